@@ -1,0 +1,19 @@
+#include "app/cli/command.h"
+#include "app/cli/settings_command.h"
+
+std::vector<std::unique_ptr<Command>> allCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    // Filing
+
+    // Schedule
+
+    // Pack
+
+    // Names
+
+    // Trash
+
+    // Settings
+    commands.push_back(std::make_unique<SettingsCommand>());
+    return commands;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <QTextStream>
+#include <memory>
+#include <vector>
+
+#include "platform/run_result.h"
+
+class DesktidyController;
+class PresetPathChooser;
+class TerminalPrompter;
+
+// What a subcommand works with: the controller after start-up, the chooser it answers
+// open panels through, and the streams (results on out, everything else on err).
+struct CommandContext {
+    DesktidyController& controller;
+    PresetPathChooser& chooser;
+    TerminalPrompter& prompter;
+    QTextStream& out;
+    QTextStream& err;
+};
+
+// Exit statuses of the command line.
+enum ExitStatus { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+
+// One subcommand of `desktidy`, a small class over the controller.
+class Command {
+public:
+    virtual ~Command() = default;
+    virtual QString name() const = 0;
+    virtual QString summary() const = 0;  // one line for `desktidy --help`
+    // Runs with the arguments after the command's name; returns the exit status.
+    virtual int execute(CommandContext& context, const QStringList& arguments) = 0;
+
+protected:
+    // Parses arguments (after the name) with parser; on an error prints it with the
+    // command's usage on err and returns false.
+    bool parse(QCommandLineParser& parser, CommandContext& context, const QStringList& arguments);
+    // 0 for Done, 1 for Cancelled or Failed, saying so on err for a cancel.
+    int statusOf(RunResult result, CommandContext& context) const;
+};
+
+// Every subcommand, in the order `desktidy --help` lists them.
+std::vector<std::unique_ptr<Command>> allCommands();

@@ -1,0 +1,96 @@
+#include "app/cli/command_line.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include "app/cli/command.h"
+#include "app/desktidy_controller.h"
+#include "platform/dbus_notifier.h"
+#include "platform/preset_path_chooser.h"
+#include "platform/terminal_prompter.h"
+#include "platform/text.h"
+
+namespace {
+
+bool isScheduledRun(const QStringList& arguments) {
+    return arguments.size() > 1 && leadingInteger(arguments.at(1)) != 0;
+}
+
+void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& commands) {
+    out << "Usage: desktidy [--yes] COMMAND [ARGUMENTS]\n"
+           "       desktidy [FOLDER]     open the window (on FOLDER)\n"
+           "       desktidy 1            the scheduled run: file every listed folder\n\n"
+           "Keeps folders tidy: files loose items into category folders by type.\n\n"
+           "Options:\n"
+           "  --yes        answer every question with its default button\n"
+           "  -h, --help   show this help\n"
+           "  --version    show the version\n\n"
+           "Commands:\n";
+    for (const auto& command : commands)
+        out << "  " << command->name().leftJustified(14) << command->summary() << '\n';
+    out.flush();
+}
+
+}  // namespace
+
+bool startsWindow(const QStringList& arguments) {
+    if (isScheduledRun(arguments)) return false;
+    // "0" (or any number that is 0) is an ordinary start; absolute paths come from a
+    // desktop launcher or a drop on the program's icon.
+    static const QRegularExpression zero(QStringLiteral("^\\s*[+-]?0*\\s*$|^\\s*[+-]?0+\\D.*$"));
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (!QDir::isAbsolutePath(a) && !zero.match(a).hasMatch()) return false;
+    }
+    return true;
+}
+
+int runCommandLine(const QStringList& arguments, CommandLineIo io) {
+    QStringList args = arguments;
+    const bool assumeYes = args.removeAll(QStringLiteral("--yes")) > 0;
+    const auto commands = allCommands();
+
+    Command* command = nullptr;
+    if (!isScheduledRun(args)) {
+        if (args.size() < 2) {
+            printHelp(io.err, commands);
+            return ExitUsage;
+        }
+        const QString& first = args.at(1);
+        if (first == u"--help" || first == u"-h" || first == u"help") {
+            printHelp(io.out, commands);
+            return ExitSuccess;
+        }
+        if (first == u"--version") {
+            io.out << "desktidy " << DESKTIDY_VERSION << Qt::endl;
+            return ExitSuccess;
+        }
+        for (const auto& c : commands)
+            if (c->name() == first) command = c.get();
+        if (!command) {
+            io.err << "desktidy: unknown command \u201c" << first
+                   << "\u201d. Run \u201cdesktidy --help\u201d for the list of commands."
+                   << Qt::endl;
+            return ExitUsage;
+        }
+    }
+
+    TerminalPrompter prompter(io.in, io.err,
+                              {assumeYes, io.inputIsTerminal, io.errorIsTerminal});
+    DBusNotifier desktop;
+    TerminalNotifier notifier(io.err, &desktop);
+    PresetPathChooser chooser;
+    LocalFileSystem files;
+    ProcessToolRunner tools;
+    Services services{prompter, notifier, chooser, files, tools,
+                      ToolPaths::fromEnvironment(), UserEnvironment::fromProcess(), QString()};
+    DesktidyController controller(services, BundleDefaults::fromResources());
+    controller.awakeFromNib(args);
+    if (controller.applicationDidFinishLaunching()) return ExitSuccess;
+
+    CommandContext context{controller, chooser, prompter, io.out, io.err};
+    const int status = command->execute(context, args.mid(2));
+    io.out.flush();
+    io.err.flush();
+    return status;
+}

@@ -1,0 +1,35 @@
+#include "app/cli/settings_command.h"
+
+#include "app/desktidy_controller.h"
+
+QString SettingsCommand::summary() const {
+    return QStringLiteral("show | reset: print every stored setting, or restore the defaults");
+}
+
+int SettingsCommand::execute(CommandContext& context, const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("show or reset"));
+    if (!parse(parser, context, arguments)) return ExitUsage;
+    const QStringList positional = parser.positionalArguments();
+    const QString action = positional.value(0, QStringLiteral("show"));
+    if (positional.size() > 1 || (action != u"show" && action != u"reset")) {
+        context.err << "desktidy settings: expected \u201cshow\u201d or \u201creset\u201d"
+                    << Qt::endl;
+        return ExitUsage;
+    }
+    if (action == u"reset") {
+        context.controller.resetSetup();
+        return ExitSuccess;
+    }
+    const SettingsStore& store = context.controller.store();
+    for (const QString& key : SettingsStore::keys) {
+        const QVariant value = store.value(key);
+        if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList) {
+            context.out << key << ":\n";
+            for (const QString& item : value.toStringList()) context.out << "  " << item << '\n';
+        } else {
+            context.out << key << ": " << value.toString() << '\n';
+        }
+    }
+    return ExitSuccess;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariantMap>
+
+#include "app/services.h"
+#include "platform/run_result.h"
+#include "settings/bundle_defaults.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "settings/setup_form.h"
+
+// The one object that owns the program's state and carries out its commands. Each
+// command delegates to its subsystem in a few lines; the window and the command line
+// call these methods and nothing below them.
+class DesktidyController {
+public:
+    DesktidyController(Services services, BundleDefaults bundle);
+    ~DesktidyController();
+    DesktidyController(const DesktidyController&) = delete;
+    DesktidyController& operator=(const DesktidyController&) = delete;
+
+    // --- Start-up ---
+    // Interface ready: load and save the settings, resolve the folders searched for an
+    // application's files, read the arguments (entry 0 is the program's own path).
+    void awakeFromNib(const QStringList& arguments);
+    // Launch finished: the scheduled run when argument 1 asked for it. Returns true when
+    // the process should now end.
+    bool applicationDidFinishLaunching();
+    // A folder given from outside (a launcher, a drop) becomes the working folder; the
+    // stored one changes at the next save.
+    bool openFile(const QString& path);
+
+    // --- Settings ---
+    void getSettings();
+    void saveSetup();
+    void saveSetupButton();
+    void cancelSetup();
+    void resetSetup();
+
+    // --- Filing ---
+
+    // --- Schedule ---
+
+    // --- Pack ---
+
+    // --- Names ---
+
+    // --- Trash ---
+
+    // The services and the state, open to the window that binds its widgets to them.
+    Services services;
+    Settings settings;
+    SetupForm form;
+
+    QString osUser;
+    QString osHome;
+    QVariantMap myDefaults;
+    QVariantMap myAppDirs;
+    QStringList appDirArray;
+    QStringList argumentsArray;
+    int scheduled = 0;
+    int displayDktAlert = 0;
+    QString dktCommand;
+
+    SettingsStore& store() { return store_; }
+
+private:
+    SettingsStore store_;
+};
+
+// "[home]" becomes the login name and a leading "~/" the home folder.
+QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, const QString& home);

@@ -1,0 +1,28 @@
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "app/cli/command_line.h"
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    if (startsWindow(arguments)) {
+        QTextStream err(stderr);
+        err << "desktidy: the window is not available yet; run \u201cdesktidy --help\u201d for "
+               "the commands."
+            << Qt::endl;
+        return 0;
+    }
+
+    // No GUI application object: the scheduled run works under cron with no display.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Desktidy"));
+    QCoreApplication::setApplicationName(QStringLiteral("Desktidy"));
+    QTextStream in(stdin), out(stdout), err(stderr);
+    return runCommandLine(arguments,
+                          {in, out, err, ::isatty(STDIN_FILENO) != 0, ::isatty(STDERR_FILENO) != 0});
+}

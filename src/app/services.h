@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/file_system.h"
+#include "platform/notifier.h"
+#include "platform/path_chooser.h"
+#include "platform/prompter.h"
+#include "platform/user_environment.h"
+#include "tools/tool_paths.h"
+#include "tools/tool_runner.h"
+
+// The desktop services the controller talks to. The window, the command line and the
+// tests each bring their own; the controller owns none of them.
+struct Services {
+    Prompter& prompter;
+    Notifier& notifier;
+    PathChooser& chooser;
+    FileSystem& files;
+    ToolRunner& tools;
+    ToolPaths toolPaths;
+    UserEnvironment user;
+    QString settingsFile;  // empty: the default for the user
+};

@@ -1,0 +1,165 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+QByteArray native(const QString& path) { return QFile::encodeName(path); }
+
+FileStatus::Kind kindOf(mode_t mode) {
+    if (S_ISREG(mode)) return FileStatus::Kind::File;
+    if (S_ISDIR(mode)) return FileStatus::Kind::Directory;
+    if (S_ISLNK(mode)) return FileStatus::Kind::Symlink;
+    return FileStatus::Kind::Other;
+}
+
+// Used where renameat2 cannot refuse to replace: hard-link the item to its new name
+// (which fails on a taken name), then drop the old name.
+FileError moveByLink(const QByteArray& from, const QByteArray& to, const QString& toPath) {
+    if (::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), 0) != 0)
+        return FileError::fromErrno(errno, toPath, QStringLiteral("move"));
+    if (::unlink(from.constData()) != 0) {
+        int saved = errno;
+        ::unlink(to.constData());  // the item is still at its old name
+        return FileError::fromErrno(saved, toPath, QStringLiteral("move"));
+    }
+    return {};
+}
+
+}  // namespace
+
+FileError FileError::fromErrno(int errnoValue, const QString& path, const QString& what) {
+    FileError error;
+    error.code = errnoValue;
+    error.path = path;
+    error.message = QStringLiteral("Could not %1 \u201c%2\u201d: %3.")
+                        .arg(what, lastPathComponent(path),
+                             QString::fromLocal8Bit(std::strerror(errnoValue)));
+    return error;
+}
+
+bool FileSystem::isDirectory(const QString& path) {
+    auto st = status(path);
+    return st && st->isDirectory();
+}
+
+QStringList LocalFileSystem::listNames(const QString& folder, bool includeHidden) {
+    QStringList names;
+    DIR* dir = ::opendir(native(folder).constData());
+    if (!dir) return names;
+    while (dirent* entry = ::readdir(dir)) {
+        const char* n = entry->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+        if (n[0] == '.' && !includeHidden) continue;
+        names.append(QFile::decodeName(n));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<FileStatus> LocalFileSystem::status(const QString& path) {
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0) return std::nullopt;
+    FileStatus s;
+    s.kind = kindOf(st.st_mode);
+    s.size = st.st_size;
+    s.blocks = st.st_blocks;
+    s.mtimeSeconds = st.st_mtim.tv_sec;
+    s.mtimeNanoseconds = st.st_mtim.tv_nsec;
+    s.mode = st.st_mode;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.links = st.st_nlink;
+    return s;
+}
+
+FileError LocalFileSystem::moveNoReplace(const QString& from, const QString& to) {
+    const QByteArray f = native(from), t = native(to);
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return FileError::fromErrno(errno, from, QStringLiteral("move"));
+
+    // The file system does not know the no-replace flag.
+    struct stat st;
+    if (::lstat(f.constData(), &st) != 0)
+        return FileError::fromErrno(errno, from, QStringLiteral("move"));
+    if (!S_ISDIR(st.st_mode)) {
+        FileError linked = moveByLink(f, t, to);
+        if (!linked || (linked.code != EPERM && linked.code != EOPNOTSUPP)) return linked;
+    }
+    // Folders cannot be hard-linked: check right before the rename, the best this file
+    // system allows.
+    struct stat target;
+    if (::lstat(t.constData(), &target) == 0)
+        return FileError::fromErrno(EEXIST, to, QStringLiteral("move"));
+    if (::rename(f.constData(), t.constData()) != 0)  // noreplace: checked just above
+        return FileError::fromErrno(errno, from, QStringLiteral("move"));
+    return {};
+}
+
+FileError LocalFileSystem::makeDirectory(const QString& path) {
+    if (::mkdir(native(path).constData(), 0777) != 0)
+        return FileError::fromErrno(errno, path, QStringLiteral("create folder"));
+    return {};
+}
+
+FileError LocalFileSystem::removeEmptyDirectory(const QString& path) {
+    if (::rmdir(native(path).constData()) != 0)
+        return FileError::fromErrno(errno, path, QStringLiteral("remove"));
+    return {};
+}
+
+FileError LocalFileSystem::removeAll(const QString& path) {
+    const QByteArray p = native(path);
+    struct stat st;
+    if (::lstat(p.constData(), &st) != 0)
+        return FileError::fromErrno(errno, path, QStringLiteral("remove"));
+    if (S_ISDIR(st.st_mode)) {
+        // Children first; hidden ones too. The first failure is kept and reported.
+        FileError first;
+        for (const QString& name : listNames(path, true)) {
+            FileError e = removeAll(joinPath(path, name));
+            if (e && !first) first = e;
+        }
+        if (first) return first;
+        if (::rmdir(p.constData()) != 0)
+            return FileError::fromErrno(errno, path, QStringLiteral("remove"));
+        return {};
+    }
+    if (::unlink(p.constData()) != 0)
+        return FileError::fromErrno(errno, path, QStringLiteral("remove"));
+    return {};
+}
+
+QString lastPathComponent(const QString& path) {
+    QString p = path;
+    while (p.size() > 1 && p.endsWith(u'/')) p.chop(1);
+    if (p == u"/") return p;
+    int slash = p.lastIndexOf(u'/');
+    return slash < 0 ? p : p.mid(slash + 1);
+}
+
+QString deletingLastPathComponent(const QString& path) {
+    QString p = path;
+    while (p.size() > 1 && p.endsWith(u'/')) p.chop(1);
+    int slash = p.lastIndexOf(u'/');
+    if (slash < 0) return QString();
+    if (slash == 0) return QStringLiteral("/");
+    return p.left(slash);
+}
+
+QString joinPath(const QString& folder, const QString& name) {
+    if (folder.endsWith(u'/')) return folder + name;
+    return folder + u'/' + name;
+}

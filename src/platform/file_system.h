@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+#include "platform/file_error.h"
+
+// What lstat says of an item; links are never followed.
+struct FileStatus {
+    enum class Kind { File, Directory, Symlink, Other };
+    Kind kind = Kind::Other;
+    std::int64_t size = 0;
+    std::int64_t blocks = 0;      // 512-byte blocks in use
+    std::int64_t mtimeSeconds = 0;
+    std::int64_t mtimeNanoseconds = 0;
+    std::uint32_t mode = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t links = 0;
+
+    bool isDirectory() const { return kind == Kind::Directory; }
+    bool isSymlink() const { return kind == Kind::Symlink; }
+};
+
+// Every file operation the subsystems make goes through this narrow interface, so tests
+// can make a move fail or a disk fill up, which root cannot provoke with permissions.
+// None of these operations ever replaces an existing item.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Names in a folder, sorted by code point; hidden names (leading ".") only on request.
+    // An unreadable or missing folder lists as empty.
+    virtual QStringList listNames(const QString& folder, bool includeHidden) = 0;
+    // lstat: nullopt when the item does not exist or cannot be examined.
+    virtual std::optional<FileStatus> status(const QString& path) = 0;
+    bool exists(const QString& path) { return status(path).has_value(); }
+    bool isDirectory(const QString& path);  // a real folder, not a link to one
+
+    // Moves from to to; fails with EEXIST when to is taken, on every file system.
+    virtual FileError moveNoReplace(const QString& from, const QString& to) = 0;
+    virtual FileError makeDirectory(const QString& path) = 0;
+    // Removes an empty folder only.
+    virtual FileError removeEmptyDirectory(const QString& path) = 0;
+    // Removes an item and, for a folder, everything in it; links are removed, not followed.
+    virtual FileError removeAll(const QString& path) = 0;
+};
+
+// The real thing, over POSIX calls.
+class LocalFileSystem : public FileSystem {
+public:
+    QStringList listNames(const QString& folder, bool includeHidden) override;
+    std::optional<FileStatus> status(const QString& path) override;
+    FileError moveNoReplace(const QString& from, const QString& to) override;
+    FileError makeDirectory(const QString& path) override;
+    FileError removeEmptyDirectory(const QString& path) override;
+    FileError removeAll(const QString& path) override;
+};
+
+// Path helpers on plain strings: the last component ignores a trailing "/".
+QString lastPathComponent(const QString& path);
+QString deletingLastPathComponent(const QString& path);
+// Joins with "/", adding it only when folder does not already end in one.
+QString joinPath(const QString& folder, const QString& name);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What an open panel asks for: its texts, what may be chosen and where it starts.
+struct ChooserRequest {
+    QString title;
+    QString message;
+    QString confirmButton;  // e.g. "Choose", "Add", "Delete"
+    bool chooseFiles = true;
+    bool chooseFolders = false;
+    bool multiple = false;
+    bool showHidden = false;
+    QString startFolder;
+    // Keep the user inside startFolder (the Trash chooser): only its direct items count.
+    bool confineToStartFolder = false;
+};
+
+// Every open panel goes through this: QFileDialog in the window, arguments on the command
+// line, a scripted fake in tests. nullopt means the panel was cancelled.
+class PathChooser {
+public:
+    virtual ~PathChooser() = default;
+    virtual std::optional<QStringList> choose(const ChooserRequest& request) = 0;
+};

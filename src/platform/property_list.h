@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+// Reads a property list, XML or binary, into Qt values: dictionaries become QVariantMap,
+// arrays QVariantList, strings QString, integers qint64, booleans bool, reals double,
+// dates QDateTime, data QByteArray. Anything unreadable gives an invalid QVariant.
+QVariant parsePropertyList(const QByteArray& bytes);
+// The dictionary at the top of a property-list file or resource; empty when it is
+// missing, unreadable or not a dictionary.
+QVariantMap readPropertyListDictionary(const QString& path);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Where the system tools live. Each can be pointed elsewhere through the environment
+// (DESKTIDY_CRONTAB, DESKTIDY_MV, DESKTIDY_PKEXEC), which is how tests put fakes in place
+// of the real crontab and of pkexec.
+struct ToolPaths {
+    QString crontab = QStringLiteral("/usr/bin/crontab");
+    QString mv = QStringLiteral("/bin/mv");
+    QString pkexec = QStringLiteral("/usr/bin/pkexec");
+
+    static ToolPaths fromEnvironment();
+};
