@@ -5,18 +5,13 @@
 #include <cstdio>
 
 #include "app/cli/command_line.h"
+#include "app/gui/desktop_application.h"
 
 int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
 
-    if (startsWindow(arguments)) {
-        QTextStream err(stderr);
-        err << "desktidy: the window is not available yet; run \u201cdesktidy --help\u201d for "
-               "the commands."
-            << Qt::endl;
-        return 0;
-    }
+    if (startsWindow(arguments)) return runDesktopApplication(argc, argv, arguments);
 
     // No GUI application object: the scheduled run works under cron with no display.
     QCoreApplication app(argc, argv);

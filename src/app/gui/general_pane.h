@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+struct SetupForm;
+class QCheckBox;
+class QComboBox;
+
+// The General pane: the archive date pop-ups and the update check box.
+class GeneralPane : public QWidget {
+    Q_OBJECT
+public:
+    GeneralPane(SetupForm& form, QWidget* parent = nullptr);
+    // Shows the form's values.
+    void refresh();
+
+    QComboBox* archiveMo;
+    QComboBox* archiveDa;
+    QComboBox* archiveYr;
+    QCheckBox* updatesCheck;
+
+private:
+    SetupForm& form_;
+};
+
+// Selects the item titled title, adding one when the pop-up has none, as a pop-up shows
+// a stored title it does not list.
+void selectTitle(QComboBox* popUp, const QString& title);

@@ -1,0 +1,95 @@
+#include "app/gui/pack_pane.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/gui/folders_pane.h"
+#include "app/gui/list_models.h"
+#include "app/gui/window_state_store.h"
+#include "settings/settings.h"
+#include "settings/setup_form.h"
+
+namespace {
+
+QTableView* pairTable(QWidget* parent, const QString& name, PackListModel* model) {
+    QTableView* table = makeListTable(parent, name);
+    table->setModel(model);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table->horizontalHeader()->resizeSection(0, 280);
+    table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    return table;
+}
+
+}  // namespace
+
+PackPane::PackPane(Settings& settings, SetupForm& form, QWidget* parent)
+    : QWidget(parent), form_(form) {
+    pack_ = new PackListModel(settings.packFromArray, settings.packToArray,
+                              QStringLiteral("packFromString"), QStringLiteral("packToString"), this);
+    unpack_ = new PackListModel(settings.unpackFromArray, settings.unpackToArray,
+                                QStringLiteral("unpackFromString"), QStringLiteral("unpackToString"), this);
+    packTableView = pairTable(this, QStringLiteral("packTableView"), pack_);
+    unpackTableView = pairTable(this, QStringLiteral("unpackTableView"), unpack_);
+
+    addPackButton = new QPushButton(tr("Add..."), this);
+    delPackButton = new QPushButton(tr("Delete"), this);
+    addUnpackButton = new QPushButton(tr("Add..."), this);
+    delUnpackButton = new QPushButton(tr("Delete"), this);
+    reverseButton = new QPushButton(tr("Make Unpack List from Pack List"), this);
+    clearButton = new QPushButton(tr("Clear Both Lists"), this);
+    packOverwriteCheck = new QCheckBox(tr("Replace existing items without asking"), this);
+    unpackOverwriteCheck = new QCheckBox(tr("Replace existing items without asking"), this);
+
+    auto row = [this](QPushButton* add, QPushButton* del, QCheckBox* check) {
+        auto* line = new QHBoxLayout;
+        line->addWidget(add);
+        line->addWidget(del);
+        line->addStretch();
+        line->addWidget(check);
+        return line;
+    };
+    auto* shared = new QHBoxLayout;
+    shared->addWidget(reverseButton);
+    shared->addWidget(clearButton);
+    shared->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(tr("Pack: copy these files and folders for the road"), this));
+    layout->addWidget(packTableView, 1);
+    layout->addLayout(row(addPackButton, delPackButton, packOverwriteCheck));
+    layout->addSpacing(6);
+    layout->addWidget(new QLabel(tr("Unpack: copy these back home"), this));
+    layout->addWidget(unpackTableView, 1);
+    layout->addLayout(row(addUnpackButton, delUnpackButton, unpackOverwriteCheck));
+    layout->addSpacing(6);
+    layout->addLayout(shared);
+
+    connect(packOverwriteCheck, &QCheckBox::toggled, this, [this](bool on) { form_.packOverwriteCheck = on; });
+    connect(unpackOverwriteCheck, &QCheckBox::toggled, this, [this](bool on) { form_.unpackOverwriteCheck = on; });
+    refresh();
+}
+
+void PackPane::refresh() {
+    pack_->reload();
+    unpack_->reload();
+    const QSignalBlocker a(packOverwriteCheck), b(unpackOverwriteCheck);
+    packOverwriteCheck->setChecked(form_.packOverwriteCheck);
+    unpackOverwriteCheck->setChecked(form_.unpackOverwriteCheck);
+}
+
+void PackPane::restoreColumns(const WindowStateStore& state) {
+    state.restoreColumns(QStringLiteral("packTableView"), packTableView->horizontalHeader());
+    state.restoreColumns(QStringLiteral("unpackTableView"), unpackTableView->horizontalHeader());
+}
+
+void PackPane::saveColumns(WindowStateStore& state) const {
+    state.saveColumns(QStringLiteral("packTableView"), packTableView->horizontalHeader());
+    state.saveColumns(QStringLiteral("unpackTableView"), unpackTableView->horizontalHeader());
+}

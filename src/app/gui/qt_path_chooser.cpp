@@ -1,0 +1,118 @@
+#include "app/gui/qt_path_chooser.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+
+ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
+    : QFileDialog(parent), request_(request) {
+    // Qt's own panel on every desktop, so the texts and rules below hold everywhere.
+    setOption(QFileDialog::DontUseNativeDialog);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    if (!request.title.isEmpty()) setWindowTitle(request.title);
+    if (!request.confirmButton.isEmpty()) setLabelText(QFileDialog::Accept, request.confirmButton);
+
+    if (request.chooseFolders && !request.chooseFiles) {
+        setFileMode(QFileDialog::Directory);
+        setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        // Files, or files and folders: accept() below lets a selected folder through.
+        setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    }
+    if (request.multiple) {
+        // Directory mode allows a single choice only; the list view takes several.
+        for (QAbstractItemView* view : findChildren<QAbstractItemView*>())
+            if (view->objectName() == u"listView" || view->objectName() == u"treeView")
+                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
+    QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
+    if (request.showHidden || request.confineToStartFolder) filters |= QDir::Hidden;
+    setFilter(filters);
+    if (!request.startFolder.isEmpty()) setDirectory(request.startFolder);
+
+    if (request.confineToStartFolder) {
+        // Whatever folder the user goes to, the panel goes back to the start folder.
+        connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
+            if (QDir(folder) != QDir(request_.startFolder)) setDirectory(request_.startFolder);
+        });
+    }
+
+    // Qt relabels the confirm button "Open" while a folder is selected in a files mode;
+    // these run after its own handlers and put the requested text back.
+    if (request.chooseFiles && request.chooseFolders) {
+        for (QAbstractItemView* view : findChildren<QAbstractItemView*>())
+            if (view->selectionModel())
+                connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                        &ChooserDialog::keepConfirmText);
+        if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            connect(edit, &QLineEdit::textChanged, this, &ChooserDialog::keepConfirmText);
+    }
+}
+
+QPushButton* ChooserDialog::confirmButton() const {
+    auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    return box ? box->button(QDialogButtonBox::Open) : nullptr;
+}
+
+QString ChooserDialog::confirmButtonText() const {
+    QPushButton* button = confirmButton();
+    return button ? button->text() : QString();
+}
+
+void ChooserDialog::keepConfirmText() {
+    if (QPushButton* button = confirmButton(); button && !request_.confirmButton.isEmpty())
+        button->setText(request_.confirmButton);
+}
+
+bool ChooserDialog::insideConfinedFolder(const QString& path) const {
+    return QDir(QFileInfo(path).absolutePath()) == QDir(request_.startFolder);
+}
+
+QStringList ChooserDialog::chosenPaths() const {
+    QStringList paths = selectedFiles();
+    if (request_.confineToStartFolder) {
+        QStringList inside;
+        for (const QString& p : paths)
+            if (insideConfinedFolder(p)) inside << p;
+        paths = inside;
+    }
+    if (!request_.multiple && paths.size() > 1) paths = paths.mid(paths.size() - 1);
+    return paths;
+}
+
+void ChooserDialog::accept() {
+    const bool both = request_.chooseFiles && request_.chooseFolders;
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const bool typed = edit && edit->hasFocus() && !edit->text().isEmpty();
+    if (!both || typed) {
+        // A typed folder name still opens that folder, as in any open panel.
+        QFileDialog::accept();
+        return;
+    }
+    const QStringList paths = selectedFiles();
+    if (paths.isEmpty()) return;
+    for (const QString& p : paths)
+        if (!QFileInfo::exists(p)) return;
+    if (request_.confineToStartFolder && chosenPaths().isEmpty()) return;
+    // Folders count as chosen items here, not as places to go.
+    QDialog::accept();
+}
+
+std::optional<QStringList> QtPathChooser::choose(const ChooserRequest& request) {
+    ChooserDialog dialog(request, parent_);
+    int result = QDialog::Rejected;
+    if (hook_) {
+        hook_(dialog);  // the test accepts or rejects the dialog itself
+        result = dialog.result();
+    } else {
+        result = dialog.exec();
+    }
+    if (result != QDialog::Accepted) return std::nullopt;
+    const QStringList paths = dialog.chosenPaths();
+    if (paths.isEmpty()) return std::nullopt;
+    return paths;
+}

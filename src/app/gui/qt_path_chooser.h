@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFileDialog>
+#include <QPointer>
+#include <functional>
+
+#include "platform/path_chooser.h"
+
+// An open panel for one ChooserRequest: its title, confirm-button text, what may be
+// chosen (files, folders or both, one or several) and its start folder. A request that
+// confines the user to its start folder keeps the panel there, so only the items directly
+// in that folder can be chosen (the Trash chooser).
+class ChooserDialog : public QFileDialog {
+    Q_OBJECT
+public:
+    explicit ChooserDialog(const ChooserRequest& request, QWidget* parent = nullptr);
+
+    // The chosen paths, in the panel's order.
+    QStringList chosenPaths() const;
+    QString confirmButtonText() const;
+    // The panel's confirm button, for tests that press it.
+    QPushButton* confirmButton() const;
+
+    void accept() override;
+
+private:
+    void keepConfirmText();
+    bool insideConfinedFolder(const QString& path) const;
+
+    ChooserRequest request_;
+};
+
+// Runs a ChooserDialog for every request the program makes.
+class QtPathChooser : public PathChooser {
+public:
+    void setParentWidget(QWidget* parent) { parent_ = parent; }
+    std::optional<QStringList> choose(const ChooserRequest& request) override;
+
+    // Tests answer the dialog themselves just before it runs.
+    using DialogHook = std::function<void(ChooserDialog&)>;
+    void setDialogHook(DialogHook hook) { hook_ = std::move(hook); }
+
+private:
+    QPointer<QWidget> parent_;
+    DialogHook hook_;
+};

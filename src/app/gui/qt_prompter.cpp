@@ -1,0 +1,107 @@
+#include "app/gui/qt_prompter.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/gui/progress_panel.h"
+
+namespace alert_box {
+
+namespace {
+void prepare(QMessageBox& box, const QString& title, const QString& message, QMessageBox::Icon icon) {
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(message);
+    box.setIcon(icon);
+    box.setWindowModality(Qt::ApplicationModal);
+}
+}  // namespace
+
+void prepareConfirm(QMessageBox& box, const QString& title, const QString& message,
+                    const QString& defaultButton) {
+    prepare(box, title, message, QMessageBox::Question);
+    QPushButton* yes = box.addButton(defaultButton, QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+}
+
+void prepareNotice(QMessageBox& box, const QString& message, bool critical) {
+    prepare(box, QString(), message, critical ? QMessageBox::Critical : QMessageBox::Information);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+}
+
+void prepareFileError(QMessageBox& box, const FileError& error) {
+    prepare(box, QString(), error.message, QMessageBox::Warning);
+    if (!error.path.isEmpty()) box.setInformativeText(error.path);
+    QPushButton* go = box.addButton(QStringLiteral("Continue"), QMessageBox::AcceptRole);
+    QPushButton* stop = box.addButton(QStringLiteral("Stop"), QMessageBox::RejectRole);
+    box.setDefaultButton(go);
+    box.setEscapeButton(stop);
+}
+
+}  // namespace alert_box
+
+QtPrompter::QtPrompter(WindowStateStore* state) : state_(state) {}
+
+QtPrompter::~QtPrompter() { delete panel_.data(); }
+
+void QtPrompter::setParentWidget(QWidget* parent) { parent_ = parent; }
+
+int QtPrompter::run(QMessageBox& box) {
+    if (hook_) hook_(box);
+    if (box.clickedButton()) return 0;  // answered by the hook
+    return box.exec();
+}
+
+bool QtPrompter::confirm(const QString& title, const QString& message,
+                         const QString& defaultButton) {
+    QMessageBox box(parent_);
+    alert_box::prepareConfirm(box, title, message, defaultButton);
+    run(box);
+    // Closing the box counts as its escape button, "Cancel".
+    return box.clickedButton() == box.defaultButton();
+}
+
+void QtPrompter::notice(const QString& message) {
+    QMessageBox box(parent_);
+    alert_box::prepareNotice(box, message, false);
+    run(box);
+}
+
+void QtPrompter::criticalNotice(const QString& message) {
+    QMessageBox box(parent_);
+    alert_box::prepareNotice(box, message, true);
+    run(box);
+}
+
+FileErrorChoice QtPrompter::fileError(const FileError& error) {
+    QMessageBox box(parent_);
+    alert_box::prepareFileError(box, error);
+    run(box);
+    return box.clickedButton() == box.escapeButton() ? FileErrorChoice::Stop
+                                                     : FileErrorChoice::Continue;
+}
+
+ProgressPanel* QtPrompter::progressPanel() {
+    if (!panel_) panel_ = new ProgressPanel(parent_, state_);
+    return panel_;
+}
+
+void QtPrompter::openProgress(const QString& title) {
+    busy_ = true;
+    progressPanel()->open(title);
+}
+
+void QtPrompter::setProgressItemVisible(bool visible) { progressPanel()->setItemVisible(visible); }
+
+void QtPrompter::showProgressItem(const QString& text) { progressPanel()->showItem(text); }
+
+void QtPrompter::closeProgress() {
+    busy_ = false;
+    if (panel_) panel_->finish();
+}
+
+bool QtPrompter::isBusy() const { return busy_; }

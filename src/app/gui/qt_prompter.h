@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "platform/prompter.h"
+
+class ProgressPanel;
+class QMessageBox;
+class WindowStateStore;
+
+// The window's prompter: every question and notice is a modal QMessageBox with the exact
+// title, message and button texts it is given, shown as plain text so a name is never
+// read as markup; the progress panel is a ProgressPanel.
+class QtPrompter : public Prompter {
+public:
+    explicit QtPrompter(WindowStateStore* state = nullptr);
+    ~QtPrompter() override;
+
+    // The window the alerts belong to; they are centred on it.
+    void setParentWidget(QWidget* parent);
+
+    bool confirm(const QString& title, const QString& message,
+                 const QString& defaultButton) override;
+    void notice(const QString& message) override;
+    void criticalNotice(const QString& message) override;
+    FileErrorChoice fileError(const FileError& error) override;
+
+    void openProgress(const QString& title) override;
+    void setProgressItemVisible(bool visible) override;
+    void showProgressItem(const QString& text) override;
+    void closeProgress() override;
+
+    // True while a run shows the progress panel: other windows wait until it ends.
+    bool isBusy() const;
+    ProgressPanel* progressPanel();
+
+    // Tests look at each box just before it is shown and answer it themselves.
+    using BoxHook = std::function<void(QMessageBox&)>;
+    void setBoxHook(BoxHook hook) { hook_ = std::move(hook); }
+
+private:
+    int run(QMessageBox& box);
+
+    QPointer<QWidget> parent_;
+    WindowStateStore* state_;
+    QPointer<ProgressPanel> panel_;
+    bool busy_ = false;
+    BoxHook hook_;
+};
+
+// The three kinds of box the prompter shows, made with exact texts and plain text only.
+// clicked tells afterwards which button the user took.
+namespace alert_box {
+void prepareConfirm(QMessageBox& box, const QString& title, const QString& message,
+                    const QString& defaultButton);
+void prepareNotice(QMessageBox& box, const QString& message, bool critical);
+void prepareFileError(QMessageBox& box, const FileError& error);
+}  // namespace alert_box

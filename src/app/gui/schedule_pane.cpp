@@ -1,0 +1,136 @@
+#include "app/gui/schedule_pane.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "settings/setup_form.h"
+
+namespace {
+
+QComboBox* allAndNumbers(int last, QWidget* parent) {
+    auto* popUp = new QComboBox(parent);
+    popUp->addItem(QStringLiteral("All"));  // item n carries the number n
+    for (int n = 1; n <= last; ++n) popUp->addItem(QString::number(n));
+    return popUp;
+}
+
+}  // namespace
+
+SchedulePane::SchedulePane(SetupForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+    schedTime = new QTimeEdit(this);
+    schedTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    everyHourCheck = new QCheckBox(tr("Every"), this);
+    hoursStepper = new QSpinBox(this);
+    hoursStepper->setRange(1, 23);
+    hoursStepper->setSuffix(tr(" hours"));
+    byDay = new QRadioButton(tr("On these days of the week:"), this);
+    byMonth = new QRadioButton(tr("In this month, on this day:"), this);
+    byDayMonth_ = new QButtonGroup(this);
+    byDayMonth_->addButton(byDay, 0);
+    byDayMonth_->addButton(byMonth, 1);
+    schedAll = new QCheckBox(tr("Every day"), this);
+    const QString dayNames[7] = {tr("Sunday"), tr("Monday"), tr("Tuesday"), tr("Wednesday"),
+                                 tr("Thursday"), tr("Friday"), tr("Saturday")};
+    for (int d = 0; d < 7; ++d) weekdays[d] = new QCheckBox(dayNames[d], this);
+    schedMonthButton = allAndNumbers(12, this);
+    schedMdayButton = allAndNumbers(31, this);
+    scheduleButton = new QPushButton(tr("Schedule"), this);
+    removeScheduleButton = new QPushButton(tr("Remove Schedule"), this);
+
+    auto* when = new QGroupBox(tr("Time"), this);
+    auto* whenLayout = new QGridLayout(when);
+    whenLayout->addWidget(new QLabel(tr("At"), when), 0, 0);
+    whenLayout->addWidget(schedTime, 0, 1);
+    whenLayout->addWidget(everyHourCheck, 1, 0);
+    whenLayout->addWidget(hoursStepper, 1, 1);
+    whenLayout->setColumnStretch(2, 1);
+
+    auto* days = new QGroupBox(tr("Days"), this);
+    auto* daysLayout = new QGridLayout(days);
+    daysLayout->addWidget(byDay, 0, 0, 1, 4);
+    daysLayout->addWidget(schedAll, 1, 0);
+    for (int d = 0; d < 7; ++d) daysLayout->addWidget(weekdays[d], 1 + (d + 1) / 4, (d + 1) % 4);
+    daysLayout->addWidget(byMonth, 3, 0, 1, 4);
+    auto* monthRow = new QHBoxLayout;
+    monthRow->addWidget(new QLabel(tr("Month"), days));
+    monthRow->addWidget(schedMonthButton);
+    monthRow->addWidget(new QLabel(tr("Day"), days));
+    monthRow->addWidget(schedMdayButton);
+    monthRow->addStretch();
+    daysLayout->addLayout(monthRow, 4, 0, 1, 4);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(removeScheduleButton);
+    buttons->addWidget(scheduleButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(when);
+    layout->addWidget(days);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(schedTime, &QTimeEdit::timeChanged, this, [this](QTime t) {
+        form_.schedTime = QDateTime(form_.schedTime.date(), t);
+    });
+    connect(everyHourCheck, &QCheckBox::toggled, this, [this](bool on) { form_.everyHourCheck = on; });
+    connect(hoursStepper, &QSpinBox::valueChanged, this, [this](int n) { form_.hoursStepper = n; });
+    connect(byDayMonth_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (!on) return;
+        form_.byDayMonth = id;
+        enableForMode();
+    });
+    connect(schedAll, &QCheckBox::toggled, this, [this](bool on) { form_.schedAll = on; });
+    for (int d = 0; d < 7; ++d)
+        connect(weekdays[d], &QCheckBox::toggled, this, [this, d](bool on) { *weekdayField(d) = on; });
+    connect(schedMonthButton, &QComboBox::currentIndexChanged, this,
+            [this](int i) { form_.schedMonthButton = i; });
+    connect(schedMdayButton, &QComboBox::currentIndexChanged, this,
+            [this](int i) { form_.schedMdayButton = i; });
+    refresh();
+}
+
+bool* SchedulePane::weekdayField(int day) const {
+    bool* fields[7] = {&form_.schedSun, &form_.schedMon, &form_.schedTue, &form_.schedWed,
+                       &form_.schedThu, &form_.schedFri, &form_.schedSat};
+    return fields[day];
+}
+
+void SchedulePane::enableForMode() {
+    const bool days = form_.byDayMonth == 0;
+    schedAll->setEnabled(days);
+    for (QCheckBox* box : weekdays) box->setEnabled(days);
+    schedMonthButton->setEnabled(!days);
+    schedMdayButton->setEnabled(!days);
+}
+
+void SchedulePane::refresh() {
+    const QSignalBlocker blockers[] = {QSignalBlocker(schedTime), QSignalBlocker(everyHourCheck),
+                                       QSignalBlocker(hoursStepper), QSignalBlocker(byDayMonth_),
+                                       QSignalBlocker(schedAll), QSignalBlocker(schedMonthButton),
+                                       QSignalBlocker(schedMdayButton)};
+    schedTime->setTime(form_.schedTime.time());
+    everyHourCheck->setChecked(form_.everyHourCheck);
+    hoursStepper->setValue(form_.hoursStepper);
+    (form_.byDayMonth == 0 ? byDay : byMonth)->setChecked(true);
+    schedAll->setChecked(form_.schedAll);
+    for (int d = 0; d < 7; ++d) {
+        const QSignalBlocker block(weekdays[d]);
+        weekdays[d]->setChecked(*weekdayField(d));
+    }
+    schedMonthButton->setCurrentIndex(std::clamp(form_.schedMonthButton, 0, 12));
+    schedMdayButton->setCurrentIndex(std::clamp(form_.schedMdayButton, 0, 31));
+    enableForMode();
+}

@@ -1,0 +1,158 @@
+#include "app/gui/setup_panel.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/desktidy_controller.h"
+#include "app/gui/folders_pane.h"
+#include "app/gui/general_pane.h"
+#include "app/gui/pack_pane.h"
+#include "app/gui/schedule_pane.h"
+#include "app/gui/window_state_store.h"
+
+namespace {
+const QString autosaveName = QStringLiteral("setupPanel");
+}
+
+SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
+    switch (pane) {
+        case General: return {QSize(496, 310), false, 0};
+        case Folders: return {QSize(475, 397), true, 0};
+        case Schedule: return {QSize(496, 421), false, 0};
+        case Pack: return {QSize(609, 580), true, 580};
+    }
+    return {QSize(496, 310), false, 0};
+}
+
+SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, QWidget* parent)
+    : QDialog(parent), controller_(controller), state_(state) {
+    setObjectName(autosaveName);
+    generalView = new GeneralPane(controller.form, this);
+    foldersView = new FoldersPane(controller.settings, controller.form, this);
+    scheduleView = new SchedulePane(controller.form, this);
+    packView = new PackPane(controller.settings, controller.form, this);
+    for (QWidget* pane : {static_cast<QWidget*>(generalView), static_cast<QWidget*>(foldersView),
+                          static_cast<QWidget*>(scheduleView), static_cast<QWidget*>(packView)})
+        pane->hide();
+
+    setupToolbar = new QToolBar(this);
+    setupToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    setupToolbar->setMovable(false);
+    paneActions_ = new QActionGroup(this);
+    const struct {
+        QString label;
+        QStyle::StandardPixmap icon;
+    } items[] = {{tr("General"), QStyle::SP_ComputerIcon},
+                 {tr("Folders"), QStyle::SP_DirIcon},
+                 {tr("Schedule"), QStyle::SP_FileDialogDetailedView},
+                 {tr("Pack Stashery"), QStyle::SP_DriveHDIcon}};
+    for (int i = 0; i < 4; ++i) {
+        QAction* action = setupToolbar->addAction(style()->standardIcon(items[i].icon), items[i].label);
+        action->setCheckable(true);
+        paneActions_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, i] { doSetupPanel(Pane(i)); });
+        paneSizes_[i] = rulesFor(Pane(i)).size;
+    }
+
+    saveButton = new QPushButton(tr("Save"), this);
+    cancelButton = new QPushButton(tr("Cancel"), this);
+    resetButton = new QPushButton(tr("Reset"), this);
+    saveButton->setAutoDefault(false);
+    cancelButton->setAutoDefault(false);
+    resetButton->setAutoDefault(false);
+    connect(saveButton, &QPushButton::clicked, this, [this] { runCommand([this] { controller_.saveSetupButton(); }); });
+    connect(resetButton, &QPushButton::clicked, this, [this] { runCommand([this] { controller_.resetSetup(); }); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] {
+        runCommand([this] { controller_.cancelSetup(); });
+        close();
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(resetButton);
+    buttons->addStretch();
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(saveButton);
+
+    paneArea_ = new QVBoxLayout;
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(setupToolbar);
+    layout->addLayout(paneArea_, 1);
+    layout->addLayout(buttons);
+
+    state_.restoreGeometry(autosaveName, this);
+    packView->restoreColumns(state_);
+    paneActions_->actions().at(General)->setChecked(true);
+}
+
+QWidget* SetupPanel::paneWidget(Pane pane) const {
+    switch (pane) {
+        case General: return generalView;
+        case Folders: return foldersView;
+        case Schedule: return scheduleView;
+        case Pack: return packView;
+    }
+    return generalView;
+}
+
+void SetupPanel::doSetupPanel(Pane pane) {
+    if (paneShown_) {
+        paneArea_->removeWidget(paneWidget(current_));
+        paneWidget(current_)->hide();
+    }
+    current_ = pane;
+    paneShown_ = true;
+    QWidget* widget = paneWidget(pane);
+    paneArea_->addWidget(widget);
+    widget->show();
+    paneActions_->actions().at(pane)->setChecked(true);
+    setWindowTitle(paneActions_->actions().at(pane)->text());
+
+    const SizeRules rules = rulesFor(pane);
+    if (rules.maximumHeight > 0) maximumHeight_ = rules.maximumHeight;
+    const QSize size = paneSizes_[pane];
+    if (rules.resizable) {
+        setMinimumSize(rules.size);
+        setMaximumSize(QWIDGETSIZE_MAX, maximumHeight_);
+    } else {
+        setMinimumSize(size);
+        setMaximumSize(size);
+    }
+    setSizeGripEnabled(rules.resizable);
+    // Qt keeps the top-left corner when a window changes size, so the top edge stays.
+    resize(size.boundedTo(maximumSize()).expandedTo(minimumSize()));
+
+    show();
+    raise();
+    activateWindow();
+}
+
+void SetupPanel::showLastPane() { doSetupPanel(current_); }
+
+void SetupPanel::refresh() {
+    generalView->refresh();
+    foldersView->refresh();
+    scheduleView->refresh();
+    packView->refresh();
+}
+
+void SetupPanel::runCommand(const std::function<void()>& command) {
+    command();
+    Q_EMIT commandFinished();
+}
+
+void SetupPanel::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // The next showing of this pane opens at the size the user gave it.
+    if (paneShown_ && rulesFor(current_).resizable) paneSizes_[current_] = size();
+}
+
+void SetupPanel::hideEvent(QHideEvent* event) {
+    state_.saveGeometry(autosaveName, this);
+    packView->saveColumns(state_);
+    QDialog::hideEvent(event);
+}

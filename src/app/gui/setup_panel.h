@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDialog>
+#include <QSize>
+#include <functional>
+
+class DesktidyController;
+class FoldersPane;
+class GeneralPane;
+class PackPane;
+class QActionGroup;
+class QPushButton;
+class QToolBar;
+class QVBoxLayout;
+class SchedulePane;
+class WindowStateStore;
+
+// The Setup panel: a toolbar of four panes (General, Folders, Schedule, Pack Stashery)
+// and the Save, Cancel and Reset buttons. Showing a pane sizes the panel around it and
+// sets that pane's resize rules; the top-left corner stays where it is.
+class SetupPanel : public QDialog {
+    Q_OBJECT
+public:
+    enum Pane { General = 0, Folders = 1, Schedule = 2, Pack = 3 };
+
+    // How the panel may be resized while a pane shows.
+    struct SizeRules {
+        QSize size;          // the size the pane opens at the first time
+        bool resizable;      // resize grip and free resizing, else a fixed size
+        int maximumHeight;   // 0: no maximum of the pane's own
+    };
+    static SizeRules rulesFor(Pane pane);
+
+    SetupPanel(DesktidyController& controller, WindowStateStore& state, QWidget* parent = nullptr);
+
+    // Shows a pane and brings the panel to the front (the toolbar's action).
+    void doSetupPanel(Pane pane);
+    // Shows the pane chosen last (General the first time).
+    void showLastPane();
+    Pane currentPane() const { return current_; }
+    // Shows the controller's state in every pane.
+    void refresh();
+
+    // Runs a command of the controller, then tells the window that state changed.
+    void runCommand(const std::function<void()>& command);
+
+    GeneralPane* generalView;
+    FoldersPane* foldersView;
+    SchedulePane* scheduleView;
+    PackPane* packView;
+    QToolBar* setupToolbar;
+    QPushButton* saveButton;
+    QPushButton* cancelButton;
+    QPushButton* resetButton;
+
+Q_SIGNALS:
+    // A command of the panel ran; the window shows the state again.
+    void commandFinished();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QWidget* paneWidget(Pane pane) const;
+
+    DesktidyController& controller_;
+    WindowStateStore& state_;
+    QVBoxLayout* paneArea_;
+    QActionGroup* paneActions_;
+    Pane current_ = General;
+    bool paneShown_ = false;
+    QSize paneSizes_[4];
+    int maximumHeight_ = QWIDGETSIZE_MAX;  // once the pack pane sets it, it stays
+};
