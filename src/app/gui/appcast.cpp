@@ -7,9 +7,8 @@
 namespace {
 
 QVersionNumber versionOf(const QString& text) {
-    qsizetype suffix = 0;
-    QVersionNumber v = QVersionNumber::fromString(text.trimmed(), &suffix);
-    return v;
+    // 1.0 and 1.0.0 name the same version.
+    return QVersionNumber::fromString(text.trimmed()).normalized();
 }
 
 // "Desktidy 1.2" or "Version 1.2" as a title still names a version.

@@ -50,3 +50,5 @@ private:
     QPointer<QNetworkReply> reply_;
     bool pendingInteractive_ = false;
 };
+
+Q_DECLARE_METATYPE(UpdateAnswer)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/desktidy_controller.h"
+#include "app/gui/main_window.h"
+#include "app/gui/window_state_store.h"
+#include "platform/preset_path_chooser.h"
+#include "support/fake_tool_runner.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_home.h"
+
+// A started controller and its main window in a throw-away home, with a scripted
+// prompter, a chooser answered from the test and a fake tool runner.
+class GuiTest : public ::testing::Test {
+protected:
+    GuiTest() { startWindow(); }
+
+    // Starts (again) from what is stored, as a new run of the program would.
+    void startWindow() {
+        window.reset();
+        controller.reset();
+        state.reset();
+        Services services{prompter, notifier, chooser, files, tools, ToolPaths(),
+                          {QStringLiteral("tester"), home.path()}, home.configFile()};
+        controller = std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
+        controller->awakeFromNib({QStringLiteral("desktidy")});
+        state = std::make_unique<WindowStateStore>(WindowStateStore::besideSettings(home.configFile()));
+        window = std::make_unique<MainWindow>(*controller, *state);
+    }
+
+    TempHome home;
+    ScriptedPrompter prompter;
+    RecordingNotifier notifier;
+    PresetPathChooser chooser;
+    LocalFileSystem files;
+    FakeToolRunner tools;
+    std::unique_ptr<DesktidyController> controller;
+    std::unique_ptr<WindowStateStore> state;
+    std::unique_ptr<MainWindow> window;
+};
