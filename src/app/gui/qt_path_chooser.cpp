@@ -84,11 +84,16 @@ QStringList ChooserDialog::chosenPaths() const {
     return paths;
 }
 
+bool ChooserDialog::hasListSelection() const {
+    for (QAbstractItemView* view : findChildren<QAbstractItemView*>())
+        if (view->objectName() == u"listView" && view->selectionModel())
+            return view->selectionModel()->hasSelection();
+    return false;
+}
+
 void ChooserDialog::accept() {
     const bool both = request_.chooseFiles && request_.chooseFolders;
-    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    const bool typed = edit && edit->hasFocus() && !edit->text().isEmpty();
-    if (!both || typed) {
+    if (!both || !hasListSelection()) {
         // A typed folder name still opens that folder, as in any open panel.
         QFileDialog::accept();
         return;

@@ -25,6 +25,7 @@ public:
 
 private:
     void keepConfirmText();
+    bool hasListSelection() const;
     bool insideConfinedFolder(const QString& path) const;
 
     ChooserRequest request_;
