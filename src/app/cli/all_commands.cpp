@@ -1,4 +1,5 @@
 #include "app/cli/command.h"
+#include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
@@ -6,6 +7,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Filing
 
     // Schedule
+    commands.push_back(std::make_unique<ScheduleCommand>());
 
     // Pack
 
