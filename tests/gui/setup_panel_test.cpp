@@ -204,3 +204,27 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheFormAndShowItAgain) {
     panel().generalView->refresh();
     EXPECT_EQ(panel().generalView->archiveYr->currentText(), u"1975");
 }
+
+TEST_F(SetupPanelTest, DayBoxesFollowEachOtherAndTheScheduleButtonsWriteTheCrontab) {
+    SchedulePane& schedule = *panel().scheduleView;
+    schedule.byDay->setChecked(true);
+    schedule.schedAll->setChecked(false);
+    for (QCheckBox* day : schedule.weekdays) EXPECT_FALSE(day->isChecked());
+    schedule.schedAll->setChecked(true);
+    for (QCheckBox* day : schedule.weekdays) EXPECT_TRUE(day->isChecked());
+    schedule.weekdays[3]->setChecked(false);
+    EXPECT_FALSE(schedule.schedAll->isChecked());
+    EXPECT_FALSE(controller->form.schedAll);
+    EXPECT_TRUE(schedule.weekdays[0]->isChecked());
+
+    tools.results.push_back(FakeToolRunner::finished(1, {}, "no crontab for tester\n"));
+    QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
+    ASSERT_EQ(tools.requests.size(), 2);
+    EXPECT_EQ(tools.requests.at(1).arguments, QStringList{QStringLiteral("-")});
+    EXPECT_EQ(prompter.calls.last(), u"notice|Desktidy has been scheduled.");
+
+    tools.results.push_back(FakeToolRunner::finished(0, tools.requests.at(1).input.value_or(QByteArray())));
+    QTest::mouseClick(schedule.removeScheduleButton, Qt::LeftButton);
+    EXPECT_EQ(prompter.calls.last(), u"notice|The Desktidy schedule has been removed.");
+    EXPECT_TRUE(tools.requests.last().input.value_or("x").isEmpty());
+}

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "settings/setup_form.h"
+#include "app/desktidy_controller.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ QComboBox* allAndNumbers(int last, QWidget* parent) {
 
 }  // namespace
 
-SchedulePane::SchedulePane(SetupForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+SchedulePane::SchedulePane(DesktidyController& controller, QWidget* parent)
+    : QWidget(parent), controller_(controller), form_(controller.form) {
     schedTime = new QTimeEdit(this);
     schedTime->setDisplayFormat(QStringLiteral("HH:mm"));
     everyHourCheck = new QCheckBox(tr("Every"), this);
@@ -90,11 +91,20 @@ SchedulePane::SchedulePane(SetupForm& form, QWidget* parent) : QWidget(parent), 
     connect(byDayMonth_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (!on) return;
         form_.byDayMonth = id;
-        enableForMode();
+        controller_.changeSchedRadio();
+        refresh();
     });
-    connect(schedAll, &QCheckBox::toggled, this, [this](bool on) { form_.schedAll = on; });
+    connect(schedAll, &QCheckBox::toggled, this, [this](bool on) {
+        form_.schedAll = on;
+        controller_.changeSchedAll();
+        refresh();
+    });
     for (int d = 0; d < 7; ++d)
-        connect(weekdays[d], &QCheckBox::toggled, this, [this, d](bool on) { *weekdayField(d) = on; });
+        connect(weekdays[d], &QCheckBox::toggled, this, [this, d](bool on) {
+            *weekdayField(d) = on;
+            controller_.changeSchedDays();
+            refresh();
+        });
     connect(schedMonthButton, &QComboBox::currentIndexChanged, this,
             [this](int i) { form_.schedMonthButton = i; });
     connect(schedMdayButton, &QComboBox::currentIndexChanged, this,
@@ -106,14 +116,6 @@ bool* SchedulePane::weekdayField(int day) const {
     bool* fields[7] = {&form_.schedSun, &form_.schedMon, &form_.schedTue, &form_.schedWed,
                        &form_.schedThu, &form_.schedFri, &form_.schedSat};
     return fields[day];
-}
-
-void SchedulePane::enableForMode() {
-    const bool days = form_.byDayMonth == 0;
-    schedAll->setEnabled(days);
-    for (QCheckBox* box : weekdays) box->setEnabled(days);
-    schedMonthButton->setEnabled(!days);
-    schedMdayButton->setEnabled(!days);
 }
 
 void SchedulePane::refresh() {
@@ -132,5 +134,8 @@ void SchedulePane::refresh() {
     }
     schedMonthButton->setCurrentIndex(std::clamp(form_.schedMonthButton, 0, 12));
     schedMdayButton->setCurrentIndex(std::clamp(form_.schedMdayButton, 0, 31));
-    enableForMode();
+    schedAll->setEnabled(form_.schedDaysEnabled);
+    for (QCheckBox* box : weekdays) box->setEnabled(form_.schedDaysEnabled);
+    schedMonthButton->setEnabled(form_.schedMonthEnabled);
+    schedMdayButton->setEnabled(form_.schedMonthEnabled);
 }

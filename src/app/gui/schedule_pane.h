@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class DesktidyController;
 struct SetupForm;
 class QButtonGroup;
 class QCheckBox;
@@ -12,11 +13,12 @@ class QSpinBox;
 class QTimeEdit;
 
 // The Schedule pane: when the unattended run files the folder list. Every control writes
-// its value into the setup form at once; refresh() shows the form again.
+// its value into the setup form at once, the day boxes and the by-day-or-month choice
+// through the controller's rules; refresh() shows the form again.
 class SchedulePane : public QWidget {
     Q_OBJECT
 public:
-    SchedulePane(SetupForm& form, QWidget* parent = nullptr);
+    SchedulePane(DesktidyController& controller, QWidget* parent = nullptr);
     void refresh();
 
     QTimeEdit* schedTime;
@@ -33,9 +35,7 @@ public:
 
 private:
     bool* weekdayField(int day) const;
-    // Day boxes for a schedule by weekdays, the two pop-ups for one by month.
-    void enableForMode();
-
+    DesktidyController& controller_;
     SetupForm& form_;
     QButtonGroup* byDayMonth_;
 };

@@ -34,7 +34,7 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     setObjectName(autosaveName);
     generalView = new GeneralPane(controller.form, this);
     foldersView = new FoldersPane(controller.settings, controller.form, this);
-    scheduleView = new SchedulePane(controller.form, this);
+    scheduleView = new SchedulePane(controller, this);
     packView = new PackPane(controller.settings, controller.form, this);
     for (QWidget* pane : {static_cast<QWidget*>(generalView), static_cast<QWidget*>(foldersView),
                           static_cast<QWidget*>(scheduleView), static_cast<QWidget*>(packView)})
@@ -72,6 +72,8 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
         close();
     });
 
+    bindPaneCommands();
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(resetButton);
     buttons->addStretch();
@@ -87,6 +89,14 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     state_.restoreGeometry(autosaveName, this);
     packView->restoreColumns(state_);
     paneActions_->actions().at(General)->setChecked(true);
+}
+
+void SetupPanel::bindPaneCommands() {
+    auto bind = [this](QPushButton* button, std::function<void()> command) {
+        connect(button, &QPushButton::clicked, this, [this, command] { runCommand(command); });
+    };
+    bind(scheduleView->scheduleButton, [this] { controller_.schedule(); });
+    bind(scheduleView->removeScheduleButton, [this] { controller_.removeSchedule(); });
 }
 
 QWidget* SetupPanel::paneWidget(Pane pane) const {

@@ -62,6 +62,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // The panes' buttons: each runs its command of the controller.
+    void bindPaneCommands();
     QWidget* paneWidget(Pane pane) const;
 
     DesktidyController& controller_;
