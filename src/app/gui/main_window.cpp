@@ -52,7 +52,7 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     layout->addStretch();
     setCentralWidget(central);
 
-    resize(600, 300);
+    resize(600, sizeHint().height());
     state_.restoreGeometry(autosaveName, this);
     bindCommands();
     connect(setupPanel_, &SetupPanel::commandFinished, this, &MainWindow::refresh);

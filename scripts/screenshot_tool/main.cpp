@@ -1,0 +1,72 @@
+// Starts the window as `desktidy` does, with the services of a real run, shows each
+// window worth a picture and writes it as a PNG into the folder given. scripts/screenshots
+// runs it under Xvfb with a prepared temporary home.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include "app/desktidy_controller.h"
+#include "app/gui/main_window.h"
+#include "app/gui/qt_path_chooser.h"
+#include "app/gui/qt_prompter.h"
+#include "app/gui/setup_panel.h"
+#include "app/gui/window_state_store.h"
+#include "platform/dbus_notifier.h"
+
+namespace {
+
+bool save(QWidget* window, const QString& folder, const QString& name) {
+    QCoreApplication::processEvents();
+    const bool ok = window->grab().save(folder + u'/' + name + QStringLiteral(".png"));
+    if (!ok) qWarning("could not write %s", qPrintable(name));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Desktidy"));
+    const QString out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
+    QDir().mkpath(out);
+
+    DBusNotifier notifier;
+    LocalFileSystem files;
+    ProcessToolRunner tools;
+    QtPathChooser chooser;
+    const UserEnvironment user = UserEnvironment::fromProcess();
+    const QString settingsFile = SettingsStore::defaultFilePath(user.home);
+    WindowStateStore state(WindowStateStore::besideSettings(settingsFile));
+    QtPrompter prompter(&state);
+    Services services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
+                      user, settingsFile};
+    DesktidyController controller(services, BundleDefaults::fromResources());
+    controller.awakeFromNib({QStringLiteral("desktidy")});
+
+    // A few rows, so the tables show what they are for.
+    const QString home = user.home;
+    controller.settings.myFoldersArray = {home + QStringLiteral("/Desktop"), home + QStringLiteral("/Downloads")};
+    controller.settings.packFromArray = {home + QStringLiteral("/Documents/Taxes"), home + QStringLiteral("/Music/Mix.m3u")};
+    controller.settings.packToArray = {QStringLiteral("/media/stick"), QStringLiteral("/media/stick/")};
+    controller.settings.unpackFromArray = {QStringLiteral("/media/stick/Taxes"), QStringLiteral("/media/stick/Mix.m3u")};
+    controller.settings.unpackToArray = {home + QStringLiteral("/Documents"), home + QStringLiteral("/Music")};
+
+    MainWindow window(controller, state);
+    window.refresh();
+    window.show();
+    bool ok = save(&window, out, QStringLiteral("main-window"));
+
+    SetupPanel* setup = window.setupPanel();
+    const struct {
+        SetupPanel::Pane pane;
+        const char* name;
+    } panes[] = {{SetupPanel::General, "setup-general"},
+                 {SetupPanel::Folders, "setup-folders"},
+                 {SetupPanel::Schedule, "setup-schedule"},
+                 {SetupPanel::Pack, "setup-pack"}};
+    for (const auto& p : panes) {
+        setup->doSetupPanel(p.pane);
+        ok = save(setup, out, QString::fromLatin1(p.name)) && ok;
+    }
+    return ok ? 0 : 1;
+}
