@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "support/temp_home.h"
+
+namespace {
+
+QProcessEnvironment environmentFor(const TempHome& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home / ".config");
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home / ".local/share");
+    env.insert(QStringLiteral("XDG_STATE_HOME"), home / ".local/state");
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    return env;
+}
+
+}  // namespace
+
+TEST(ProgramStart, AFolderArgumentOpensTheWindowAndTheCommandLineNeedsNoDisplay) {
+    TempHome home;
+    makeFolder(home / "Projects");
+
+    QProcess window;
+    QProcessEnvironment env = environmentFor(home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    window.setProcessEnvironment(env);
+    window.start(QStringLiteral(DESKTIDY_BINARY), {home / "Projects"});
+    ASSERT_TRUE(window.waitForStarted());
+    // The window keeps running until it is closed.
+    EXPECT_FALSE(window.waitForFinished(1500)) << window.readAllStandardError().constData();
+    window.terminate();
+    window.waitForFinished();
+
+    // Without a display and with no platform chosen, a command still runs: the command
+    // line makes no GUI application object.
+    QProcess command;
+    env = environmentFor(home);
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    command.setProcessEnvironment(env);
+    command.start(QStringLiteral(DESKTIDY_BINARY), {QStringLiteral("settings")});
+    ASSERT_TRUE(command.waitForFinished(30000));
+    EXPECT_EQ(command.exitCode(), 0) << command.readAllStandardError().constData();
+    EXPECT_TRUE(command.readAllStandardOutput().contains("pathString"));
+}
