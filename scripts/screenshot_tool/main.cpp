@@ -6,12 +6,9 @@
 #include <QTimer>
 
 #include "app/desktidy_controller.h"
+#include "app/gui/desktop_services.h"
 #include "app/gui/main_window.h"
-#include "app/gui/qt_path_chooser.h"
-#include "app/gui/qt_prompter.h"
 #include "app/gui/setup_panel.h"
-#include "app/gui/window_state_store.h"
-#include "platform/dbus_notifier.h"
 
 namespace {
 
@@ -30,28 +27,20 @@ int main(int argc, char** argv) {
     const QString out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
     QDir().mkpath(out);
 
-    DBusNotifier notifier;
-    LocalFileSystem files;
-    ProcessToolRunner tools;
-    QtPathChooser chooser;
-    const UserEnvironment user = UserEnvironment::fromProcess();
-    const QString settingsFile = SettingsStore::defaultFilePath(user.home);
-    WindowStateStore state(WindowStateStore::besideSettings(settingsFile));
-    QtPrompter prompter(&state);
-    Services services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
-                      user, settingsFile};
-    DesktidyController controller(services, BundleDefaults::fromResources());
+    DesktopServices desktop;
+    DesktidyController controller(desktop.services(), BundleDefaults::fromResources());
     controller.awakeFromNib({QStringLiteral("desktidy")});
 
     // A few rows, so the tables show what they are for.
-    const QString home = user.home;
+    const QString home = desktop.user.home;
     controller.settings.myFoldersArray = {home + QStringLiteral("/Desktop"), home + QStringLiteral("/Downloads")};
     controller.settings.packFromArray = {home + QStringLiteral("/Documents/Taxes"), home + QStringLiteral("/Music/Mix.m3u")};
     controller.settings.packToArray = {QStringLiteral("/media/stick"), QStringLiteral("/media/stick/")};
     controller.settings.unpackFromArray = {QStringLiteral("/media/stick/Taxes"), QStringLiteral("/media/stick/Mix.m3u")};
     controller.settings.unpackToArray = {home + QStringLiteral("/Documents"), home + QStringLiteral("/Music")};
 
-    MainWindow window(controller, state);
+    MainWindow window(controller, desktop.state);
+    desktop.attachTo(&window);
     window.refresh();
     window.show();
     bool ok = save(&window, out, QStringLiteral("main-window"));
