@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +10,8 @@
 
 #include "app/gui/app_actions.h"
 #include "app/gui/path_control.h"
+#include "app/gui/qt_prompter.h"
+#include "app/gui/update_checker.h"
 #include "gui_fixture.h"
 
 namespace {
@@ -79,4 +83,34 @@ TEST_F(MainWindowTest, WindowFrameIsKeptBetweenRuns) {
     window->close();
     startWindow();
     EXPECT_EQ(window->geometry(), frame);
+}
+
+namespace {
+
+QStringList shownBoxTexts() {
+    QStringList texts;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) texts << box->text();
+    return texts;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, CheckForUpdatesAnswersWithoutBlockingAndWaitsForARunToEnd) {
+    UpdateChecker updates(QUrl(), QStringLiteral("0.1.0"));
+    QtPrompter busy;
+    MainWindow shown(*controller, *state, &updates);
+    shown.setPrompter(&busy);
+
+    busy.openProgress(QStringLiteral("Filing..."));
+    shown.actions()->checkVersion->trigger();
+    QTest::qWait(50);
+    EXPECT_FALSE(shownBoxTexts().contains(QStringLiteral("No update feed is configured.")));
+    busy.closeProgress();
+    EXPECT_TRUE(QTest::qWaitFor([] { return shownBoxTexts().contains(QStringLiteral("No update feed is configured.")); }, 3000));
+
+    shown.actions()->about->trigger();
+    EXPECT_TRUE(shownBoxTexts().contains(QStringLiteral("Desktidy")));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMessageBox*>(w)) w->close();
 }
