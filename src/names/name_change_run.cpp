@@ -83,9 +83,12 @@ bool NameChangeRun::refuseSlashes(const NameChangeOptions& options) {
 
 NameChangeRun::Listing NameChangeRun::getFiles() {
     Listing listing;
-    listing.names = files_.listNames(folder_, false);
-    if (state_.filesFoldersState == 0)
-        listing.names.removeIf([&](const QString& name) { return files_.isDirectory(pathOf(name)); });
+    if (state_.filesFoldersState != 0) {
+        listing.names = files_.listNames(folder_, false);
+    } else {
+        for (const FileSystem::Entry& entry : files_.listEntries(folder_, false))
+            if (!entry.isDirectory) listing.names.append(entry.name);
+    }
     sortAsShown(listing.names);
     listing.taken = QSet<QString>(listing.names.cbegin(), listing.names.cend());
     return listing;
@@ -228,11 +231,13 @@ FileError NameChangeRun::moveThroughTemporaryName(const QString& from, const QSt
         FileError first = files_.moveNoReplace(from, temporary);
         if (first.code == EEXIST) continue;
         if (first) return first;
-        FileError second = files_.moveNoReplace(temporary, to);
-        if (second && files_.moveNoReplace(temporary, from))
-            second.message += QStringLiteral(" The item is now named \u201c%1\u201d.")
-                                  .arg(lastPathComponent(temporary));
-        return second;
+        const FileError second = files_.moveNoReplace(temporary, to);
+        if (!second) return {};
+        FileError error = FileError::fromErrno(second.code, from, QStringLiteral("rename"));
+        if (files_.moveNoReplace(temporary, from))
+            error.message += QStringLiteral(" It is now named \u201c%1\u201d.")
+                                 .arg(lastPathComponent(temporary));
+        return error;
     }
     return FileError::fromErrno(EEXIST, from, QStringLiteral("rename"));
 }
