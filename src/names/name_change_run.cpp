@@ -193,7 +193,7 @@ bool NameChangeRun::changeCasePass() {
     const bool upper = state_.upperLowerState == 0;
     for (const QString& name : listing.names) {
         const QString newName = caseChanged(name, upper);
-        if (pathOf(newName) != pathOf(name)) changeCase(name, newName, listing);
+        if (newName != name) changeCase(name, newName, listing);
     }
     return true;
 }
