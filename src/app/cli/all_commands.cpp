@@ -1,5 +1,6 @@
 #include "app/cli/command.h"
 #include "app/cli/rename_command.h"
+#include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
@@ -7,6 +8,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Filing
 
     // Schedule
+    commands.push_back(std::make_unique<ScheduleCommand>());
 
     // Pack
 
