@@ -21,7 +21,7 @@ constexpr int fileCount = 100000;
 
 // Answers "OK" and shows nothing.
 class SilentPrompter : public Prompter {
-public:
+  public:
     int alerts = 0;
     bool confirm(const QString&, const QString&, const QString&) override { return true; }
     void notice(const QString& message) override {

@@ -14,10 +14,10 @@ const QString emptyFindMessage = QStringLiteral(
     "The box is checked to replace a string, but no string has been specified to be replaced.");
 const QString colonMessage = QStringLiteral("The colon character (:) is not allowed in filenames.");
 const QString slashMessage = QStringLiteral("The slash character (/) is not allowed in filenames.");
-const QString periodMessage =
-    QStringLiteral("File name cannot begin with a period (.) character.");
+const QString periodMessage = QStringLiteral("File name cannot begin with a period (.) character.");
 const QString emptyNameMessage = QStringLiteral("File name cannot be empty.");
-const QString takenMessage = QStringLiteral("There is already a file in this folder with the name ");
+const QString takenMessage =
+    QStringLiteral("There is already a file in this folder with the name ");
 
 // Case-folded keys first, so "beach" and "Beach" sit together; equal keys keep the
 // code-point order the file system interface lists in.
@@ -181,8 +181,9 @@ bool NameChangeRun::removeNumbersPass() {
         [&](const QString& name, int) {
             std::optional<QString> newName = withoutDigits(name);
             if (newName)
-                qInfo("%s", qUtf8Printable(QStringLiteral("Paths = %1, %2")
-                                               .arg(pathOf(name), pathOf(*newName))));
+                qInfo("%s",
+                      qUtf8Printable(
+                          QStringLiteral("Paths = %1, %2").arg(pathOf(name), pathOf(*newName))));
             return newName;
         },
         TakenName::GoesOn);

@@ -17,7 +17,7 @@
 // fresh listing of the folder. Every rename is a no-replace move; a refused or failed
 // rename ends the run with an alert, and the renames made before it stay. There is no undo.
 class NameChangeRun {
-public:
+  public:
     // How a guarded rename ended; each case has already told the user.
     enum class MoveResult { Moved = 0, Refused = 1, Taken = 2 };
 
@@ -46,7 +46,7 @@ public:
     // the pass's listing (the item's own name included). Never replaces an existing item.
     MoveResult doMove(const QString& name, const QString& newName, const Listing& listing);
 
-private:
+  private:
     enum class TakenName { GoesOn, EndsRun };
     using Rule = std::function<std::optional<QString>(const QString& name, int index)>;
 

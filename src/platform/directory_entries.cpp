@@ -26,8 +26,8 @@ QList<FileSystem::Entry> LocalFileSystem::listEntries(const QString& folder, boo
         bool isFolder = entry->d_type == DT_DIR;
         if (entry->d_type == DT_UNKNOWN) {  // some file systems leave the kind to lstat
             struct stat st;
-            isFolder = ::fstatat(::dirfd(dir), n, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                       S_ISDIR(st.st_mode);
+            isFolder =
+                ::fstatat(::dirfd(dir), n, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
         }
         entries.append({QFile::decodeName(n), isFolder});
     }

@@ -35,15 +35,16 @@ TEST(RenameCommand, RenamesTheGivenFolderByEveryRuleInOrder) {
     makeFolder(folder + "/Old Trips");
 
     const Outcome outcome =
-        desktidy({"--yes", "rename", folder, "--replace", "beach", "--with", "Sea",
-                  "--ignore-case", "--prefix", "Trip-", "--prefix-number2", "--remove-spaces",
-                  "--lower"});
+        desktidy({"--yes", "rename", folder, "--replace", "beach", "--with", "Sea", "--ignore-case",
+                  "--prefix", "Trip-", "--prefix-number2", "--remove-spaces", "--lower"});
 
     EXPECT_EQ(outcome.status, 0) << outcome.err.toStdString();
     EXPECT_EQ(namesIn(folder),
               QStringList({"Old Trips", "trip-0seanotes.txt", "trip-1seaphoto.jpg"}));
-    EXPECT_TRUE(outcome.err.contains("Do you want to change the names of all of the files "
-                                     "and/or folders in " + folder + "?"));
+    EXPECT_TRUE(
+        outcome.err.contains("Do you want to change the names of all of the files "
+                             "and/or folders in " +
+                             folder + "?"));
     EXPECT_TRUE(outcome.err.contains("The file and/or folder names have been changed."));
 }
 
@@ -52,13 +53,13 @@ TEST(RenameCommand, WorksOnTheStoredFolderAndLogsDigitRemovals) {
     writeFile(home.desktop() + "/IMG_0042.jpg");
     makeFolder(home.desktop() + "/Scans");
 
-    const Outcome outcome = desktidy({"--yes", "rename", "--suffix-number", "--suffix", "-x",
-                                      "--remove-numbers", "--folders"});
+    const Outcome outcome = desktidy(
+        {"--yes", "rename", "--suffix-number", "--suffix", "-x", "--remove-numbers", "--folders"});
 
     EXPECT_EQ(outcome.status, 0) << outcome.err.toStdString();
     EXPECT_EQ(namesIn(home.desktop()), QStringList({"IMG_.jpg-x", "Scans-x"}));
-    EXPECT_TRUE(outcome.err.contains("Paths = " + home.desktop() + "/Scans1-x, " +
-                                     home.desktop() + "/Scans-x\n"));
+    EXPECT_TRUE(outcome.err.contains("Paths = " + home.desktop() + "/Scans1-x, " + home.desktop() +
+                                     "/Scans-x\n"));
 }
 
 TEST(RenameCommand, ExitsWithOneWhenAnAlertEndsTheRunOrNobodyAnswers) {

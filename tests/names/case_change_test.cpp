@@ -6,7 +6,7 @@ namespace {
 // (FAT, or a casefolded ext4 folder): a name finds any item whose name differs only in
 // case, and a move onto such a name is refused, even onto the item itself.
 class CaseInsensitiveFileSystem : public LocalFileSystem {
-public:
+  public:
     QSet<QString> failMoveTo;
 
     std::optional<FileStatus> status(const QString& path) override {
@@ -18,7 +18,7 @@ public:
         return LocalFileSystem::moveNoReplace(from, to);
     }
 
-private:
+  private:
     QString actualPath(const QString& path) {
         const QString folder = deletingLastPathComponent(path);
         const QString folded = lastPathComponent(path).toCaseFolded();
@@ -29,7 +29,7 @@ private:
 };
 
 class CaseChangeTest : public NameChangeTest {
-protected:
+  protected:
     void SetUp() override {
         NameChangeTest::SetUp();
         options.caseCheck = true;
@@ -52,8 +52,8 @@ TEST_F(CaseChangeTest, ANameOfAnotherItemIsTakenAndTheRunGoesOn) {
 
     // AB took "ab" first; Ab then found it taken, as README and DOCS found theirs.
     EXPECT_EQ(names(), QStringList({"Ab", "DOCS", "README", "ab", "docs", "readme", "zed"}));
-    EXPECT_EQ(notices(), QStringList({takenNotice("ab"), takenNotice("docs"),
-                                      takenNotice("readme"), doneMessage}));
+    EXPECT_EQ(notices(), QStringList({takenNotice("ab"), takenNotice("docs"), takenNotice("readme"),
+                                      doneMessage}));
     EXPECT_EQ(readFile(pathOf("readme")), "readme");
     EXPECT_EQ(readFile(pathOf("ab")), "AB");
 }

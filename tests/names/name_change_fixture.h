@@ -10,11 +10,13 @@
 #include "support/temp_home.h"
 
 // Readable failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // A folder to rename in, a scripted prompter, and the log lines the run writes.
 class NameChangeTest : public ::testing::Test {
-protected:
+  protected:
     static inline QStringList logLines;
 
     TempHome home;
@@ -45,8 +47,8 @@ protected:
     }
     // Every name in the folder, hidden ones included, by code point.
     QStringList names() const {
-        return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
-                                      QDir::Name);
+        return QDir(folder).entryList(
+            QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
     // The notices shown after the confirmation, without their "notice|" mark.
     QStringList notices() const {
@@ -55,7 +57,7 @@ protected:
         return found;
     }
 
-private:
+  private:
     QtMessageHandler previousHandler_ = nullptr;
 };
 

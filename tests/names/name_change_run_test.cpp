@@ -19,12 +19,13 @@ TEST_F(NameChangeTest, WorkedExampleOneGivesTheNamesShown) {
 
     EXPECT_EQ(run(), RunResult::Done);
 
-    EXPECT_EQ(names(), QStringList({".DS_Store", "Old Trips", "trip-0seanotes.txt",
-                                    "trip-1seaphoto.jpg"}));
+    EXPECT_EQ(names(),
+              QStringList({".DS_Store", "Old Trips", "trip-0seanotes.txt", "trip-1seaphoto.jpg"}));
     EXPECT_EQ(readFile(pathOf("trip-1seaphoto.jpg")), "Beach Photo.JPG");
     EXPECT_EQ(prompter.calls,
               QStringList({"confirm|Change Names|Do you want to change the names of all of the "
-                           "files and/or folders in " + folder + "?|OK",
+                           "files and/or folders in " +
+                               folder + "?|OK",
                            "notice|" + doneMessage}));
     EXPECT_EQ(state.replace1String, "beach");
     EXPECT_EQ(state.upperLowerState, 1);
@@ -42,9 +43,9 @@ TEST_F(NameChangeTest, WorkedExampleTwoLogsEachDigitRemoval) {
     EXPECT_EQ(run(), RunResult::Done);
 
     EXPECT_EQ(names(), QStringList({"IMG_.jpg-x", "Scans-x"}));
-    EXPECT_EQ(logLines, QStringList({"Paths = " + pathOf("IMG_0042.jpg0-x") + ", " +
-                                         pathOf("IMG_.jpg-x"),
-                                     "Paths = " + pathOf("Scans1-x") + ", " + pathOf("Scans-x")}));
+    EXPECT_EQ(logLines,
+              QStringList({"Paths = " + pathOf("IMG_0042.jpg0-x") + ", " + pathOf("IMG_.jpg-x"),
+                           "Paths = " + pathOf("Scans1-x") + ", " + pathOf("Scans-x")}));
 }
 
 TEST_F(NameChangeTest, WithNoRuleOnTheRunOnlyAsksAndReports) {
@@ -137,8 +138,7 @@ TEST_F(NameChangeTest, ASlashInAnyNewTextIsRefusedBeforeAnyRename) {
         options.suffixTextField = "/x";
         EXPECT_EQ(run(), RunResult::Failed) << which;
     }
-    EXPECT_EQ(notices(),
-              QStringList(3, "The slash character (/) is not allowed in filenames."));
+    EXPECT_EQ(notices(), QStringList(3, "The slash character (/) is not allowed in filenames."));
     EXPECT_EQ(names(), QStringList({"a b"}));
     EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList());
 }

@@ -1,7 +1,8 @@
+#include "names/name_rules.h"
+
 #include <gtest/gtest.h>
 
 #include "names/name_change_options.h"
-#include "names/name_rules.h"
 
 namespace {
 

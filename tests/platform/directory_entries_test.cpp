@@ -15,7 +15,7 @@ QStringList describe(const QList<FileSystem::Entry>& entries) {
 
 // The generic listing, built on listNames and status, as a fake file system gets it.
 class GenericListing : public LocalFileSystem {
-public:
+  public:
     QList<Entry> listEntries(const QString& folder, bool includeHidden) override {
         return FileSystem::listEntries(folder, includeHidden);
     }

@@ -85,7 +85,8 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
 
     DesktidyController& controller = context.controller;
     if (!positional.isEmpty())
-        controller.form.myPathControl = QDir::cleanPath(QDir::current().absoluteFilePath(positional.first()));
+        controller.form.myPathControl =
+            QDir::cleanPath(QDir::current().absoluteFilePath(positional.first()));
     const QString folder = controller.form.myPathControl;
     if (!controller.services.files.isDirectory(folder)) {
         context.err << "desktidy rename: \u201c" << folder << "\u201d is not a folder" << Qt::endl;
@@ -101,7 +102,8 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     options.prefixTextField = parser.value(prefix);
     options.suffixStringCheck = parser.isSet(suffix);
     options.suffixTextField = parser.value(suffix);
-    for (const Flag& flag : flags) options.*flag.check = parser.isSet(QString::fromLatin1(flag.name));
+    for (const Flag& flag : flags)
+        options.*flag.check = parser.isSet(QString::fromLatin1(flag.name));
     options.caseCheck = parser.isSet(upper) || parser.isSet(lower);
     options.upperLower = parser.isSet(lower) ? 1 : 0;
     options.filesFolders = parser.isSet(folders) ? 1 : 0;
