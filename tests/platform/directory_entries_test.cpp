@@ -7,36 +7,32 @@
 
 namespace {
 
-QStringList describe(const QList<FileSystem::Entry>& entries) {
-    QStringList lines;
-    for (const auto& e : entries) lines << e.name + (e.isDirectory ? "/" : "");
-    return lines;
-}
-
 // The generic listing, built on listNames and status, as a fake file system gets it.
 class GenericListing : public LocalFileSystem {
   public:
-    QList<Entry> listEntries(const QString& folder, bool includeHidden) override {
-        return FileSystem::listEntries(folder, includeHidden);
+    QList<Entry> listEntries(const QString& folder, bool hidden) override {
+        return FileSystem::listEntries(folder, hidden);
     }
 };
 
+QStringList describe(FileSystem& files, const QString& folder, bool hidden) {
+    QStringList lines;
+    for (const auto& e : files.listEntries(folder, hidden))
+        lines << e.name + (e.isDirectory ? "/" : "");
+    return lines;
+}
+
 TEST(ListEntries, TellsRealFoldersFromFilesAndLinksInNameOrder) {
     TempHome home;
-    const QString folder = home / "f";
-    writeFile(folder + "/b.txt");
-    writeFile(folder + "/.hidden");
-    writeFile(folder + "/A folder/inside");
-    QFile::link(folder + "/A folder", folder + "/link");
-
+    writeFile(home / "f/b.txt");
+    writeFile(home / "f/.hidden");
+    writeFile(home / "f/A folder/inside");
+    QFile::link(home / "f/A folder", home / "f/link");
     LocalFileSystem local;
     GenericListing generic;
-    const QStringList expected{"A folder/", "b.txt", "link"};
-    EXPECT_EQ(describe(local.listEntries(folder, false)), expected);
-    EXPECT_EQ(describe(generic.listEntries(folder, false)), expected);
-    EXPECT_EQ(describe(local.listEntries(folder, true)),
-              QStringList({".hidden", "A folder/", "b.txt", "link"}));
-    EXPECT_TRUE(local.listEntries(home / "missing", true).isEmpty());
+    EXPECT_EQ(describe(local, home / "f", false), QStringList({"A folder/", "b.txt", "link"}));
+    EXPECT_EQ(describe(generic, home / "f", true), describe(local, home / "f", true));
+    EXPECT_TRUE(describe(local, home / "missing", true).isEmpty());
 }
 
 }  // namespace
