@@ -1,6 +1,7 @@
-// Renames a folder of 100,000 files with replace, prefix and suffix on, and times a bare
-// loop of the same renames (renameat2 on paths worked out beforehand) in the same run.
-// Prints rename_ratio: the run's time over the bare loop's.
+// Renames a folder of 100,000 files with replace, prefix and suffix on (three passes,
+// 300,000 renames), and times a bare loop of the same renames (renameat2 on paths worked
+// out beforehand) in the same run. Prints rename_ratio: the run's processor time over the
+// bare loop's. Set DESKTIDY_BENCH_DIR to measure on another file system.
 
 #include <fcntl.h>
 #include <time.h>
@@ -64,7 +65,7 @@ Renames passOf(const QString& folder, QStringList& names,
                              QFile::encodeName(folder + u'/' + newName));
         names[i] = newName;
     }
-    // Every name is lower case and digits, so the listing order is the code-point order.
+    // No name has an upper-case letter, so the listing order is the code-point order.
     std::sort(names.begin(), names.end());
     return renames;
 }

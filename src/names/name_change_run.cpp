@@ -25,6 +25,7 @@ void sortAsShown(QStringList& names) {
     std::vector<QString> keys;
     keys.reserve(names.size());
     for (const QString& name : names) keys.push_back(name.toCaseFolded());
+    if (std::is_sorted(keys.begin(), keys.end())) return;  // the usual case: nothing moves
     std::vector<qsizetype> order(names.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
