@@ -1,4 +1,5 @@
 #include "app/cli/command.h"
+#include "app/cli/rename_command.h"
 #include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 
@@ -12,6 +13,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Pack
 
     // Names
+    commands.push_back(std::make_unique<RenameCommand>());
 
     // Trash
 
