@@ -8,6 +8,7 @@
 #include "app/desktidy_controller.h"
 #include "app/gui/desktop_services.h"
 #include "app/gui/main_window.h"
+#include "app/gui/name_change_window.h"
 #include "app/gui/setup_panel.h"
 
 namespace {
@@ -57,5 +58,15 @@ int main(int argc, char** argv) {
         setup->doSetupPanel(p.pane);
         ok = save(setup, out, QString::fromLatin1(p.name)) && ok;
     }
+    setup->hide();
+
+    NameChangeOptions& names = controller.nameChangeOptions;
+    names.replaceCheck = names.ignoreCaseCheck = true;
+    names.replace1TextField = QStringLiteral("beach");
+    names.replace2TextField = QStringLiteral("Sea");
+    names.prefixStringCheck = names.prefixNumber2Check = true;
+    names.prefixTextField = QStringLiteral("Trip-");
+    window.nameChangeWindow()->changeNames();
+    ok = save(window.nameChangeWindow(), out, QStringLiteral("name-change")) && ok;
     return ok ? 0 : 1;
 }

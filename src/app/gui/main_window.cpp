@@ -15,6 +15,7 @@
 #include "app/desktidy_controller.h"
 #include "app/gui/app_actions.h"
 #include "app/gui/info_boxes.h"
+#include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
 #include "app/gui/qt_prompter.h"
 #include "app/gui/setup_panel.h"
@@ -29,7 +30,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
                        UpdateChecker* updates, QWidget* parent)
     : QMainWindow(parent), controller_(controller), state_(state), updates_(updates),
       actions_(new AppActions(this)), pathControl_(new PathControl(this)),
-      setupPanel_(new SetupPanel(controller, state, this)) {
+      setupPanel_(new SetupPanel(controller, state, this)),
+      nameChangeWindow_(new NameChangeWindow(controller, state, this)) {
     setObjectName(autosaveName);
     setWindowTitle(QStringLiteral("Desktidy"));
     setAcceptDrops(true);
@@ -55,6 +57,7 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     resize(600, sizeHint().height());
     state_.restoreGeometry(autosaveName, this);
     bindCommands();
+    bindControllerCommands();
     connect(setupPanel_, &SetupPanel::commandFinished, this, &MainWindow::refresh);
     refresh();
 }
@@ -150,6 +153,7 @@ void MainWindow::presentUpdateAnswer(const UpdateAnswer& answer) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     state_.saveGeometry(autosaveName, this);
     setupPanel_->close();
+    nameChangeWindow_->close();
     event->accept();
     // Closing the main window quits the program, whatever else is open.
     QCoreApplication::quit();

@@ -17,6 +17,8 @@ struct UpdateAnswer;
 // The main window "Desktidy": the working folder in a path control, a button for each
 // everyday command, and the menus. It shows the controller's state and hands every
 // command to it; the panes, tables and dialogs live in classes of their own.
+class NameChangeWindow;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -37,6 +39,7 @@ public:
     AppActions* actions() const { return actions_; }
     PathControl* pathControl() const { return pathControl_; }
     SetupPanel* setupPanel() const { return setupPanel_; }
+    NameChangeWindow* nameChangeWindow() const { return nameChangeWindow_; }
     // The button that triggers an action, for tests and screenshots.
     QPushButton* buttonFor(const QString& objectName) const;
 
@@ -48,6 +51,8 @@ protected:
 private:
     void buildButtons(QGridLayout* grid);
     void bindCommands();
+    // The commands of the menus and buttons that the controller carries out.
+    void bindControllerCommands();
     // The folder chooser of the path control: one folder, confirmed with "Choose".
     void choosePathControlFolder();
     void presentUpdateAnswer(const UpdateAnswer& answer);
@@ -59,4 +64,5 @@ private:
     AppActions* actions_;
     PathControl* pathControl_;
     SetupPanel* setupPanel_;
+    NameChangeWindow* nameChangeWindow_;
 };

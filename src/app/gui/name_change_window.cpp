@@ -1,0 +1,176 @@
+#include "app/gui/name_change_window.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/desktidy_controller.h"
+#include "app/gui/window_state_store.h"
+
+namespace {
+const QString autosaveName = QStringLiteral("nameChangeWindow");
+
+QButtonGroup* choice(QWidget* parent, const QString& first, const QString& second, QHBoxLayout* row,
+                     const std::function<void(int)>& chosen) {
+    auto* group = new QButtonGroup(parent);
+    auto* a = new QRadioButton(first, parent);
+    auto* b = new QRadioButton(second, parent);
+    group->addButton(a, 0);
+    group->addButton(b, 1);
+    row->addWidget(a);
+    row->addWidget(b);
+    QObject::connect(group, &QButtonGroup::idToggled, parent, [chosen](int id, bool on) {
+        if (on) chosen(id);
+    });
+    return group;
+}
+}  // namespace
+
+NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateStore& state, QWidget* parent)
+    : QWidget(parent, Qt::Window), controller_(controller), state_(state), folder_(new QLabel(this)) {
+    setObjectName(autosaveName);
+    setWindowTitle(tr("Change Names"));
+    folder_->setTextFormat(Qt::PlainText);
+    folder_->setWordWrap(true);
+
+    replaceCheck = check(tr("Replace"), &NameChangeOptions::replaceCheck);
+    replace1TextField = field(&NameChangeOptions::replace1TextField);
+    replace2TextField = field(&NameChangeOptions::replace2TextField);
+    ignoreCaseCheck = check(tr("Ignore case"), &NameChangeOptions::ignoreCaseCheck);
+    prefixNumberCheck = check(tr("Number"), &NameChangeOptions::prefixNumberCheck);
+    prefixStringCheck = check(tr("Text"), &NameChangeOptions::prefixStringCheck);
+    prefixTextField = field(&NameChangeOptions::prefixTextField);
+    prefixNumber2Check = check(tr("Number"), &NameChangeOptions::prefixNumber2Check);
+    suffixNumberCheck = check(tr("Number"), &NameChangeOptions::suffixNumberCheck);
+    suffixStringCheck = check(tr("Text"), &NameChangeOptions::suffixStringCheck);
+    suffixTextField = field(&NameChangeOptions::suffixTextField);
+    suffixNumber2Check = check(tr("Number"), &NameChangeOptions::suffixNumber2Check);
+    removeSpacesCheck = check(tr("Remove spaces"), &NameChangeOptions::removeSpacesCheck);
+    removeNumbersCheck = check(tr("Remove numbers (0-9)"), &NameChangeOptions::removeNumbersCheck);
+    caseCheck = check(tr("Change case to"), &NameChangeOptions::caseCheck);
+
+    auto* rules = new QGroupBox(tr("Rules, applied in this order"), this);
+    auto* grid = new QGridLayout(rules);
+    grid->addWidget(replaceCheck, 0, 0);
+    grid->addWidget(replace1TextField, 0, 1);
+    grid->addWidget(new QLabel(tr("with"), rules), 0, 2);
+    grid->addWidget(replace2TextField, 0, 3);
+    grid->addWidget(ignoreCaseCheck, 1, 1);
+    auto addAffix = [&](int row, const QString& label, QCheckBox* n1, QCheckBox* text, QLineEdit* edit, QCheckBox* n2) {
+        grid->addWidget(new QLabel(label, rules), row, 0);
+        auto* line = new QHBoxLayout;
+        line->addWidget(n1);
+        line->addWidget(text);
+        line->addWidget(edit, 1);
+        line->addWidget(n2);
+        grid->addLayout(line, row, 1, 1, 3);
+    };
+    addAffix(2, tr("Prefix:"), prefixNumberCheck, prefixStringCheck, prefixTextField, prefixNumber2Check);
+    addAffix(3, tr("Suffix:"), suffixNumberCheck, suffixStringCheck, suffixTextField, suffixNumber2Check);
+    grid->addWidget(removeSpacesCheck, 4, 0, 1, 2);
+    grid->addWidget(removeNumbersCheck, 5, 0, 1, 2);
+    auto* caseRow = new QHBoxLayout;
+    caseRow->addWidget(caseCheck);
+    NameChangeOptions& options = controller_.nameChangeOptions;
+    upperLower = choice(this, tr("Upper case"), tr("Lower case"), caseRow,
+                        [&options](int id) { options.upperLower = id; });
+    caseRow->addStretch();
+    grid->addLayout(caseRow, 6, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* whichRow = new QHBoxLayout;
+    whichRow->addWidget(new QLabel(tr("Change the names of:"), this));
+    filesFolders = choice(this, tr("Files only"), tr("Files and folders"), whichRow,
+                          [&options](int id) { options.filesFolders = id; });
+    whichRow->addStretch();
+
+    clearButton = new QPushButton(tr("Clear"), this);
+    runButton = new QPushButton(tr("Change Names"), this);
+    runButton->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(clearButton);
+    buttons->addStretch();
+    buttons->addWidget(runButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(folder_);
+    layout->addWidget(rules);
+    layout->addLayout(whichRow);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(clearButton, &QPushButton::clicked, this, [this] {
+        controller_.clearChangeNames();
+        refresh();
+    });
+    connect(runButton, &QPushButton::clicked, this, [this] {
+        controller_.doChangeNames();
+        refresh();
+        Q_EMIT commandFinished();
+    });
+    resize(560, sizeHint().height());
+    refresh();
+}
+
+QCheckBox* NameChangeWindow::check(const QString& text, bool NameChangeOptions::*member) {
+    auto* box = new QCheckBox(text, this);
+    connect(box, &QCheckBox::toggled, this, [this, member](bool on) { controller_.nameChangeOptions.*member = on; });
+    return box;
+}
+
+QLineEdit* NameChangeWindow::field(QString NameChangeOptions::*member) {
+    auto* edit = new QLineEdit(this);
+    connect(edit, &QLineEdit::textChanged, this,
+            [this, member](const QString& text) { controller_.nameChangeOptions.*member = text; });
+    return edit;
+}
+
+void NameChangeWindow::changeNames() {
+    if (!placed_) state_.restoreGeometry(autosaveName, this);
+    placed_ = true;
+    refresh();
+    show();
+    raise();
+    activateWindow();
+}
+
+void NameChangeWindow::refresh() {
+    const NameChangeOptions& o = controller_.nameChangeOptions;
+    folder_->setText(tr("Changes the names of the items in %1").arg(controller_.form.myPathControl));
+    const std::pair<QCheckBox*, bool> checks[] = {
+        {replaceCheck, o.replaceCheck},           {ignoreCaseCheck, o.ignoreCaseCheck},
+        {prefixNumberCheck, o.prefixNumberCheck}, {prefixStringCheck, o.prefixStringCheck},
+        {prefixNumber2Check, o.prefixNumber2Check}, {suffixNumberCheck, o.suffixNumberCheck},
+        {suffixStringCheck, o.suffixStringCheck}, {suffixNumber2Check, o.suffixNumber2Check},
+        {removeSpacesCheck, o.removeSpacesCheck}, {removeNumbersCheck, o.removeNumbersCheck},
+        {caseCheck, o.caseCheck}};
+    for (const auto& [box, on] : checks) {
+        const QSignalBlocker block(box);
+        box->setChecked(on);
+    }
+    const std::pair<QLineEdit*, QString> texts[] = {{replace1TextField, o.replace1TextField},
+                                                    {replace2TextField, o.replace2TextField},
+                                                    {prefixTextField, o.prefixTextField},
+                                                    {suffixTextField, o.suffixTextField}};
+    for (const auto& [edit, text] : texts) {
+        const QSignalBlocker block(edit);
+        if (edit->text() != text) edit->setText(text);
+    }
+    const QSignalBlocker a(upperLower), b(filesFolders);
+    upperLower->button(o.upperLower == 0 ? 0 : 1)->setChecked(true);
+    filesFolders->button(o.filesFolders == 0 ? 0 : 1)->setChecked(true);
+}
+
+void NameChangeWindow::hideEvent(QHideEvent* event) {
+    state_.saveGeometry(autosaveName, this);
+    QWidget::hideEvent(event);
+}

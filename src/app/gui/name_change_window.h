@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+
+class DesktidyController;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class WindowStateStore;
+struct NameChangeOptions;
+
+// The name-change window: the rules by which Change Names renames the items of the
+// working folder. Every control writes its value into the controller's name-change
+// options at once; Clear unchecks the rules and empties the texts.
+class NameChangeWindow : public QWidget {
+    Q_OBJECT
+public:
+    NameChangeWindow(DesktidyController& controller, WindowStateStore& state, QWidget* parent = nullptr);
+
+    // Brings the window to the front (the Change Names... command).
+    void changeNames();
+    // Shows the options and the working folder again.
+    void refresh();
+
+    QCheckBox* replaceCheck;
+    QLineEdit* replace1TextField;
+    QLineEdit* replace2TextField;
+    QCheckBox* ignoreCaseCheck;
+    QCheckBox* prefixNumberCheck;
+    QCheckBox* prefixStringCheck;
+    QLineEdit* prefixTextField;
+    QCheckBox* prefixNumber2Check;
+    QCheckBox* suffixNumberCheck;
+    QCheckBox* suffixStringCheck;
+    QLineEdit* suffixTextField;
+    QCheckBox* suffixNumber2Check;
+    QCheckBox* removeSpacesCheck;
+    QCheckBox* removeNumbersCheck;
+    QCheckBox* caseCheck;
+    QButtonGroup* upperLower;    // 0 upper case, 1 lower case
+    QButtonGroup* filesFolders;  // 0 files only, 1 files and folders
+    QPushButton* clearButton;
+    QPushButton* runButton;
+
+Q_SIGNALS:
+    // A run ended; the main window shows the state again.
+    void commandFinished();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QCheckBox* check(const QString& text, bool NameChangeOptions::*member);
+    QLineEdit* field(QString NameChangeOptions::*member);
+
+    DesktidyController& controller_;
+    WindowStateStore& state_;
+    QLabel* folder_;
+    bool placed_ = false;
+};
