@@ -1,5 +1,7 @@
 #include "app/cli/command.h"
+#include "app/cli/remove_app_command.h"
 #include "app/cli/settings_command.h"
+#include "app/cli/trash_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
     std::vector<std::unique_ptr<Command>> commands;
@@ -12,6 +14,8 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Names
 
     // Trash
+    commands.push_back(std::make_unique<TrashCommand>());
+    commands.push_back(std::make_unique<RemoveAppCommand>());
 
     // Settings
     commands.push_back(std::make_unique<SettingsCommand>());
