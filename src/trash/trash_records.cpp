@@ -31,7 +31,14 @@ FileError writeTrashRecord(const TrashLocation& trash, const QString& name,
 }
 
 FileError makeTrashFolders(const TrashLocation& trash, FileSystem& files) {
-    for (const QString& folder : {trash.folder, trash.files(), trash.info()}) {
+    // The data folder itself may be missing on a new account.
+    QStringList missing;
+    for (QString folder = trash.folder;
+         !folder.isEmpty() && folder != u"/" && !files.exists(folder);
+         folder = deletingLastPathComponent(folder))
+        missing.prepend(folder);
+    missing << trash.files() << trash.info();
+    for (const QString& folder : missing) {
         if (files.exists(folder)) continue;  // a link to a Trash elsewhere is fine
         if (FileError error = files.makeDirectory(folder)) return error;
     }
