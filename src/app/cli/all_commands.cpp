@@ -1,5 +1,6 @@
 #include "app/cli/command.h"
 #include "app/cli/remove_app_command.h"
+#include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 #include "app/cli/trash_command.h"
 
@@ -8,6 +9,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Filing
 
     // Schedule
+    commands.push_back(std::make_unique<ScheduleCommand>());
 
     // Pack
 
