@@ -36,7 +36,7 @@ QStringList trashListNames(const TempHome& home) {
 }
 
 class TrashCommands : public ::testing::Test {
-  protected:
+protected:
     TempHome home;
     QString trash = home / ".local/share/Trash";
 

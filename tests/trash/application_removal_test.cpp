@@ -16,7 +16,7 @@ const QString movedNotice =
 }  // namespace
 
 class Removal : public TrashTest {
-  protected:
+protected:
     QString app = writeFile(home / "Applications/Note Pad.app/Contents/Info.plist",
                             "<plist><dict><key>CFBundleIdentifier</key><string>a.b.notepad</string>"
                             "</dict></plist>")

@@ -16,7 +16,7 @@ const QString deletedNotice =
 }  // namespace
 
 class TrashEmptying : public TrashTest {
-  protected:
+protected:
     QString trashed(const QString& name, const QByteArray& contents = "x") {
         writeFile(services.trash.infoFileFor(name), "[Trash Info]\n");
         return writeFile(trashFiles() + "/" + name, contents);
