@@ -9,7 +9,9 @@
 #include "app/gui/desktop_services.h"
 #include "app/gui/main_window.h"
 #include "app/gui/name_change_window.h"
+#include "app/gui/removal_panel.h"
 #include "app/gui/setup_panel.h"
+#include "platform/preset_path_chooser.h"
 
 namespace {
 
@@ -29,7 +31,12 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
 
     DesktopServices desktop;
-    DesktidyController controller(desktop.services(), BundleDefaults::fromResources());
+    // Open panels are answered from here, so no dialog waits for a click.
+    PresetPathChooser chooser;
+    const Services real = desktop.services();
+    DesktidyController controller(Services{real.prompter, real.notifier, chooser, real.files, real.tools,
+                                           real.toolPaths, real.user, real.settingsFile},
+                                  BundleDefaults::fromResources());
     controller.awakeFromNib({QStringLiteral("desktidy")});
 
     // A few rows, so the tables show what they are for.
@@ -68,5 +75,17 @@ int main(int argc, char** argv) {
     names.prefixTextField = QStringLiteral("Trip-");
     window.nameChangeWindow()->changeNames();
     ok = save(window.nameChangeWindow(), out, QStringLiteral("name-change")) && ok;
+    window.nameChangeWindow()->hide();
+
+    // The removal list of an application the prepared home holds, with one row kept.
+    chooser.setNextAnswer(QStringList{home + QStringLiteral("/Applications/Note Pad.app")});
+    if (controller.deleteApp()) {
+        if (controller.appDisplayArray.size() > 1) controller.clickedDelAppCheck(1);
+        window.removalPanel()->showList();
+        ok = save(window.removalPanel(), out, QStringLiteral("removal-panel")) && ok;
+    } else {
+        qWarning("no application to list");
+        ok = false;
+    }
     return ok ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include "app/gui/info_boxes.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
+#include "app/gui/removal_panel.h"
 #include "app/gui/qt_prompter.h"
 #include "app/gui/setup_panel.h"
 #include "app/gui/update_checker.h"
@@ -31,7 +32,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     : QMainWindow(parent), controller_(controller), state_(state), updates_(updates),
       actions_(new AppActions(this)), pathControl_(new PathControl(this)),
       setupPanel_(new SetupPanel(controller, state, this)),
-      nameChangeWindow_(new NameChangeWindow(controller, state, this)) {
+      nameChangeWindow_(new NameChangeWindow(controller, state, this)),
+      removalPanel_(new RemovalPanel(controller, this)) {
     setObjectName(autosaveName);
     setWindowTitle(QStringLiteral("Desktidy"));
     setAcceptDrops(true);

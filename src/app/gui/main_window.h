@@ -18,6 +18,7 @@ struct UpdateAnswer;
 // everyday command, and the menus. It shows the controller's state and hands every
 // command to it; the panes, tables and dialogs live in classes of their own.
 class NameChangeWindow;
+class RemovalPanel;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -40,6 +41,7 @@ public:
     PathControl* pathControl() const { return pathControl_; }
     SetupPanel* setupPanel() const { return setupPanel_; }
     NameChangeWindow* nameChangeWindow() const { return nameChangeWindow_; }
+    RemovalPanel* removalPanel() const { return removalPanel_; }
     // The button that triggers an action, for tests and screenshots.
     QPushButton* buttonFor(const QString& objectName) const;
 
@@ -65,4 +67,5 @@ private:
     PathControl* pathControl_;
     SetupPanel* setupPanel_;
     NameChangeWindow* nameChangeWindow_;
+    RemovalPanel* removalPanel_;
 };

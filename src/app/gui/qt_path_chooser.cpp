@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <algorithm>
 
 ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
     : QFileDialog(parent), request_(request) {
@@ -32,6 +33,7 @@ ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
     QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
     if (request.showHidden || request.confineToStartFolder) filters |= QDir::Hidden;
     setFilter(filters);
+    if (!request.nameFilters.isEmpty()) setNameFilter(request.nameFilters.join(u' '));
     if (!request.startFolder.isEmpty()) setDirectory(request.startFolder);
 
     if (request.confineToStartFolder) {
@@ -43,7 +45,7 @@ ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
 
     // Qt relabels the confirm button "Open" while a folder is selected in a files mode;
     // these run after its own handlers and put the requested text back.
-    if (request.chooseFiles && request.chooseFolders) {
+    if (request.chooseFiles && (request.chooseFolders || !request.nameFilters.isEmpty())) {
         for (QAbstractItemView* view : findChildren<QAbstractItemView*>())
             if (view->selectionModel())
                 connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -64,8 +66,17 @@ QString ChooserDialog::confirmButtonText() const {
 }
 
 void ChooserDialog::keepConfirmText() {
-    if (QPushButton* button = confirmButton(); button && !request_.confirmButton.isEmpty())
+    const bool folderIsItem = request_.chooseFolders || selectionMatchesNameFilters();
+    if (QPushButton* button = confirmButton(); button && folderIsItem && !request_.confirmButton.isEmpty())
         button->setText(request_.confirmButton);
+}
+
+bool ChooserDialog::selectionMatchesNameFilters() const {
+    if (request_.nameFilters.isEmpty() || !hasListSelection()) return false;
+    const QStringList paths = selectedFiles();
+    return !paths.isEmpty() && std::all_of(paths.begin(), paths.end(), [this](const QString& p) {
+        return QDir::match(request_.nameFilters, QFileInfo(p).fileName());
+    });
 }
 
 bool ChooserDialog::insideConfinedFolder(const QString& path) const {
@@ -92,6 +103,11 @@ bool ChooserDialog::hasListSelection() const {
 }
 
 void ChooserDialog::accept() {
+    // An application bundle is a folder, but chosen as an item like a file.
+    if (selectionMatchesNameFilters()) {
+        QDialog::accept();
+        return;
+    }
     const bool both = request_.chooseFiles && request_.chooseFolders;
     if (!both || !hasListSelection()) {
         // A typed folder name still opens that folder, as in any open panel.

@@ -9,7 +9,8 @@
 // An open panel for one ChooserRequest: its title, confirm-button text, what may be
 // chosen (files, folders or both, one or several) and its start folder. A request that
 // confines the user to its start folder keeps the panel there, so only the items directly
-// in that folder can be chosen (the Trash chooser).
+// in that folder can be chosen (the Trash chooser). With name filters, only matching items
+// show, and a matching folder (an application bundle) is chosen like a file.
 class ChooserDialog : public QFileDialog {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
 private:
     void keepConfirmText();
     bool hasListSelection() const;
+    // True when every selected item matches the request's name filters.
+    bool selectionMatchesNameFilters() const;
     bool insideConfinedFolder(const QString& path) const;
 
     ChooserRequest request_;
