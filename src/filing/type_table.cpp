@@ -6,7 +6,8 @@
 #include "settings/settings.h"
 
 QString entryType(const QString& entry) {
-    const auto space = std::find_if(entry.begin(), entry.end(), [](QChar c) { return c.isSpace(); });
+    const auto space =
+        std::find_if(entry.begin(), entry.end(), [](QChar c) { return c.isSpace(); });
     return QString(entry.begin(), space - entry.begin());
 }
 

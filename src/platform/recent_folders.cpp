@@ -7,7 +7,8 @@
 
 QString RecentFolders::defaultFilePath(const QString& home) {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state)) state = home + QStringLiteral("/.local/state");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = home + QStringLiteral("/.local/state");
     return state + QStringLiteral("/Desktidy/recent-folders");
 }
 

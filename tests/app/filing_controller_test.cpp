@@ -19,9 +19,16 @@ namespace {
 class FilingControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Services services{prompter, notifier, chooser, files, tools, ToolPaths{},
-                          UserEnvironment{"tester", home.path()}, home.configFile()};
-        controller = std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
+        Services services{prompter,
+                          notifier,
+                          chooser,
+                          files,
+                          tools,
+                          ToolPaths{},
+                          UserEnvironment{"tester", home.path()},
+                          home.configFile()};
+        controller =
+            std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
         controller->awakeFromNib({"desktidy"});
         prompter.calls.clear();
     }
@@ -36,9 +43,7 @@ protected:
         writeFile(home / name + "/notes.txt", "n");
         return home / name;
     }
-    void archiveUpTo2020() {
-        controller->form.archiveYr = controller->settings.archYear = "2020";
-    }
+    void archiveUpTo2020() { controller->form.archiveYr = controller->settings.archYear = "2020"; }
 
     TempHome home;
     ScriptedPrompter prompter;
@@ -64,11 +69,12 @@ TEST_F(FilingControllerTest, CancelOnTheQuestionChangesNothing) {
 
     EXPECT_EQ(controller->desktidy(), RunResult::Cancelled);
 
-    EXPECT_EQ(prompter.calls,
-              QStringList{"confirm|File these files?|Desktidy will file all of the files located in " +
-                          folder +
-                          " into the appropriate folders.  You can always undo this by choosing "
-                          "Undesktidy... from the File menu.|OK"});
+    EXPECT_EQ(
+        prompter.calls,
+        QStringList{"confirm|File these files?|Desktidy will file all of the files located in " +
+                    folder +
+                    " into the appropriate folders.  You can always undo this by choosing "
+                    "Undesktidy... from the File menu.|OK"});
     EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 3);
     EXPECT_NE(stored("pathString"), folder);
     EXPECT_TRUE(recentFolders().isEmpty());
@@ -87,10 +93,10 @@ TEST_F(FilingControllerTest, FilingArchivesSavesTheFolderNotesItAndFiles) {
     EXPECT_TRUE(QFileInfo::exists(folder + "/Archive/Images/old.jpg"));
     EXPECT_TRUE(QFileInfo::exists(folder + "/Images/photo.jpg"));
     EXPECT_TRUE(QFileInfo::exists(folder + "/Words/notes.txt"));
-    EXPECT_EQ(prompter.calls.mid(1), (QStringList{"itemVisible|1", "progress|Archiving...",
-                                                  "item|old.jpg", "close", "itemVisible|1",
-                                                  "progress|Filing...", "item|photo.jpg",
-                                                  "item|notes.txt", "close"}));
+    EXPECT_EQ(prompter.calls.mid(1),
+              (QStringList{"itemVisible|1", "progress|Archiving...", "item|old.jpg", "close",
+                           "itemVisible|1", "progress|Filing...", "item|photo.jpg",
+                           "item|notes.txt", "close"}));
     EXPECT_EQ(stored("pathString"), folder);
     EXPECT_EQ(stored("archYear"), "2020");
     EXPECT_EQ(recentFolders(), QStringList{folder});

@@ -1,6 +1,7 @@
+#include "filing/archive_date.h"
+
 #include <gtest/gtest.h>
 
-#include "filing/archive_date.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -28,11 +29,17 @@ TEST(ArchiveCutoff, IsMidnightUtcOfTheChosenDayWithNoneAsTheFirst) {
 
 TEST(ArchiveCutoff, YearNoneIsOffAndAnythingElseNotADateIsInvalid) {
     EXPECT_TRUE(ArchiveCutoff::fromTitles("None", "05", "05").isOff());
-    for (const auto& [y, m, d] : std::vector<std::tuple<QString, QString, QString>>{
-             {"2021", "02", "29"}, {"2020", "13", "01"}, {"2020", "00", "None"},
-             {"20x0", "01", "01"}, {"202", "01", "01"}, {"", "None", "None"}, {"2020", "1", "1"}}) {
+    for (const auto& [y, m, d] :
+         std::vector<std::tuple<QString, QString, QString>>{{"2021", "02", "29"},
+                                                            {"2020", "13", "01"},
+                                                            {"2020", "00", "None"},
+                                                            {"20x0", "01", "01"},
+                                                            {"202", "01", "01"},
+                                                            {"", "None", "None"},
+                                                            {"2020", "1", "1"}}) {
         const auto cutoff = ArchiveCutoff::fromTitles(y, m, d);
-        EXPECT_EQ(cutoff.state, ArchiveCutoff::State::Invalid) << y.toStdString() << m.toStdString();
+        EXPECT_EQ(cutoff.state, ArchiveCutoff::State::Invalid)
+            << y.toStdString() << m.toStdString();
         EXPECT_FALSE(cutoff.includes(modifiedAt(0)));
     }
 }

@@ -1,3 +1,5 @@
+#include "filing/filer.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -5,7 +7,6 @@
 #include <QFileInfo>
 #include <random>
 
-#include "filing/filer.h"
 #include "filing_fixture.h"
 #include "support/faulty_file_system.h"
 #include "support/scripted_prompter.h"
@@ -55,8 +56,8 @@ protected:
 // dangling), hidden names, names with spaces, "%" and non-ASCII, mixed ages.
 void fillRandomly(const QString& folder, std::mt19937& random) {
     const QStringList stems = {"a", "Report 2", "x%@y", "Ünïcode", "a.b", "-dash", "notes", "1"};
-    const QStringList extensions = {"jpg", "JPG", "png", "txt", "mp3", "zip", "csv", "c",
-                                    "", "tar.gz", "weird", "jpg'"};
+    const QStringList extensions = {"jpg", "JPG", "png", "txt",    "mp3",   "zip",
+                                    "csv", "c",   "",    "tar.gz", "weird", "jpg'"};
     for (int i = 0; i < 120; ++i) {
         QString name = stems[random() % stems.size()] + QString::number(i);
         const QString ext = extensions[random() % extensions.size()];
@@ -95,7 +96,9 @@ TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
         EXPECT_EQ(filed.stayed, 0);
         const QStringList top = topLevel(folder);
         for (const QString& name : before.keys()) {
-            if (name.startsWith('.') && !name.contains('/')) EXPECT_TRUE(top.contains(name));
+            if (name.startsWith('.') && !name.contains('/')) {
+                EXPECT_TRUE(top.contains(name));
+            }
         }
 
         unfile();
@@ -237,8 +240,8 @@ TEST_F(FilerTest, UnfilingBringsBackEverythingInTheNineFoldersHiddenOnesToo) {
     const MoveCounts counts = unfile();
 
     EXPECT_EQ(counts.moved, 5);
-    EXPECT_EQ(topLevel(folder), (QStringList{".directory", "Pictures", "a.jpg", "by hand",
-                                             "old.csv", "old.jpg"}));
+    EXPECT_EQ(topLevel(folder),
+              (QStringList{".directory", "Pictures", "a.jpg", "by hand", "old.csv", "old.jpg"}));
     EXPECT_EQ(prompter.calls.first(), "progress|Unfiling...");
     EXPECT_EQ(prompter.calls.last(), "close");
     EXPECT_EQ(prompter.callsStartingWith("item|").size(), 5);
@@ -265,10 +268,11 @@ TEST_F(FilerTest, UnfilingKeepsAnItemWhoseNameIsTakenAndItsFolder) {
 }
 
 TEST_F(FilerTest, ArchivesMatchingLooseItemsModifiedOnOrBeforeTheCutoff) {
-    const std::pair<QString, std::int64_t> items[] = {
-        {"old.jpg", jan1st2020 - 86400}, {"exact.jpg", jan1st2020},
-        {"new.jpg", jan1st2020 + 86400}, {"old.weird", jan1st2020 - 86400},
-        {"old.mp3", jan1st2020 - 1}};
+    const std::pair<QString, std::int64_t> items[] = {{"old.jpg", jan1st2020 - 86400},
+                                                      {"exact.jpg", jan1st2020},
+                                                      {"new.jpg", jan1st2020 + 86400},
+                                                      {"old.weird", jan1st2020 - 86400},
+                                                      {"old.mp3", jan1st2020 - 1}};
     for (const auto& [name, time] : items) {
         writeFile(in(name), name.toUtf8());
         setModified(in(name), time);

@@ -30,7 +30,8 @@ QMap<QString, QString> snapshot(const QString& root) {
          ++it) {
         const QString relative = QString::fromStdString(fs::relative(it->path(), base).string());
         if (it->is_symlink()) {
-            items[relative] = "link:" + QString::fromStdString(fs::read_symlink(it->path()).string());
+            items[relative] =
+                "link:" + QString::fromStdString(fs::read_symlink(it->path()).string());
         } else if (it->is_directory()) {
             items[relative] = "dir";
         } else {

@@ -1,11 +1,14 @@
+#include "filing/type_table.h"
+
 #include <gtest/gtest.h>
 
-#include "filing/type_table.h"
 #include "filing_fixture.h"
 
 namespace {
 
-int categoryWith(Settings settings, const QString& name) { return TypeTable(settings).categoryOf(name); }
+int categoryWith(Settings settings, const QString& name) {
+    return TypeTable(settings).categoryOf(name);
+}
 
 }  // namespace
 
@@ -15,7 +18,7 @@ TEST(TypeTable, MatchesTheTypeWithOrWithoutLeadingDotAndCaseCounted) {
     EXPECT_EQ(categoryWith(s, "shot.png"), 4);  // listed as ".png"
     EXPECT_EQ(categoryWith(s, "Photo.JPG"), noCategory);
     EXPECT_EQ(categoryWith(s, "photo.jpg.txt"), 8);  // the last extension counts
-    EXPECT_EQ(categoryWith(s, "Tool.zip"), 2);      // folders alike: the name decides
+    EXPECT_EQ(categoryWith(s, "Tool.zip"), 2);       // folders alike: the name decides
     EXPECT_EQ(categoryWith(s, "jpg"), noCategory);
     EXPECT_EQ(categoryWith(s, "photo.jpeg"), noCategory);
     EXPECT_EQ(categoryWith(s, "photo."), noCategory);
@@ -25,7 +28,9 @@ TEST(TypeTable, MatchesTheTypeWithOrWithoutLeadingDotAndCaseCounted) {
 
 TEST(TypeTable, NeverFilesHiddenNamesOrTypesShorterThanTwo) {
     Settings s = filingSettings();
-    s.wordsTypesArray << "c - C source" << ".h - header" << "md - Markdown";
+    s.wordsTypesArray << "c - C source"
+                      << ".h - header"
+                      << "md - Markdown";
     EXPECT_EQ(categoryWith(s, ".hidden.jpg"), noCategory);
     EXPECT_EQ(categoryWith(s, ".md"), noCategory);
     EXPECT_EQ(categoryWith(s, "main.c"), noCategory);
@@ -37,7 +42,9 @@ TEST(TypeTable, LowestCategoryWinsAndOnlyTheFirstWordIsTheType) {
     Settings s = filingSettings();
     s.imageTypesArray << "dat - also listed under images";
     s.dataTypesArray << ".dat - data file";
-    s.videoTypesArray << "mkv\tMatroska" << "  avi - leading space: no type" << "webm";
+    s.videoTypesArray << "mkv\tMatroska"
+                      << "  avi - leading space: no type"
+                      << "webm";
     s.layoutTypesArray << "zip - later than compressed";
     EXPECT_EQ(categoryWith(s, "x.dat"), 3);
     EXPECT_EQ(categoryWith(s, "x.zip"), 2);

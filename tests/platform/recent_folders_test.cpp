@@ -1,6 +1,7 @@
+#include "platform/recent_folders.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/recent_folders.h"
 #include "support/temp_home.h"
 
 TEST(RecentFolders, LivesInTheStateFolderOfTheHome) {
@@ -8,7 +9,8 @@ TEST(RecentFolders, LivesInTheStateFolderOfTheHome) {
     EXPECT_EQ(RecentFolders::defaultFilePath(home.path()),
               home / ".local/state/Desktidy/recent-folders");
     qunsetenv("XDG_STATE_HOME");
-    EXPECT_EQ(RecentFolders::defaultFilePath("/home/x"), "/home/x/.local/state/Desktidy/recent-folders");
+    EXPECT_EQ(RecentFolders::defaultFilePath("/home/x"),
+              "/home/x/.local/state/Desktidy/recent-folders");
 }
 
 TEST(RecentFolders, KeepsTheTenLatestMostRecentFirstEachOnce) {

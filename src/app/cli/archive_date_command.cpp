@@ -43,8 +43,8 @@ int ArchiveDateCommand::execute(CommandContext& context, const QStringList& argu
         if (date.size() > 1) valid = !(month = twoDigitTitle(date[1], 12)).isEmpty();
         if (valid && date.size() > 2) valid = !(day = twoDigitTitle(date[2], 31)).isEmpty();
         // A four-digit year and a day the calendar has: anything else would archive nothing.
-        valid = valid && ArchiveCutoff::fromTitles(year, month, day).state ==
-                             ArchiveCutoff::State::Valid;
+        valid = valid &&
+                ArchiveCutoff::fromTitles(year, month, day).state == ArchiveCutoff::State::Valid;
     }
     if (!valid) {
         context.err << "desktidy archive-date: expected \u201cnone\u201d or a date YYYY [MM [DD]], "

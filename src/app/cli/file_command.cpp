@@ -3,7 +3,8 @@
 #include "app/desktidy_controller.h"
 
 QString FileCommand::summary() const {
-    return QStringLiteral("[FOLDER] | --all: file FOLDER (default: the working folder) or every listed folder");
+    return QStringLiteral(
+        "[FOLDER] | --all: file FOLDER (default: the working folder) or every listed folder");
 }
 
 RunResult FileCommand::runOne(DesktidyController& controller) { return controller.desktidy(); }

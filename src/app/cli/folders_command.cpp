@@ -8,7 +8,8 @@
 #include "platform/preset_path_chooser.h"
 
 QString FoldersCommand::summary() const {
-    return QStringLiteral("[add PATH... | remove PATH...]: print or edit the folders filed in one go");
+    return QStringLiteral(
+        "[add PATH... | remove PATH...]: print or edit the folders filed in one go");
 }
 
 int FoldersCommand::execute(CommandContext& context, const QStringList& arguments) {

@@ -46,11 +46,14 @@ int TypesCommand::execute(CommandContext& context, const QStringList& arguments)
         return ExitUsage;
     }
     if (!edits && positional.size() == 1) return print(context, category);
-    if (action == u"add" && positional.size() >= 3) return add(context, category, positional.mid(2));
-    if (action == u"remove" && positional.size() == 3) return remove(context, category, positional[2]);
-    context.err << "desktidy types: expected CATEGORY, \u201cadd CATEGORY TYPE [DESCRIPTION]\u201d or "
-                   "\u201cremove CATEGORY TYPE\u201d"
-                << Qt::endl;
+    if (action == u"add" && positional.size() >= 3)
+        return add(context, category, positional.mid(2));
+    if (action == u"remove" && positional.size() == 3)
+        return remove(context, category, positional[2]);
+    context.err
+        << "desktidy types: expected CATEGORY, \u201cadd CATEGORY TYPE [DESCRIPTION]\u201d or "
+           "\u201cremove CATEGORY TYPE\u201d"
+        << Qt::endl;
     return ExitUsage;
 }
 
