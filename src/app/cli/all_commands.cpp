@@ -2,6 +2,7 @@
 #include "app/cli/command.h"
 #include "app/cli/file_command.h"
 #include "app/cli/folders_command.h"
+#include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 #include "app/cli/types_command.h"
 #include "app/cli/unfile_command.h"
@@ -16,6 +17,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<ArchiveDateCommand>());
 
     // Schedule
+    commands.push_back(std::make_unique<ScheduleCommand>());
 
     // Pack
 
