@@ -28,7 +28,8 @@ QMap<QString, QString> snapshot(const QString& root) {
     const fs::path base(QFile::encodeName(root).toStdString());
     for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator();
          ++it) {
-        const QString relative = QString::fromStdString(fs::relative(it->path(), base).string());
+        const QString relative =
+            QString::fromStdString(it->path().lexically_relative(base).string());
         if (it->is_symlink()) {
             items[relative] =
                 "link:" + QString::fromStdString(fs::read_symlink(it->path()).string());
@@ -58,8 +59,4 @@ QStringList topLevel(const QString& folder) {
 void setModified(const QString& path, std::int64_t seconds, long nanoseconds) {
     const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
-}
-
-bool isLink(const QString& path) {
-    return fs::is_symlink(fs::path(QFile::encodeName(path).toStdString()));
 }
