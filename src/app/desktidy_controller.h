@@ -4,6 +4,7 @@
 #include <QVariantMap>
 
 #include "app/services.h"
+#include "names/name_change_options.h"
 #include "platform/run_result.h"
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
@@ -81,6 +82,12 @@ public:
     // --- Pack ---
 
     // --- Names ---
+    // The name-change window's controls, and the values the last run copied from them.
+    NameChangeOptions nameChangeOptions;
+    NameChangeState nameChangeState;
+    void clearChangeNames();
+    // Renames the items of the working folder by nameChangeOptions.
+    RunResult doChangeNames();
 
     // --- Trash ---
 

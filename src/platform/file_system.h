@@ -46,6 +46,15 @@ public:
     virtual FileError removeEmptyDirectory(const QString& path) = 0;
     // Removes an item and, for a folder, everything in it; links are removed, not followed.
     virtual FileError removeAll(const QString& path) = 0;
+
+    // Added for listings that keep files apart from folders (the name change): the names
+    // of listNames, each with whether it is a real folder, without an lstat per name
+    // where the file system tells the kind while listing. The default asks status().
+    struct Entry {
+        QString name;
+        bool isDirectory = false;
+    };
+    virtual QList<Entry> listEntries(const QString& folder, bool includeHidden);
 };
 
 // The real thing, over POSIX calls.
@@ -57,6 +66,7 @@ public:
     FileError makeDirectory(const QString& path) override;
     FileError removeEmptyDirectory(const QString& path) override;
     FileError removeAll(const QString& path) override;
+    QList<Entry> listEntries(const QString& folder, bool includeHidden) override;
 };
 
 // Path helpers on plain strings: the last component ignores a trailing "/".

@@ -2,6 +2,7 @@
 #include "app/cli/command.h"
 #include "app/cli/file_command.h"
 #include "app/cli/folders_command.h"
+#include "app/cli/rename_command.h"
 #include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 #include "app/cli/types_command.h"
@@ -22,6 +23,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Pack
 
     // Names
+    commands.push_back(std::make_unique<RenameCommand>());
 
     // Trash
 
