@@ -73,7 +73,8 @@ QString DesktidyController::settingsHomeForJobs() const {
 
 bool DesktidyController::applicationDidFinishLaunching() {
     if (scheduled == 0) return false;
-    // The scheduled run files every listed folder and ends the process.
+    // The scheduled run files every listed folder without asking and ends the process.
+    fileAllStashery();
     return true;
 }
 
