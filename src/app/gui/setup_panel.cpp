@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/desktidy_controller.h"
+#include "app/gui/add_type_panel.h"
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
 #include "app/gui/pack_pane.h"
@@ -33,6 +34,13 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     : QDialog(parent), controller_(controller), state_(state) {
     setObjectName(autosaveName);
     generalView = new GeneralPane(controller.form, this);
+    addTypePanel_ = new AddTypePanel(
+        [this](const QString& type, const QString& description) {
+            const bool added = controller_.doType(type, description);
+            Q_EMIT commandFinished();  // the type table shows the list either way
+            return added;
+        },
+        this);
     foldersView = new FoldersPane(controller.settings, controller.form, this);
     scheduleView = new SchedulePane(controller, this);
     packView = new PackPane(controller.settings, controller.form, this);
@@ -95,6 +103,16 @@ void SetupPanel::bindPaneCommands() {
     auto bind = [this](QPushButton* button, std::function<void()> command) {
         connect(button, &QPushButton::clicked, this, [this, command] { runCommand(command); });
     };
+    bind(foldersView->delTypeButton,
+         [this] { controller_.delType(FoldersPane::selectedRows(foldersView->fileTypeTableView)); });
+    bind(foldersView->delFolderButton,
+         [this] { controller_.delFolder(FoldersPane::selectedRows(foldersView->myFoldersTableView)); });
+    bind(foldersView->addFolderButton, [this] {
+        // Once folders were added the panel comes back to the front.
+        if (controller_.addFolder() == RunResult::Done) bringToFront();
+    });
+    connect(foldersView->addTypeButton, &QPushButton::clicked, addTypePanel_, &AddTypePanel::addType);
+    connect(addTypePanel_, &AddTypePanel::added, this, &SetupPanel::bringToFront);
     bind(scheduleView->scheduleButton, [this] { controller_.schedule(); });
     bind(scheduleView->removeScheduleButton, [this] { controller_.removeSchedule(); });
 }
@@ -135,13 +153,16 @@ void SetupPanel::doSetupPanel(Pane pane) {
     setSizeGripEnabled(rules.resizable);
     // Qt keeps the top-left corner when a window changes size, so the top edge stays.
     resize(size.boundedTo(maximumSize()).expandedTo(minimumSize()));
+    bringToFront();
+}
 
+void SetupPanel::showLastPane() { doSetupPanel(current_); }
+
+void SetupPanel::bringToFront() {
     show();
     raise();
     activateWindow();
 }
-
-void SetupPanel::showLastPane() { doSetupPanel(current_); }
 
 void SetupPanel::refresh() {
     generalView->refresh();

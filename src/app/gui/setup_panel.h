@@ -4,6 +4,7 @@
 #include <QSize>
 #include <functional>
 
+class AddTypePanel;
 class DesktidyController;
 class FoldersPane;
 class GeneralPane;
@@ -37,6 +38,7 @@ public:
     void doSetupPanel(Pane pane);
     // Shows the pane chosen last (General the first time).
     void showLastPane();
+    void bringToFront();
     Pane currentPane() const { return current_; }
     // Shows the controller's state in every pane.
     void refresh();
@@ -52,6 +54,7 @@ public:
     QPushButton* saveButton;
     QPushButton* cancelButton;
     QPushButton* resetButton;
+    AddTypePanel* addTypePanel() const { return addTypePanel_; }
 
 Q_SIGNALS:
     // A command of the panel ran; the window shows the state again.
@@ -68,6 +71,7 @@ private:
 
     DesktidyController& controller_;
     WindowStateStore& state_;
+    AddTypePanel* addTypePanel_;
     QVBoxLayout* paneArea_;
     QActionGroup* paneActions_;
     Pane current_ = General;
