@@ -1,10 +1,7 @@
-#include <QFileInfo>
-
 #include "app/desktidy_controller.h"
 #include "filing/archive_date.h"
 #include "filing/filer.h"
 #include "filing/type_table.h"
-#include "platform/recent_folders.h"
 
 namespace {
 
@@ -38,8 +35,7 @@ RunResult DesktidyController::desktidy() {
         return RunResult::Cancelled;
 
     doArchive();
-    if (QFileInfo(folder).isDir())
-        RecentFolders(RecentFolders::defaultFilePath(osHome)).note(folder);
+    noteRecentFolder(folder);
     saveSetup();  // the filed folder becomes the stored working folder
     Filer(services.files, services.prompter).fileFolder(folder, settings);
     selectLastCategory(settings, form);

@@ -133,6 +133,9 @@ public:
 
     SettingsStore& store() { return store_; }
 
+    // Adds a folder the user worked on to the recent-folders list (Open Recent).
+    void noteRecentFolder(const QString& folder);
+
 private:
     QString settingsHomeForJobs() const;
 
