@@ -50,12 +50,13 @@ FoldersPane::FoldersPane(Settings& settings, SetupForm& form, QWidget* parent)
     fileTypeTableView = makeListTable(this, QStringLiteral("fileTypeTableView"));
     myFoldersTableView = makeListTable(this, QStringLiteral("myFoldersTableView"));
 
-    folderNames_ = new StringListModel(settings.fileFoldersArray, tr("Folder Name"),
-                                       StringListModel::Editing::NonEmpty, this);
-    types_ = new StringListModel(settings.fileTypesArray, tr("Type - Description"),
-                                 StringListModel::Editing::Ignored, this);
-    folders_ = new StringListModel(settings.myFoldersArray, tr("Folders to File"),
-                                   StringListModel::Editing::Ignored, this);
+    using Editing = ListTableModel::Editing;
+    auto oneColumn = [this](QStringList& list, const QString& title, Editing editing) {
+        return new ListTableModel({{&list, title, QString(), editing}}, this);
+    };
+    folderNames_ = oneColumn(settings.fileFoldersArray, tr("Folder Name"), Editing::NonEmpty);
+    types_ = oneColumn(settings.fileTypesArray, tr("Type - Description"), Editing::Ignored);
+    folders_ = oneColumn(settings.myFoldersArray, tr("Folders to File"), Editing::Ignored);
     folderTableView->setModel(folderNames_);
     fileTypeTableView->setModel(types_);
     myFoldersTableView->setModel(folders_);

@@ -6,7 +6,7 @@ struct Settings;
 struct SetupForm;
 class QPushButton;
 class QTableView;
-class StringListModel;
+class ListTableModel;
 
 // The Folders pane: the category table with its folder names, the type table of the
 // selected category, and the list of folders filed in one go.
@@ -34,9 +34,9 @@ private:
 
     Settings& settings_;
     SetupForm& form_;
-    StringListModel* folderNames_;
-    StringListModel* types_;
-    StringListModel* folders_;
+    ListTableModel* folderNames_;
+    ListTableModel* types_;
+    ListTableModel* folders_;
 };
 
 // A table of one stretching column with whole-row selection.

@@ -18,7 +18,7 @@
 
 namespace {
 
-QTableView* pairTable(QWidget* parent, const QString& name, PackListModel* model) {
+QTableView* pairTable(QWidget* parent, const QString& name, ListTableModel* model) {
     QTableView* table = makeListTable(parent, name);
     table->setModel(model);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -31,10 +31,17 @@ QTableView* pairTable(QWidget* parent, const QString& name, PackListModel* model
 
 PackPane::PackPane(Settings& settings, SetupForm& form, QWidget* parent)
     : QWidget(parent), form_(form) {
-    pack_ = new PackListModel(settings.packFromArray, settings.packToArray,
-                              QStringLiteral("packFromString"), QStringLiteral("packToString"), this);
-    unpack_ = new PackListModel(settings.unpackFromArray, settings.unpackToArray,
-                                QStringLiteral("unpackFromString"), QStringLiteral("unpackToString"), this);
+    // A row pairs a source with the folder it is copied into; either may be edited.
+    auto pairModel = [this](QStringList& from, QStringList& to, const QString& fromId, const QString& toId) {
+        using Editing = ListTableModel::Editing;
+        return new ListTableModel({{&from, tr("File or Folder"), fromId, Editing::AnyText},
+                                   {&to, tr("Copy Into"), toId, Editing::AnyText}},
+                                  this);
+    };
+    pack_ = pairModel(settings.packFromArray, settings.packToArray, QStringLiteral("packFromString"),
+                      QStringLiteral("packToString"));
+    unpack_ = pairModel(settings.unpackFromArray, settings.unpackToArray,
+                        QStringLiteral("unpackFromString"), QStringLiteral("unpackToString"));
     packTableView = pairTable(this, QStringLiteral("packTableView"), pack_);
     unpackTableView = pairTable(this, QStringLiteral("unpackTableView"), unpack_);
 

@@ -4,7 +4,7 @@
 
 struct Settings;
 struct SetupForm;
-class PackListModel;
+class ListTableModel;
 class QCheckBox;
 class QPushButton;
 class QTableView;
@@ -35,6 +35,6 @@ public:
 
 private:
     SetupForm& form_;
-    PackListModel* pack_;
-    PackListModel* unpack_;
+    ListTableModel* pack_;
+    ListTableModel* unpack_;
 };
