@@ -46,6 +46,21 @@ public:
     virtual FileError removeEmptyDirectory(const QString& path) = 0;
     // Removes an item and, for a folder, everything in it; links are removed, not followed.
     virtual FileError removeAll(const QString& path) = 0;
+
+    // --- Copying (the pack copy; platform/copy_tree.h builds whole copies from these) ---
+    // Makes a copy of one item that is not a folder at to, which must not exist: a file
+    // with its contents, a link as a link to the same target (never followed), a special
+    // file as a new node. The copy keeps the permissions and the modification time.
+    virtual FileError copyEntry(const QString& from, const QString& to) = 0;
+    // Every name in a folder, hidden ones too, sorted. Unlike listNames, a folder that
+    // cannot be read is an error, so a copy never passes one off as empty.
+    virtual FileError readFolder(const QString& folder, QStringList& names) = 0;
+    // Gives to the permissions and times of from; for a link, the times only. Used to
+    // finish a copied folder once everything is in it.
+    virtual FileError copyAttributes(const QString& from, const QString& to) = 0;
+    // Swaps two existing items in one step (renameat2 RENAME_EXCHANGE), so that neither
+    // name is ever missing. EINVAL where the file system cannot do it.
+    virtual FileError exchange(const QString& first, const QString& second) = 0;
 };
 
 // The real thing, over POSIX calls.
@@ -57,6 +72,11 @@ public:
     FileError makeDirectory(const QString& path) override;
     FileError removeEmptyDirectory(const QString& path) override;
     FileError removeAll(const QString& path) override;
+    // In file_copy.cpp.
+    FileError copyEntry(const QString& from, const QString& to) override;
+    FileError readFolder(const QString& folder, QStringList& names) override;
+    FileError copyAttributes(const QString& from, const QString& to) override;
+    FileError exchange(const QString& first, const QString& second) override;
 };
 
 // Path helpers on plain strings: the last component ignores a trailing "/".
