@@ -1,4 +1,6 @@
 #include "app/cli/command.h"
+#include "app/cli/pack_command.h"
+#include "app/cli/pack_list_command.h"
 #include "app/cli/settings_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
@@ -8,6 +10,10 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Schedule
 
     // Pack
+    commands.push_back(std::make_unique<PackCommand>(PackSide::Pack));
+    commands.push_back(std::make_unique<PackCommand>(PackSide::Unpack));
+    commands.push_back(std::make_unique<PackListCommand>(PackSide::Pack));
+    commands.push_back(std::make_unique<PackListCommand>(PackSide::Unpack));
 
     // Names
 
