@@ -91,9 +91,15 @@ FileError copyRegularFile(const QString& from, const QString& to) {
     if (!out.valid()) return FileError::fromErrno(errno, to, QStringLiteral("create"));
 
     int error = copyContents(in.get(), out.get());
+    mode_t mode = original.st_mode & 07777;
     struct stat copy;
-    if (error == 0 && ::fstat(out.get(), &copy) != 0) error = errno;
-    if (error == 0 && ::fchmod(out.get(), keptMode(original, copy)) != 0) error = errno;
+    if (error == 0 && (mode & (S_ISUID | S_ISGID))) {  // only then does the owner matter
+        if (::fstat(out.get(), &copy) == 0)
+            mode = keptMode(original, copy);
+        else
+            error = errno;
+    }
+    if (error == 0 && ::fchmod(out.get(), mode) != 0) error = errno;
     const struct timespec times[2] = {original.st_atim, original.st_mtim};
     if (error == 0 && ::futimens(out.get(), times) != 0) error = errno;
     if (out.close() != 0 && error == 0) error = errno;
