@@ -1,6 +1,22 @@
 #include "app/desktidy_controller.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "platform/text.h"
+#include "schedule/crontab_entry.h"
+
+namespace {
+
+// The executable as the crontab must name it: cron neither starts in our folder nor
+// searches our PATH, so a relative or bare name is resolved to the running program.
+QString executablePath(const QString& argumentZero) {
+    if (QDir::isAbsolutePath(argumentZero)) return argumentZero;
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return self.isEmpty() ? QDir::current().absoluteFilePath(argumentZero) : self;
+}
+
+}  // namespace
 
 DesktidyController::DesktidyController(Services s, BundleDefaults bundle)
     : services(std::move(s)),
@@ -39,7 +55,20 @@ void DesktidyController::awakeFromNib(const QStringList& arguments) {
     appDirArray = resolveAppDirs(myAppDirs.value(QStringLiteral("appDirs")).toList(), osUser, osHome);
 
     argumentsArray = arguments;
+    dktCommand = buildDktCommand(executablePath(argumentsArray.value(0)), settingsHomeForJobs())
+                     .value_or(QString());
     if (argumentsArray.size() > 1) scheduled = leadingInteger(argumentsArray.at(1));
+}
+
+QString DesktidyController::settingsHomeForJobs() const {
+    // Cron starts the job without the session's XDG_CONFIG_HOME; hand it over when the
+    // settings live anywhere but the default place.
+    const QString suffix = QStringLiteral("/Desktidy/Desktidy.conf");
+    const QString file = store_.filePath();
+    if (QDir::cleanPath(file) == QDir::cleanPath(osHome + QStringLiteral("/.config") + suffix) ||
+        !file.endsWith(suffix))
+        return QString();
+    return file.chopped(suffix.size());
 }
 
 bool DesktidyController::applicationDidFinishLaunching() {
@@ -55,6 +84,7 @@ bool DesktidyController::openFile(const QString& path) {
 
 void DesktidyController::getSettings() {
     store_.load(settings, form, myDefaults, osHome);
+    changeSchedRadio();
 }
 
 void DesktidyController::saveSetup() { store_.save(settings, form); }

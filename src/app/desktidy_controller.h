@@ -41,6 +41,16 @@ public:
     // --- Filing ---
 
     // --- Schedule ---
+    // Writes the crontab entry from the schedule controls (after saving them), or takes it
+    // out while removeSched is set.
+    RunResult schedule();
+    RunResult removeSchedule();
+    void changeSchedAll();
+    void changeSchedDays();
+    void changeSchedRadio();
+    // The program's lines of the crontab; nullopt when it cannot be read.
+    std::optional<QList<QByteArray>> scheduleEntries();
+    int removeSched = 0;
 
     // --- Pack ---
     // Adding a row asks for a source, then for its destination folder; a cancelled panel
@@ -81,6 +91,8 @@ public:
     SettingsStore& store() { return store_; }
 
 private:
+    QString settingsHomeForJobs() const;
+
     SettingsStore store_;
 };
 

@@ -24,6 +24,9 @@ struct SetupForm {
     int schedMdayButton = 0;   // selected index: 0 "All", n the day n
     int hoursStepper = 2;
     bool everyHourCheck = false;
+    // Which schedule controls take input: the day boxes by weekdays, the pop-ups by month.
+    bool schedDaysEnabled = true;
+    bool schedMonthEnabled = false;
 
     bool packOverwriteCheck = false;
     bool unpackOverwriteCheck = false;

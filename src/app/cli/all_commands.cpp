@@ -1,6 +1,7 @@
 #include "app/cli/command.h"
 #include "app/cli/pack_command.h"
 #include "app/cli/pack_list_command.h"
+#include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
@@ -8,6 +9,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Filing
 
     // Schedule
+    commands.push_back(std::make_unique<ScheduleCommand>());
 
     // Pack
     commands.push_back(std::make_unique<PackCommand>(PackSide::Pack));

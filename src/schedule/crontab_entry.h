@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// The text that marks the program's own crontab lines.
+inline constexpr char crontabMarker[] = "Desktidy.app";
+
+// The command field of the entry: the executable, escaped for the shell and for cron,
+// the argument 1, output dropped, and a line break. When configHome is not empty the
+// job is given that settings folder, so it reads the file this session reads. Returns
+// nullopt for a path cron cannot carry (a line break in it).
+std::optional<QString> buildDktCommand(const QString& executable, const QString& configHome = {});
+
+// A backslash before every character the shell treats specially, and before "%", which
+// cron would turn into a line break.
+QString escapeForCrontab(const QString& text);
+
+// What the schedule controls say, in crontab terms.
+struct ScheduleFields {
+    bool everyNHours = false;
+    int hoursStep = 2;       // N of */N
+    int minute = 0;          // time of day, used when not every N hours
+    int hour = 0;
+    bool byWeekdays = true;  // else by month
+    QList<int> days;         // all, Sunday ... Saturday: 0 or nonzero
+    int month = 0;           // 0 for "All"
+    int monthDay = 0;        // 0 for "All"
+};
+
+// One crontab line: six tab-separated fields, the last being dktCommand (which carries
+// the line break).
+QByteArray crontabEntry(const ScheduleFields& fields, const QString& dktCommand);
+
+// The listing with every line holding the marker taken out, byte for byte otherwise,
+// and entry (when given) appended on a line of its own.
+QByteArray replaceProgramLines(const QByteArray& listing, const std::optional<QByteArray>& entry);
+
+// The program's lines of a listing.
+QList<QByteArray> programLines(const QByteArray& listing);

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "schedule/scheduler.h"
+#include "support/fake_tool_runner.h"
+#include "support/scripted_prompter.h"
+
+namespace {
+
+struct SchedulerTest : ::testing::Test {
+    FakeToolRunner tools;
+    ScriptedPrompter prompter;
+    Scheduler scheduler{tools, prompter, "/usr/bin/crontab"};
+
+    QByteArray installed() const { return *tools.requests.last().input; }
+};
+
+TEST_F(SchedulerTest, WithNoCrontabYetInstallsOneLineAndRemovingInstallsNone) {
+    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"), FakeToolRunner::finished(0)};
+    EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Done);
+    ASSERT_EQ(tools.requests.size(), 2);
+    EXPECT_EQ(tools.requests[0].arguments, QStringList({"-l"}));
+    EXPECT_EQ(tools.requests[1].arguments, QStringList({"-"}));
+    EXPECT_EQ(installed(), "E Desktidy.app\n");
+    EXPECT_EQ(prompter.calls, QStringList({"notice|Desktidy has been scheduled."}));
+
+    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"), FakeToolRunner::finished(0)};
+    EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Done);
+    EXPECT_EQ(installed(), "");
+    EXPECT_EQ(prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
+}
+
+TEST_F(SchedulerTest, AListingFailureTellsTheUserAndWritesNothing) {
+    tools.results = {FakeToolRunner::finished(1, {}, "crontab: permission denied\n")};
+    EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Failed);
+    EXPECT_EQ(tools.requests.size(), 1);
+    EXPECT_EQ(prompter.calls, QStringList({"critical|" + Scheduler::readFailureMessage}));
+
+    tools.requests.clear();
+    tools.results = {ToolResult{}};  // the tool could not be started
+    EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Failed);
+    EXPECT_EQ(tools.requests.size(), 1);
+}
+
+TEST_F(SchedulerTest, ARejectedTableIsReportedNotCalledScheduled) {
+    tools.results = {FakeToolRunner::finished(0, "1 * * * * job\n"),
+                     FakeToolRunner::finished(1, {}, "\"-\":1: bad minute\nerrors in crontab file, can't install.\n")};
+    EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Failed);
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_TRUE(prompter.calls[0].startsWith("critical|Desktidy could not write the schedule to your crontab: "));
+    EXPECT_TRUE(prompter.calls[0].contains("bad minute"));
+}
+
+}  // namespace
