@@ -60,7 +60,8 @@ qint64 buildTree(const QString& root) {
         for (int i = 0; i < filesPerFolder; ++i, ++index) {
             const qint64 size = sizeOfFile(index, random);
             QFile file(QStringLiteral("%1/file%2.dat").arg(folder).arg(i));
-            if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(file.fileName()));
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot write %s", qPrintable(file.fileName()));
             file.write(noise.constData() + (index * 4099) % (noise.size() - size), size);
             total += size;
         }
@@ -107,8 +108,8 @@ int main(int argc, char** argv) {
     PresetPathChooser chooser;
     LocalFileSystem files;
     ProcessToolRunner tools;
-    Services services{prompter, notifier, chooser, files, tools, ToolPaths(),
-                      UserEnvironment{QStringLiteral("bench"), base},
+    const UserEnvironment user{QStringLiteral("bench"), base};
+    Services services{prompter, notifier, chooser, files, tools, ToolPaths(), user,
                       base + QStringLiteral("/settings.conf")};
     DesktidyController controller(services, BundleDefaults());
 

@@ -93,9 +93,10 @@ RowOutcome copyRow(const QString& source, const QString& folder, bool replaceWit
     if (auto why = refusal(services.files, source, folder, copyPath))
         return report(services.prompter, *why);
     if (!replaceWithoutAsking && services.files.exists(copyPath) &&
-        !services.prompter.confirm(QStringLiteral("Overwrite this file?"),
-                                   copyPath + QStringLiteral(" exists.  Do you want to overwrite it?"),
-                                   QStringLiteral("Overwrite")))
+        !services.prompter.confirm(
+            QStringLiteral("Overwrite this file?"),
+            copyPath + QStringLiteral(" exists.  Do you want to overwrite it?"),
+            QStringLiteral("Overwrite")))
         return RowOutcome::Skipped;
     services.prompter.showProgressItem(copyPath);
     FileError failed = copyReplacing(services.files, source, copyPath);

@@ -47,8 +47,9 @@ FileError copyFolder(FileSystem& files, const QString& from, const QString& to,
 // A hidden name beside path that nothing else uses, marked as ours.
 QString temporaryNameBeside(const QString& path) {
     const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
-    return joinPath(deletingLastPathComponent(path),
-                    QStringLiteral(".%1.desktidy-%2").arg(lastPathComponent(path).left(40), suffix));
+    return joinPath(
+        deletingLastPathComponent(path),
+        QStringLiteral(".%1.desktidy-%2").arg(lastPathComponent(path).left(40), suffix));
 }
 
 void discard(FileSystem& files, const QString& path) {
@@ -76,7 +77,8 @@ FileError putInPlace(FileSystem& files, const QString& temp, const QString& copy
         if (FileError e = files.moveNoReplace(temp, copyPath)) {
             FileError failed = FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"));
             if (files.moveNoReplace(old, copyPath))
-                failed.message += QStringLiteral(" The old item is kept as \u201c%1\u201d.").arg(old);
+                failed.message +=
+                    QStringLiteral(" The old item is kept as \u201c%1\u201d.").arg(old);
             discard(files, temp);
             return failed;
         }

@@ -87,7 +87,8 @@ FileError copyRegularFile(const QString& from, const QString& to) {
     struct stat original;
     if (::fstat(in.get(), &original) != 0)
         return FileError::fromErrno(errno, from, QStringLiteral("read"));
-    Descriptor out(::open(t.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    Descriptor out(
+        ::open(t.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out.valid()) return FileError::fromErrno(errno, to, QStringLiteral("create"));
 
     int error = copyContents(in.get(), out.get());
@@ -139,7 +140,8 @@ FileError LocalFileSystem::copyEntry(const QString& from, const QString& to) {
         return FileError::fromErrno(errno, from, QStringLiteral("copy"));
     if (S_ISREG(original.st_mode)) return copyRegularFile(from, to);
     if (S_ISLNK(original.st_mode)) return copySymlink(from, to, original);
-    if (S_ISDIR(original.st_mode)) return FileError::fromErrno(EISDIR, from, QStringLiteral("copy"));
+    if (S_ISDIR(original.st_mode))
+        return FileError::fromErrno(EISDIR, from, QStringLiteral("copy"));
     // A pipe, socket or device: a new node of the same kind, as cp -a makes.
     if (::mknod(native(to).constData(), original.st_mode & (S_IFMT | 0700), original.st_rdev) != 0)
         return FileError::fromErrno(errno, to, QStringLiteral("create"));

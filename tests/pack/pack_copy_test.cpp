@@ -46,9 +46,10 @@ TEST_F(PackCopyTest, ConfirmsThenCopiesEveryRowAndEndsWithTheNotificationAndNoti
                            "progress|Copying...", "itemVisible|1", "item|",
                            "item|" + stick + "/Taxes", "item|" + stick + "/notes.txt", "close",
                            "notice|All done packing your files for the road."}));
-    EXPECT_EQ(notifier.posted,
-              QStringList{"All done packing your files for the road|All of the Pack Stashery "
-                          "files and folders have been copied to their destinations.|Done Packing"});
+    EXPECT_EQ(
+        notifier.posted,
+        QStringList{"All done packing your files for the road|All of the Pack Stashery "
+                    "files and folders have been copied to their destinations.|Done Packing"});
     EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
 }
@@ -59,9 +60,10 @@ TEST_F(PackCopyTest, UnpackingSpeaksOfUnpacking) {
               "confirm|Unpack these files?|Desktidy will copy all of the files and folders in the "
               "Unpack list in the Pack Stashery Setup back to the listed locations.|OK");
     EXPECT_EQ(prompter.calls.last(), "notice|All done unpacking your files from the road.");
-    EXPECT_EQ(notifier.posted,
-              QStringList{"All done unpacking your files from the road|All of the Unpack Stashery "
-                          "files and folders have been copied to their destinations.|Done Unpacking"});
+    EXPECT_EQ(
+        notifier.posted,
+        QStringList{"All done unpacking your files from the road|All of the Unpack Stashery "
+                    "files and folders have been copied to their destinations.|Done Unpacking"});
 }
 
 TEST_F(PackCopyTest, CancellingTheConfirmationTouchesNothing) {
@@ -97,7 +99,8 @@ TEST_F(PackCopyTest, AMissingSourceIsReportedAndItsOldCopyStays) {
     addRow(documents + "/notes.txt", stick);
     EXPECT_EQ(run(true), RunResult::Failed);
     ASSERT_EQ(fileErrors().size(), 1);
-    EXPECT_TRUE(fileErrors()[0].contains(home / "Media/Unplugged")) << fileErrors()[0].toStdString();
+    EXPECT_TRUE(fileErrors()[0].contains(home / "Media/Unplugged"))
+        << fileErrors()[0].toStdString();
     EXPECT_TRUE(fileErrors()[0].contains("No such file or directory"));
     EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
@@ -132,11 +135,11 @@ TEST_F(PackCopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {
 TEST_F(PackCopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSourcesKept) {
     writeFile(documents + "/Inner/Inner/file.txt", "inner");
     const QStringList before = describeTree(documents);
-    addRow(documents + "/notes.txt", documents);          // its own copy path
+    addRow(documents + "/notes.txt", documents);                  // its own copy path
     addRow(documents + "/Taxes/../notes.txt", documents + "//");  // spelled otherwise
     addRow(documents + "/Taxes", documents + "/Taxes/docs");      // into itself
-    addRow(documents + "/Inner/Inner", documents);        // replacing the folder that holds it
-    addRow(documents + "/Taxes/.", stick);                // names no item: would be stick itself
+    addRow(documents + "/Inner/Inner", documents);  // replacing the folder that holds it
+    addRow(documents + "/Taxes/.", stick);          // names no item: would be stick itself
     addRow("", stick);
     addRow(documents + "/notes.txt", "");
     EXPECT_EQ(run(true), RunResult::Failed);

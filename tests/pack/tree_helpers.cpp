@@ -27,8 +27,10 @@ void describe(const QString& root, const QString& relative, QStringList& lines) 
     } else if (S_ISREG(st.st_mode)) {
         detail = QString::fromUtf8(readFile(path).toHex());
     }
-    const QString kind = S_ISDIR(st.st_mode) ? "dir" : S_ISLNK(st.st_mode) ? "link"
-                         : S_ISREG(st.st_mode) ? "file" : "other";
+    const QString kind = S_ISDIR(st.st_mode)   ? "dir"
+                         : S_ISLNK(st.st_mode) ? "link"
+                         : S_ISREG(st.st_mode) ? "file"
+                                               : "other";
     // A link's own permissions mean nothing on Linux.
     const QString mode = S_ISLNK(st.st_mode) ? "-" : QString::number(st.st_mode & 07777, 8);
     lines << QStringLiteral("%1 %2 %3 %4.%5 %6")

@@ -9,7 +9,9 @@
 #include "support/faulty_file_system.h"
 
 // Readable QStrings in test failures.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // Sets an item's modification time (links: their own), to whole seconds plus nanoseconds.
 void setModificationTime(const QString& path, qint64 seconds, long nanoseconds = 0);
@@ -28,8 +30,8 @@ class CopyFaultFileSystem : public FaultyFileSystem {
 public:
     int failCopiesAfter = -1;  // entries copied before every later copy fails with ENOSPC
     int copies = 0;
-    int exchangeError = 0;     // when not 0, exchange fails with this errno
-    QString failFirstMoveTo;   // the first move onto this path fails with EIO
+    int exchangeError = 0;    // when not 0, exchange fails with this errno
+    QString failFirstMoveTo;  // the first move onto this path fails with EIO
     QHash<QString, int> failReadFolder;
     QHash<QString, int> failRemove;
 
@@ -56,7 +58,8 @@ public:
         return LocalFileSystem::exchange(first, second);
     }
     FileError removeAll(const QString& path) override {
-        if (failRemove.contains(path)) return FileError::fromErrno(failRemove.value(path), path, "remove");
+        if (failRemove.contains(path))
+            return FileError::fromErrno(failRemove.value(path), path, "remove");
         return LocalFileSystem::removeAll(path);
     }
 };

@@ -20,7 +20,6 @@ int PackCommand::execute(CommandContext& context, const QStringList& arguments) 
         return ExitUsage;
     }
     DesktidyController& controller = context.controller;
-    return statusOf(side_ == PackSide::Pack ? controller.packStashery()
-                                            : controller.unpackStashery(),
-                    context);
+    return statusOf(
+        side_ == PackSide::Pack ? controller.packStashery() : controller.unpackStashery(), context);
 }

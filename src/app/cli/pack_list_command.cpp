@@ -82,7 +82,9 @@ int PackListCommand::print(CommandContext& context) const {
 int PackListCommand::add(CommandContext& context, const QStringList& paths) {
     // The arguments stand for the two open panels, which give only absolute paths of an
     // existing item and an existing folder.
-    auto absolute = [](const QString& p) { return QDir::cleanPath(QDir::current().absoluteFilePath(p)); };
+    auto absolute = [](const QString& p) {
+        return QDir::cleanPath(QDir::current().absoluteFilePath(p));
+    };
     const QString source = absolute(paths.at(0));
     const QString destination = absolute(paths.at(1));
     if (!context.controller.services.files.exists(source)) {
