@@ -4,22 +4,25 @@
 
 #include "platform/file_system.h"
 
-ChooserRequest sourceChooserRequest() {
+namespace {
+
+ChooserRequest singleChoice(const QString& title, const QString& button, bool files) {
     ChooserRequest request;
-    request.title = QStringLiteral("Add File or Folder to Copy");
-    request.confirmButton = QStringLiteral("Add");
-    request.chooseFiles = true;
+    request.title = title;
+    request.confirmButton = button;
+    request.chooseFiles = files;
     request.chooseFolders = true;
     return request;
 }
 
+}  // namespace
+
+ChooserRequest sourceChooserRequest() {
+    return singleChoice(QStringLiteral("Add File or Folder to Copy"), QStringLiteral("Add"), true);
+}
+
 ChooserRequest destinationChooserRequest() {
-    ChooserRequest request;
-    request.title = QStringLiteral("Choose Destination");
-    request.confirmButton = QStringLiteral("Choose");
-    request.chooseFiles = false;
-    request.chooseFolders = true;
-    return request;
+    return singleChoice(QStringLiteral("Choose Destination"), QStringLiteral("Choose"), false);
 }
 
 namespace {

@@ -3,13 +3,12 @@
 #include "app/desktidy_controller.h"
 
 QString PackCommand::name() const {
-    return side_ == PackSide::Pack ? QStringLiteral("pack") : QStringLiteral("unpack");
+    return forSide(QStringLiteral("pack"), QStringLiteral("unpack"));
 }
 
 QString PackCommand::summary() const {
-    return side_ == PackSide::Pack
-               ? QStringLiteral("copy every row of the pack list to its destination folder")
-               : QStringLiteral("copy every row of the unpack list back to its folder");
+    return forSide(QStringLiteral("copy every row of the pack list to its destination folder"),
+                   QStringLiteral("copy every row of the unpack list back to its folder"));
 }
 
 int PackCommand::execute(CommandContext& context, const QStringList& arguments) {

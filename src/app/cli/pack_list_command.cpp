@@ -7,19 +7,17 @@
 #include "platform/preset_path_chooser.h"
 
 QString PackListCommand::name() const {
-    return side_ == PackSide::Pack ? QStringLiteral("pack-list") : QStringLiteral("unpack-list");
+    return forSide(QStringLiteral("pack-list"), QStringLiteral("unpack-list"));
 }
 
 QString PackListCommand::summary() const {
-    return side_ == PackSide::Pack
-               ? QStringLiteral("print the pack list; add SRC DEST, remove N..., reverse, clear")
-               : QStringLiteral("print the unpack list; add SRC DEST, remove N..., clear");
+    return forSide(QStringLiteral("print the pack list; add SRC DEST, remove N..., reverse, clear"),
+                   QStringLiteral("print the unpack list; add SRC DEST, remove N..., clear"));
 }
 
 QString PackListCommand::usageText() const {
-    return side_ == PackSide::Pack
-               ? QStringLiteral("[show | add SRC DEST | remove N... | reverse | clear]")
-               : QStringLiteral("[show | add SRC DEST | remove N... | clear]");
+    return forSide(QStringLiteral("[show | add SRC DEST | remove N... | reverse | clear]"),
+                   QStringLiteral("[show | add SRC DEST | remove N... | clear]"));
 }
 
 const QStringList& PackListCommand::fromArray(CommandContext& context) const {

@@ -5,9 +5,9 @@
 // `desktidy pack-list` and `desktidy unpack-list`: print the rows (numbered from 1), or
 // edit the list with add SRC DEST, remove N..., reverse (pack list only) or clear (both
 // lists). Every edit is saved at once.
-class PackListCommand : public Command {
+class PackListCommand : public PackSideCommand {
 public:
-    explicit PackListCommand(PackSide side) : side_(side) {}
+    explicit PackListCommand(PackSide side) : PackSideCommand(side) {}
     QString name() const override;
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;
@@ -20,6 +20,4 @@ private:
     int usage(CommandContext& context, const QString& problem) const;
     const QStringList& fromArray(CommandContext& context) const;
     const QStringList& toArray(CommandContext& context) const;
-
-    PackSide side_;
 };
