@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QDateTime>
 #include <QStringList>
 #include <QVariantMap>
+#include <functional>
 
 #include "app/services.h"
+#include "names/name_change_options.h"
 #include "platform/run_result.h"
+#include "platform/trash_location.h"
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "settings/setup_form.h"
+#include "trash/del_app_row.h"
 
 // The one object that owns the program's state and carries out its commands. Each
 // command delegates to its subsystem in a few lines; the window and the command line
@@ -70,8 +75,35 @@ public:
     RunResult unpackStashery();
 
     // --- Names ---
+    // The name-change window's controls, and the values the last run copied from them.
+    NameChangeOptions nameChangeOptions;
+    NameChangeState nameChangeState;
+    void clearChangeNames();
+    // Renames the items of the working folder by nameChangeOptions.
+    RunResult doChangeNames();
 
     // --- Trash ---
+    // The home folder's Trash ($XDG_DATA_HOME/Trash).
+    TrashLocation trashLocation() const;
+    // The two-line label of an item: name, size and unit, then the full path.
+    QString makeDelAppPath(const QString& path);
+    // Choose items directly in the Trash and delete them for good (after asking).
+    RunResult emptyTrash();
+    RunResult deleteTrash();
+    // Choose an application and list it with its related items, each checked. False when
+    // the chooser was cancelled; the previous list then stays.
+    bool deleteApp();
+    // Switches the check box of the selected row (-1: none selected).
+    void clickedDelAppCheck(int selectedRow);
+    // Moves the checked items into the Trash folder "DKT Deleted Apps".
+    RunResult deleteAppFiles();
+
+    QStringList trashArray;
+    QList<DelAppRow> appDisplayArray;
+    QStringList foundFoldersArray;
+    QStringList foundFilesArray;
+    // The time that names moved items and dates the Trash record; tests fix it.
+    std::function<QDateTime()> trashClock = [] { return QDateTime::currentDateTime(); };
 
     // The services and the state, open to the window that binds its widgets to them.
     Services services;

@@ -47,6 +47,15 @@ public:
     // Removes an item and, for a folder, everything in it; links are removed, not followed.
     virtual FileError removeAll(const QString& path) = 0;
 
+    // Added for listings that keep files apart from folders (the name change): the names
+    // of listNames, each with whether it is a real folder, without an lstat per name
+    // where the file system tells the kind while listing. The default asks status().
+    struct Entry {
+        QString name;
+        bool isDirectory = false;
+    };
+    virtual QList<Entry> listEntries(const QString& folder, bool includeHidden);
+
     // --- Copying (the pack copy; platform/copy_tree.h builds whole copies from these) ---
     // Makes a copy of one item that is not a folder at to, which must not exist: a file
     // with its contents, a link as a link to the same target (never followed), a special
@@ -72,6 +81,7 @@ public:
     FileError makeDirectory(const QString& path) override;
     FileError removeEmptyDirectory(const QString& path) override;
     FileError removeAll(const QString& path) override;
+    QList<Entry> listEntries(const QString& folder, bool includeHidden) override;
     // In file_copy.cpp.
     FileError copyEntry(const QString& from, const QString& to) override;
     FileError readFolder(const QString& folder, QStringList& names) override;

@@ -16,6 +16,10 @@ struct ChooserRequest {
     QString startFolder;
     // Keep the user inside startFolder (the Trash chooser): only its direct items count.
     bool confineToStartFolder = false;
+    // Added for the application chooser: when not empty, only items whose names match
+    // one of these wildcards ("*.app", "*.AppImage") can be chosen, and they are chosen
+    // as files even when they are folders (application bundles).
+    QStringList nameFilters;
 };
 
 // Every open panel goes through this: QFileDialog in the window, arguments on the command

@@ -44,6 +44,10 @@ private:
     bool progressItemVisible_ = true;
     bool progressLineOpen_ = false;
     bool declinedWithoutTerminal_ = false;
+
+public:
+    // Added for commands that act only when told to: true under --yes.
+    bool assumesYes() const { return options_.assumeYes; }
 };
 
 // Echoes a notification's title on the terminal, besides the desktop's notification.

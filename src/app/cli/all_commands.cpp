@@ -1,8 +1,11 @@
 #include "app/cli/command.h"
 #include "app/cli/pack_command.h"
 #include "app/cli/pack_list_command.h"
+#include "app/cli/rename_command.h"
+#include "app/cli/remove_app_command.h"
 #include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
+#include "app/cli/trash_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
     std::vector<std::unique_ptr<Command>> commands;
@@ -18,8 +21,11 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<PackListCommand>(PackSide::Unpack));
 
     // Names
+    commands.push_back(std::make_unique<RenameCommand>());
 
     // Trash
+    commands.push_back(std::make_unique<TrashCommand>());
+    commands.push_back(std::make_unique<RemoveAppCommand>());
 
     // Settings
     commands.push_back(std::make_unique<SettingsCommand>());

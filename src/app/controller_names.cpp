@@ -1,0 +1,9 @@
+#include "app/desktidy_controller.h"
+#include "names/name_change_run.h"
+
+void DesktidyController::clearChangeNames() { ::clearChangeNames(nameChangeOptions); }
+
+RunResult DesktidyController::doChangeNames() {
+    NameChangeRun run(services.prompter, services.files, form.myPathControl, nameChangeState);
+    return run.doChangeNames(nameChangeOptions);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "names/name_change_options.h"
+#include "names/name_rules.h"
+#include "platform/file_system.h"
+#include "platform/prompter.h"
+#include "platform/run_result.h"
+
+// One batch rename of a folder's items: a confirmation, then up to six passes in a fixed
+// order (replace, prefix, suffix, remove spaces, remove digits, change case), each over a
+// fresh listing of the folder. Every rename is a no-replace move; a refused or failed
+// rename ends the run with an alert, and the renames made before it stay. There is no undo.
+class NameChangeRun {
+  public:
+    // How a guarded rename ended; each case has already told the user.
+    enum class MoveResult { Moved = 0, Refused = 1, Taken = 2 };
+
+    // The names of one pass, in the order the running numbers follow.
+    struct Listing {
+        QStringList names;
+        QSet<QString> taken;  // the same names, for the lookup of a taken name
+    };
+
+    // state receives the values copied from the options when the run starts.
+    NameChangeRun(Prompter& prompter, FileSystem& files, QString folder, NameChangeState& state);
+
+    // Called with the folder once the user has confirmed, for the recent-folders list.
+    std::function<void(const QString& folder)> noteRecentFolder;
+
+    // The whole run. Done when every pass ran to its end (the closing notice shown),
+    // Cancelled when the user declined, Failed when an alert ended it.
+    RunResult doChangeNames(const NameChangeOptions& options);
+
+    // The folder's names without hidden ones and, with files only, without folders (a
+    // link to a folder stays). Ordered as a file manager shows them: letter case ignored
+    // first, then by code point.
+    Listing getFiles();
+
+    // Renames the item name to newName unless newName is empty, begins with "." or is in
+    // the pass's listing (the item's own name included). Never replaces an existing item.
+    MoveResult doMove(const QString& name, const QString& newName, const Listing& listing);
+
+  private:
+    enum class TakenName { GoesOn, EndsRun };
+    using Rule = std::function<std::optional<QString>(const QString& name, int index)>;
+
+    bool refuseSlashes(const NameChangeOptions& options);
+    bool replacePass();
+    bool affixPass(const Affix& affix, bool atFront);
+    bool removeSpacesPass();
+    bool removeNumbersPass();
+    bool changeCasePass();
+    bool renameEach(const Listing& listing, const Rule& rule, TakenName taken);
+    void changeCase(const QString& name, const QString& newName, const Listing& listing);
+    FileError moveThroughTemporaryName(const QString& from, const QString& to);
+    QString pathOf(const QString& name) const { return joinPath(folder_, name); }
+
+    Prompter& prompter_;
+    FileSystem& files_;
+    QString folder_;
+    NameChangeState& state_;
+};

@@ -1,0 +1,113 @@
+#include "trash/application_removal.h"
+
+#include <cerrno>
+
+#include "trash/application_info.h"
+#include "trash/item_label.h"
+#include "trash/related_file_search.h"
+#include "trash/removal_plan.h"
+#include "trash/trash_mover.h"
+#include "trash/trash_records.h"
+
+namespace {
+
+// The folder that receives removed items, made with its Trash record when missing, so
+// the desktop's Trash and other Trash tools list it. Empty when it cannot be had as a
+// real folder.
+QString deletedAppsFolder(TrashServices& services, const QDateTime& time) {
+    const TrashLocation& trash = services.trash;
+    FileSystem& files = services.files;
+    const QString folder = joinPath(trash.files(), deletedAppsFolderName);
+    if (makeTrashFolders(trash, files)) return QString();
+
+    const QString originalPath = joinPath(services.home, deletedAppsFolderName);
+    // The record comes first: it claims the name. One left from before is kept.
+    const FileError record = writeTrashRecord(trash, deletedAppsFolderName, originalPath, time);
+    if (record && record.code != EEXIST) return QString();
+    if (const auto status = files.status(folder)) return status->isDirectory() ? folder : QString();
+    if (files.makeDirectory(folder)) {
+        if (!record) files.removeAll(trash.infoFileFor(deletedAppsFolderName));
+        return QString();
+    }
+    return folder;
+}
+
+}  // namespace
+
+const DelAppRow* RemovalList::rowFor(const QString& path) const {
+    for (const DelAppRow& row : appDisplayArray)
+        if (row.itemPath() == path) return &row;
+    return nullptr;
+}
+
+QString applicationsFolder(const QString& home, FileSystem& files) {
+    const QString applications = joinPath(home, QStringLiteral("Applications"));
+    return files.isDirectory(applications) ? applications : home;
+}
+
+RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirArray,
+                             const TrashServices& services) {
+    RemovalList list;
+    if (isApplication(appPath)) {
+        list.appDisplayArray.append(DelAppRow(appPath, makeDelAppPath(appPath, services.files)));
+        list.foundFilesArray.append(appPath);
+    }
+    const QStringList related = relatedFiles(appPath, appDirArray, services.trash.folder);
+    for (const QString& path : related)
+        list.appDisplayArray.append(DelAppRow(path, makeDelAppPath(path, services.files)));
+    for (const QString& path : related) {
+        const auto status = services.files.status(path);
+        if (!status) continue;
+        (status->isDirectory() ? list.foundFoldersArray : list.foundFilesArray).append(path);
+    }
+    return list;
+}
+
+std::optional<RemovalList> deleteApp(TrashServices& services, const QStringList& appDirArray) {
+    ChooserRequest request;
+    request.confirmButton = QStringLiteral("Choose");
+    request.chooseFiles = true;
+    request.chooseFolders = false;
+    request.multiple = false;
+    request.startFolder = applicationsFolder(services.home, services.files);
+    request.nameFilters = {QStringLiteral("*.app"), QStringLiteral("*.AppImage")};
+    const std::optional<QStringList> chosen = services.chooser.choose(request);
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return buildRemovalList(chosen->last(), appDirArray, services);
+}
+
+RunResult deleteAppFiles(TrashServices& services, const RemovalList& list) {
+    const QDateTime time = services.now();
+    Prompter& prompter = services.prompter;
+    prompter.setProgressItemVisible(false);
+    prompter.openProgress(QStringLiteral("Moving to Trash..."));
+
+    QStringList sources;
+    for (const QString& path : list.foundFoldersArray + list.foundFilesArray) {
+        const DelAppRow* row = list.rowFor(path);
+        if (row && row->isChecked() && services.files.exists(path)) sources.append(path);
+    }
+
+    QStringList stayed;
+    const QString folder = deletedAppsFolder(services, time);
+    if (folder.isEmpty()) {
+        stayed = sources;
+    } else {
+        for (const PlannedMove& move : planMoves(sources, folder, time, services.files)) {
+            // An item that went with a folder moved before it has nothing left to move.
+            if (!services.files.exists(move.source)) continue;
+            if (!moveToTrash(move.source, move.destination, services)) stayed.append(move.source);
+        }
+    }
+    prompter.closeProgress();
+
+    if (stayed.isEmpty()) {
+        prompter.notice(
+            QStringLiteral("The application and its related files have been put in the Trash."));
+        return RunResult::Done;
+    }
+    prompter.notice(QStringLiteral("These items could not be put in the Trash and were left where "
+                                   "they were:\n") +
+                    stayed.join(u'\n'));
+    return RunResult::Failed;
+}

@@ -1,0 +1,131 @@
+#include "trash/tree_search.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+namespace {
+
+bool isDotOrDotDot(const char* n) {
+    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+}
+
+class Walker {
+public:
+    explicit Walker(const TreeSearch& search)
+        : search_(search), found_(search.namePatterns.size()) {
+        struct stat st;
+        if (!search.skippedFolder.isEmpty() &&
+            ::lstat(QFile::encodeName(search.skippedFolder).constData(), &st) == 0) {
+            hasSkipped_ = true;
+            skippedDevice_ = st.st_dev;
+            skippedInode_ = st.st_ino;
+        }
+    }
+
+    std::vector<QStringList> run() {
+        const QByteArray root = QFile::encodeName(search_.root);
+        struct stat st;
+        if (root.isEmpty() || ::lstat(root.constData(), &st) != 0 || isSkipped(st)) return found_;
+        path_.assign(root.constData(), static_cast<size_t>(root.size()));
+        rootDevice_ = st.st_dev;
+        match(lastComponent(path_));
+        if (S_ISDIR(st.st_mode) && search_.maxDepth > 0) {
+            const int folder =
+                ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (folder >= 0) walk(folder, 1);
+        }
+        return found_;
+    }
+
+private:
+    static std::string_view lastComponent(std::string_view path) {
+        while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+        const size_t slash = path.rfind('/');
+        return (slash == std::string_view::npos || path.size() == 1) ? path
+                                                                     : path.substr(slash + 1);
+    }
+
+    bool isSkipped(const struct stat& st) const {
+        return hasSkipped_ && st.st_dev == skippedDevice_ && st.st_ino == skippedInode_;
+    }
+
+    // Records the current path for every pattern its name matches. The Trash check needs
+    // an lstat, made only for the few names that match.
+    void match(std::string_view name, int folder = AT_FDCWD, const char* entry = nullptr) {
+        bool checked = false;
+        for (size_t i = 0; i < search_.namePatterns.size(); ++i) {
+            if (!search_.namePatterns[i].matchesUtf8(name)) continue;
+            if (!checked && entry && hasSkipped_) {
+                struct stat st;
+                if (::fstatat(folder, entry, &st, AT_SYMLINK_NOFOLLOW) == 0 && isSkipped(st))
+                    return;
+            }
+            checked = true;
+            const QByteArray bytes(path_.data(), static_cast<qsizetype>(path_.size()));
+            const QString path = QFile::decodeName(bytes);
+            if (QFile::encodeName(path) != bytes) return;
+            found_[i].append(path);
+        }
+    }
+
+    void walk(int folder, int depth) {
+        DIR* dir = ::fdopendir(folder);
+        if (!dir) {
+            ::close(folder);
+            return;
+        }
+        // Names and their types, sorted, so the order does not depend on the file system.
+        std::string names;
+        std::vector<std::pair<size_t, unsigned char>> entries;  // offset in names, type
+        while (dirent* e = ::readdir(dir)) {
+            if (isDotOrDotDot(e->d_name)) continue;
+            entries.emplace_back(names.size(), e->d_type);
+            names.append(e->d_name);
+            names.push_back('\0');
+        }
+        std::sort(entries.begin(), entries.end(), [&names](const auto& a, const auto& b) {
+            return std::string_view(names.data() + a.first) <
+                   std::string_view(names.data() + b.first);
+        });
+
+        const size_t parentLength = path_.size();
+        const int fd = ::dirfd(dir);
+        for (const auto& [offset, type] : entries) {
+            const char* name = names.data() + offset;
+            if (path_.back() != '/') path_.push_back('/');
+            path_.append(name);
+            match(name, fd, name);
+            if (depth < search_.maxDepth && (type == DT_DIR || type == DT_UNKNOWN))
+                enter(fd, name, depth);
+            path_.resize(parentLength);
+        }
+        ::closedir(dir);
+    }
+
+    void enter(int parent, const char* name, int depth) {
+        struct stat st;
+        if (::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) return;
+        if (st.st_dev != rootDevice_ || isSkipped(st)) return;
+        const int child = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (child >= 0) walk(child, depth + 1);
+    }
+
+    const TreeSearch& search_;
+    std::vector<QStringList> found_;
+    std::string path_;
+    dev_t rootDevice_ = 0;
+    bool hasSkipped_ = false;
+    dev_t skippedDevice_ = 0;
+    ino_t skippedInode_ = 0;
+};
+
+}  // namespace
+
+std::vector<QStringList> searchTree(const TreeSearch& search) { return Walker(search).run(); }

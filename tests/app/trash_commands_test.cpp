@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+
+#include "support/qstring_printer.h"
+#include "support/temp_home.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+Outcome desktidy(const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(DESKTIDY_BINARY, arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// What Debian's trash-list says of the home's Trash (it also looks at other volumes).
+QStringList trashListNames(const TempHome& home) {
+    QProcess process;
+    process.start("trash-list", {});
+    process.waitForFinished(60000);
+    QStringList names;
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n'))
+        if (line.contains(home.path())) names << line.section(' ', 2);
+    names.sort();
+    return names;
+}
+
+class TrashCommands : public ::testing::Test {
+protected:
+    TempHome home;
+    QString trash = home / ".local/share/Trash";
+
+    void trashed(const QString& name) {
+        writeFile(trash + "/files/" + name, "x");
+        writeFile(trash + "/info/" + name + ".trashinfo",
+                  "[Trash Info]\nPath=" + QFile::encodeName(home / name) +
+                      "\nDeletionDate=2024-01-02T03:04:05\n");
+    }
+};
+
+}  // namespace
+
+TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
+    trashed("a");
+    trashed("b");
+    const QString outside = writeFile(home / "precious");
+    ASSERT_EQ(trashListNames(home), QStringList({home / "a", home / "b"}));
+
+    Outcome list = desktidy({"trash"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out,
+              "a - 4.0 KB\n" + trash + "/files/a\n\nb - 4.0 KB\n" + trash + "/files/b\n\n");
+
+    for (const QString& bad : {outside, trash + "/files/a/../../info", QString("../a")})
+        EXPECT_EQ(desktidy({"--yes", "trash", "delete", bad}).status, 2) << bad.toStdString();
+    EXPECT_EQ(desktidy({"--yes", "trash", "delete", "nope"}).status, 1);
+    EXPECT_EQ(desktidy({"trash", "delete", "a"}).status, 1);  // no terminal: Cancel
+
+    Outcome removed = desktidy({"--yes", "trash", "delete", "a"});
+    EXPECT_EQ(removed.status, 0);
+    EXPECT_TRUE(
+        removed.err.contains("The chosen items have been permanently deleted from the Trash."));
+    EXPECT_EQ(trashListNames(home), QStringList({home / "b"}));
+    EXPECT_TRUE(QFile::exists(outside));
+
+    Outcome none = desktidy({"--yes", "trash", "delete"});
+    EXPECT_TRUE(none.err.contains("No items were selected to be deleted."));
+    EXPECT_TRUE(QFile::exists(trash + "/files/b"));
+}
+
+TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
+    const QString app = writeFile(home / "Applications/Pad.app/Contents/Info.plist",
+                                  "<plist><dict><key>CFBundleIdentifier</key>"
+                                  "<string>org.x.scribble</string></dict></plist>")
+                            .section('/', 0, -3);
+    writeFile(home / ".config/Pad/settings");
+    writeFile(home / ".local/share/org.x.scribble.db");
+    writeFile(home / ".cache/Pad");
+
+    Outcome list = desktidy({"remove-app", app, "--uncheck", "3"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out, "1 [x] Pad.app - 12.0 KB\n      " + app + "\n" +
+                            "2 [x] Pad - 4.0 KB\n      " + home / ".config/Pad\n" +
+                            "3 [ ] org.x.scribble.db - 4.0 KB\n      " +
+                            home / ".local/share/org.x.scribble.db\n" +
+                            "4 [x] Pad - 4.0 KB\n      " + home / ".cache/Pad\n");
+    EXPECT_TRUE(QFile::exists(app));
+    EXPECT_TRUE(trashListNames(home).isEmpty());
+    EXPECT_EQ(desktidy({"remove-app", app, "--uncheck", "9"}).status, 2);
+
+    Outcome moved = desktidy({"--yes", "remove-app", app, "--uncheck", "3"});
+    EXPECT_EQ(moved.status, 0);
+    EXPECT_TRUE(
+        moved.err.contains("The application and its related files have been put in the Trash."));
+    const QString to = trash + "/files/DKT Deleted Apps/";
+    EXPECT_TRUE(QFile::exists(to + "Pad.app") && QFile::exists(to + "Pad/settings"));
+    const QStringList plainFiles = QDir(to).entryList(QDir::Files);  // the cache file, renamed
+    ASSERT_EQ(plainFiles.size(), 1);
+    EXPECT_TRUE(plainFiles.first().startsWith("Pad-"));
+    EXPECT_TRUE(QFile::exists(home / ".local/share/org.x.scribble.db"));
+    EXPECT_EQ(trashListNames(home), QStringList({home / "DKT Deleted Apps"}));
+}

@@ -1,0 +1,265 @@
+#include "names/name_change_run.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <cstring>
+#include <ostream>
+
+#include "support/scripted_prompter.h"
+#include "support/temp_home.h"
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString done = "The file and/or folder names have been changed.";
+QString taken(const QString& name) {
+    return "There is already a file in this folder with the name " + name;
+}
+
+QStringList logLines;
+
+// A folder to rename in, a scripted prompter, and the log lines the run writes.
+class NameChangeTest : public ::testing::Test {
+  protected:
+    TempHome home;
+    QString folder = home / "work";
+    ScriptedPrompter prompter;
+    LocalFileSystem localFiles;
+    FileSystem* files = &localFiles;
+    NameChangeOptions options;
+    NameChangeState state;
+
+    void SetUp() override {
+        makeFolder(folder);
+        logLines.clear();
+        qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& line) { logLines << line; });
+    }
+    void TearDown() override { qInstallMessageHandler(nullptr); }
+
+    // Each file holds its own first name, so a test can tell that none was replaced.
+    void add(const QStringList& names) {
+        for (const QString& name : names) writeFile(at(name), name.toUtf8());
+    }
+    QString at(const QString& name) const { return folder + u'/' + name; }
+    RunResult run() {
+        return NameChangeRun(prompter, *files, folder, state).doChangeNames(options);
+    }
+    QStringList names() const {
+        return QDir(folder).entryList(
+            QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QStringList notices() const {
+        QStringList found;
+        for (const QString& call : prompter.callsStartingWith("notice|")) found << call.mid(7);
+        return found;
+    }
+};
+
+TEST_F(NameChangeTest, WorkedExampleOne) {
+    add({".DS_Store", "beach notes.txt", "Beach Photo.JPG"});
+    makeFolder(at("Old Trips"));
+    options.replaceCheck = options.ignoreCaseCheck = true;
+    options.replace1TextField = "beach";
+    options.replace2TextField = "Sea";
+    options.prefixStringCheck = options.prefixNumber2Check = true;
+    options.prefixTextField = "Trip-";
+    options.removeSpacesCheck = options.caseCheck = true;
+    options.upperLower = 1;
+
+    EXPECT_EQ(run(), RunResult::Done);
+    EXPECT_EQ(names(),
+              QStringList({".DS_Store", "Old Trips", "trip-0seanotes.txt", "trip-1seaphoto.jpg"}));
+    EXPECT_EQ(prompter.calls, QStringList({"confirm|Change Names|Do you want to change the names "
+                                           "of all of the files and/or folders in " +
+                                               folder + "?|OK",
+                                           "notice|" + done}));
+}
+
+TEST_F(NameChangeTest, WorkedExampleTwoLogsEachDigitRemoval) {
+    add({"IMG_0042.jpg"});
+    makeFolder(at("Scans"));
+    options.suffixNumberCheck = options.suffixStringCheck = options.removeNumbersCheck = true;
+    options.suffixTextField = "-x";
+    options.filesFolders = 1;
+
+    EXPECT_EQ(run(), RunResult::Done);
+    EXPECT_EQ(names(), QStringList({"IMG_.jpg-x", "Scans-x"}));
+    EXPECT_EQ(logLines, QStringList({"Paths = " + at("IMG_0042.jpg0-x") + ", " + at("IMG_.jpg-x"),
+                                     "Paths = " + at("Scans1-x") + ", " + at("Scans-x")}));
+}
+
+TEST_F(NameChangeTest, CancelOrNoRuleRenamesNothing) {
+    add({"a b1.txt"});
+    options.removeSpacesCheck = true;
+    prompter.confirmAnswers = {false};
+    EXPECT_EQ(run(), RunResult::Cancelled);
+    EXPECT_EQ(state.removeSpacesState, 0);  // nothing copied
+
+    options.removeSpacesCheck = false;
+    EXPECT_EQ(run(), RunResult::Done);
+    EXPECT_EQ(notices(), QStringList({done}));
+    EXPECT_EQ(names(), QStringList({"a b1.txt"}));
+}
+
+TEST_F(NameChangeTest, RunningNumbersFollowTheListingOfVisibleFilesFromZero) {
+    add({"a", "B", "b", "c", "d", "e", "f", "g", "h", "i", "j", ".hidden"});
+    makeFolder(at("Aa"));  // first in the listing when folders count
+    QFile::link(at("Aa"), at("link"));
+    options.prefixNumberCheck = true;
+
+    EXPECT_EQ(run(), RunResult::Done);
+    // Letter case ignored first ("B" beside "b"), then code point; a link to a folder counts.
+    EXPECT_EQ(names(), QStringList({".hidden", "0a", "10j", "11link", "1B", "2b", "3c", "4d", "5e",
+                                    "6f", "7g", "8h", "9i", "Aa"}));
+}
+
+TEST_F(NameChangeTest, BadTextsEndTheRunBeforeTheirPassRenamesAnything) {
+    add({"a:b c"});
+    options.removeSpacesCheck = true;
+    auto tryWith = [&](auto set) {
+        options.replaceCheck = options.prefixStringCheck = options.suffixStringCheck = false;
+        set();
+        EXPECT_EQ(run(), RunResult::Failed);
+    };
+    tryWith([&] {
+        options.replaceCheck = true;
+        options.replace1TextField.clear();
+    });
+    tryWith([&] {
+        options.replaceCheck = true;
+        options.replace1TextField = "a";
+        options.replace2TextField = "x:";
+    });
+    tryWith([&] {
+        options.replaceCheck = true;
+        options.replace2TextField = "../x";
+    });
+    tryWith([&] {
+        options.prefixStringCheck = true;
+        options.prefixTextField = "../";
+    });
+    tryWith([&] {
+        options.suffixStringCheck = true;
+        options.suffixTextField = "/x";
+    });
+    const QString slash = "The slash character (/) is not allowed in filenames.";
+    EXPECT_EQ(notices(), QStringList({"The box is checked to replace a string, but no string has "
+                                      "been specified to be replaced.",
+                                      "The colon character (:) is not allowed in filenames.", slash,
+                                      slash, slash}));
+    EXPECT_EQ(names(), QStringList({"a:b c"}));
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList());
+
+    // A colon in the prefix ends the run at its pass; the replace pass before it stays done
+    // (a "/" in the text to find stands for the ":" kept in names).
+    prompter.calls.clear();
+    tryWith([&] {
+        options.replaceCheck = options.prefixStringCheck = true;
+        options.replace1TextField = "/";
+        options.replace2TextField = "-";
+        options.prefixTextField = "x:";
+    });
+    EXPECT_EQ(notices(), QStringList({"The colon character (:) is not allowed in filenames."}));
+    EXPECT_EQ(names(), QStringList({"a-b c"}));
+}
+
+TEST_F(NameChangeTest, EmptyHiddenAndTakenNames) {
+    add({"2010.txt", "a b"});
+    options.removeNumbersCheck = true;
+    EXPECT_EQ(run(), RunResult::Failed);  // ".txt" would hide the file
+
+    options = NameChangeOptions();
+    options.replaceCheck = true;
+    options.replace1TextField = "2010.txt";
+    EXPECT_EQ(run(), RunResult::Failed);
+
+    // An empty prefix text gives every item its own name: each is taken, the run goes on.
+    options = NameChangeOptions();
+    options.prefixStringCheck = options.removeSpacesCheck = true;
+    EXPECT_EQ(run(), RunResult::Done);
+    // The same in the suffix pass ends the run at the first item.
+    options = NameChangeOptions();
+    options.suffixStringCheck = options.removeSpacesCheck = true;
+    EXPECT_EQ(run(), RunResult::Failed);
+
+    EXPECT_EQ(notices(), QStringList({"File name cannot begin with a period (.) character.",
+                                      "File name cannot be empty.", taken("2010.txt"), taken("a b"),
+                                      done, taken("2010.txt")}));
+    EXPECT_EQ(names(), QStringList({"2010.txt", "ab"}));
+}
+
+TEST_F(NameChangeTest, AFailedMoveShowsTheErrorAndEndsTheRunReplacingNothing) {
+    add({"a1.txt", "a2.txt", "b 1"});
+    options.removeNumbersCheck = options.caseCheck = true;
+
+    EXPECT_EQ(run(), RunResult::Failed);
+    EXPECT_EQ(names(), QStringList({"a.txt", "a2.txt", "b 1"}));
+    EXPECT_EQ(readFile(at("a.txt")), "a1.txt");
+    EXPECT_EQ(notices(), QStringList({QString::fromUtf8("Could not move \u201ca2.txt\u201d: ") +
+                                      QString::fromLocal8Bit(std::strerror(EEXIST)) + "."}));
+}
+
+TEST_F(NameChangeTest, CaseChangeTreatsAnotherItemsNameAsTakenAndGoesOn) {
+    add({"README", "readme", "AB", "Ab", "DOCS", "Zed", "done"});
+    makeFolder(at("docs"));  // not listed: files only
+    options.caseCheck = true;
+    options.upperLower = 1;
+
+    EXPECT_EQ(run(), RunResult::Done);
+    // AB took "ab" first; Ab then found it taken, as README and DOCS found theirs.
+    EXPECT_EQ(names(),
+              QStringList({"Ab", "DOCS", "README", "ab", "docs", "done", "readme", "zed"}));
+    EXPECT_EQ(notices(), QStringList({taken("ab"), taken("docs"), taken("readme"), done}));
+    EXPECT_EQ(readFile(at("readme")), "readme");
+}
+
+// A case-sensitive folder made to act like one that ignores letter case (FAT, casefolded
+// ext4): a name finds the item whose name differs only in case, and a move onto such a
+// name is refused, even onto the item itself.
+class CaseInsensitiveFileSystem : public LocalFileSystem {
+  public:
+    QSet<QString> failMoveTo;
+    std::optional<FileStatus> status(const QString& path) override {
+        return LocalFileSystem::status(actualPath(path));
+    }
+    FileError moveNoReplace(const QString& from, const QString& to) override {
+        if (failMoveTo.contains(to) || LocalFileSystem::status(actualPath(to)))
+            return FileError::fromErrno(EEXIST, from, "move");
+        return LocalFileSystem::moveNoReplace(from, to);
+    }
+
+  private:
+    QString actualPath(const QString& path) {
+        const QString folder = deletingLastPathComponent(path);
+        for (const QString& name : listNames(folder, true))
+            if (name.compare(lastPathComponent(path), Qt::CaseInsensitive) == 0)
+                return joinPath(folder, name);
+        return path;
+    }
+};
+
+TEST_F(NameChangeTest, CaseChangeWorksWhereTheFileSystemIgnoresCase) {
+    CaseInsensitiveFileSystem insensitive;
+    files = &insensitive;
+    insensitive.failMoveTo.insert(at("notes"));
+    add({"Photo.JPG", "Notes"});
+    makeFolder(at("Scans"));
+    options.caseCheck = true;
+    options.upperLower = 1;
+    options.filesFolders = 1;
+
+    EXPECT_EQ(run(), RunResult::Done);
+    // The refused one keeps its name and is only logged, as a failed mv would be.
+    EXPECT_EQ(names(), QStringList({"Notes", "photo.jpg", "scans"}));
+    EXPECT_EQ(readFile(at("photo.jpg")), "Photo.JPG");
+    EXPECT_EQ(notices(), QStringList({done}));
+    ASSERT_EQ(logLines.size(), 1);
+    EXPECT_TRUE(logLines.first().contains("Notes"));
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+#include "trash/application_removal.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <cerrno>
+
+#include "trash/removal_plan.h"
+#include "trash_fixture.h"
+
+namespace {
+
+const QString movedNotice =
+    "notice|The application and its related files have been put in the Trash.";
+
+}  // namespace
+
+class Removal : public TrashTest {
+protected:
+    QString app = writeFile(home / "Applications/Note Pad.app/Contents/Info.plist",
+                            "<plist><dict><key>CFBundleIdentifier</key><string>a.b.notepad</string>"
+                            "</dict></plist>")
+                      .section('/', 0, -3);
+    QStringList appDirs{home / ".config", home / ".cache"};
+
+    RemovalList chooseApp(const QString& path) {
+        chooser.setNextAnswer(QStringList{path});
+        return deleteApp(services, appDirs).value();
+    }
+    QStringList labels(const RemovalList& list) {
+        QStringList first;
+        for (const DelAppRow& row : list.appDisplayArray)
+            first << row.delAppPath().section('\n', 0, 0);
+        return first;
+    }
+};
+
+TEST_F(Removal, ListsTheApplicationThenItsItemsFoldersApart) {
+    writeFile(home / ".config/notepad/settings");
+    writeFile(home / ".config/Note Pad.conf", QByteArray(10240, 'c'));
+    writeFile(home / ".cache/org.x.notepad");
+    const RemovalList list = chooseApp(app);
+
+    EXPECT_EQ(chooser.lastRequest().startFolder, home / "Applications");
+    EXPECT_EQ(chooser.lastRequest().confirmButton, "Choose");
+    EXPECT_EQ(labels(list), QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
+                                         "notepad - 4.0 KB", "org.x.notepad - 4.0 KB"}));
+    for (const DelAppRow& row : list.appDisplayArray) EXPECT_TRUE(row.isChecked());
+    EXPECT_EQ(list.foundFoldersArray, QStringList({home / ".config/notepad"}));
+    EXPECT_EQ(list.foundFilesArray,
+              QStringList({app, home / ".config/Note Pad.conf", home / ".cache/org.x.notepad"}));
+}
+
+TEST_F(Removal, AnAppImageHasItsRowAPlainFileOnlyItsFinds) {
+    const QString image = writeFile(home / "Apps/Tool-1.AppImage");
+    writeFile(home / ".config/Tool-1/x");
+    EXPECT_EQ(chooseApp(image).foundFilesArray, QStringList({image}));
+    EXPECT_EQ(chooseApp(image).appDisplayArray.size(), 2);
+
+    const QString plain = writeFile(home / "Apps/Tool-1");
+    const RemovalList list = chooseApp(plain);
+    EXPECT_TRUE(list.appDisplayArray.isEmpty());  // no application, no patterns
+    makeFolder(home / "bare");
+    EXPECT_EQ(applicationsFolder(home / "bare", files), home / "bare");
+
+    chooser.setNextAnswer(std::nullopt);
+    EXPECT_FALSE(deleteApp(services, appDirs).has_value());
+}
+
+TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
+    writeFile(home / ".config/notepad/settings");
+    writeFile(home / ".config/Note Pad.conf");
+    writeFile(home / ".cache/Note Pad.log");
+    RemovalList list = chooseApp(app);
+    list.appDisplayArray[1].delAppCheck().setNextState();  // "Note Pad.conf" stays
+
+    EXPECT_EQ(deleteAppFiles(services, list), RunResult::Done);
+    EXPECT_EQ(prompter.calls,
+              QStringList({"itemVisible|0", "progress|Moving to Trash...", "close", movedNotice}));
+    const QString to = deletedApps();
+    EXPECT_EQ(files.movesMade,
+              QStringList({home / ".config/notepad -> " + to + "/notepad",
+                           app + " -> " + to + "/Note Pad.app",
+                           home / ".cache/Note Pad.log -> " + to + "/Note Pad.log"}));
+    EXPECT_TRUE(files.exists(home / ".config/Note Pad.conf"));
+    EXPECT_EQ(readFile(services.trash.infoFileFor("DKT Deleted Apps")),
+              "[Trash Info]\nPath=" + QFile::encodeName(home.path()) +
+                  "/DKT%20Deleted%20Apps\nDeletionDate=2024-03-09T14:05:09\n");
+}
+
+TEST_F(Removal, TakenNamesGetTheTimeThenACounterAndNothingIsReplaced) {
+    writeFile(deletedApps() + "/Foo.plist", "old");
+    writeFile(deletedApps() + "/Foo-14-05-09.plist", "older");
+    writeFile(deletedApps() + "/Bar", "old");
+    const QStringList sources{home / "a/Foo.plist", home / "b/Foo.plist", home / "a/Bar",
+                              home / "c/.rc", home / "d/.rc"};
+    const QString to = deletedApps();
+    QStringList destinations;
+    for (const PlannedMove& move : planMoves(sources, to, clock, files))
+        destinations << move.destination;
+    EXPECT_EQ(destinations, QStringList({to + "/Foo-14-05-09-2.plist", to + "/Foo-14-05-09-3.plist",
+                                         to + "/Bar-14-05-09", to + "/.rc", to + "/.rc-14-05-09"}));
+}
+
+TEST_F(Removal, TwoItemsOfOneNameBothReachTheTrash) {
+    writeFile(home / ".config/notepad/a");
+    writeFile(home / ".cache/notepad/b");
+    EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Done);
+    EXPECT_EQ(readFile(deletedApps() + "/notepad/a"), "");
+    EXPECT_TRUE(files.exists(deletedApps() + "/notepad-14-05-09/b"));
+}
+
+TEST_F(Removal, AcrossFileSystemsMvRunsAsTheUserAndRefusedItemsGoThroughPkexec) {
+    const QString settings = writeFile(home / ".config/notepad.conf");
+    const QString cache = writeFile(home / ".cache/notepad.db");
+    files.failMoveFrom[settings] = EXDEV;
+    files.failMoveFrom[cache] = EACCES;
+    services.toolPaths.mv = "/bin/mv";
+    services.toolPaths.pkexec = "/usr/bin/pkexec";
+    tools.handler = [](const ToolRequest&) { return FakeToolRunner::finished(126); };
+
+    EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
+    ASSERT_EQ(tools.requests.size(), 2);
+    EXPECT_EQ(tools.requests[0].program, "/bin/mv");
+    EXPECT_EQ(tools.requests[0].arguments,
+              QStringList({"-n", "-T", "--", settings, deletedApps() + "/notepad.conf"}));
+    EXPECT_EQ(tools.requests[1].program, "/usr/bin/pkexec");
+    EXPECT_EQ(tools.requests[1].arguments,
+              QStringList({"/bin/mv", "-n", "-T", "--", cache, deletedApps() + "/notepad.db"}));
+    // Nothing moved: both stay and the notice says so.
+    EXPECT_EQ(prompter.calls.last(),
+              "notice|These items could not be put in the Trash and were left "
+              "where they were:\n" +
+                  settings + "\n" + cache);
+    EXPECT_TRUE(files.exists(settings) && files.exists(cache));
+}
+
+TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
+    const QString cache = writeFile(home / ".cache/notepad.db", "data");
+    files.failMoveFrom[cache] = EPERM;
+    const QString fakePkexec = writeFile(home / "bin/pkexec", "#!/bin/sh\nexec \"$@\"\n");
+    QFile::setPermissions(fakePkexec, QFile::ReadOwner | QFile::ExeOwner);
+    services.toolPaths.pkexec = fakePkexec;
+    ProcessToolRunner real;
+    TrashServices withRealTools{prompter,           chooser,        files,         real,
+                                services.toolPaths, services.trash, services.home, services.now};
+    EXPECT_EQ(deleteAppFiles(withRealTools, chooseApp(app)), RunResult::Done);
+    EXPECT_EQ(readFile(deletedApps() + "/notepad.db"), "data");
+    EXPECT_FALSE(files.exists(cache));
+}
+
+TEST_F(Removal, ATrashFolderThatIsNoFolderTakesNothing) {
+    writeFile(home / ".config/notepad");
+    writeFile(deletedApps(), "a file, not a folder");
+    EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
+    EXPECT_TRUE(files.exists(app) && files.exists(home / ".config/notepad"));
+    EXPECT_EQ(readFile(deletedApps()), "a file, not a folder");
+}
+
+TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
+    writeFile(home / ".config/notepad/notepad.conf");
+    writeFile(services.trash.infoFileFor("DKT Deleted Apps"), "[Trash Info]\nPath=/old\n");
+    const RemovalList list = chooseApp(app);
+    ASSERT_EQ(list.appDisplayArray.size(), 3);
+    EXPECT_EQ(deleteAppFiles(services, list), RunResult::Done);
+    EXPECT_TRUE(files.exists(deletedApps() + "/notepad/notepad.conf"));
+    EXPECT_EQ(readFile(services.trash.infoFileFor("DKT Deleted Apps")),
+              "[Trash Info]\nPath=/old\n");
+}

@@ -1,0 +1,53 @@
+#include "trash/item_label.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QProcess>
+
+#include "trash/disk_usage.h"
+#include "trash_fixture.h"
+
+TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
+    const std::pair<std::int64_t, const char*> table[] = {
+        {0, "4.0 KB"},          {500, "4.0 KB"},        {4096, "4.0 KB"},
+        {4097, "4.0 KB"},       {10240, "10.0 KB"},     {1047552, "1023.0 KB"},
+        {1047553, "1.0 MB"},    {1500000, "1.4 MB"},    {1047527424, "999.0 MB"},
+        {1048576000, "1.0 GB"}, {2097152000, "2.0 GB"},
+    };
+    for (const auto& [bytes, text] : table) EXPECT_EQ(sizeText(bytes), text) << bytes;
+}
+
+TEST(ItemLabel, NameSizeAndPathOnTwoLines) {
+    EXPECT_EQ(itemLabel("/Users/ann/Music", 20480LL * 1024), "Music - 20.0 MB\n/Users/ann/Music");
+    EXPECT_EQ(itemLabel("/a/100%@ done/", 0), "100%@ done - 4.0 KB\n/a/100%@ done/");
+}
+
+TEST_F(TrashTest, SmallFilesEmptyFoldersAndMissingItemsShowTheSmallestSize) {
+    const QString file = writeFile(home / "one", "x");
+    makeFolder(home / "empty");
+    EXPECT_EQ(makeDelAppPath(file, files), "one - 4.0 KB\n" + file);
+    EXPECT_EQ(makeDelAppPath(home / "empty", files), "empty - 4.0 KB\n" + home / "empty");
+    EXPECT_EQ(makeDelAppPath(home / "missing", files), "missing - 4.0 KB\n" + home / "missing");
+    writeFile(home / "big", QByteArray(1500000, 'a'));
+    EXPECT_EQ(makeDelAppPath(home / "big", files), "big - 1.4 MB\n" + home / "big");
+}
+
+TEST_F(TrashTest, FolderUsageAgreesWithDu) {
+    // Hard links, a link to a big file outside, nested folders and a sparse file.
+    const QString tree = home / "tree";
+    const QString data = writeFile(tree + "/a/b/data", QByteArray(300000, 'd'));
+    ASSERT_EQ(::link(QFile::encodeName(data), QFile::encodeName(tree + "/a/hard")), 0);
+    const QString outside = writeFile(home / "outside", QByteArray(2000000, 'o'));
+    ASSERT_EQ(::symlink(QFile::encodeName(outside), QFile::encodeName(tree + "/link")), 0);
+    ASSERT_EQ(::truncate(QFile::encodeName(writeFile(tree + "/sparse")), 50000000), 0);
+    for (int i = 0; i < 40; ++i)
+        writeFile(tree + QString("/c/%1/f").arg(i), QByteArray(i * 999, 'c'));
+
+    QProcess du;
+    du.start("/usr/bin/du", {"-k", "-d", "0", tree});
+    ASSERT_TRUE(du.waitForFinished());
+    EXPECT_EQ(diskUsageKilobytes(tree),
+              du.readAllStandardOutput().split('\t').value(0).toLongLong());
+    EXPECT_LT(diskUsageKilobytes(tree), 2000);  // neither the link's target nor the hole
+}

@@ -1,0 +1,135 @@
+#include "trash/related_file_search.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "trash/application_info.h"
+#include "trash/tree_search.h"
+#include "trash_fixture.h"
+
+namespace {
+
+QString makeBundle(const QString& path, const QByteArray& identifier,
+                   const QString& plistName = "Info.plist") {
+    writeFile(path + "/Contents/" + plistName,
+              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleIdentifier</key>"
+              "<string>" +
+                  identifier + "</string></dict></plist>");
+    return path;
+}
+
+}  // namespace
+
+TEST(AppPatterns, ExamplesGiveTheirSearches) {
+    AppPatterns notePad = AppPatterns::make("Note Pad", "a.b.notepad");
+    EXPECT_EQ(notePad.searches(), QStringList({"*Note Pad*", "*.notepad*", "*NotePad*"}));
+
+    // The identifier's piece equals the name: no identifier search; 1 and 3 repeat.
+    EXPECT_EQ(AppPatterns::make("Mail", "com.apple.mail").searches(),
+              QStringList({"*Mail*", "*Mail*"}));
+    // A name ending in ".com" skips both name searches.
+    EXPECT_EQ(AppPatterns::make("Sample.com", "com.sample.sampler").searches(),
+              QStringList({"*.sampler*"}));
+    // No identifier, an identifier without ".", a one-character piece: names only.
+    for (const char* identifier : {"", "notepad", "a.b.c"})
+        EXPECT_EQ(AppPatterns::make("Pad", identifier).searches(), QStringList({"*Pad*", "*Pad*"}));
+    // A name too short to search leaves only the identifier.
+    EXPECT_EQ(AppPatterns::make("", "org.x.tool").searches(), QStringList({"*.tool*"}));
+}
+
+TEST(AppPatterns, OnlyTheFinalAppIsTakenOff) {
+    EXPECT_EQ(applicationName("/Apps/My.apple.app"), "My.apple");
+    EXPECT_EQ(AppPatterns::forApplication("/Apps/My.apple.app").namePattern, "*My.apple*");
+    EXPECT_EQ(applicationName("/Apps/Tool.APP/"), "Tool");
+    EXPECT_EQ(applicationName("/Apps/Krita-5.2.appimage"), "Krita-5.2");
+    EXPECT_EQ(applicationName("/Apps/readme.txt"), "");
+    EXPECT_TRUE(AppPatterns::forApplication("/Apps/readme.txt").searches().isEmpty());
+}
+
+TEST(FoundPathFilter, DropsBundlesNamedFoldersAndNearMisses) {
+    EXPECT_TRUE(keepsFoundPath("/h/.config/notepad", "*NotePad*"));
+    for (const char* path : {"/h/x/NotePad.app", "/h/x/B.app/Contents/NotePad", "/h/Mail/NotePad",
+                             "/h/Mail Downloads/NotePad", "/h/WebServer/NotePad",
+                             "/h/iPhoto/NotePad", "/h/W.wdgt/NotePad"})
+        EXPECT_FALSE(keepsFoundPath(path, "*NotePad*")) << path;
+    EXPECT_TRUE(keepsFoundPath("/h/mail/NotePad", "*NotePad*"));  // case counts there
+
+    EXPECT_FALSE(keepsFoundPath("/h/DataBase", "*Base*"));
+    EXPECT_TRUE(keepsFoundPath("/h/DataBase", "*base*"));
+    EXPECT_FALSE(keepsFoundPath("/h/vertical.iCal", "*iCal*"));
+    EXPECT_FALSE(keepsFoundPath("/h/mailbox", "*Mail*"));
+    EXPECT_TRUE(keepsFoundPath("/h/Mail.plist", "*Mail*"));
+    EXPECT_TRUE(keepsFoundPath("/h/com.apple.mail_x", "*.mail*"));
+    // The whole path must match the pattern, ignoring case.
+    EXPECT_FALSE(keepsFoundPath("/h/abc", "*NotePad*"));
+}
+
+TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
+    const QString app = makeBundle(home / "Applications/Note Pad.app", "a.b.notepad");
+    const QString config = home / ".config", data = home / "data", lib = home / "Lib/Library";
+    makeFolder(config + "/notepad");                    // search 3
+    writeFile(config + "/org.x.notepad.conf");          // search 2 (and 3)
+    writeFile(config + "/Note Pad/state");              // search 1, the folder only
+    writeFile(config + "/a/b/Note Pad x");              // three levels down
+    writeFile(config + "/a/b/c/Note Pad deep");         // four: too deep
+    writeFile(config + "/Other.app/Contents/NotePad");  // inside a bundle
+    writeFile(lib + "/NotePad/NotePad.plist");          // "/Library": one level only
+    makeFolder(data + "/notepad");
+
+    const QStringList found =
+        relatedFiles(app, {config, home / "missing", lib, config, data + "/notepad"}, QString());
+    EXPECT_EQ(found, QStringList({config + "/Note Pad", config + "/a/b/Note Pad x",
+                                  config + "/org.x.notepad.conf", config + "/notepad",
+                                  lib + "/NotePad", data + "/notepad"}));
+    EXPECT_TRUE(relatedFiles(app, {}, QString()).isEmpty());
+    EXPECT_EQ(findFiles(config, "*.notepad*"), QStringList({config + "/org.x.notepad.conf"}));
+}
+
+TEST_F(TrashTest, IdentifierIsReadFromAnyCaseAndBinaryPropertyLists) {
+    EXPECT_EQ(bundleIdentifier(makeBundle(home / "A.app", "org.a.alpha", "info.plist")),
+              "org.a.alpha");
+    // A binary property list: bplist00, dict { CFBundleIdentifier: "x.y.bin" }.
+    const QByteArray binary = QByteArray::fromHex(
+        "62706c6973743030d101025f1012434642756e646c654964656e7469666965725778"
+        "2e792e62696e080b2000000000000001010000000000000003000000000000000000"
+        "00000000000028");
+    writeFile(home / "B.app/Contents/Info.plist", binary);
+    EXPECT_EQ(bundleIdentifier(home / "B.app"), "x.y.bin");
+    writeFile(home / "C.app/Contents/Info.plist", "not a list");
+    EXPECT_EQ(bundleIdentifier(home / "C.app"), "");
+}
+
+TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
+    const QString config = home / ".config";
+    // A folder named "Pad" and a newline, holding folders that spell out the path of
+    // another item: split at newlines, its contents would name that item.
+    const QString victim = writeFile(home / "Pad precious");
+    const QString tricky = writeFile(config + "/Pad\n" + victim);
+    writeFile(home / "elsewhere/Pad inside");
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(home / "elsewhere"), QFile::encodeName(config + "/Pad link")),
+        0);
+    ASSERT_EQ(::symlink(QFile::encodeName(home / "elsewhere"), QFile::encodeName(home / "linked")),
+              0);
+    const QByteArray notUtf8 = QFile::encodeName(config) + "/Pad \xff";
+    ASSERT_GE(::close(::creat(notUtf8.constData(), 0644)), 0);
+
+    TreeSearch deep{config, 20, {}, QString()};
+    deep.namePatterns.emplace_back("*Pad*", Qt::CaseInsensitive);
+    EXPECT_EQ(searchTree(deep).at(0),
+              QStringList({config + "/Pad\n", tricky, config + "/Pad link"}));
+    const QStringList found = relatedFiles(home / "Pad.app", {config, home / "linked"}, QString());
+    EXPECT_EQ(found, QStringList({config + "/Pad\n", config + "/Pad link"}));
+    ::unlink(notUtf8.constData());  // the temporary folder cannot name it
+}
+
+TEST_F(TrashTest, TheTrashIsNeverSearched) {
+    const QString data = home / ".local/share";
+    writeFile(trashFiles() + "/Pad notes");
+    writeFile(services.trash.info() + "/Pad notes.trashinfo");
+    writeFile(data + "/Pad/state");
+    EXPECT_EQ(relatedFiles(home / "Pad.app", {data}, services.trash.folder),
+              QStringList({data + "/Pad"}));
+    EXPECT_EQ(relatedFiles(home / "Trash.app", {data}, services.trash.folder), QStringList());
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/preset_path_chooser.h"
+#include "support/fake_tool_runner.h"
+#include "support/faulty_file_system.h"
+#include "support/qstring_printer.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_home.h"
+#include "trash/trash_services.h"
+
+// A temporary home with its Trash, fakes for every service and a fixed clock.
+class TrashTest : public ::testing::Test {
+protected:
+    TempHome home;
+    FaultyFileSystem files;
+    ScriptedPrompter prompter;
+    PresetPathChooser chooser;
+    FakeToolRunner tools;
+    QDateTime clock = QDateTime(QDate(2024, 3, 9), QTime(14, 5, 9));
+    TrashServices services{prompter,    chooser,
+                           files,       tools,
+                           ToolPaths{}, TrashLocation::forHome(home.path()),
+                           home.path(), [this] { return clock; }};
+
+    QString trashFiles() const { return services.trash.files(); }
+    QString deletedApps() const { return trashFiles() + "/DKT Deleted Apps"; }
+};
