@@ -25,21 +25,21 @@ FileError withMessage(int code, const QString& path, const QString& message) {
 // source means the copy lies inside what it copies.
 FileError copyFolder(FileSystem& files, const QString& from, const QString& to,
                      const Identity& root) {
-    QStringList names;
-    if (FileError e = files.readFolder(from, names)) return e;
-    for (const QString& name : names) {
-        const QString child = joinPath(from, name);
-        const QString target = joinPath(to, name);
-        const auto st = files.status(child);
-        if (st && st->isDirectory()) {
-            if (Identity{st->device, st->inode} == root)
-                return withMessage(EINVAL, child,
-                                   QStringLiteral("A folder cannot be copied into itself."));
-            if (FileError e = files.makeDirectory(target)) return e;
-            if (FileError e = copyFolder(files, child, target, root)) return e;
-        } else if (FileError e = files.copyEntry(child, target)) {
-            return e;
+    QList<FileSystem::Entry> entries;
+    if (FileError e = files.readFolder(from, entries)) return e;
+    for (const FileSystem::Entry& entry : entries) {
+        const QString child = joinPath(from, entry.name);
+        const QString target = joinPath(to, entry.name);
+        if (!entry.isDirectory) {
+            if (FileError e = files.copyEntry(child, target)) return e;
+            continue;
         }
+        const auto st = files.status(child);
+        if (st && Identity{st->device, st->inode} == root)
+            return withMessage(EINVAL, child,
+                               QStringLiteral("A folder cannot be copied into itself."));
+        if (FileError e = files.makeDirectory(target)) return e;
+        if (FileError e = copyFolder(files, child, target, root)) return e;
     }
     return files.copyAttributes(from, to);
 }

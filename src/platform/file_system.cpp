@@ -54,27 +54,9 @@ bool FileSystem::isDirectory(const QString& path) {
 
 QStringList LocalFileSystem::listNames(const QString& folder, bool includeHidden) {
     QStringList names;
-    LocalFileSystem::readFolder(folder, names);
-    if (!includeHidden) names.removeIf([](const QString& n) { return n.startsWith(u'.'); });
+    for (const Entry& entry : LocalFileSystem::listEntries(folder, includeHidden))
+        names.append(entry.name);
     return names;
-}
-
-FileError LocalFileSystem::readFolder(const QString& folder, QStringList& names) {
-    names.clear();
-    DIR* dir = ::opendir(native(folder).constData());
-    if (!dir) return FileError::fromErrno(errno, folder, QStringLiteral("read"));
-    errno = 0;
-    while (dirent* entry = ::readdir(dir)) {
-        const char* n = entry->d_name;
-        if (n[0] != '.' || (n[1] != 0 && (n[1] != '.' || n[2] != 0)))
-            names.append(QFile::decodeName(n));
-        errno = 0;
-    }
-    const int readError = errno;
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    if (readError != 0) return FileError::fromErrno(readError, folder, QStringLiteral("read"));
-    return {};
 }
 
 std::optional<FileStatus> LocalFileSystem::status(const QString& path) {

@@ -61,9 +61,10 @@ public:
     // with its contents, a link as a link to the same target (never followed), a special
     // file as a new node. The copy keeps the permissions and the modification time.
     virtual FileError copyEntry(const QString& from, const QString& to) = 0;
-    // Every name in a folder, hidden ones too, sorted. Unlike listNames, a folder that
-    // cannot be read is an error, so a copy never passes one off as empty.
-    virtual FileError readFolder(const QString& folder, QStringList& names) = 0;
+    // Every entry of a folder, hidden ones too, as listEntries gives them. Unlike the
+    // listings above, a folder that cannot be read is an error, so that a copy never
+    // passes one off as empty.
+    virtual FileError readFolder(const QString& folder, QList<Entry>& entries) = 0;
     // Gives to the permissions and times of from; for a link, the times only. Used to
     // finish a copied folder once everything is in it.
     virtual FileError copyAttributes(const QString& from, const QString& to) = 0;
@@ -82,9 +83,9 @@ public:
     FileError removeEmptyDirectory(const QString& path) override;
     FileError removeAll(const QString& path) override;
     QList<Entry> listEntries(const QString& folder, bool includeHidden) override;
-    // In file_copy.cpp.
+    // In directory_entries.cpp and file_copy.cpp.
     FileError copyEntry(const QString& from, const QString& to) override;
-    FileError readFolder(const QString& folder, QStringList& names) override;
+    FileError readFolder(const QString& folder, QList<Entry>& entries) override;
     FileError copyAttributes(const QString& from, const QString& to) override;
     FileError exchange(const QString& first, const QString& second) override;
 };

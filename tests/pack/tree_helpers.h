@@ -31,9 +31,9 @@ public:
         if (failCopiesAfter > 0) --failCopiesAfter;
         return LocalFileSystem::copyEntry(from, to);
     }
-    FileError readFolder(const QString& folder, QStringList& names) override {
+    FileError readFolder(const QString& folder, QList<Entry>& entries) override {
         if (folder == failReadFolder) return FileError::fromErrno(EACCES, folder, "read");
-        return LocalFileSystem::readFolder(folder, names);
+        return LocalFileSystem::readFolder(folder, entries);
     }
     FileError moveNoReplace(const QString& from, const QString& to) override {
         if (to != failFirstMoveTo) return FaultyFileSystem::moveNoReplace(from, to);
