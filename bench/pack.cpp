@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <random>
+#include <vector>
 
 #include "app/desktidy_controller.h"
 #include "bench_support.h"
@@ -73,13 +74,15 @@ qint64 buildTree(const QString& root) {
 
 // Wall-clock and processor seconds (user and system) of one copy made by a child process.
 struct Timing {
-    double wall = 1e9;
-    double processor = 1e9;
-    void keepBest(const Timing& other) {
-        wall = std::min(wall, other.wall);
-        processor = std::min(processor, other.processor);
-    }
+    double wall = 0;
+    double processor = 0;
 };
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 double childProcessorSeconds() {
     struct rusage usage;
@@ -143,19 +146,24 @@ int main(int argc, char** argv) {
                       tools,    ToolPaths(), user,    base + QStringLiteral("/settings.conf")};
     DesktidyController controller(services, BundleDefaults());
 
-    // Alternate which goes first and keep each one's best, so that neither pays for a cold
-    // cache or for the other's write-back. On a machine busy with other work the wall
-    // clock varies a lot; the processor time beside it varies less.
-    Timing cp, pack;
-    for (int round = 0; round < 3; ++round) {
-        if (round % 2 == 1) pack.keepBest(timePack(controller, source, base + "/pack"));
-        cp.keepBest(timeCp(source, base + QStringLiteral("/cp")));
-        if (round % 2 == 0) pack.keepBest(timePack(controller, source, base + "/pack"));
+    // Each round times both, one right after the other, so that they share the machine's
+    // state (other work, the host's disk); the order alternates, so that neither always
+    // inherits the other's write-back. The medians of the rounds are reported.
+    std::vector<double> cpWall, packWall, wallRatio, processorRatio;
+    for (int round = 0; round < 4; ++round) {
+        Timing cp, pack;
+        if (round % 2 == 1) pack = timePack(controller, source, base + "/pack");
+        cp = timeCp(source, base + QStringLiteral("/cp"));
+        if (round % 2 == 0) pack = timePack(controller, source, base + "/pack");
+        cpWall.push_back(cp.wall);
+        packWall.push_back(pack.wall);
+        wallRatio.push_back(pack.wall / cp.wall);
+        processorRatio.push_back(pack.processor / cp.processor);
     }
-    report("cp_seconds", cp.wall);
-    report("pack_seconds", pack.wall);
-    report("pack_processor_ratio", pack.processor / cp.processor);
-    report("pack_ratio", pack.wall / cp.wall);
+    report("cp_seconds", median(cpWall));
+    report("pack_seconds", median(packWall));
+    report("pack_processor_ratio", median(processorRatio));
+    report("pack_ratio", median(wallRatio));
 
     QDir(base).removeRecursively();
     return 0;
