@@ -5,5 +5,6 @@ void DesktidyController::clearChangeNames() { ::clearChangeNames(nameChangeOptio
 
 RunResult DesktidyController::doChangeNames() {
     NameChangeRun run(services.prompter, services.files, form.myPathControl, nameChangeState);
+    run.noteRecentFolder = [this](const QString& folder) { noteRecentFolder(folder); };
     return run.doChangeNames(nameChangeOptions);
 }

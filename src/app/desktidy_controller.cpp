@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/recent_folders.h"
 #include "platform/text.h"
 #include "schedule/crontab_entry.h"
 
@@ -73,8 +74,13 @@ QString DesktidyController::settingsHomeForJobs() const {
 
 bool DesktidyController::applicationDidFinishLaunching() {
     if (scheduled == 0) return false;
-    // The scheduled run files every listed folder and ends the process.
+    // The scheduled run files every listed folder without asking and ends the process.
+    fileAllStashery();
     return true;
+}
+
+void DesktidyController::noteRecentFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir()) RecentFolders(RecentFolders::defaultFilePath(osHome)).note(folder);
 }
 
 bool DesktidyController::openFile(const QString& path) {

@@ -44,6 +44,32 @@ public:
     void resetSetup();
 
     // --- Filing ---
+    // Files the working folder (form.myPathControl): asks first unless displayDktAlert
+    // is set, archives old items, notes the folder as recent, saves the settings with it
+    // as the working folder, then files. A folder that does not exist files nothing.
+    RunResult desktidy();
+    // Files every folder of the folder list without asking per folder (nor at all in
+    // the scheduled run), then posts "Done filing all of your files".
+    RunResult fileAllStashery();
+    // Archives the working folder's loose items modified on or before the archive date.
+    void doArchive();
+    // Unfiles the working folder, asking first.
+    RunResult undesktidy();
+    // Unfiles every folder of the folder list, each asking its own question.
+    RunResult unfileAllStashery();
+    // Chooses the working folder through the chooser and saves it.
+    RunResult chooseFile();
+    // Appends the folders chosen through the chooser to the folder list (saved later).
+    RunResult addFolder();
+    // Removes the given rows of the folder list.
+    void delFolder(const QList<int>& rows);
+    // Loads the type list of the selected category row into settings.fileTypesArray.
+    void setTypeArray();
+    // Adds "type - description" to the selected category's list. False when nothing was
+    // added (the archive row is selected), so the add-type panel stays open.
+    bool doType(const QString& type, const QString& description);
+    // Removes the given rows of the type list shown for the selected category.
+    void delType(const QList<int>& rows);
 
     // --- Schedule ---
     // Writes the crontab entry from the schedule controls (after saving them), or takes it
@@ -121,6 +147,9 @@ public:
     QString dktCommand;
 
     SettingsStore& store() { return store_; }
+
+    // Adds a folder the user worked on to the recent-folders list (Open Recent).
+    void noteRecentFolder(const QString& folder);
 
 private:
     QString settingsHomeForJobs() const;

@@ -19,9 +19,13 @@ struct ControllerFixture {
     FakeToolRunner tools;
     std::unique_ptr<DesktidyController> controller;
 
-    explicit ControllerFixture(QStringList arguments = {QStringLiteral("/usr/bin/desktidy")},
-                               UserEnvironment user = {}) {
-        if (user.home.isEmpty()) user = {QStringLiteral("tester"), home.path()};
+    explicit ControllerFixture(QStringList arguments = {QStringLiteral("/usr/bin/desktidy")}) {
+        restart(arguments);
+    }
+    // A new process's start-up in the same home.
+    void restart(const QStringList& arguments) {
+        controller.reset();
+        const UserEnvironment user{QStringLiteral("tester"), home.path()};
         controller = std::make_unique<DesktidyController>(
             Services{prompter, notifier, chooser, files, tools, ToolPaths{}, user, QString()},
             BundleDefaults::fromResources());

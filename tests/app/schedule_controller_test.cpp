@@ -76,3 +76,27 @@ TEST(ScheduleController, ARelativeProgramNameIsResolvedForCron) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScheduledRun, FilesEveryListedFolderWithoutAskingAndPostsTheNotification) {
+    ControllerFixture f;
+    writeFile(f.home / "A/song.mp3");
+    writeFile(f.home / "B/page.html");
+    f.c().settings.myFoldersArray = {f.home / "A", f.home / "B"};
+    f.c().saveSetup();
+
+    f.restart({"/usr/bin/desktidy", "1"});
+    EXPECT_TRUE(f.c().applicationDidFinishLaunching());
+    EXPECT_TRUE(f.prompter.callsStartingWith("confirm|").isEmpty());
+    EXPECT_TRUE(QFile::exists(f.home / "A/Audio/song.mp3"));
+    EXPECT_TRUE(QFile::exists(f.home / "B/Web/page.html"));
+    ASSERT_EQ(f.notifier.posted.size(), 1);
+    EXPECT_TRUE(f.notifier.posted[0].startsWith("Done filing all of your files|"));
+    EXPECT_EQ(f.c().store().value("pathString").toString(), f.home / "B");
+
+    f.restart({"/usr/bin/desktidy", "0"});
+    EXPECT_FALSE(f.c().applicationDidFinishLaunching());
+}
+
+}  // namespace

@@ -1,4 +1,7 @@
+#include "app/cli/archive_date_command.h"
 #include "app/cli/command.h"
+#include "app/cli/file_command.h"
+#include "app/cli/folders_command.h"
 #include "app/cli/pack_command.h"
 #include "app/cli/pack_list_command.h"
 #include "app/cli/rename_command.h"
@@ -6,10 +9,17 @@
 #include "app/cli/schedule_command.h"
 #include "app/cli/settings_command.h"
 #include "app/cli/trash_command.h"
+#include "app/cli/types_command.h"
+#include "app/cli/unfile_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     // Filing
+    commands.push_back(std::make_unique<FileCommand>());
+    commands.push_back(std::make_unique<UnfileCommand>());
+    commands.push_back(std::make_unique<FoldersCommand>());
+    commands.push_back(std::make_unique<TypesCommand>());
+    commands.push_back(std::make_unique<ArchiveDateCommand>());
 
     // Schedule
     commands.push_back(std::make_unique<ScheduleCommand>());

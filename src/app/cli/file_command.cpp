@@ -1,0 +1,14 @@
+#include "app/cli/file_command.h"
+
+#include "app/desktidy_controller.h"
+
+QString FileCommand::summary() const {
+    return QStringLiteral(
+        "[FOLDER] | --all: file FOLDER (default: the working folder) or every listed folder");
+}
+
+RunResult FileCommand::runOne(DesktidyController& controller) { return controller.desktidy(); }
+
+RunResult FileCommand::runAll(DesktidyController& controller) {
+    return controller.fileAllStashery();
+}

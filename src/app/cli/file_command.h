@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/cli/working_folder_command.h"
+
+// `desktidy file [FOLDER]` and `desktidy file --all`.
+class FileCommand : public WorkingFolderCommand {
+public:
+    QString name() const override { return QStringLiteral("file"); }
+    QString summary() const override;
+
+protected:
+    RunResult runOne(DesktidyController& controller) override;
+    RunResult runAll(DesktidyController& controller) override;
+};

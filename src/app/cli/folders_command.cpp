@@ -1,0 +1,74 @@
+#include "app/cli/folders_command.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/cli/working_folder_command.h"
+#include "app/desktidy_controller.h"
+#include "platform/preset_path_chooser.h"
+
+QString FoldersCommand::summary() const {
+    return QStringLiteral(
+        "[add PATH... | remove PATH...]: print or edit the folders filed in one go");
+}
+
+int FoldersCommand::execute(CommandContext& context, const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("add or remove"));
+    parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("folders"), "[PATH...]");
+    if (!parse(parser, context, arguments)) return ExitUsage;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        for (const QString& folder : context.controller.settings.myFoldersArray)
+            context.out << folder << '\n';
+        return ExitSuccess;
+    }
+    const QString action = positional.first();
+    const QStringList paths = positional.mid(1);
+    if ((action != u"add" && action != u"remove") || paths.isEmpty()) {
+        context.err << "desktidy folders: expected \u201cadd PATH...\u201d or \u201cremove "
+                       "PATH...\u201d"
+                    << Qt::endl;
+        return ExitUsage;
+    }
+    return action == u"add" ? add(context, paths) : remove(context, paths);
+}
+
+int FoldersCommand::add(CommandContext& context, const QStringList& paths) {
+    QStringList folders;
+    for (const QString& path : paths) {
+        const QString folder = absoluteFolderArgument(path);
+        if (!QFileInfo(folder).isDir()) {
+            context.err << "desktidy folders: not a folder: " << path << Qt::endl;
+            return ExitFailure;
+        }
+        folders << folder;
+    }
+    // The folders answer the open panel that adding a folder shows.
+    context.chooser.setNextAnswer(folders);
+    const RunResult result = context.controller.addFolder();
+    if (result == RunResult::Done) context.controller.saveSetup();
+    return statusOf(result, context);
+}
+
+int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
+    const QStringList& listed = context.controller.settings.myFoldersArray;
+    QList<int> rows;
+    for (const QString& path : paths) {
+        const QString folder = absoluteFolderArgument(path);
+        bool found = false;
+        for (int row = 0; row < listed.size(); ++row) {
+            if (listed[row] == path || QDir::cleanPath(listed[row]) == folder) {
+                rows << row;
+                found = true;
+            }
+        }
+        if (!found) {
+            context.err << "desktidy folders: not in the folder list: " << path << Qt::endl;
+            return ExitFailure;
+        }
+    }
+    context.controller.delFolder(rows);
+    context.controller.saveSetup();
+    return ExitSuccess;
+}

@@ -1,0 +1,14 @@
+#include "app/cli/unfile_command.h"
+
+#include "app/desktidy_controller.h"
+
+QString UnfileCommand::summary() const {
+    return QStringLiteral(
+        "[FOLDER] | --all: put the filed items of FOLDER, or of every listed folder, back");
+}
+
+RunResult UnfileCommand::runOne(DesktidyController& controller) { return controller.undesktidy(); }
+
+RunResult UnfileCommand::runAll(DesktidyController& controller) {
+    return controller.unfileAllStashery();
+}

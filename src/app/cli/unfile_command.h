@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/cli/working_folder_command.h"
+
+// `desktidy unfile [FOLDER]` and `desktidy unfile --all`.
+class UnfileCommand : public WorkingFolderCommand {
+public:
+    QString name() const override { return QStringLiteral("unfile"); }
+    QString summary() const override;
+
+protected:
+    RunResult runOne(DesktidyController& controller) override;
+    RunResult runAll(DesktidyController& controller) override;
+};

@@ -1,0 +1,32 @@
+#include "app/cli/working_folder_command.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/desktidy_controller.h"
+
+QString absoluteFolderArgument(const QString& argument) {
+    return QDir::cleanPath(QDir::current().absoluteFilePath(argument));
+}
+
+int WorkingFolderCommand::execute(CommandContext& context, const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption all(QStringLiteral("all"),
+                                 QStringLiteral("every folder of the folder list"));
+    parser.addOption(all);
+    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("the folder"));
+    if (!parse(parser, context, arguments)) return ExitUsage;
+    const QStringList folders = parser.positionalArguments();
+    if (folders.size() > 1 || (parser.isSet(all) && !folders.isEmpty())) {
+        context.err << "desktidy " << name() << ": expected one FOLDER or --all" << Qt::endl;
+        return ExitUsage;
+    }
+
+    DesktidyController& controller = context.controller;
+    if (parser.isSet(all)) return statusOf(runAll(controller), context);
+    if (!folders.isEmpty()) controller.form.myPathControl = absoluteFolderArgument(folders.first());
+    if (!QFileInfo(controller.form.myPathControl).isDir())
+        context.err << "desktidy " << name() << ": no folder at " << controller.form.myPathControl
+                    << "; nothing to move" << Qt::endl;
+    return statusOf(runOne(controller), context);
+}

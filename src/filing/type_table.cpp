@@ -1,0 +1,73 @@
+#include "filing/type_table.h"
+
+#include <algorithm>
+
+#include "platform/item_type.h"
+#include "settings/settings.h"
+
+QString entryType(const QString& entry) {
+    const auto space =
+        std::find_if(entry.begin(), entry.end(), [](QChar c) { return c.isSpace(); });
+    return QString(entry.begin(), space - entry.begin());
+}
+
+QString typeEntry(const QString& type, const QString& description) {
+    return type + QStringLiteral(" - ") + description;
+}
+
+QString filingItemType(const QString& name) {
+    QString type = itemTypeOf(name);
+    type.remove(u'\'');
+    return type;
+}
+
+TypeTable::TypeTable(const Settings& settings) {
+    for (int k = 1; k <= Settings::categoryCount; ++k) {
+        for (const QString& entry : *settings.typeList(k)) {
+            QString type = entryType(entry);
+            if (type.size() < 2) continue;
+            // An item type never holds a ".", so ".jpg" can only match as "." + "jpg".
+            if (type.startsWith(u'.')) type.remove(0, 1);
+            lowestCategory_.insert(type, std::min(k, lowestCategory_.value(type, k)));
+        }
+    }
+}
+
+int TypeTable::categoryOf(const QString& name) const {
+    if (name.startsWith(u'.')) return noCategory;
+    const QString type = filingItemType(name);
+    if (type.size() < 2 || type == name) return noCategory;
+    return lowestCategory_.value(type, noCategory);
+}
+
+void sortTypeList(QStringList& list) {
+    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+}
+
+bool doType(Settings& settings, int selectedRow, const QString& type, const QString& description) {
+    const QString entry = typeEntry(type, description);
+    settings.foldersRow = selectedRow;
+    if (selectedRow == archiveIndex) {
+        settings.fileTypesArray.clear();
+        return false;
+    }
+    settings.fileTypesArray.append(entry);
+    sortTypeList(settings.fileTypesArray);
+    if (QStringList* list = settings.typeList(selectedRow)) *list = settings.fileTypesArray;
+    return true;
+}
+
+void delType(Settings& settings, const QList<int>& rows) {
+    removeRows(settings.fileTypesArray, rows);
+    if (QStringList* list = settings.typeList(settings.foldersRow)) *list = settings.fileTypesArray;
+}
+
+void removeRows(QStringList& list, const QList<int>& rows) {
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    for (int row : sorted)
+        if (row >= 0 && row < list.size()) list.removeAt(row);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct Settings;
+
+// Category indexes: 0 is the archive folder, 1 to 8 the categories audio ... words.
+inline constexpr int archiveIndex = 0;
+inline constexpr int noCategory = 0;  // categoryOf's answer for an item that stays
+
+// The type of an entry "jpg - JPEG image": the text before its first white space.
+QString entryType(const QString& entry);
+// An entry as the add-type panel builds it: type, " - ", description.
+QString typeEntry(const QString& type, const QString& description);
+
+// The type filing sees for an item: the extension as written in its name, apostrophes
+// removed; empty when the name has none.
+QString filingItemType(const QString& name);
+
+// Which category an item belongs to. Built once from the eight type lists, so each item
+// costs one hash lookup however long the lists are. Matches exactly as the lists read
+// in category order would: an entry matches when its type equals the item type or "."
+// followed by it, entries and item types shorter than 2 never match, hidden names are
+// never given a category, and the lowest category index wins.
+class TypeTable {
+public:
+    explicit TypeTable(const Settings& settings);
+
+    // 1 to 8, or noCategory.
+    int categoryOf(const QString& name) const;
+
+private:
+    QHash<QString, int> lowestCategory_;  // item type -> category index
+};
+
+// Sorts a type list as the Setup panel shows it: case-insensitively, ties kept in order.
+void sortTypeList(QStringList& list);
+
+// Adds an entry to the type list being edited (fileTypesArray) while selectedRow is
+// selected in the category table. Row 0, the archive folder, has no types: the working
+// list is emptied and nothing is added. Returns true when the entry was added.
+bool doType(Settings& settings, int selectedRow, const QString& type, const QString& description);
+// Removes the given rows of the working list and copies it back over its category's list.
+void delType(Settings& settings, const QList<int>& rows);
+
+// Removes the entries at rows (any order, duplicates and rows out of range ignored).
+void removeRows(QStringList& list, const QList<int>& rows);

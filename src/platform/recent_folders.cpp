@@ -1,0 +1,38 @@
+#include "platform/recent_folders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+QString RecentFolders::defaultFilePath(const QString& home) {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = home + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/Desktidy/recent-folders");
+}
+
+QStringList RecentFolders::folders() const {
+    QFile file(filePath_);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QStringList list;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.isEmpty() && list.size() < maximumCount) list.append(QString::fromUtf8(line));
+    }
+    return list;
+}
+
+bool RecentFolders::note(const QString& folder) {
+    if (folder.isEmpty() || folder.contains(u'\n') || folder.contains(u'\r')) return false;
+    QStringList list = folders();
+    list.removeAll(folder);
+    list.prepend(folder);
+    while (list.size() > maximumCount) list.removeLast();
+
+    // Written whole and renamed into place, so a reader never sees half a list.
+    QDir().mkpath(QFileInfo(filePath_).absolutePath());
+    QSaveFile file(filePath_);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    for (const QString& path : list) file.write(path.toUtf8() + '\n');
+    return file.commit();
+}

@@ -1,0 +1,126 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "controller_fixture.h"
+#include "platform/recent_folders.h"
+
+namespace {
+
+class FilingControllerTest : public ::testing::Test, public ControllerFixture {
+protected:
+    void SetUp() override { prompter.calls.clear(); }
+    QString stored(const QString& key) { return c().store().value(key).toString(); }
+    QStringList recentFolders() {
+        return RecentFolders(RecentFolders::defaultFilePath(home.path())).folders();
+    }
+    // A folder holding an image, a text and an image from long ago.
+    QString looseFolder(const QString& name) {
+        writeFile(home / name + "/photo.jpg", "p");
+        writeFile(home / name + "/notes.txt", "n");
+        writeFile(home / name + "/old.jpg", "o");
+        const timespec longAgo[2] = {{1000, 0}, {1000, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(home / name + "/old.jpg").constData(), longAgo, 0);
+        return home / name;
+    }
+    void archiveUpTo2020() { c().form.archiveYr = c().settings.archYear = "2020"; }
+};
+
+const QString doneFiling =
+    "Done filing all of your files|All of the files, in all of the folders you have listed in "
+    "your Setup, have been filed.|Done Filing";
+
+}  // namespace
+
+TEST_F(FilingControllerTest, CancelOnTheQuestionChangesNothing) {
+    const QString folder = looseFolder("x%@y %1");
+    archiveUpTo2020();
+    c().form.myPathControl = folder;
+    prompter.confirmAnswers = {false};
+
+    EXPECT_EQ(c().desktidy(), RunResult::Cancelled);
+
+    EXPECT_EQ(prompter.calls,
+              QStringList{"confirm|File these files?|Desktidy will file all of the files located "
+                          "in " +
+                          folder +
+                          " into the appropriate folders.  You can always undo "
+                          "this by choosing Undesktidy... from the File menu.|OK"});
+    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 3);
+    EXPECT_NE(stored("pathString"), folder);
+    EXPECT_TRUE(recentFolders().isEmpty());
+}
+
+TEST_F(FilingControllerTest, FilingArchivesNotesAndSavesTheFolderThenFiles) {
+    const QString folder = looseFolder("Desk");
+    archiveUpTo2020();
+    c().form.myPathControl = folder;
+
+    EXPECT_EQ(c().desktidy(), RunResult::Done);
+
+    EXPECT_TRUE(QFileInfo::exists(folder + "/Archive/Images/old.jpg"));
+    EXPECT_TRUE(QFileInfo::exists(folder + "/Images/photo.jpg"));
+    EXPECT_TRUE(QFileInfo::exists(folder + "/Words/notes.txt"));
+    EXPECT_EQ(prompter.calls.mid(1),
+              (QStringList{"itemVisible|1", "progress|Archiving...", "item|old.jpg", "close",
+                           "itemVisible|1", "progress|Filing...", "item|photo.jpg",
+                           "item|notes.txt", "close"}));
+    EXPECT_EQ(stored("pathString"), folder);
+    EXPECT_EQ(recentFolders(), QStringList{folder});
+    EXPECT_EQ(c().form.folderTableViewSelectedRow, 8);  // the last category, as a run leaves it
+}
+
+TEST_F(FilingControllerTest, AWorkingFolderThatDoesNotExistFilesNothingButSaves) {
+    archiveUpTo2020();
+    c().form.myPathControl = home / "no such folder";
+    EXPECT_EQ(c().desktidy(), RunResult::Done);
+    EXPECT_FALSE(QFileInfo::exists(home / "no such folder"));
+    EXPECT_EQ(stored("pathString"), home / "no such folder");
+}
+
+TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
+    const QString a = looseFolder("A"), b = looseFolder("B");
+    c().settings.myFoldersArray = {a, b, a};
+    c().form.myPathControl = home / "shown";
+
+    EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
+
+    EXPECT_EQ(prompter.callsStartingWith("confirm|").size(), 1);
+    EXPECT_TRUE(prompter.calls.first().startsWith("confirm|File all of these files?|"));
+    EXPECT_EQ(prompter.callsStartingWith("progress|Filing...").size(), 3);
+    EXPECT_TRUE(QFileInfo::exists(b + "/Images/photo.jpg"));
+    EXPECT_EQ(notifier.posted, QStringList{doneFiling});
+    EXPECT_EQ(c().form.myPathControl, home / "shown");
+    EXPECT_EQ(stored("pathString"), a);  // each filing saved its own folder
+
+    prompter.confirmAnswers = {false};  // the next single filing asks again
+    EXPECT_EQ(c().desktidy(), RunResult::Cancelled);
+
+    prompter.calls.clear();  // the scheduled run asks nothing at all
+    c().scheduled = 1;
+    EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
+    EXPECT_TRUE(prompter.callsStartingWith("confirm|").isEmpty());
+    EXPECT_EQ(notifier.posted.size(), 2);
+}
+
+TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACancelled) {
+    writeFile(home / "A/Images/photo.jpg", "a");
+    writeFile(home / "B/Images/photo.jpg", "b");
+    c().settings.myFoldersArray = {home / "A", home / "B"};
+    prompter.confirmAnswers = {true, false, true};
+
+    EXPECT_EQ(c().unfileAllStashery(), RunResult::Done);
+
+    EXPECT_EQ(prompter.calls.at(1),
+              "confirm|Unfile these files?|Desktidy will unfile all of the files located in " +
+                  home / "A" +
+                  " which are inside the Desktidy folders.  You can always redo the "
+                  "filing by choosing Desktidy... from the File menu.|OK");
+    EXPECT_TRUE(QFileInfo::exists(home / "A/Images/photo.jpg"));
+    EXPECT_TRUE(QFileInfo::exists(home / "B/photo.jpg"));
+    EXPECT_EQ(notifier.posted.size(), 1);
+    EXPECT_TRUE(notifier.posted.first().endsWith("|Done Unfiling"));
+}

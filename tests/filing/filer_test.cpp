@@ -1,0 +1,201 @@
+#include "filing/filer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <random>
+
+#include "filing_fixture.h"
+#include "support/faulty_file_system.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_home.h"
+
+namespace {
+
+constexpr std::int64_t jan1st2020 = 1577836800;  // 00:00:00 UTC
+
+// Records which items were shown while still at the top level, about to move.
+class WitnessPrompter : public ScriptedPrompter {
+public:
+    QString folder;
+    QStringList shownBeforeMove;
+    void showProgressItem(const QString& text) override {
+        ScriptedPrompter::showProgressItem(text);
+        const QFileInfo item(folder + '/' + text);
+        if (item.exists() || item.isSymLink()) shownBeforeMove << text;
+    }
+};
+
+class FilerTest : public ::testing::Test {
+protected:
+    void SetUp() override { makeFolder(prompter.folder = folder); }
+    QString in(const QString& relative) const { return folder + '/' + relative; }
+    MoveCounts file() { return filer.fileFolder(folder, settings); }
+    MoveCounts unfile() { return filer.unfileFolder(folder, settings.fileFoldersArray); }
+    MoveCounts archive(const QString& year, const QString& month = "None") {
+        return filer.archiveFolder(folder, settings,
+                                   ArchiveCutoff::fromTitles(year, month, "None"));
+    }
+
+    TempHome home;
+    QString folder = home / "F";
+    Settings settings = filingSettings();
+    WitnessPrompter prompter;
+    FaultyFileSystem files;
+    Filer filer{files, prompter};
+};
+
+// Random items: files, folders with contents, links (dangling or not), hidden names,
+// names with spaces, "%" and non-ASCII, ages around 2020.
+void fillRandomly(const QString& folder, std::mt19937& random) {
+    const QStringList stems = {"a", "Report 2", "x%@y", "Ünïcode", "a.b", "-dash"};
+    const QStringList types = {"jpg", "JPG", "png", "txt", "mp3", "zip", "csv", "c", "", "jpg'"};
+    for (int i = 0; i < 120; ++i) {
+        QString name = stems[random() % stems.size()] + QString::number(i);
+        if (const QString type = types[random() % types.size()]; !type.isEmpty())
+            name += '.' + type;
+        if (random() % 10 == 0) name.prepend('.');
+        const QString path = folder + '/' + name;
+        if (const int kind = random() % 6; kind == 0) {
+            writeFile(path + "/inner.jpg", name.toUtf8());
+            writeFile(path + "/.inner", "hidden");
+        } else if (kind == 1) {
+            QFile::link(random() % 2 ? "/nonexistent/" + name : "../outside", path);
+        } else {
+            writeFile(path, name.toUtf8());
+        }
+        setModified(path, jan1st2020 + (std::int64_t(random() % 20) - 10) * 86400);
+    }
+}
+
+}  // namespace
+
+TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
+    makeFolder(home / "outside");
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        fillRandomly(folder, random);
+        const auto before = snapshot(folder);
+        if (seed % 2 == 0) archive("2020");  // as filing does with an archive date set
+        EXPECT_GT(file().moved, 10);
+        for (const QString& name : topLevel(folder))
+            EXPECT_TRUE(!name.startsWith('.') || before.contains(name)) << name.toStdString();
+        unfile();
+        EXPECT_EQ(snapshot(folder), before);
+        EXPECT_TRUE(topLevel(home / "outside").isEmpty());
+        QDir(folder).removeRecursively();
+        makeFolder(folder);
+    }
+}
+
+TEST_F(FilerTest, FilesVisibleMatchingItemsShowingEachBeforeItMoves) {
+    settings.compressedTypesArray << "app - Application";
+    for (const QString name : {"a.jpg", "b.JPG", ".hidden.jpg", "main.c"})
+        writeFile(in(name), name.toUtf8());
+    makeFolder(in("Tool.app/Contents"));
+    QFile::link(home / "outside.jpg", in("link.jpg"));
+
+    EXPECT_EQ(file().moved, 3);
+
+    EXPECT_EQ(topLevel(folder),
+              (QStringList{".hidden.jpg", "Compressed", "Images", "b.JPG", "main.c"}));
+    EXPECT_EQ(topLevel(in("Images")), (QStringList{"a.jpg", "link.jpg"}));
+    EXPECT_EQ(snapshot(folder)["Images/link.jpg"], "link:" + home / "outside.jpg");
+    EXPECT_EQ(prompter.shownBeforeMove, (QStringList{"Tool.app", "a.jpg", "link.jpg"}));
+    EXPECT_EQ(prompter.calls.mid(0, 2), (QStringList{"itemVisible|1", "progress|Filing..."}));
+    EXPECT_EQ(prompter.calls.last(), "close");
+}
+
+TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsBothWays) {
+    writeFile(in("Images/a.jpg"), "filed earlier");
+    writeFile(in("a.jpg"), "newer");
+    writeFile(in("Words/.directory"), "inside");
+    writeFile(in(".directory"), "top");
+
+    EXPECT_EQ(file().stayed, 1);
+    EXPECT_EQ(unfile().stayed, 2);
+
+    EXPECT_EQ(readFile(in("a.jpg")), "newer");
+    EXPECT_EQ(readFile(in("Images/a.jpg")), "filed earlier");
+    EXPECT_EQ(readFile(in(".directory")), "top");
+    EXPECT_EQ(readFile(in("Words/.directory")), "inside");
+}
+
+TEST_F(FilerTest, UnfilingBringsBackAllInTheNineFoldersAndNothingElse) {
+    writeFile(in("Images/.directory"), "bookkeeping");
+    writeFile(in("Words/by hand"), "dropped in by the user");
+    writeFile(in("Archive/Data/old.csv"), "archived");
+    writeFile(in("Archive/loose"), "not in a category folder");
+    writeFile(in("Pictures/kept.jpg"), "not one of the nine names");
+
+    EXPECT_EQ(unfile().moved, 3);
+
+    EXPECT_EQ(topLevel(folder),
+              (QStringList{".directory", "Archive", "Pictures", "by hand", "old.csv"}));
+    EXPECT_EQ(topLevel(in("Archive")), QStringList{"loose"});
+    EXPECT_EQ(prompter.calls.first(), "progress|Unfiling...");
+}
+
+TEST_F(FilerTest, CategoryFoldersThatAreNoFoldersHereKeepTheirItemsOut) {
+    writeFile(home / "elsewhere/theirs.jpg", "not ours");
+    settings.webTypesArray = {"html - Web page"};
+    settings.fileFoldersArray[1] = "../elsewhere";  // audio: a name leading out
+    QFile::link("/nonexistent", in("Compressed"));
+    settings.fileFoldersArray[4] = "Pictures.csv";  // images, named like data
+    writeFile(in("Pictures.csv/old.jpg"), "filed earlier");
+    QFile::link(home / "elsewhere", in("Web"));
+    writeFile(in("Words"), "a file");
+    for (const QString name : {"a.mp3", "a.zip", "a.csv", "a.jpg", "a.html", "a.txt"})
+        writeFile(in(name), "x");
+
+    EXPECT_EQ(file().stayed, 4);
+    EXPECT_EQ(topLevel(in("Data")), QStringList{"a.csv"});
+    EXPECT_EQ(topLevel(in("Pictures.csv")), (QStringList{"a.jpg", "old.jpg"}));
+    unfile();
+    EXPECT_EQ(topLevel(folder), (QStringList{"Compressed", "Web", "Words", "a.csv", "a.html",
+                                             "a.jpg", "a.mp3", "a.txt", "a.zip", "old.jpg"}));
+    EXPECT_EQ(readFile(in("Words")), "a file");
+    EXPECT_EQ(topLevel(home / "elsewhere"), QStringList{"theirs.jpg"});
+}
+
+TEST_F(FilerTest, ArchivesMatchingLooseItemsUpToMidnightUtcOfTheDay) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");  // local midnight would be five hours later
+    const std::pair<QString, std::int64_t> items[] = {{"exact.jpg", jan1st2020},
+                                                      {"old.mp3", jan1st2020 - 1},
+                                                      {"new.jpg", jan1st2020 + 3600},
+                                                      {"old.weird", 0}};
+    for (const auto& [name, time] : items) {
+        writeFile(in(name), name.toUtf8());
+        setModified(in(name), time);
+    }
+    writeFile(in("later.jpg"), "a fraction after");
+    setModified(in("later.jpg"), jan1st2020, 1);
+    writeFile(in("Images/inside.jpg"), "filed earlier");
+    setModified(in("Images/inside.jpg"), 0);
+
+    EXPECT_EQ(archive("2020").moved, 2);
+    file();
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+
+    EXPECT_EQ(snapshot(folder).keys(),
+              (QStringList{"Archive", "Archive/Audio", "Archive/Audio/old.mp3", "Archive/Images",
+                           "Archive/Images/exact.jpg", "Images", "Images/inside.jpg",
+                           "Images/later.jpg", "Images/new.jpg", "old.weird"}));
+}
+
+TEST_F(FilerTest, NoDateCreatesNothingAndAnInvalidOneArchivesNothing) {
+    writeFile(in("old.jpg"), "old");
+    setModified(in("old.jpg"), 0);
+    archive("None", "01");
+    EXPECT_TRUE(prompter.calls.isEmpty());
+    EXPECT_EQ(topLevel(folder), QStringList{"old.jpg"});
+
+    EXPECT_EQ(archive("2021", "13").moved, 0);
+    EXPECT_EQ(topLevel(folder), (QStringList{"Archive", "old.jpg"}));
+    file();  // and filing removes the empty archive folder
+    EXPECT_EQ(topLevel(folder), QStringList{"Images"});
+}

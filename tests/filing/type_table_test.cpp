@@ -1,0 +1,22 @@
+#include "filing/type_table.h"
+
+#include <gtest/gtest.h>
+
+#include "filing_fixture.h"
+
+TEST(TypeTable, GivesTheLowestCategoryWhoseListMatchesTheExtension) {
+    Settings s = filingSettings();
+    s.dataTypesArray << "jpg - listed under data too";
+    s.wordsTypesArray << "c - one letter"
+                      << "md\tMarkdown"
+                      << " rtf - no type before the space";
+    const TypeTable table(s);
+    EXPECT_EQ(table.categoryOf("photo.jpg"), 3);
+    EXPECT_EQ(table.categoryOf("shot.png"), 4);  // listed as ".png"
+    EXPECT_EQ(table.categoryOf("notes.md"), 8);
+    EXPECT_EQ(table.categoryOf("Tool.zip"), 2);
+    EXPECT_EQ(table.categoryOf("it's.j'pg"), 3);  // apostrophes are no part of a type
+    for (const char* stays :
+         {"Photo.JPG", ".hidden.jpg", ".md", "main.c", "jpg", "photo.", "photo.jpeg", "x.rtf"})
+        EXPECT_EQ(table.categoryOf(stays), noCategory) << stays;
+}

@@ -1,0 +1,16 @@
+#include "platform/recent_folders.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_home.h"
+
+TEST(RecentFolders, KeepsTheTenLatestMostRecentFirstEachOnce) {
+    TempHome home;
+    RecentFolders recent(RecentFolders::defaultFilePath(home.path()));
+    for (int i = 0; i < 12; ++i) ASSERT_TRUE(recent.note(QString("/f%1").arg(i)));
+    ASSERT_TRUE(recent.note("/f5"));
+    EXPECT_FALSE(recent.note("/two\nlines"));  // cannot be kept one per line
+    EXPECT_EQ(recent.folders(), (QStringList{"/f5", "/f11", "/f10", "/f9", "/f8", "/f7", "/f6",
+                                             "/f4", "/f3", "/f2"}));
+    EXPECT_EQ(readFile(home / ".local/state/Desktidy/recent-folders").count('\n'), 10);
+}
