@@ -84,6 +84,21 @@ public:
     int removeSched = 0;
 
     // --- Pack ---
+    // Adding a row asks for a source, then for its destination folder; a cancelled panel
+    // adds nothing. True when a row was added.
+    bool addPackFiles();
+    bool addUnpackFiles();
+    bool doAddFiles(QStringList& fromArray, QStringList& toArray);
+    // Remove the rows at these indexes (the table's selection) from both lists of the pair.
+    void delPackFiles(const QList<int>& selectedRows);
+    void delUnpackFiles(const QList<int>& selectedRows);
+    // Rebuilds the unpack list so that it brings back what the pack list copies.
+    void reversePack();
+    // Empties the pack list and the unpack list.
+    void clearPackTables();
+    // Copy every row of the list as it stands now, with the saved replace setting.
+    RunResult packStashery();
+    RunResult unpackStashery();
 
     // --- Names ---
     // The name-change window's controls, and the values the last run copied from them.

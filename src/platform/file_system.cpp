@@ -54,16 +54,8 @@ bool FileSystem::isDirectory(const QString& path) {
 
 QStringList LocalFileSystem::listNames(const QString& folder, bool includeHidden) {
     QStringList names;
-    DIR* dir = ::opendir(native(folder).constData());
-    if (!dir) return names;
-    while (dirent* entry = ::readdir(dir)) {
-        const char* n = entry->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-        if (n[0] == '.' && !includeHidden) continue;
-        names.append(QFile::decodeName(n));
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
+    for (const Entry& entry : LocalFileSystem::listEntries(folder, includeHidden))
+        names.append(entry.name);
     return names;
 }
 

@@ -55,6 +55,22 @@ public:
         bool isDirectory = false;
     };
     virtual QList<Entry> listEntries(const QString& folder, bool includeHidden);
+
+    // --- Copying (the pack copy; platform/copy_tree.h builds whole copies from these) ---
+    // Makes a copy of one item that is not a folder at to, which must not exist: a file
+    // with its contents, a link as a link to the same target (never followed), a special
+    // file as a new node. The copy keeps the permissions and the modification time.
+    virtual FileError copyEntry(const QString& from, const QString& to) = 0;
+    // Every entry of a folder, hidden ones too, as listEntries gives them. Unlike the
+    // listings above, a folder that cannot be read is an error, so that a copy never
+    // passes one off as empty.
+    virtual FileError readFolder(const QString& folder, QList<Entry>& entries) = 0;
+    // Gives to the permissions and times of from; for a link, the times only. Used to
+    // finish a copied folder once everything is in it.
+    virtual FileError copyAttributes(const QString& from, const QString& to) = 0;
+    // Swaps two existing items in one step (renameat2 RENAME_EXCHANGE), so that neither
+    // name is ever missing. EINVAL where the file system cannot do it.
+    virtual FileError exchange(const QString& first, const QString& second) = 0;
 };
 
 // The real thing, over POSIX calls.
@@ -67,6 +83,11 @@ public:
     FileError removeEmptyDirectory(const QString& path) override;
     FileError removeAll(const QString& path) override;
     QList<Entry> listEntries(const QString& folder, bool includeHidden) override;
+    // In directory_entries.cpp and file_copy.cpp.
+    FileError copyEntry(const QString& from, const QString& to) override;
+    FileError readFolder(const QString& folder, QList<Entry>& entries) override;
+    FileError copyAttributes(const QString& from, const QString& to) override;
+    FileError exchange(const QString& first, const QString& second) override;
 };
 
 // Path helpers on plain strings: the last component ignores a trailing "/".

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+
 #include "platform/path_chooser.h"
 
 // Answers the next open panel with paths given beforehand: the command line passes its
@@ -7,16 +9,26 @@
 // panel counts as cancelled. The last request is kept for inspection.
 class PresetPathChooser : public PathChooser {
 public:
-    void setNextAnswer(std::optional<QStringList> answer) { next_ = std::move(answer); }
+    // Replaces any answers not yet used with this one.
+    void setNextAnswer(std::optional<QStringList> answer) {
+        answers_.clear();
+        answers_.push_back(std::move(answer));
+    }
+    // Queues an answer after those already set, for a command that opens several panels
+    // in turn (adding a pack row asks for a source, then a destination).
+    void appendAnswer(std::optional<QStringList> answer) { answers_.push_back(std::move(answer)); }
+
     std::optional<QStringList> choose(const ChooserRequest& request) override {
         lastRequest_ = request;
-        auto answer = std::move(next_);
-        next_.reset();
+        if (answers_.empty()) return std::nullopt;
+        std::optional<QStringList> answer;
+        answer.swap(answers_.front());
+        answers_.pop_front();
         return answer;
     }
     const ChooserRequest& lastRequest() const { return lastRequest_; }
 
 private:
-    std::optional<QStringList> next_;
+    std::deque<std::optional<QStringList>> answers_;
     ChooserRequest lastRequest_;
 };

@@ -2,6 +2,8 @@
 #include "app/cli/command.h"
 #include "app/cli/file_command.h"
 #include "app/cli/folders_command.h"
+#include "app/cli/pack_command.h"
+#include "app/cli/pack_list_command.h"
 #include "app/cli/rename_command.h"
 #include "app/cli/remove_app_command.h"
 #include "app/cli/schedule_command.h"
@@ -23,6 +25,10 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(std::make_unique<ScheduleCommand>());
 
     // Pack
+    commands.push_back(std::make_unique<PackCommand>(PackSide::Pack));
+    commands.push_back(std::make_unique<PackCommand>(PackSide::Unpack));
+    commands.push_back(std::make_unique<PackListCommand>(PackSide::Pack));
+    commands.push_back(std::make_unique<PackListCommand>(PackSide::Unpack));
 
     // Names
     commands.push_back(std::make_unique<RenameCommand>());

@@ -1,0 +1,24 @@
+#include "app/cli/pack_command.h"
+
+#include "app/desktidy_controller.h"
+
+QString PackCommand::name() const {
+    return forSide(QStringLiteral("pack"), QStringLiteral("unpack"));
+}
+
+QString PackCommand::summary() const {
+    return forSide(QStringLiteral("copy every row of the pack list to its destination folder"),
+                   QStringLiteral("copy every row of the unpack list back to its folder"));
+}
+
+int PackCommand::execute(CommandContext& context, const QStringList& arguments) {
+    QCommandLineParser parser;
+    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (!parser.positionalArguments().isEmpty()) {
+        context.err << "desktidy " << name() << ": takes no arguments" << Qt::endl;
+        return ExitUsage;
+    }
+    DesktidyController& controller = context.controller;
+    return statusOf(
+        side_ == PackSide::Pack ? controller.packStashery() : controller.unpackStashery(), context);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/cli/command.h"
+
+// Which of the two copy lists a command works on.
+enum class PackSide { Pack, Unpack };
+
+// A command that works on the pack list or the unpack list.
+class PackSideCommand : public Command {
+protected:
+    explicit PackSideCommand(PackSide side) : side_(side) {}
+    // The text for this command's list.
+    QString forSide(const QString& pack, const QString& unpack) const {
+        return side_ == PackSide::Pack ? pack : unpack;
+    }
+    PackSide side_;
+};
+
+// `desktidy pack` and `desktidy unpack`: copy every row of the list, with the same
+// confirmation, overwrite questions and error alerts as the window, asked on the terminal.
+class PackCommand : public PackSideCommand {
+public:
+    explicit PackCommand(PackSide side) : PackSideCommand(side) {}
+    QString name() const override;
+    QString summary() const override;
+    int execute(CommandContext& context, const QStringList& arguments) override;
+};

@@ -1,0 +1,129 @@
+#include "app/cli/pack_list_command.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/desktidy_controller.h"
+#include "platform/preset_path_chooser.h"
+
+QString PackListCommand::name() const {
+    return forSide(QStringLiteral("pack-list"), QStringLiteral("unpack-list"));
+}
+
+QString PackListCommand::summary() const {
+    return forSide(QStringLiteral("print the pack list; add SRC DEST, remove N..., reverse, clear"),
+                   QStringLiteral("print the unpack list; add SRC DEST, remove N..., clear"));
+}
+
+QString PackListCommand::usageText() const {
+    return forSide(QStringLiteral("[show | add SRC DEST | remove N... | reverse | clear]"),
+                   QStringLiteral("[show | add SRC DEST | remove N... | clear]"));
+}
+
+const QStringList& PackListCommand::fromArray(CommandContext& context) const {
+    const Settings& s = context.controller.settings;
+    return side_ == PackSide::Pack ? s.packFromArray : s.unpackFromArray;
+}
+
+const QStringList& PackListCommand::toArray(CommandContext& context) const {
+    const Settings& s = context.controller.settings;
+    return side_ == PackSide::Pack ? s.packToArray : s.unpackToArray;
+}
+
+int PackListCommand::usage(CommandContext& context, const QString& problem) const {
+    context.err << "desktidy " << name() << ": " << problem << Qt::endl;
+    context.err << "Usage: desktidy " << name() << ' ' << usageText() << Qt::endl;
+    return ExitUsage;
+}
+
+int PackListCommand::execute(CommandContext& context, const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("action"), usageText());
+    if (!parse(parser, context, arguments)) return ExitUsage;
+    const QStringList positional = parser.positionalArguments();
+    const QString action = positional.value(0, QStringLiteral("show"));
+    const QStringList rest = positional.mid(1);
+    const bool takesNothing = rest.isEmpty();
+    DesktidyController& controller = context.controller;
+
+    if (action == u"show" && takesNothing) return print(context);
+    if (action == u"add") {
+        if (rest.size() != 2) return usage(context, QStringLiteral("add takes SRC and DEST"));
+        return add(context, rest);
+    }
+    if (action == u"remove") {
+        if (rest.isEmpty()) return usage(context, QStringLiteral("remove takes row numbers"));
+        return remove(context, rest);
+    }
+    if (action == u"reverse" && side_ == PackSide::Pack && takesNothing) {
+        controller.reversePack();
+        controller.saveSetup();
+        return ExitSuccess;
+    }
+    if (action == u"clear" && takesNothing) {
+        controller.clearPackTables();
+        controller.saveSetup();
+        context.err << "Emptied the pack list and the unpack list." << Qt::endl;
+        return ExitSuccess;
+    }
+    return usage(context, QStringLiteral("unexpected \u201c%1\u201d").arg(positional.join(u' ')));
+}
+
+int PackListCommand::print(CommandContext& context) const {
+    const QStringList& from = fromArray(context);
+    const QStringList& to = toArray(context);
+    for (qsizetype i = 0; i < from.size(); ++i)
+        context.out << (i + 1) << '\t' << from.at(i) << '\t' << to.value(i) << '\n';
+    return ExitSuccess;
+}
+
+int PackListCommand::add(CommandContext& context, const QStringList& paths) {
+    // The arguments stand for the two open panels, which give only absolute paths of an
+    // existing item and an existing folder.
+    auto absolute = [](const QString& p) {
+        return QDir::cleanPath(QDir::current().absoluteFilePath(p));
+    };
+    const QString source = absolute(paths.at(0));
+    const QString destination = absolute(paths.at(1));
+    if (!context.controller.services.files.exists(source)) {
+        context.err << "desktidy " << name() << ": \u201c" << source << "\u201d does not exist"
+                    << Qt::endl;
+        return ExitFailure;
+    }
+    if (!QFileInfo(destination).isDir()) {
+        context.err << "desktidy " << name() << ": \u201c" << destination
+                    << "\u201d is not a folder" << Qt::endl;
+        return ExitFailure;
+    }
+    context.chooser.appendAnswer(QStringList{source});
+    context.chooser.appendAnswer(QStringList{destination});
+    DesktidyController& controller = context.controller;
+    if (side_ == PackSide::Pack)
+        controller.addPackFiles();
+    else
+        controller.addUnpackFiles();
+    controller.saveSetup();
+    return ExitSuccess;
+}
+
+int PackListCommand::remove(CommandContext& context, const QStringList& numbers) {
+    const qsizetype count = fromArray(context).size();
+    QList<int> rows;
+    for (const QString& number : numbers) {
+        bool ok = false;
+        const int row = number.toInt(&ok);
+        if (!ok || row < 1 || row > count)
+            return usage(context, QStringLiteral("\u201c%1\u201d is not a row number (the list "
+                                                 "has %2 rows)")
+                                      .arg(number)
+                                      .arg(count));
+        rows.append(row - 1);
+    }
+    DesktidyController& controller = context.controller;
+    if (side_ == PackSide::Pack)
+        controller.delPackFiles(rows);
+    else
+        controller.delUnpackFiles(rows);
+    controller.saveSetup();
+    return ExitSuccess;
+}

@@ -1,0 +1,134 @@
+#include "pack/pack_copy.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <optional>
+
+#include "pack/pack_lists.h"
+#include "platform/copy_tree.h"
+
+CopyRunTexts CopyRunTexts::pack() {
+    return {QStringLiteral("Pack these files?"),
+            QStringLiteral("Desktidy will copy all of the files and folders listed in the Pack "
+                           "Stashery Setup, to the listed locations."),
+            QStringLiteral("All done packing your files for the road"),
+            QStringLiteral("All of the Pack Stashery files and folders have been copied to "
+                           "their destinations."),
+            NotificationName::donePacking,
+            QStringLiteral("All done packing your files for the road.")};
+}
+
+CopyRunTexts CopyRunTexts::unpack() {
+    return {QStringLiteral("Unpack these files?"),
+            QStringLiteral("Desktidy will copy all of the files and folders in the Unpack list "
+                           "in the Pack Stashery Setup back to the listed locations."),
+            QStringLiteral("All done unpacking your files from the road"),
+            QStringLiteral("All of the Unpack Stashery files and folders have been copied to "
+                           "their destinations."),
+            NotificationName::doneUnpacking,
+            QStringLiteral("All done unpacking your files from the road.")};
+}
+
+namespace {
+
+enum class RowOutcome { Copied, Skipped, Failed, Stopped };
+
+bool sameItem(const FileStatus& a, const FileStatus& b) {
+    return a.device == b.device && a.inode == b.inode;
+}
+
+// True when path, with every link in it resolved, is folder or lies inside it.
+bool liesWithin(FileSystem& files, const QString& path, const FileStatus& folder) {
+    QString p = QFileInfo(path).canonicalFilePath();
+    while (!p.isEmpty()) {
+        const auto st = files.status(p);
+        if (st && sameItem(*st, folder)) return true;
+        if (p == u"/") break;
+        p = deletingLastPathComponent(p);
+    }
+    return false;
+}
+
+FileError refused(const QString& source, const QString& folder, const QString& why) {
+    FileError error;
+    error.code = EINVAL;
+    error.path = source;
+    error.message = QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d: %3")
+                        .arg(source, folder, why);
+    return error;
+}
+
+// Why a row must not be copied, if it must not: copying it would remove its own source,
+// put a folder inside itself, or (for a source or destination edited to nothing) name
+// the destination folder itself as the copy path.
+std::optional<FileError> refusal(FileSystem& files, const QString& source, const QString& folder,
+                                 const QString& copyPath) {
+    const QString name = lastPathComponent(source);
+    if (name.isEmpty() || name == u"." || name == u".." || name == u"/")
+        return refused(source, folder, QStringLiteral("it does not name a file or folder."));
+    if (folder.isEmpty())
+        return refused(source, folder, QStringLiteral("no destination folder is given."));
+    const auto original = files.status(source);
+    if (!original) return std::nullopt;  // the copy itself reports a missing source
+    const auto existing = files.status(copyPath);
+    if (existing && sameItem(*existing, *original))
+        return refused(source, folder, QStringLiteral("the copy would replace the item itself."));
+    if (original->isDirectory() && liesWithin(files, folder, *original))
+        return refused(source, folder, QStringLiteral("a folder cannot be copied into itself."));
+    if (existing && existing->isDirectory() &&
+        liesWithin(files, deletingLastPathComponent(source), *existing))
+        return refused(source, folder,
+                       QStringLiteral("the copy would replace the folder that holds it."));
+    return std::nullopt;
+}
+
+RowOutcome report(Prompter& prompter, const FileError& error) {
+    return prompter.fileError(error) == FileErrorChoice::Stop ? RowOutcome::Stopped
+                                                              : RowOutcome::Failed;
+}
+
+RowOutcome copyRow(const QString& source, const QString& folder, bool replaceWithoutAsking,
+                   CopyServices& services) {
+    const QString copyPath = copyPathOf(source, folder);
+    if (auto why = refusal(services.files, source, folder, copyPath))
+        return report(services.prompter, *why);
+    if (!replaceWithoutAsking && services.files.exists(copyPath) &&
+        !services.prompter.confirm(
+            QStringLiteral("Overwrite this file?"),
+            copyPath + QStringLiteral(" exists.  Do you want to overwrite it?"),
+            QStringLiteral("Overwrite")))
+        return RowOutcome::Skipped;
+    services.prompter.showProgressItem(copyPath);
+    FileError failed = copyReplacing(services.files, source, copyPath);
+    if (!failed) return RowOutcome::Copied;
+    failed.message = QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d. %3")
+                         .arg(source, folder, failed.message);
+    return report(services.prompter, failed);
+}
+
+}  // namespace
+
+RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services) {
+    Prompter& prompter = services.prompter;
+    if (!prompter.confirm(texts.confirmTitle, texts.confirmMessage, QStringLiteral("OK")))
+        return RunResult::Cancelled;
+    prompter.openProgress(QStringLiteral("Copying..."));
+    prompter.setProgressItemVisible(true);
+    prompter.showProgressItem(QString());
+
+    bool anyFailed = false;
+    for (qsizetype i = 0; i < list.fromArray.size(); ++i) {
+        const RowOutcome outcome = copyRow(list.fromArray.at(i), list.toArray.value(i),
+                                           list.replaceWithoutAsking, services);
+        if (outcome == RowOutcome::Stopped) {
+            prompter.closeProgress();
+            return RunResult::Cancelled;
+        }
+        anyFailed = anyFailed || outcome == RowOutcome::Failed;
+    }
+    prompter.closeProgress();
+    services.notifier.notify(texts.notificationTitle, texts.notificationDescription,
+                             texts.notificationName);
+    prompter.notice(texts.closingMessage);
+    return anyFailed ? RunResult::Failed : RunResult::Done;
+}

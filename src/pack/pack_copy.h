@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/file_system.h"
+#include "platform/notifier.h"
+#include "platform/prompter.h"
+#include "platform/run_result.h"
+
+// What the user is told by a copying run; packing and unpacking differ only in these.
+struct CopyRunTexts {
+    QString confirmTitle;
+    QString confirmMessage;
+    QString notificationTitle;
+    QString notificationDescription;
+    QString notificationName;
+    QString closingMessage;
+
+    static CopyRunTexts pack();
+    static CopyRunTexts unpack();
+};
+
+// One list and how to treat what is already at a copy path.
+struct CopyList {
+    const QStringList& fromArray;
+    const QStringList& toArray;
+    bool replaceWithoutAsking;
+};
+
+// The services a copying run talks to.
+struct CopyServices {
+    Prompter& prompter;
+    Notifier& notifier;
+    FileSystem& files;
+};
+
+// Copies every row of the list into its destination folder, in list order, after the
+// user confirms. An existing item at a copy path is replaced whole, after asking unless
+// replaceWithoutAsking; declining skips that row. A replaced item is removed only once
+// its copy is complete, and a row that would copy an item onto itself or a folder into
+// itself is refused. Each failure is shown in the file-error alert: "Stop" ends the run
+// at once (Cancelled), otherwise the next row runs. A run that reaches its end posts the
+// notification and shows the closing notice; it is Failed when any row failed.
+RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services);

@@ -1,0 +1,80 @@
+#include "pack/pack_lists.h"
+
+#include <algorithm>
+
+#include "platform/file_system.h"
+
+namespace {
+
+ChooserRequest singleChoice(const QString& title, const QString& button, bool files) {
+    ChooserRequest request;
+    request.title = title;
+    request.confirmButton = button;
+    request.chooseFiles = files;
+    request.chooseFolders = true;
+    return request;
+}
+
+}  // namespace
+
+ChooserRequest sourceChooserRequest() {
+    return singleChoice(QStringLiteral("Add File or Folder to Copy"), QStringLiteral("Add"), true);
+}
+
+ChooserRequest destinationChooserRequest() {
+    return singleChoice(QStringLiteral("Choose Destination"), QStringLiteral("Choose"), false);
+}
+
+namespace {
+
+// The single path chosen in a panel, or nothing when it was cancelled.
+std::optional<QString> chooseOne(PathChooser& chooser, const ChooserRequest& request) {
+    const std::optional<QStringList> chosen = chooser.choose(request);
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return chosen->first();
+}
+
+}  // namespace
+
+bool addRowByChoosing(PathChooser& chooser, QStringList& fromArray, QStringList& toArray) {
+    const std::optional<QString> source = chooseOne(chooser, sourceChooserRequest());
+    if (!source) return false;
+    const std::optional<QString> destination = chooseOne(chooser, destinationChooserRequest());
+    if (!destination) return false;
+    fromArray.append(*source);
+    toArray.append(*destination);
+    return true;
+}
+
+void removeRows(QStringList& fromArray, QStringList& toArray, const QList<int>& rows) {
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    // From the last row up, so that the indexes still to come keep their meaning.
+    for (int row : sorted) {
+        if (row < 0 || row >= fromArray.size()) continue;
+        fromArray.removeAt(row);
+        if (row < toArray.size()) toArray.removeAt(row);
+    }
+}
+
+void deriveUnpackList(const QStringList& packFrom, const QStringList& packTo,
+                      QStringList& unpackFrom, QStringList& unpackTo) {
+    unpackFrom.clear();
+    unpackTo.clear();
+    for (qsizetype i = 0; i < packFrom.size(); ++i) {
+        unpackFrom.append(copyPathOf(packFrom.at(i), packTo.value(i)));
+        unpackTo.append(deletingLastPathComponent(packFrom.at(i)));
+    }
+}
+
+void clearPackLists(Settings& settings) {
+    settings.packFromArray.clear();
+    settings.packToArray.clear();
+    settings.unpackFromArray.clear();
+    settings.unpackToArray.clear();
+}
+
+QString copyPathOf(const QString& source, const QString& destinationFolder) {
+    return joinPath(destinationFolder, lastPathComponent(source));
+}

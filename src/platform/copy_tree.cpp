@@ -1,0 +1,131 @@
+#include "platform/copy_tree.h"
+
+#include <QRandomGenerator>
+#include <cerrno>
+
+namespace {
+
+struct Identity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const Identity&) const = default;
+};
+
+FileError withMessage(int code, const QString& path, const QString& message) {
+    FileError error;
+    error.code = code;
+    error.path = path;
+    error.message = message;
+    return error;
+}
+
+// Copies what is in the folder from into the new folder to, then gives to from's
+// permissions and times (last, as adding items changes a folder's time and a read-only
+// folder would refuse them). root is the top of the copy being made: meeting it in the
+// source means the copy lies inside what it copies.
+FileError copyFolder(FileSystem& files, const QString& from, const QString& to,
+                     const Identity& root) {
+    QList<FileSystem::Entry> entries;
+    if (FileError e = files.readFolder(from, entries)) return e;
+    for (const FileSystem::Entry& entry : entries) {
+        const QString child = joinPath(from, entry.name);
+        const QString target = joinPath(to, entry.name);
+        if (!entry.isDirectory) {
+            if (FileError e = files.copyEntry(child, target)) return e;
+            continue;
+        }
+        const auto st = files.status(child);
+        if (st && Identity{st->device, st->inode} == root)
+            return withMessage(EINVAL, child,
+                               QStringLiteral("A folder cannot be copied into itself."));
+        if (FileError e = files.makeDirectory(target)) return e;
+        if (FileError e = copyFolder(files, child, target, root)) return e;
+    }
+    return files.copyAttributes(from, to);
+}
+
+// A hidden name beside path that nothing else uses, marked as ours.
+QString temporaryNameBeside(const QString& path) {
+    const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
+    return joinPath(
+        deletingLastPathComponent(path),
+        QStringLiteral(".%1.desktidy-%2").arg(lastPathComponent(path).left(40), suffix));
+}
+
+void discard(FileSystem& files, const QString& path) {
+    if (files.exists(path)) files.removeAll(path);
+}
+
+bool cannotExchangeHere(int code) { return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP; }
+
+// The copy at temp is complete and an item exists at copyPath: swap them, then remove the
+// old one.
+FileError putInPlace(FileSystem& files, const QString& temp, const QString& copyPath) {
+    QString old = temp;  // after the swap the old item has the temporary name
+    if (FileError swapped = files.exchange(temp, copyPath)) {
+        if (!cannotExchangeHere(swapped.code)) {
+            discard(files, temp);
+            return FileError::fromErrno(swapped.code, copyPath, QStringLiteral("replace"));
+        }
+        // No swap on this file system (FAT sticks): move the old item aside, move the copy
+        // in, and move the old item back when that fails.
+        old = temporaryNameBeside(copyPath);
+        if (FileError e = files.moveNoReplace(copyPath, old)) {
+            discard(files, temp);
+            return FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"));
+        }
+        if (FileError e = files.moveNoReplace(temp, copyPath)) {
+            FileError failed = FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"));
+            if (files.moveNoReplace(old, copyPath))
+                failed.message +=
+                    QStringLiteral(" The old item is kept as \u201c%1\u201d.").arg(old);
+            discard(files, temp);
+            return failed;
+        }
+    }
+    if (FileError e = files.removeAll(old)) {
+        return withMessage(e.code, old,
+                           QStringLiteral("\u201c%1\u201d has been replaced, but its old version "
+                                          "could not be removed completely; what is left of it "
+                                          "is in \u201c%2\u201d. %3")
+                               .arg(copyPath, old, e.message));
+    }
+    return {};
+}
+
+}  // namespace
+
+FileError copyTree(FileSystem& files, const QString& from, const QString& to) {
+    const auto st = files.status(from);
+    // copyEntry also reports a source that is missing or cannot be examined.
+    if (!st || !st->isDirectory()) return files.copyEntry(from, to);
+    if (FileError e = files.makeDirectory(to)) return e;
+    const auto made = files.status(to);
+    if (!made) return FileError::fromErrno(ENOENT, to, QStringLiteral("create"));
+    return copyFolder(files, from, to, {made->device, made->inode});
+}
+
+FileError copyReplacing(FileSystem& files, const QString& from, const QString& copyPath) {
+    QString temp;
+    FileError copied;
+    bool nameTaken = false;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        temp = temporaryNameBeside(copyPath);
+        copied = copyTree(files, from, temp);
+        nameTaken = copied.code == EEXIST && copied.path == temp;
+        if (!nameTaken) break;
+    }
+    if (copied) {
+        if (!nameTaken) discard(files, temp);
+        if (copied.path == temp)  // say which item the user asked for, not our temporary name
+            return FileError::fromErrno(copied.code, copyPath, QStringLiteral("create"));
+        return copied;
+    }
+    if (!files.exists(copyPath)) {
+        FileError moved = files.moveNoReplace(temp, copyPath);
+        if (!moved) return {};
+        discard(files, temp);  // something took the name meanwhile; it stays
+        return FileError::fromErrno(moved.code, copyPath, QStringLiteral("create"));
+    }
+    return putInPlace(files, temp, copyPath);
+}

@@ -1,0 +1,139 @@
+#include "pack/pack_copy.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "pack/pack_lists.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_home.h"
+#include "tree_helpers.h"
+
+namespace {
+
+class PackCopyTest : public ::testing::Test {
+  protected:
+    TempHome home;
+    ScriptedPrompter prompter;
+    RecordingNotifier notifier;
+    CopyFaultFileSystem files;
+    QString documents = home / "Documents";
+    QString stick = home / "Stick";
+    QStringList fromArray, toArray;
+
+    void SetUp() override {
+        buildSampleTree(documents + "/Taxes", home / "Elsewhere");
+        writeFile(documents + "/notes.txt", "notes");
+        makeFolder(stick);
+    }
+    void addRow(const QString& from, const QString& to) {
+        fromArray << from;
+        toArray << to;
+    }
+    RunResult run(bool replace, const CopyRunTexts& texts = CopyRunTexts::pack()) {
+        return copyStashery(texts, {fromArray, toArray, replace}, {prompter, notifier, files});
+    }
+    QStringList fileErrors() const { return prompter.callsStartingWith("fileError|"); }
+};
+
+TEST_F(PackCopyTest, ConfirmsThenCopiesEveryRowAndEndsWithTheNotificationAndNotice) {
+    addRow(documents + "/Taxes", stick);
+    addRow(documents + "/notes.txt", stick + "/");  // a trailing "/" gives a single one
+    EXPECT_EQ(run(true), RunResult::Done);
+    EXPECT_EQ(prompter.calls,
+              (QStringList{"confirm|Pack these files?|Desktidy will copy all of the files and "
+                           "folders listed in the Pack Stashery Setup, to the listed locations.|OK",
+                           "progress|Copying...", "itemVisible|1", "item|",
+                           "item|" + stick + "/Taxes", "item|" + stick + "/notes.txt", "close",
+                           "notice|All done packing your files for the road."}));
+    EXPECT_EQ(
+        notifier.posted,
+        QStringList{"All done packing your files for the road|All of the Pack Stashery "
+                    "files and folders have been copied to their destinations.|Done Packing"});
+    EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
+    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
+
+    prompter.calls.clear();  // an empty unpack list still ends with both
+    EXPECT_EQ(copyStashery(CopyRunTexts::unpack(), {{}, {}, true}, {prompter, notifier, files}),
+              RunResult::Done);
+    EXPECT_EQ(prompter.calls.first().section(u'|', 0, 1), "confirm|Unpack these files?");
+    EXPECT_EQ(prompter.calls.last(), "notice|All done unpacking your files from the road.");
+    EXPECT_TRUE(notifier.posted.last().endsWith("|Done Unpacking"));
+}
+
+TEST_F(PackCopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
+    writeFile(stick + "/notes.txt", "old notes");
+    writeFile(stick + "/Taxes/only-in-old.txt", "old");
+    addRow(documents + "/notes.txt", stick);
+    addRow(documents + "/Taxes", stick);
+    prompter.confirmAnswers = {true, false, true};  // OK, Cancel, Overwrite
+    EXPECT_EQ(run(false), RunResult::Done);
+    EXPECT_EQ(prompter
+                  .callsStartingWith("confirm|Overwrite this file?|" + stick +
+                                     "/notes.txt "
+                                     "exists.  Do you want to overwrite it?|Overwrite")
+                  .size(),
+              1);
+    EXPECT_EQ(readFile(stick + "/notes.txt"), "old notes");
+    // Replacing is never a merge: files only in the old folder are gone.
+    EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
+    EXPECT_EQ(notifier.posted.size(), 1);
+}
+
+TEST_F(PackCopyTest, AFailedRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
+    writeFile(stick + "/Unplugged/keep.txt", "keep");
+    addRow(home / "Media/Unplugged", stick);
+    addRow(documents + "/notes.txt", stick);
+    EXPECT_EQ(run(true), RunResult::Failed);
+    ASSERT_EQ(fileErrors().size(), 1);
+    EXPECT_TRUE(fileErrors()[0].contains(home / "Media/Unplugged"));
+    EXPECT_TRUE(fileErrors()[0].contains("No such file or directory"));
+    EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
+    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
+    EXPECT_EQ(notifier.posted.size(), 1);
+    EXPECT_EQ(prompter.calls.last(), "notice|All done packing your files for the road.");
+}
+
+TEST_F(PackCopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {
+    addRow(documents + "/notes.txt", stick);
+    addRow(home / "missing", stick);
+    addRow(documents + "/Taxes", stick);
+    prompter.fileErrorAnswers = {FileErrorChoice::Stop};
+    EXPECT_EQ(run(true), RunResult::Cancelled);
+    EXPECT_EQ(prompter.calls.last(), "close");
+    EXPECT_TRUE(notifier.posted.isEmpty());
+    EXPECT_TRUE(QFile::exists(stick + "/notes.txt"));
+    EXPECT_FALSE(QFile::exists(stick + "/Taxes"));
+}
+
+TEST_F(PackCopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSourcesKept) {
+    writeFile(documents + "/Inner/Inner/file.txt", "inner");
+    const QStringList before = describeTree(documents);
+    addRow(documents + "/notes.txt", documents);                  // its own copy path
+    addRow(documents + "/Taxes/../notes.txt", documents + "//");  // the same, spelled otherwise
+    addRow(documents + "/Taxes", documents + "/Taxes/docs");      // into itself
+    addRow(documents + "/Inner/Inner", documents);  // replacing the folder that holds it
+    addRow(documents + "/Taxes/.", stick);          // names no item: would be stick itself
+    addRow("", stick);
+    addRow(documents + "/notes.txt", "");
+    EXPECT_EQ(run(true), RunResult::Failed);
+    EXPECT_EQ(fileErrors().size(), 7);
+    EXPECT_EQ(prompter.callsStartingWith("item|"), QStringList{"item|"});  // nothing copied
+    EXPECT_EQ(describeTree(documents), before);
+    EXPECT_TRUE(files.listNames(stick, true).isEmpty());
+}
+
+TEST_F(PackCopyTest, PackingReversingAndUnpackingPutsIdenticalCopiesBack) {
+    const QStringList taxes = describeTree(documents + "/Taxes");
+    addRow(documents + "/Taxes", stick);
+    ASSERT_EQ(run(true), RunResult::Done);
+    files.removeAll(documents + "/Taxes/docs");  // changed at home meanwhile
+    QStringList unpackFrom, unpackTo;
+    deriveUnpackList(fromArray, toArray, unpackFrom, unpackTo);
+    ASSERT_EQ(copyStashery(CopyRunTexts::unpack(), {unpackFrom, unpackTo, true},
+                           {prompter, notifier, files}),
+              RunResult::Done);
+    EXPECT_EQ(describeTree(documents + "/Taxes"), taxes);
+}
+
+}  // namespace
