@@ -20,6 +20,8 @@ void MainWindow::bindControllerCommands() {
     bind(actions_->fileAllStashery, [&c] { c.fileAllStashery(); });
     bind(actions_->unfileAllStashery, [&c] { c.unfileAllStashery(); });
     bind(actions_->chooseFile, [&c] { c.chooseFile(); });
+    bind(actions_->packStashery, [&c] { c.packStashery(); });
+    bind(actions_->unpackStashery, [&c] { c.unpackStashery(); });
     bind(actions_->emptyTrash, [&c] { c.emptyTrash(); });
 
     // Open Recent lists the folders filed lately, read afresh each time it opens.

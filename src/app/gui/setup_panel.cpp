@@ -113,6 +113,14 @@ void SetupPanel::bindPaneCommands() {
     });
     connect(foldersView->addTypeButton, &QPushButton::clicked, addTypePanel_, &AddTypePanel::addType);
     connect(addTypePanel_, &AddTypePanel::added, this, &SetupPanel::bringToFront);
+    bind(packView->addPackButton, [this] { controller_.addPackFiles(); });
+    bind(packView->addUnpackButton, [this] { controller_.addUnpackFiles(); });
+    bind(packView->delPackButton,
+         [this] { controller_.delPackFiles(FoldersPane::selectedRows(packView->packTableView)); });
+    bind(packView->delUnpackButton,
+         [this] { controller_.delUnpackFiles(FoldersPane::selectedRows(packView->unpackTableView)); });
+    bind(packView->reverseButton, [this] { controller_.reversePack(); });
+    bind(packView->clearButton, [this] { controller_.clearPackTables(); });
     bind(scheduleView->scheduleButton, [this] { controller_.schedule(); });
     bind(scheduleView->removeScheduleButton, [this] { controller_.removeSchedule(); });
 }
