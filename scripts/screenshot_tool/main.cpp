@@ -27,25 +27,32 @@ bool save(QWidget* window, const QString& folder, const QString& name) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Desktidy"));
-    const QString out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
+    const QString out =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
     QDir().mkpath(out);
 
     DesktopServices desktop;
     // Open panels are answered from here, so no dialog waits for a click.
     PresetPathChooser chooser;
     const Services real = desktop.services();
-    DesktidyController controller(Services{real.prompter, real.notifier, chooser, real.files, real.tools,
-                                           real.toolPaths, real.user, real.settingsFile},
-                                  BundleDefaults::fromResources());
+    DesktidyController controller(
+        Services{real.prompter, real.notifier, chooser, real.files, real.tools, real.toolPaths,
+                 real.user, real.settingsFile},
+        BundleDefaults::fromResources());
     controller.awakeFromNib({QStringLiteral("desktidy")});
 
     // A few rows, so the tables show what they are for.
     const QString home = desktop.user.home;
-    controller.settings.myFoldersArray = {home + QStringLiteral("/Desktop"), home + QStringLiteral("/Downloads")};
-    controller.settings.packFromArray = {home + QStringLiteral("/Documents/Taxes"), home + QStringLiteral("/Music/Mix.m3u")};
-    controller.settings.packToArray = {QStringLiteral("/media/stick"), QStringLiteral("/media/stick/")};
-    controller.settings.unpackFromArray = {QStringLiteral("/media/stick/Taxes"), QStringLiteral("/media/stick/Mix.m3u")};
-    controller.settings.unpackToArray = {home + QStringLiteral("/Documents"), home + QStringLiteral("/Music")};
+    controller.settings.myFoldersArray = {home + QStringLiteral("/Desktop"),
+                                          home + QStringLiteral("/Downloads")};
+    controller.settings.packFromArray = {home + QStringLiteral("/Documents/Taxes"),
+                                         home + QStringLiteral("/Music/Mix.m3u")};
+    controller.settings.packToArray = {QStringLiteral("/media/stick"),
+                                       QStringLiteral("/media/stick/")};
+    controller.settings.unpackFromArray = {QStringLiteral("/media/stick/Taxes"),
+                                           QStringLiteral("/media/stick/Mix.m3u")};
+    controller.settings.unpackToArray = {home + QStringLiteral("/Documents"),
+                                         home + QStringLiteral("/Music")};
 
     MainWindow window(controller, desktop.state);
     desktop.attachTo(&window);

@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Desktidy"));
     QCoreApplication::setApplicationName(QStringLiteral("Desktidy"));
     QTextStream in(stdin), out(stdout), err(stderr);
-    return runCommandLine(arguments,
-                          {in, out, err, ::isatty(STDIN_FILENO) != 0, ::isatty(STDERR_FILENO) != 0});
+    return runCommandLine(
+        arguments, {in, out, err, ::isatty(STDIN_FILENO) != 0, ::isatty(STDERR_FILENO) != 0});
 }

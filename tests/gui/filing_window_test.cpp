@@ -11,15 +11,6 @@
 #include "app/gui/setup_panel.h"
 #include "gui_fixture.h"
 
-namespace {
-
-void selectRow(QTableView* table, int row) {
-    const QRect rect = table->visualRect(table->model()->index(row, 0));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-}  // namespace
-
 using FilingWindowTest = GuiTest;
 
 TEST_F(FilingWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) {
@@ -30,9 +21,11 @@ TEST_F(FilingWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder
 
     QTest::mouseClick(window->buttonFor(QStringLiteral("fileButton")), Qt::LeftButton);
     EXPECT_EQ(prompter.calls.first(),
-              QStringLiteral("confirm|File these files?|Desktidy will file all of the files located in %1 "
-                             "into the appropriate folders.  You can always undo this by choosing "
-                             "Undesktidy... from the File menu.|OK").arg(desk));
+              QStringLiteral(
+                  "confirm|File these files?|Desktidy will file all of the files located in %1 "
+                  "into the appropriate folders.  You can always undo this by choosing "
+                  "Undesktidy... from the File menu.|OK")
+                  .arg(desk));
     EXPECT_EQ(prompter.callsStartingWith(QStringLiteral("item|")),
               (QStringList{QStringLiteral("item|song.mp3"), QStringLiteral("item|photo.jpg"),
                            QStringLiteral("item|notes.txt")}));
@@ -61,7 +54,7 @@ TEST_F(FilingWindowTest, TheAddTypePanelAddsToTheSelectedCategoryAndFolderButton
     SetupPanel& panel = *window->setupPanel();
     FoldersPane& folders = *panel.foldersView;
     panel.doSetupPanel(SetupPanel::Folders);
-    selectRow(folders.folderTableView, 4);
+    clickRow(folders.folderTableView, 4);
     QTest::mouseClick(folders.addTypeButton, Qt::LeftButton);
     AddTypePanel& add = *panel.addTypePanel();
     ASSERT_TRUE(add.isVisible());
@@ -74,7 +67,7 @@ TEST_F(FilingWindowTest, TheAddTypePanelAddsToTheSelectedCategoryAndFolderButton
     EXPECT_EQ(shown, controller->settings.imageTypesArray.size());
 
     // With the archive row selected nothing is added and the panel stays open.
-    selectRow(folders.folderTableView, 0);
+    clickRow(folders.folderTableView, 0);
     QTest::mouseClick(folders.addTypeButton, Qt::LeftButton);
     QTest::mouseClick(add.addButton, Qt::LeftButton);
     EXPECT_TRUE(add.isVisible());
@@ -86,7 +79,7 @@ TEST_F(FilingWindowTest, TheAddTypePanelAddsToTheSelectedCategoryAndFolderButton
     EXPECT_EQ(chooser.lastRequest().confirmButton, u"Add");
     EXPECT_TRUE(chooser.lastRequest().multiple);
     ASSERT_EQ(folders.myFoldersTableView->model()->rowCount(), 2);
-    selectRow(folders.myFoldersTableView, 0);
+    clickRow(folders.myFoldersTableView, 0);
     QTest::mouseClick(folders.delFolderButton, Qt::LeftButton);
     EXPECT_EQ(controller->settings.myFoldersArray, QStringList{home / "B"});
     EXPECT_EQ(folders.myFoldersTableView->model()->rowCount(), 1);

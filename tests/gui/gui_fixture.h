@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTableView>
+#include <QTest>
 #include <memory>
 
 #include "app/desktidy_controller.h"
@@ -12,10 +14,16 @@
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
 
+// Clicks a cell of a table, as the user does.
+inline void clickRow(QTableView* table, int row, int column = 0) {
+    const QRect rect = table->visualRect(table->model()->index(row, column));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
 // A started controller and its main window in a throw-away home, with a scripted
 // prompter, a chooser answered from the test and a fake tool runner.
 class GuiTest : public ::testing::Test {
-protected:
+  protected:
     GuiTest() { startWindow(); }
 
     // Starts (again) from what is stored, as a new run of the program would.
@@ -23,11 +31,19 @@ protected:
         window.reset();
         controller.reset();
         state.reset();
-        Services services{prompter, notifier, chooser, files, tools, ToolPaths(),
-                          {QStringLiteral("tester"), home.path()}, home.configFile()};
-        controller = std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
+        Services services{prompter,
+                          notifier,
+                          chooser,
+                          files,
+                          tools,
+                          ToolPaths(),
+                          {QStringLiteral("tester"), home.path()},
+                          home.configFile()};
+        controller =
+            std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
         controller->awakeFromNib({QStringLiteral("desktidy")});
-        state = std::make_unique<WindowStateStore>(WindowStateStore::besideSettings(home.configFile()));
+        state =
+            std::make_unique<WindowStateStore>(WindowStateStore::besideSettings(home.configFile()));
         window = std::make_unique<MainWindow>(*controller, *state);
     }
 

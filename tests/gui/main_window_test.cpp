@@ -1,9 +1,9 @@
 #include <QAction>
 #include <QApplication>
-#include <QMessageBox>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>
@@ -90,7 +90,8 @@ namespace {
 QStringList shownBoxTexts() {
     QStringList texts;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) texts << box->text();
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            texts << box->text();
     return texts;
 }
 
@@ -107,7 +108,9 @@ TEST_F(MainWindowTest, CheckForUpdatesAnswersWithoutBlockingAndWaitsForARunToEnd
     QTest::qWait(50);
     EXPECT_FALSE(shownBoxTexts().contains(QStringLiteral("No update feed is configured.")));
     busy.closeProgress();
-    EXPECT_TRUE(QTest::qWaitFor([] { return shownBoxTexts().contains(QStringLiteral("No update feed is configured.")); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] { return shownBoxTexts().contains(QStringLiteral("No update feed is configured.")); },
+        3000));
 
     shown.actions()->about->trigger();
     EXPECT_TRUE(shownBoxTexts().contains(QStringLiteral("Desktidy")));

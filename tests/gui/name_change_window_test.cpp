@@ -1,3 +1,5 @@
+#include "app/gui/name_change_window.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -5,7 +7,6 @@
 #include <QTest>
 
 #include "app/gui/app_actions.h"
-#include "app/gui/name_change_window.h"
 #include "gui_fixture.h"
 
 using NameChangeWindowTest = GuiTest;
@@ -33,7 +34,8 @@ TEST_F(NameChangeWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWor
     QTest::mouseClick(names.runButton, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.first(),
               QStringLiteral("confirm|Change Names|Do you want to change the names of all of the "
-                             "files and/or folders in %1?|OK").arg(folder));
+                             "files and/or folders in %1?|OK")
+                  .arg(folder));
     EXPECT_EQ(prompter.calls.last(), u"notice|The file and/or folder names have been changed.");
     EXPECT_EQ(files.listNames(folder, false),
               (QStringList{QStringLiteral("seanotes.txt"), QStringLiteral("seaphoto.jpg")}));

@@ -6,15 +6,6 @@
 #include "app/gui/setup_panel.h"
 #include "gui_fixture.h"
 
-namespace {
-
-void selectRow(QTableView* table, int row) {
-    const QRect rect = table->visualRect(table->model()->index(row, 0));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-}  // namespace
-
 using PackWindowTest = GuiTest;
 
 TEST_F(PackWindowTest, ThePackPaneButtonsEditTheListsAndPackCopiesThem) {
@@ -42,7 +33,7 @@ TEST_F(PackWindowTest, ThePackPaneButtonsEditTheListsAndPackCopiesThem) {
     EXPECT_EQ(readFile(home / "Stick/Taxes/2024.txt"), "numbers");
     EXPECT_EQ(notifier.posted.size(), 1);
 
-    selectRow(pack.unpackTableView, 0);
+    clickRow(pack.unpackTableView, 0);
     QTest::mouseClick(pack.delUnpackButton, Qt::LeftButton);
     EXPECT_EQ(pack.unpackTableView->model()->rowCount(), 0);
     QTest::mouseClick(pack.clearButton, Qt::LeftButton);

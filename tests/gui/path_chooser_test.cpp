@@ -23,9 +23,12 @@ ChooserRequest trashRequest(const QString& folder) {
 // Waits until the dialog's list shows the folder's items; Qt reads folders in a thread.
 bool waitForListing(ChooserDialog& dialog, int count) {
     auto* model = dialog.findChild<QFileSystemModel*>();
-    return QTest::qWaitFor([&] {
-        return model && model->rowCount(model->index(dialog.directory().absolutePath())) >= count;
-    }, 5000);
+    return QTest::qWaitFor(
+        [&] {
+            return model &&
+                   model->rowCount(model->index(dialog.directory().absolutePath())) >= count;
+        },
+        5000);
 }
 
 // Selects an item in the dialog's list as a click does.
@@ -33,8 +36,8 @@ void selectInList(ChooserDialog& dialog, const QString& path) {
     auto* model = dialog.findChild<QFileSystemModel*>();
     for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
         if (view->objectName() == u"listView")
-            view->selectionModel()->select(model->index(path),
-                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            view->selectionModel()->select(model->index(path), QItemSelectionModel::ClearAndSelect |
+                                                                   QItemSelectionModel::Rows);
 }
 
 }  // namespace

@@ -40,8 +40,10 @@ TEST(QtPrompter, ConfirmationShowsExactTextsLiterallyAndOnlyCancelSaysNo) {
     QtPrompter prompter;
     Answer answer{QStringLiteral("Cancel")};
     prompter.setBoxHook(answer.hook());
-    const QString message = QStringLiteral("Desktidy will file all of the files located in /tmp/%@ <b>x</b>");
-    EXPECT_FALSE(prompter.confirm(QStringLiteral("File these files?"), message, QStringLiteral("OK")));
+    const QString message =
+        QStringLiteral("Desktidy will file all of the files located in /tmp/%@ <b>x</b>");
+    EXPECT_FALSE(
+        prompter.confirm(QStringLiteral("File these files?"), message, QStringLiteral("OK")));
     EXPECT_EQ(answer.title, u"File these files?");
     EXPECT_EQ(answer.text, message);
     EXPECT_EQ(answer.format, Qt::PlainText);
@@ -61,7 +63,8 @@ TEST(QtPrompter, NoticesHaveNoTitleAndOneOkButton) {
     EXPECT_EQ(answer.title, QString());
     EXPECT_EQ(answer.text, u"The Setup has been saved.");
     EXPECT_EQ(answer.buttons, QStringList{QStringLiteral("OK")});
-    prompter.criticalNotice(QStringLiteral("Something prevented Desktidy from reading your crontab"));
+    prompter.criticalNotice(
+        QStringLiteral("Something prevented Desktidy from reading your crontab"));
     EXPECT_EQ(answer.buttons, QStringList{QStringLiteral("OK")});
     EXPECT_EQ(answer.format, Qt::PlainText);
 }
@@ -70,7 +73,8 @@ TEST(QtPrompter, FileErrorStopsOnlyOnStop) {
     QtPrompter prompter;
     Answer answer{QStringLiteral("Stop")};
     prompter.setBoxHook(answer.hook());
-    FileError error{28, QStringLiteral("/stick/Taxes"), QStringLiteral("Could not copy \u201cTaxes\u201d.")};
+    FileError error{28, QStringLiteral("/stick/Taxes"),
+                    QStringLiteral("Could not copy \u201cTaxes\u201d.")};
     EXPECT_EQ(prompter.fileError(error), FileErrorChoice::Stop);
     EXPECT_EQ(answer.text, error.message);
     answer.button = QStringLiteral("Continue");

@@ -1,3 +1,5 @@
+#include "app/gui/removal_panel.h"
+
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
@@ -5,15 +7,9 @@
 
 #include "app/gui/app_actions.h"
 #include "app/gui/list_models.h"
-#include "app/gui/removal_panel.h"
 #include "gui_fixture.h"
 
 namespace {
-
-void clickRow(QTableView* table, int row, int column) {
-    const QRect rect = table->visualRect(table->model()->index(row, column));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
-}
 
 Qt::CheckState checkOf(QTableView* table, int row) {
     return table->model()->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>();
@@ -37,8 +33,10 @@ TEST_F(RemovalPanelTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     QTableView* table = panel.delAppTableView;
     ASSERT_EQ(table->model()->rowCount(), 3);
     EXPECT_EQ(table->verticalHeader()->sectionSize(0), 48);
-    EXPECT_EQ(table->model()->headerData(0, Qt::Horizontal, ColumnIdRole).toString(), u"delAppCheck");
-    EXPECT_EQ(table->model()->headerData(2, Qt::Horizontal, ColumnIdRole).toString(), u"delAppPath");
+    EXPECT_EQ(table->model()->headerData(0, Qt::Horizontal, ColumnIdRole).toString(),
+              u"delAppCheck");
+    EXPECT_EQ(table->model()->headerData(2, Qt::Horizontal, ColumnIdRole).toString(),
+              u"delAppPath");
     EXPECT_TRUE(table->model()->index(0, 2).data().toString().startsWith(u"Note Pad.app - "));
     EXPECT_TRUE(table->model()->index(0, 2).data().toString().endsWith(QStringLiteral("\n") + app));
     EXPECT_FALSE(table->model()->index(0, 1).data(Qt::DecorationRole).isNull());
@@ -54,7 +52,8 @@ TEST_F(RemovalPanelTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
 
     QTest::mouseClick(panel.moveButton, Qt::LeftButton);
     EXPECT_FALSE(panel.isVisible());
-    EXPECT_EQ(prompter.calls.last(), u"notice|The application and its related files have been put in the Trash.");
+    EXPECT_EQ(prompter.calls.last(),
+              u"notice|The application and its related files have been put in the Trash.");
     EXPECT_TRUE(files.exists(kept));
     EXPECT_FALSE(files.exists(app));
     EXPECT_TRUE(files.exists(home / ".local/share/Trash/files/DKT Deleted Apps/Note Pad.app"));

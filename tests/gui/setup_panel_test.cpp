@@ -1,3 +1,5 @@
+#include "app/gui/setup_panel.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -15,15 +17,9 @@
 #include "app/gui/list_models.h"
 #include "app/gui/pack_pane.h"
 #include "app/gui/schedule_pane.h"
-#include "app/gui/setup_panel.h"
 #include "gui_fixture.h"
 
 namespace {
-
-void clickRow(QTableView* table, int row) {
-    const QRect rect = table->visualRect(table->model()->index(row, 0));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
-}
 
 // Types text into a cell through the table's editor, as a user does.
 void typeIntoCell(QTableView* table, int row, int column, const QString& text) {
@@ -38,7 +34,7 @@ void typeIntoCell(QTableView* table, int row, int column, const QString& text) {
 }
 
 class SetupPanelTest : public GuiTest {
-protected:
+  protected:
     SetupPanel& panel() { return *window->setupPanel(); }
     FoldersPane& folders() { return *panel().foldersView; }
 };
@@ -72,20 +68,25 @@ TEST_F(SetupPanelTest, FolderNamesEditOnlyToNonEmptyTextAndOtherTablesIgnoreTypi
     const QModelIndex type = folders().fileTypeTableView->model()->index(0, 0);
     EXPECT_FALSE(type.flags() & Qt::ItemIsEditable);
     const QString firstType = type.data().toString();
-    EXPECT_FALSE(folders().fileTypeTableView->model()->setData(type, QStringLiteral("x"), Qt::EditRole));
+    EXPECT_FALSE(
+        folders().fileTypeTableView->model()->setData(type, QStringLiteral("x"), Qt::EditRole));
     EXPECT_EQ(type.data().toString(), firstType);
 }
 
 TEST_F(SetupPanelTest, EditingPackRowTwoDestinationChangesOnlyThatEntry) {
-    controller->settings.packFromArray = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")};
-    controller->settings.packToArray = {QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("/z")};
+    controller->settings.packFromArray = {QStringLiteral("/a"), QStringLiteral("/b"),
+                                          QStringLiteral("/c")};
+    controller->settings.packToArray = {QStringLiteral("/x"), QStringLiteral("/y"),
+                                        QStringLiteral("/z")};
     window->refresh();
     panel().doSetupPanel(SetupPanel::Pack);
     QTableView* pack = panel().packView->packTableView;
-    EXPECT_EQ(pack->model()->headerData(0, Qt::Horizontal, ColumnIdRole).toString(), u"packFromString");
+    EXPECT_EQ(pack->model()->headerData(0, Qt::Horizontal, ColumnIdRole).toString(),
+              u"packFromString");
     typeIntoCell(pack, 2, 1, QStringLiteral("/Volumes/Stick"));
     EXPECT_EQ(controller->settings.packToArray,
-              (QStringList{QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("/Volumes/Stick")}));
+              (QStringList{QStringLiteral("/x"), QStringLiteral("/y"),
+                           QStringLiteral("/Volumes/Stick")}));
     EXPECT_EQ(controller->settings.packFromArray,
               (QStringList{QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")}));
     typeIntoCell(pack, 0, 0, QString());  // any text, even the empty one, is taken
@@ -113,7 +114,8 @@ TEST_F(SetupPanelTest, CancelDropsUnsavedEditsAndResetKeepsTheFolderList) {
     controller->saveSetup();
     QTest::mouseClick(panel().resetButton, Qt::LeftButton);
     EXPECT_EQ(controller->settings.fileFoldersArray, savedNames);
-    EXPECT_EQ(controller->settings.myFoldersArray, QStringList{QStringLiteral("/home/tester/Downloads")});
+    EXPECT_EQ(controller->settings.myFoldersArray,
+              QStringList{QStringLiteral("/home/tester/Downloads")});
     EXPECT_EQ(folders().myFoldersTableView->model()->rowCount(), 1);
     EXPECT_TRUE(panel().isVisible());
     EXPECT_TRUE(prompter.calls.isEmpty());  // reset shows no notice
@@ -161,7 +163,8 @@ TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesWithTheTopLeftCornerKept) {
 }
 
 TEST_F(SetupPanelTest, EveryPaneFitsItsSizeAndTheScreen) {
-    for (auto pane : {SetupPanel::General, SetupPanel::Folders, SetupPanel::Schedule, SetupPanel::Pack}) {
+    for (auto pane :
+         {SetupPanel::General, SetupPanel::Folders, SetupPanel::Schedule, SetupPanel::Pack}) {
         panel().doSetupPanel(pane);
         const QSize needed = panel().layout()->totalMinimumSize();
         const QSize rules = SetupPanel::rulesFor(pane).size;
@@ -223,7 +226,8 @@ TEST_F(SetupPanelTest, DayBoxesFollowEachOtherAndTheScheduleButtonsWriteTheCront
     EXPECT_EQ(tools.requests.at(1).arguments, QStringList{QStringLiteral("-")});
     EXPECT_EQ(prompter.calls.last(), u"notice|Desktidy has been scheduled.");
 
-    tools.results.push_back(FakeToolRunner::finished(0, tools.requests.at(1).input.value_or(QByteArray())));
+    tools.results.push_back(
+        FakeToolRunner::finished(0, tools.requests.at(1).input.value_or(QByteArray())));
     QTest::mouseClick(schedule.removeScheduleButton, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.last(), u"notice|The Desktidy schedule has been removed.");
     EXPECT_TRUE(tools.requests.last().input.value_or("x").isEmpty());

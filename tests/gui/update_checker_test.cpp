@@ -1,9 +1,10 @@
+#include "app/gui/update_checker.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 #include <QUrl>
 
-#include "app/gui/update_checker.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -14,8 +15,9 @@ QByteArray feedWith(const QStringList& versions) {
         "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel>"
         "<title>Desktidy</title>";
     for (const QString& v : versions)
-        xml += QStringLiteral("<item><title>Desktidy %1</title><enclosure url=\"https://example.org/"
-                              "desktidy-%1.tar.gz\" sparkle:version=\"%1\" length=\"1\"/></item>")
+        xml += QStringLiteral(
+                   "<item><title>Desktidy %1</title><enclosure url=\"https://example.org/"
+                   "desktidy-%1.tar.gz\" sparkle:version=\"%1\" length=\"1\"/></item>")
                    .arg(v)
                    .toUtf8();
     return xml + "</channel></rss>";
@@ -33,15 +35,17 @@ UpdateAnswer awaitAnswer(UpdateChecker& checker, bool interactive, bool* answere
 }  // namespace
 
 TEST(Appcast, TheNewestItemWinsWithItsDownloadLink) {
-    auto newest = newestRelease(feedWith({QStringLiteral("0.9"), QStringLiteral("0.10"), QStringLiteral("0.2")}));
+    auto newest = newestRelease(
+        feedWith({QStringLiteral("0.9"), QStringLiteral("0.10"), QStringLiteral("0.2")}));
     ASSERT_TRUE(newest);
     EXPECT_EQ(newest->version, u"0.10");
     EXPECT_EQ(newest->link, QUrl(QStringLiteral("https://example.org/desktidy-0.10.tar.gz")));
     EXPECT_TRUE(isNewerVersion(QStringLiteral("0.10"), QStringLiteral("0.9")));
     EXPECT_FALSE(isNewerVersion(QStringLiteral("0.1.0"), QStringLiteral("0.1")));
 
-    const QByteArray plain = "<rss><channel><item><title>Version 2.1</title><link>https://x/y</link>"
-                             "</item></channel></rss>";
+    const QByteArray plain =
+        "<rss><channel><item><title>Version 2.1</title><link>https://x/y</link>"
+        "</item></channel></rss>";
     newest = newestRelease(plain);
     ASSERT_TRUE(newest);
     EXPECT_EQ(newest->version, u"2.1");
@@ -56,8 +60,10 @@ TEST(Appcast, TheNewestItemWinsWithItsDownloadLink) {
 TEST(UpdateChecker, InteractiveCheckAlwaysAnswersAndBackgroundOnlyForNewer) {
     qRegisterMetaType<UpdateAnswer>();
     TempHome home;
-    const QUrl newer = QUrl::fromLocalFile(writeFile(home / "newer.xml", feedWith({QStringLiteral("9.0")})));
-    const QUrl same = QUrl::fromLocalFile(writeFile(home / "same.xml", feedWith({QStringLiteral("0.1.0")})));
+    const QUrl newer =
+        QUrl::fromLocalFile(writeFile(home / "newer.xml", feedWith({QStringLiteral("9.0")})));
+    const QUrl same =
+        QUrl::fromLocalFile(writeFile(home / "same.xml", feedWith({QStringLiteral("0.1.0")})));
     bool answered = false;
 
     UpdateChecker background(newer, QStringLiteral("0.1.0"));

@@ -10,7 +10,7 @@ class QPushButton;
 // panel closes when the entry was added and stays open when it was not.
 class AddTypePanel : public QDialog {
     Q_OBJECT
-public:
+  public:
     // add gets the type and the description as typed; true when the entry was added.
     using AddEntry = std::function<bool(const QString& type, const QString& description)>;
     AddTypePanel(AddEntry add, QWidget* parent = nullptr);
@@ -22,11 +22,11 @@ public:
     QLineEdit* typeDescTextField;
     QPushButton* addButton;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // An entry was added and the panel closed.
     void added();
 
-private:
+  private:
     void doType();
 
     AddEntry add_;

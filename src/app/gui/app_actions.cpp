@@ -8,8 +8,10 @@ AppActions::AppActions(QObject* parent) : QObject(parent) {
     // The File menu's texts are the ones the confirmation messages refer to.
     desktidy = make(QStringLiteral("Desktidy..."), QKeySequence(Qt::CTRL | Qt::Key_D));
     undesktidy = make(QStringLiteral("Undesktidy..."), QKeySequence(Qt::CTRL | Qt::Key_U));
-    fileAllStashery = make(QStringLiteral("File All Stashery..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
-    unfileAllStashery = make(QStringLiteral("Unfile All Stashery..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
+    fileAllStashery = make(QStringLiteral("File All Stashery..."),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    unfileAllStashery = make(QStringLiteral("Unfile All Stashery..."),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
     chooseFile = make(tr("Choose Folder..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     setup = make(tr("Setup..."), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     quit = make(tr("Quit"), QKeySequence::Quit);

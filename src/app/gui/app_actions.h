@@ -11,7 +11,7 @@ class QMenuBar;
 // buttons trigger the same actions.
 class AppActions : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit AppActions(QObject* parent);
 
     // File, Tools and Help, with Open Recent as a submenu of File.
@@ -36,6 +36,6 @@ public:
     QAction* about;
     QAction* checkVersion;
 
-private:
+  private:
     QAction* make(const QString& text, const QKeySequence& shortcut = {});
 };

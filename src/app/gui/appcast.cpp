@@ -31,9 +31,12 @@ struct ItemReader {
 void readAttributes(const QXmlStreamAttributes& attributes, ItemReader& item) {
     for (const QXmlStreamAttribute& a : attributes) {
         const QStringView name = a.name();
-        if (name == u"shortVersionString") item.shortVersion = a.value().toString();
-        else if (name == u"version") item.version = a.value().toString();
-        else if (name == u"url") item.enclosureUrl = a.value().toString();
+        if (name == u"shortVersionString")
+            item.shortVersion = a.value().toString();
+        else if (name == u"version")
+            item.version = a.value().toString();
+        else if (name == u"url")
+            item.enclosureUrl = a.value().toString();
     }
 }
 

@@ -9,8 +9,8 @@ DesktopServices::DesktopServices()
       prompter(&state) {}
 
 Services DesktopServices::services() {
-    return Services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
-                    user, settingsFile};
+    return Services{prompter, notifier,    chooser, files, tools, ToolPaths::fromEnvironment(),
+                    user,     settingsFile};
 }
 
 void DesktopServices::attachTo(QWidget* window) {

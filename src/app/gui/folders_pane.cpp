@@ -64,7 +64,8 @@ FoldersPane::FoldersPane(Settings& settings, SetupForm& form, QWidget* parent)
     addTypeButton = smallButton(QStringLiteral("+"), tr("Add a type"), this);
     delTypeButton = smallButton(QStringLiteral("\u2212"), tr("Delete the selected types"), this);
     addFolderButton = smallButton(QStringLiteral("+"), tr("Add folders"), this);
-    delFolderButton = smallButton(QStringLiteral("\u2212"), tr("Delete the selected folders"), this);
+    delFolderButton =
+        smallButton(QStringLiteral("\u2212"), tr("Delete the selected folders"), this);
 
     auto* typeButtons = new QHBoxLayout;
     typeButtons->addWidget(addTypeButton);
@@ -89,10 +90,11 @@ FoldersPane::FoldersPane(Settings& settings, SetupForm& form, QWidget* parent)
     layout->setRowStretch(1, 3);
     layout->setRowStretch(4, 2);
 
-    connect(folderTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        const QList<int> rows = selectedRows(folderTableView);
-        categoryChosen(rows.isEmpty() ? -1 : rows.first());
-    });
+    connect(folderTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] {
+                const QList<int> rows = selectedRows(folderTableView);
+                categoryChosen(rows.isEmpty() ? -1 : rows.first());
+            });
     refresh();
 }
 

@@ -12,7 +12,7 @@ class ListTableModel;
 // selected category, and the list of folders filed in one go.
 class FoldersPane : public QWidget {
     Q_OBJECT
-public:
+  public:
     FoldersPane(Settings& settings, SetupForm& form, QWidget* parent = nullptr);
     // Shows the lists again and selects the form's category row.
     void refresh();
@@ -28,7 +28,7 @@ public:
     QPushButton* addFolderButton;
     QPushButton* delFolderButton;
 
-private:
+  private:
     // A change of the category row loads that category's types into the type table.
     void categoryChosen(int row);
 

@@ -16,7 +16,8 @@ namespace {
 QComboBox* numberPopUp(int first, int last, int width, QWidget* parent) {
     auto* popUp = new QComboBox(parent);
     popUp->addItem(QStringLiteral("None"));
-    for (int n = first; n <= last; ++n) popUp->addItem(QStringLiteral("%1").arg(n, width, 10, QChar(u'0')));
+    for (int n = first; n <= last; ++n)
+        popUp->addItem(QStringLiteral("%1").arg(n, width, 10, QChar(u'0')));
     return popUp;
 }
 
@@ -63,9 +64,12 @@ GeneralPane::GeneralPane(SetupForm& form, QWidget* parent) : QWidget(parent), fo
     layout->addWidget(updatesCheck);
     layout->addStretch();
 
-    connect(archiveMo, &QComboBox::currentTextChanged, this, [this](const QString& t) { form_.archiveMo = t; });
-    connect(archiveDa, &QComboBox::currentTextChanged, this, [this](const QString& t) { form_.archiveDa = t; });
-    connect(archiveYr, &QComboBox::currentTextChanged, this, [this](const QString& t) { form_.archiveYr = t; });
+    connect(archiveMo, &QComboBox::currentTextChanged, this,
+            [this](const QString& t) { form_.archiveMo = t; });
+    connect(archiveDa, &QComboBox::currentTextChanged, this,
+            [this](const QString& t) { form_.archiveDa = t; });
+    connect(archiveYr, &QComboBox::currentTextChanged, this,
+            [this](const QString& t) { form_.archiveYr = t; });
     connect(updatesCheck, &QCheckBox::toggled, this, [this](bool on) { form_.updatesCheck = on; });
     refresh();
 }

@@ -9,7 +9,7 @@ class QComboBox;
 // The General pane: the archive date pop-ups and the update check box.
 class GeneralPane : public QWidget {
     Q_OBJECT
-public:
+  public:
     GeneralPane(SetupForm& form, QWidget* parent = nullptr);
     // Shows the form's values.
     void refresh();
@@ -19,7 +19,7 @@ public:
     QComboBox* archiveYr;
     QCheckBox* updatesCheck;
 
-private:
+  private:
     SetupForm& form_;
 };
 

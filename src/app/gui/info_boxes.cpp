@@ -43,7 +43,8 @@ QMessageBox* showUpdateAnswer(QWidget* parent, const UpdateAnswer& answer) {
                           QObject::tr("A new version of Desktidy is available: %1 (you have %2).")
                               .arg(answer.newest.version, current),
                           QObject::tr("Download it from:\n%1").arg(answer.newest.link.toString()));
-            QPushButton* download = box->addButton(QObject::tr("Download"), QMessageBox::AcceptRole);
+            QPushButton* download =
+                box->addButton(QObject::tr("Download"), QMessageBox::AcceptRole);
             box->addButton(QObject::tr("Later"), QMessageBox::RejectRole);
             const QUrl link = answer.newest.link;
             QObject::connect(download, &QPushButton::clicked, box,

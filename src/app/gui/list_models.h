@@ -12,7 +12,7 @@ inline constexpr int ColumnIdRole = Qt::UserRole + 1;
 // pointers: the lists are the truth, and reload() shows them again after a command.
 class ListTableModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     enum class Editing {
         Ignored,   // typing into a cell changes nothing
         NonEmpty,  // a non-empty text replaces the entry; the empty text is ignored
@@ -36,7 +36,7 @@ public:
 
     void reload();
 
-private:
+  private:
     const Column* columnAt(const QModelIndex& index) const;
 
     QList<Column> columns_;

@@ -17,8 +17,8 @@
 #include "app/gui/info_boxes.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
-#include "app/gui/removal_panel.h"
 #include "app/gui/qt_prompter.h"
+#include "app/gui/removal_panel.h"
 #include "app/gui/setup_panel.h"
 #include "app/gui/update_checker.h"
 #include "app/gui/window_state_store.h"
@@ -29,8 +29,12 @@ const QString autosaveName = QStringLiteral("dktWindow");
 
 MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
                        UpdateChecker* updates, QWidget* parent)
-    : QMainWindow(parent), controller_(controller), state_(state), updates_(updates),
-      actions_(new AppActions(this)), pathControl_(new PathControl(this)),
+    : QMainWindow(parent),
+      controller_(controller),
+      state_(state),
+      updates_(updates),
+      actions_(new AppActions(this)),
+      pathControl_(new PathControl(this)),
       setupPanel_(new SetupPanel(controller, state, this)),
       nameChangeWindow_(new NameChangeWindow(controller, state, this)),
       removalPanel_(new RemovalPanel(controller, this)) {
@@ -91,7 +95,8 @@ void MainWindow::buildButtons(QGridLayout* grid) {
         button->setMinimumHeight(button->sizeHint().height() + 8);
         QAction* action = b.action;
         connect(button, &QPushButton::clicked, action, &QAction::trigger);
-        connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+        connect(action, &QAction::changed, button,
+                [button, action] { button->setEnabled(action->isEnabled()); });
         grid->addWidget(button, i / 4, i % 4);
         ++i;
     }
@@ -105,9 +110,11 @@ void MainWindow::bindCommands() {
     connect(actions_->setup, &QAction::triggered, this, [this] { setupPanel_->showLastPane(); });
     connect(actions_->quit, &QAction::triggered, this, &QWidget::close);
     connect(actions_->about, &QAction::triggered, this, [this] { showAbout(this); });
-    connect(pathControl_, &PathControl::chooseRequested, this, &MainWindow::choosePathControlFolder);
+    connect(pathControl_, &PathControl::chooseRequested, this,
+            &MainWindow::choosePathControlFolder);
     if (updates_) {
-        connect(actions_->checkVersion, &QAction::triggered, updates_, &UpdateChecker::checkForUpdates);
+        connect(actions_->checkVersion, &QAction::triggered, updates_,
+                &UpdateChecker::checkForUpdates);
         connect(updates_, &UpdateChecker::finished, this, &MainWindow::presentUpdateAnswer);
     } else {
         actions_->checkVersion->setEnabled(false);

@@ -22,7 +22,7 @@ class RemovalPanel;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(DesktidyController& controller, WindowStateStore& state,
                UpdateChecker* updates = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -45,12 +45,12 @@ public:
     // The button that triggers an action, for tests and screenshots.
     QPushButton* buttonFor(const QString& objectName) const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void buildButtons(QGridLayout* grid);
     void bindCommands();
     // The commands of the menus and buttons that the controller carries out.

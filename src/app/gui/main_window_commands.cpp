@@ -31,7 +31,8 @@ void MainWindow::bindControllerCommands() {
             RecentFolders(RecentFolders::defaultFilePath(controller_.osHome)).folders();
         for (const QString& folder : folders)
             actions_->openRecent->addAction(folder, this, [this, folder] { openFile(folder); });
-        if (folders.isEmpty()) actions_->openRecent->addAction(tr("No Folders Filed Yet"))->setEnabled(false);
+        if (folders.isEmpty())
+            actions_->openRecent->addAction(tr("No Folders Filed Yet"))->setEnabled(false);
     });
 
     connect(actions_->deleteApp, &QAction::triggered, this, [this] {
@@ -42,6 +43,7 @@ void MainWindow::bindControllerCommands() {
         if (chosen) removalPanel_->showList();
     });
     connect(removalPanel_, &RemovalPanel::commandFinished, this, &MainWindow::refresh);
-    connect(actions_->changeNames, &QAction::triggered, nameChangeWindow_, &NameChangeWindow::changeNames);
+    connect(actions_->changeNames, &QAction::triggered, nameChangeWindow_,
+            &NameChangeWindow::changeNames);
     connect(nameChangeWindow_, &NameChangeWindow::commandFinished, this, &MainWindow::refresh);
 }

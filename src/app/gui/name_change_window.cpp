@@ -34,8 +34,12 @@ QButtonGroup* choice(QWidget* parent, const QString& first, const QString& secon
 }
 }  // namespace
 
-NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateStore& state, QWidget* parent)
-    : QWidget(parent, Qt::Window), controller_(controller), state_(state), folder_(new QLabel(this)) {
+NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateStore& state,
+                                   QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      controller_(controller),
+      state_(state),
+      folder_(new QLabel(this)) {
     setObjectName(autosaveName);
     setWindowTitle(tr("Change Names"));
     folder_->setTextFormat(Qt::PlainText);
@@ -64,7 +68,8 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     grid->addWidget(new QLabel(tr("with"), rules), 0, 2);
     grid->addWidget(replace2TextField, 0, 3);
     grid->addWidget(ignoreCaseCheck, 1, 1);
-    auto addAffix = [&](int row, const QString& label, QCheckBox* n1, QCheckBox* text, QLineEdit* edit, QCheckBox* n2) {
+    auto addAffix = [&](int row, const QString& label, QCheckBox* n1, QCheckBox* text,
+                        QLineEdit* edit, QCheckBox* n2) {
         grid->addWidget(new QLabel(label, rules), row, 0);
         auto* line = new QHBoxLayout;
         line->addWidget(n1);
@@ -73,8 +78,10 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
         line->addWidget(n2);
         grid->addLayout(line, row, 1, 1, 3);
     };
-    addAffix(2, tr("Prefix:"), prefixNumberCheck, prefixStringCheck, prefixTextField, prefixNumber2Check);
-    addAffix(3, tr("Suffix:"), suffixNumberCheck, suffixStringCheck, suffixTextField, suffixNumber2Check);
+    addAffix(2, tr("Prefix:"), prefixNumberCheck, prefixStringCheck, prefixTextField,
+             prefixNumber2Check);
+    addAffix(3, tr("Suffix:"), suffixNumberCheck, suffixStringCheck, suffixTextField,
+             suffixNumber2Check);
     grid->addWidget(removeSpacesCheck, 4, 0, 1, 2);
     grid->addWidget(removeNumbersCheck, 5, 0, 1, 2);
     auto* caseRow = new QHBoxLayout;
@@ -123,7 +130,8 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
 
 QCheckBox* NameChangeWindow::check(const QString& text, bool NameChangeOptions::*member) {
     auto* box = new QCheckBox(text, this);
-    connect(box, &QCheckBox::toggled, this, [this, member](bool on) { controller_.nameChangeOptions.*member = on; });
+    connect(box, &QCheckBox::toggled, this,
+            [this, member](bool on) { controller_.nameChangeOptions.*member = on; });
     return box;
 }
 
@@ -145,14 +153,19 @@ void NameChangeWindow::changeNames() {
 
 void NameChangeWindow::refresh() {
     const NameChangeOptions& o = controller_.nameChangeOptions;
-    folder_->setText(tr("Changes the names of the items in %1").arg(controller_.form.myPathControl));
-    const std::pair<QCheckBox*, bool> checks[] = {
-        {replaceCheck, o.replaceCheck},           {ignoreCaseCheck, o.ignoreCaseCheck},
-        {prefixNumberCheck, o.prefixNumberCheck}, {prefixStringCheck, o.prefixStringCheck},
-        {prefixNumber2Check, o.prefixNumber2Check}, {suffixNumberCheck, o.suffixNumberCheck},
-        {suffixStringCheck, o.suffixStringCheck}, {suffixNumber2Check, o.suffixNumber2Check},
-        {removeSpacesCheck, o.removeSpacesCheck}, {removeNumbersCheck, o.removeNumbersCheck},
-        {caseCheck, o.caseCheck}};
+    folder_->setText(
+        tr("Changes the names of the items in %1").arg(controller_.form.myPathControl));
+    const std::pair<QCheckBox*, bool> checks[] = {{replaceCheck, o.replaceCheck},
+                                                  {ignoreCaseCheck, o.ignoreCaseCheck},
+                                                  {prefixNumberCheck, o.prefixNumberCheck},
+                                                  {prefixStringCheck, o.prefixStringCheck},
+                                                  {prefixNumber2Check, o.prefixNumber2Check},
+                                                  {suffixNumberCheck, o.suffixNumberCheck},
+                                                  {suffixStringCheck, o.suffixStringCheck},
+                                                  {suffixNumber2Check, o.suffixNumber2Check},
+                                                  {removeSpacesCheck, o.removeSpacesCheck},
+                                                  {removeNumbersCheck, o.removeNumbersCheck},
+                                                  {caseCheck, o.caseCheck}};
     for (const auto& [box, on] : checks) {
         const QSignalBlocker block(box);
         box->setChecked(on);

@@ -16,8 +16,9 @@ struct NameChangeOptions;
 // options at once; Clear unchecks the rules and empties the texts.
 class NameChangeWindow : public QWidget {
     Q_OBJECT
-public:
-    NameChangeWindow(DesktidyController& controller, WindowStateStore& state, QWidget* parent = nullptr);
+  public:
+    NameChangeWindow(DesktidyController& controller, WindowStateStore& state,
+                     QWidget* parent = nullptr);
 
     // Brings the window to the front (the Change Names... command).
     void changeNames();
@@ -44,14 +45,14 @@ public:
     QPushButton* clearButton;
     QPushButton* runButton;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // A run ended; the main window shows the state again.
     void commandFinished();
 
-protected:
+  protected:
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     QCheckBox* check(const QString& text, bool NameChangeOptions::*member);
     QLineEdit* field(QString NameChangeOptions::*member);
 

@@ -32,14 +32,15 @@ QTableView* pairTable(QWidget* parent, const QString& name, ListTableModel* mode
 PackPane::PackPane(Settings& settings, SetupForm& form, QWidget* parent)
     : QWidget(parent), form_(form) {
     // A row pairs a source with the folder it is copied into; either may be edited.
-    auto pairModel = [this](QStringList& from, QStringList& to, const QString& fromId, const QString& toId) {
+    auto pairModel = [this](QStringList& from, QStringList& to, const QString& fromId,
+                            const QString& toId) {
         using Editing = ListTableModel::Editing;
         return new ListTableModel({{&from, tr("File or Folder"), fromId, Editing::AnyText},
                                    {&to, tr("Copy Into"), toId, Editing::AnyText}},
                                   this);
     };
-    pack_ = pairModel(settings.packFromArray, settings.packToArray, QStringLiteral("packFromString"),
-                      QStringLiteral("packToString"));
+    pack_ = pairModel(settings.packFromArray, settings.packToArray,
+                      QStringLiteral("packFromString"), QStringLiteral("packToString"));
     unpack_ = pairModel(settings.unpackFromArray, settings.unpackToArray,
                         QStringLiteral("unpackFromString"), QStringLiteral("unpackToString"));
     packTableView = pairTable(this, QStringLiteral("packTableView"), pack_);
@@ -78,8 +79,10 @@ PackPane::PackPane(Settings& settings, SetupForm& form, QWidget* parent)
     layout->addSpacing(6);
     layout->addLayout(shared);
 
-    connect(packOverwriteCheck, &QCheckBox::toggled, this, [this](bool on) { form_.packOverwriteCheck = on; });
-    connect(unpackOverwriteCheck, &QCheckBox::toggled, this, [this](bool on) { form_.unpackOverwriteCheck = on; });
+    connect(packOverwriteCheck, &QCheckBox::toggled, this,
+            [this](bool on) { form_.packOverwriteCheck = on; });
+    connect(unpackOverwriteCheck, &QCheckBox::toggled, this,
+            [this](bool on) { form_.unpackOverwriteCheck = on; });
     refresh();
 }
 

@@ -14,7 +14,7 @@ class WindowStateStore;
 // replace-without-asking check boxes.
 class PackPane : public QWidget {
     Q_OBJECT
-public:
+  public:
     PackPane(Settings& settings, SetupForm& form, QWidget* parent = nullptr);
     void refresh();
 
@@ -33,7 +33,7 @@ public:
     QCheckBox* packOverwriteCheck;
     QCheckBox* unpackOverwriteCheck;
 
-private:
+  private:
     SetupForm& form_;
     ListTableModel* pack_;
     ListTableModel* unpack_;

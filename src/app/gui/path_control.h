@@ -9,7 +9,7 @@ class QToolButton;
 // the window is too narrow, with a button that opens the folder chooser.
 class PathControl : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PathControl(QWidget* parent = nullptr);
 
     void setPath(const QString& path);
@@ -19,13 +19,13 @@ public:
 
     QToolButton* chooseButton;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void chooseRequested();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void updateText();
 
     QString path_;

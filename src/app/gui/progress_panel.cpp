@@ -12,7 +12,9 @@ const QString autosaveName = QStringLiteral("ProgressPanel");
 }
 
 ProgressPanel::ProgressPanel(QWidget* parent, WindowStateStore* state)
-    : QDialog(parent), indicator_(new QProgressBar(this)), progressTextField_(new QLabel(this)),
+    : QDialog(parent),
+      indicator_(new QProgressBar(this)),
+      progressTextField_(new QLabel(this)),
       state_(state) {
     setObjectName(autosaveName);
     setModal(false);
@@ -44,8 +46,8 @@ void ProgressPanel::setItemVisible(bool visible) { progressTextField_->setVisibl
 
 void ProgressPanel::showItem(const QString& text) {
     const QFontMetrics metrics(progressTextField_->font());
-    progressTextField_->setText(metrics.elidedText(text, Qt::ElideMiddle,
-                                                   std::max(1, progressTextField_->width())));
+    progressTextField_->setText(
+        metrics.elidedText(text, Qt::ElideMiddle, std::max(1, progressTextField_->width())));
     progressTextField_->setToolTip(text);
     paintNow();
 }

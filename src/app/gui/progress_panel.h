@@ -11,7 +11,7 @@ class WindowStateStore;
 // the bar move, without handling the user's input meanwhile.
 class ProgressPanel : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit ProgressPanel(QWidget* parent = nullptr, WindowStateStore* state = nullptr);
 
     void open(const QString& title);
@@ -22,7 +22,7 @@ public:
     QString itemText() const;
     bool isItemVisible() const;
 
-private:
+  private:
     void paintNow();
 
     QProgressBar* indicator_;

@@ -67,7 +67,8 @@ QString ChooserDialog::confirmButtonText() const {
 
 void ChooserDialog::keepConfirmText() {
     const bool folderIsItem = request_.chooseFolders || selectionMatchesNameFilters();
-    if (QPushButton* button = confirmButton(); button && folderIsItem && !request_.confirmButton.isEmpty())
+    if (QPushButton* button = confirmButton();
+        button && folderIsItem && !request_.confirmButton.isEmpty())
         button->setText(request_.confirmButton);
 }
 

@@ -13,7 +13,7 @@
 // show, and a matching folder (an application bundle) is chosen like a file.
 class ChooserDialog : public QFileDialog {
     Q_OBJECT
-public:
+  public:
     explicit ChooserDialog(const ChooserRequest& request, QWidget* parent = nullptr);
 
     // The chosen paths, in the panel's order.
@@ -24,7 +24,7 @@ public:
 
     void accept() override;
 
-private:
+  private:
     void keepConfirmText();
     bool hasListSelection() const;
     // True when every selected item matches the request's name filters.
@@ -36,7 +36,7 @@ private:
 
 // Runs a ChooserDialog for every request the program makes.
 class QtPathChooser : public PathChooser {
-public:
+  public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
     std::optional<QStringList> choose(const ChooserRequest& request) override;
 
@@ -44,7 +44,7 @@ public:
     using DialogHook = std::function<void(ChooserDialog&)>;
     void setDialogHook(DialogHook hook) { hook_ = std::move(hook); }
 
-private:
+  private:
     QPointer<QWidget> parent_;
     DialogHook hook_;
 };

@@ -8,7 +8,8 @@
 namespace alert_box {
 
 namespace {
-void prepare(QMessageBox& box, const QString& title, const QString& message, QMessageBox::Icon icon) {
+void prepare(QMessageBox& box, const QString& title, const QString& message,
+             QMessageBox::Icon icon) {
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
     box.setText(message);

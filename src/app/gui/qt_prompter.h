@@ -14,7 +14,7 @@ class WindowStateStore;
 // title, message and button texts it is given, shown as plain text so a name is never
 // read as markup; the progress panel is a ProgressPanel.
 class QtPrompter : public Prompter {
-public:
+  public:
     explicit QtPrompter(WindowStateStore* state = nullptr);
     ~QtPrompter() override;
 
@@ -40,7 +40,7 @@ public:
     using BoxHook = std::function<void(QMessageBox&)>;
     void setBoxHook(BoxHook hook) { hook_ = std::move(hook); }
 
-private:
+  private:
     int run(QMessageBox& box);
 
     QPointer<QWidget> parent_;

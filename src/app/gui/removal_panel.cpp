@@ -20,7 +20,9 @@ const QString columnIds[] = {QStringLiteral("delAppCheck"), QStringLiteral("delA
 DelAppModel::DelAppModel(const QList<DelAppRow>& rows, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows), font1_(QStringLiteral("Helvetica"), 12) {}
 
-int DelAppModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+int DelAppModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(rows_.size());
+}
 
 int DelAppModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
 
@@ -56,7 +58,9 @@ void DelAppModel::reload() {
 }
 
 RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
-    : QDialog(parent), controller_(controller), model_(new DelAppModel(controller.appDisplayArray, this)) {
+    : QDialog(parent),
+      controller_(controller),
+      model_(new DelAppModel(controller.appDisplayArray, this)) {
     setObjectName(QStringLiteral("delAppPanel"));
     setWindowTitle(tr("Remove an Application"));
     setModal(false);

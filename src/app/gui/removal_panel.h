@@ -16,7 +16,7 @@ class QTableView;
 // nothing; the check box changes only through the controller.
 class DelAppModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit DelAppModel(const QList<DelAppRow>& rows, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -26,7 +26,7 @@ public:
 
     void reload();
 
-private:
+  private:
     const QList<DelAppRow>& rows_;
     QFileIconProvider icons_;
     QFont font1_;
@@ -36,7 +36,7 @@ private:
 // a click in its row switches, and the button that moves the checked ones to the Trash.
 class RemovalPanel : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int rowHeight = 48;
 
     RemovalPanel(DesktidyController& controller, QWidget* parent = nullptr);
@@ -47,10 +47,10 @@ public:
     QTableView* delAppTableView;
     QPushButton* moveButton;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void commandFinished();
 
-private:
+  private:
     DesktidyController& controller_;
     DelAppModel* model_;
 };

@@ -42,7 +42,7 @@ SchedulePane::SchedulePane(DesktidyController& controller, QWidget* parent)
     byDayMonth_->addButton(byDay, 0);
     byDayMonth_->addButton(byMonth, 1);
     schedAll = new QCheckBox(tr("Every day"), this);
-    const QString dayNames[7] = {tr("Sunday"), tr("Monday"), tr("Tuesday"), tr("Wednesday"),
+    const QString dayNames[7] = {tr("Sunday"),   tr("Monday"), tr("Tuesday"), tr("Wednesday"),
                                  tr("Thursday"), tr("Friday"), tr("Saturday")};
     for (int d = 0; d < 7; ++d) weekdays[d] = new QCheckBox(dayNames[d], this);
     schedMonthButton = allAndNumbers(12, this);
@@ -83,10 +83,10 @@ SchedulePane::SchedulePane(DesktidyController& controller, QWidget* parent)
     layout->addStretch();
     layout->addLayout(buttons);
 
-    connect(schedTime, &QTimeEdit::timeChanged, this, [this](QTime t) {
-        form_.schedTime = QDateTime(form_.schedTime.date(), t);
-    });
-    connect(everyHourCheck, &QCheckBox::toggled, this, [this](bool on) { form_.everyHourCheck = on; });
+    connect(schedTime, &QTimeEdit::timeChanged, this,
+            [this](QTime t) { form_.schedTime = QDateTime(form_.schedTime.date(), t); });
+    connect(everyHourCheck, &QCheckBox::toggled, this,
+            [this](bool on) { form_.everyHourCheck = on; });
     connect(hoursStepper, &QSpinBox::valueChanged, this, [this](int n) { form_.hoursStepper = n; });
     connect(byDayMonth_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (!on) return;
@@ -119,10 +119,11 @@ bool* SchedulePane::weekdayField(int day) const {
 }
 
 void SchedulePane::refresh() {
-    const QSignalBlocker blockers[] = {QSignalBlocker(schedTime), QSignalBlocker(everyHourCheck),
-                                       QSignalBlocker(hoursStepper), QSignalBlocker(byDayMonth_),
-                                       QSignalBlocker(schedAll), QSignalBlocker(schedMonthButton),
-                                       QSignalBlocker(schedMdayButton)};
+    const QSignalBlocker blockers[] = {
+        QSignalBlocker(schedTime),      QSignalBlocker(everyHourCheck),
+        QSignalBlocker(hoursStepper),   QSignalBlocker(byDayMonth_),
+        QSignalBlocker(schedAll),       QSignalBlocker(schedMonthButton),
+        QSignalBlocker(schedMdayButton)};
     schedTime->setTime(form_.schedTime.time());
     everyHourCheck->setChecked(form_.everyHourCheck);
     hoursStepper->setValue(form_.hoursStepper);

@@ -17,7 +17,7 @@ class QTimeEdit;
 // through the controller's rules; refresh() shows the form again.
 class SchedulePane : public QWidget {
     Q_OBJECT
-public:
+  public:
     SchedulePane(DesktidyController& controller, QWidget* parent = nullptr);
     void refresh();
 
@@ -33,7 +33,7 @@ public:
     QPushButton* scheduleButton;
     QPushButton* removeScheduleButton;
 
-private:
+  private:
     bool* weekdayField(int day) const;
     DesktidyController& controller_;
     SetupForm& form_;

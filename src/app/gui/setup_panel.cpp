@@ -22,10 +22,14 @@ const QString autosaveName = QStringLiteral("setupPanel");
 
 SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
     switch (pane) {
-        case General: return {QSize(496, 310), false, 0};
-        case Folders: return {QSize(475, 397), true, 0};
-        case Schedule: return {QSize(496, 421), false, 0};
-        case Pack: return {QSize(609, 580), true, 580};
+        case General:
+            return {QSize(496, 310), false, 0};
+        case Folders:
+            return {QSize(475, 397), true, 0};
+        case Schedule:
+            return {QSize(496, 421), false, 0};
+        case Pack:
+            return {QSize(609, 580), true, 580};
     }
     return {QSize(496, 310), false, 0};
 }
@@ -60,7 +64,8 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
                  {tr("Schedule"), QStyle::SP_FileDialogDetailedView},
                  {tr("Pack Stashery"), QStyle::SP_DriveHDIcon}};
     for (int i = 0; i < 4; ++i) {
-        QAction* action = setupToolbar->addAction(style()->standardIcon(items[i].icon), items[i].label);
+        QAction* action =
+            setupToolbar->addAction(style()->standardIcon(items[i].icon), items[i].label);
         action->setCheckable(true);
         paneActions_->addAction(action);
         connect(action, &QAction::triggered, this, [this, i] { doSetupPanel(Pane(i)); });
@@ -73,8 +78,10 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     saveButton->setAutoDefault(false);
     cancelButton->setAutoDefault(false);
     resetButton->setAutoDefault(false);
-    connect(saveButton, &QPushButton::clicked, this, [this] { runCommand([this] { controller_.saveSetupButton(); }); });
-    connect(resetButton, &QPushButton::clicked, this, [this] { runCommand([this] { controller_.resetSetup(); }); });
+    connect(saveButton, &QPushButton::clicked, this,
+            [this] { runCommand([this] { controller_.saveSetupButton(); }); });
+    connect(resetButton, &QPushButton::clicked, this,
+            [this] { runCommand([this] { controller_.resetSetup(); }); });
     connect(cancelButton, &QPushButton::clicked, this, [this] {
         runCommand([this] { controller_.cancelSetup(); });
         close();
@@ -103,22 +110,26 @@ void SetupPanel::bindPaneCommands() {
     auto bind = [this](QPushButton* button, std::function<void()> command) {
         connect(button, &QPushButton::clicked, this, [this, command] { runCommand(command); });
     };
-    bind(foldersView->delTypeButton,
-         [this] { controller_.delType(FoldersPane::selectedRows(foldersView->fileTypeTableView)); });
-    bind(foldersView->delFolderButton,
-         [this] { controller_.delFolder(FoldersPane::selectedRows(foldersView->myFoldersTableView)); });
+    bind(foldersView->delTypeButton, [this] {
+        controller_.delType(FoldersPane::selectedRows(foldersView->fileTypeTableView));
+    });
+    bind(foldersView->delFolderButton, [this] {
+        controller_.delFolder(FoldersPane::selectedRows(foldersView->myFoldersTableView));
+    });
     bind(foldersView->addFolderButton, [this] {
         // Once folders were added the panel comes back to the front.
         if (controller_.addFolder() == RunResult::Done) bringToFront();
     });
-    connect(foldersView->addTypeButton, &QPushButton::clicked, addTypePanel_, &AddTypePanel::addType);
+    connect(foldersView->addTypeButton, &QPushButton::clicked, addTypePanel_,
+            &AddTypePanel::addType);
     connect(addTypePanel_, &AddTypePanel::added, this, &SetupPanel::bringToFront);
     bind(packView->addPackButton, [this] { controller_.addPackFiles(); });
     bind(packView->addUnpackButton, [this] { controller_.addUnpackFiles(); });
     bind(packView->delPackButton,
          [this] { controller_.delPackFiles(FoldersPane::selectedRows(packView->packTableView)); });
-    bind(packView->delUnpackButton,
-         [this] { controller_.delUnpackFiles(FoldersPane::selectedRows(packView->unpackTableView)); });
+    bind(packView->delUnpackButton, [this] {
+        controller_.delUnpackFiles(FoldersPane::selectedRows(packView->unpackTableView));
+    });
     bind(packView->reverseButton, [this] { controller_.reversePack(); });
     bind(packView->clearButton, [this] { controller_.clearPackTables(); });
     bind(scheduleView->scheduleButton, [this] { controller_.schedule(); });
@@ -127,10 +138,14 @@ void SetupPanel::bindPaneCommands() {
 
 QWidget* SetupPanel::paneWidget(Pane pane) const {
     switch (pane) {
-        case General: return generalView;
-        case Folders: return foldersView;
-        case Schedule: return scheduleView;
-        case Pack: return packView;
+        case General:
+            return generalView;
+        case Folders:
+            return foldersView;
+        case Schedule:
+            return scheduleView;
+        case Pack:
+            return packView;
     }
     return generalView;
 }

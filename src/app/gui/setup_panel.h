@@ -21,14 +21,14 @@ class WindowStateStore;
 // sets that pane's resize rules; the top-left corner stays where it is.
 class SetupPanel : public QDialog {
     Q_OBJECT
-public:
+  public:
     enum Pane { General = 0, Folders = 1, Schedule = 2, Pack = 3 };
 
     // How the panel may be resized while a pane shows.
     struct SizeRules {
-        QSize size;          // the size the pane opens at the first time
-        bool resizable;      // resize grip and free resizing, else a fixed size
-        int maximumHeight;   // 0: no maximum of the pane's own
+        QSize size;         // the size the pane opens at the first time
+        bool resizable;     // resize grip and free resizing, else a fixed size
+        int maximumHeight;  // 0: no maximum of the pane's own
     };
     static SizeRules rulesFor(Pane pane);
 
@@ -56,15 +56,15 @@ public:
     QPushButton* resetButton;
     AddTypePanel* addTypePanel() const { return addTypePanel_; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // A command of the panel ran; the window shows the state again.
     void commandFinished();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     // The panes' buttons: each runs its command of the controller.
     void bindPaneCommands();
     QWidget* paneWidget(Pane pane) const;

@@ -10,7 +10,9 @@
 #endif
 
 UpdateChecker::UpdateChecker(QUrl feed, QString currentVersion, QObject* parent)
-    : QObject(parent), feed_(std::move(feed)), currentVersion_(std::move(currentVersion)),
+    : QObject(parent),
+      feed_(std::move(feed)),
+      currentVersion_(std::move(currentVersion)),
       network_(new QNetworkAccessManager(this)) {}
 
 QUrl UpdateChecker::builtInFeed() { return QUrl(QStringLiteral(DESKTIDY_UPDATE_FEED)); }
@@ -58,8 +60,9 @@ void UpdateChecker::readReply(QNetworkReply* reply, bool interactive) {
         answer.error = reply->errorString();
     } else if (auto newest = newestRelease(reply->readAll(), &answer.error)) {
         answer.newest = *newest;
-        answer.kind = isNewerVersion(newest->version, currentVersion_) ? UpdateAnswer::Kind::NewerVersion
-                                                                       : UpdateAnswer::Kind::UpToDate;
+        answer.kind = isNewerVersion(newest->version, currentVersion_)
+                          ? UpdateAnswer::Kind::NewerVersion
+                          : UpdateAnswer::Kind::UpToDate;
     }
     // A background check speaks only of a newer version.
     if (!interactive && answer.kind != UpdateAnswer::Kind::NewerVersion) return;

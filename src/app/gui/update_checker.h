@@ -1,12 +1,11 @@
 #pragma once
 
+#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
 
 #include "app/gui/appcast.h"
-
-#include <QNetworkReply>
 
 class QNetworkAccessManager;
 
@@ -24,7 +23,7 @@ struct UpdateAnswer {
 // configured an interactive check says so and a background check stays silent.
 class UpdateChecker : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit UpdateChecker(QUrl feed, QString currentVersion, QObject* parent = nullptr);
 
     // The address the program was built with (empty unless set at build time).
@@ -37,10 +36,10 @@ public:
 
     bool isChecking() const { return reply_ != nullptr; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void finished(const UpdateAnswer& answer);
 
-private:
+  private:
     void start(bool interactive);
     void readReply(QNetworkReply* reply, bool interactive);
 

@@ -10,7 +10,7 @@ class QWidget;
 // ("dktWindow", "setupPanel", "packTableView", ...). They live in a file of their own
 // beside the settings, so the settings file holds only the settings.
 class WindowStateStore {
-public:
+  public:
     explicit WindowStateStore(const QString& filePath);
 
     // The file beside the settings file at settingsFile.
@@ -23,6 +23,6 @@ public:
     void saveColumns(const QString& name, const QHeaderView* header);
     bool restoreColumns(const QString& name, QHeaderView* header) const;
 
-private:
+  private:
     mutable QSettings file_;
 };
