@@ -57,11 +57,13 @@ TEST_F(SetupPanelTest, ChoosingACategoryRowShowsItsTypes) {
     EXPECT_EQ(types->model()->rowCount(), 0);
 }
 
-TEST_F(SetupPanelTest, FolderNamesEditOnlyToNonEmptyTextAndOtherTablesIgnoreTyping) {
+TEST_F(SetupPanelTest, FolderNamesEditOnlyToPlainNamesAndOtherTablesIgnoreTyping) {
     panel().doSetupPanel(SetupPanel::Folders);
     const QString before = controller->settings.fileFoldersArray.at(4);
-    typeIntoCell(folders().folderTableView, 4, 0, QString());
-    EXPECT_EQ(controller->settings.fileFoldersArray.at(4), before);
+    for (const char* name : {"", "..", "Pics/Old"}) {
+        typeIntoCell(folders().folderTableView, 4, 0, QString::fromLatin1(name));
+        EXPECT_EQ(controller->settings.fileFoldersArray.at(4), before) << name;
+    }
     typeIntoCell(folders().folderTableView, 4, 0, QStringLiteral("Pictures"));
     EXPECT_EQ(controller->settings.fileFoldersArray.at(4), u"Pictures");
 

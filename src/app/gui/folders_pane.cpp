@@ -54,7 +54,7 @@ FoldersPane::FoldersPane(Settings& settings, SetupForm& form, QWidget* parent)
     auto oneColumn = [this](QStringList& list, const QString& title, Editing editing) {
         return new ListTableModel({{&list, title, QString(), editing}}, this);
     };
-    folderNames_ = oneColumn(settings.fileFoldersArray, tr("Folder Name"), Editing::NonEmpty);
+    folderNames_ = oneColumn(settings.fileFoldersArray, tr("Folder Name"), Editing::FolderName);
     types_ = oneColumn(settings.fileTypesArray, tr("Type - Description"), Editing::Ignored);
     folders_ = oneColumn(settings.myFoldersArray, tr("Folders to File"), Editing::Ignored);
     folderTableView->setModel(folderNames_);

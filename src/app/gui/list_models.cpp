@@ -1,5 +1,7 @@
 #include "app/gui/list_models.h"
 
+#include "filing/filer.h"
+
 ListTableModel::ListTableModel(QList<Column> columns, QObject* parent)
     : QAbstractTableModel(parent), columns_(std::move(columns)) {}
 
@@ -43,7 +45,7 @@ bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, in
     const Column* column = columnAt(index);
     if (!column || role != Qt::EditRole || column->editing == Editing::Ignored) return false;
     const QString text = value.toString();
-    if (text.isEmpty() && column->editing == Editing::NonEmpty) return false;
+    if (column->editing == Editing::FolderName && !isPlainFolderName(text)) return false;
     (*column->list)[index.row()] = text;
     Q_EMIT dataChanged(index, index);
     return true;

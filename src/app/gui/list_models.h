@@ -14,9 +14,11 @@ class ListTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     enum class Editing {
-        Ignored,   // typing into a cell changes nothing
-        NonEmpty,  // a non-empty text replaces the entry; the empty text is ignored
-        AnyText,   // any text, the empty one included, replaces the entry
+        Ignored,  // typing into a cell changes nothing
+        // A folder name replaces the entry; the empty text, "." and ".." and a name
+        // with "/" in it are ignored, as they name no folder inside the filed one.
+        FolderName,
+        AnyText,  // any text, the empty one included, replaces the entry
     };
     struct Column {
         QStringList* list;
