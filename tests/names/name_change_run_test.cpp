@@ -4,14 +4,10 @@
 
 #include <QDir>
 #include <cstring>
-#include <ostream>
 
+#include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -60,17 +56,19 @@ class NameChangeTest : public ::testing::Test {
     }
 };
 
-TEST_F(NameChangeTest, WorkedExampleOne) {
+TEST_F(NameChangeTest, WorkedExamples) {
     add({".DS_Store", "beach notes.txt", "Beach Photo.JPG"});
     makeFolder(at("Old Trips"));
-    options.replaceCheck = options.ignoreCaseCheck = true;
-    options.replace1TextField = "beach";
-    options.replace2TextField = "Sea";
-    options.prefixStringCheck = options.prefixNumber2Check = true;
-    options.prefixTextField = "Trip-";
-    options.removeSpacesCheck = options.caseCheck = true;
-    options.upperLower = 1;
-
+    options = {.replaceCheck = true,
+               .replace1TextField = "beach",
+               .replace2TextField = "Sea",
+               .ignoreCaseCheck = true,
+               .prefixStringCheck = true,
+               .prefixTextField = "Trip-",
+               .prefixNumber2Check = true,
+               .removeSpacesCheck = true,
+               .caseCheck = true,
+               .upperLower = 1};
     EXPECT_EQ(run(), RunResult::Done);
     EXPECT_EQ(names(),
               QStringList({".DS_Store", "Old Trips", "trip-0seanotes.txt", "trip-1seaphoto.jpg"}));
@@ -78,15 +76,16 @@ TEST_F(NameChangeTest, WorkedExampleOne) {
                                            "of all of the files and/or folders in " +
                                                folder + "?|OK",
                                            "notice|" + done}));
-}
 
-TEST_F(NameChangeTest, WorkedExampleTwoLogsEachDigitRemoval) {
+    QDir(folder).removeRecursively();
+    makeFolder(folder);
     add({"IMG_0042.jpg"});
     makeFolder(at("Scans"));
-    options.suffixNumberCheck = options.suffixStringCheck = options.removeNumbersCheck = true;
-    options.suffixTextField = "-x";
-    options.filesFolders = 1;
-
+    options = {.suffixNumberCheck = true,
+               .suffixStringCheck = true,
+               .suffixTextField = "-x",
+               .removeNumbersCheck = true,
+               .filesFolders = 1};
     EXPECT_EQ(run(), RunResult::Done);
     EXPECT_EQ(names(), QStringList({"IMG_.jpg-x", "Scans-x"}));
     EXPECT_EQ(logLines, QStringList({"Paths = " + at("IMG_0042.jpg0-x") + ", " + at("IMG_.jpg-x"),
@@ -118,73 +117,58 @@ TEST_F(NameChangeTest, RunningNumbersFollowTheListingOfVisibleFilesFromZero) {
                                     "6f", "7g", "8h", "9i", "Aa"}));
 }
 
-TEST_F(NameChangeTest, BadTextsEndTheRunBeforeTheirPassRenamesAnything) {
+TEST_F(NameChangeTest, BadTextsEndTheRunAtTheirPass) {
     add({"a:b c"});
-    options.removeSpacesCheck = true;
-    auto tryWith = [&](auto set) {
-        options.replaceCheck = options.prefixStringCheck = options.suffixStringCheck = false;
-        set();
-        EXPECT_EQ(run(), RunResult::Failed);
-    };
-    tryWith([&] {
-        options.replaceCheck = true;
-        options.replace1TextField.clear();
-    });
-    tryWith([&] {
-        options.replaceCheck = true;
-        options.replace1TextField = "a";
-        options.replace2TextField = "x:";
-    });
-    tryWith([&] {
-        options.replaceCheck = true;
-        options.replace2TextField = "../x";
-    });
-    tryWith([&] {
-        options.prefixStringCheck = true;
-        options.prefixTextField = "../";
-    });
-    tryWith([&] {
-        options.suffixStringCheck = true;
-        options.suffixTextField = "/x";
-    });
     const QString slash = "The slash character (/) is not allowed in filenames.";
-    EXPECT_EQ(notices(), QStringList({"The box is checked to replace a string, but no string has "
-                                      "been specified to be replaced.",
-                                      "The colon character (:) is not allowed in filenames.", slash,
-                                      slash, slash}));
-    EXPECT_EQ(names(), QStringList({"a:b c"}));
+    const QString colon = "The colon character (:) is not allowed in filenames.";
+    const struct {
+        NameChangeOptions rules;
+        QString alert, nameAfter;
+    } cases[] = {
+        {{.replaceCheck = true},
+         "The box is checked to replace a string, but no string has been specified to be "
+         "replaced.",
+         "a:b c"},
+        {{.replaceCheck = true, .replace1TextField = "a", .replace2TextField = "x:"},
+         colon,
+         "a:b c"},
+        {{.replaceCheck = true, .replace1TextField = "a", .replace2TextField = "../x"},
+         slash,
+         "a:b c"},
+        {{.prefixStringCheck = true, .prefixTextField = "../"}, slash, "a:b c"},
+        {{.suffixStringCheck = true, .suffixTextField = "/x"}, slash, "a:b c"},
+        // The replace pass before the prefix pass stays done ("/" in the text to find
+        // stands for the ":" kept in names).
+        {{.replaceCheck = true,
+          .replace1TextField = "/",
+          .replace2TextField = "-",
+          .prefixStringCheck = true,
+          .prefixTextField = "x:"},
+         colon,
+         "a-b c"},
+    };
+    for (const auto& [rules, alert, nameAfter] : cases) {
+        options = rules;
+        options.removeSpacesCheck = true;
+        prompter.calls.clear();
+        EXPECT_EQ(run(), RunResult::Failed);
+        EXPECT_EQ(notices(), QStringList{alert});
+        EXPECT_EQ(names(), QStringList{nameAfter});
+    }
     EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList());
-
-    // A colon in the prefix ends the run at its pass; the replace pass before it stays done
-    // (a "/" in the text to find stands for the ":" kept in names).
-    prompter.calls.clear();
-    tryWith([&] {
-        options.replaceCheck = options.prefixStringCheck = true;
-        options.replace1TextField = "/";
-        options.replace2TextField = "-";
-        options.prefixTextField = "x:";
-    });
-    EXPECT_EQ(notices(), QStringList({"The colon character (:) is not allowed in filenames."}));
-    EXPECT_EQ(names(), QStringList({"a-b c"}));
 }
 
 TEST_F(NameChangeTest, EmptyHiddenAndTakenNames) {
     add({"2010.txt", "a b"});
-    options.removeNumbersCheck = true;
+    options = {.removeNumbersCheck = true};
     EXPECT_EQ(run(), RunResult::Failed);  // ".txt" would hide the file
-
-    options = NameChangeOptions();
-    options.replaceCheck = true;
-    options.replace1TextField = "2010.txt";
+    options = {.replaceCheck = true, .replace1TextField = "2010.txt"};
     EXPECT_EQ(run(), RunResult::Failed);
-
     // An empty prefix text gives every item its own name: each is taken, the run goes on.
-    options = NameChangeOptions();
-    options.prefixStringCheck = options.removeSpacesCheck = true;
+    options = {.prefixStringCheck = true, .removeSpacesCheck = true};
     EXPECT_EQ(run(), RunResult::Done);
     // The same in the suffix pass ends the run at the first item.
-    options = NameChangeOptions();
-    options.suffixStringCheck = options.removeSpacesCheck = true;
+    options = {.suffixStringCheck = true, .removeSpacesCheck = true};
     EXPECT_EQ(run(), RunResult::Failed);
 
     EXPECT_EQ(notices(), QStringList({"File name cannot begin with a period (.) character.",
@@ -195,8 +179,7 @@ TEST_F(NameChangeTest, EmptyHiddenAndTakenNames) {
 
 TEST_F(NameChangeTest, AFailedMoveShowsTheErrorAndEndsTheRunReplacingNothing) {
     add({"a1.txt", "a2.txt", "b 1"});
-    options.removeNumbersCheck = options.caseCheck = true;
-
+    options = {.removeNumbersCheck = true, .caseCheck = true};
     EXPECT_EQ(run(), RunResult::Failed);
     EXPECT_EQ(names(), QStringList({"a.txt", "a2.txt", "b 1"}));
     EXPECT_EQ(readFile(at("a.txt")), "a1.txt");
@@ -207,9 +190,7 @@ TEST_F(NameChangeTest, AFailedMoveShowsTheErrorAndEndsTheRunReplacingNothing) {
 TEST_F(NameChangeTest, CaseChangeTreatsAnotherItemsNameAsTakenAndGoesOn) {
     add({"README", "readme", "AB", "Ab", "DOCS", "Zed", "done"});
     makeFolder(at("docs"));  // not listed: files only
-    options.caseCheck = true;
-    options.upperLower = 1;
-
+    options = {.caseCheck = true, .upperLower = 1};
     EXPECT_EQ(run(), RunResult::Done);
     // AB took "ab" first; Ab then found it taken, as README and DOCS found theirs.
     EXPECT_EQ(names(),
@@ -249,10 +230,7 @@ TEST_F(NameChangeTest, CaseChangeWorksWhereTheFileSystemIgnoresCase) {
     insensitive.failMoveTo.insert(at("notes"));
     add({"Photo.JPG", "Notes"});
     makeFolder(at("Scans"));
-    options.caseCheck = true;
-    options.upperLower = 1;
-    options.filesFolders = 1;
-
+    options = {.caseCheck = true, .upperLower = 1, .filesFolders = 1};
     EXPECT_EQ(run(), RunResult::Done);
     // The refused one keeps its name and is only logged, as a failed mv would be.
     EXPECT_EQ(names(), QStringList({"Notes", "photo.jpg", "scans"}));

@@ -3,11 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <cerrno>
-#include <ostream>
 
 #include "support/faulty_file_system.h"
-
-inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdString(); }
+#include "support/qstring_printer.h"
 
 // A folder with what a copy must keep: nested, empty and read-only folders, a hidden file,
 // odd permissions and times, a pipe, a relative link, a dangling link and a link to a
@@ -20,7 +18,7 @@ QStringList describeTree(const QString& root);
 
 // The file system with copy failures on request.
 class CopyFaultFileSystem : public FaultyFileSystem {
-public:
+  public:
     int failCopiesAfter = -1;  // entries copied before every later copy fails with ENOSPC
     int exchangeError = 0;     // when not 0, exchange fails with this errno
     QString failFirstMoveTo;   // the first move onto this path fails with EIO
