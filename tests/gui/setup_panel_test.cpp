@@ -153,7 +153,8 @@ TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesKeepsItsTopLeftCornerAndFitsTheSc
         EXPECT_EQ(panel().minimumSize(), min);
         EXPECT_EQ(panel().maximumSize(), max);
         const QSize needed = panel().layout()->totalMinimumSize();
-        EXPECT_TRUE(needed.width() <= size.width() && needed.height() <= size.height()) << needed;
+        EXPECT_LE(needed.width(), size.width());
+        EXPECT_LE(needed.height(), size.height());
     };
     constexpr int any = QWIDGETSIZE_MAX;
     panel().move(100, 120);
@@ -182,13 +183,16 @@ TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesKeepsItsTopLeftCornerAndFitsTheSc
     EXPECT_EQ(panel().pos(), corner);
 
     const QSize main = window->minimumSizeHint().expandedTo(window->size());
-    EXPECT_TRUE(main.width() <= 1280 && main.height() <= 720) << main;
+    EXPECT_LE(main.width(), 1280);
+    EXPECT_LE(main.height(), 720);
 }
 
 TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheFormAndTheButtonsTheCrontab) {
     SchedulePane& schedule = *panel().scheduleView;
     // The day boxes follow each other through the controller, both ways.
     schedule.byDay->setChecked(true);
+    schedule.schedAll->setChecked(false);
+    for (QCheckBox* day : schedule.weekdays) EXPECT_FALSE(day->isChecked());
     schedule.schedAll->setChecked(true);
     for (QCheckBox* day : schedule.weekdays) EXPECT_TRUE(day->isChecked());
     schedule.weekdays[3]->setChecked(false);

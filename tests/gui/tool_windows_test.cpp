@@ -66,7 +66,8 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     ASSERT_EQ(table->model()->rowCount(), 3);
     EXPECT_EQ(table->verticalHeader()->sectionSize(0), 48);
     const QString label = table->model()->index(0, 2).data().toString();
-    EXPECT_TRUE(label.startsWith(u"Note Pad.app - ") && label.endsWith(u'\n' + app)) << label;
+    EXPECT_TRUE(label.startsWith(u"Note Pad.app - ") && label.endsWith(u'\n' + app))
+        << label.toStdString();
     EXPECT_FALSE(table->model()->index(0, 1).data(Qt::DecorationRole).isNull());
     for (int row = 0; row < 3; ++row) EXPECT_EQ(checkOf(row), Qt::Checked);
 
