@@ -5,12 +5,15 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include "app/gui/app_actions.h"
+#include "app/gui/folders_pane.h"
 #include "app/gui/path_control.h"
 #include "app/gui/qt_prompter.h"
+#include "app/gui/setup_panel.h"
 #include "app/gui/update_checker.h"
 #include "gui_fixture.h"
 
@@ -27,53 +30,95 @@ QStringList menuTexts(QMenuBar* bar, const QString& title) {
     return {};
 }
 
+QStringList shownBoxTexts() {
+    QStringList texts;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            texts << box->text();
+    return texts;
+}
+
 }  // namespace
 
 using MainWindowTest = GuiTest;
 
-TEST_F(MainWindowTest, MenusCarryTheCommandsUnderTheirExactNames) {
+TEST_F(MainWindowTest, MenusAndTheWorkingFolderFromAnOpenADropOrThePathControl) {
     EXPECT_EQ(window->windowTitle(), u"Desktidy");
-    const QStringList file = menuTexts(window->menuBar(), QStringLiteral("&File"));
-    for (const char* text : {"Desktidy...", "Undesktidy...", "File All Stashery...",
-                             "Unfile All Stashery...", "Open Recent", "Choose Folder...", "Quit"})
-        EXPECT_TRUE(file.contains(QString::fromUtf8(text))) << text;
-    const QStringList help = menuTexts(window->menuBar(), QStringLiteral("&Help"));
-    EXPECT_TRUE(help.contains(QStringLiteral("Check for Updates...")));
-    EXPECT_TRUE(help.contains(QStringLiteral("About Desktidy")));
+    EXPECT_EQ(menuTexts(window->menuBar(), QStringLiteral("&File")),
+              QString("Desktidy...|Undesktidy...|File All Stashery...|Unfile All Stashery...|"
+                      "Choose Folder...|Open Recent|Setup...|Quit")
+                  .split(u'|'));
+    EXPECT_EQ(menuTexts(window->menuBar(), QStringLiteral("&Tools")),
+              QString("Pack Stashery...|Unpack Stashery...|Change Names...|"
+                      "Empty Some of the Trash...|Remove an Application...")
+                  .split(u'|'));
+    EXPECT_EQ(menuTexts(window->menuBar(), QStringLiteral("&Help")),
+              QString("Check for Updates...|About Desktidy").split(u'|'));
     EXPECT_EQ(window->actions()->desktidy->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
-}
 
-TEST_F(MainWindowTest, AnOpenedOrDroppedFolderBecomesTheWorkingFolderUntilTheNextSave) {
+    // An opened or dropped folder is worked on but stored only by the next save.
     const QString stored = controller->settings.pathString;
     EXPECT_EQ(window->pathControl()->path(), home.desktop());
     EXPECT_TRUE(window->openFile(home / "Projects"));
     EXPECT_EQ(window->pathControl()->path(), home / "Projects");
     EXPECT_EQ(controller->settings.pathString, stored);
-
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(home / "Downloads")});
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     // Straight to the window: outside a real drag Qt's dispatcher drops the event.
     static_cast<QObject*>(window.get())->event(&drop);
-    EXPECT_EQ(controller->form.myPathControl, home / "Downloads");
     EXPECT_EQ(window->pathControl()->path(), home / "Downloads");
     controller->saveSetup();
     EXPECT_EQ(controller->settings.pathString, home / "Downloads");
-}
 
-TEST_F(MainWindowTest, ThePathControlChoosesOneFolderWithChoose) {
+    // The path control chooses one folder; a cancelled chooser keeps the path.
     chooser.setNextAnswer(QStringList{home / "Music"});
     QTest::mouseClick(window->pathControl()->chooseButton, Qt::LeftButton);
     EXPECT_EQ(chooser.lastRequest().confirmButton, u"Choose");
     EXPECT_TRUE(chooser.lastRequest().chooseFolders);
-    EXPECT_FALSE(chooser.lastRequest().chooseFiles);
-    EXPECT_FALSE(chooser.lastRequest().multiple);
+    EXPECT_FALSE(chooser.lastRequest().chooseFiles || chooser.lastRequest().multiple);
     EXPECT_EQ(window->pathControl()->path(), home / "Music");
-
-    QTest::mouseClick(window->pathControl()->chooseButton, Qt::LeftButton);  // cancelled
+    QTest::mouseClick(window->pathControl()->chooseButton, Qt::LeftButton);
     EXPECT_EQ(window->pathControl()->path(), home / "Music");
     EXPECT_EQ(PathControl::breadcrumb(QStringLiteral("/home/ann/Desktop")),
               QStringLiteral("/ \u203a home \u203a ann \u203a Desktop"));
+}
+
+TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) {
+    const QString desk = home.desktop();
+    for (const char* name : {"notes.txt", "photo.jpg", "song.mp3", "keep.unknownext"})
+        writeFile(desk + u'/' + QString::fromLatin1(name));
+    window->refresh();
+
+    QTest::mouseClick(window->buttonFor(QStringLiteral("fileButton")), Qt::LeftButton);
+    EXPECT_EQ(prompter.calls.first(),
+              QStringLiteral(
+                  "confirm|File these files?|Desktidy will file all of the files located in %1 "
+                  "into the appropriate folders.  You can always undo this by choosing "
+                  "Undesktidy... from the File menu.|OK")
+                  .arg(desk));
+    EXPECT_EQ(prompter.callsStartingWith(QStringLiteral("item|")),
+              (QStringList{QStringLiteral("item|song.mp3"), QStringLiteral("item|photo.jpg"),
+                           QStringLiteral("item|notes.txt")}));
+    EXPECT_TRUE(prompter.calls.contains(QStringLiteral("progress|Filing...")));
+    EXPECT_EQ(prompter.calls.last(), u"close");
+    const QStringList& names = controller->settings.fileFoldersArray;
+    EXPECT_TRUE(files.exists(desk + u'/' + names.at(1) + QStringLiteral("/song.mp3")));
+    EXPECT_TRUE(files.exists(desk + u'/' + names.at(4) + QStringLiteral("/photo.jpg")));
+    EXPECT_TRUE(files.exists(desk + u'/' + names.at(8) + QStringLiteral("/notes.txt")));
+    EXPECT_TRUE(files.exists(desk + QStringLiteral("/keep.unknownext")));
+    // The category table shows the last category the run went through.
+    FoldersPane& folders = *window->setupPanel()->foldersView;
+    EXPECT_EQ(FoldersPane::selectedRows(folders.folderTableView), QList<int>{8});
+
+    // Open Recent now lists the folder; Undesktidy... puts everything back.
+    window->actions()->openRecent->aboutToShow();
+    ASSERT_FALSE(window->actions()->openRecent->actions().isEmpty());
+    EXPECT_EQ(window->actions()->openRecent->actions().first()->text(), desk);
+    prompter.calls.clear();
+    window->actions()->undesktidy->trigger();
+    EXPECT_TRUE(prompter.calls.first().startsWith(u"confirm|Unfile these files?|"));
+    EXPECT_EQ(files.listNames(desk, false).size(), 4);
 }
 
 TEST_F(MainWindowTest, WindowFrameIsKeptBetweenRuns) {
@@ -85,32 +130,19 @@ TEST_F(MainWindowTest, WindowFrameIsKeptBetweenRuns) {
     EXPECT_EQ(window->geometry(), frame);
 }
 
-namespace {
-
-QStringList shownBoxTexts() {
-    QStringList texts;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
-            texts << box->text();
-    return texts;
-}
-
-}  // namespace
-
 TEST_F(MainWindowTest, CheckForUpdatesAnswersWithoutBlockingAndWaitsForARunToEnd) {
     UpdateChecker updates(QUrl(), QStringLiteral("0.1.0"));
     QtPrompter busy;
     MainWindow shown(*controller, *state, &updates);
     shown.setPrompter(&busy);
+    const QString noFeed = QStringLiteral("No update feed is configured.");
 
     busy.openProgress(QStringLiteral("Filing..."));
     shown.actions()->checkVersion->trigger();
     QTest::qWait(50);
-    EXPECT_FALSE(shownBoxTexts().contains(QStringLiteral("No update feed is configured.")));
+    EXPECT_FALSE(shownBoxTexts().contains(noFeed));
     busy.closeProgress();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [] { return shownBoxTexts().contains(QStringLiteral("No update feed is configured.")); },
-        3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownBoxTexts().contains(noFeed); }, 3000));
 
     shown.actions()->about->trigger();
     EXPECT_TRUE(shownBoxTexts().contains(QStringLiteral("Desktidy")));

@@ -5,28 +5,19 @@
 
 #include "support/temp_home.h"
 
-namespace {
-
-QProcessEnvironment environmentFor(const TempHome& home) {
+// Runs the built program in a home of its own, with no display and no session bus.
+TEST(ProgramStart, AFolderArgumentOpensTheWindowAndTheCommandLineNeedsNoDisplay) {
+    TempHome home;
+    makeFolder(home / "Projects");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home / ".config");
     env.insert(QStringLiteral("XDG_DATA_HOME"), home / ".local/share");
     env.insert(QStringLiteral("XDG_STATE_HOME"), home / ".local/state");
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    return env;
-}
-
-}  // namespace
-
-TEST(ProgramStart, AFolderArgumentOpensTheWindowAndTheCommandLineNeedsNoDisplay) {
-    TempHome home;
-    makeFolder(home / "Projects");
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"})
+        env.remove(QString::fromLatin1(name));
 
     QProcess window;
-    QProcessEnvironment env = environmentFor(home);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     window.setProcessEnvironment(env);
     window.start(QStringLiteral(DESKTIDY_BINARY), {home / "Projects"});
@@ -36,10 +27,9 @@ TEST(ProgramStart, AFolderArgumentOpensTheWindowAndTheCommandLineNeedsNoDisplay)
     window.terminate();
     window.waitForFinished();
 
-    // Without a display and with no platform chosen, a command still runs: the command
-    // line makes no GUI application object.
+    // With no platform chosen a command still runs: the command line makes no GUI
+    // application object, so the scheduled run starts without a display.
     QProcess command;
-    env = environmentFor(home);
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     command.setProcessEnvironment(env);
     command.start(QStringLiteral(DESKTIDY_BINARY), {QStringLiteral("settings")});

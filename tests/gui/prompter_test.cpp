@@ -8,13 +8,6 @@
 
 namespace {
 
-QStringList buttonTexts(const QMessageBox& box) {
-    QStringList texts;
-    for (QAbstractButton* b : box.buttons()) texts << b->text();
-    texts.sort();
-    return texts;
-}
-
 // Answers every box with the button of the given text and keeps what it saw.
 struct Answer {
     QString button;
@@ -27,7 +20,9 @@ struct Answer {
             title = box.windowTitle();
             text = box.text();
             format = box.textFormat();
-            buttons = buttonTexts(box);
+            buttons.clear();
+            for (QAbstractButton* b : box.buttons()) buttons << b->text();
+            buttons.sort();
             for (QAbstractButton* b : box.buttons())
                 if (b->text() == button) b->click();
         };
@@ -36,7 +31,7 @@ struct Answer {
 
 }  // namespace
 
-TEST(QtPrompter, ConfirmationShowsExactTextsLiterallyAndOnlyCancelSaysNo) {
+TEST(QtPrompter, BoxesShowExactTextsLiterallyWithTheirButtonsAndAnswers) {
     QtPrompter prompter;
     Answer answer{QStringLiteral("Cancel")};
     prompter.setBoxHook(answer.hook());
@@ -47,34 +42,26 @@ TEST(QtPrompter, ConfirmationShowsExactTextsLiterallyAndOnlyCancelSaysNo) {
     EXPECT_EQ(answer.title, u"File these files?");
     EXPECT_EQ(answer.text, message);
     EXPECT_EQ(answer.format, Qt::PlainText);
-    EXPECT_EQ(answer.buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("OK")}));
-
+    EXPECT_EQ(answer.buttons, QString("Cancel|OK").split(u'|'));
     answer.button = QStringLiteral("Overwrite");
     EXPECT_TRUE(prompter.confirm(QStringLiteral("Overwrite this file?"), QStringLiteral("x"),
                                  QStringLiteral("Overwrite")));
-    EXPECT_EQ(answer.buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Overwrite")}));
-}
+    EXPECT_EQ(answer.buttons, QString("Cancel|Overwrite").split(u'|'));
 
-TEST(QtPrompter, NoticesHaveNoTitleAndOneOkButton) {
-    QtPrompter prompter;
-    Answer answer{QStringLiteral("OK")};
-    prompter.setBoxHook(answer.hook());
+    // Notices have no title and one OK button.
+    answer.button = QStringLiteral("OK");
     prompter.notice(QStringLiteral("The Setup has been saved."));
     EXPECT_EQ(answer.title, QString());
     EXPECT_EQ(answer.text, u"The Setup has been saved.");
     EXPECT_EQ(answer.buttons, QStringList{QStringLiteral("OK")});
-    prompter.criticalNotice(
-        QStringLiteral("Something prevented Desktidy from reading your crontab"));
+    prompter.criticalNotice(QStringLiteral("Something prevented Desktidy from reading <it>"));
     EXPECT_EQ(answer.buttons, QStringList{QStringLiteral("OK")});
     EXPECT_EQ(answer.format, Qt::PlainText);
-}
 
-TEST(QtPrompter, FileErrorStopsOnlyOnStop) {
-    QtPrompter prompter;
-    Answer answer{QStringLiteral("Stop")};
-    prompter.setBoxHook(answer.hook());
+    // A file error stops the run only on Stop.
     FileError error{28, QStringLiteral("/stick/Taxes"),
                     QStringLiteral("Could not copy \u201cTaxes\u201d.")};
+    answer.button = QStringLiteral("Stop");
     EXPECT_EQ(prompter.fileError(error), FileErrorChoice::Stop);
     EXPECT_EQ(answer.text, error.message);
     answer.button = QStringLiteral("Continue");
@@ -87,19 +74,16 @@ TEST(QtPrompter, ProgressPanelShowsTitleAndEachItemUntilClosed) {
     prompter.setProgressItemVisible(true);
     prompter.openProgress(QStringLiteral("Filing..."));
     ProgressPanel* panel = prompter.progressPanel();
-    EXPECT_TRUE(prompter.isBusy());
-    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(prompter.isBusy() && panel->isVisible());
     EXPECT_EQ(panel->windowTitle(), u"Filing...");
     prompter.showProgressItem(QStringLiteral("a.jpg"));
     EXPECT_EQ(panel->itemText(), u"a.jpg");
     EXPECT_TRUE(panel->isItemVisible());
     prompter.closeProgress();
-    EXPECT_FALSE(panel->isVisible());
-    EXPECT_FALSE(prompter.isBusy());
+    EXPECT_FALSE(prompter.isBusy() || panel->isVisible());
 
     prompter.setProgressItemVisible(false);
     prompter.openProgress(QStringLiteral("Moving to Trash..."));
-    EXPECT_EQ(panel->windowTitle(), u"Moving to Trash...");
     EXPECT_FALSE(panel->isItemVisible());
     prompter.closeProgress();
 }

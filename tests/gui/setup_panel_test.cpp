@@ -2,19 +2,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
 
+#include "app/gui/add_type_panel.h"
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
-#include "app/gui/list_models.h"
 #include "app/gui/pack_pane.h"
 #include "app/gui/schedule_pane.h"
 #include "gui_fixture.h"
@@ -41,24 +39,16 @@ class SetupPanelTest : public GuiTest {
 
 }  // namespace
 
-TEST_F(SetupPanelTest, ChoosingACategoryRowShowsItsTypes) {
+TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFolders) {
     panel().doSetupPanel(SetupPanel::Folders);
     QTableView* types = folders().fileTypeTableView;
-    EXPECT_EQ(types->model()->rowCount(), controller->settings.audioTypesArray.size());
-
-    clickRow(folders().folderTableView, 4);
     const QStringList& image = controller->settings.imageTypesArray;
-    ASSERT_FALSE(image.isEmpty());
+    clickRow(folders().folderTableView, 4);
     ASSERT_EQ(types->model()->rowCount(), image.size());
     EXPECT_EQ(types->model()->index(0, 0).data().toString(), image.first());
-    EXPECT_EQ(controller->form.folderTableViewSelectedRow, 4);
+    EXPECT_FALSE(types->model()->index(0, 0).flags() & Qt::ItemIsEditable);
 
-    clickRow(folders().folderTableView, 0);  // the archive folder has no types
-    EXPECT_EQ(types->model()->rowCount(), 0);
-}
-
-TEST_F(SetupPanelTest, FolderNamesEditOnlyToPlainNamesAndOtherTablesIgnoreTyping) {
-    panel().doSetupPanel(SetupPanel::Folders);
+    // Only a plain, non-empty folder name replaces the old one.
     const QString before = controller->settings.fileFoldersArray.at(4);
     for (const char* name : {"", "..", "Pics/Old"}) {
         typeIntoCell(folders().folderTableView, 4, 0, QString::fromLatin1(name));
@@ -67,32 +57,62 @@ TEST_F(SetupPanelTest, FolderNamesEditOnlyToPlainNamesAndOtherTablesIgnoreTyping
     typeIntoCell(folders().folderTableView, 4, 0, QStringLiteral("Pictures"));
     EXPECT_EQ(controller->settings.fileFoldersArray.at(4), u"Pictures");
 
-    const QModelIndex type = folders().fileTypeTableView->model()->index(0, 0);
-    EXPECT_FALSE(type.flags() & Qt::ItemIsEditable);
-    const QString firstType = type.data().toString();
-    EXPECT_FALSE(
-        folders().fileTypeTableView->model()->setData(type, QStringLiteral("x"), Qt::EditRole));
-    EXPECT_EQ(type.data().toString(), firstType);
+    // The add-type panel adds to the selected category; the archive row takes none.
+    QTest::mouseClick(folders().addTypeButton, Qt::LeftButton);
+    AddTypePanel& add = *panel().addTypePanel();
+    ASSERT_TRUE(add.isVisible());
+    QTest::keyClicks(add.addTypeTextField, QStringLiteral("heic"));
+    QTest::keyClicks(add.typeDescTextField, QStringLiteral("HEIF image"));
+    QTest::mouseClick(add.addButton, Qt::LeftButton);
+    EXPECT_FALSE(add.isVisible());
+    EXPECT_TRUE(image.contains(QStringLiteral("heic - HEIF image")));
+    EXPECT_EQ(types->model()->rowCount(), image.size());
+    clickRow(folders().folderTableView, 0);
+    EXPECT_EQ(types->model()->rowCount(), 0);
+    QTest::mouseClick(folders().addTypeButton, Qt::LeftButton);
+    QTest::mouseClick(add.addButton, Qt::LeftButton);
+    EXPECT_TRUE(add.isVisible());
+    add.hide();
+
+    chooser.setNextAnswer(QStringList{home / "A", home / "B"});
+    QTest::mouseClick(folders().addFolderButton, Qt::LeftButton);
+    EXPECT_EQ(chooser.lastRequest().confirmButton, u"Add");
+    EXPECT_TRUE(chooser.lastRequest().multiple);
+    ASSERT_EQ(folders().myFoldersTableView->model()->rowCount(), 2);
+    clickRow(folders().myFoldersTableView, 0);
+    QTest::mouseClick(folders().delFolderButton, Qt::LeftButton);
+    EXPECT_EQ(controller->settings.myFoldersArray, QStringList{home / "B"});
+    EXPECT_EQ(folders().myFoldersTableView->model()->rowCount(), 1);
 }
 
-TEST_F(SetupPanelTest, EditingPackRowTwoDestinationChangesOnlyThatEntry) {
-    controller->settings.packFromArray = {QStringLiteral("/a"), QStringLiteral("/b"),
-                                          QStringLiteral("/c")};
-    controller->settings.packToArray = {QStringLiteral("/x"), QStringLiteral("/y"),
-                                        QStringLiteral("/z")};
+TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
+    controller->settings.packFromArray = QString("/a|/b|/c").split(u'|');
+    controller->settings.packToArray = QString("/x|/y|/z").split(u'|');
     window->refresh();
     panel().doSetupPanel(SetupPanel::Pack);
-    QTableView* pack = panel().packView->packTableView;
-    EXPECT_EQ(pack->model()->headerData(0, Qt::Horizontal, ColumnIdRole).toString(),
-              u"packFromString");
-    typeIntoCell(pack, 2, 1, QStringLiteral("/Volumes/Stick"));
-    EXPECT_EQ(controller->settings.packToArray,
-              (QStringList{QStringLiteral("/x"), QStringLiteral("/y"),
-                           QStringLiteral("/Volumes/Stick")}));
-    EXPECT_EQ(controller->settings.packFromArray,
-              (QStringList{QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")}));
-    typeIntoCell(pack, 0, 0, QString());  // any text, even the empty one, is taken
-    EXPECT_EQ(controller->settings.packFromArray.at(0), QString());
+    PackPane& pack = *panel().packView;
+    typeIntoCell(pack.packTableView, 2, 1, QStringLiteral("/Volumes/Stick"));
+    EXPECT_EQ(controller->settings.packToArray, QString("/x|/y|/Volumes/Stick").split(u'|'));
+    EXPECT_EQ(controller->settings.packFromArray, QString("/a|/b|/c").split(u'|'));
+    QTest::mouseClick(pack.clearButton, Qt::LeftButton);
+    EXPECT_EQ(pack.packTableView->model()->rowCount(), 0);
+
+    writeFile(home / "Documents/Taxes/2024.txt", "numbers");
+    makeFolder(home / "Stick");
+    chooser.setNextAnswer(QStringList{home / "Documents/Taxes"});
+    chooser.appendAnswer(QStringList{home / "Stick"});
+    QTest::mouseClick(pack.addPackButton, Qt::LeftButton);
+    EXPECT_EQ(chooser.lastRequest().title, u"Choose Destination");
+    ASSERT_EQ(pack.packTableView->model()->rowCount(), 1);
+    EXPECT_EQ(pack.packTableView->model()->index(0, 1).data().toString(), home / "Stick");
+    QTest::mouseClick(pack.reverseButton, Qt::LeftButton);
+    ASSERT_EQ(pack.unpackTableView->model()->rowCount(), 1);
+    EXPECT_EQ(pack.unpackTableView->model()->index(0, 0).data().toString(), home / "Stick/Taxes");
+
+    QTest::mouseClick(window->buttonFor(QStringLiteral("packButton")), Qt::LeftButton);
+    EXPECT_TRUE(prompter.calls.first().startsWith(u"confirm|Pack these files?|"));
+    EXPECT_EQ(prompter.calls.last(), u"notice|All done packing your files for the road.");
+    EXPECT_EQ(readFile(home / "Stick/Taxes/2024.txt"), "numbers");
 }
 
 TEST_F(SetupPanelTest, CancelDropsUnsavedEditsAndResetKeepsTheFolderList) {
@@ -127,30 +147,29 @@ TEST_F(SetupPanelTest, CancelDropsUnsavedEditsAndResetKeepsTheFolderList) {
     EXPECT_TRUE(panel().isVisible());
 }
 
-TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesWithTheTopLeftCornerKept) {
+TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesKeepsItsTopLeftCornerAndFitsTheScreen) {
+    const auto expectSizes = [&](QSize size, QSize min, QSize max) {
+        EXPECT_EQ(panel().size(), size);
+        EXPECT_EQ(panel().minimumSize(), min);
+        EXPECT_EQ(panel().maximumSize(), max);
+        const QSize needed = panel().layout()->totalMinimumSize();
+        EXPECT_LE(needed.width(), size.width());
+        EXPECT_LE(needed.height(), size.height());
+    };
+    constexpr int any = QWIDGETSIZE_MAX;
     panel().move(100, 120);
     panel().doSetupPanel(SetupPanel::General);
     const QPoint corner = panel().pos();
-    EXPECT_EQ(panel().size(), QSize(496, 310));
-    EXPECT_EQ(panel().minimumSize(), QSize(496, 310));
-    EXPECT_EQ(panel().maximumSize(), QSize(496, 310));
+    expectSizes(QSize(496, 310), QSize(496, 310), QSize(496, 310));
     EXPECT_FALSE(panel().isSizeGripEnabled());
     EXPECT_EQ(panel().windowTitle(), u"General");
-
     panel().doSetupPanel(SetupPanel::Folders);
-    EXPECT_EQ(panel().size(), QSize(475, 397));
-    EXPECT_EQ(panel().minimumSize(), QSize(475, 397));
-    EXPECT_EQ(panel().maximumHeight(), QWIDGETSIZE_MAX);
+    expectSizes(QSize(475, 397), QSize(475, 397), QSize(any, any));
     EXPECT_TRUE(panel().isSizeGripEnabled());
-
     panel().doSetupPanel(SetupPanel::Schedule);
-    EXPECT_EQ(panel().size(), QSize(496, 421));
-    EXPECT_EQ(panel().maximumSize(), QSize(496, 421));
-
+    expectSizes(QSize(496, 421), QSize(496, 421), QSize(496, 421));
     panel().doSetupPanel(SetupPanel::Pack);
-    EXPECT_EQ(panel().size(), QSize(609, 580));
-    EXPECT_EQ(panel().minimumSize(), QSize(609, 580));
-    EXPECT_EQ(panel().maximumSize(), QSize(QWIDGETSIZE_MAX, 580));
+    expectSizes(QSize(609, 580), QSize(609, 580), QSize(any, 580));
     EXPECT_EQ(panel().windowTitle(), u"Pack Stashery");
     EXPECT_EQ(panel().pos(), corner);
 
@@ -162,41 +181,44 @@ TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesWithTheTopLeftCornerKept) {
     panel().doSetupPanel(SetupPanel::Folders);
     EXPECT_EQ(panel().size(), QSize(700, 560));  // reopens at the size the user gave it
     EXPECT_EQ(panel().pos(), corner);
-}
 
-TEST_F(SetupPanelTest, EveryPaneFitsItsSizeAndTheScreen) {
-    for (auto pane :
-         {SetupPanel::General, SetupPanel::Folders, SetupPanel::Schedule, SetupPanel::Pack}) {
-        panel().doSetupPanel(pane);
-        const QSize needed = panel().layout()->totalMinimumSize();
-        const QSize rules = SetupPanel::rulesFor(pane).size;
-        EXPECT_LE(needed.width(), rules.width()) << pane;
-        EXPECT_LE(needed.height(), rules.height()) << pane;
-    }
     const QSize main = window->minimumSizeHint().expandedTo(window->size());
     EXPECT_LE(main.width(), 1280);
     EXPECT_LE(main.height(), 720);
 }
 
-TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheFormAndShowItAgain) {
+TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheFormAndTheButtonsTheCrontab) {
     SchedulePane& schedule = *panel().scheduleView;
+    // The day boxes follow each other through the controller, both ways.
+    schedule.byDay->setChecked(true);
+    schedule.schedAll->setChecked(false);
+    for (QCheckBox* day : schedule.weekdays) EXPECT_FALSE(day->isChecked());
+    schedule.schedAll->setChecked(true);
+    for (QCheckBox* day : schedule.weekdays) EXPECT_TRUE(day->isChecked());
+    schedule.weekdays[3]->setChecked(false);
+    EXPECT_FALSE(schedule.schedAll->isChecked());
+    EXPECT_FALSE(controller->form.schedAll);
+
+    tools.results.push_back(FakeToolRunner::finished(1, {}, "no crontab for tester\n"));
+    QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
+    ASSERT_EQ(tools.requests.size(), 2);
+    EXPECT_EQ(prompter.calls.last(), u"notice|Desktidy has been scheduled.");
+    tools.results.push_back(
+        FakeToolRunner::finished(0, tools.requests.at(1).input.value_or(QByteArray())));
+    QTest::mouseClick(schedule.removeScheduleButton, Qt::LeftButton);
+    EXPECT_EQ(prompter.calls.last(), u"notice|The Desktidy schedule has been removed.");
+
     schedule.byMonth->setChecked(true);
-    EXPECT_EQ(controller->form.byDayMonth, 1);
     EXPECT_FALSE(schedule.weekdays[0]->isEnabled());
-    EXPECT_TRUE(schedule.schedMonthButton->isEnabled());
     schedule.schedMdayButton->setCurrentIndex(15);
     schedule.schedTime->setTime(QTime(14, 30));
-    schedule.hoursStepper->setValue(3);
-    schedule.weekdays[1]->setChecked(true);
-    EXPECT_TRUE(controller->form.schedMon);
     panel().generalView->updatesCheck->setChecked(false);
     controller->saveSetup();
     EXPECT_EQ(controller->settings.schedMday, 15);
     EXPECT_EQ(controller->settings.setByDay, 0);
-    EXPECT_EQ(controller->settings.hoursStep, 3);
     EXPECT_EQ(controller->settings.updatesState, 0);
 
-    // Cancel after changing the time: the stored time shows again.
+    // Cancel after changing the time: the stored values show again.
     schedule.schedTime->setTime(QTime(6, 5));
     QTest::mouseClick(panel().cancelButton, Qt::LeftButton);
     EXPECT_EQ(schedule.schedTime->time(), QTime(14, 30));
@@ -208,29 +230,4 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheFormAndShowItAgain) {
     controller->form.archiveYr = QStringLiteral("1975");
     panel().generalView->refresh();
     EXPECT_EQ(panel().generalView->archiveYr->currentText(), u"1975");
-}
-
-TEST_F(SetupPanelTest, DayBoxesFollowEachOtherAndTheScheduleButtonsWriteTheCrontab) {
-    SchedulePane& schedule = *panel().scheduleView;
-    schedule.byDay->setChecked(true);
-    schedule.schedAll->setChecked(false);
-    for (QCheckBox* day : schedule.weekdays) EXPECT_FALSE(day->isChecked());
-    schedule.schedAll->setChecked(true);
-    for (QCheckBox* day : schedule.weekdays) EXPECT_TRUE(day->isChecked());
-    schedule.weekdays[3]->setChecked(false);
-    EXPECT_FALSE(schedule.schedAll->isChecked());
-    EXPECT_FALSE(controller->form.schedAll);
-    EXPECT_TRUE(schedule.weekdays[0]->isChecked());
-
-    tools.results.push_back(FakeToolRunner::finished(1, {}, "no crontab for tester\n"));
-    QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
-    ASSERT_EQ(tools.requests.size(), 2);
-    EXPECT_EQ(tools.requests.at(1).arguments, QStringList{QStringLiteral("-")});
-    EXPECT_EQ(prompter.calls.last(), u"notice|Desktidy has been scheduled.");
-
-    tools.results.push_back(
-        FakeToolRunner::finished(0, tools.requests.at(1).input.value_or(QByteArray())));
-    QTest::mouseClick(schedule.removeScheduleButton, Qt::LeftButton);
-    EXPECT_EQ(prompter.calls.last(), u"notice|The Desktidy schedule has been removed.");
-    EXPECT_TRUE(tools.requests.last().input.value_or("x").isEmpty());
 }
