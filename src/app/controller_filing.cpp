@@ -11,16 +11,6 @@ void selectLastCategory(Settings& settings, SetupForm& form) {
     setTypeArray(settings, Settings::categoryCount);
 }
 
-// An open panel for folders only.
-ChooserRequest folderRequest(const QString& confirmButton, bool multiple) {
-    ChooserRequest request;
-    request.confirmButton = confirmButton;
-    request.chooseFiles = false;
-    request.chooseFolders = true;
-    request.multiple = multiple;
-    return request;
-}
-
 }  // namespace
 
 RunResult DesktidyController::desktidy() {
@@ -116,7 +106,8 @@ RunResult DesktidyController::unfileAllStashery() {
 }
 
 RunResult DesktidyController::chooseFile() {
-    const auto chosen = services.chooser.choose(folderRequest(QStringLiteral("Choose"), false));
+    const auto chosen =
+        services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Choose"), false));
     if (!chosen || chosen->isEmpty()) return RunResult::Cancelled;
     form.myPathControl = chosen->last();
     saveSetup();
@@ -124,7 +115,8 @@ RunResult DesktidyController::chooseFile() {
 }
 
 RunResult DesktidyController::addFolder() {
-    const auto chosen = services.chooser.choose(folderRequest(QStringLiteral("Add"), true));
+    const auto chosen =
+        services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Add"), true));
     if (!chosen) return RunResult::Cancelled;
     settings.myFoldersArray.append(*chosen);
     return RunResult::Done;

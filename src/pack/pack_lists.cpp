@@ -4,25 +4,16 @@
 
 #include "platform/file_system.h"
 
-namespace {
-
-ChooserRequest singleChoice(const QString& title, const QString& button, bool files) {
-    ChooserRequest request;
-    request.title = title;
-    request.confirmButton = button;
-    request.chooseFiles = files;
-    request.chooseFolders = true;
+ChooserRequest sourceChooserRequest() {
+    ChooserRequest request = ChooserRequest::forFolders(
+        QStringLiteral("Add File or Folder to Copy"), QStringLiteral("Add"), false);
+    request.chooseFiles = true;
     return request;
 }
 
-}  // namespace
-
-ChooserRequest sourceChooserRequest() {
-    return singleChoice(QStringLiteral("Add File or Folder to Copy"), QStringLiteral("Add"), true);
-}
-
 ChooserRequest destinationChooserRequest() {
-    return singleChoice(QStringLiteral("Choose Destination"), QStringLiteral("Choose"), false);
+    return ChooserRequest::forFolders(QStringLiteral("Choose Destination"),
+                                      QStringLiteral("Choose"), false);
 }
 
 namespace {

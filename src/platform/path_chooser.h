@@ -16,6 +16,17 @@ struct ChooserRequest {
     QString startFolder;
     // Keep the user inside startFolder (the Trash chooser): only its direct items count.
     bool confineToStartFolder = false;
+
+    // A panel that offers folders only.
+    static ChooserRequest forFolders(QString title, QString confirmButton, bool multiple) {
+        ChooserRequest request;
+        request.title = std::move(title);
+        request.confirmButton = std::move(confirmButton);
+        request.chooseFiles = false;
+        request.chooseFolders = true;
+        request.multiple = multiple;
+        return request;
+    }
     // Added for the application chooser: when not empty, only items whose names match
     // one of these wildcards ("*.app", "*.AppImage") can be chosen, and they are chosen
     // as files even when they are folders (application bundles).
@@ -25,7 +36,7 @@ struct ChooserRequest {
 // Every open panel goes through this: QFileDialog in the window, arguments on the command
 // line, a scripted fake in tests. nullopt means the panel was cancelled.
 class PathChooser {
-public:
+  public:
     virtual ~PathChooser() = default;
     virtual std::optional<QStringList> choose(const ChooserRequest& request) = 0;
 };
