@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "controller_fixture.h"
 #include "platform/recent_folders.h"
@@ -11,8 +10,7 @@
 namespace {
 
 class FilingControllerTest : public ::testing::Test, public ControllerFixture {
-protected:
-    void SetUp() override { prompter.calls.clear(); }
+  protected:
     QString stored(const QString& key) { return c().store().value(key).toString(); }
     QStringList recentFolders() {
         return RecentFolders(RecentFolders::defaultFilePath(home.path())).folders();
@@ -26,23 +24,15 @@ protected:
         ::utimensat(AT_FDCWD, QFile::encodeName(home / name + "/old.jpg").constData(), longAgo, 0);
         return home / name;
     }
-    void archiveUpTo2020() { c().form.archiveYr = c().settings.archYear = "2020"; }
 };
 
-const QString doneFiling =
-    "Done filing all of your files|All of the files, in all of the folders you have listed in "
-    "your Setup, have been filed.|Done Filing";
-
-}  // namespace
-
-TEST_F(FilingControllerTest, CancelOnTheQuestionChangesNothing) {
+TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSavesTheFolder) {
     const QString folder = looseFolder("x%@y %1");
-    archiveUpTo2020();
+    c().form.archiveYr = c().settings.archYear = "2020";
     c().form.myPathControl = folder;
+    prompter.calls.clear();
     prompter.confirmAnswers = {false};
-
     EXPECT_EQ(c().desktidy(), RunResult::Cancelled);
-
     EXPECT_EQ(prompter.calls,
               QStringList{"confirm|File these files?|Desktidy will file all of the files located "
                           "in " +
@@ -52,18 +42,12 @@ TEST_F(FilingControllerTest, CancelOnTheQuestionChangesNothing) {
     EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 3);
     EXPECT_NE(stored("pathString"), folder);
     EXPECT_TRUE(recentFolders().isEmpty());
-}
 
-TEST_F(FilingControllerTest, FilingArchivesNotesAndSavesTheFolderThenFiles) {
-    const QString folder = looseFolder("Desk");
-    archiveUpTo2020();
-    c().form.myPathControl = folder;
-
+    prompter.calls.clear();
     EXPECT_EQ(c().desktidy(), RunResult::Done);
-
-    EXPECT_TRUE(QFileInfo::exists(folder + "/Archive/Images/old.jpg"));
-    EXPECT_TRUE(QFileInfo::exists(folder + "/Images/photo.jpg"));
-    EXPECT_TRUE(QFileInfo::exists(folder + "/Words/notes.txt"));
+    EXPECT_EQ(readFile(folder + "/Archive/Images/old.jpg"), "o");
+    EXPECT_EQ(readFile(folder + "/Images/photo.jpg"), "p");
+    EXPECT_EQ(readFile(folder + "/Words/notes.txt"), "n");
     EXPECT_EQ(prompter.calls.mid(1),
               (QStringList{"itemVisible|1", "progress|Archiving...", "item|old.jpg", "close",
                            "itemVisible|1", "progress|Filing...", "item|photo.jpg",
@@ -71,13 +55,11 @@ TEST_F(FilingControllerTest, FilingArchivesNotesAndSavesTheFolderThenFiles) {
     EXPECT_EQ(stored("pathString"), folder);
     EXPECT_EQ(recentFolders(), QStringList{folder});
     EXPECT_EQ(c().form.folderTableViewSelectedRow, 8);  // the last category, as a run leaves it
-}
 
-TEST_F(FilingControllerTest, AWorkingFolderThatDoesNotExistFilesNothingButSaves) {
-    archiveUpTo2020();
+    // A working folder that does not exist files nothing but is saved.
     c().form.myPathControl = home / "no such folder";
     EXPECT_EQ(c().desktidy(), RunResult::Done);
-    EXPECT_FALSE(QFileInfo::exists(home / "no such folder"));
+    EXPECT_FALSE(QFile::exists(home / "no such folder"));
     EXPECT_EQ(stored("pathString"), home / "no such folder");
 }
 
@@ -85,20 +67,20 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     const QString a = looseFolder("A"), b = looseFolder("B");
     c().settings.myFoldersArray = {a, b, a};
     c().form.myPathControl = home / "shown";
-
+    prompter.calls.clear();
     EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
-
     EXPECT_EQ(prompter.callsStartingWith("confirm|").size(), 1);
     EXPECT_TRUE(prompter.calls.first().startsWith("confirm|File all of these files?|"));
     EXPECT_EQ(prompter.callsStartingWith("progress|Filing...").size(), 3);
-    EXPECT_TRUE(QFileInfo::exists(b + "/Images/photo.jpg"));
-    EXPECT_EQ(notifier.posted, QStringList{doneFiling});
+    EXPECT_TRUE(QFile::exists(b + "/Images/photo.jpg"));
+    EXPECT_EQ(notifier.posted,
+              QStringList{"Done filing all of your files|All of the files, in all of the folders "
+                          "you have listed in your Setup, have been filed.|Done Filing"});
     EXPECT_EQ(c().form.myPathControl, home / "shown");
     EXPECT_EQ(stored("pathString"), a);  // each filing saved its own folder
 
     prompter.confirmAnswers = {false};  // the next single filing asks again
     EXPECT_EQ(c().desktidy(), RunResult::Cancelled);
-
     prompter.calls.clear();  // the scheduled run asks nothing at all
     c().scheduled = 1;
     EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
@@ -110,17 +92,18 @@ TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACanc
     writeFile(home / "A/Images/photo.jpg", "a");
     writeFile(home / "B/Images/photo.jpg", "b");
     c().settings.myFoldersArray = {home / "A", home / "B"};
+    prompter.calls.clear();
     prompter.confirmAnswers = {true, false, true};
-
     EXPECT_EQ(c().unfileAllStashery(), RunResult::Done);
-
     EXPECT_EQ(prompter.calls.at(1),
               "confirm|Unfile these files?|Desktidy will unfile all of the files located in " +
                   home / "A" +
                   " which are inside the Desktidy folders.  You can always redo the "
                   "filing by choosing Desktidy... from the File menu.|OK");
-    EXPECT_TRUE(QFileInfo::exists(home / "A/Images/photo.jpg"));
-    EXPECT_TRUE(QFileInfo::exists(home / "B/photo.jpg"));
-    EXPECT_EQ(notifier.posted.size(), 1);
+    EXPECT_TRUE(QFile::exists(home / "A/Images/photo.jpg"));
+    EXPECT_TRUE(QFile::exists(home / "B/photo.jpg"));
+    ASSERT_EQ(notifier.posted.size(), 1);
     EXPECT_TRUE(notifier.posted.first().endsWith("|Done Unfiling"));
 }
+
+}  // namespace

@@ -22,6 +22,8 @@ TEST(StartUp, ArgumentOneAsksForTheScheduledRunByItsLeadingDigits) {
     EXPECT_EQ(ControllerFixture({"/bin/desktidy", "file"}).c().scheduled, 0);
     EXPECT_EQ(ControllerFixture({"/bin/desktidy", "1"}).c().scheduled, 1);
     EXPECT_EQ(ControllerFixture({"/bin/desktidy", "12abc"}).c().scheduled, 12);
+    // Only a scheduled start runs the filing without the window (cron's run is end to end).
+    EXPECT_FALSE(ControllerFixture({"/bin/desktidy", "0"}).c().applicationDidFinishLaunching());
 }
 
 TEST(StartUp, SavesEveryKeyAndShowsTheDesktopForANonePath) {
@@ -34,34 +36,6 @@ TEST(StartUp, SavesEveryKeyAndShowsTheDesktopForANonePath) {
     ControllerFixture second;
     EXPECT_EQ(second.c().form.myPathControl, second.home.desktop());
     EXPECT_EQ(second.c().settings.pathString, second.home.desktop());
-}
-
-TEST(StartUp, OpeningAFolderChangesTheControlNotTheStoredPathUntilTheNextSave) {
-    ControllerFixture f;
-    EXPECT_TRUE(f.c().openFile("/not/a/folder.txt"));
-    EXPECT_EQ(f.c().form.myPathControl, "/not/a/folder.txt");
-    EXPECT_EQ(f.c().settings.pathString, f.home.desktop());
-    f.c().saveSetup();
-    EXPECT_EQ(f.c().settings.pathString, "/not/a/folder.txt");
-}
-
-TEST(SetupButtons, SaveTellsTheUserCancelDropsEditsResetKeepsTheFolderList) {
-    ControllerFixture f;
-    f.c().settings.myFoldersArray = {f.home / "kept"};
-    f.c().saveSetupButton();
-    EXPECT_EQ(f.prompter.calls.last(), "notice|The Setup has been saved.");
-
-    f.c().settings.myFoldersArray.append(f.home / "unsaved");
-    f.c().settings.fileFoldersArray[1] = "Sounds";
-    f.c().cancelSetup();
-    EXPECT_EQ(f.c().settings.myFoldersArray, QStringList({f.home / "kept"}));
-    EXPECT_NE(f.c().settings.fileFoldersArray[1], "Sounds");
-
-    f.c().settings.fileFoldersArray[1] = "Sounds";
-    f.c().saveSetup();
-    f.c().resetSetup();
-    EXPECT_EQ(f.c().settings.myFoldersArray, QStringList({f.home / "kept"}));
-    EXPECT_NE(f.c().settings.fileFoldersArray[1], "Sounds");
 }
 
 TEST(StartUp, FillsInAMissingHomeFromTheLoginRecord) {

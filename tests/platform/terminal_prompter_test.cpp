@@ -1,9 +1,10 @@
+#include "platform/terminal_prompter.h"
+
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 
 #include "platform/dbus_notifier.h"
-#include "platform/terminal_prompter.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -17,11 +18,10 @@ struct Terminal {
 };
 
 TEST(TerminalPrompter, AsksOnATerminalAndTakesOnlyYesAsTheDefaultButton) {
-    Terminal yes({false, true, false}, "y\nno\n\n");
-    EXPECT_TRUE(yes.prompter.confirm("Desktidy", "File these files?", "OK"));
-    EXPECT_FALSE(yes.prompter.confirm("Desktidy", "File these files?", "OK"));
-    EXPECT_FALSE(yes.prompter.confirm("Desktidy", "File these files?", "OK"));
-    EXPECT_FALSE(yes.prompter.declinedWithoutTerminal());
+    Terminal t({false, true, false}, "y\nno\n\n");
+    for (bool expected : {true, false, false})
+        EXPECT_EQ(t.prompter.confirm("Desktidy", "File these files?", "OK"), expected);
+    EXPECT_FALSE(t.prompter.declinedWithoutTerminal());
 }
 
 TEST(TerminalPrompter, WithoutATerminalAQuestionIsCancelledAndSaysSo) {
@@ -32,32 +32,24 @@ TEST(TerminalPrompter, WithoutATerminalAQuestionIsCancelledAndSaysSo) {
     EXPECT_TRUE(t.error.contains("--yes"));
 }
 
-TEST(TerminalPrompter, AssumeYesTakesTheDefaultAndContinuesAfterErrors) {
+TEST(TerminalPrompter, AssumeYesTakesTheDefaultContinuesAndShowsTextsVerbatim) {
     Terminal t({true, false, false});
-    EXPECT_TRUE(t.prompter.confirm("Title", "Overwrite?", "Overwrite"));
+    EXPECT_TRUE(t.prompter.confirm("", "Name %@ %s", "Overwrite"));
     EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Continue);
-}
-
-TEST(TerminalPrompter, ShowsMessagesVerbatim) {
-    Terminal t({true, false, false});
     t.prompter.notice("Folder %@ at 100% %1");
-    t.prompter.confirm("", "Name %@ %s", "OK");
     EXPECT_TRUE(t.error.contains("Folder %@ at 100% %1"));
     EXPECT_TRUE(t.error.contains("Name %@ %s"));
 }
 
-TEST(TerminalPrompter, ProgressStaysOffStandardErrorWithoutATerminal) {
-    Terminal t({true, false, false});
-    t.prompter.openProgress("Filing...");
-    t.prompter.showProgressItem("a.txt");
-    t.prompter.closeProgress();
-    EXPECT_TRUE(t.error.isEmpty());
-
-    Terminal tty({true, false, true});
-    tty.prompter.openProgress("Filing...");
-    tty.prompter.showProgressItem("a.txt");
-    tty.prompter.closeProgress();
-    EXPECT_TRUE(tty.error.contains("a.txt"));
+TEST(TerminalPrompter, ProgressShowsOnlyOnATerminal) {
+    for (bool terminal : {false, true}) {
+        Terminal t({true, false, terminal});
+        t.prompter.openProgress("Filing...");
+        t.prompter.showProgressItem("a.txt");
+        t.prompter.closeProgress();
+        EXPECT_EQ(t.error.isEmpty(), !terminal);
+        EXPECT_EQ(t.error.contains("a.txt"), terminal);
+    }
 }
 
 TEST(DBusNotifier, ReturnsAtOnceWithNoSessionBus) {
