@@ -33,7 +33,6 @@ RunResult DesktidyController::desktidy() {
 }
 
 RunResult DesktidyController::fileAllStashery() {
-    const QString shownFolder = form.myPathControl;
     if (scheduled == 0 &&
         !services.prompter.confirm(
             QStringLiteral("File all of these files?"),
@@ -45,12 +44,8 @@ RunResult DesktidyController::fileAllStashery() {
         return RunResult::Cancelled;
 
     displayDktAlert = 1;
-    for (const QString& folder : QStringList(settings.myFoldersArray)) {
-        form.myPathControl = folder;
-        desktidy();
-    }
+    forEachListedFolder([this] { desktidy(); });
     displayDktAlert = 0;
-    form.myPathControl = shownFolder;
     services.notifier.notify(
         QStringLiteral("Done filing all of your files"),
         QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "
@@ -81,7 +76,6 @@ RunResult DesktidyController::undesktidy() {
 }
 
 RunResult DesktidyController::unfileAllStashery() {
-    const QString shownFolder = form.myPathControl;
     if (!services.prompter.confirm(
             QStringLiteral("Unfile all of these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in all of the "
@@ -92,17 +86,22 @@ RunResult DesktidyController::unfileAllStashery() {
         return RunResult::Cancelled;
 
     // Each folder asks its own question; a "Cancel" there skips that folder only.
-    for (const QString& folder : QStringList(settings.myFoldersArray)) {
-        form.myPathControl = folder;
-        undesktidy();
-    }
-    form.myPathControl = shownFolder;
+    forEachListedFolder([this] { undesktidy(); });
     services.notifier.notify(
         QStringLiteral("Done unfiling all of your files"),
         QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "
                        "have been put back where they came from."),
         NotificationName::doneUnfiling);
     return RunResult::Done;
+}
+
+void DesktidyController::forEachListedFolder(const std::function<void()>& action) {
+    const QString shownFolder = form.myPathControl;
+    for (const QString& folder : QStringList(settings.myFoldersArray)) {
+        form.myPathControl = folder;
+        action();
+    }
+    form.myPathControl = shownFolder;
 }
 
 RunResult DesktidyController::chooseFile() {

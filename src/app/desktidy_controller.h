@@ -153,6 +153,9 @@ public:
 
 private:
     QString settingsHomeForJobs() const;
+    // Runs action with each listed folder as the working folder, then shows the folder
+    // shown before.
+    void forEachListedFolder(const std::function<void()>& action);
 
     SettingsStore store_;
 };
