@@ -24,12 +24,13 @@ FileStatus::Kind kindOf(mode_t mode) {
 
 // Used where renameat2 cannot refuse to replace: hard-link the item to its new name
 // (which fails on a taken name), then drop the old name.
-FileError moveByLink(const QByteArray& from, const QByteArray& to, const QString& toPath) {
-    if (::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), 0) != 0)
+FileError moveByLink(const LocalFileSystem::MoveCalls& calls, const QByteArray& from,
+                     const QByteArray& to, const QString& toPath) {
+    if (calls.link(from.constData(), to.constData()) != 0)
         return FileError::fromErrno(errno, toPath, QStringLiteral("move"));
-    if (::unlink(from.constData()) != 0) {
+    if (calls.unlink(from.constData()) != 0) {
         int saved = errno;
-        ::unlink(to.constData());  // the item is still at its old name
+        calls.unlink(to.constData());  // the item is still at its old name
         return FileError::fromErrno(saved, toPath, QStringLiteral("move"));
     }
     return {};
@@ -37,13 +38,22 @@ FileError moveByLink(const QByteArray& from, const QByteArray& to, const QString
 
 }  // namespace
 
+LocalFileSystem::MoveCalls LocalFileSystem::systemMoveCalls() {
+    return {
+        [](const char* from, const char* to) {
+            return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+        },
+        [](const char* from, const char* to) { return ::linkat(AT_FDCWD, from, AT_FDCWD, to, 0); },
+        ::unlink};
+}
+
 FileError FileError::fromErrno(int errnoValue, const QString& path, const QString& what) {
     FileError error;
     error.code = errnoValue;
     error.path = path;
-    error.message = QStringLiteral("Could not %1 \u201c%2\u201d: %3.")
-                        .arg(what, lastPathComponent(path),
-                             QString::fromLocal8Bit(std::strerror(errnoValue)));
+    error.message =
+        QStringLiteral("Could not %1 \u201c%2\u201d: %3.")
+            .arg(what, lastPathComponent(path), QString::fromLocal8Bit(std::strerror(errnoValue)));
     return error;
 }
 
@@ -77,8 +87,7 @@ std::optional<FileStatus> LocalFileSystem::status(const QString& path) {
 
 FileError LocalFileSystem::moveNoReplace(const QString& from, const QString& to) {
     const QByteArray f = native(from), t = native(to);
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
-        return {};
+    if (moveCalls.renameNoReplace(f.constData(), t.constData()) == 0) return {};
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return FileError::fromErrno(errno, from, QStringLiteral("move"));
 
@@ -87,7 +96,7 @@ FileError LocalFileSystem::moveNoReplace(const QString& from, const QString& to)
     if (::lstat(f.constData(), &st) != 0)
         return FileError::fromErrno(errno, from, QStringLiteral("move"));
     if (!S_ISDIR(st.st_mode)) {
-        FileError linked = moveByLink(f, t, to);
+        FileError linked = moveByLink(moveCalls, f, t, to);
         if (!linked || (linked.code != EPERM && linked.code != EOPNOTSUPP)) return linked;
     }
     // Folders cannot be hard-linked: check right before the rename, the best this file

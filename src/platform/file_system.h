@@ -28,7 +28,7 @@ struct FileStatus {
 // can make a move fail or a disk fill up, which root cannot provoke with permissions.
 // None of these operations ever replaces an existing item.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Names in a folder, sorted by code point; hidden names (leading ".") only on request.
@@ -75,7 +75,17 @@ public:
 
 // The real thing, over POSIX calls.
 class LocalFileSystem : public FileSystem {
-public:
+  public:
+    // The system calls of the no-replace move. A test swaps them to take the path that
+    // file systems without RENAME_NOREPLACE need, which no test machine's disk takes.
+    struct MoveCalls {
+        int (*renameNoReplace)(const char* from, const char* to);
+        int (*link)(const char* from, const char* to);
+        int (*unlink)(const char* path);
+    };
+    static MoveCalls systemMoveCalls();
+    MoveCalls moveCalls = systemMoveCalls();
+
     QStringList listNames(const QString& folder, bool includeHidden) override;
     std::optional<FileStatus> status(const QString& path) override;
     FileError moveNoReplace(const QString& from, const QString& to) override;

@@ -29,6 +29,50 @@ TEST_F(LocalFileSystemTest, MoveNeverReplacesAFileFolderOrLink) {
     EXPECT_TRUE(fs.isDirectory(home / "src-folder/inner"));
 }
 
+// The move as on a file system without RENAME_NOREPLACE, with or without hard links.
+LocalFileSystem::MoveCalls withoutNoReplace(bool hardLinks) {
+    LocalFileSystem::MoveCalls calls = LocalFileSystem::systemMoveCalls();
+    calls.renameNoReplace = [](const char*, const char*) { return errno = EINVAL, -1; };
+    if (!hardLinks) calls.link = [](const char*, const char*) { return errno = EPERM, -1; };
+    return calls;
+}
+
+TEST_F(LocalFileSystemTest, WithoutTheNoReplaceFlagAMoveStillNeverReplaces) {
+    for (bool hardLinks : {true, false}) {
+        SCOPED_TRACE(hardLinks ? "hard links" : "no hard links");
+        const QString d = home / (hardLinks ? "links" : "no-links");
+        writeFile(d + "/a.txt", "mine");
+        writeFile(d + "/taken.txt", "theirs");
+        makeFolder(d + "/folder/inner");
+        makeFolder(d + "/empty");  // plain rename(2) would replace an empty folder
+        fs.moveCalls = withoutNoReplace(hardLinks);
+        EXPECT_EQ(fs.moveNoReplace(d + "/a.txt", d + "/taken.txt").code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(d + "/a.txt", d + "/empty").code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(d + "/folder", d + "/empty").code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(d + "/folder", d + "/taken.txt").code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(d + "/a.txt", d + "/missing/a.txt").code, ENOENT);
+        EXPECT_EQ(fs.listNames(d, true), QStringList({"a.txt", "empty", "folder", "taken.txt"}));
+        EXPECT_EQ(readFile(d + "/a.txt"), "mine");
+        EXPECT_EQ(readFile(d + "/taken.txt"), "theirs");
+        EXPECT_TRUE(fs.listNames(d + "/empty", true).isEmpty());
+
+        ASSERT_FALSE(fs.moveNoReplace(d + "/a.txt", d + "/b.txt"));
+        ASSERT_FALSE(fs.moveNoReplace(d + "/folder", d + "/moved"));
+        EXPECT_EQ(fs.listNames(d, true), QStringList({"b.txt", "empty", "moved", "taken.txt"}));
+        EXPECT_EQ(readFile(d + "/b.txt"), "mine");
+        EXPECT_EQ(fs.status(d + "/b.txt")->links, 1u);
+        EXPECT_TRUE(fs.isDirectory(d + "/moved/inner"));
+    }
+    // The old name cannot be dropped: the item stays there and gets no second name.
+    fs.moveCalls = withoutNoReplace(true);
+    fs.moveCalls.unlink = [](const char* path) {
+        return QByteArray(path).endsWith("/b.txt") ? (errno = EROFS, -1) : ::unlink(path);
+    };
+    EXPECT_EQ(fs.moveNoReplace(home / "links/b.txt", home / "links/c.txt").code, EROFS);
+    EXPECT_EQ(fs.listNames(home / "links", true),
+              QStringList({"b.txt", "empty", "moved", "taken.txt"}));
+}
+
 TEST_F(LocalFileSystemTest, MovesLinksAsLinksAndFailsHarmlesslyWithoutAParent) {
     writeFile(home / "target.txt", "data");
     QFile::link(home / "target.txt", home / "link");
