@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -70,8 +71,28 @@ QStringList LocalFileSystem::listNames(const QString& folder, bool includeHidden
 }
 
 std::optional<FileStatus> LocalFileSystem::status(const QString& path) {
+    const QByteArray p = native(path);
+    struct statx stx;
+    if (::statx(AT_FDCWD, p.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS,
+                &stx) == 0) {
+        FileStatus s;
+        s.kind = kindOf(stx.stx_mode);
+        s.size = std::int64_t(stx.stx_size);
+        s.blocks = std::int64_t(stx.stx_blocks);
+        s.mtimeSeconds = stx.stx_mtime.tv_sec;
+        s.mtimeNanoseconds = stx.stx_mtime.tv_nsec;
+        s.mode = stx.stx_mode;
+        s.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+        s.inode = stx.stx_ino;
+        s.links = stx.stx_nlink;
+        // Only statx tells a bind mount of the same file system from a plain folder.
+        s.mountRoot = (stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+                      (stx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+        return s;
+    }
+    if (errno != ENOSYS && errno != EPERM) return std::nullopt;  // EPERM: a seccomp filter
     struct stat st;
-    if (::lstat(native(path).constData(), &st) != 0) return std::nullopt;
+    if (::lstat(p.constData(), &st) != 0) return std::nullopt;
     FileStatus s;
     s.kind = kindOf(st.st_mode);
     s.size = st.st_size;
@@ -126,20 +147,65 @@ FileError LocalFileSystem::removeAll(const QString& path) {
     struct stat st;
     if (::lstat(p.constData(), &st) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("remove"));
-    if (S_ISDIR(st.st_mode)) {
-        // Children first; hidden ones too. The first failure is kept and reported.
-        FileError first;
-        for (const QString& name : listNames(path, true)) {
-            FileError e = removeAll(joinPath(path, name));
-            if (e && !first) first = e;
-        }
-        if (first) return first;
-        if (::rmdir(p.constData()) != 0)
+    if (!S_ISDIR(st.st_mode)) {
+        if (::unlink(p.constData()) != 0)
             return FileError::fromErrno(errno, path, QStringLiteral("remove"));
         return {};
     }
-    if (::unlink(p.constData()) != 0)
+    const auto top = status(path);
+    if (!top) return FileError::fromErrno(ENOENT, path, QStringLiteral("remove"));
+    return removeFolder(path, top->device);
+}
+
+// Removes the folder and what it holds, entering only folders on device. Everything else
+// goes even after a failure; the first failure is reported.
+FileError LocalFileSystem::removeFolder(const QString& path, std::uint64_t device) {
+    const auto st = status(path);
+    if (!st) return FileError::fromErrno(ENOENT, path, QStringLiteral("remove"));
+    if (st->device != device || st->mountRoot) return otherFileSystemAt(path);
+    QList<Entry> entries;
+    if (FileError e = readFolder(path, entries)) return e;
+    FileError first;
+    for (const Entry& entry : entries) {
+        const QString child = joinPath(path, entry.name);
+        FileError e;
+        if (entry.isDirectory)
+            e = removeFolder(child, device);
+        else if (::unlink(native(child).constData()) != 0)
+            e = FileError::fromErrno(errno, child, QStringLiteral("remove"));
+        if (e && !first) first = e;
+    }
+    if (first) return first;
+    if (::rmdir(native(path).constData()) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("remove"));
+    return {};
+}
+
+FileError otherFileSystemAt(const QString& mountPoint) {
+    FileError error;
+    error.code = EXDEV;
+    error.path = mountPoint;
+    error.message = QStringLiteral(
+                        "\u201c%1\u201d is the mount point of another file system, "
+                        "which is never removed with the folder around it.")
+                        .arg(mountPoint);
+    return error;
+}
+
+FileError checkOneFileSystem(FileSystem& files, const QString& folder) {
+    const auto top = files.status(folder);
+    if (!top) return FileError::fromErrno(ENOENT, folder, QStringLiteral("read"));
+    QStringList pending{folder};
+    while (!pending.isEmpty()) {
+        const QString current = pending.takeLast();
+        const auto st = files.status(current);
+        if (!st) return FileError::fromErrno(ENOENT, current, QStringLiteral("read"));
+        if (st->device != top->device || st->mountRoot) return otherFileSystemAt(current);
+        QList<FileSystem::Entry> entries;
+        if (FileError e = files.readFolder(current, entries)) return e;
+        for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry)  // name order
+            if (entry->isDirectory) pending.append(joinPath(current, entry->name));
+    }
     return {};
 }
 

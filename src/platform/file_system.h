@@ -12,13 +12,14 @@ struct FileStatus {
     enum class Kind { File, Directory, Symlink, Other };
     Kind kind = Kind::Other;
     std::int64_t size = 0;
-    std::int64_t blocks = 0;      // 512-byte blocks in use
+    std::int64_t blocks = 0;  // 512-byte blocks in use
     std::int64_t mtimeSeconds = 0;
     std::int64_t mtimeNanoseconds = 0;
     std::uint32_t mode = 0;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint64_t links = 0;
+    bool mountRoot = false;  // the top of a mounted file system, a bind mount included
 
     bool isDirectory() const { return kind == Kind::Directory; }
     bool isSymlink() const { return kind == Kind::Symlink; }
@@ -45,6 +46,9 @@ class FileSystem {
     // Removes an empty folder only.
     virtual FileError removeEmptyDirectory(const QString& path) = 0;
     // Removes an item and, for a folder, everything in it; links are removed, not followed.
+    // Never crosses into another file system: a folder below that is on another device or
+    // is a mount point is neither entered nor removed, the rest goes, and the removal
+    // fails with EXDEV naming that folder (as rm --one-file-system).
     virtual FileError removeAll(const QString& path) = 0;
 
     // Added for listings that keep files apart from folders (the name change): the names
@@ -98,7 +102,17 @@ class LocalFileSystem : public FileSystem {
     FileError readFolder(const QString& folder, QList<Entry>& entries) override;
     FileError copyAttributes(const QString& from, const QString& to) override;
     FileError exchange(const QString& first, const QString& second) override;
+
+  private:
+    FileError removeFolder(const QString& path, std::uint64_t device);
 };
+
+// The error of a removal or replacement that met another file system at mountPoint.
+FileError otherFileSystemAt(const QString& mountPoint);
+// Checks that nothing in the folder (the folder included) is another file system:
+// otherFileSystemAt for the first folder that is, a read error for a folder that cannot be
+// read, else no error. Run before an operation that must not start unless it can finish.
+FileError checkOneFileSystem(FileSystem& files, const QString& folder);
 
 // Path helpers on plain strings: the last component ignores a trailing "/".
 QString lastPathComponent(const QString& path);

@@ -1,9 +1,13 @@
 #include "platform/file_system.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 
 #include <QFile>
 
+#include "support/faulty_file_system.h"
+#include "support/qstring_printer.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -123,6 +127,67 @@ TEST_F(LocalFileSystemTest, RemoveAllDeletesALinkNotWhatItPointsAt) {
     ASSERT_FALSE(fs.removeAll(home / "gone"));
     EXPECT_FALSE(fs.exists(home / "gone"));
     EXPECT_EQ(readFile(home / "keep/precious.txt"), "keep me");
+}
+
+QString mountMessage(const QString& mountPoint) {
+    return "\u201c" + mountPoint +
+           "\u201d is the mount point of another file system, which is never removed with the "
+           "folder around it.";
+}
+
+TEST_F(LocalFileSystemTest, RemoveAllLeavesAFolderOnAnotherDeviceAndSaysWhere) {
+    FaultyFileSystem files;
+    const QString gone = home / "gone";
+    writeFile(gone + "/a.txt");
+    writeFile(gone + "/sub/mounted/precious.txt", "keep me");
+    writeFile(gone + "/sub/z.txt");
+    files.otherFileSystems << gone + "/sub/mounted";
+    EXPECT_EQ(checkOneFileSystem(files, gone).message, mountMessage(gone + "/sub/mounted"));
+    const FileError e = files.removeAll(gone);
+    EXPECT_EQ(e.code, EXDEV);
+    EXPECT_EQ(e.path, gone + "/sub/mounted");
+    EXPECT_EQ(e.message, mountMessage(gone + "/sub/mounted"));
+    EXPECT_EQ(files.listNames(gone, true), QStringList{"sub"});  // the rest goes
+    EXPECT_EQ(files.listNames(gone + "/sub", true), QStringList{"mounted"});
+    EXPECT_EQ(readFile(gone + "/sub/mounted/precious.txt"), "keep me");
+    EXPECT_FALSE(checkOneFileSystem(files, gone + "/sub/mounted"));  // the top's own device
+}
+
+// Real mounts, in a mount namespace of this process so that none outlives the test.
+TEST_F(LocalFileSystemTest, RemoveAllStopsAtAMountedFileSystemAndABindMount) {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr))
+        GTEST_SKIP() << "cannot make a mount namespace here";
+    const QString gone = home / "gone";
+    makeFolder(gone + "/tmpfs");
+    makeFolder(gone + "/bind");
+    writeFile(home / "elsewhere/precious.txt", "keep me");
+    const QByteArray tmpfs = QFile::encodeName(gone + "/tmpfs");
+    const QByteArray bind = QFile::encodeName(gone + "/bind");
+    if (::mount("none", tmpfs.constData(), "tmpfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "cannot mount here";
+    struct Unmount {
+        QByteArrayList points;
+        ~Unmount() {
+            for (const QByteArray& p : points) ::umount2(p.constData(), MNT_DETACH);
+        }
+    } unmount{{tmpfs}};
+    ASSERT_EQ(::mount(QFile::encodeName(home / "elsewhere").constData(), bind.constData(), nullptr,
+                      MS_BIND, nullptr),
+              0);
+    unmount.points << bind;
+    writeFile(gone + "/tmpfs/on-tmpfs.txt", "keep me too");
+
+    for (const QString& mounted : {gone + "/bind", gone + "/tmpfs"}) {  // in name order
+        const FileError e = fs.removeAll(gone);
+        EXPECT_EQ(e.code, EXDEV);
+        EXPECT_EQ(e.message, mountMessage(mounted));
+        EXPECT_EQ(checkOneFileSystem(fs, gone).path, mounted);
+        EXPECT_EQ(readFile(gone + "/tmpfs/on-tmpfs.txt"), "keep me too");
+        ::umount2(QFile::encodeName(mounted).constData(), MNT_DETACH);
+    }
+    EXPECT_EQ(readFile(home / "elsewhere/precious.txt"), "keep me");
+    ASSERT_FALSE(fs.removeAll(gone));  // nothing mounted any more
+    EXPECT_FALSE(fs.exists(gone));
 }
 
 TEST(PathHelpers, IgnoreATrailingSlashAndJoinWithOne) {

@@ -7,15 +7,23 @@
 
 // The real file system with failures injected where a test asks for them: a move or
 // folder creation to a given path, or every operation after a number of successes
-// (a disk that fills up). Root ignores permissions, so this is how tests make things fail.
+// (a disk that fills up), and folders that seem mounted from another device. Root ignores
+// permissions, and not every test machine may mount, so this is how tests make things fail.
 class FaultyFileSystem : public LocalFileSystem {
-public:
-    QHash<QString, int> failMoveTo;      // target path -> errno
-    QHash<QString, int> failMoveFrom;    // source path -> errno
+  public:
+    QHash<QString, int> failMoveTo;    // target path -> errno
+    QHash<QString, int> failMoveFrom;  // source path -> errno
     QHash<QString, int> failMakeDirectory;
-    int failMovesAfter = -1;             // moves allowed before every later one fails (ENOSPC)
+    int failMovesAfter = -1;  // moves allowed before every later one fails (ENOSPC)
     int moves = 0;
-    QStringList movesMade;               // "from -> to", in order
+    QStringList movesMade;         // "from -> to", in order
+    QStringList otherFileSystems;  // folders status() reports on another device
+
+    std::optional<FileStatus> status(const QString& path) override {
+        auto st = LocalFileSystem::status(path);
+        if (st && otherFileSystems.contains(path)) st->device ^= 0x5a5a;
+        return st;
+    }
 
     FileError moveNoReplace(const QString& from, const QString& to) override {
         if (failMoveTo.contains(to)) return FileError::fromErrno(failMoveTo.value(to), to, "move");

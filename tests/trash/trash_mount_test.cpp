@@ -1,0 +1,19 @@
+#include <gtest/gtest.h>
+
+#include "trash/trash_emptying.h"
+#include "trash_fixture.h"
+
+// A Trash item with a file system mounted inside it keeps all of that file system, and the
+// item is told as one that stayed.
+TEST_F(TrashTest, DeletingAnItemStopsAtAMountPointAndTellsTheItemStayed) {
+    const QString box = trashFiles() + "/box";
+    writeFile(services.trash.infoFileFor("box"), "[Trash Info]\n");
+    writeFile(box + "/loose.txt");
+    writeFile(box + "/stick/on-stick.txt", "keep me");
+    files.otherFileSystems << box + "/stick";
+    EXPECT_EQ(deleteTrash(services, {box}), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(), "notice|These items could not be deleted:\n" + box);
+    EXPECT_EQ(readFile(box + "/stick/on-stick.txt"), "keep me");
+    EXPECT_EQ(files.listNames(box, true), QStringList{"stick"});
+    EXPECT_TRUE(files.exists(services.trash.infoFileFor("box")));
+}
