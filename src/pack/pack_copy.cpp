@@ -31,7 +31,8 @@ CopyRunTexts CopyRunTexts::unpack() {
 
 namespace {
 
-enum class RowOutcome { Copied, Skipped, Failed, Stopped };
+// CopiedWithProblem: the copy is in place, but something the row was to remove was not.
+enum class RowOutcome { Copied, CopiedWithProblem, Skipped, Failed, Stopped };
 
 bool sameItem(const FileStatus& a, const FileStatus& b) {
     return a.device == b.device && a.inode == b.inode;
@@ -82,9 +83,27 @@ std::optional<FileError> refusal(FileSystem& files, const QString& source, const
     return std::nullopt;
 }
 
-RowOutcome report(Prompter& prompter, const FileError& error) {
-    return prompter.fileError(error) == FileErrorChoice::Stop ? RowOutcome::Stopped
-                                                              : RowOutcome::Failed;
+RowOutcome report(Prompter& prompter, const FileError& error,
+                  RowOutcome outcome = RowOutcome::Failed) {
+    return prompter.fileError(error) == FileErrorChoice::Stop ? RowOutcome::Stopped : outcome;
+}
+
+// Removes the partial copies that stopped runs left beside copyPath, except one the user
+// chose the source from. The first failure is returned; the row goes on regardless.
+FileError removeLeftoverCopies(FileSystem& files, const QString& source, const QString& copyPath) {
+    FileError first;
+    for (const QString& leftover : leftoverCopiesOf(files, copyPath)) {
+        const auto st = files.status(leftover);
+        if (!st || (st->isDirectory() && liesWithin(files, source, *st))) continue;
+        if (FileError e = files.removeAll(leftover); e && !first) {
+            first = e;
+            first.message = QStringLiteral(
+                                "A partial copy left by an earlier run, \u201c%1\u201d, "
+                                "could not be removed. %2")
+                                .arg(leftover, e.message);
+        }
+    }
+    return first;
 }
 
 RowOutcome copyRow(const QString& source, const QString& folder, bool replaceWithoutAsking,
@@ -99,11 +118,23 @@ RowOutcome copyRow(const QString& source, const QString& folder, bool replaceWit
             QStringLiteral("Overwrite")))
         return RowOutcome::Skipped;
     services.prompter.showProgressItem(copyPath);
-    FileError failed = copyReplacing(services.files, source, copyPath);
-    if (!failed) return RowOutcome::Copied;
-    failed.message = QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d. %3")
-                         .arg(source, folder, failed.message);
-    return report(services.prompter, failed);
+    const FileError leftover = removeLeftoverCopies(services.files, source, copyPath);
+    const ReplaceOutcome replaced = copyReplacing(services.files, source, copyPath);
+    if (!replaced.error && !leftover) return RowOutcome::Copied;
+    // What became of the copy (unless the replacement's message tells it), then what failed.
+    QStringList sentences;
+    if (!replaced.copied)
+        sentences << QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d.")
+                         .arg(source, folder);
+    else if (!replaced.error)
+        sentences
+            << QStringLiteral("\u201c%1\u201d was copied to \u201c%2\u201d.").arg(source, folder);
+    if (replaced.error) sentences << replaced.error.message;
+    if (leftover) sentences << leftover.message;
+    FileError failed = replaced.error ? replaced.error : leftover;
+    failed.message = sentences.join(u' ');
+    return report(services.prompter, failed,
+                  replaced.copied ? RowOutcome::CopiedWithProblem : RowOutcome::Failed);
 }
 
 }  // namespace
@@ -116,6 +147,7 @@ RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServ
     prompter.setProgressItemVisible(true);
     prompter.showProgressItem(QString());
 
+    int notCopied = 0;
     bool anyFailed = false;
     for (qsizetype i = 0; i < list.fromArray.size(); ++i) {
         const RowOutcome outcome = copyRow(list.fromArray.at(i), list.toArray.value(i),
@@ -124,11 +156,18 @@ RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServ
             prompter.closeProgress();
             return RunResult::Cancelled;
         }
-        anyFailed = anyFailed || outcome == RowOutcome::Failed;
+        notCopied += outcome == RowOutcome::Failed;
+        anyFailed =
+            anyFailed || outcome == RowOutcome::Failed || outcome == RowOutcome::CopiedWithProblem;
     }
     prompter.closeProgress();
     services.notifier.notify(texts.notificationTitle, texts.notificationDescription,
                              texts.notificationName);
-    prompter.notice(texts.closingMessage);
+    if (notCopied == 0)
+        prompter.notice(texts.closingMessage);
+    else if (notCopied == 1)
+        prompter.notice(QStringLiteral("1 item was not copied."));
+    else
+        prompter.notice(QStringLiteral("%1 items were not copied.").arg(notCopied));
     return anyFailed ? RunResult::Failed : RunResult::Done;
 }

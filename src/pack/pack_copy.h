@@ -39,7 +39,9 @@ struct CopyServices {
 // user confirms. An existing item at a copy path is replaced whole, after asking unless
 // replaceWithoutAsking; declining skips that row. A replaced item is removed only once
 // its copy is complete, and a row that would copy an item onto itself or a folder into
-// itself is refused. Each failure is shown in the file-error alert: "Stop" ends the run
-// at once (Cancelled), otherwise the next row runs. A run that reaches its end posts the
-// notification and shows the closing notice; it is Failed when any row failed.
+// itself is refused. Partial copies that stopped runs left beside a row's copy path are
+// removed before it is copied. Each failure is shown in the file-error alert: "Stop" ends
+// the run at once (Cancelled), otherwise the next row runs. A run that reaches its end
+// posts the notification and shows the closing notice, which counts the rows not copied
+// when there are any; it is Failed when any row failed.
 RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services);

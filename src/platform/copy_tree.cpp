@@ -1,6 +1,9 @@
 #include "platform/copy_tree.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -44,12 +47,45 @@ FileError copyFolder(FileSystem& files, const QString& from, const QString& to,
     return files.copyAttributes(from, to);
 }
 
+// Temporary names beside a copy path: ".NAME" + marker + 16 hexadecimal digits. A copy
+// in progress is marked "partial", and a leftover of one is removed by a later run; an old
+// item moved aside while its replacement goes in is marked "old" and never removed unseen.
+const QString partialMarker = QStringLiteral(".desktidy-partial-");
+const QString oldMarker = QStringLiteral(".desktidy-old-");
+constexpr int randomDigits = 16;
+constexpr qsizetype maxNameBytes = 255;
+
+// The part of a temporary name that stands for the item's name: the name itself, or, where
+// that would make a name too long for the file system, its start and a digest of the whole
+// name, so that a temporary name still belongs to one item only.
+QString nameStem(const QString& name) {
+    const qsizetype room = maxNameBytes - 1 - partialMarker.size() - randomDigits;
+    const QByteArray bytes = QFile::encodeName(name);
+    if (bytes.size() <= room) return name;
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(randomDigits));
+    QString start = name;
+    while (QFile::encodeName(start).size() > room - 1 - randomDigits)
+        start.chop(start.size() > 1 && start.back().isLowSurrogate() ? 2 : 1);
+    return start + u'~' + digest;
+}
+
+QString temporaryPrefix(const QString& path, const QString& marker) {
+    return joinPath(deletingLastPathComponent(path),
+                    u'.' + nameStem(lastPathComponent(path)) + marker);
+}
+
 // A hidden name beside path that nothing else uses, marked as ours.
-QString temporaryNameBeside(const QString& path) {
-    const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
-    return joinPath(
-        deletingLastPathComponent(path),
-        QStringLiteral(".%1.desktidy-%2").arg(lastPathComponent(path).left(40), suffix));
+QString temporaryNameBeside(const QString& path, const QString& marker) {
+    return temporaryPrefix(path, marker) +
+           QStringLiteral("%1").arg(QRandomGenerator::global()->generate64(), randomDigits, 16,
+                                    QChar(u'0'));
+}
+
+bool isRandomPart(QStringView digits) {
+    return digits.size() == randomDigits && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+               return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
+           });
 }
 
 void discard(FileSystem& files, const QString& path) {
@@ -60,19 +96,19 @@ bool cannotExchangeHere(int code) { return code == EINVAL || code == ENOSYS || c
 
 // The copy at temp is complete and an item exists at copyPath: swap them, then remove the
 // old one.
-FileError putInPlace(FileSystem& files, const QString& temp, const QString& copyPath) {
+ReplaceOutcome putInPlace(FileSystem& files, const QString& temp, const QString& copyPath) {
     QString old = temp;  // after the swap the old item has the temporary name
     if (FileError swapped = files.exchange(temp, copyPath)) {
         if (!cannotExchangeHere(swapped.code)) {
             discard(files, temp);
-            return FileError::fromErrno(swapped.code, copyPath, QStringLiteral("replace"));
+            return {FileError::fromErrno(swapped.code, copyPath, QStringLiteral("replace"))};
         }
         // No swap on this file system (FAT sticks): move the old item aside, move the copy
         // in, and move the old item back when that fails.
-        old = temporaryNameBeside(copyPath);
+        old = temporaryNameBeside(copyPath, oldMarker);
         if (FileError e = files.moveNoReplace(copyPath, old)) {
             discard(files, temp);
-            return FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"));
+            return {FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"))};
         }
         if (FileError e = files.moveNoReplace(temp, copyPath)) {
             FileError failed = FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"));
@@ -80,17 +116,18 @@ FileError putInPlace(FileSystem& files, const QString& temp, const QString& copy
                 failed.message +=
                     QStringLiteral(" The old item is kept as \u201c%1\u201d.").arg(old);
             discard(files, temp);
-            return failed;
+            return {failed};
         }
     }
     if (FileError e = files.removeAll(old)) {
-        return withMessage(e.code, old,
-                           QStringLiteral("\u201c%1\u201d has been replaced, but its old version "
-                                          "could not be removed completely; what is left of it "
-                                          "is in \u201c%2\u201d. %3")
-                               .arg(copyPath, old, e.message));
+        return {withMessage(e.code, old,
+                            QStringLiteral("\u201c%1\u201d has been replaced, but its old version "
+                                           "could not be removed completely; what is left of it "
+                                           "is in \u201c%2\u201d. %3")
+                                .arg(copyPath, old, e.message)),
+                true};
     }
-    return {};
+    return {{}, true};
 }
 
 }  // namespace
@@ -105,12 +142,15 @@ FileError copyTree(FileSystem& files, const QString& from, const QString& to) {
     return copyFolder(files, from, to, {made->device, made->inode});
 }
 
-FileError copyReplacing(FileSystem& files, const QString& from, const QString& copyPath) {
+ReplaceOutcome copyReplacing(FileSystem& files, const QString& from, const QString& copyPath) {
+    const auto existing = files.status(copyPath);
+    if (existing && existing->isDirectory())
+        if (FileError e = checkOneFileSystem(files, copyPath)) return {e};
     QString temp;
     FileError copied;
     bool nameTaken = false;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        temp = temporaryNameBeside(copyPath);
+        temp = temporaryNameBeside(copyPath, partialMarker);
         copied = copyTree(files, from, temp);
         nameTaken = copied.code == EEXIST && copied.path == temp;
         if (!nameTaken) break;
@@ -118,14 +158,25 @@ FileError copyReplacing(FileSystem& files, const QString& from, const QString& c
     if (copied) {
         if (!nameTaken) discard(files, temp);
         if (copied.path == temp)  // say which item the user asked for, not our temporary name
-            return FileError::fromErrno(copied.code, copyPath, QStringLiteral("create"));
-        return copied;
+            return {FileError::fromErrno(copied.code, copyPath, QStringLiteral("create"))};
+        return {copied};
     }
     if (!files.exists(copyPath)) {
         FileError moved = files.moveNoReplace(temp, copyPath);
-        if (!moved) return {};
+        if (!moved) return {{}, true};
         discard(files, temp);  // something took the name meanwhile; it stays
-        return FileError::fromErrno(moved.code, copyPath, QStringLiteral("create"));
+        return {FileError::fromErrno(moved.code, copyPath, QStringLiteral("create"))};
     }
     return putInPlace(files, temp, copyPath);
+}
+
+QStringList leftoverCopiesOf(FileSystem& files, const QString& copyPath) {
+    const QString prefix = temporaryPrefix(copyPath, partialMarker);
+    const QString folder = deletingLastPathComponent(copyPath);
+    const QString namePrefix = lastPathComponent(prefix);
+    QStringList leftovers;
+    for (const QString& name : files.listNames(folder, true))
+        if (name.startsWith(namePrefix) && isRandomPart(QStringView(name).mid(namePrefix.size())))
+            leftovers << joinPath(folder, name);
+    return leftovers;
 }

@@ -12,8 +12,22 @@
 // itself.
 FileError copyTree(FileSystem& files, const QString& from, const QString& to);
 
+// What copyReplacing did.
+struct ReplaceOutcome {
+    FileError error;
+    // The complete copy is at copyPath. With an error, the old item was replaced but not all
+    // of it could be removed; without one, all went well.
+    bool copied = false;
+};
+
 // Copies from to copyPath, replacing whatever is there, without ever leaving the user with
 // neither the old item nor a complete copy: the copy is made under a temporary name beside
 // copyPath and takes the old item's place only once it is complete. On failure the
-// temporary copy is removed and the old item stays as it was.
-FileError copyReplacing(FileSystem& files, const QString& from, const QString& copyPath);
+// temporary copy is removed and the old item stays as it was. An old folder that holds
+// another file system is not replaced at all.
+ReplaceOutcome copyReplacing(FileSystem& files, const QString& from, const QString& copyPath);
+
+// The partial copies of copyPath that copyReplacing runs left behind when they were
+// stopped (killed, or a power cut): hidden items beside copyPath named as copyReplacing
+// names its copies in progress, for this copy path only.
+QStringList leftoverCopiesOf(FileSystem& files, const QString& copyPath);

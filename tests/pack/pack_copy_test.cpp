@@ -85,13 +85,14 @@ TEST_F(PackCopyTest, AFailedRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
     addRow(home / "Media/Unplugged", stick);
     addRow(documents + "/notes.txt", stick);
     EXPECT_EQ(run(true), RunResult::Failed);
-    ASSERT_EQ(fileErrors().size(), 1);
-    EXPECT_TRUE(fileErrors()[0].contains(home / "Media/Unplugged"));
-    EXPECT_TRUE(fileErrors()[0].contains("No such file or directory"));
+    EXPECT_EQ(fileErrors(), QStringList{"fileError|\u201c" + home / "Media/Unplugged" +
+                                        "\u201d was not copied to \u201c" + stick +
+                                        "\u201d. Could not copy \u201cUnplugged\u201d: No such "
+                                        "file or directory."});
     EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
     EXPECT_EQ(notifier.posted.size(), 1);
-    EXPECT_EQ(prompter.calls.last(), "notice|All done packing your files for the road.");
+    EXPECT_EQ(prompter.calls.last(), "notice|1 item was not copied.");
 }
 
 TEST_F(PackCopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {
@@ -118,9 +119,56 @@ TEST_F(PackCopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSource
     addRow(documents + "/notes.txt", "");
     EXPECT_EQ(run(true), RunResult::Failed);
     EXPECT_EQ(fileErrors().size(), 7);
+    EXPECT_EQ(prompter.calls.last(), "notice|7 items were not copied.");
     EXPECT_EQ(prompter.callsStartingWith("item|"), QStringList{"item|"});  // nothing copied
     EXPECT_EQ(describeTree(documents), before);
     EXPECT_TRUE(files.listNames(stick, true).isEmpty());
+}
+
+// A row first removes what stopped runs left of its own copy, and only that; a row whose
+// copy is in place says so, whatever else failed.
+TEST_F(PackCopyTest, ARowRemovesItsLeftoverCopiesAndTellsOnlyWhatHappened) {
+    const QString partial = stick + "/.Taxes.desktidy-partial-00000000000000ff";
+    const QString stuck = stick + "/.notes.txt.desktidy-partial-0123456789abcdef";
+    writeFile(partial + "/half.bin", "half");
+    writeFile(stuck + "/mounted/on-disk.txt", "keep me");
+    files.otherFileSystems << stuck + "/mounted";
+    const QStringList others = {".Other.desktidy-partial-00000000000000ff",
+                                ".Taxes.desktidy-old-00000000000000ff",
+                                "Taxes.desktidy-partial-00000000000000ff"};
+    for (const QString& name : others) writeFile(stick + "/" + name, "not ours to remove");
+    writeFile(documents + "/Inner/new.txt", "new");
+    writeFile(stick + "/Inner/old.txt", "old");
+    files.failRemoveAllOf = "/.Inner.desktidy-partial-";  // the replaced old version stays
+    addRow(documents + "/Taxes", stick);
+    addRow(documents + "/notes.txt", stick);
+    addRow(documents + "/Inner", stick);
+    EXPECT_EQ(run(true), RunResult::Failed);
+
+    QStringList names = files.listNames(stick, true);
+    const QString oldInner = stick + "/" + names.takeFirst();
+    ASSERT_TRUE(oldInner.startsWith(stick + "/.Inner.desktidy-partial-"));
+    EXPECT_EQ(names, QStringList({others[0], others[1], lastPathComponent(stuck), "Inner", "Taxes",
+                                  others[2], "notes.txt"}));
+    EXPECT_EQ(readFile(stuck + "/mounted/on-disk.txt"), "keep me");
+    EXPECT_EQ(readFile(oldInner + "/old.txt"), "old");
+    EXPECT_EQ(files.listNames(stick + "/Inner", true), QStringList{"new.txt"});
+    EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
+    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
+    EXPECT_EQ(
+        fileErrors(),
+        QStringList({"fileError|\u201c" + documents + "/notes.txt\u201d was copied to \u201c" +
+                         stick + "\u201d. A partial copy left by an earlier run, \u201c" + stuck +
+                         "\u201d, could not be removed. \u201c" + stuck +
+                         "/mounted\u201d is the mount point of another file system, which "
+                         "is never removed with the folder around it.",
+                     "fileError|\u201c" + stick +
+                         "/Inner\u201d has been replaced, but its "
+                         "old version could not be removed completely; what is left of it "
+                         "is in \u201c" +
+                         oldInner + "\u201d. Could not remove \u201c" +
+                         lastPathComponent(oldInner) + "\u201d: Permission denied."}));
+    EXPECT_EQ(prompter.calls.last(), "notice|All done packing your files for the road.");
 }
 
 TEST_F(PackCopyTest, PackingReversingAndUnpackingPutsIdenticalCopiesBack) {

@@ -23,6 +23,7 @@ class CopyFaultFileSystem : public FaultyFileSystem {
     int exchangeError = 0;     // when not 0, exchange fails with this errno
     QString failFirstMoveTo;   // the first move onto this path fails with EIO
     QString failReadFolder;    // reading this folder fails with EACCES
+    QString failRemoveAllOf;   // removeAll of a path containing this fails with EACCES
 
     FileError copyEntry(const QString& from, const QString& to) override {
         if (failCopiesAfter == 0) return FileError::fromErrno(ENOSPC, to, "create");
@@ -37,6 +38,11 @@ class CopyFaultFileSystem : public FaultyFileSystem {
         if (to != failFirstMoveTo) return FaultyFileSystem::moveNoReplace(from, to);
         failFirstMoveTo.clear();
         return FileError::fromErrno(EIO, to, "move");
+    }
+    FileError removeAll(const QString& path) override {
+        if (!failRemoveAllOf.isEmpty() && path.contains(failRemoveAllOf))
+            return FileError::fromErrno(EACCES, path, "remove");
+        return LocalFileSystem::removeAll(path);
     }
     FileError exchange(const QString& first, const QString& second) override {
         if (exchangeError) return FileError::fromErrno(exchangeError, second, "replace");
