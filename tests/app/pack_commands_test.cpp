@@ -12,6 +12,13 @@ TEST(PackCommands, ListEditsAreSavedAtOnceAndBadOnesChangeNothing) {
         ASSERT_EQ(desktidy({"pack-list", "add", taxes + "/a.txt", stick}).status, 0);
     EXPECT_EQ(desktidy({"pack-list", "add", home / "missing", stick}).status, 1);
     EXPECT_EQ(desktidy({"pack-list", "add", stick, taxes + "/a.txt"}).status, 1);
+    for (const QStringList& empty : {QStringList{"", stick}, QStringList{taxes, ""}}) {
+        const Outcome refused = desktidy(QStringList{"unpack-list", "add"} + empty);
+        EXPECT_EQ(refused.status, 2);  // not taken as the current folder
+        EXPECT_EQ(refused.err,
+                  "desktidy unpack-list: SRC and DEST must not be empty\nUsage: "
+                  "desktidy unpack-list [show | add SRC DEST | remove N... | clear]\n");
+    }
     EXPECT_EQ(desktidy({"pack-list", "remove", "1", "4"}).status, 2);  // all or nothing
     EXPECT_EQ(desktidy({"unpack-list", "reverse"}).status, 2);
     ASSERT_EQ(desktidy({"pack-list", "reverse"}).status, 0);

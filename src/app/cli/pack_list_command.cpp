@@ -49,6 +49,9 @@ int PackListCommand::execute(CommandContext& context, const QStringList& argumen
     if (action == u"show" && takesNothing) return print(context);
     if (action == u"add") {
         if (rest.size() != 2) return usage(context, QStringLiteral("add takes SRC and DEST"));
+        // An empty path would be taken as the current folder.
+        if (rest.contains(QString()))
+            return usage(context, QStringLiteral("SRC and DEST must not be empty"));
         return add(context, rest);
     }
     if (action == u"remove") {
