@@ -1,3 +1,5 @@
+#include <QFileInfo>
+
 #include "app/desktidy_controller.h"
 #include "filing/archive_date.h"
 #include "filing/filer.h"
@@ -11,10 +13,33 @@ void selectLastCategory(Settings& settings, SetupForm& form) {
     setTypeArray(settings, Settings::categoryCount);
 }
 
+// A working folder that is not there is refused, so that a mistyped or vanished folder
+// is neither filed "successfully" nor kept as the working folder. A link to a folder is
+// a folder here.
+bool folderIsThere(const QString& folder, Prompter& prompter) {
+    if (QFileInfo(folder).isDir()) return true;
+    prompter.criticalNotice(QStringLiteral("The folder ") + folder +
+                            QStringLiteral(" does not exist."));
+    return false;
+}
+
+// Items that stayed because their name was taken are the normal course; moves that failed
+// with an error make the run a failure, told with how many and the first reason.
+RunResult outcomeOf(const MoveCounts& counts, const QString& folder, Prompter& prompter) {
+    if (counts.failed == 0) return RunResult::Done;
+    prompter.criticalNotice(
+        QString::number(counts.failed) +
+        (counts.failed == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
+        QStringLiteral(" in ") + folder + QStringLiteral(" could not be moved. ") +
+        counts.firstFailure.message);
+    return RunResult::Failed;
+}
+
 }  // namespace
 
 RunResult DesktidyController::desktidy() {
     const QString folder = form.myPathControl;
+    if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
     if (displayDktAlert == 0 &&
         !services.prompter.confirm(
             QStringLiteral("File these files?"),
@@ -24,12 +49,12 @@ RunResult DesktidyController::desktidy() {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
-    doArchive();
+    MoveCounts counts = doArchive();
     noteRecentFolder(folder);
     saveSetup();  // the filed folder becomes the stored working folder
-    Filer(services.files, services.prompter).fileFolder(folder, settings);
+    counts.add(Filer(services.files, services.prompter).fileFolder(folder, settings));
     selectLastCategory(settings, form);
-    return RunResult::Done;
+    return outcomeOf(counts, folder, services.prompter);
 }
 
 RunResult DesktidyController::fileAllStashery() {
@@ -44,8 +69,11 @@ RunResult DesktidyController::fileAllStashery() {
         return RunResult::Cancelled;
 
     displayDktAlert = 1;
-    forEachListedFolder([this] { desktidy(); });
+    bool failed = false;
+    forEachListedFolder([&] { failed |= desktidy() == RunResult::Failed; });
     displayDktAlert = 0;
+    // Each failed folder has said so; "all of the files have been filed" would be untrue.
+    if (failed) return RunResult::Failed;
     services.notifier.notify(
         QStringLiteral("Done filing all of your files"),
         QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "
@@ -54,16 +82,19 @@ RunResult DesktidyController::fileAllStashery() {
     return RunResult::Done;
 }
 
-void DesktidyController::doArchive() {
+MoveCounts DesktidyController::doArchive() {
     const auto cutoff =
         ArchiveCutoff::fromTitles(settings.archYear, settings.archMonth, settings.archDay);
-    if (cutoff.isOff()) return;
-    Filer(services.files, services.prompter).archiveFolder(form.myPathControl, settings, cutoff);
+    if (cutoff.isOff()) return {};
+    const MoveCounts counts = Filer(services.files, services.prompter)
+                                  .archiveFolder(form.myPathControl, settings, cutoff);
     selectLastCategory(settings, form);
+    return counts;
 }
 
 RunResult DesktidyController::undesktidy() {
     const QString folder = form.myPathControl;
+    if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
     if (!services.prompter.confirm(
             QStringLiteral("Unfile these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in ") + folder +
@@ -71,8 +102,9 @@ RunResult DesktidyController::undesktidy() {
                                "filing by choosing Desktidy... from the File menu."),
             QStringLiteral("OK")))
         return RunResult::Cancelled;
-    Filer(services.files, services.prompter).unfileFolder(folder, settings.fileFoldersArray);
-    return RunResult::Done;
+    return outcomeOf(
+        Filer(services.files, services.prompter).unfileFolder(folder, settings.fileFoldersArray),
+        folder, services.prompter);
 }
 
 RunResult DesktidyController::unfileAllStashery() {
@@ -86,7 +118,9 @@ RunResult DesktidyController::unfileAllStashery() {
         return RunResult::Cancelled;
 
     // Each folder asks its own question; a "Cancel" there skips that folder only.
-    forEachListedFolder([this] { undesktidy(); });
+    bool failed = false;
+    forEachListedFolder([&] { failed |= undesktidy() == RunResult::Failed; });
+    if (failed) return RunResult::Failed;
     services.notifier.notify(
         QStringLiteral("Done unfiling all of your files"),
         QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "

@@ -49,7 +49,7 @@ void DesktidyController::awakeFromNib(const QStringList& arguments) {
     saveSetup();
 
     if (form.myPathControl.isEmpty() || form.myPathControl == u"/none") {
-        form.myPathControl = osHome + QStringLiteral("/Desktop");
+        form.myPathControl = desktopFolderOf(osHome);
     }
     settings.pathString = form.myPathControl;
 

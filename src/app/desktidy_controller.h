@@ -15,6 +15,8 @@
 #include "settings/setup_form.h"
 #include "trash/del_app_row.h"
 
+struct MoveCounts;
+
 // The one object that owns the program's state and carries out its commands. Each
 // command delegates to its subsystem in a few lines; the window and the command line
 // call these methods and nothing below them.
@@ -46,14 +48,17 @@ public:
     // --- Filing ---
     // Files the working folder (form.myPathControl): asks first unless displayDktAlert
     // is set, archives old items, notes the folder as recent, saves the settings with it
-    // as the working folder, then files. A folder that does not exist files nothing.
+    // as the working folder, then files. A folder that is not there is refused with a
+    // critical notice and not saved. Failed, after a critical notice saying how many,
+    // when moves failed with an error; an item whose name is taken is no failure.
     RunResult desktidy();
     // Files every folder of the folder list without asking per folder (nor at all in
-    // the scheduled run), then posts "Done filing all of your files".
+    // the scheduled run), then posts "Done filing all of your files"; when a folder
+    // failed, it posts nothing and is Failed.
     RunResult fileAllStashery();
     // Archives the working folder's loose items modified on or before the archive date.
-    void doArchive();
-    // Unfiles the working folder, asking first.
+    MoveCounts doArchive();
+    // Unfiles the working folder, asking first; refused and failed as desktidy is.
     RunResult undesktidy();
     // Unfiles every folder of the folder list, each asking its own question.
     RunResult unfileAllStashery();

@@ -1,6 +1,7 @@
 #include "filing/filer.h"
 
 #include <array>
+#include <cerrno>
 
 #include "filing/type_table.h"
 #include "platform/file_system.h"
@@ -12,21 +13,42 @@ bool isPlainFolderName(const QString& name) {
            !name.contains(QChar(0));
 }
 
-bool Filer::ensureFolder(const QString& path) {
-    // A file or a link in the folder's place (dangling or not) is not used: moves into
-    // it would fail, or land outside the folder being filed.
-    if (const auto st = files_.status(path)) return st->isDirectory();
-    return !files_.makeDirectory(path);
+void MoveCounts::add(const MoveCounts& other) {
+    moved += other.moved;
+    stayed += other.stayed;
+    if (other.failed > 0 && failed == 0) firstFailure = other.firstFailure;
+    failed += other.failed;
 }
 
-bool Filer::moveItem(const QString& name, const QString& from, const QString& toFolder) {
+void MoveCounts::count(const FileError& error, int items) {
+    if (!error) {
+        moved += items;
+    } else if (error.code == EEXIST) {
+        stayed += items;
+    } else {
+        if (failed == 0) firstFailure = error;
+        failed += items;
+    }
+}
+
+Filer::FolderState Filer::ensureFolder(const QString& path, FileError& error) {
+    // A file or a link in the folder's place (dangling or not) is not used: moves into
+    // it would fail, or land outside the folder being filed.
+    if (const auto st = files_.status(path))
+        return st->isDirectory() ? FolderState::Present : FolderState::Blocked;
+    error = files_.makeDirectory(path);
+    return error ? FolderState::Failed : FolderState::Made;
+}
+
+FileError Filer::moveItem(const QString& name, const QString& from, const QString& toFolder) {
     prompter_.showProgressItem(name);
-    return !files_.moveNoReplace(joinPath(from, name), joinPath(toFolder, name));
+    return files_.moveNoReplace(joinPath(from, name), joinPath(toFolder, name));
 }
 
 template <typename Filter>
 MoveCounts Filer::moveLooseItems(const QString& folder, const QString& destinationBase,
-                                 const Settings& settings, Filter keep) {
+                                 const Settings& settings, Filter keep,
+                                 const FileError& baseFailure) {
     // One listing and one type lookup per item; the result is that of trying the
     // categories in order, each with its entries in order.
     const TypeTable table(settings);
@@ -44,18 +66,28 @@ MoveCounts Filer::moveLooseItems(const QString& folder, const QString& destinati
     for (int k = 1; k <= Settings::categoryCount; ++k) {
         const QStringList& names = byCategory[k];
         if (names.isEmpty()) continue;  // a category that receives nothing gets no folder
+        if (baseFailure) {
+            counts.count(baseFailure, names.size());
+            continue;
+        }
         const QString categoryName = folderNames.value(k);
         const QString destination = joinPath(destinationBase, categoryName);
-        if (!isPlainFolderName(categoryName) || !ensureFolder(destination)) {
+        FileError error;
+        const FolderState state = isPlainFolderName(categoryName) ? ensureFolder(destination, error)
+                                                                  : FolderState::Blocked;
+        if (state == FolderState::Blocked) {
             counts.stayed += names.size();
             continue;
         }
-        for (const QString& name : names) {
-            if (moveItem(name, folder, destination))
-                ++counts.moved;
-            else
-                ++counts.stayed;
+        if (state == FolderState::Failed) {
+            counts.count(error, names.size());
+            continue;
         }
+        const int movedBefore = counts.moved;
+        for (const QString& name : names) counts.count(moveItem(name, folder, destination));
+        // A folder made for items that all stayed behind does not remain.
+        if (state == FolderState::Made && counts.moved == movedBefore)
+            files_.removeEmptyDirectory(destination);
     }
     return counts;
 }
@@ -65,16 +97,21 @@ MoveCounts Filer::archiveFolder(const QString& folder, const Settings& settings,
     if (cutoff.isOff()) return {};
     const QString archiveName = settings.fileFoldersArray.value(archiveIndex);
     const QString archive = joinPath(folder, archiveName);
-    const bool usable = isPlainFolderName(archiveName) && ensureFolder(archive);
+    FileError archiveFailure;
+    const FolderState state = isPlainFolderName(archiveName) ? ensureFolder(archive, archiveFailure)
+                                                             : FolderState::Blocked;
 
     prompter_.setProgressItemVisible(true);
     prompter_.openProgress(QStringLiteral("Archiving..."));
     MoveCounts counts;
-    if (usable && cutoff.state == ArchiveCutoff::State::Valid) {
-        counts = moveLooseItems(folder, archive, settings, [&](const QString& path) {
-            const auto st = files_.status(path);
-            return st && cutoff.includes(*st);
-        });
+    if (state != FolderState::Blocked && cutoff.state == ArchiveCutoff::State::Valid) {
+        counts = moveLooseItems(
+            folder, archive, settings,
+            [&](const QString& path) {
+                const auto st = files_.status(path);
+                return st && cutoff.includes(*st);
+            },
+            archiveFailure);
     }
     prompter_.closeProgress();
     return counts;
@@ -99,12 +136,8 @@ void Filer::bringBack(const QString& source, const QString& folder, MoveCounts& 
     // Only a real folder: a link in a category folder's place is left alone, so that
     // unfiling never empties a folder elsewhere.
     if (!files_.isDirectory(source)) return;
-    for (const QString& name : files_.listNames(source, true)) {
-        if (moveItem(name, source, folder))
-            ++counts.moved;
-        else
-            ++counts.stayed;
-    }
+    for (const QString& name : files_.listNames(source, true))
+        counts.count(moveItem(name, source, folder));
     files_.removeEmptyDirectory(source);  // fails, harmlessly, when something stayed
 }
 

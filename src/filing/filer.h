@@ -4,16 +4,25 @@
 #include <QStringList>
 
 #include "filing/archive_date.h"
+#include "platform/file_error.h"
 
 class FileSystem;
 class Prompter;
 struct Settings;
 
-// What a run did: items moved, and items it meant to move that stayed where they were
-// (the name was taken, the category folder could not be made, the move failed).
+// What a run did with the items it meant to move: moved; stayed, because their name
+// was taken (or a non-folder holds the category folder's name); or failed with an error
+// (no permission, a read-only or busy file system), the first of which is kept.
 struct MoveCounts {
     int moved = 0;
     int stayed = 0;
+    int failed = 0;
+    FileError firstFailure;
+
+    void add(const MoveCounts& other);
+    // Counts the outcome of one move, or of one error that kept several items from
+    // moving: moved on success, stayed for a taken name, failed for any other error.
+    void count(const FileError& error, int items = 1);
 };
 
 // Filing, archiving and unfiling of one folder F. Every move is a no-replace move: an
@@ -22,7 +31,7 @@ struct MoveCounts {
 // fileFoldersArray inside F (index 0, the archive folder, holds category folders of its
 // own). Each run shows its items in the progress panel, one before each move.
 class Filer {
-public:
+  public:
     Filer(FileSystem& files, Prompter& prompter) : files_(files), prompter_(prompter) {}
 
     // Moves the loose items of folder last modified on or before cutoff into
@@ -38,15 +47,20 @@ public:
     // removes the folders that end up empty.
     MoveCounts unfileFolder(const QString& folder, const QStringList& folderNames);
 
-private:
+  private:
+    // baseFailure, when set, is why destinationBase could not be made: every item meant
+    // for it fails with that error.
     template <typename Filter>
     MoveCounts moveLooseItems(const QString& folder, const QString& destinationBase,
-                              const Settings& settings, Filter keep);
-    // True when path is a real folder to move items into, made if nothing is there.
-    bool ensureFolder(const QString& path);
+                              const Settings& settings, Filter keep,
+                              const FileError& baseFailure = {});
+    enum class FolderState { Present, Made, Blocked, Failed };
+    // Makes sure path is a real folder to move items into, making it if nothing is there.
+    // Blocked: a non-folder has the name. Failed: making it failed with error.
+    FolderState ensureFolder(const QString& path, FileError& error);
     // Moves every item of source to folder, then removes source when empty.
     void bringBack(const QString& source, const QString& folder, MoveCounts& counts);
-    bool moveItem(const QString& name, const QString& from, const QString& toFolder);
+    FileError moveItem(const QString& name, const QString& from, const QString& toFolder);
 
     FileSystem& files_;
     Prompter& prompter_;

@@ -3,7 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 UserEnvironment UserEnvironment::fromProcess() {
     UserEnvironment env;
@@ -16,4 +18,12 @@ UserEnvironment UserEnvironment::fromProcess() {
         }
     }
     return env;
+}
+
+QString desktopFolderOf(const QString& home) {
+    // QStandardPaths reads the names relative to HOME; for a home taken from the login
+    // record because HOME was missing, only the usual name is known.
+    if (QDir::cleanPath(QDir::homePath()) != QDir::cleanPath(home))
+        return home + QStringLiteral("/Desktop");
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
 }

@@ -10,3 +10,7 @@ struct UserEnvironment {
 
     static UserEnvironment fromProcess();
 };
+
+// The desktop's folder in home: the one the desktop names (xdg-user-dirs, which may give
+// a translated name such as "Schreibtisch"), else home/Desktop.
+QString desktopFolderOf(const QString& home);

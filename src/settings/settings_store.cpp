@@ -8,6 +8,7 @@
 
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/user_environment.h"
 
 const QStringList SettingsStore::keys = {
     QStringLiteral("folders"),        QStringLiteral("myfolders"),
@@ -78,7 +79,7 @@ QStringList& listForKey(Settings& s, const QString& key) {
     return s.*members.value(key);
 }
 
-QString desktopOf(const QString& home) { return home + QStringLiteral("/Desktop"); }
+QString desktopOf(const QString& home) { return desktopFolderOf(home); }
 
 }  // namespace
 

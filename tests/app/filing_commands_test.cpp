@@ -14,7 +14,11 @@ TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     // With no folder given, the stored working folder: the one filed last.
     EXPECT_EQ(desktidy({"--yes", "unfile"}).status, 0);
     EXPECT_EQ(namesIn(home / "Desk"), (QStringList{".hidden.jpg", "a.jpg", "b.txt"}));
-    EXPECT_EQ(desktidy({"--yes", "file", "missing"}, home.path()).status, 0);
+    // A folder that is not there is refused and not kept as the working folder.
+    const Outcome missing = desktidy({"--yes", "file", "missing"}, home.path());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "desktidy: The folder " + home / "missing" + " does not exist.\n");
+    EXPECT_TRUE(desktidy({"settings"}).out.contains("\npathString: " + home / "Desk" + "\n"));
 
     writeFile(home / "B/old.jpg", "old");
     QFile old(home / "B/old.jpg");
@@ -33,6 +37,12 @@ TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     EXPECT_EQ(desktidy({"archive-date", "2021", "2", "29"}).status, 2);
     EXPECT_EQ(desktidy({"archive-date", "2020", "1"}).status, 0);
     EXPECT_EQ(desktidy({"archive-date"}).out, "2020-01-None\n");
-    EXPECT_TRUE(desktidy({"--yes", "file", "--all"}).err.contains("Done filing all of your files"));
+    const Outcome all = desktidy({"--yes", "file", "--all"});
+    EXPECT_EQ(std::make_pair(all.status, all.out), std::make_pair(0, QString()));
+    EXPECT_EQ(all.err,
+              "File all of these files?: Desktidy will file all of the files located in all of "
+              "the directories that are listed in the Desktidy Folders Setup.  You can always "
+              "undo this by choosing Unfile All Stashery... from the File menu.\n(OK)\n"
+              "Done filing all of your files\n");
     EXPECT_EQ(readFile(home / "B/Archive/Images/old.jpg"), "old");
 }

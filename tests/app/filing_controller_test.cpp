@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QDir>
+#include <cerrno>
 
 #include "controller_fixture.h"
 #include "platform/recent_folders.h"
@@ -39,8 +40,9 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
                           folder +
                           " into the appropriate folders.  You can always undo "
                           "this by choosing Undesktidy... from the File menu.|OK"});
-    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 3);
-    EXPECT_NE(stored("pathString"), folder);
+    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries, QDir::Name),
+              (QStringList{"notes.txt", "old.jpg", "photo.jpg"}));
+    EXPECT_EQ(stored("pathString"), home.desktop());
     EXPECT_TRUE(recentFolders().isEmpty());
 
     prompter.calls.clear();
@@ -55,24 +57,63 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
     EXPECT_EQ(stored("pathString"), folder);
     EXPECT_EQ(recentFolders(), QStringList{folder});
     EXPECT_EQ(c().form.folderTableViewSelectedRow, 8);  // the last category, as a run leaves it
+}
 
-    // A working folder that does not exist files nothing but is saved.
-    c().form.myPathControl = home / "no such folder";
-    EXPECT_EQ(c().desktidy(), RunResult::Done);
-    EXPECT_FALSE(QFile::exists(home / "no such folder"));
-    EXPECT_EQ(stored("pathString"), home / "no such folder");
+TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail) {
+    const QString missing = home / "no such folder";
+    c().form.myPathControl = missing;
+    prompter.calls.clear();
+    EXPECT_EQ(c().desktidy(), RunResult::Failed);
+    EXPECT_EQ(c().undesktidy(), RunResult::Failed);
+    const QString refusal = "critical|The folder " + missing + " does not exist.";
+    EXPECT_EQ(prompter.calls, (QStringList{refusal, refusal}));
+    EXPECT_EQ(stored("pathString"), home.desktop());  // not kept as the working folder
+    EXPECT_FALSE(QFile::exists(missing));
+
+    // Taken names are no failure; a move that fails is, and says how many and why.
+    const QString folder = looseFolder("F");
+    writeFile(folder + "/Words/notes.txt", "filed earlier");
+    c().form.myPathControl = folder;
+    files.failMoveTo[folder + "/Images/photo.jpg"] = EACCES;
+    files.failMoveTo[folder + "/Images/old.jpg"] = EACCES;
+    prompter.calls.clear();
+    EXPECT_EQ(c().desktidy(), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(),
+              "critical|2 items in " + folder +
+                  " could not be moved. Could not move \u201cold.jpg\u201d: Permission denied.");
+    EXPECT_EQ(stored("pathString"), folder);
+    files.failMoveTo.clear();
+    files.failMoveFrom[folder + "/Words/notes.txt"] = EBUSY;
+    EXPECT_EQ(c().undesktidy(), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(),
+              "critical|1 item in " + folder +
+                  " could not be moved. Could not move \u201cnotes.txt\u201d: Device or resource "
+                  "busy.");
+
+    // Filing or unfiling every folder goes on past a failed one but claims no success.
+    files.failMoveFrom.clear();
+    c().settings.myFoldersArray = {missing, looseFolder("G")};
+    EXPECT_EQ(c().fileAllStashery(), RunResult::Failed);
+    EXPECT_EQ(readFile(home / "G/Images/photo.jpg"), "p");
+    EXPECT_EQ(c().unfileAllStashery(), RunResult::Failed);
+    EXPECT_EQ(readFile(home / "G/photo.jpg"), "p");
+    EXPECT_TRUE(notifier.posted.isEmpty());
 }
 
 TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     const QString a = looseFolder("A"), b = looseFolder("B");
     c().settings.myFoldersArray = {a, b, a};
+    makeFolder(home / "shown");
     c().form.myPathControl = home / "shown";
     prompter.calls.clear();
     EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
-    EXPECT_EQ(prompter.callsStartingWith("confirm|").size(), 1);
-    EXPECT_TRUE(prompter.calls.first().startsWith("confirm|File all of these files?|"));
+    EXPECT_EQ(prompter.callsStartingWith("confirm|"),
+              QStringList{"confirm|File all of these files?|Desktidy will file all of the files "
+                          "located in all of the directories that are listed in the Desktidy "
+                          "Folders Setup.  You can always undo this by choosing Unfile All "
+                          "Stashery... from the File menu.|OK"});
     EXPECT_EQ(prompter.callsStartingWith("progress|Filing...").size(), 3);
-    EXPECT_TRUE(QFile::exists(b + "/Images/photo.jpg"));
+    EXPECT_EQ(readFile(b + "/Images/photo.jpg"), "p");
     EXPECT_EQ(notifier.posted,
               QStringList{"Done filing all of your files|All of the files, in all of the folders "
                           "you have listed in your Setup, have been filed.|Done Filing"});
@@ -102,8 +143,10 @@ TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACanc
                   "filing by choosing Desktidy... from the File menu.|OK");
     EXPECT_TRUE(QFile::exists(home / "A/Images/photo.jpg"));
     EXPECT_TRUE(QFile::exists(home / "B/photo.jpg"));
-    ASSERT_EQ(notifier.posted.size(), 1);
-    EXPECT_TRUE(notifier.posted.first().endsWith("|Done Unfiling"));
+    EXPECT_EQ(notifier.posted,
+              QStringList{"Done unfiling all of your files|All of the files, in all of the "
+                          "folders you have listed in your Setup, have been put back where they "
+                          "came from.|Done Unfiling"});
 }
 
 }  // namespace

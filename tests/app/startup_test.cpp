@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
+#include <QFile>
 #include <QSettings>
 
 #include "controller_fixture.h"
@@ -26,24 +29,37 @@ TEST(StartUp, ArgumentOneAsksForTheScheduledRunByItsLeadingDigits) {
     EXPECT_FALSE(ControllerFixture({"/bin/desktidy", "0"}).c().applicationDidFinishLaunching());
 }
 
-TEST(StartUp, SavesEveryKeyAndShowsTheDesktopForANonePath) {
-    ControllerFixture first;
-    QSettings stored(first.home.configFile(), QSettings::IniFormat);
-    for (const QString& key : SettingsStore::keys) EXPECT_TRUE(stored.contains(key));
-    stored.setValue("pathString", "/none");
-    stored.sync();
-
-    ControllerFixture second;
-    EXPECT_EQ(second.c().form.myPathControl, second.home.desktop());
-    EXPECT_EQ(second.c().settings.pathString, second.home.desktop());
+TEST(StartUp, FirstStartAndANonePathTakeTheFolderTheDesktopNames) {
+    ControllerFixture f;
+    EXPECT_EQ(f.c().form.myPathControl, f.home / "Desktop");  // no user-dirs: the usual name
+    // A desktop in another language names its folder in user-dirs.dirs.
+    writeFile(f.home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    QFile::remove(f.home.configFile());
+    f.restart({"/usr/bin/desktidy"});
+    EXPECT_EQ(f.c().form.myPathControl, f.home / "Schreibtisch");
+    EXPECT_EQ(f.c().store().value("pathString").toString(), f.home / "Schreibtisch");
+    {
+        QSettings stored(f.home.configFile(), QSettings::IniFormat);
+        stored.setValue("pathString", "/none");
+    }
+    f.restart({"/usr/bin/desktidy"});
+    EXPECT_EQ(f.c().form.myPathControl, f.home / "Schreibtisch");
+    EXPECT_EQ(f.c().settings.pathString, f.home / "Schreibtisch");
 }
 
-TEST(StartUp, FillsInAMissingHomeFromTheLoginRecord) {
+TEST(StartUp, FillsInAMissingHomeAndUserFromTheLoginRecord) {
     TempHome home;  // puts HOME back afterwards
+    const QByteArray user = qgetenv("USER");
     qputenv("HOME", "");
+    qputenv("USER", "");
     const UserEnvironment env = UserEnvironment::fromProcess();
-    EXPECT_FALSE(env.home.isEmpty());
-    EXPECT_FALSE(env.user.isEmpty());
+    qputenv("USER", user);
+    const passwd* login = ::getpwuid(::getuid());
+    ASSERT_NE(login, nullptr);
+    EXPECT_EQ(env.home, QFile::decodeName(login->pw_dir));
+    EXPECT_EQ(env.user, QFile::decodeName(login->pw_name));
+    // QStandardPaths, reading the empty HOME, would say "/Desktop".
+    EXPECT_EQ(desktopFolderOf(env.home), env.home + "/Desktop");
 }
 
 }  // namespace

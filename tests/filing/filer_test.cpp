@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <random>
 
 #include "filing_fixture.h"
@@ -18,7 +19,7 @@ constexpr std::int64_t jan1st2020 = 1577836800;  // 00:00:00 UTC
 
 // Records which items were shown while still at the top level, about to move.
 class WitnessPrompter : public ScriptedPrompter {
-public:
+  public:
     QString folder;
     QStringList shownBeforeMove;
     void showProgressItem(const QString& text) override {
@@ -29,7 +30,7 @@ public:
 };
 
 class FilerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { makeFolder(prompter.folder = folder); }
     QString in(const QString& relative) const { return folder + '/' + relative; }
     MoveCounts file() { return filer.fileFolder(folder, settings); }
@@ -115,13 +116,39 @@ TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsBothWays) {
     writeFile(in("Words/.directory"), "inside");
     writeFile(in(".directory"), "top");
 
-    EXPECT_EQ(file().stayed, 1);
-    EXPECT_EQ(unfile().stayed, 2);
+    const MoveCounts filed = file(), unfiled = unfile();
+    EXPECT_EQ(std::make_pair(filed.stayed, filed.failed), std::make_pair(1, 0));
+    EXPECT_EQ(std::make_pair(unfiled.stayed, unfiled.failed), std::make_pair(2, 0));
 
     EXPECT_EQ(readFile(in("a.jpg")), "newer");
     EXPECT_EQ(readFile(in("Images/a.jpg")), "filed earlier");
     EXPECT_EQ(readFile(in(".directory")), "top");
     EXPECT_EQ(readFile(in("Words/.directory")), "inside");
+}
+
+TEST_F(FilerTest, MovesThatFailAreCountedAndLeaveNoFolderMadeForThem) {
+    for (const QString name : {"a.jpg", "b.jpg", "c.txt", "d.mp3", "old.csv"})
+        writeFile(in(name), name.toUtf8());
+    setModified(in("old.csv"), 0);
+    files.failMakeDirectory[in("Audio")] = EROFS;
+    files.failMoveTo[in("Images/b.jpg")] = EACCES;
+    files.failMoveTo[in("Words/c.txt")] = EBUSY;
+    files.failMoveTo[in("Archive/Data/old.csv")] = EACCES;
+
+    const MoveCounts archived = archive("2020");
+    EXPECT_EQ(std::make_pair(archived.failed, archived.firstFailure.code),
+              std::make_pair(1, EACCES));
+    const MoveCounts filed = file();
+    EXPECT_EQ(filed.moved, 2);  // a.jpg, and old.csv filed as it could not be archived
+    EXPECT_EQ(filed.failed, 3);
+    EXPECT_EQ(filed.firstFailure.message,
+              u"Could not create folder \u201cAudio\u201d: Read-only file system.");
+    EXPECT_EQ(topLevel(folder), (QStringList{"Data", "Images", "b.jpg", "c.txt", "d.mp3"}));
+
+    files.failMoveFrom[in("Images/a.jpg")] = EBUSY;
+    const MoveCounts unfiled = unfile();
+    EXPECT_EQ(std::make_pair(unfiled.moved, unfiled.failed), std::make_pair(1, 1));
+    EXPECT_EQ(readFile(in("Images/a.jpg")), "a.jpg");
 }
 
 TEST_F(FilerTest, UnfilingBringsBackAllInTheNineFoldersAndNothingElse) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -9,6 +10,7 @@
 TEST(ProgramStart, AFolderArgumentOpensTheWindowAndTheCommandLineNeedsNoDisplay) {
     TempHome home;
     makeFolder(home / "Projects");
+    writeFile(home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home / ".config");
@@ -35,5 +37,7 @@ TEST(ProgramStart, AFolderArgumentOpensTheWindowAndTheCommandLineNeedsNoDisplay)
     command.start(QStringLiteral(DESKTIDY_BINARY), {QStringLiteral("settings")});
     ASSERT_TRUE(command.waitForFinished(30000));
     EXPECT_EQ(command.exitCode(), 0) << command.readAllStandardError().constData();
-    EXPECT_TRUE(command.readAllStandardOutput().contains("pathString"));
+    // The first start took the desktop's own folder as the working folder.
+    EXPECT_TRUE(command.readAllStandardOutput().contains(
+        "\npathString: " + QFile::encodeName(home / "Schreibtisch") + '\n'));
 }

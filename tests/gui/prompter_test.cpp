@@ -2,16 +2,19 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 
 #include "app/gui/progress_panel.h"
 #include "app/gui/qt_prompter.h"
 
 namespace {
 
-// Answers every box with the button of the given text and keeps what it saw.
+// Answers every box once it is shown by pressing a key, as the user would, and keeps what
+// it saw and which button the key pressed.
 struct Answer {
-    QString button;
-    QString title, text;
+    Qt::Key key = Qt::Key_Return;
+    QString title, text, pressed;
     QStringList buttons;
     Qt::TextFormat format = Qt::AutoText;
 
@@ -23,49 +26,67 @@ struct Answer {
             buttons.clear();
             for (QAbstractButton* b : box.buttons()) buttons << b->text();
             buttons.sort();
-            for (QAbstractButton* b : box.buttons())
-                if (b->text() == button) b->click();
+            pressed.clear();
+            QObject::connect(&box, &QMessageBox::buttonClicked,
+                             [this](QAbstractButton* b) { pressed = b->text(); });
+            QTimer::singleShot(0, &box, [&box, k = key] { QTest::keyClick(&box, k); });
+            QTimer::singleShot(5000, &box, [&box] { box.done(-1); });  // never hang
         };
     }
 };
 
 }  // namespace
 
-TEST(QtPrompter, BoxesShowExactTextsLiterallyWithTheirButtonsAndAnswers) {
+TEST(QtPrompter, BoxesShowExactTextsLiterallyAndEnterOrEscapePressTheRightButton) {
     QtPrompter prompter;
-    Answer answer{QStringLiteral("Cancel")};
+    Answer answer;
     prompter.setBoxHook(answer.hook());
     const QString message =
         QStringLiteral("Desktidy will file all of the files located in /tmp/%@ <b>x</b>");
+    answer.key = Qt::Key_Escape;
     EXPECT_FALSE(
         prompter.confirm(QStringLiteral("File these files?"), message, QStringLiteral("OK")));
     EXPECT_EQ(answer.title, u"File these files?");
     EXPECT_EQ(answer.text, message);
     EXPECT_EQ(answer.format, Qt::PlainText);
     EXPECT_EQ(answer.buttons, QString("Cancel|OK").split(u'|'));
-    answer.button = QStringLiteral("Overwrite");
-    EXPECT_TRUE(prompter.confirm(QStringLiteral("Overwrite this file?"), QStringLiteral("x"),
-                                 QStringLiteral("Overwrite")));
-    EXPECT_EQ(answer.buttons, QString("Cancel|Overwrite").split(u'|'));
+    EXPECT_EQ(answer.pressed, u"Cancel");
+    // Enter takes the default button, Escape "Cancel".
+    for (const QString button : {"OK", "Overwrite", "Delete"}) {
+        answer.key = Qt::Key_Return;
+        EXPECT_TRUE(prompter.confirm(QStringLiteral("Sure?"), QStringLiteral("x"), button));
+        EXPECT_EQ(answer.pressed, button);
+        EXPECT_EQ(answer.buttons, (QStringList{QStringLiteral("Cancel"), button}));
+        answer.key = Qt::Key_Escape;
+        EXPECT_FALSE(prompter.confirm(QStringLiteral("Sure?"), QStringLiteral("x"), button));
+        EXPECT_EQ(answer.pressed, u"Cancel");
+    }
 
-    // Notices have no title and one OK button.
-    answer.button = QStringLiteral("OK");
-    prompter.notice(QStringLiteral("The Setup has been saved."));
-    EXPECT_EQ(answer.title, QString());
-    EXPECT_EQ(answer.text, u"The Setup has been saved.");
-    EXPECT_EQ(answer.buttons, QStringList{QStringLiteral("OK")});
-    prompter.criticalNotice(QStringLiteral("Something prevented Desktidy from reading <it>"));
-    EXPECT_EQ(answer.buttons, QStringList{QStringLiteral("OK")});
-    EXPECT_EQ(answer.format, Qt::PlainText);
+    // Notices have no title and one OK button, which Enter and Escape both press.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        answer.key = key;
+        prompter.notice(QStringLiteral("The Setup has been saved."));
+        EXPECT_EQ(answer.title, QString());
+        EXPECT_EQ(answer.text, u"The Setup has been saved.");
+        EXPECT_EQ(std::make_pair(answer.buttons, answer.pressed),
+                  std::make_pair(QStringList{QStringLiteral("OK")}, QStringLiteral("OK")));
+        prompter.criticalNotice(QStringLiteral("Something prevented Desktidy from reading <it>"));
+        EXPECT_EQ(answer.format, Qt::PlainText);
+        EXPECT_EQ(std::make_pair(answer.buttons, answer.pressed),
+                  std::make_pair(QStringList{QStringLiteral("OK")}, QStringLiteral("OK")));
+    }
 
-    // A file error stops the run only on Stop.
+    // A file error: Enter continues with the next item, Escape stops the run.
     FileError error{28, QStringLiteral("/stick/Taxes"),
                     QStringLiteral("Could not copy \u201cTaxes\u201d.")};
-    answer.button = QStringLiteral("Stop");
-    EXPECT_EQ(prompter.fileError(error), FileErrorChoice::Stop);
-    EXPECT_EQ(answer.text, error.message);
-    answer.button = QStringLiteral("Continue");
+    answer.key = Qt::Key_Return;
     EXPECT_EQ(prompter.fileError(error), FileErrorChoice::Continue);
+    EXPECT_EQ(answer.text, error.message);
+    EXPECT_EQ(answer.buttons, QString("Continue|Stop").split(u'|'));
+    EXPECT_EQ(answer.pressed, u"Continue");
+    answer.key = Qt::Key_Escape;
+    EXPECT_EQ(prompter.fileError(error), FileErrorChoice::Stop);
+    EXPECT_EQ(answer.pressed, u"Stop");
 }
 
 TEST(QtPrompter, ProgressPanelShowsTitleAndEachItemUntilClosed) {

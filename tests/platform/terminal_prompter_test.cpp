@@ -17,10 +17,18 @@ struct Terminal {
         : input(std::move(answers)), prompter(in, err, options) {}
 };
 
-TEST(TerminalPrompter, AsksOnATerminalAndTakesOnlyYesAsTheDefaultButton) {
-    Terminal t({false, true, false}, "y\nno\n\n");
+TEST(TerminalPrompter, AsksOnATerminalAndAnEmptyAnswerIsTheSafeOne) {
+    // Only "y" takes the default button or continues; Enter alone, or the end of the
+    // input, is "Cancel" or "Stop", as the capital N of the question says.
+    Terminal t({false, true, false}, "y\nno\n\nY\n\n");
     for (bool expected : {true, false, false})
         EXPECT_EQ(t.prompter.confirm("Desktidy", "File these files?", "OK"), expected);
+    EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Continue);
+    EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Stop);
+    EXPECT_FALSE(t.prompter.confirm("Desktidy", "File these files?", "OK"));
+    EXPECT_TRUE(
+        t.error.endsWith("desktidy: Could not copy\nContinue? (y = Continue, N = Stop) "
+                         "Desktidy: File these files?\nOK? (y/N) "));
     EXPECT_FALSE(t.prompter.declinedWithoutTerminal());
 }
 
@@ -29,7 +37,13 @@ TEST(TerminalPrompter, WithoutATerminalAQuestionIsCancelledAndSaysSo) {
     EXPECT_FALSE(t.prompter.confirm("Title", "Delete?", "Delete"));
     EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Stop);
     EXPECT_TRUE(t.prompter.declinedWithoutTerminal());
-    EXPECT_TRUE(t.error.contains("--yes"));
+    EXPECT_EQ(t.error,
+              "Title: Delete?\n"
+              "desktidy: no terminal to answer \u201cDelete\u201d or \u201cCancel\u201d; taken as "
+              "Cancel (use --yes to answer \u201cDelete\u201d)\n"
+              "desktidy: Could not copy\n"
+              "desktidy: no terminal to answer \u201cContinue\u201d or \u201cStop\u201d; taken as "
+              "Stop (use --yes to continue)\n");
 }
 
 TEST(TerminalPrompter, AssumeYesTakesTheDefaultContinuesAndShowsTextsVerbatim) {

@@ -1,7 +1,6 @@
 #include "app/cli/working_folder_command.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "app/desktidy_controller.h"
 
@@ -25,8 +24,6 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
     DesktidyController& controller = context.controller;
     if (parser.isSet(all)) return statusOf(runAll(controller), context);
     if (!folders.isEmpty()) controller.form.myPathControl = absoluteFolderArgument(folders.first());
-    if (!QFileInfo(controller.form.myPathControl).isDir())
-        context.err << "desktidy " << name() << ": no folder at " << controller.form.myPathControl
-                    << "; nothing to move" << Qt::endl;
+    // A folder that is not there is refused by the controller, on the error stream.
     return statusOf(runOne(controller), context);
 }
