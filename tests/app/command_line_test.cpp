@@ -26,13 +26,26 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndHelpListsTheCommands) {
     EXPECT_TRUE(help.out.contains("settings"));
 }
 
-TEST(CommandLine, WindowStartsWithNoArgumentsZeroOrAbsolutePaths) {
+TEST(CommandLine, OnlyDigitsAloneStartTheScheduledRun) {
     EXPECT_TRUE(startsWindow({"desktidy"}));
     EXPECT_TRUE(startsWindow({"desktidy", "0"}));
     EXPECT_TRUE(startsWindow({"desktidy", "/home/ann/Desktop", "/tmp"}));
     EXPECT_FALSE(startsWindow({"desktidy", "1"}));
     EXPECT_FALSE(startsWindow({"desktidy", "settings"}));
     EXPECT_FALSE(startsWindow({"desktidy", "relative/path"}));
+
+    // A folder named with a leading number files nothing: it is no command either.
+    TempHome home;
+    writeFile(home / "Listed/photo.jpg", "p");
+    ASSERT_EQ(desktidy({"folders", "add", home / "Listed"}).status, 0);
+    const Outcome models = desktidy({"3d-models"});
+    EXPECT_EQ(models.status, 2);
+    EXPECT_EQ(models.err,
+              "desktidy: unknown command \u201c3d-models\u201d. Run \u201cdesktidy --help\u201d "
+              "for the list of commands.\n");
+    EXPECT_EQ(namesIn(home / "Listed"), QStringList({"photo.jpg"}));
+    EXPECT_EQ(desktidy({"1"}).status, 0);
+    EXPECT_EQ(namesIn(home / "Listed"), QStringList({"Images"}));
 }
 
 }  // namespace
