@@ -12,18 +12,38 @@ TEST(CommandLine, SettingsShowPrintsEveryKeyOnStandardOutput) {
     EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
     for (const char* key : {"folders:", "scheddays:", "pathString: ", "unpackOverwrite: 1"})
         EXPECT_TRUE(shown.out.contains(key)) << key;
-    EXPECT_TRUE(shown.err.isEmpty()) << shown.err.toStdString();
+    EXPECT_EQ(shown.err, "");
     EXPECT_TRUE(QFile::exists(home.configFile()));
 }
 
-TEST(CommandLine, UsageErrorsExitWithTwoAndHelpListsTheCommands) {
+TEST(CommandLine, UsageErrorsExitWithTwoAndEveryCommandHasItsHelp) {
     TempHome home;
-    for (const QStringList& wrong : {QStringList{"no-such-command"}, QStringList{"settings", "x"},
-                                     QStringList{"settings", "--bogus"}})
-        EXPECT_EQ(desktidy(wrong).status, 2) << wrong.join(' ').toStdString();
+    const Outcome unknown = desktidy({"no-such-command"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err,
+              "desktidy: unknown command \u201cno-such-command\u201d. Run \u201cdesktidy "
+              "--help\u201d for the list of commands.\n");
+    const Outcome bogus = desktidy({"settings", "--bogus"});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_EQ(bogus.err,
+              "desktidy settings: Unknown option 'bogus'.\n"
+              "Run \u201cdesktidy settings --help\u201d for its usage.\n");
+    EXPECT_EQ(desktidy({"settings", "x"}).status, 2);
+
     Outcome help = desktidy({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.contains("settings"));
+    for (const char* command :
+         {"file", "unfile", "folders", "types", "archive-date", "schedule", "pack", "unpack",
+          "pack-list", "unpack-list", "rename", "trash", "remove-app", "settings"}) {
+        EXPECT_TRUE(help.out.contains(QString("\n  %1 ").arg(command))) << command;
+        const Outcome usage = desktidy({command, command == QString("rename") ? "-h" : "--help"});
+        EXPECT_EQ(usage.status, 0) << command << ": " << usage.err.toStdString();
+        EXPECT_TRUE(
+            usage.out.startsWith(QString("Usage: desktidy [--yes] %1 [options]").arg(command)))
+            << usage.out.toStdString();
+        EXPECT_TRUE(usage.out.contains("-h, --help")) << command;
+    }
+    EXPECT_TRUE(desktidy({"rename", "--help"}).out.contains("--remove-spaces"));
 }
 
 TEST(CommandLine, OnlyDigitsAloneStartTheScheduledRun) {

@@ -25,6 +25,7 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
            "Commands:\n";
     for (const auto& command : commands)
         out << "  " << command->name().leftJustified(14) << command->summary() << '\n';
+    out << "\nRun \u201cdesktidy COMMAND --help\u201d for the usage of one command.\n";
     out.flush();
 }
 
