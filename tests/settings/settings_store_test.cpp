@@ -43,15 +43,6 @@ protected:
     QVariantMap bundle = BundleDefaults::fromResources().myDefaults;
 };
 
-// The keys as the file names them; spelt out here so that a key misspelt in the store
-// on either side of the file shows.
-const char* const storedKeys[] = {
-    "folders",      "myfolders",      "web",           "compressed",     "layout",    "data",
-    "image",        "words",          "video",         "audio",          "packFrom",  "packTo",
-    "unpackFrom",   "unpackTo",       "archMonth",     "archDay",        "archYear",  "pathString",
-    "updatesState", "schedDateValue", "scheddays",     "schedMonth",     "schedMday", "setByDay",
-    "hoursStep",    "hoursState",     "packOverwrite", "unpackOverwrite"};
-
 // The file as another process reads it: a copy under a new name is parsed from disk,
 // where the same name would be served from QSettings' in-process cache.
 QString freshCopy(const QString& file) {
@@ -81,13 +72,13 @@ TEST_F(SettingsStoreTest, FirstStartFillsEveryKeyFromTheDefaults) {
     EXPECT_EQ(run.form.folderTableViewSelectedRow, 1);
     EXPECT_EQ(s.fileTypesArray, s.audioTypesArray);
 
-    QSettings onDisk(freshCopy(file), QSettings::IniFormat);
-    EXPECT_EQ(onDisk.allKeys().size(), 28);
-    for (const char* key : storedKeys) EXPECT_TRUE(onDisk.contains(key)) << key;
+    // Every key is written (their names are checked one by one below).
+    EXPECT_EQ(QSettings(freshCopy(file), QSettings::IniFormat).allKeys().size(), 28);
 }
 
 // A second start reads every key back (what its save writes is what its load read),
-// and a folder list that is not nine names costs nothing but the folder names.
+// and a folder list that is not nine names costs nothing but the folder names. The keys
+// are spelt out, so that one misspelt in the store on either side of the file shows.
 TEST_F(SettingsStoreTest, EveryKeyRoundTripsAndADamagedFolderListLosesOnlyItself) {
     for (const bool damagedFolders : {false, true}) {
         // Flags both ways, so that an unread key (a stored 0 reads as no change) or two
@@ -165,7 +156,7 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsAndADamagedFolderListLosesOnlyItself
             {"packOverwrite", {QString::number(on)}},
             {"unpackOverwrite", {QString::number(!on)}},
         };
-        ASSERT_EQ(expected.size(), std::size(storedKeys));
+        ASSERT_EQ(expected.size(), 28);
         QSettings onDisk(freshCopy(second), QSettings::IniFormat);
         for (const auto& [key, value] : expected)
             EXPECT_EQ(onDisk.value(key).toStringList(), value)
