@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "platform/recent_folders.h"
 #include "platform/text.h"
@@ -58,7 +59,16 @@ void DesktidyController::awakeFromNib(const QStringList& arguments) {
     argumentsArray = arguments;
     dktCommand = buildDktCommand(executablePath(argumentsArray.value(0)), settingsHomeForJobs())
                      .value_or(QString());
-    if (argumentsArray.size() > 1) scheduled = leadingInteger(argumentsArray.at(1));
+    scheduled = scheduledRunNumber(argumentsArray);
+}
+
+int scheduledRunNumber(const QStringList& arguments) {
+    // Digits alone: a folder named "3d-models" must never file every listed folder.
+    const QString argument = arguments.value(1);
+    const bool digitsAlone =
+        !argument.isEmpty() && std::all_of(argument.begin(), argument.end(),
+                                           [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return digitsAlone ? leadingInteger(argument) : 0;
 }
 
 QString DesktidyController::settingsHomeForJobs() const {

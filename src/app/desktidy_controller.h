@@ -167,3 +167,7 @@ private:
 
 // "[home]" becomes the login name and a leading "~/" the home folder.
 QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, const QString& home);
+
+// What argument 1 asks of the start: a nonzero number for the scheduled run (the crontab
+// entry passes "1"), else 0. Only digits alone count.
+int scheduledRunNumber(const QStringList& arguments);

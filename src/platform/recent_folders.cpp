@@ -1,5 +1,9 @@
 #include "platform/recent_folders.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +17,18 @@ QString RecentFolders::defaultFilePath(const QString& home) {
 }
 
 QStringList RecentFolders::folders() const {
-    QFile file(filePath_);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    // Opened without waiting and read only when it is a regular file: a FIFO in its place
+    // would stall the program for ever, a device would never end.
+    const int fd =
+        ::open(QFile::encodeName(filePath_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
+    struct stat status;
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
     QStringList list;
     for (const QByteArray& line : file.readAll().split('\n')) {
         if (!line.isEmpty() && list.size() < maximumCount) list.append(QString::fromUtf8(line));

@@ -1,9 +1,12 @@
 #include "settings/settings_store.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QTimeZone>
 #include <QStandardPaths>
+#include <QTimeZone>
 #include <algorithm>
 
 #include "platform/file_system.h"
@@ -46,6 +49,14 @@ int readInt(const QVariant& v) {
     bool ok = false;
     const int n = v.toInt(&ok);
     return ok ? n : 0;
+}
+
+// QSettings writes a one-element list as its element alone, so a list holding one empty
+// text would come back as no list at all. Qt's variant form keeps it a list; every other
+// list is written as before.
+QVariant storableList(const QStringList& list) {
+    if (list.size() == 1 && list.first().isEmpty()) return QVariantList{QString()};
+    return list;
 }
 
 // Nine non-empty names, or nothing usable: later code indexes the list 0 to 8.
@@ -117,11 +128,17 @@ QString SettingsStore::defaultFilePath(const QString& home) {
 QString SettingsStore::filePath() const { return filePath_; }
 
 void SettingsStore::openFile() {
-    prefs_ = std::make_unique<QSettings>(filePath_, QSettings::IniFormat);
-    if (prefs_->status() != QSettings::FormatError) return;
+    // Only a regular file is read: reading a FIFO put in its place would stall start-up
+    // for ever, and a device would never end.
+    struct stat status;
+    const bool missing = ::stat(QFile::encodeName(filePath_).constData(), &status) != 0;
+    if (missing || S_ISREG(status.st_mode)) {
+        prefs_ = std::make_unique<QSettings>(filePath_, QSettings::IniFormat);
+        if (prefs_->status() != QSettings::FormatError) return;
+        prefs_.reset();
+    }
     // QSettings will not write over a file it could not read. Keep the damaged file
     // beside the new one rather than lose it, and start from an empty store.
-    prefs_.reset();
     LocalFileSystem files;
     for (int n = 1; n < 1000; ++n) {
         const QString aside = filePath_ + QStringLiteral(".damaged-%1").arg(n);
@@ -142,7 +159,9 @@ void SettingsStore::load(Settings& s, SetupForm& form, const QVariantMap& myDefa
                          const QString& osHome) {
     s.fileFoldersArray = readList(value(QStringLiteral("folders")));
 
-    if (!isUsableFolderList(s.fileFoldersArray) || s.reset != 0) {
+    // Only a first start (or a reset) takes the defaults path: a damaged folder list must
+    // not cost the user the lists and dates stored beside it.
+    if (s.fileFoldersArray.isEmpty() || s.reset != 0) {
         s.reset = 0;
         s.fileFoldersArray = readList(myDefaults.value(QStringLiteral("folders")));
         for (const QString& key : typeKeysInStoreOrder) listForKey(s, key) = readList(myDefaults.value(key));
@@ -152,6 +171,8 @@ void SettingsStore::load(Settings& s, SetupForm& form, const QVariantMap& myDefa
         form.packOverwriteCheck = form.unpackOverwriteCheck = true;
         // The folder list, the pack lists and the schedule stay as they are.
     } else {
+        if (!isUsableFolderList(s.fileFoldersArray))
+            s.fileFoldersArray = readList(myDefaults.value(QStringLiteral("folders")));
         for (const QString& key : keys.mid(1, 13)) listForKey(s, key) = readList(value(key));
 
         // A text missing from a file written by hand keeps its first-start value.
@@ -202,9 +223,10 @@ void SettingsStore::load(Settings& s, SetupForm& form, const QVariantMap& myDefa
         form.unpackOverwriteCheck = s.unpackOverwrite != 0;
     }
 
-    // The pack lists are pairs: a file edited by hand may leave one side longer.
+    // The pack lists are pairs: a file edited by hand may leave one side longer. Empty
+    // cells keep every row, and the copy run reports the incomplete ones.
     auto pairUp = [](QStringList& a, QStringList& b) {
-        const qsizetype n = std::min(a.size(), b.size());
+        const qsizetype n = std::max(a.size(), b.size());
         a.resize(n);
         b.resize(n);
     };
@@ -249,8 +271,11 @@ void SettingsStore::save(Settings& s, const SetupForm& form) {
         s.schedDateValue, days, s.schedMonth, s.schedMday, s.setByDay,
         s.hoursStep, s.hoursState, s.packOverwrite, s.unpackOverwrite};
     for (qsizetype i = 0; i < keys.size(); ++i) {
-        defaultPrefs_.insert(keys[i], values[i]);
-        prefs_->setValue(keys[i], values[i]);
+        const QVariant value = values[i].typeId() == QMetaType::QStringList
+                                   ? storableList(values[i].toStringList())
+                                   : values[i];
+        defaultPrefs_.insert(keys[i], value);
+        prefs_->setValue(keys[i], value);
     }
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
     prefs_->sync();

@@ -21,8 +21,9 @@ public:
     // $XDG_CONFIG_HOME/Desktidy/Desktidy.conf, or ~/.config/... when it is not set.
     static QString defaultFilePath(const QString& home);
 
-    // Load: the store (or, for a first start, a reset or an unusable folder list, the
-    // bundle defaults) into the mirrors, then the mirrors into the controls.
+    // Load: the store (or, for a first start or a reset, the bundle defaults) into the
+    // mirrors, then the mirrors into the controls. A stored folder list that is not nine
+    // names gives way to the bundle's names alone.
     void load(Settings& settings, SetupForm& form, const QVariantMap& myDefaults,
               const QString& osHome);
     // Save: the controls into the mirrors, then every key into the store, committed.

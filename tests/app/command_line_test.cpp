@@ -12,27 +12,60 @@ TEST(CommandLine, SettingsShowPrintsEveryKeyOnStandardOutput) {
     EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
     for (const char* key : {"folders:", "scheddays:", "pathString: ", "unpackOverwrite: 1"})
         EXPECT_TRUE(shown.out.contains(key)) << key;
-    EXPECT_TRUE(shown.err.isEmpty()) << shown.err.toStdString();
+    EXPECT_EQ(shown.err, "");
     EXPECT_TRUE(QFile::exists(home.configFile()));
 }
 
-TEST(CommandLine, UsageErrorsExitWithTwoAndHelpListsTheCommands) {
+TEST(CommandLine, UsageErrorsExitWithTwoAndEveryCommandHasItsHelp) {
     TempHome home;
-    for (const QStringList& wrong : {QStringList{"no-such-command"}, QStringList{"settings", "x"},
-                                     QStringList{"settings", "--bogus"}})
-        EXPECT_EQ(desktidy(wrong).status, 2) << wrong.join(' ').toStdString();
+    const Outcome unknown = desktidy({"no-such-command"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err,
+              "desktidy: unknown command \u201cno-such-command\u201d. Run \u201cdesktidy "
+              "--help\u201d for the list of commands.\n");
+    const Outcome bogus = desktidy({"settings", "--bogus"});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_EQ(bogus.err,
+              "desktidy settings: Unknown option 'bogus'.\n"
+              "Run \u201cdesktidy settings --help\u201d for its usage.\n");
+    EXPECT_EQ(desktidy({"settings", "x"}).status, 2);
+
     Outcome help = desktidy({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.contains("settings"));
+    for (const char* command :
+         {"file", "unfile", "folders", "types", "archive-date", "schedule", "pack", "unpack",
+          "pack-list", "unpack-list", "rename", "trash", "remove-app", "settings"}) {
+        EXPECT_TRUE(help.out.contains(QString("\n  %1 ").arg(command))) << command;
+        const Outcome usage = desktidy({command, command == QString("rename") ? "-h" : "--help"});
+        EXPECT_EQ(usage.status, 0) << command << ": " << usage.err.toStdString();
+        EXPECT_TRUE(
+            usage.out.startsWith(QString("Usage: desktidy [--yes] %1 [options]").arg(command)))
+            << usage.out.toStdString();
+        EXPECT_TRUE(usage.out.contains("-h, --help")) << command;
+    }
+    EXPECT_TRUE(desktidy({"rename", "--help"}).out.contains("--remove-spaces"));
 }
 
-TEST(CommandLine, WindowStartsWithNoArgumentsZeroOrAbsolutePaths) {
+TEST(CommandLine, OnlyDigitsAloneStartTheScheduledRun) {
     EXPECT_TRUE(startsWindow({"desktidy"}));
     EXPECT_TRUE(startsWindow({"desktidy", "0"}));
     EXPECT_TRUE(startsWindow({"desktidy", "/home/ann/Desktop", "/tmp"}));
     EXPECT_FALSE(startsWindow({"desktidy", "1"}));
     EXPECT_FALSE(startsWindow({"desktidy", "settings"}));
     EXPECT_FALSE(startsWindow({"desktidy", "relative/path"}));
+
+    // A folder named with a leading number files nothing: it is no command either.
+    TempHome home;
+    writeFile(home / "Listed/photo.jpg", "p");
+    ASSERT_EQ(desktidy({"folders", "add", home / "Listed"}).status, 0);
+    const Outcome models = desktidy({"3d-models"});
+    EXPECT_EQ(models.status, 2);
+    EXPECT_EQ(models.err,
+              "desktidy: unknown command \u201c3d-models\u201d. Run \u201cdesktidy --help\u201d "
+              "for the list of commands.\n");
+    EXPECT_EQ(namesIn(home / "Listed"), QStringList({"photo.jpg"}));
+    EXPECT_EQ(desktidy({"1"}).status, 0);
+    EXPECT_EQ(namesIn(home / "Listed"), QStringList({"Images"}));
 }
 
 }  // namespace

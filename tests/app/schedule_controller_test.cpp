@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include "controller_fixture.h"
+#include "run_desktidy.h"
+#include "schedule/crontab_entry.h"
+#include "schedule/scheduler.h"
 
 namespace {
 
@@ -47,7 +52,23 @@ TEST(ScheduleController, WritesTheControlsAsOneEntryAndRemovesIt) {
 
 TEST(ScheduleController, ARelativeProgramNameIsResolvedForCron) {
     ControllerFixture f({"desktidy"});
-    EXPECT_TRUE(f.c().dktCommand.startsWith("/")) << f.c().dktCommand.toStdString();
+    const QString self = QFileInfo("/proc/self/exe").canonicalFilePath();
+    ASSERT_TRUE(self.endsWith("/app_tests"));
+    EXPECT_EQ(f.c().dktCommand, escapeForCrontab(self) + " 1 >/dev/null 2>&1 # Desktidy.app\n");
+}
+
+TEST(ScheduleCommand, ShowTellsWhenTheCrontabCannotBeRead) {
+    TempHome home;
+    const QString tool =
+        writeFile(home / "bin/crontab", "#!/bin/sh\necho 'crontab: cannot open' >&2\nexit 1\n");
+    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);
+    const QByteArray saved = qgetenv("DESKTIDY_CRONTAB");
+    qputenv("DESKTIDY_CRONTAB", QFile::encodeName(tool));
+    const Outcome shown = desktidy({"schedule", "--show"});
+    qputenv("DESKTIDY_CRONTAB", saved);
+    EXPECT_EQ(shown.status, 1);
+    EXPECT_EQ(shown.out, "");
+    EXPECT_EQ(shown.err, "desktidy: " + Scheduler::readFailureMessage + "\n");
 }
 
 }  // namespace

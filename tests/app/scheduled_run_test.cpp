@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QSettings>
 
+#include "schedule/crontab_entry.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -83,7 +84,12 @@ TEST_P(ScheduledRunTest, TheWrittenJobRunsUnderCronAndFilesTheListedFolders) {
     ASSERT_EQ(run(program, {"schedule", "--at", "14:30", "--days", "all"}, session, &err), 0)
         << err.toStdString();
     const QString command = jobCommand(home);
-    ASSERT_FALSE(command.isEmpty());
+    const QString escapedHome = escapeForCrontab(home.path()).replace("\\%", "%");
+    ASSERT_EQ(command, (customConfigHome ? "XDG_CONFIG_HOME=" + escapedHome + "/elsewhere\\ config "
+                                         : QString()) +
+                           escapedHome +
+                           "/My\\ Apps\\ \\'q\\'\\ \\\"d\\\"\\ \\$HOME\\ %x\\ ü/desktidy "
+                           "1 >/dev/null 2>&1 # Desktidy.app");
 
     EXPECT_EQ(run("/bin/sh", {"-c", command}, cronEnvironment(home)), 0);
     EXPECT_EQ(readFile(folder + "/Words/notes.txt"), "words");

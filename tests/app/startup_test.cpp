@@ -19,14 +19,16 @@ TEST(StartUp, ResolvesTheAppFoldersWithLoginNameAndHome) {
     EXPECT_TRUE(f.c().appDirArray.contains(f.home / ".local/share"));
 }
 
-TEST(StartUp, ArgumentOneAsksForTheScheduledRunByItsLeadingDigits) {
+TEST(StartUp, OnlyDigitsAloneInArgumentOneAskForTheScheduledRun) {
     EXPECT_EQ(ControllerFixture({"/bin/desktidy"}).c().scheduled, 0);
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "0"}).c().scheduled, 0);
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "file"}).c().scheduled, 0);
     EXPECT_EQ(ControllerFixture({"/bin/desktidy", "1"}).c().scheduled, 1);
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "12abc"}).c().scheduled, 12);
-    // Only a scheduled start runs the filing without the window (cron's run is end to end).
-    EXPECT_FALSE(ControllerFixture({"/bin/desktidy", "0"}).c().applicationDidFinishLaunching());
+    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "12"}).c().scheduled, 12);
+    // A folder or command whose name starts with a digit is no request to file everything.
+    for (const char* other : {"0", "00", "file", "3d-models", "12abc", " 1", "+1", "1\n", ""})
+        EXPECT_EQ(scheduledRunNumber({"/bin/desktidy", other}), 0) << other;
+    ControllerFixture models({"/bin/desktidy", "3d-models"});
+    EXPECT_EQ(models.c().scheduled, 0);
+    EXPECT_FALSE(models.c().applicationDidFinishLaunching());
 }
 
 TEST(StartUp, FirstStartAndANonePathTakeTheFolderTheDesktopNames) {
@@ -47,19 +49,26 @@ TEST(StartUp, FirstStartAndANonePathTakeTheFolderTheDesktopNames) {
     EXPECT_EQ(f.c().settings.pathString, f.home / "Schreibtisch");
 }
 
-TEST(StartUp, FillsInAMissingHomeAndUserFromTheLoginRecord) {
+TEST(StartUp, FillsInAMissingHomeOrUserFromTheLoginRecord) {
     TempHome home;  // puts HOME back afterwards
     const QByteArray user = qgetenv("USER");
-    qputenv("HOME", "");
-    qputenv("USER", "");
-    const UserEnvironment env = UserEnvironment::fromProcess();
-    qputenv("USER", user);
     const passwd* login = ::getpwuid(::getuid());
     ASSERT_NE(login, nullptr);
+    qputenv("USER", "somebody");
+    qputenv("HOME", "");
+    UserEnvironment env = UserEnvironment::fromProcess();
     EXPECT_EQ(env.home, QFile::decodeName(login->pw_dir));
+    EXPECT_EQ(env.user, "somebody");
+
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("USER", "");
+    env = UserEnvironment::fromProcess();
+    EXPECT_EQ(env.home, home.path());
     EXPECT_EQ(env.user, QFile::decodeName(login->pw_name));
-    // QStandardPaths, reading the empty HOME, would say "/Desktop".
-    EXPECT_EQ(desktopFolderOf(env.home), env.home + "/Desktop");
+    qputenv("USER", user);
+    // QStandardPaths, reading an empty HOME, would say "/Desktop".
+    EXPECT_EQ(desktopFolderOf(QFile::decodeName(login->pw_dir)),
+              QFile::decodeName(login->pw_dir) + "/Desktop");
 }
 
 }  // namespace

@@ -71,7 +71,9 @@ TEST(CrontabEntry, SpacesAreEscapedAndALinuxPathCarriesTheMarker) {
 }
 
 TEST(CrontabEntry, EscapedPathsReachTheShellUnchanged) {
-    const QString awkward = "/tmp/My Apps/'quoted' \"double\" $HOME `x` ;&|()<>*?[]{}~!#=^,\\%20 été/desk";
+    // A tab left bare would split the word under the shell as a space does.
+    const QString awkward =
+        "/tmp/My Apps/'quoted' \"double\"\ttab $HOME `x` ;&|()<>*?[]{}~!#=^,\\%20 été/desk";
     const QString escaped = escapeForCrontab(awkward);
     // Cron turns "\%" into "%"; the shell then sees one word.
     QString asCronRunsIt = escaped;

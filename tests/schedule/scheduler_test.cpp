@@ -39,15 +39,22 @@ TEST_F(SchedulerTest, AListingFailureTellsTheUserAndWritesNothing) {
     tools.results = {ToolResult{}};  // the tool could not be started
     EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Failed);
     EXPECT_EQ(tools.requests.size(), 1);
+    EXPECT_EQ(prompter.calls.last(), "critical|" + Scheduler::readFailureMessage);
 }
 
 TEST_F(SchedulerTest, ARejectedTableIsReportedNotCalledScheduled) {
     tools.results = {FakeToolRunner::finished(0, "1 * * * * job\n"),
                      FakeToolRunner::finished(1, {}, "\"-\":1: bad minute\nerrors in crontab file, can't install.\n")};
     EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Failed);
-    ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_TRUE(prompter.calls[0].startsWith("critical|Desktidy could not write the schedule to your crontab: "));
-    EXPECT_TRUE(prompter.calls[0].contains("bad minute"));
+    EXPECT_EQ(prompter.calls,
+              QStringList({"critical|Desktidy could not write the schedule to your crontab: "
+                           "\"-\":1: bad minute\nerrors in crontab file, can't install."}));
+
+    tools.results = {FakeToolRunner::finished(0), FakeToolRunner::finished(3)};
+    EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(),
+              "critical|Desktidy could not write the schedule to your crontab: crontab exited with "
+              "status 3");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ int ArchiveDateCommand::execute(CommandContext& context, const QStringList& argu
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("date"), QStringLiteral("none or YYYY [MM [DD]]"),
                                  QStringLiteral("[none | YYYY [MM [DD]]]"));
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList date = parser.positionalArguments();
     SetupForm& form = context.controller.form;
     if (date.isEmpty()) {

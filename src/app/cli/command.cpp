@@ -1,15 +1,45 @@
 #include "app/cli/command.h"
 
+#include <QCoreApplication>
 
-bool Command::parse(QCommandLineParser& parser, CommandContext& context,
-                    const QStringList& arguments) {
+namespace {
+
+// Qt's help names the program's path; ours names the command as it is typed.
+QString helpFor(const QCommandLineParser& parser, const QString& name) {
+    const QString text = parser.helpText();
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString qtStart =
+        QStringLiteral("Usage: ") +
+        (arguments.isEmpty() ? QStringLiteral("<executable_name>") : arguments.first());
+    const QString firstLine = text.section(u'\n', 0, 0);
+    const QString syntax = firstLine.startsWith(qtStart) ? firstLine.mid(qtStart.size())
+                                                         : QStringLiteral(" [options]");
+    return QStringLiteral("Usage: desktidy [--yes] ") + name + syntax + u'\n' +
+           text.section(u'\n', 1);
+}
+
+}  // namespace
+
+std::optional<int> Command::parse(QCommandLineParser& parser, CommandContext& context,
+                                  const QStringList& arguments) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    if (parser.applicationDescription().isEmpty()) parser.setApplicationDescription(summary());
     QStringList withName = arguments;
     withName.prepend(QStringLiteral("desktidy ") + name());
-    if (parser.parse(withName)) return true;
-    context.err << "desktidy " << name() << ": " << parser.errorText() << Qt::endl;
-    context.err << "Run \u201cdesktidy --help\u201d for the list of commands." << Qt::endl;
-    return false;
+    if (!parser.parse(withName)) {
+        context.err << "desktidy " << name() << ": " << parser.errorText() << Qt::endl;
+        context.err << "Run \u201cdesktidy " << name() << " --help\u201d for its usage."
+                    << Qt::endl;
+        return ExitUsage;
+    }
+    if (parser.isSet(help)) {
+        context.out << helpFor(parser, name());
+        return ExitSuccess;
+    }
+    return std::nullopt;
 }
 
 int Command::statusOf(RunResult result, CommandContext& context) const {

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/run_result.h"
@@ -35,9 +36,11 @@ public:
     virtual int execute(CommandContext& context, const QStringList& arguments) = 0;
 
 protected:
-    // Parses arguments (after the name) with parser; on an error prints it with the
-    // command's usage on err and returns false.
-    bool parse(QCommandLineParser& parser, CommandContext& context, const QStringList& arguments);
+    // Parses arguments (after the name) with parser, which also learns -h and --help.
+    // Returns nullopt to go on, or the status to end with: ExitSuccess once --help has
+    // printed the usage on out, ExitUsage once a parse error has been printed on err.
+    std::optional<int> parse(QCommandLineParser& parser, CommandContext& context,
+                             const QStringList& arguments);
     // 0 for Done, 1 for Cancelled or Failed, saying so on err for a cancel.
     int statusOf(RunResult result, CommandContext& context) const;
 };

@@ -8,13 +8,10 @@
 #include "platform/dbus_notifier.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
-#include "platform/text.h"
 
 namespace {
 
-bool isScheduledRun(const QStringList& arguments) {
-    return arguments.size() > 1 && leadingInteger(arguments.at(1)) != 0;
-}
+bool isScheduledRun(const QStringList& arguments) { return scheduledRunNumber(arguments) != 0; }
 
 void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& commands) {
     out << "Usage: desktidy [--yes] COMMAND [ARGUMENTS]\n"
@@ -28,6 +25,7 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
            "Commands:\n";
     for (const auto& command : commands)
         out << "  " << command->name().leftJustified(14) << command->summary() << '\n';
+    out << "\nRun \u201cdesktidy COMMAND --help\u201d for the usage of one command.\n";
     out.flush();
 }
 

@@ -16,7 +16,7 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("add or remove"));
     parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("folders"), "[PATH...]");
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
         for (const QString& folder : context.controller.settings.myFoldersArray)

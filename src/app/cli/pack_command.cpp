@@ -13,7 +13,7 @@ QString PackCommand::summary() const {
 
 int PackCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     if (!parser.positionalArguments().isEmpty()) {
         context.err << "desktidy " << name() << ": takes no arguments" << Qt::endl;
         return ExitUsage;

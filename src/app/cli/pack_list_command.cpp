@@ -39,7 +39,7 @@ int PackListCommand::usage(CommandContext& context, const QString& problem) cons
 int PackListCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("action"), usageText());
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     const QString action = positional.value(0, QStringLiteral("show"));
     const QStringList rest = positional.mid(1);

@@ -46,7 +46,7 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
                                QStringLiteral("N"));
     parser.addOption(uncheck);
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("the application"));
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     const std::optional<QList<int>> unchecked = rowNumbers(parser.values(uncheck));
     if (positional.size() != 1 || !unchecked) {

@@ -42,8 +42,6 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
         "Renames the items of FOLDER (default: the working folder) in this order: replace, "
         "prefix, suffix, remove spaces, remove digits, change case. Running numbers follow "
         "the listing order and start at 0. Nothing is ever replaced."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The folder."),
                                  QStringLiteral("[FOLDER]"));
     const QCommandLineOption replace(QStringLiteral("replace"),
@@ -65,16 +63,10 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     const QCommandLineOption lower(QStringLiteral("lower"), QStringLiteral("Lower-case names."));
     const QCommandLineOption folders(QStringLiteral("folders"),
                                      QStringLiteral("Rename folders too (default: files only)."));
-    parser.addOptions({help, replace, with, ignoreCase, prefix, suffix, upper, lower, folders});
+    parser.addOptions({replace, with, ignoreCase, prefix, suffix, upper, lower, folders});
     for (const Flag& flag : flags)
         parser.addOption({QString::fromLatin1(flag.name), QString::fromLatin1(flag.help)});
-    if (!parse(parser, context, arguments)) return ExitUsage;
-    if (parser.isSet(help)) {
-        // Qt's usage line names the program's path; ours names the command.
-        context.out << "Usage: desktidy [--yes] rename [options] [FOLDER]\n"
-                    << parser.helpText().section(u'\n', 1);
-        return ExitSuccess;
-    }
+    if (const auto end = parse(parser, context, arguments)) return *end;
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) return usageError(context, QStringLiteral("give one folder only"));

@@ -36,7 +36,7 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
         {"remove", "Take the entry out of the crontab."},
         {"show", "Print the entry from the crontab."},
     });
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     auto usage = [&](const QString& message) {
         context.err << "desktidy schedule: " << message << Qt::endl;
         return ExitUsage;

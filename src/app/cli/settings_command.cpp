@@ -9,7 +9,7 @@ QString SettingsCommand::summary() const {
 int SettingsCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("show or reset"));
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     const QString action = positional.value(0, QStringLiteral("show"));
     if (positional.size() > 1 || (action != u"show" && action != u"reset")) {

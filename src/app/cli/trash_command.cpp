@@ -16,7 +16,7 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
     parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("delete"));
     parser.addPositionalArgument(QStringLiteral("names"), QStringLiteral("items of the Trash"),
                                  QStringLiteral("[NAME...]"));
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     DesktidyController& controller = context.controller;
     const TrashLocation trash = controller.trashLocation();

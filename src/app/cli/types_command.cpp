@@ -34,7 +34,7 @@ int TypesCommand::execute(CommandContext& context, const QStringList& arguments)
     QCommandLineParser parser;
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("see --help"),
                                  QStringLiteral("[CATEGORY | add ... | remove ...]"));
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     const QString action = positional.value(0);
     const bool edits = action == u"add" || action == u"remove";

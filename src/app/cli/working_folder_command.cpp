@@ -14,7 +14,7 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
                                  QStringLiteral("every folder of the folder list"));
     parser.addOption(all);
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("the folder"));
-    if (!parse(parser, context, arguments)) return ExitUsage;
+    if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList folders = parser.positionalArguments();
     if (folders.size() > 1 || (parser.isSet(all) && !folders.isEmpty())) {
         context.err << "desktidy " << name() << ": expected one FOLDER or --all" << Qt::endl;
