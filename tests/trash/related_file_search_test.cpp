@@ -2,7 +2,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <QDir>
 
 #include "trash/application_info.h"
 #include "trash/tree_search.h"
@@ -103,6 +106,56 @@ TEST_F(TrashTest, IdentifierIsReadFromAnyCaseAndBinaryPropertyLists) {
     EXPECT_EQ(bundleIdentifier(home / "B.app"), "x.y.bin");
     writeFile(home / "C.app/Contents/Info.plist", "not a list");
     EXPECT_EQ(bundleIdentifier(home / "C.app"), "");
+}
+
+TEST_F(TrashTest, HostileInfoListsGiveNoIdentifierAndNeverHang) {
+    auto plistWith = [](const QByteArray& extra) {
+        return "<plist><dict><key>CFBundleIdentifier</key><string>x.y.z</string><key>k</key>" +
+               extra + "</dict></plist>";
+    };
+    auto identifierOf = [&](const QByteArray& contents) {
+        const QString bundle = home / "H.app";
+        QDir(bundle).removeRecursively();
+        writeFile(bundle + "/Contents/Info.plist", contents);
+        return bundleIdentifier(bundle);
+    };
+    EXPECT_EQ(identifierOf(plistWith(QByteArray("<array>").repeated(60) +
+                                     QByteArray("</array>").repeated(60))),
+              "x.y.z");
+    EXPECT_EQ(identifierOf(plistWith(QByteArray("<array>").repeated(60000) +
+                                     QByteArray("</array>").repeated(60000))),
+              "");
+    EXPECT_EQ(identifierOf(plistWith("<string>" + QByteArray(2 << 20, 'x') + "</string>")), "");
+
+    // A binary list of 100,000 arrays, each holding the next: 4-byte references and offsets.
+    auto bigEndian = [](quint64 value, int size) {
+        QByteArray bytes(size, 0);
+        for (int i = size - 1; i >= 0; --i, value >>= 8) bytes[i] = static_cast<char>(value);
+        return bytes;
+    };
+    const int levels = 100000;
+    QByteArray binary = "bplist00", table;
+    for (int i = 0; i < levels; ++i) {
+        table += bigEndian(binary.size(), 4);
+        binary += i + 1 < levels ? "\xa1" + bigEndian(i + 1, 4) : QByteArray("\xa0");
+    }
+    binary += table + QByteArray(6, 0) + "\x04\x04" + bigEndian(levels, 8) + bigEndian(0, 8) +
+              bigEndian(binary.size(), 8);
+    EXPECT_EQ(identifierOf(binary), "");
+
+    // Only a regular file is read: never a FIFO (which would wait for a writer) nor a
+    // device, even through a link; a link to a regular file is fine.
+    const QString info = home / "H.app/Contents/Info.plist";
+    identifierOf("");
+    QFile::remove(info);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(info).constData(), 0644), 0);
+    EXPECT_EQ(bundleIdentifier(home / "H.app"), "");
+    QFile::remove(info);
+    ASSERT_TRUE(QFile::link("/dev/zero", info));
+    EXPECT_EQ(bundleIdentifier(home / "H.app"), "");
+    QFile::remove(info);
+    ASSERT_TRUE(QFile::link(writeFile(home / "real.plist", plistWith("<true/>")), info));
+    EXPECT_EQ(bundleIdentifier(home / "H.app"), "x.y.z");
 }
 
 TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
