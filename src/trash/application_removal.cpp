@@ -52,7 +52,8 @@ RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirAr
         list.appDisplayArray.append(DelAppRow(appPath, makeDelAppPath(appPath, services.files)));
         list.foundFilesArray.append(appPath);
     }
-    const QStringList related = relatedFiles(appPath, appDirArray, services.trash.folder);
+    const QStringList related =
+        relatedFiles(appPath, appDirArray, services.home, services.trash.folder);
     for (const QString& path : related)
         list.appDisplayArray.append(DelAppRow(path, makeDelAppPath(path, services.files)));
     for (const QString& path : related) {

@@ -18,7 +18,7 @@ QStringList trashListNames(const TempHome& home) {
 }
 
 class TrashCommands : public ::testing::Test {
-protected:
+  protected:
     TempHome home;
     QString trash = home / ".local/share/Trash";
 
@@ -89,4 +89,26 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
     EXPECT_EQ(namesIn(to).size(), 3);  // the cache file too, under another name
     EXPECT_TRUE(QFile::exists(home / ".local/share/org.x.scribble.db"));
     EXPECT_EQ(trashListNames(home), QStringList({home / "DKT Deleted Apps"}));
+}
+
+TEST_F(TrashCommands, RemoveAppNeverTakesADataFolderNorWhatAShortNameIsPartOf) {
+    const QString tool = writeFile(home / "Applications/Tool.app/Contents/Info.plist",
+                                   "<plist><dict><key>CFBundleIdentifier</key>"
+                                   "<string>org.example.config</string></dict></plist>")
+                             .section('/', 0, -3);
+    const QString r = writeFile(home / "Applications/R.AppImage");
+    const QString keyring = writeFile(home / ".config/keyrings/login.keyring");
+    writeFile(home / ".config/r/Renviron");
+
+    Outcome moved = desktidy({"--yes", "remove-app", tool});
+    EXPECT_EQ(moved.status, 0);
+    EXPECT_EQ(moved.out, "1 [x] Tool.app - 12.0 KB\n      " + tool + "\n");
+    moved = desktidy({"--yes", "remove-app", r});
+    EXPECT_EQ(moved.status, 0);
+    const QString rList = "1 [x] R.AppImage - 4.0 KB\n      " + r + "\n2 [x] r - 4.0 KB\n      " +
+                          home / ".config/r\n";
+    EXPECT_EQ(moved.out, rList);
+    EXPECT_EQ(namesIn(trash + "/files/DKT Deleted Apps"),
+              QStringList({"R.AppImage", "Tool.app", "r"}));
+    EXPECT_TRUE(QFile::exists(home.configFile()) && QFile::exists(keyring));
 }
