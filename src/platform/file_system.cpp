@@ -122,7 +122,9 @@ FileError LocalFileSystem::removeAll(const QString& path) {
         FileError first;
         for (const QString& name : listNames(path, true)) {
             FileError e = removeAll(joinPath(path, name));
-            if (e && !first) first = e;
+            // A child not found under its listed name may still be there (a name that
+            // is not UTF-8 does not read back); the rmdir below tells.
+            if (e && e.code != ENOENT && !first) first = e;
         }
         if (first) return first;
         if (::rmdir(p.constData()) != 0)

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
@@ -58,6 +60,43 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     Outcome none = desktidy({"--yes", "trash", "delete"});
     EXPECT_TRUE(none.err.contains("No items were selected to be deleted."));
     EXPECT_TRUE(QFile::exists(trash + "/files/b"));
+}
+
+TEST_F(TrashCommands, DeleteNeverTakesAnotherItemNorClaimsWhatDidNotHappen) {
+    // "\xff" reads as U+FFFD, the spelling of the UTF-8 name beside it.
+    trashed("\uFFFD");
+    const QByteArray notUtf8 = QFile::encodeName(trash) + "/files/\xff";
+    trashed("box");
+    QFile::remove(trash + "/files/box");
+    writeFile(trash + "/files/box/a");
+    const QByteArray inBox = QFile::encodeName(trash) + "/files/box/\xff";
+    for (const QByteArray& path : {notUtf8, inBox}) ASSERT_GE(::close(::creat(path, 0644)), 0);
+    auto deleteRaw = [](const char* name) {  // arguments as bytes, through the shell
+        QProcess process;
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start("/bin/sh",
+                      {"-c", QString("exec \"$0\" --yes trash delete \"$(printf '%1')\"").arg(name),
+                       DESKTIDY_BINARY});
+        process.waitForFinished(60000);
+        return Outcome{process.exitCode(), {}, QString::fromUtf8(process.readAllStandardError())};
+    };
+
+    for (const char* name : {"\\377", "\\357\\277\\275"}) {
+        const Outcome refused = deleteRaw(name);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err,
+                  "desktidy trash: \u201c\uFFFD\u201d cannot be named exactly (bytes that are not "
+                  "UTF-8 read as U+FFFD, which could name another item); nothing was deleted\n");
+    }
+    const Outcome partly = desktidy({"--yes", "trash", "delete", "box"});
+    EXPECT_EQ(partly.status, 1);
+    EXPECT_TRUE(partly.err.endsWith("These items could not be deleted:\n" + trash + "/files/box\n"))
+        << partly.err.toStdString();
+    EXPECT_EQ(trashListNames(home), QStringList({home / "box", home / "\uFFFD"}));
+    for (const QByteArray& path : {notUtf8, inBox}) {
+        EXPECT_EQ(::access(path, F_OK), 0);
+        ::unlink(path);
+    }
 }
 
 TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
