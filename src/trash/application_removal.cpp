@@ -55,6 +55,7 @@ QString applicationsFolder(const QString& home, FileSystem& files) {
 RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirArray,
                              const TrashServices& services) {
     RemovalList list;
+    if (!isExactName(appPath)) return list;  // it could stand for another item
     if (isApplication(appPath)) {
         list.appDisplayArray.append(DelAppRow(appPath, makeDelAppPath(appPath, services.files)));
         list.foundFilesArray.append(appPath);

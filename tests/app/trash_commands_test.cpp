@@ -71,23 +71,29 @@ TEST_F(TrashCommands, DeleteNeverTakesAnotherItemNorClaimsWhatDidNotHappen) {
     writeFile(trash + "/files/box/a");
     const QByteArray inBox = QFile::encodeName(trash) + "/files/box/\xff";
     for (const QByteArray& path : {notUtf8, inBox}) ASSERT_GE(::close(::creat(path, 0644)), 0);
-    auto deleteRaw = [](const char* name) {  // arguments as bytes, through the shell
+    auto runRaw = [&](const QString& arguments) {  // arguments as bytes, through the shell
         QProcess process;
+        process.setWorkingDirectory(home.path());
         process.setStandardInputFile(QProcess::nullDevice());
-        process.start("/bin/sh",
-                      {"-c", QString("exec \"$0\" --yes trash delete \"$(printf '%1')\"").arg(name),
-                       DESKTIDY_BINARY});
+        process.start("/bin/sh", {"-c", "exec \"$0\" --yes " + arguments, DESKTIDY_BINARY});
         process.waitForFinished(60000);
         return Outcome{process.exitCode(), {}, QString::fromUtf8(process.readAllStandardError())};
     };
 
     for (const char* name : {"\\377", "\\357\\277\\275"}) {
-        const Outcome refused = deleteRaw(name);
+        const Outcome refused = runRaw(QString("trash delete \"$(printf '%1')\"").arg(name));
         EXPECT_EQ(refused.status, 1);
         EXPECT_EQ(refused.err,
                   "desktidy trash: \u201c\uFFFD\u201d cannot be named exactly (bytes that are not "
                   "UTF-8 read as U+FFFD, which could name another item); nothing was deleted\n");
     }
+    const QString spelledApp = writeFile(home / "\uFFFD.AppImage");
+    const Outcome refusedApp = runRaw("remove-app \"$(printf '\\377.AppImage')\"");
+    EXPECT_EQ(refusedApp.status, 1);
+    EXPECT_TRUE(refusedApp.err.startsWith("desktidy remove-app: \u201c" + spelledApp +
+                                          "\u201d cannot be named exactly"))
+        << refusedApp.err.toStdString();
+    EXPECT_TRUE(QFile::exists(spelledApp));
     const Outcome partly = desktidy({"--yes", "trash", "delete", "box"});
     EXPECT_EQ(partly.status, 1);
     EXPECT_TRUE(partly.err.endsWith("These items could not be deleted:\n" + trash + "/files/box\n"))

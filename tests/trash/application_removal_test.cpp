@@ -41,6 +41,8 @@ TEST_F(Removal, ListsTheApplicationThenItsItemsFoldersApart) {
               QStringList({app, home / ".config/Note Pad.conf", home / ".cache/org.x.notepad"}));
 
     EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).appDisplayArray.isEmpty());
+    // U+FFFD may stand for a byte that is not UTF-8 in another item's name.
+    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/\uFFFD.AppImage")).appDisplayArray.isEmpty());
     makeFolder(home / "bare");  // no Applications folder: the chooser starts at home
     EXPECT_EQ(applicationsFolder(home / "bare", files), home / "bare");
     chooser.setNextAnswer(std::nullopt);
