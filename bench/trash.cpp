@@ -111,17 +111,17 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
 // The searches as separate find runs, one per search and folder, with the same filters
 // and repeats dropped, as the search was first made.
 QStringList searchWithFind(const QString& app, const QStringList& appDirs) {
-    const QStringList searches = AppPatterns::forApplication(app).searches();
+    const QList<NameSearch> searches = AppPatterns::forApplication(app).searches();
     QStringList found;
     QSet<QString> seen{app};
     for (const QString& dir : appDirs) {
-        for (const QString& pattern : searches) {
+        for (const NameSearch& search : searches) {
             const QByteArray out = runTool(
                 "/usr/bin/find", {dir, "-xdev", "-maxdepth", QString::number(searchDepthFor(dir)),
-                                  "-iname", pattern, "-print"});
+                                  "-iname", search.pattern, "-print"});
             for (const QByteArray& line : out.split('\n')) {
                 const QString path = QString::fromUtf8(line);
-                if (path.isEmpty() || !keepsFoundPath(path, pattern) || seen.contains(path))
+                if (path.isEmpty() || !keepsFoundPath(path, search) || seen.contains(path))
                     continue;
                 seen.insert(path);
                 found << path;
@@ -165,7 +165,7 @@ int main() {
     const QString duLabel = itemLabel(root, du.split('\t').value(0).toLongLong() * 1024);
     if (label != duLabel)
         std::printf("MISMATCH label %s vs du %s\n", qPrintable(label), qPrintable(duLabel));
-    QStringList ours = relatedFiles(app, appDirs, root + "/.local/share/Trash");
+    QStringList ours = relatedFiles(app, appDirs, root, root + "/.local/share/Trash");
     QStringList theirs = searchWithFind(app, appDirs);
     std::printf("found %lld related items\n", static_cast<long long>(ours.size()));
     ours.sort();
@@ -179,7 +179,7 @@ int main() {
         labelTimes.push_back(secondsOf([&] { makeDelAppPath(root, files); }));
         duTimes.push_back(secondsOf([&] { runTool("/usr/bin/du", {"-k", "-d", "0", root}); }));
         searchTimes.push_back(
-            secondsOf([&] { relatedFiles(app, appDirs, root + "/.local/share/Trash"); }));
+            secondsOf([&] { relatedFiles(app, appDirs, root, root + "/.local/share/Trash"); }));
         findTimes.push_back(secondsOf([&] { searchWithFind(app, appDirs); }));
     }
     std::printf("label %.3f s, du %.3f s, search %.3f s, find %.3f s (medians of 5)\n",

@@ -173,7 +173,9 @@ FileError LocalFileSystem::removeFolder(const QString& path, std::uint64_t devic
             e = removeFolder(child, device);
         else if (::unlink(native(child).constData()) != 0)
             e = FileError::fromErrno(errno, child, QStringLiteral("remove"));
-        if (e && !first) first = e;
+        // A child not found under its listed name may still be there (a name that is not
+        // UTF-8 does not read back); the rmdir below tells.
+        if (e && e.code != ENOENT && !first) first = e;
     }
     if (first) return first;
     if (::rmdir(native(path).constData()) != 0)

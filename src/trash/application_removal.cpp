@@ -21,12 +21,19 @@ QString deletedAppsFolder(TrashServices& services, const QDateTime& time) {
     if (makeTrashFolders(trash, files)) return QString();
 
     const QString originalPath = joinPath(services.home, deletedAppsFolderName);
-    // The record comes first: it claims the name. One left from before is kept.
+    const QString recordPath = trash.infoFileFor(deletedAppsFolderName);
+    // The record comes first: it claims the name. One left from before is kept, but only
+    // a real one: anything else in its place leaves the folder without a record.
     const FileError record = writeTrashRecord(trash, deletedAppsFolderName, originalPath, time);
-    if (record && record.code != EEXIST) return QString();
-    if (const auto status = files.status(folder)) return status->isDirectory() ? folder : QString();
-    if (files.makeDirectory(folder)) {
-        if (!record) files.removeAll(trash.infoFileFor(deletedAppsFolderName));
+    if (record) {
+        const auto status = files.status(recordPath);
+        if (record.code != EEXIST || !status || status->kind != FileStatus::Kind::File)
+            return QString();
+    }
+    const auto status = files.status(folder);
+    if (status && status->isDirectory()) return folder;
+    if (status || files.makeDirectory(folder)) {
+        if (!record) files.removeAll(recordPath);  // no folder of ours to record
         return QString();
     }
     return folder;
@@ -48,11 +55,13 @@ QString applicationsFolder(const QString& home, FileSystem& files) {
 RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirArray,
                              const TrashServices& services) {
     RemovalList list;
+    if (!isExactName(appPath)) return list;  // it could stand for another item
     if (isApplication(appPath)) {
         list.appDisplayArray.append(DelAppRow(appPath, makeDelAppPath(appPath, services.files)));
         list.foundFilesArray.append(appPath);
     }
-    const QStringList related = relatedFiles(appPath, appDirArray, services.trash.folder);
+    const QStringList related =
+        relatedFiles(appPath, appDirArray, services.home, services.trash.folder);
     for (const QString& path : related)
         list.appDisplayArray.append(DelAppRow(path, makeDelAppPath(path, services.files)));
     for (const QString& path : related) {

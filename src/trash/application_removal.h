@@ -27,7 +27,7 @@ QString applicationsFolder(const QString& home, FileSystem& files);
 
 // The application's own row (checked) when it is an application, then a checked row
 // for each related item, in the search's order. Found items that no longer exist keep
-// their row but are in neither list.
+// their row but are in neither list. A path that is no exact name gives an empty list.
 RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirArray,
                              const TrashServices& services);
 

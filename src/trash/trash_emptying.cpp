@@ -1,6 +1,7 @@
 #include "trash/trash_emptying.h"
 
 #include <QDir>
+#include <cerrno>
 
 #include "trash/trash_records.h"
 
@@ -41,18 +42,25 @@ RunResult deleteTrash(TrashServices& services, const QStringList& trashArray) {
                           QStringLiteral("Delete")))
         return RunResult::Cancelled;
 
-    QStringList stayed;
+    QStringList stayed, missing;
     for (const QString& path : trashArray) {
         // Never anything outside the Trash, nor inside one of its items.
-        if (!isDirectlyInTrash(path, services.trash) ||
-            deleteTrashItem(path, services.trash, services.files))
+        if (!isDirectlyInTrash(path, services.trash)) {
             stayed.append(path);
+        } else if (const FileError error = deleteTrashItem(path, services.trash, services.files)) {
+            (error.code == ENOENT ? missing : stayed).append(path);
+        }
     }
-    if (stayed.isEmpty()) {
+    if (stayed.isEmpty() && missing.isEmpty()) {
         prompter.notice(
             QStringLiteral("The chosen items have been permanently deleted from the Trash."));
         return RunResult::Done;
     }
-    prompter.notice(QStringLiteral("These items could not be deleted:\n") + stayed.join(u'\n'));
+    QStringList parts;
+    if (!stayed.isEmpty())
+        parts << QStringLiteral("These items could not be deleted:\n") + stayed.join(u'\n');
+    if (!missing.isEmpty())
+        parts << QStringLiteral("These items were not found in the Trash:\n") + missing.join(u'\n');
+    prompter.notice(parts.join(QStringLiteral("\n\n")));
     return RunResult::Failed;
 }

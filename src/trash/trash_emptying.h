@@ -14,5 +14,6 @@ RunResult emptyTrash(TrashServices& services, QStringList& trashArray);
 
 // Deletes the items of trashArray for good after asking, each with its record. Only
 // items directly in the Trash are ever deleted; a choice of the Trash folder itself
-// means nothing was chosen. Ends with a notice that says whether every item went.
+// means nothing was chosen. Ends with a notice that says whether every item went, else
+// which could not be deleted and which were no longer there.
 RunResult deleteTrash(TrashServices& services, const QStringList& trashArray);

@@ -52,9 +52,21 @@ bool isDirectlyInTrash(const QString& path, const TrashLocation& trash) {
            deletingLastPathComponent(clean) == QDir::cleanPath(trash.files());
 }
 
+bool isExactName(const QString& path) {
+    return !path.contains(QChar::ReplacementCharacter) &&
+           QFile::decodeName(QFile::encodeName(path)) == path;
+}
+
 FileError deleteTrashItem(const QString& path, const TrashLocation& trash, FileSystem& files) {
-    // An item already gone counts as deleted; its record goes with it.
-    if (FileError error = files.removeAll(path); error && error.code != ENOENT) return error;
+    const QString what = QStringLiteral("delete");
+    if (!isExactName(path)) return FileError::fromErrno(EILSEQ, path, what);
+    // An item that is not there was not deleted by us; its record, if any, stays.
+    if (!files.exists(path)) return FileError::fromErrno(ENOENT, path, what);
+    const FileError error = files.removeAll(path);
+    // Only an item that is gone counts as deleted, whatever the removal said: a folder
+    // may hold a name that its listing could not give back exactly.
+    if (files.exists(path))
+        return error && error.code != ENOENT ? error : FileError::fromErrno(ENOTEMPTY, path, what);
     const QString record = trash.infoFileFor(lastPathComponent(path));
     if (files.exists(record)) return files.removeAll(record);
     return {};

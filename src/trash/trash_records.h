@@ -23,5 +23,12 @@ FileError makeTrashFolders(const TrashLocation& trash, FileSystem& files);
 // paths that climb out with them do not).
 bool isDirectlyInTrash(const QString& path, const TrashLocation& trash);
 
-// Deletes an item of the Trash for good, and its record once the item is gone.
+// Whether path surely names the item it was read from. Names are text here: bytes that
+// are not UTF-8 read as U+FFFD, and that text leads to another item of that spelling, or
+// to none. Until names are kept as bytes, a path holding U+FFFD is never acted on.
+bool isExactName(const QString& path);
+
+// Deletes an item of the Trash for good, and its record once the item is gone. Fails with
+// EILSEQ for a path that is no exact name, ENOENT for an item that is not there (its
+// record stays too) and with the removal's error while any of the item is left.
 FileError deleteTrashItem(const QString& path, const TrashLocation& trash, FileSystem& files);

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
@@ -18,7 +20,7 @@ QStringList trashListNames(const TempHome& home) {
 }
 
 class TrashCommands : public ::testing::Test {
-protected:
+  protected:
     TempHome home;
     QString trash = home / ".local/share/Trash";
 
@@ -60,6 +62,49 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     EXPECT_TRUE(QFile::exists(trash + "/files/b"));
 }
 
+TEST_F(TrashCommands, DeleteNeverTakesAnotherItemNorClaimsWhatDidNotHappen) {
+    // "\xff" reads as U+FFFD, the spelling of the UTF-8 name beside it.
+    trashed("\uFFFD");
+    const QByteArray notUtf8 = QFile::encodeName(trash) + "/files/\xff";
+    trashed("box");
+    QFile::remove(trash + "/files/box");
+    writeFile(trash + "/files/box/a");
+    const QByteArray inBox = QFile::encodeName(trash) + "/files/box/\xff";
+    for (const QByteArray& path : {notUtf8, inBox}) ASSERT_GE(::close(::creat(path, 0644)), 0);
+    auto runRaw = [&](const QString& arguments) {  // arguments as bytes, through the shell
+        QProcess process;
+        process.setWorkingDirectory(home.path());
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start("/bin/sh", {"-c", "exec \"$0\" --yes " + arguments, DESKTIDY_BINARY});
+        process.waitForFinished(60000);
+        return Outcome{process.exitCode(), {}, QString::fromUtf8(process.readAllStandardError())};
+    };
+
+    for (const char* name : {"\\377", "\\357\\277\\275"}) {
+        const Outcome refused = runRaw(QString("trash delete \"$(printf '%1')\"").arg(name));
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err,
+                  "desktidy trash: \u201c\uFFFD\u201d cannot be named exactly (bytes that are not "
+                  "UTF-8 read as U+FFFD, which could name another item); nothing was deleted\n");
+    }
+    const QString spelledApp = writeFile(home / "\uFFFD.AppImage");
+    const Outcome refusedApp = runRaw("remove-app \"$(printf '\\377.AppImage')\"");
+    EXPECT_EQ(refusedApp.status, 1);
+    EXPECT_TRUE(refusedApp.err.startsWith("desktidy remove-app: \u201c" + spelledApp +
+                                          "\u201d cannot be named exactly"))
+        << refusedApp.err.toStdString();
+    EXPECT_TRUE(QFile::exists(spelledApp));
+    const Outcome partly = desktidy({"--yes", "trash", "delete", "box"});
+    EXPECT_EQ(partly.status, 1);
+    EXPECT_TRUE(partly.err.endsWith("These items could not be deleted:\n" + trash + "/files/box\n"))
+        << partly.err.toStdString();
+    EXPECT_EQ(trashListNames(home), QStringList({home / "box", home / "\uFFFD"}));
+    for (const QByteArray& path : {notUtf8, inBox}) {
+        EXPECT_EQ(::access(path, F_OK), 0);
+        ::unlink(path);
+    }
+}
+
 TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
     const QString app = writeFile(home / "Applications/Pad.app/Contents/Info.plist",
                                   "<plist><dict><key>CFBundleIdentifier</key>"
@@ -89,4 +134,26 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
     EXPECT_EQ(namesIn(to).size(), 3);  // the cache file too, under another name
     EXPECT_TRUE(QFile::exists(home / ".local/share/org.x.scribble.db"));
     EXPECT_EQ(trashListNames(home), QStringList({home / "DKT Deleted Apps"}));
+}
+
+TEST_F(TrashCommands, RemoveAppNeverTakesADataFolderNorWhatAShortNameIsPartOf) {
+    const QString tool = writeFile(home / "Applications/Tool.app/Contents/Info.plist",
+                                   "<plist><dict><key>CFBundleIdentifier</key>"
+                                   "<string>org.example.config</string></dict></plist>")
+                             .section('/', 0, -3);
+    const QString r = writeFile(home / "Applications/R.AppImage");
+    const QString keyring = writeFile(home / ".config/keyrings/login.keyring");
+    writeFile(home / ".config/r/Renviron");
+
+    Outcome moved = desktidy({"--yes", "remove-app", tool});
+    EXPECT_EQ(moved.status, 0);
+    EXPECT_EQ(moved.out, "1 [x] Tool.app - 12.0 KB\n      " + tool + "\n");
+    moved = desktidy({"--yes", "remove-app", r});
+    EXPECT_EQ(moved.status, 0);
+    const QString rList = "1 [x] R.AppImage - 4.0 KB\n      " + r + "\n2 [x] r - 4.0 KB\n      " +
+                          home / ".config/r\n";
+    EXPECT_EQ(moved.out, rList);
+    EXPECT_EQ(namesIn(trash + "/files/DKT Deleted Apps"),
+              QStringList({"R.AppImage", "Tool.app", "r"}));
+    EXPECT_TRUE(QFile::exists(home.configFile()) && QFile::exists(keyring));
 }

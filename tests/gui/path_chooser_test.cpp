@@ -2,10 +2,16 @@
 
 #include <QAbstractItemView>
 #include <QFileSystemModel>
+#include <QPushButton>
 #include <QTest>
 
 #include "app/gui/qt_path_chooser.h"
+#include "support/fake_tool_runner.h"
+#include "support/faulty_file_system.h"
+#include "support/qstring_printer.h"
+#include "support/scripted_prompter.h"
 #include "support/temp_home.h"
+#include "trash/trash_emptying.h"
 
 namespace {
 
@@ -79,4 +85,30 @@ TEST(QtPathChooser, TheTrashChooserStaysInTheTrashAndTakesFoldersAsItems) {
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.chosenPaths(), QStringList{trash + "/Old Folder"});
+}
+
+TEST(QtPathChooser, ConfirmingTheTrashChooserWithNothingSelectedSaysSo) {
+    TempHome home;
+    const TrashLocation trash = TrashLocation::forHome(home.path());
+    const QString item = writeFile(trash.files() + "/old.txt");
+    ScriptedPrompter prompter;
+    QtPathChooser chooser;
+    FaultyFileSystem files;
+    FakeToolRunner tools;
+    TrashServices services{prompter, chooser, files, tools, ToolPaths{}, trash, home.path(), {}};
+    bool enabled = false;
+    chooser.setDialogHook([&](ChooserDialog& dialog) {
+        dialog.show();
+        selectInList(dialog, 1, item);
+        for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
+            if (view->objectName() == u"listView") view->clearSelection();
+        enabled = dialog.confirmButton()->isEnabled();
+        QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
+    });
+    QStringList trashArray;
+    EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Done);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(trashArray, QStringList{trash.files()});
+    EXPECT_EQ(prompter.calls, QStringList{"notice|No items were selected to be deleted."});
+    EXPECT_TRUE(files.exists(item));
 }

@@ -41,6 +41,8 @@ TEST_F(Removal, ListsTheApplicationThenItsItemsFoldersApart) {
               QStringList({app, home / ".config/Note Pad.conf", home / ".cache/org.x.notepad"}));
 
     EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).appDisplayArray.isEmpty());
+    // U+FFFD may stand for a byte that is not UTF-8 in another item's name.
+    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/\uFFFD.AppImage")).appDisplayArray.isEmpty());
     makeFolder(home / "bare");  // no Applications folder: the chooser starts at home
     EXPECT_EQ(applicationsFolder(home / "bare", files), home / "bare");
     chooser.setNextAnswer(std::nullopt);
@@ -128,6 +130,7 @@ TEST_F(Removal, ATrashFolderThatIsNoFolderTakesNothing) {
     EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
     EXPECT_TRUE(files.exists(app) && files.exists(home / ".config/notepad"));
     EXPECT_EQ(readFile(deletedApps()), "a file, not a folder");
+    EXPECT_FALSE(files.exists(services.trash.infoFileFor("DKT Deleted Apps")));
 }
 
 TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
@@ -139,4 +142,15 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     EXPECT_TRUE(files.exists(deletedApps() + "/notepad/notepad.conf"));
     EXPECT_EQ(readFile(services.trash.infoFileFor("DKT Deleted Apps")),
               "[Trash Info]\nPath=/old\n");
+}
+
+TEST_F(Removal, NothingMovesWhenTheFolderCannotHaveItsRecord) {
+    const QString settings = writeFile(home / ".config/notepad.conf");
+    makeFolder(services.trash.infoFileFor("DKT Deleted Apps"));  // in the record's way
+    EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(),
+              "notice|These items could not be put in the Trash and were left where they were:\n" +
+                  app + "\n" + settings);
+    EXPECT_TRUE(files.exists(app) && files.exists(settings));
+    EXPECT_FALSE(files.exists(deletedApps()));
 }

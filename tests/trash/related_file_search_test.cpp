@@ -2,7 +2,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <QDir>
 
 #include "trash/application_info.h"
 #include "trash/tree_search.h"
@@ -19,23 +22,34 @@ QString makeBundle(const QString& path, const QByteArray& identifier,
     return path;
 }
 
+// The searches of an application, a whole-name search written "=NAME".
+QStringList searchesOf(const QString& name, const QString& identifier) {
+    QStringList searches;
+    for (const NameSearch& search : AppPatterns::make(name, identifier).searches())
+        searches << (search.wholeName ? "=" + search.pattern : search.pattern);
+    return searches;
+}
+
 }  // namespace
 
 TEST(AppPatterns, ExamplesGiveTheirSearches) {
-    AppPatterns notePad = AppPatterns::make("Note Pad", "a.b.notepad");
-    EXPECT_EQ(notePad.searches(), QStringList({"*Note Pad*", "*.notepad*", "*NotePad*"}));
+    EXPECT_EQ(searchesOf("Note Pad", "a.b.notepad"),
+              QStringList({"*Note Pad*", "*.notepad*", "*NotePad*"}));
 
     // The identifier's piece equals the name: no identifier search; 1 and 3 repeat.
-    EXPECT_EQ(AppPatterns::make("Mail", "com.apple.mail").searches(),
-              QStringList({"*Mail*", "*Mail*"}));
+    EXPECT_EQ(searchesOf("Mail", "com.apple.mail"), QStringList({"*Mail*", "*Mail*"}));
     // A name ending in ".com" skips both name searches.
-    EXPECT_EQ(AppPatterns::make("Sample.com", "com.sample.sampler").searches(),
-              QStringList({"*.sampler*"}));
+    EXPECT_EQ(searchesOf("Sample.com", "com.sample.sampler"), QStringList({"*.sampler*"}));
     // No identifier, an identifier without ".", a one-character piece: names only.
     for (const char* identifier : {"", "notepad", "a.b.c"})
-        EXPECT_EQ(AppPatterns::make("Pad", identifier).searches(), QStringList({"*Pad*", "*Pad*"}));
-    // A name too short to search leaves only the identifier.
-    EXPECT_EQ(AppPatterns::make("", "org.x.tool").searches(), QStringList({"*.tool*"}));
+        EXPECT_EQ(searchesOf("Pad", identifier), QStringList({"*Pad*", "*Pad*"}));
+    // An empty name leaves only the identifier.
+    EXPECT_EQ(searchesOf("", "org.x.tool"), QStringList({"*.tool*"}));
+    // Fewer than three characters (wildcards not counted) match a whole name only.
+    EXPECT_EQ(searchesOf("R", ""), QStringList({"=R", "=R"}));
+    EXPECT_EQ(searchesOf("Pad", "org.x.cd"), QStringList({"*Pad*", "=cd", "*Pad*"}));
+    EXPECT_EQ(searchesOf("R 2", ""), QStringList({"*R 2*", "=R2"}));
+    EXPECT_EQ(searchesOf("**?", ""), QStringList({"=**?", "=**?"}));
 }
 
 TEST(AppPatterns, OnlyTheFinalAppIsTakenOff) {
@@ -49,11 +63,9 @@ TEST(AppPatterns, OnlyTheFinalAppIsTakenOff) {
 
 TEST(FoundPathFilter, DropsBundlesNamedFoldersAndNearMisses) {
     const std::pair<const char*, const char*> kept[] = {
-        {"/h/.config/notepad", "*NotePad*"},
-        {"/h/mail/NotePad", "*NotePad*"},  // case counts
-        {"/h/DataBase", "*base*"},
-        {"/h/Mail.plist", "*Mail*"},
-        {"/h/com.apple.mail_x", "*.mail*"}};
+        {"/h/.config/notepad", "*NotePad*"}, {"/h/mail/NotePad", "*NotePad*"},  // case counts
+        {"/h/DataBase", "*base*"},           {"/h/Mail.plist", "*Mail*"},
+        {"/h/com.apple.mail_x", "*.mail*"},  {"/h/.config/r", "=R"}};
     const std::pair<const char*, const char*> dropped[] = {
         {"/h/x/NotePad.app", "*NotePad*"},
         {"/h/x/B.app/Contents/NotePad", "*NotePad*"},
@@ -65,14 +77,22 @@ TEST(FoundPathFilter, DropsBundlesNamedFoldersAndNearMisses) {
         {"/h/DataBase", "*Base*"},
         {"/h/vertical.iCal", "*iCal*"},
         {"/h/mailbox", "*Mail*"},
-        {"/h/abc", "*NotePad*"}};  // the whole path must match, ignoring case
-    for (const auto& [path, pattern] : kept) EXPECT_TRUE(keepsFoundPath(path, pattern)) << path;
-    for (const auto& [path, pattern] : dropped) EXPECT_FALSE(keepsFoundPath(path, pattern)) << path;
+        {"/h/abc", "*NotePad*"},  // the whole path must match, ignoring case
+        {"/h/r/keyrings", "=r"},
+        {"/h/x/R.app", "=R"},
+        {"/h/**?x", "=**?"}};
+    auto searchFor = [](const QString& text) {
+        return text.startsWith('=') ? NameSearch{text.mid(1), true} : NameSearch{text};
+    };
+    for (const auto& [path, search] : kept)
+        EXPECT_TRUE(keepsFoundPath(path, searchFor(search))) << path;
+    for (const auto& [path, search] : dropped)
+        EXPECT_FALSE(keepsFoundPath(path, searchFor(search))) << path;
 }
 
 TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
     const QString app = makeBundle(home / "Applications/Note Pad.app", "a.b.notepad");
-    const QString config = home / ".config", data = home / "data", lib = home / "Lib/Library";
+    const QString config = home / ".config", lib = home / "Lib/Library";
     makeFolder(config + "/notepad");                    // search 3
     writeFile(config + "/org.x.notepad.conf");          // search 2 (and 3)
     writeFile(config + "/Note Pad/state");              // search 1, the folder only
@@ -80,14 +100,13 @@ TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
     writeFile(config + "/a/b/c/Note Pad deep");         // four: too deep
     writeFile(config + "/Other.app/Contents/NotePad");  // inside a bundle
     writeFile(lib + "/NotePad/NotePad.plist");          // "/Library": one level only
-    makeFolder(data + "/notepad");
 
     const QStringList found =
-        relatedFiles(app, {config, home / "missing", lib, config, data + "/notepad"}, QString());
-    EXPECT_EQ(found, QStringList({config + "/Note Pad", config + "/a/b/Note Pad x",
-                                  config + "/org.x.notepad.conf", config + "/notepad",
-                                  lib + "/NotePad", data + "/notepad"}));
-    EXPECT_TRUE(relatedFiles(app, {}, QString()).isEmpty());
+        relatedFiles(app, {config, home / "missing", lib, config}, home.path(), QString());
+    EXPECT_EQ(found,
+              QStringList({config + "/Note Pad", config + "/a/b/Note Pad x",
+                           config + "/org.x.notepad.conf", config + "/notepad", lib + "/NotePad"}));
+    EXPECT_TRUE(relatedFiles(app, {}, home.path(), QString()).isEmpty());
     EXPECT_EQ(findFiles(config, "*.notepad*"), QStringList({config + "/org.x.notepad.conf"}));
 }
 
@@ -103,6 +122,56 @@ TEST_F(TrashTest, IdentifierIsReadFromAnyCaseAndBinaryPropertyLists) {
     EXPECT_EQ(bundleIdentifier(home / "B.app"), "x.y.bin");
     writeFile(home / "C.app/Contents/Info.plist", "not a list");
     EXPECT_EQ(bundleIdentifier(home / "C.app"), "");
+}
+
+TEST_F(TrashTest, HostileInfoListsGiveNoIdentifierAndNeverHang) {
+    auto plistWith = [](const QByteArray& extra) {
+        return "<plist><dict><key>CFBundleIdentifier</key><string>x.y.z</string><key>k</key>" +
+               extra + "</dict></plist>";
+    };
+    auto identifierOf = [&](const QByteArray& contents) {
+        const QString bundle = home / "H.app";
+        QDir(bundle).removeRecursively();
+        writeFile(bundle + "/Contents/Info.plist", contents);
+        return bundleIdentifier(bundle);
+    };
+    EXPECT_EQ(identifierOf(plistWith(QByteArray("<array>").repeated(60) +
+                                     QByteArray("</array>").repeated(60))),
+              "x.y.z");
+    EXPECT_EQ(identifierOf(plistWith(QByteArray("<array>").repeated(60000) +
+                                     QByteArray("</array>").repeated(60000))),
+              "");
+    EXPECT_EQ(identifierOf(plistWith("<string>" + QByteArray(2 << 20, 'x') + "</string>")), "");
+
+    // A binary list of 100,000 arrays, each holding the next: 4-byte references and offsets.
+    auto bigEndian = [](quint64 value, int size) {
+        QByteArray bytes(size, 0);
+        for (int i = size - 1; i >= 0; --i, value >>= 8) bytes[i] = static_cast<char>(value);
+        return bytes;
+    };
+    const int levels = 100000;
+    QByteArray binary = "bplist00", table;
+    for (int i = 0; i < levels; ++i) {
+        table += bigEndian(binary.size(), 4);
+        binary += i + 1 < levels ? "\xa1" + bigEndian(i + 1, 4) : QByteArray("\xa0");
+    }
+    binary += table + QByteArray(6, 0) + "\x04\x04" + bigEndian(levels, 8) + bigEndian(0, 8) +
+              bigEndian(binary.size(), 8);
+    EXPECT_EQ(identifierOf(binary), "");
+
+    // Only a regular file is read: never a FIFO (which would wait for a writer) nor a
+    // device, even through a link; a link to a regular file is fine.
+    const QString info = home / "H.app/Contents/Info.plist";
+    identifierOf("");
+    QFile::remove(info);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(info).constData(), 0644), 0);
+    EXPECT_EQ(bundleIdentifier(home / "H.app"), "");
+    QFile::remove(info);
+    ASSERT_TRUE(QFile::link("/dev/zero", info));
+    EXPECT_EQ(bundleIdentifier(home / "H.app"), "");
+    QFile::remove(info);
+    ASSERT_TRUE(QFile::link(writeFile(home / "real.plist", plistWith("<true/>")), info));
+    EXPECT_EQ(bundleIdentifier(home / "H.app"), "x.y.z");
 }
 
 TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
@@ -124,7 +193,8 @@ TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
     deep.namePatterns.emplace_back("*Pad*", Qt::CaseInsensitive);
     EXPECT_EQ(searchTree(deep).at(0),
               QStringList({config + "/Pad\n", tricky, config + "/Pad link"}));
-    const QStringList found = relatedFiles(home / "Pad.app", {config, home / "linked"}, QString());
+    const QStringList found =
+        relatedFiles(home / "Pad.app", {config, home / "linked"}, home.path(), QString());
     EXPECT_EQ(found, QStringList({config + "/Pad\n", config + "/Pad link"}));
     ::unlink(notUtf8.constData());  // the temporary folder cannot name it
 }
@@ -133,7 +203,38 @@ TEST_F(TrashTest, TheTrashIsNeverSearched) {
     const QString data = home / ".local/share";
     writeFile(trashFiles() + "/Pad notes");
     writeFile(data + "/Pad/state");
-    EXPECT_EQ(relatedFiles(home / "Pad.app", {data}, services.trash.folder),
+    EXPECT_EQ(relatedFiles(home / "Pad.app", {data}, home.path(), services.trash.folder),
               QStringList({data + "/Pad"}));
-    EXPECT_TRUE(relatedFiles(home / "Trash.app", {data}, services.trash.folder).isEmpty());
+    EXPECT_TRUE(
+        relatedFiles(home / "Trash.app", {data}, home.path(), services.trash.folder).isEmpty());
+}
+
+TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
+    const QString config = home / ".config", data = home / ".local/share";
+    const QString cache = home / ".cache", apps = data + "/applications";
+    const QStringList dirs{config, data, cache, apps};
+    auto related = [&](const QString& app, const QStringList& where = {}) {
+        return relatedFiles(app, where.isEmpty() ? dirs : where, home.path(),
+                            services.trash.folder);
+    };
+    for (const char* name : {"keyrings/login", "r/history", "editor/R.conf", "bookmarks"})
+        writeFile(config + "/" + name);
+    writeFile(data + "/notes.config");
+    writeFile(cache + "/cached/x");
+    writeFile(apps + "/share.desktop");
+    writeFile(home / "users/ann/annotations");
+    makeFolder(home / "users/local/data");
+
+    // A one-letter name finds only items of that name, not all holding the letter.
+    EXPECT_EQ(related(home / "R.AppImage"), QStringList({config + "/r"}));
+    // The searched folders themselves never come back, nor the home or what holds them.
+    EXPECT_EQ(related(makeBundle(home / "Tool.app", "org.example.config")),
+              QStringList({data + "/notes.config"}));
+    EXPECT_EQ(related(home / "Cache.AppImage"), QStringList({cache + "/cached"}));
+    EXPECT_EQ(related(home / "Share.AppImage"), QStringList({apps + "/share.desktop"}));
+    EXPECT_EQ(related(home / "Applications.AppImage"), QStringList());
+    EXPECT_EQ(relatedFiles(home / "Ann.AppImage", {home / "users"}, home / "users/ann", QString()),
+              QStringList({home / "users/ann/annotations"}));
+    EXPECT_EQ(related(home / "Local.AppImage", {home / "users", home / "users/local/data"}),
+              QStringList());
 }

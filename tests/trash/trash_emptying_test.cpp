@@ -1,8 +1,12 @@
 #include "trash/trash_emptying.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
+
+#include "trash/trash_records.h"
 #include "trash_fixture.h"
 
 namespace {
@@ -77,4 +81,29 @@ TEST_F(TrashEmptying, OnlyItemsDirectlyInTheTrashAreDeletedAndLinksAsLinks) {
                 files.exists(services.trash.info()));
     EXPECT_EQ(prompter.calls.last(), "notice|These items could not be deleted:\n" + outside + "\n" +
                                          deeper + "\n" + trashFiles() + "/box/../../info");
+}
+
+TEST_F(TrashEmptying, OnlyItemsThatAreGoneCountAsDeletedAndNoNameStandsForAnother) {
+    // Names with a byte that is not UTF-8 read as U+FFFD, the spelling of another item.
+    const QByteArray files8 = QFile::encodeName(trashFiles());
+    const QByteArray notUtf8 = files8 + "/\xff", replacement = files8 + "/\xef\xbf\xbd";
+    const QByteArray inBox = files8 + "/box/\xff";
+    const QString box = trashed("box/kept").chopped(5), spelled = trashFiles() + "/\uFFFD";
+    writeFile(services.trash.infoFileFor("box"), "[Trash Info]\n");
+    for (const QByteArray& path : {notUtf8, replacement, inBox})
+        ASSERT_GE(::close(::creat(path.constData(), 0644)), 0);
+    writeFile(services.trash.infoFileFor("gone"), "[Trash Info]\n");
+
+    EXPECT_EQ(deleteTrash(services, {trashFiles() + "/gone", box, spelled}), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(),
+              "notice|These items could not be deleted:\n" + box + "\n" + spelled +
+                  "\n\nThese items were not found in the Trash:\n" + trashFiles() + "/gone");
+    for (const QByteArray& path : {notUtf8, replacement, inBox})
+        EXPECT_EQ(::access(path.constData(), F_OK), 0) << path.constData();
+    EXPECT_FALSE(files.exists(box + "/kept"));
+    for (const char* name : {"gone", "box"})
+        EXPECT_TRUE(files.exists(services.trash.infoFileFor(name))) << name;
+    EXPECT_EQ(deleteTrashItem(box, services.trash, files).code, ENOTEMPTY);
+    EXPECT_EQ(files.removeAll(box).code, ENOTEMPTY);
+    for (const QByteArray& path : {notUtf8, replacement, inBox}) ::unlink(path.constData());
 }

@@ -5,6 +5,7 @@
 #include "app/desktidy_controller.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
+#include "trash/trash_records.h"
 
 namespace {
 
@@ -55,6 +56,13 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
     }
     const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(positional.first()));
     DesktidyController& controller = context.controller;
+    if (!isExactName(path)) {
+        context.err << "desktidy remove-app: \u201c" << path
+                    << "\u201d cannot be named exactly (bytes that are not UTF-8 read as U+FFFD, "
+                       "which could name another item); nothing was moved"
+                    << Qt::endl;
+        return ExitFailure;
+    }
     if (!controller.services.files.exists(path)) {
         context.err << "desktidy remove-app: there is no item \u201c" << path << "\u201d"
                     << Qt::endl;

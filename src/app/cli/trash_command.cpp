@@ -43,6 +43,13 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
                         << Qt::endl;
             return ExitUsage;
         }
+        if (!isExactName(path)) {
+            context.err << "desktidy trash: \u201c" << name
+                        << "\u201d cannot be named exactly (bytes that are not UTF-8 read as "
+                           "U+FFFD, which could name another item); nothing was deleted"
+                        << Qt::endl;
+            return ExitFailure;
+        }
         if (!controller.services.files.exists(path)) {
             context.err << "desktidy trash: there is no item \u201c" << name
                         << "\u201d in the Trash" << Qt::endl;

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -41,6 +42,11 @@ ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
         connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
             if (QDir(folder) != QDir(request_.startFolder)) setDirectory(request_.startFolder);
         });
+        // Qt disables the confirm button while nothing is selected; eventFilter undoes it.
+        if (QPushButton* button = confirmButton()) {
+            button->installEventFilter(this);
+            button->setEnabled(true);
+        }
     }
 
     // Qt relabels the confirm button "Open" while a folder is selected in a files mode;
@@ -85,6 +91,7 @@ bool ChooserDialog::insideConfinedFolder(const QString& path) const {
 }
 
 QStringList ChooserDialog::chosenPaths() const {
+    if (confirmsNothing()) return {request_.startFolder};
     QStringList paths = selectedFiles();
     if (request_.confineToStartFolder) {
         QStringList inside;
@@ -103,7 +110,25 @@ bool ChooserDialog::hasListSelection() const {
     return false;
 }
 
+bool ChooserDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && request_.confineToStartFolder) {
+        QPushButton* button = confirmButton();
+        if (watched == button && !button->isEnabled()) button->setEnabled(true);
+    }
+    return QFileDialog::eventFilter(watched, event);
+}
+
+bool ChooserDialog::confirmsNothing() const {
+    const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    return request_.confineToStartFolder && !hasListSelection() &&
+           (!edit || edit->text().trimmed().isEmpty());
+}
+
 void ChooserDialog::accept() {
+    if (confirmsNothing()) {
+        QDialog::accept();
+        return;
+    }
     // An application bundle is a folder, but chosen as an item like a file.
     if (selectionMatchesNameFilters()) {
         QDialog::accept();
