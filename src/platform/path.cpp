@@ -1,0 +1,102 @@
+#include "platform/path.h"
+
+namespace {
+
+// The length of the valid UTF-8 sequence starting at bytes[i], or 0 when none starts there.
+qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i) {
+    const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) return 1;
+    qsizetype length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // overlong
+        if (lead == 0xED) high = 0x9F;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // overlong
+        if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size()) return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+    for (qsizetype k = 2; k < length; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+    return length;
+}
+
+void appendEscaped(QString& text, unsigned char byte) {
+    static const char digits[] = "0123456789ABCDEF";
+    text += QLatin1String("\\x");
+    text += QLatin1Char(digits[byte >> 4]);
+    text += QLatin1Char(digits[byte & 0xF]);
+}
+
+}  // namespace
+
+bool isValidUtf8(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size();) {
+        const qsizetype n = utf8SequenceLength(bytes, i);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+QString displayName(QByteArrayView name) {
+    QString text;
+    text.reserve(name.size());
+    qsizetype runStart = 0;  // start of the valid run not yet decoded
+    auto flush = [&](qsizetype end) {
+        if (end > runStart) text += QString::fromUtf8(name.sliced(runStart, end - runStart));
+    };
+    for (qsizetype i = 0; i < name.size();) {
+        const unsigned char byte = static_cast<unsigned char>(name[i]);
+        const qsizetype n = utf8SequenceLength(name, i);
+        if (n == 0 || byte < 0x20 || byte == 0x7F) {
+            flush(i);
+            appendEscaped(text, byte);
+            runStart = ++i;
+        } else {
+            i += n;
+        }
+    }
+    flush(name.size());
+    return text;
+}
+
+std::optional<QString> Path::toText() const {
+    if (!isValidUtf8(bytes_)) return std::nullopt;
+    return QString::fromUtf8(bytes_);
+}
+
+QString Path::display() const { return displayName(bytes_); }
+
+QByteArray Path::fileName() const {
+    qsizetype end = bytes_.size();
+    while (end > 1 && bytes_[end - 1] == '/') --end;
+    if (end == 1 && bytes_[0] == '/') return QByteArray("/");
+    const qsizetype slash = bytes_.lastIndexOf('/', end - 1);
+    return bytes_.mid(slash + 1, end - slash - 1);
+}
+
+Path Path::parent() const {
+    qsizetype end = bytes_.size();
+    while (end > 1 && bytes_[end - 1] == '/') --end;
+    const qsizetype slash = end > 0 ? bytes_.lastIndexOf('/', end - 1) : -1;
+    if (slash < 0) return Path();
+    if (slash == 0) return Path(QByteArray("/"));
+    return Path(bytes_.left(slash));
+}
+
+Path Path::operator/(const QByteArray& name) const {
+    if (bytes_.endsWith('/')) return Path(bytes_ + name);
+    QByteArray joined;
+    joined.reserve(bytes_.size() + 1 + name.size());
+    joined.append(bytes_).append('/').append(name);
+    return Path(std::move(joined));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHashFunctions>
+#include <QString>
+#include <optional>
+
+// A file-system path as the kernel sees it: a run of bytes, any but NUL, with "/" between
+// the names. Linux gives names no encoding, and archives from other systems bring names
+// that are not UTF-8, so paths are kept as bytes from the folder listing to the system
+// call. Text exists only at the edges: display() for people, and fromText()/toText() for
+// paths the user typed or the settings file holds.
+class Path {
+  public:
+    Path() = default;
+    explicit Path(QByteArray bytes) : bytes_(std::move(bytes)) {}
+    explicit Path(const char* bytes) : bytes_(bytes) {}
+
+    // A path typed by the user or read from the settings: its UTF-8 bytes.
+    static Path fromText(const QString& text) { return Path(text.toUtf8()); }
+    // The text of a path whose bytes are UTF-8; nullopt for any other.
+    std::optional<QString> toText() const;
+    // The text for people: the UTF-8 decoding, with each byte that is not part of a
+    // valid character, and each control character, written as \xHH. Never used to find
+    // an item again.
+    QString display() const;
+
+    const QByteArray& bytes() const { return bytes_; }
+    const char* c_str() const { return bytes_.constData(); }
+    bool isEmpty() const { return bytes_.isEmpty(); }
+    bool isAbsolute() const { return bytes_.startsWith('/'); }
+
+    // The last name; a trailing "/" is ignored, and "/" stays "/".
+    QByteArray fileName() const;
+    // The folder that holds the last name; empty for a bare name, "/" for "/a".
+    Path parent() const;
+    // This folder joined with name by a "/", added only when the folder lacks one.
+    Path operator/(const QByteArray& name) const;
+    Path operator/(const char* name) const { return *this / QByteArray(name); }
+
+    friend bool operator==(const Path& a, const Path& b) { return a.bytes_ == b.bytes_; }
+    friend bool operator!=(const Path& a, const Path& b) { return a.bytes_ != b.bytes_; }
+    friend bool operator<(const Path& a, const Path& b) { return a.bytes_ < b.bytes_; }
+
+  private:
+    QByteArray bytes_;
+};
+
+inline size_t qHash(const Path& path, size_t seed = 0) { return qHash(path.bytes(), seed); }
+
+// Whether bytes are valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool isValidUtf8(QByteArrayView bytes);
+// A name for people, as Path::display() shows one.
+QString displayName(QByteArrayView name);

@@ -1,0 +1,56 @@
+#include "platform/path.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/name_list.h"
+
+namespace {
+
+TEST(Path, SplitsAndJoinsBytesWithoutDecodingThem) {
+    const Path odd(QByteArray("/home/u/caf\xE9/r\xFF\xFE.txt"));
+    EXPECT_EQ(odd.fileName(), QByteArray("r\xFF\xFE.txt"));
+    EXPECT_EQ(odd.parent(), Path(QByteArray("/home/u/caf\xE9")));
+    EXPECT_EQ(Path("/a/b/").fileName(), "b");
+    EXPECT_EQ(Path("/").fileName(), "/");
+    EXPECT_EQ(Path("/a").parent(), Path("/"));
+    EXPECT_EQ(Path("name").parent(), Path());
+    EXPECT_EQ(Path("/a") / "b", Path("/a/b"));
+    EXPECT_EQ(Path("/") / "b", Path("/b"));
+    EXPECT_EQ(Path("/a") / QByteArray("\n-x"), Path(QByteArray("/a/\n-x")));
+}
+
+TEST(Path, TextFormsNeverStandForAnotherName) {
+    EXPECT_EQ(Path::fromText(QStringLiteral("/tmp/Schreibtisch/ä")).bytes(),
+              QByteArray("/tmp/Schreibtisch/\xC3\xA4"));
+    EXPECT_EQ(Path(QByteArray("/x/\xC3\xA4")).toText(), QStringLiteral("/x/ä"));
+    // Latin-1 bytes, a lone continuation byte, an overlong "/", a surrogate, and a
+    // sequence cut short do not decode, so the name has no text form.
+    for (const char* bad : {"caf\xE9", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82"})
+        EXPECT_EQ(Path(bad).toText(), std::nullopt) << bad;
+    EXPECT_EQ(Path("caf\xE9 \xF0\x9F\x98\x80").display(), QStringLiteral("caf\\xE9 😀"));
+    EXPECT_EQ(Path(QByteArray("a\nb\x7F")).display(), QStringLiteral("a\\x0Ab\\x7F"));
+    // The replacement character itself is a valid name, shown as it is.
+    EXPECT_EQ(Path("\xEF\xBF\xBD").display(), QStringLiteral("\uFFFD"));
+    EXPECT_NE(Path("\xEF\xBF\xBD").display(), Path("\xFF").display());
+}
+
+TEST(NameList, KeepsNamesByteForByteInByteOrder) {
+    NameList names;
+    names.append("b", false);
+    names.append(QByteArrayView("\xFF", 1), false);
+    names.append("a\0z", true);  // stops at the NUL, as a name from readdir would
+    names.append("A", true);
+    names.sortByBytes();
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names.name(0), "A");
+    EXPECT_EQ(names.name(1), "a");
+    EXPECT_EQ(names.name(2), "b");
+    EXPECT_EQ(names.name(3), QByteArray("\xFF"));
+    EXPECT_TRUE(names.isDirectory(0));
+    EXPECT_FALSE(names.isDirectory(2));
+    names.retain([](QByteArrayView name, bool) { return name != "b"; });
+    EXPECT_EQ(names.size(), 3u);
+    EXPECT_EQ(names.name(2), QByteArray("\xFF"));
+}
+
+}  // namespace
