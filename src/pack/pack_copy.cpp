@@ -161,8 +161,10 @@ RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServ
             anyFailed || outcome == RowOutcome::Failed || outcome == RowOutcome::CopiedWithProblem;
     }
     prompter.closeProgress();
-    services.notifier.notify(texts.notificationTitle, texts.notificationDescription,
-                             texts.notificationName);
+    // The notification says every item was copied; after a failed row that would be false.
+    if (notCopied == 0)
+        services.notifier.notify(texts.notificationTitle, texts.notificationDescription,
+                                 texts.notificationName);
     if (notCopied == 0)
         prompter.notice(texts.closingMessage);
     else if (notCopied == 1)

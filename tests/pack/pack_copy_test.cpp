@@ -91,7 +91,7 @@ TEST_F(PackCopyTest, AFailedRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
                                         "file or directory."});
     EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
-    EXPECT_EQ(notifier.posted.size(), 1);
+    EXPECT_TRUE(notifier.posted.isEmpty());  // it would say every item was copied
     EXPECT_EQ(prompter.calls.last(), "notice|1 item was not copied.");
 }
 
