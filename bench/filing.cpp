@@ -74,7 +74,7 @@ Times timesOf(F&& work) {
 std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 class SilentNotifier : public Notifier {
-public:
+  public:
     void notify(const QString&, const QString&, const QString&) override {}
 };
 

@@ -22,7 +22,7 @@ namespace {
 
 // Answers every question with its default button and shows nothing.
 class SilentPrompter : public Prompter {
-public:
+  public:
     bool confirm(const QString&, const QString&, const QString&) override { return true; }
     void notice(const QString&) override {}
     void criticalNotice(const QString&) override {}
@@ -37,7 +37,7 @@ public:
 };
 
 class SilentNotifier : public Notifier {
-public:
+  public:
     void notify(const QString&, const QString&, const QString&) override {}
 };
 

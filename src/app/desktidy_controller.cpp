@@ -54,7 +54,8 @@ void DesktidyController::awakeFromNib(const QStringList& arguments) {
     }
     settings.pathString = form.myPathControl;
 
-    appDirArray = resolveAppDirs(myAppDirs.value(QStringLiteral("appDirs")).toList(), osUser, osHome);
+    appDirArray =
+        resolveAppDirs(myAppDirs.value(QStringLiteral("appDirs")).toList(), osUser, osHome);
 
     argumentsArray = arguments;
     dktCommand = buildDktCommand(executablePath(argumentsArray.value(0)), settingsHomeForJobs())
@@ -90,7 +91,8 @@ bool DesktidyController::applicationDidFinishLaunching() {
 }
 
 void DesktidyController::noteRecentFolder(const QString& folder) {
-    if (QFileInfo(folder).isDir()) RecentFolders(RecentFolders::defaultFilePath(osHome)).note(folder);
+    if (QFileInfo(folder).isDir())
+        RecentFolders(RecentFolders::defaultFilePath(osHome)).note(folder);
 }
 
 bool DesktidyController::openFile(const QString& path) {

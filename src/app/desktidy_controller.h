@@ -21,7 +21,7 @@ struct MoveCounts;
 // command delegates to its subsystem in a few lines; the window and the command line
 // call these methods and nothing below them.
 class DesktidyController {
-public:
+  public:
     DesktidyController(Services services, BundleDefaults bundle);
     ~DesktidyController();
     DesktidyController(const DesktidyController&) = delete;
@@ -156,7 +156,7 @@ public:
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
     void noteRecentFolder(const QString& folder);
 
-private:
+  private:
     QString settingsHomeForJobs() const;
     // Runs action with each listed folder as the working folder, then shows the folder
     // shown before.

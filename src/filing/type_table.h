@@ -26,13 +26,13 @@ QString filingItemType(const QString& name);
 // followed by it, entries and item types shorter than 2 never match, hidden names are
 // never given a category, and the lowest category index wins.
 class TypeTable {
-public:
+  public:
     explicit TypeTable(const Settings& settings);
 
     // 1 to 8, or noCategory.
     int categoryOf(const QString& name) const;
 
-private:
+  private:
     QHash<QString, int> lowestCategory_;  // item type -> category index
 };
 

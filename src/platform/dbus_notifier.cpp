@@ -42,8 +42,8 @@ void DBusNotifier::notify(const QString& title, const QString& description,
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     QVariantMap hints;
     hints.insert(QStringLiteral("category"), notificationName);
-    call << QStringLiteral("Desktidy") << 0u << QString() << title << description
-         << QStringList() << hints << -1;
+    call << QStringLiteral("Desktidy") << 0u << QString() << title << description << QStringList()
+         << hints << -1;
     // Wait briefly: the scheduled run quits right after posting.
     bus.call(call, QDBus::Block, 2000);
 }

@@ -6,7 +6,7 @@
 // the title as summary, the description as body and the notification name as the
 // "category" hint. With no session bus (cron, CI) it returns at once and shows nothing.
 class DBusNotifier : public Notifier {
-public:
+  public:
     void notify(const QString& title, const QString& description,
                 const QString& notificationName) override;
 

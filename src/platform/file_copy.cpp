@@ -17,7 +17,7 @@ namespace {
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -33,7 +33,7 @@ public:
         return result;
     }
 
-private:
+  private:
     int fd_;
 };
 

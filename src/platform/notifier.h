@@ -12,7 +12,7 @@ inline const QString doneUnpacking = QStringLiteral("Done Unpacking");
 
 // A desktop notification at the end of a run over a whole list.
 class Notifier {
-public:
+  public:
     virtual ~Notifier() = default;
     virtual void notify(const QString& title, const QString& description,
                         const QString& notificationName) = 0;

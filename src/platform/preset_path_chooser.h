@@ -8,7 +8,7 @@
 // arguments this way, tests their script. Each answer is used once; with none set the
 // panel counts as cancelled. The last request is kept for inspection.
 class PresetPathChooser : public PathChooser {
-public:
+  public:
     // Replaces any answers not yet used with this one.
     void setNextAnswer(std::optional<QStringList> answer) {
         answers_.clear();
@@ -28,7 +28,7 @@ public:
     }
     const ChooserRequest& lastRequest() const { return lastRequest_; }
 
-private:
+  private:
     std::deque<std::optional<QStringList>> answers_;
     ChooserRequest lastRequest_;
 };

@@ -11,7 +11,7 @@ enum class FileErrorChoice { Continue, Stop };
 // through this interface: Qt dialogs in the window, the terminal on the command line,
 // a scripted fake in tests. Messages are shown verbatim, never read as format strings.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     // A modal question with a default button ("OK", "Overwrite", "Delete") and "Cancel".

@@ -7,7 +7,7 @@
 // apart from the settings, one path per line in $XDG_STATE_HOME/Desktidy/recent-folders
 // (~/.local/state/... by default).
 class RecentFolders {
-public:
+  public:
     static constexpr int maximumCount = 10;
 
     explicit RecentFolders(const QString& filePath) : filePath_(filePath) {}
@@ -20,6 +20,6 @@ public:
     // list could not be written.
     bool note(const QString& folder);
 
-private:
+  private:
     QString filePath_;
 };

@@ -52,9 +52,8 @@ FileErrorChoice TerminalPrompter::fileError(const FileError& error) {
              << Qt::endl;
         return FileErrorChoice::Stop;
     }
-    return ask(QStringLiteral("Continue? (y = Continue, N = Stop) "))
-               ? FileErrorChoice::Continue
-               : FileErrorChoice::Stop;
+    return ask(QStringLiteral("Continue? (y = Continue, N = Stop) ")) ? FileErrorChoice::Continue
+                                                                      : FileErrorChoice::Stop;
 }
 
 void TerminalPrompter::openProgress(const QString& title) {

@@ -10,7 +10,7 @@
 // assumeYes it takes the default button; with no terminal it counts as "Cancel" and
 // says so.
 class TerminalPrompter : public Prompter {
-public:
+  public:
     struct Options {
         bool assumeYes = false;
         bool interactive = false;   // a terminal is there to answer
@@ -33,7 +33,7 @@ public:
     // True once a question went unanswered for lack of a terminal.
     bool declinedWithoutTerminal() const { return declinedWithoutTerminal_; }
 
-private:
+  private:
     bool ask(const QString& question);
     void endProgressLine();
 
@@ -45,19 +45,19 @@ private:
     bool progressLineOpen_ = false;
     bool declinedWithoutTerminal_ = false;
 
-public:
+  public:
     // Added for commands that act only when told to: true under --yes.
     bool assumesYes() const { return options_.assumeYes; }
 };
 
 // Echoes a notification's title on the terminal, besides the desktop's notification.
 class TerminalNotifier : public Notifier {
-public:
+  public:
     TerminalNotifier(QTextStream& err, Notifier* desktop) : err_(err), desktop_(desktop) {}
     void notify(const QString& title, const QString& description,
                 const QString& notificationName) override;
 
-private:
+  private:
     QTextStream& err_;
     Notifier* desktop_;
 };

@@ -12,7 +12,7 @@ bool isCaseInsensitiveLike(const QString& text, const QString& pattern);
 
 // A pattern prepared once and matched against many texts, as a directory walk does.
 class WildcardPattern {
-public:
+  public:
     WildcardPattern() = default;
     WildcardPattern(const QString& pattern, Qt::CaseSensitivity sensitivity);
 
@@ -21,7 +21,7 @@ public:
     // the common case, are matched without decoding.
     bool matchesUtf8(std::string_view name) const;
 
-private:
+  private:
     std::u32string pattern_;    // folded when case is ignored
     std::string asciiPattern_;  // the same, when it is all ASCII
     bool ascii_ = false;

@@ -51,7 +51,8 @@ QByteArray crontabEntry(const ScheduleFields& f, const QString& dktCommand) {
     QStringList weekdays;
     for (int i = 1; i <= 7 && i < f.days.size(); ++i)
         if (f.days[i] != 0) weekdays << QString::number(i == 1 ? 7 : i - 1);
-    const bool everyDay = !f.byWeekdays || (!f.days.isEmpty() && f.days[0] != 0) || weekdays.isEmpty();
+    const bool everyDay =
+        !f.byWeekdays || (!f.days.isEmpty() && f.days[0] != 0) || weekdays.isEmpty();
     line += everyDay ? QStringLiteral("*") : weekdays.join(u',');
 
     line += u'\t' + dktCommand;

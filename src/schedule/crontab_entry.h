@@ -21,8 +21,8 @@ QString escapeForCrontab(const QString& text);
 // What the schedule controls say, in crontab terms.
 struct ScheduleFields {
     bool everyNHours = false;
-    int hoursStep = 2;       // N of */N
-    int minute = 0;          // time of day, used when not every N hours
+    int hoursStep = 2;  // N of */N
+    int minute = 0;     // time of day, used when not every N hours
     int hour = 0;
     bool byWeekdays = true;  // else by month
     QList<int> days;         // all, Sunday ... Saturday: 0 or nonzero

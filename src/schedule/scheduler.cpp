@@ -6,7 +6,8 @@ const QString Scheduler::readFailureMessage = QStringLiteral(
     "scheduled.");
 
 std::optional<QByteArray> Scheduler::readCrontab() {
-    const ToolResult listing = tools_.run({crontabTool_, {QStringLiteral("-l")}, QString(), std::nullopt});
+    const ToolResult listing =
+        tools_.run({crontabTool_, {QStringLiteral("-l")}, QString(), std::nullopt});
     if (listing.started && listing.error.contains("no crontab for")) return QByteArray();
     if (!listing.succeeded()) {
         prompter_.criticalNotice(readFailureMessage);
@@ -24,8 +25,10 @@ RunResult Scheduler::write(const std::optional<QByteArray>& entry) {
     if (!install.succeeded()) {
         // Saying "scheduled" here would leave the user believing in a job that never runs.
         QString reason = QString::fromLocal8Bit(install.error).trimmed();
-        if (reason.isEmpty()) reason = install.started ? QStringLiteral("crontab exited with status %1").arg(install.exitCode)
-                                                       : install.startError;
+        if (reason.isEmpty())
+            reason = install.started
+                         ? QStringLiteral("crontab exited with status %1").arg(install.exitCode)
+                         : install.startError;
         prompter_.criticalNotice(
             QStringLiteral("Desktidy could not write the schedule to your crontab: ") + reason);
         return RunResult::Failed;

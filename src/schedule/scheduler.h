@@ -12,7 +12,7 @@
 // Reads and writes the user's crontab through the crontab tool, keeping every line that
 // is not the program's own byte for byte.
 class Scheduler {
-public:
+  public:
     Scheduler(ToolRunner& tools, Prompter& prompter, QString crontabTool)
         : tools_(tools), prompter_(prompter), crontabTool_(std::move(crontabTool)) {}
 
@@ -26,7 +26,7 @@ public:
 
     static const QString readFailureMessage;
 
-private:
+  private:
     ToolRunner& tools_;
     Prompter& prompter_;
     QString crontabTool_;

@@ -1,21 +1,30 @@
 #include "settings/settings.h"
 
 namespace {
-const char* const categoryKeys[] = {"",     "audio", "compressed", "data", "image",
+const char* const categoryKeys[] = {"",       "audio", "compressed", "data", "image",
                                     "layout", "video", "web",        "words"};
 }
 
 QStringList* Settings::typeList(int categoryIndex) {
     switch (categoryIndex) {
-        case 1: return &audioTypesArray;
-        case 2: return &compressedTypesArray;
-        case 3: return &dataTypesArray;
-        case 4: return &imageTypesArray;
-        case 5: return &layoutTypesArray;
-        case 6: return &videoTypesArray;
-        case 7: return &webTypesArray;
-        case 8: return &wordsTypesArray;
-        default: return nullptr;
+        case 1:
+            return &audioTypesArray;
+        case 2:
+            return &compressedTypesArray;
+        case 3:
+            return &dataTypesArray;
+        case 4:
+            return &imageTypesArray;
+        case 5:
+            return &layoutTypesArray;
+        case 6:
+            return &videoTypesArray;
+        case 7:
+            return &webTypesArray;
+        case 8:
+            return &wordsTypesArray;
+        default:
+            return nullptr;
     }
 }
 

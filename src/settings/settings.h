@@ -55,8 +55,8 @@ struct Settings {
 
 // The eight type-list keys in the order the store reads and writes them.
 inline const QStringList typeKeysInStoreOrder = {
-    QStringLiteral("web"),  QStringLiteral("compressed"), QStringLiteral("layout"),
-    QStringLiteral("data"), QStringLiteral("image"),      QStringLiteral("words"),
+    QStringLiteral("web"),   QStringLiteral("compressed"), QStringLiteral("layout"),
+    QStringLiteral("data"),  QStringLiteral("image"),      QStringLiteral("words"),
     QStringLiteral("video"), QStringLiteral("audio")};
 
 // Loads fileTypesArray from the category at selectedRow: row 0 empties it, rows 1 to 8

@@ -14,27 +14,28 @@
 #include "platform/user_environment.h"
 
 const QStringList SettingsStore::keys = {
-    QStringLiteral("folders"),        QStringLiteral("myfolders"),
-    QStringLiteral("web"),            QStringLiteral("compressed"),
-    QStringLiteral("layout"),         QStringLiteral("data"),
-    QStringLiteral("image"),          QStringLiteral("words"),
-    QStringLiteral("video"),          QStringLiteral("audio"),
-    QStringLiteral("packFrom"),       QStringLiteral("packTo"),
-    QStringLiteral("unpackFrom"),     QStringLiteral("unpackTo"),
-    QStringLiteral("archMonth"),      QStringLiteral("archDay"),
-    QStringLiteral("archYear"),       QStringLiteral("pathString"),
-    QStringLiteral("updatesState"),   QStringLiteral("schedDateValue"),
-    QStringLiteral("scheddays"),      QStringLiteral("schedMonth"),
-    QStringLiteral("schedMday"),      QStringLiteral("setByDay"),
-    QStringLiteral("hoursStep"),      QStringLiteral("hoursState"),
-    QStringLiteral("packOverwrite"),  QStringLiteral("unpackOverwrite")};
+    QStringLiteral("folders"),       QStringLiteral("myfolders"),
+    QStringLiteral("web"),           QStringLiteral("compressed"),
+    QStringLiteral("layout"),        QStringLiteral("data"),
+    QStringLiteral("image"),         QStringLiteral("words"),
+    QStringLiteral("video"),         QStringLiteral("audio"),
+    QStringLiteral("packFrom"),      QStringLiteral("packTo"),
+    QStringLiteral("unpackFrom"),    QStringLiteral("unpackTo"),
+    QStringLiteral("archMonth"),     QStringLiteral("archDay"),
+    QStringLiteral("archYear"),      QStringLiteral("pathString"),
+    QStringLiteral("updatesState"),  QStringLiteral("schedDateValue"),
+    QStringLiteral("scheddays"),     QStringLiteral("schedMonth"),
+    QStringLiteral("schedMday"),     QStringLiteral("setByDay"),
+    QStringLiteral("hoursStep"),     QStringLiteral("hoursState"),
+    QStringLiteral("packOverwrite"), QStringLiteral("unpackOverwrite")};
 
 namespace {
 
 // Reads that tolerate a file edited by hand: a value of the wrong type reads as missing.
 QStringList readList(const QVariant& v) {
     if (!v.isValid()) return {};
-    if (v.typeId() == QMetaType::QString) return v.toString().isEmpty() ? QStringList() : QStringList{v.toString()};
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().isEmpty() ? QStringList() : QStringList{v.toString()};
     return v.toStringList();
 }
 
@@ -61,8 +62,8 @@ QVariant storableList(const QStringList& list) {
 
 // Nine non-empty names, or nothing usable: later code indexes the list 0 to 8.
 bool isUsableFolderList(const QStringList& folders) {
-    return folders.size() == 9 &&
-           std::none_of(folders.begin(), folders.end(), [](const QString& s) { return s.isEmpty(); });
+    return folders.size() == 9 && std::none_of(folders.begin(), folders.end(),
+                                               [](const QString& s) { return s.isEmpty(); });
 }
 
 void sortCaseInsensitively(QStringList& list) {
@@ -99,7 +100,9 @@ QString formatScheduleDate(const QDateTime& time) {
     const int offset = local.offsetFromUtc() / 60;
     const int magnitude = std::abs(offset);
     return local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + (offset < 0 ? u'-' : u'+') +
-           QStringLiteral("%1%2").arg(magnitude / 60, 2, 10, QChar(u'0')).arg(magnitude % 60, 2, 10, QChar(u'0'));
+           QStringLiteral("%1%2")
+               .arg(magnitude / 60, 2, 10, QChar(u'0'))
+               .arg(magnitude % 60, 2, 10, QChar(u'0'));
 }
 
 QDateTime parseScheduleDate(const QString& text) {
@@ -121,7 +124,8 @@ SettingsStore::~SettingsStore() = default;
 
 QString SettingsStore::defaultFilePath(const QString& home) {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || !QDir::isAbsolutePath(config)) config = home + QStringLiteral("/.config");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = home + QStringLiteral("/.config");
     return config + QStringLiteral("/Desktidy/Desktidy.conf");
 }
 
@@ -164,7 +168,8 @@ void SettingsStore::load(Settings& s, SetupForm& form, const QVariantMap& myDefa
     if (s.fileFoldersArray.isEmpty() || s.reset != 0) {
         s.reset = 0;
         s.fileFoldersArray = readList(myDefaults.value(QStringLiteral("folders")));
-        for (const QString& key : typeKeysInStoreOrder) listForKey(s, key) = readList(myDefaults.value(key));
+        for (const QString& key : typeKeysInStoreOrder)
+            listForKey(s, key) = readList(myDefaults.value(key));
         s.archMonth = s.archDay = s.archYear = QStringLiteral("None");
         s.pathString = desktopOf(osHome);
         s.packOverwrite = s.updatesState = s.unpackOverwrite = 1;
@@ -262,14 +267,34 @@ void SettingsStore::save(Settings& s, const SetupForm& form) {
 
     QVariantList days;
     for (int d : s.schedDaysArray) days.append(d);
-    const QVariantList values = {
-        s.fileFoldersArray, s.myFoldersArray,
-        s.webTypesArray, s.compressedTypesArray, s.layoutTypesArray, s.dataTypesArray,
-        s.imageTypesArray, s.wordsTypesArray, s.videoTypesArray, s.audioTypesArray,
-        s.packFromArray, s.packToArray, s.unpackFromArray, s.unpackToArray,
-        s.archMonth, s.archDay, s.archYear, s.pathString, s.updatesState,
-        s.schedDateValue, days, s.schedMonth, s.schedMday, s.setByDay,
-        s.hoursStep, s.hoursState, s.packOverwrite, s.unpackOverwrite};
+    const QVariantList values = {s.fileFoldersArray,
+                                 s.myFoldersArray,
+                                 s.webTypesArray,
+                                 s.compressedTypesArray,
+                                 s.layoutTypesArray,
+                                 s.dataTypesArray,
+                                 s.imageTypesArray,
+                                 s.wordsTypesArray,
+                                 s.videoTypesArray,
+                                 s.audioTypesArray,
+                                 s.packFromArray,
+                                 s.packToArray,
+                                 s.unpackFromArray,
+                                 s.unpackToArray,
+                                 s.archMonth,
+                                 s.archDay,
+                                 s.archYear,
+                                 s.pathString,
+                                 s.updatesState,
+                                 s.schedDateValue,
+                                 days,
+                                 s.schedMonth,
+                                 s.schedMday,
+                                 s.setByDay,
+                                 s.hoursStep,
+                                 s.hoursState,
+                                 s.packOverwrite,
+                                 s.unpackOverwrite};
     for (qsizetype i = 0; i < keys.size(); ++i) {
         const QVariant value = values[i].typeId() == QMetaType::QStringList
                                    ? storableList(values[i].toStringList())

@@ -11,7 +11,7 @@
 // The per-user settings file and the three operations between it, the mirrors and the
 // controls: load, save and, through the reset flag, reset.
 class SettingsStore {
-public:
+  public:
     // The keys in the order a save writes them.
     static const QStringList keys;
 
@@ -35,7 +35,7 @@ public:
     // Set when the file could not be read and was put aside under this name.
     QString setAsideCopy() const { return setAside_; }
 
-private:
+  private:
     void openFile();
 
     QString filePath_;

@@ -7,8 +7,7 @@ ToolResult ProcessToolRunner::run(const ToolRequest& request) {
     QProcess process;
     process.setProgram(request.program);
     process.setArguments(request.arguments);
-    if (!request.workingDirectory.isEmpty())
-        process.setWorkingDirectory(request.workingDirectory);
+    if (!request.workingDirectory.isEmpty()) process.setWorkingDirectory(request.workingDirectory);
     if (!request.input) process.setStandardInputFile(QProcess::nullDevice());
 
     process.start();

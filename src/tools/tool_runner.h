@@ -26,7 +26,7 @@ struct ToolResult {
 
 // Runs a tool to its end and collects what it wrote. Tests put a fake in its place.
 class ToolRunner {
-public:
+  public:
     virtual ~ToolRunner() = default;
     virtual ToolResult run(const ToolRequest& request) = 0;
 };
@@ -34,6 +34,6 @@ public:
 // The real runner over QProcess. Output is drained while the tool runs, so a large
 // output cannot stall it; a tool that cannot be started is reported, never waited for.
 class ProcessToolRunner : public ToolRunner {
-public:
+  public:
     ToolResult run(const ToolRequest& request) override;
 };

@@ -4,13 +4,13 @@
 
 // The check box of a removal row: on (1) or off (0).
 class DelAppCheck {
-public:
+  public:
     int state() const { return state_; }
     void setState(int state) { state_ = state ? 1 : 0; }
     // On becomes off, off becomes on.
     void setNextState() { state_ = state_ ? 0 : 1; }
 
-private:
+  private:
     int state_ = 1;
 };
 
@@ -18,7 +18,7 @@ private:
 // the item it stands for (whose icon the window shows) and the item's two-line label.
 // Only the check box's state ever changes.
 class DelAppRow {
-public:
+  public:
     DelAppRow(QString itemPath, QString label)
         : itemPath_(std::move(itemPath)), delAppPath_(std::move(label)) {}
 
@@ -30,7 +30,7 @@ public:
     // The item label (name, size and path), despite the name.
     const QString& delAppPath() const { return delAppPath_; }
 
-private:
+  private:
     DelAppCheck delAppCheck_;
     QString itemPath_;
     QString delAppPath_;

@@ -24,7 +24,7 @@ struct InodeHash {
 
 // Walks with one open descriptor per level, so no path is ever built or re-resolved.
 class UsageCounter {
-public:
+  public:
     std::int64_t blocks = 0;  // 512-byte blocks
 
     // Counts an item once; false when it was met before.
@@ -54,7 +54,7 @@ public:
         ::closedir(dir);
     }
 
-private:
+  private:
     std::unordered_set<InodeKey, InodeHash> seen_;
 };
 

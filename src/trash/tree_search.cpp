@@ -17,7 +17,7 @@ bool isDotOrDotDot(const char* n) {
 }
 
 class Walker {
-public:
+  public:
     explicit Walker(const TreeSearch& search)
         : search_(search), found_(search.namePatterns.size()) {
         struct stat st;
@@ -44,7 +44,7 @@ public:
         return found_;
     }
 
-private:
+  private:
     static std::string_view lastComponent(std::string_view path) {
         while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
         const size_t slash = path.rfind('/');

@@ -38,8 +38,9 @@ TEST(ScheduleController, WritesTheControlsAsOneEntryAndRemovesIt) {
 
     EXPECT_EQ(f.c().schedule(), RunResult::Done);
     EXPECT_EQ(f.c().schedule(), RunResult::Done);
-    EXPECT_EQ(*f.table, "MAILTO=\"\"\n1 2 * * * /bin/true\n"
-                        "30\t14\t*\t*\t7,1,3\t/opt/My\\ Apps/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
+    EXPECT_EQ(*f.table,
+              "MAILTO=\"\"\n1 2 * * * /bin/true\n"
+              "30\t14\t*\t*\t7,1,3\t/opt/My\\ Apps/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
     EXPECT_EQ(f.prompter.calls.last(), "notice|Desktidy has been scheduled.");
     // Scheduling saved the controls.
     EXPECT_EQ(f.c().store().value("schedDateValue").toString().mid(11, 5), "14:30");

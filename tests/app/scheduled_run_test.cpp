@@ -17,7 +17,8 @@ QString writeFakeCrontab(const TempHome& home) {
               "#!/bin/sh\n"
               "table=\"$(dirname \"$0\")/table\"\n"
               "case \"$1\" in\n"
-              "  -l) [ -f \"$table\" ] || { echo \"no crontab for $USER\" >&2; exit 1; }; cat \"$table\" ;;\n"
+              "  -l) [ -f \"$table\" ] || { echo \"no crontab for $USER\" >&2; exit 1; }; cat "
+              "\"$table\" ;;\n"
               "  -) cat > \"$table\" ;;\n"
               "esac\n");
     QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);

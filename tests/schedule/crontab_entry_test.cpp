@@ -1,9 +1,9 @@
+#include "schedule/crontab_entry.h"
+
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QRegularExpression>
-
-#include "schedule/crontab_entry.h"
 
 namespace {
 
@@ -35,9 +35,11 @@ TEST(CrontabEntry, TheTwoWorkedExamplesGiveTheirLines) {
     const QString command = buildDktCommand(bundleExecutable).value();
     EXPECT_EQ(command, bundleExecutable + " 1 >/dev/null 2>&1\n");
     EXPECT_EQ(crontabEntry(exampleA(), command),
-              "30\t14\t*\t*\t7,1,3\t/Applications/Desktidy.app/Contents/MacOS/Desktidy 1 >/dev/null 2>&1\n");
-    EXPECT_EQ(crontabEntry(exampleB(), command),
-              "0\t*/3\t15\t*\t*\t/Applications/Desktidy.app/Contents/MacOS/Desktidy 1 >/dev/null 2>&1\n");
+              "30\t14\t*\t*\t7,1,3\t/Applications/Desktidy.app/Contents/MacOS/Desktidy 1 "
+              ">/dev/null 2>&1\n");
+    EXPECT_EQ(
+        crontabEntry(exampleB(), command),
+        "0\t*/3\t15\t*\t*\t/Applications/Desktidy.app/Contents/MacOS/Desktidy 1 >/dev/null 2>&1\n");
 }
 
 TEST(CrontabEntry, WeekdayAndMonthFieldsFollowTheMode) {
@@ -59,14 +61,16 @@ TEST(CrontabEntry, WeekdayAndMonthFieldsFollowTheMode) {
 }
 
 TEST(CrontabEntry, SpacesAreEscapedAndALinuxPathCarriesTheMarker) {
-    const QString command = buildDktCommand("/Users/someone/My  Apps/Desktidy.app/Contents/MacOS/Desktidy").value();
+    const QString command =
+        buildDktCommand("/Users/someone/My  Apps/Desktidy.app/Contents/MacOS/Desktidy").value();
     EXPECT_TRUE(command.startsWith("/Users/someone/My\\ \\ Apps/Desktidy.app/"));
     EXPECT_FALSE(command.contains("#"));
 
     EXPECT_EQ(buildDktCommand("/usr/bin/desktidy").value(),
               "/usr/bin/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
-    EXPECT_EQ(buildDktCommand("/usr/bin/desktidy", "/home/a/my conf").value(),
-              "XDG_CONFIG_HOME=/home/a/my\\ conf /usr/bin/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
+    EXPECT_EQ(
+        buildDktCommand("/usr/bin/desktidy", "/home/a/my conf").value(),
+        "XDG_CONFIG_HOME=/home/a/my\\ conf /usr/bin/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
     EXPECT_FALSE(buildDktCommand("/tmp/line\nbreak/desktidy").has_value());
 }
 
@@ -94,10 +98,12 @@ TEST(CrontabTable, OtherLinesPassByteForByte) {
         "7 * * * * /bin/echo \xff\xfe not utf-8\n";
     const QByteArray listing = others + "30\t14\t*\t*\t*\t/old/Desktidy.app/x 1 >& /dev/null\n";
     EXPECT_EQ(replaceProgramLines(listing, std::nullopt), others);
-    EXPECT_EQ(replaceProgramLines(listing, QByteArray("ENTRY Desktidy.app\n")), others + "ENTRY Desktidy.app\n");
+    EXPECT_EQ(replaceProgramLines(listing, QByteArray("ENTRY Desktidy.app\n")),
+              others + "ENTRY Desktidy.app\n");
     // Scheduling twice leaves one entry.
-    const QByteArray twice = replaceProgramLines(replaceProgramLines(listing, QByteArray("E1 Desktidy.app\n")),
-                                                 QByteArray("E2 Desktidy.app\n"));
+    const QByteArray twice =
+        replaceProgramLines(replaceProgramLines(listing, QByteArray("E1 Desktidy.app\n")),
+                            QByteArray("E2 Desktidy.app\n"));
     EXPECT_EQ(twice, others + "E2 Desktidy.app\n");
     EXPECT_EQ(programLines(twice), QList<QByteArray>({"E2 Desktidy.app"}));
 }
@@ -105,8 +111,9 @@ TEST(CrontabTable, OtherLinesPassByteForByte) {
 TEST(CrontabTable, TheEntryNeverJoinsALastLineWithoutALineBreak) {
     EXPECT_EQ(replaceProgramLines("1 * * * * job", QByteArray("E Desktidy.app\n")),
               "1 * * * * job\nE Desktidy.app\n");
-    EXPECT_EQ(replaceProgramLines("1 * * * * job\nold Desktidy.app", QByteArray("E Desktidy.app\n")),
-              "1 * * * * job\nE Desktidy.app\n");
+    EXPECT_EQ(
+        replaceProgramLines("1 * * * * job\nold Desktidy.app", QByteArray("E Desktidy.app\n")),
+        "1 * * * * job\nE Desktidy.app\n");
     EXPECT_EQ(replaceProgramLines("", QByteArray("E Desktidy.app\n")), "E Desktidy.app\n");
     EXPECT_EQ(replaceProgramLines("", std::nullopt), "");
 }

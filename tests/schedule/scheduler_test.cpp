@@ -1,6 +1,7 @@
+#include "schedule/scheduler.h"
+
 #include <gtest/gtest.h>
 
-#include "schedule/scheduler.h"
 #include "support/fake_tool_runner.h"
 #include "support/scripted_prompter.h"
 
@@ -15,7 +16,8 @@ struct SchedulerTest : ::testing::Test {
 };
 
 TEST_F(SchedulerTest, WithNoCrontabYetInstallsOneLineAndRemovingInstallsNone) {
-    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"), FakeToolRunner::finished(0)};
+    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"),
+                     FakeToolRunner::finished(0)};
     EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Done);
     ASSERT_EQ(tools.requests.size(), 2);
     EXPECT_EQ(tools.requests[0].arguments, QStringList({"-l"}));
@@ -23,7 +25,8 @@ TEST_F(SchedulerTest, WithNoCrontabYetInstallsOneLineAndRemovingInstallsNone) {
     EXPECT_EQ(installed(), "E Desktidy.app\n");
     EXPECT_EQ(prompter.calls, QStringList({"notice|Desktidy has been scheduled."}));
 
-    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"), FakeToolRunner::finished(0)};
+    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"),
+                     FakeToolRunner::finished(0)};
     EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Done);
     EXPECT_EQ(installed(), "");
     EXPECT_EQ(prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
@@ -44,7 +47,8 @@ TEST_F(SchedulerTest, AListingFailureTellsTheUserAndWritesNothing) {
 
 TEST_F(SchedulerTest, ARejectedTableIsReportedNotCalledScheduled) {
     tools.results = {FakeToolRunner::finished(0, "1 * * * * job\n"),
-                     FakeToolRunner::finished(1, {}, "\"-\":1: bad minute\nerrors in crontab file, can't install.\n")};
+                     FakeToolRunner::finished(
+                         1, {}, "\"-\":1: bad minute\nerrors in crontab file, can't install.\n")};
     EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Failed);
     EXPECT_EQ(prompter.calls,
               QStringList({"critical|Desktidy could not write the schedule to your crontab: "

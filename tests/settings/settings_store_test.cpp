@@ -21,7 +21,8 @@ struct StoreRun {
     SetupForm form;
     std::unique_ptr<SettingsStore> store;
 
-    StoreRun(const QString& file, const QString& home) : store(std::make_unique<SettingsStore>(file)) {
+    StoreRun(const QString& file, const QString& home)
+        : store(std::make_unique<SettingsStore>(file)) {
         store->load(settings, form, BundleDefaults::fromResources().myDefaults, home);
         store->save(settings, form);
     }
@@ -31,13 +32,14 @@ struct StoreRun {
 };
 
 QStringList sortedCaseInsensitively(QStringList list) {
-    std::stable_sort(list.begin(), list.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     return list;
 }
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     TempHome home;
     QString file = home.configFile();
     QVariantMap bundle = BundleDefaults::fromResources().myDefaults;
@@ -293,7 +295,8 @@ TEST_F(SettingsStoreTest, AFileDamagedByHandStillGivesAUsableStore) {
     const QByteArray damaged[] = {
         QByteArray("\x00\xff\xfe garbage [[[ \n=\n\x01\x02", 18),
         "[General]\nfolders=Archive, Audio, Compressed, Data, Images, Layouts, Videos, Web, Words\n"
-        "scheddays=1, 0, 1\nhoursStep=lots\nupdatesState=@Variant(\\0\\0\\0\\x7f)\npathString=a, b\n"
+        "scheddays=1, 0, 1\nhoursStep=lots\nupdatesState=@Variant(\\0\\0\\0\\x7f)\npathString=a, "
+        "b\n"
         "packFrom=/one, /two\npackTo=/only-one\n",
         "[General\nfolders=@ByteArray(\n",
     };
@@ -375,10 +378,12 @@ TEST(BundleDefaults, ListNineFoldersEightCategoriesAndTheAppFolders) {
     for (const QString& key : typeKeysInStoreOrder) {
         const QStringList entries = bundle.myDefaults.value(key).toStringList();
         EXPECT_FALSE(entries.isEmpty()) << key.toStdString();
-        for (const QString& entry : entries) EXPECT_TRUE(entry.contains(" - ")) << entry.toStdString();
+        for (const QString& entry : entries)
+            EXPECT_TRUE(entry.contains(" - ")) << entry.toStdString();
     }
     for (const char* upper : {"JPG", "JPEG", "PNG", "HEIC"})
-        EXPECT_TRUE(bundle.myDefaults.value("image").toStringList().join('\n').contains(QString(upper) + " - "));
+        EXPECT_TRUE(bundle.myDefaults.value("image").toStringList().join('\n').contains(
+            QString(upper) + " - "));
     EXPECT_TRUE(bundle.myAppDirs.value("appDirs").toStringList().contains("~/.config"));
 }
 

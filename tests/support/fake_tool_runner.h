@@ -8,7 +8,7 @@
 
 // Records each request and answers with a scripted result (or a handler's).
 class FakeToolRunner : public ToolRunner {
-public:
+  public:
     QList<ToolRequest> requests;
     std::deque<ToolResult> results;
     std::function<ToolResult(const ToolRequest&)> handler;

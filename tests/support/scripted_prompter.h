@@ -13,7 +13,7 @@
 //          "fileError|message", "progress|Title", "item|text", "itemVisible|0",
 //          "close"
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     std::deque<bool> confirmAnswers;
     std::deque<FileErrorChoice> fileErrorAnswers;
     QStringList calls;
@@ -36,7 +36,9 @@ public:
         fileErrorAnswers.pop_front();
         return answer;
     }
-    void openProgress(const QString& title) override { calls << QStringLiteral("progress|") + title; }
+    void openProgress(const QString& title) override {
+        calls << QStringLiteral("progress|") + title;
+    }
     void setProgressItemVisible(bool visible) override {
         calls << QStringLiteral("itemVisible|%1").arg(visible ? 1 : 0);
     }
@@ -53,7 +55,7 @@ public:
 };
 
 class RecordingNotifier : public Notifier {
-public:
+  public:
     QStringList posted;  // "Title|Description|Name"
     void notify(const QString& title, const QString& description, const QString& name) override {
         posted << QStringLiteral("%1|%2|%3").arg(title, description, name);

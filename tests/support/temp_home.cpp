@@ -7,9 +7,9 @@
 
 namespace {
 
-const char* const isolatedVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
-                                         "XDG_CACHE_HOME", "XDG_STATE_HOME",  "XDG_RUNTIME_DIR",
-                                         "DBUS_SESSION_BUS_ADDRESS"};
+const char* const isolatedVariables[] = {
+    "HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",           "XDG_CACHE_HOME",
+    "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "DBUS_SESSION_BUS_ADDRESS"};
 
 void pointAt(const QString& home) {
     qputenv("HOME", QFile::encodeName(home));

@@ -7,7 +7,7 @@
 // XDG_* and the runtime folder at fresh folders and puts the old values back when it
 // goes, so a test never reaches the real home, settings, Trash or session bus.
 class TempHome {
-public:
+  public:
     TempHome();
     ~TempHome();
     TempHome(const TempHome&) = delete;
@@ -15,14 +15,16 @@ public:
 
     QString path() const { return dir_.path(); }
     QString desktop() const { return path() + QStringLiteral("/Desktop"); }
-    QString configFile() const { return path() + QStringLiteral("/.config/Desktidy/Desktidy.conf"); }
+    QString configFile() const {
+        return path() + QStringLiteral("/.config/Desktidy/Desktidy.conf");
+    }
     // A path inside the home; parents are not created.
     QString operator/(const QString& relative) const { return path() + u'/' + relative; }
 
     // Points the whole process at a throw-away home, once, before any test runs.
     static void isolateProcess();
 
-private:
+  private:
     QTemporaryDir dir_;
     QList<QPair<QByteArray, QByteArray>> saved_;
 };

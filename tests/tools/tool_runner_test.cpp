@@ -1,8 +1,9 @@
+#include "tools/tool_runner.h"
+
 #include <gtest/gtest.h>
 
 #include "support/temp_home.h"
 #include "tools/tool_paths.h"
-#include "tools/tool_runner.h"
 
 namespace {
 

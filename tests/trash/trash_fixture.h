@@ -12,7 +12,7 @@
 
 // A temporary home with its Trash, fakes for every service and a fixed clock.
 class TrashTest : public ::testing::Test {
-protected:
+  protected:
     TempHome home;
     FaultyFileSystem files;
     ScriptedPrompter prompter;

@@ -6,7 +6,7 @@
 // `desktidy archive-date YYYY [MM [DD]]`: the day on or before which loose items are
 // archived when a folder is filed. Saved at once.
 class ArchiveDateCommand : public Command {
-public:
+  public:
     QString name() const override { return QStringLiteral("archive-date"); }
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;

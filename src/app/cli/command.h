@@ -28,14 +28,14 @@ enum ExitStatus { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
 
 // One subcommand of `desktidy`, a small class over the controller.
 class Command {
-public:
+  public:
     virtual ~Command() = default;
     virtual QString name() const = 0;
     virtual QString summary() const = 0;  // one line for `desktidy --help`
     // Runs with the arguments after the command's name; returns the exit status.
     virtual int execute(CommandContext& context, const QStringList& arguments) = 0;
 
-protected:
+  protected:
     // Parses arguments (after the name) with parser, which also learns -h and --help.
     // Returns nullopt to go on, or the status to end with: ExitSuccess once --help has
     // printed the usage on out, ExitUsage once a parse error has been printed on err.

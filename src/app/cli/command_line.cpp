@@ -73,15 +73,20 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
         }
     }
 
-    TerminalPrompter prompter(io.in, io.err,
-                              {assumeYes, io.inputIsTerminal, io.errorIsTerminal});
+    TerminalPrompter prompter(io.in, io.err, {assumeYes, io.inputIsTerminal, io.errorIsTerminal});
     DBusNotifier desktop;
     TerminalNotifier notifier(io.err, &desktop);
     PresetPathChooser chooser;
     LocalFileSystem files;
     ProcessToolRunner tools;
-    Services services{prompter, notifier, chooser, files, tools,
-                      ToolPaths::fromEnvironment(), UserEnvironment::fromProcess(), QString()};
+    Services services{prompter,
+                      notifier,
+                      chooser,
+                      files,
+                      tools,
+                      ToolPaths::fromEnvironment(),
+                      UserEnvironment::fromProcess(),
+                      QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.awakeFromNib(args);
     if (controller.applicationDidFinishLaunching()) return ExitSuccess;

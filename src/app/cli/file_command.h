@@ -4,11 +4,11 @@
 
 // `desktidy file [FOLDER]` and `desktidy file --all`.
 class FileCommand : public WorkingFolderCommand {
-public:
+  public:
     QString name() const override { return QStringLiteral("file"); }
     QString summary() const override;
 
-protected:
+  protected:
     RunResult runOne(DesktidyController& controller) override;
     RunResult runAll(DesktidyController& controller) override;
 };

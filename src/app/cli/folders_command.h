@@ -5,12 +5,12 @@
 // `desktidy folders`, `desktidy folders add PATH...`, `desktidy folders remove PATH...`:
 // the list of folders filed in one go. Changes are saved at once.
 class FoldersCommand : public Command {
-public:
+  public:
     QString name() const override { return QStringLiteral("folders"); }
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;
 
-private:
+  private:
     int add(CommandContext& context, const QStringList& paths);
     int remove(CommandContext& context, const QStringList& paths);
 };

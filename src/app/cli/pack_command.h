@@ -7,7 +7,7 @@ enum class PackSide { Pack, Unpack };
 
 // A command that works on the pack list or the unpack list.
 class PackSideCommand : public Command {
-protected:
+  protected:
     explicit PackSideCommand(PackSide side) : side_(side) {}
     // The text for this command's list.
     QString forSide(const QString& pack, const QString& unpack) const {
@@ -19,7 +19,7 @@ protected:
 // `desktidy pack` and `desktidy unpack`: copy every row of the list, with the same
 // confirmation, overwrite questions and error alerts as the window, asked on the terminal.
 class PackCommand : public PackSideCommand {
-public:
+  public:
     explicit PackCommand(PackSide side) : PackSideCommand(side) {}
     QString name() const override;
     QString summary() const override;

@@ -6,13 +6,13 @@
 // edit the list with add SRC DEST, remove N..., reverse (pack list only) or clear (both
 // lists). Every edit is saved at once.
 class PackListCommand : public PackSideCommand {
-public:
+  public:
     explicit PackListCommand(PackSide side) : PackSideCommand(side) {}
     QString name() const override;
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;
 
-private:
+  private:
     int print(CommandContext& context) const;
     int add(CommandContext& context, const QStringList& paths);
     int remove(CommandContext& context, const QStringList& numbers);

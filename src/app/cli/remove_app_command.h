@@ -5,7 +5,7 @@
 // `desktidy remove-app PATH [--uncheck N]...`: the removal list of an application;
 // with --yes its checked items are moved to the Trash.
 class RemoveAppCommand : public Command {
-public:
+  public:
     QString name() const override { return QStringLiteral("remove-app"); }
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;

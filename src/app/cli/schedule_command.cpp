@@ -71,7 +71,8 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
     }
 
     const bool byMonth = parser.isSet("month") || parser.isSet("day");
-    if (parser.isSet("days") && byMonth) return usage("give --days, or --month and --day, not both");
+    if (parser.isSet("days") && byMonth)
+        return usage("give --days, or --month and --day, not both");
     if (parser.isSet("days")) {
         form.byDayMonth = 0;
         const QString days = parser.value("days");
@@ -92,8 +93,10 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
     }
     if (byMonth) {
         form.byDayMonth = 1;
-        const auto month = allOrNumber(parser.value("month").isEmpty() ? "all" : parser.value("month"), 12);
-        const auto day = allOrNumber(parser.value("day").isEmpty() ? "all" : parser.value("day"), 31);
+        const auto month =
+            allOrNumber(parser.value("month").isEmpty() ? "all" : parser.value("month"), 12);
+        const auto day =
+            allOrNumber(parser.value("day").isEmpty() ? "all" : parser.value("day"), 31);
         if (!month) return usage("--month takes a month from 1 to 12, or all");
         if (!day) return usage("--day takes a day from 1 to 31, or all");
         form.schedMonthButton = *month;

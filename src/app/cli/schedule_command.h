@@ -4,7 +4,7 @@
 
 // `desktidy schedule`: write, remove or show the crontab entry.
 class ScheduleCommand : public Command {
-public:
+  public:
     QString name() const override { return QStringLiteral("schedule"); }
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;

@@ -4,7 +4,7 @@
 
 // `desktidy settings [show]` and `desktidy settings reset`.
 class SettingsCommand : public Command {
-public:
+  public:
     QString name() const override { return QStringLiteral("settings"); }
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;

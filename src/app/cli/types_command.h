@@ -6,12 +6,12 @@
 // `desktidy types remove CATEGORY TYPE`: the type lists that decide where items are
 // filed. Changes are saved at once.
 class TypesCommand : public Command {
-public:
+  public:
     QString name() const override { return QStringLiteral("types"); }
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;
 
-private:
+  private:
     int print(CommandContext& context, int category);
     int add(CommandContext& context, int category, const QStringList& arguments);
     int remove(CommandContext& context, int category, const QString& type);

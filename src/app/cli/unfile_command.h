@@ -4,11 +4,11 @@
 
 // `desktidy unfile [FOLDER]` and `desktidy unfile --all`.
 class UnfileCommand : public WorkingFolderCommand {
-public:
+  public:
     QString name() const override { return QStringLiteral("unfile"); }
     QString summary() const override;
 
-protected:
+  protected:
     RunResult runOne(DesktidyController& controller) override;
     RunResult runAll(DesktidyController& controller) override;
 };

@@ -7,10 +7,10 @@ class DesktidyController;
 // The shape shared by `file` and `unfile`: one folder (the stored working folder when
 // none is given), or `--all` for every folder of the folder list.
 class WorkingFolderCommand : public Command {
-public:
+  public:
     int execute(CommandContext& context, const QStringList& arguments) override;
 
-protected:
+  protected:
     virtual RunResult runOne(DesktidyController& controller) = 0;
     virtual RunResult runAll(DesktidyController& controller) = 0;
 };
