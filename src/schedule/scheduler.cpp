@@ -5,12 +5,15 @@ const QString Scheduler::readFailureMessage = QStringLiteral(
     "information is put.  You must have access to the crontab in order for Desktidy to be "
     "scheduled.");
 
+const QString Scheduler::missingToolMessage =
+    QStringLiteral("Scheduling needs the crontab tool from the cron package.");
+
 std::optional<QByteArray> Scheduler::readCrontab() {
     const ToolResult listing =
         tools_.run({crontabTool_, {QStringLiteral("-l")}, QString(), std::nullopt});
     if (listing.started && listing.error.contains("no crontab for")) return QByteArray();
     if (!listing.succeeded()) {
-        prompter_.criticalNotice(readFailureMessage);
+        prompter_.criticalNotice(listing.started ? readFailureMessage : missingToolMessage);
         return std::nullopt;
     }
     return listing.output;

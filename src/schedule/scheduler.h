@@ -20,11 +20,14 @@ class Scheduler {
     // tells the user how it went.
     RunResult write(const std::optional<QByteArray>& entry);
 
-    // The current crontab; nullopt (after the critical notice) when it cannot be read.
-    // A user with no crontab yet has an empty one.
+    // The current crontab; nullopt (after the critical notice) when it cannot be read or
+    // the tool is missing. A user with no crontab yet has an empty one.
     std::optional<QByteArray> readCrontab();
 
     static const QString readFailureMessage;
+    // When the crontab tool cannot be started at all, most often because the cron
+    // package is not installed.
+    static const QString missingToolMessage;
 
   private:
     ToolRunner& tools_;

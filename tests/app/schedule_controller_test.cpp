@@ -72,4 +72,19 @@ TEST(ScheduleCommand, ShowTellsWhenTheCrontabCannotBeRead) {
     EXPECT_EQ(shown.err, "desktidy: " + Scheduler::readFailureMessage + "\n");
 }
 
+TEST(ScheduleCommand, AMissingCrontabToolIsNamed) {
+    TempHome home;
+    const QByteArray saved = qgetenv("DESKTIDY_CRONTAB");
+    qputenv("DESKTIDY_CRONTAB", QFile::encodeName(home / "no-such/crontab"));
+    const Outcome shown = desktidy({"schedule", "--show"});
+    const Outcome scheduled = desktidy({"schedule", "--at", "09:30", "--days", "all"});
+    qputenv("DESKTIDY_CRONTAB", saved);
+    const QString named = "desktidy: Scheduling needs the crontab tool from the cron package.\n";
+    EXPECT_EQ(shown.status, 1);
+    EXPECT_EQ(shown.out, "");
+    EXPECT_EQ(shown.err, named);
+    EXPECT_EQ(scheduled.status, 1);
+    EXPECT_EQ(scheduled.err, named);
+}
+
 }  // namespace

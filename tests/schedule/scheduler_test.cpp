@@ -38,11 +38,12 @@ TEST_F(SchedulerTest, AListingFailureTellsTheUserAndWritesNothing) {
     EXPECT_EQ(tools.requests.size(), 1);
     EXPECT_EQ(prompter.calls, QStringList({"critical|" + Scheduler::readFailureMessage}));
 
+    // A crontab tool that cannot be started is named, not called a read failure.
     tools.requests.clear();
-    tools.results = {ToolResult{}};  // the tool could not be started
+    tools.results = {ToolResult{}};
     EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Failed);
     EXPECT_EQ(tools.requests.size(), 1);
-    EXPECT_EQ(prompter.calls.last(), "critical|" + Scheduler::readFailureMessage);
+    EXPECT_EQ(prompter.calls.last(), "critical|" + Scheduler::missingToolMessage);
 }
 
 TEST_F(SchedulerTest, ARejectedTableIsReportedNotCalledScheduled) {
