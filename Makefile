@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: run test bench build bootstrap configure clean
+.PHONY: run test bench package build bootstrap configure clean
 
 run: build
 	./$(BUILD_DIR)/desktidy
@@ -13,6 +13,10 @@ test: build
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
 	./scripts/run-benchmarks $(BUILD_DIR)
+
+# A Debian package in $(BUILD_DIR): install it with `sudo apt install ./build/desktidy_*.deb`.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 build: configure
 	cmake --build $(BUILD_DIR)
