@@ -25,16 +25,14 @@ struct CrontabFixture : ControllerFixture {
     }
 };
 
-TEST(ScheduleController, WritesTheControlsAsOneEntryAndRemovesIt) {
+TEST(ScheduleController, WritesTheDraftAsOneEntryAndRemovesIt) {
     CrontabFixture f({"/opt/My Apps/desktidy"});
     f.table = QByteArray("MAILTO=\"\"\n1 2 * * * /bin/true\n");
-    SetupForm& form = f.c().form;
-    form.schedTime.setTime(QTime(14, 30));
-    form.everyHourCheck = false;
-    form.byDayMonth = 0;
-    form.schedAll = false;
-    form.schedSun = form.schedMon = form.schedWed = true;
-    f.c().changeSchedRadio();
+    Schedule& schedule = f.c().draft.schedule;
+    schedule.setTimeOfDay(QTime(14, 30));
+    schedule.everyNHours = false;
+    schedule.byWeekdays = true;
+    schedule.days = ScheduleDays{false, {true, true, false, true}};
 
     EXPECT_EQ(f.c().schedule(), RunResult::Done);
     EXPECT_EQ(f.c().schedule(), RunResult::Done);
@@ -42,7 +40,7 @@ TEST(ScheduleController, WritesTheControlsAsOneEntryAndRemovesIt) {
               "MAILTO=\"\"\n1 2 * * * /bin/true\n"
               "30\t14\t*\t*\t7,1,3\t/opt/My\\ Apps/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
     EXPECT_EQ(f.prompter.calls.last(), "notice|Desktidy has been scheduled.");
-    // Scheduling saved the controls.
+    // Scheduling saved the draft.
     EXPECT_EQ(f.c().store().value("schedDateValue").toString().mid(11, 5), "14:30");
 
     EXPECT_EQ(f.c().removeSchedule(), RunResult::Done);
