@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QSettings>
 
 #include "controller_fixture.h"
 #include "run_desktidy.h"
@@ -47,6 +48,19 @@ TEST(ScheduleController, WritesTheDraftAsOneEntryAndRemovesIt) {
     EXPECT_EQ(*f.table, "MAILTO=\"\"\n1 2 * * * /bin/true\n");
     EXPECT_EQ(f.c().removeSched, 0);
     EXPECT_EQ(f.prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
+}
+
+// The entry takes the time of day the schedule shows, not one read back from the file:
+// a time stored with another UTC offset keeps the hour written, and its text.
+TEST(ScheduleController, TheEntryHasTheTimeOfDayAsShown) {
+    CrontabFixture f({"/usr/bin/desktidy"});
+    QSettings(f.home.configFile(), QSettings::IniFormat)
+        .setValue("schedDateValue", "2010-05-01 07:45:00 +0200");
+    f.restart({"/usr/bin/desktidy"});
+    EXPECT_EQ(f.c().draft.schedule.timeOfDay(), QTime(7, 45));
+    EXPECT_EQ(f.c().schedule(), RunResult::Done);
+    EXPECT_TRUE(f.table->startsWith("45\t7\t*\t*\t*\t/usr/bin/desktidy 1")) << f.table->data();
+    EXPECT_EQ(f.c().store().value("schedDateValue").toString(), "2010-05-01 07:45:00 +0200");
 }
 
 TEST(ScheduleController, ARelativeProgramNameIsResolvedForCron) {
