@@ -101,7 +101,7 @@ RoundTrip timeFloor(const QString& folder, const Settings& settings, int count) 
         const TypeTable table(settings);
         std::vector<std::string> categoryFolders;
         for (int k = 1; k <= Settings::categoryCount; ++k)
-            categoryFolders.push_back(native(folder + u'/' + settings.fileFoldersArray[k]));
+            categoryFolders.push_back(native(folder + u'/' + settings.folderNames[k]));
         std::vector<std::pair<std::string, std::string>> moves;
         for (int i = 0; i < count; ++i) {
             const QString name = nameOf(i);
@@ -175,10 +175,10 @@ int main(int argc, char** argv) {
         QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.awakeFromNib({QStringLiteral("desktidy")});
-    controller.form.myPathControl = folder;
+    controller.draft.workingFolder = folder;
 
     int unmatched = 0;
-    const TypeTable table(controller.settings);
+    const TypeTable table(controller.draft);
     for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i)) == noCategory;
     report("files", count);
     report("unmatched_fraction", double(unmatched) / count);
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
         once.unfiling = timesOf([&] { controller.undesktidy(); });
         if (files.listNames(folder, true).size() != count) return 3;
         keepBest(program, once);
-        keepBest(floor, timeFloor(folder, controller.settings, count));
+        keepBest(floor, timeFloor(folder, controller.draft, count));
     }
     report("filing_wall_seconds", program.filing.wall);
     report("floor_filing_wall_seconds", floor.filing.wall);

@@ -113,9 +113,9 @@ Timing timeCp(const QString& source, const QString& target) {
 }
 
 Timing timePack(DesktidyController& controller, const QString& source, const QString& target) {
-    controller.settings.packFromArray = {source};
-    controller.settings.packToArray = {target};
-    controller.settings.packOverwrite = 1;
+    controller.draft.packRows = {{source, target}};
+    controller.draft.packOverwrite = true;
+    controller.saveSetup();  // a run replaces without asking only as saved
     // In a child process as well, so that both start alike.
     return timeChild(target, [&] {
         const pid_t child = ::fork();

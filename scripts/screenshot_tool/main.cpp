@@ -43,16 +43,14 @@ int main(int argc, char** argv) {
 
     // A few rows, so the tables show what they are for.
     const QString home = desktop.user.home;
-    controller.settings.myFoldersArray = {home + QStringLiteral("/Desktop"),
-                                          home + QStringLiteral("/Downloads")};
-    controller.settings.packFromArray = {home + QStringLiteral("/Documents/Taxes"),
-                                         home + QStringLiteral("/Music/Mix.m3u")};
-    controller.settings.packToArray = {QStringLiteral("/media/stick"),
-                                       QStringLiteral("/media/stick/")};
-    controller.settings.unpackFromArray = {QStringLiteral("/media/stick/Taxes"),
-                                           QStringLiteral("/media/stick/Mix.m3u")};
-    controller.settings.unpackToArray = {home + QStringLiteral("/Documents"),
-                                         home + QStringLiteral("/Music")};
+    controller.draft.listedFolders = {home + QStringLiteral("/Desktop"),
+                                      home + QStringLiteral("/Downloads")};
+    controller.draft.packRows = {
+        {home + QStringLiteral("/Documents/Taxes"), QStringLiteral("/media/stick")},
+        {home + QStringLiteral("/Music/Mix.m3u"), QStringLiteral("/media/stick/")}};
+    controller.draft.unpackRows = {
+        {QStringLiteral("/media/stick/Taxes"), home + QStringLiteral("/Documents")},
+        {QStringLiteral("/media/stick/Mix.m3u"), home + QStringLiteral("/Music")}};
 
     MainWindow window(controller, desktop.state);
     desktop.attachTo(&window);

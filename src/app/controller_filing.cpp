@@ -7,12 +7,6 @@
 
 namespace {
 
-// A run over the category table leaves its last row selected, as the window shows it.
-void selectLastCategory(Settings& settings, SetupForm& form) {
-    form.folderTableViewSelectedRow = Settings::categoryCount;
-    setTypeArray(settings, Settings::categoryCount);
-}
-
 // A working folder that is not there is refused, so that a mistyped or vanished folder
 // is neither filed "successfully" nor kept as the working folder. A link to a folder is
 // a folder here.
@@ -38,7 +32,7 @@ RunResult outcomeOf(const MoveCounts& counts, const QString& folder, Prompter& p
 }  // namespace
 
 RunResult DesktidyController::desktidy() {
-    const QString folder = form.myPathControl;
+    const QString folder = draft.workingFolder;
     if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
     if (displayDktAlert == 0 &&
         !services.prompter.confirm(
@@ -52,8 +46,8 @@ RunResult DesktidyController::desktidy() {
     MoveCounts counts = doArchive();
     noteRecentFolder(folder);
     saveSetup();  // the filed folder becomes the stored working folder
-    counts.add(Filer(services.files, services.prompter).fileFolder(folder, settings));
-    selectLastCategory(settings, form);
+    counts.add(Filer(services.files, services.prompter).fileFolder(folder, draft));
+    categoryRow_ = Settings::categoryCount;  // a run leaves the last category selected
     return outcomeOf(counts, folder, services.prompter);
 }
 
@@ -83,17 +77,18 @@ RunResult DesktidyController::fileAllStashery() {
 }
 
 MoveCounts DesktidyController::doArchive() {
-    const auto cutoff =
-        ArchiveCutoff::fromTitles(settings.archYear, settings.archMonth, settings.archDay);
+    // The date the run is about to save, not the one stored before it.
+    const ArchiveDate& date = draft.archiveDate;
+    const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
     if (cutoff.isOff()) return {};
-    const MoveCounts counts = Filer(services.files, services.prompter)
-                                  .archiveFolder(form.myPathControl, settings, cutoff);
-    selectLastCategory(settings, form);
+    const MoveCounts counts =
+        Filer(services.files, services.prompter).archiveFolder(draft.workingFolder, draft, cutoff);
+    categoryRow_ = Settings::categoryCount;
     return counts;
 }
 
 RunResult DesktidyController::undesktidy() {
-    const QString folder = form.myPathControl;
+    const QString folder = draft.workingFolder;
     if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
     if (!services.prompter.confirm(
             QStringLiteral("Unfile these files?"),
@@ -103,8 +98,8 @@ RunResult DesktidyController::undesktidy() {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
     return outcomeOf(
-        Filer(services.files, services.prompter).unfileFolder(folder, settings.fileFoldersArray),
-        folder, services.prompter);
+        Filer(services.files, services.prompter).unfileFolder(folder, draft.folderNames), folder,
+        services.prompter);
 }
 
 RunResult DesktidyController::unfileAllStashery() {
@@ -130,19 +125,19 @@ RunResult DesktidyController::unfileAllStashery() {
 }
 
 void DesktidyController::forEachListedFolder(const std::function<void()>& action) {
-    const QString shownFolder = form.myPathControl;
-    for (const QString& folder : QStringList(settings.myFoldersArray)) {
-        form.myPathControl = folder;
+    const QString shownFolder = draft.workingFolder;
+    for (const QString& folder : QStringList(draft.listedFolders)) {
+        draft.workingFolder = folder;
         action();
     }
-    form.myPathControl = shownFolder;
+    draft.workingFolder = shownFolder;
 }
 
 RunResult DesktidyController::chooseFile() {
     const auto chosen =
         services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Choose"), false));
     if (!chosen || chosen->isEmpty()) return RunResult::Cancelled;
-    form.myPathControl = chosen->last();
+    draft.workingFolder = chosen->last();
     saveSetup();
     return RunResult::Done;
 }
@@ -151,20 +146,24 @@ RunResult DesktidyController::addFolder() {
     const auto chosen =
         services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Add"), true));
     if (!chosen) return RunResult::Cancelled;
-    settings.myFoldersArray.append(*chosen);
+    draft.listedFolders.append(*chosen);
     return RunResult::Done;
 }
 
 void DesktidyController::delFolder(const QList<int>& rows) {
-    removeRows(settings.myFoldersArray, rows);
+    removeRows(draft.listedFolders, rows);
 }
 
-void DesktidyController::setTypeArray() {
-    ::setTypeArray(settings, form.folderTableViewSelectedRow);
-}
+void DesktidyController::setTypeArray(int row) { categoryRow_ = row; }
 
 bool DesktidyController::doType(const QString& type, const QString& description) {
-    return ::doType(settings, form.folderTableViewSelectedRow, type, description);
+    const std::optional<Category> category = categoryAt(categoryRow_);
+    if (!category) return false;
+    draft.addType(*category, typeEntry(type, description));
+    return true;
 }
 
-void DesktidyController::delType(const QList<int>& rows) { ::delType(settings, rows); }
+void DesktidyController::delType(const QList<int>& rows) {
+    if (const std::optional<Category> category = categoryAt(categoryRow_))
+        removeRows(draft.types(*category), rows);
+}

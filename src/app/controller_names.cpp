@@ -4,7 +4,7 @@
 void DesktidyController::clearChangeNames() { ::clearChangeNames(nameChangeOptions); }
 
 RunResult DesktidyController::doChangeNames() {
-    NameChangeRun run(services.prompter, services.files, form.myPathControl, nameChangeState);
+    NameChangeRun run(services.prompter, services.files, draft.workingFolder, nameChangeState);
     run.noteRecentFolder = [this](const QString& folder) { noteRecentFolder(folder); };
     return run.doChangeNames(nameChangeOptions);
 }

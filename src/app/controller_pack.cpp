@@ -2,42 +2,66 @@
 #include "pack/pack_copy.h"
 #include "pack/pack_lists.h"
 
-bool DesktidyController::addPackFiles() {
-    return doAddFiles(settings.packFromArray, settings.packToArray);
+namespace {
+
+// The lists the copying run and the list edits take: the sources, and the destinations.
+QStringList columnOf(const QList<PackRow>& rows, QString PackRow::*cell) {
+    QStringList column;
+    for (const PackRow& row : rows) column.append(row.*cell);
+    return column;
 }
 
-bool DesktidyController::addUnpackFiles() {
-    return doAddFiles(settings.unpackFromArray, settings.unpackToArray);
+QList<PackRow> rowsOf(const QStringList& sources, const QStringList& destinations) {
+    QList<PackRow> rows;
+    for (qsizetype i = 0; i < sources.size(); ++i) rows.append({sources[i], destinations.value(i)});
+    return rows;
 }
 
-bool DesktidyController::doAddFiles(QStringList& fromArray, QStringList& toArray) {
-    return addRowByChoosing(services.chooser, fromArray, toArray);
-}
-
-void DesktidyController::delPackFiles(const QList<int>& selectedRows) {
-    removeRows(settings.packFromArray, settings.packToArray, selectedRows);
-}
-
-void DesktidyController::delUnpackFiles(const QList<int>& selectedRows) {
-    removeRows(settings.unpackFromArray, settings.unpackToArray, selectedRows);
-}
-
-void DesktidyController::reversePack() {
-    deriveUnpackList(settings.packFromArray, settings.packToArray, settings.unpackFromArray,
-                     settings.unpackToArray);
-}
-
-void DesktidyController::clearPackTables() { clearPackLists(settings); }
-
-RunResult DesktidyController::packStashery() {
-    return copyStashery(CopyRunTexts::pack(),
-                        {settings.packFromArray, settings.packToArray, settings.packOverwrite != 0},
+RunResult copyRows(const CopyRunTexts& texts, const QList<PackRow>& rows, bool overwrite,
+                   Services& services) {
+    const QStringList sources = columnOf(rows, &PackRow::source);
+    const QStringList destinations = columnOf(rows, &PackRow::destination);
+    return copyStashery(texts, {sources, destinations, overwrite},
                         {services.prompter, services.notifier, services.files});
 }
 
+}  // namespace
+
+bool DesktidyController::addPackFiles() { return doAddFiles(draft.packRows); }
+
+bool DesktidyController::addUnpackFiles() { return doAddFiles(draft.unpackRows); }
+
+bool DesktidyController::doAddFiles(QList<PackRow>& rows) {
+    QStringList sources, destinations;
+    if (!addRowByChoosing(services.chooser, sources, destinations)) return false;
+    rows.append(rowsOf(sources, destinations));
+    return true;
+}
+
+void DesktidyController::delPackFiles(const QList<int>& selectedRows) {
+    removeRows(draft.packRows, selectedRows);
+}
+
+void DesktidyController::delUnpackFiles(const QList<int>& selectedRows) {
+    removeRows(draft.unpackRows, selectedRows);
+}
+
+void DesktidyController::reversePack() {
+    QStringList sources, destinations;
+    deriveUnpackList(columnOf(draft.packRows, &PackRow::source),
+                     columnOf(draft.packRows, &PackRow::destination), sources, destinations);
+    draft.unpackRows = rowsOf(sources, destinations);
+}
+
+void DesktidyController::clearPackTables() {
+    draft.packRows.clear();
+    draft.unpackRows.clear();
+}
+
+RunResult DesktidyController::packStashery() {
+    return copyRows(CopyRunTexts::pack(), draft.packRows, saved_.packOverwrite, services);
+}
+
 RunResult DesktidyController::unpackStashery() {
-    return copyStashery(
-        CopyRunTexts::unpack(),
-        {settings.unpackFromArray, settings.unpackToArray, settings.unpackOverwrite != 0},
-        {services.prompter, services.notifier, services.files});
+    return copyRows(CopyRunTexts::unpack(), draft.unpackRows, saved_.unpackOverwrite, services);
 }

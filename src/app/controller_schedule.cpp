@@ -2,11 +2,26 @@
 #include "schedule/crontab_entry.h"
 #include "schedule/scheduler.h"
 
-RunResult DesktidyController::schedule() {
-    // Save and load again, so the mirrors follow what the controls show now.
-    saveSetup();
-    getSettings();
+namespace {
 
+ScheduleFields fieldsOf(const Schedule& schedule) {
+    ScheduleFields fields;
+    fields.everyNHours = schedule.everyNHours;
+    fields.hoursStep = schedule.hoursStep;
+    fields.minute = schedule.timeOfDay().minute();
+    fields.hour = schedule.timeOfDay().hour();
+    fields.byWeekdays = schedule.byWeekdays;
+    fields.days = {schedule.days.everyDay};
+    for (bool on : schedule.days.weekdays) fields.days.append(on);
+    fields.month = schedule.month;
+    fields.monthDay = schedule.monthDay;
+    return fields;
+}
+
+}  // namespace
+
+RunResult DesktidyController::schedule() {
+    saveSetup();
     Scheduler scheduler(services.tools, services.prompter, services.toolPaths.crontab);
     std::optional<QByteArray> entry;
     if (removeSched == 0) {
@@ -15,16 +30,7 @@ RunResult DesktidyController::schedule() {
                 "Desktidy cannot be scheduled from a folder whose name holds a line break."));
             return RunResult::Failed;
         }
-        ScheduleFields fields;
-        fields.everyNHours = form.everyHourCheck;
-        fields.hoursStep = form.hoursStepper;
-        fields.minute = settings.schedMin;
-        fields.hour = settings.schedHour;
-        fields.byWeekdays = settings.setByDay != 0;
-        fields.days = settings.schedDaysArray;
-        fields.month = form.schedMonthButton;
-        fields.monthDay = form.schedMdayButton;
-        entry = crontabEntry(fields, dktCommand);
+        entry = crontabEntry(fieldsOf(draft.schedule), dktCommand);
     }
     const RunResult result = scheduler.write(entry);
     removeSched = 0;
@@ -34,21 +40,6 @@ RunResult DesktidyController::schedule() {
 RunResult DesktidyController::removeSchedule() {
     removeSched = 1;
     return schedule();
-}
-
-void DesktidyController::changeSchedAll() {
-    const bool on = form.schedAll;
-    for (bool* day : {&form.schedSun, &form.schedMon, &form.schedTue, &form.schedWed,
-                      &form.schedThu, &form.schedFri, &form.schedSat})
-        *day = on;
-}
-
-void DesktidyController::changeSchedDays() { form.schedAll = false; }
-
-void DesktidyController::changeSchedRadio() {
-    settings.setByDay = form.byDayMonth == 0 ? 1 : 0;
-    form.schedDaysEnabled = settings.setByDay != 0;
-    form.schedMonthEnabled = settings.setByDay == 0;
 }
 
 std::optional<QList<QByteArray>> DesktidyController::scheduleEntries() {

@@ -49,10 +49,8 @@ void DesktidyController::awakeFromNib(const QStringList& arguments) {
     getSettings();
     saveSetup();
 
-    if (form.myPathControl.isEmpty() || form.myPathControl == u"/none") {
-        form.myPathControl = desktopFolderOf(osHome);
-    }
-    settings.pathString = form.myPathControl;
+    if (draft.workingFolder.isEmpty() || draft.workingFolder == u"/none")
+        draft.workingFolder = desktopFolderOf(osHome);
 
     appDirArray =
         resolveAppDirs(myAppDirs.value(QStringLiteral("appDirs")).toList(), osUser, osHome);
@@ -96,16 +94,20 @@ void DesktidyController::noteRecentFolder(const QString& folder) {
 }
 
 bool DesktidyController::openFile(const QString& path) {
-    form.myPathControl = path;
+    draft.workingFolder = path;
     return true;
 }
 
 void DesktidyController::getSettings() {
-    store_.load(settings, form, myDefaults, osHome);
-    changeSchedRadio();
+    store_.load(saved_, myDefaults, osHome);
+    draft = saved_;
+    categoryRow_ = 1;
 }
 
-void DesktidyController::saveSetup() { store_.save(settings, form); }
+void DesktidyController::saveSetup() {
+    store_.save(draft);
+    saved_ = draft;
+}
 
 void DesktidyController::saveSetupButton() {
     saveSetup();
@@ -115,7 +117,7 @@ void DesktidyController::saveSetupButton() {
 void DesktidyController::cancelSetup() { getSettings(); }
 
 void DesktidyController::resetSetup() {
-    settings.reset = 1;
-    getSettings();
+    restoreDefaults(draft, myDefaults, osHome);
+    categoryRow_ = 1;
     saveSetup();
 }

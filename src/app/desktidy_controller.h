@@ -12,7 +12,6 @@
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
-#include "settings/setup_form.h"
 #include "trash/del_app_row.h"
 
 struct MoveCounts;
@@ -34,23 +33,32 @@ class DesktidyController {
     // Launch finished: the scheduled run when argument 1 asked for it. Returns true when
     // the process should now end.
     bool applicationDidFinishLaunching();
-    // A folder given from outside (a launcher, a drop) becomes the working folder; the
-    // stored one changes at the next save.
+    // A folder given from outside (a launcher, a drop) becomes the draft's working
+    // folder; the stored one changes at the next save.
     bool openFile(const QString& path);
 
     // --- Settings ---
+    // The Setup panel, the window and the command line edit the draft; a save stores it.
+    // A load reads the file into the saved settings and starts the draft from them, with
+    // the first category selected.
     void getSettings();
     void saveSetup();
     void saveSetupButton();
+    // Drops the draft: the file is read again.
     void cancelSetup();
+    // The defaults into the draft (keeping its folder list, pack lists and schedule),
+    // then a save.
     void resetSetup();
+    // What the last load or save left: the values as stored.
+    const Settings& saved() const { return saved_; }
 
     // --- Filing ---
-    // Files the working folder (form.myPathControl): asks first unless displayDktAlert
-    // is set, archives old items, notes the folder as recent, saves the settings with it
-    // as the working folder, then files. A folder that is not there is refused with a
-    // critical notice and not saved. Failed, after a critical notice saying how many,
-    // when moves failed with an error; an item whose name is taken is no failure.
+    // Files the draft's working folder: asks first unless displayDktAlert is set,
+    // archives old items by the draft's archive date, notes the folder as recent, saves
+    // the draft with it as the working folder, then files. A folder that is not there
+    // is refused with a critical notice and not saved. Failed, after a critical notice
+    // saying how many, when moves failed with an error; an item whose name is taken is
+    // no failure.
     RunResult desktidy();
     // Files every folder of the folder list without asking per folder (nor at all in
     // the scheduled run), then posts "Done filing all of your files"; when a folder
@@ -68,22 +76,21 @@ class DesktidyController {
     RunResult addFolder();
     // Removes the given rows of the folder list.
     void delFolder(const QList<int>& rows);
-    // Loads the type list of the selected category row into settings.fileTypesArray.
-    void setTypeArray();
+    // Selects a row of the category table (0 the archive folder, 1 to 8 the categories,
+    // -1 none); the type table shows the types of the category selected.
+    void setTypeArray(int row);
+    int categoryRow() const { return categoryRow_; }
     // Adds "type - description" to the selected category's list. False when nothing was
-    // added (the archive row is selected), so the add-type panel stays open.
+    // added (the archive row or no row is selected), so the add-type panel stays open.
     bool doType(const QString& type, const QString& description);
-    // Removes the given rows of the type list shown for the selected category.
+    // Removes the given rows of the selected category's type list.
     void delType(const QList<int>& rows);
 
     // --- Schedule ---
-    // Writes the crontab entry from the schedule controls (after saving them), or takes it
+    // Saves the draft and writes the crontab entry from its schedule, or takes the entry
     // out while removeSched is set.
     RunResult schedule();
     RunResult removeSchedule();
-    void changeSchedAll();
-    void changeSchedDays();
-    void changeSchedRadio();
     // The program's lines of the crontab; nullopt when it cannot be read.
     std::optional<QList<QByteArray>> scheduleEntries();
     int removeSched = 0;
@@ -93,7 +100,7 @@ class DesktidyController {
     // adds nothing. True when a row was added.
     bool addPackFiles();
     bool addUnpackFiles();
-    bool doAddFiles(QStringList& fromArray, QStringList& toArray);
+    bool doAddFiles(QList<PackRow>& rows);
     // Remove the rows at these indexes (the table's selection) from both lists of the pair.
     void delPackFiles(const QList<int>& selectedRows);
     void delUnpackFiles(const QList<int>& selectedRows);
@@ -101,7 +108,7 @@ class DesktidyController {
     void reversePack();
     // Empties the pack list and the unpack list.
     void clearPackTables();
-    // Copy every row of the list as it stands now, with the saved replace setting.
+    // Copy every row of the draft's list, with the saved replace setting.
     RunResult packStashery();
     RunResult unpackStashery();
 
@@ -110,7 +117,7 @@ class DesktidyController {
     NameChangeOptions nameChangeOptions;
     NameChangeState nameChangeState;
     void clearChangeNames();
-    // Renames the items of the working folder by nameChangeOptions.
+    // Renames the items of the draft's working folder by nameChangeOptions.
     RunResult doChangeNames();
 
     // --- Trash ---
@@ -136,10 +143,10 @@ class DesktidyController {
     // The time that names moved items and dates the Trash record; tests fix it.
     std::function<QDateTime()> trashClock = [] { return QDateTime::currentDateTime(); };
 
-    // The services and the state, open to the window that binds its widgets to them.
+    // The services and the settings being edited, open to the window that binds its
+    // widgets to them.
     Services services;
-    Settings settings;
-    SetupForm form;
+    Settings draft;
 
     QString osUser;
     QString osHome;
@@ -163,6 +170,8 @@ class DesktidyController {
     void forEachListedFolder(const std::function<void()>& action);
 
     SettingsStore store_;
+    Settings saved_;
+    int categoryRow_ = 1;
 };
 
 // "[home]" becomes the login name and a leading "~/" the home folder.

@@ -52,7 +52,7 @@ MoveCounts Filer::moveLooseItems(const QString& folder, const QString& destinati
     // One listing and one type lookup per item; the result is that of trying the
     // categories in order, each with its entries in order.
     const TypeTable table(settings);
-    const QStringList& folderNames = settings.fileFoldersArray;
+    const QStringList& folderNames = settings.folderNames;
     std::array<QStringList, Settings::categoryCount + 1> byCategory;
     for (const QString& name : files_.listNames(folder, false)) {
         const int k = table.categoryOf(name);
@@ -95,7 +95,7 @@ MoveCounts Filer::moveLooseItems(const QString& folder, const QString& destinati
 MoveCounts Filer::archiveFolder(const QString& folder, const Settings& settings,
                                 const ArchiveCutoff& cutoff) {
     if (cutoff.isOff()) return {};
-    const QString archiveName = settings.fileFoldersArray.value(archiveIndex);
+    const QString archiveName = settings.folderNames.value(archiveIndex);
     const QString archive = joinPath(folder, archiveName);
     FileError archiveFailure;
     const FolderState state = isPlainFolderName(archiveName) ? ensureFolder(archive, archiveFailure)
@@ -124,7 +124,7 @@ MoveCounts Filer::fileFolder(const QString& folder, const Settings& settings) {
         moveLooseItems(folder, folder, settings, [](const QString&) { return true; });
 
     // An archive folder that archiving made but left empty does not remain.
-    const QString archiveName = settings.fileFoldersArray.value(archiveIndex);
+    const QString archiveName = settings.folderNames.value(archiveIndex);
     const QString archive = joinPath(folder, archiveName);
     if (isPlainFolderName(archiveName) && files_.isDirectory(archive))
         files_.removeEmptyDirectory(archive);

@@ -28,7 +28,7 @@ struct MoveCounts {
 // Filing, archiving and unfiling of one folder F. Every move is a no-replace move: an
 // item whose name is taken at its destination stays where it is, and nothing is ever
 // deleted; only empty folders are removed. The category folders are the nine names of
-// fileFoldersArray inside F (index 0, the archive folder, holds category folders of its
+// Settings::folderNames inside F (index 0, the archive folder, holds category folders of its
 // own). Each run shows its items in the progress panel, one before each move.
 class Filer {
   public:

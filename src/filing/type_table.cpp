@@ -23,7 +23,7 @@ QString filingItemType(const QString& name) {
 
 TypeTable::TypeTable(const Settings& settings) {
     for (int k = 1; k <= Settings::categoryCount; ++k) {
-        for (const QString& entry : *settings.typeList(k)) {
+        for (const QString& entry : settings.types(Category(k))) {
             QString type = entryType(entry);
             if (type.size() < 2) continue;
             // An item type never holds a ".", so ".jpg" can only match as "." + "jpg".
@@ -38,36 +38,4 @@ int TypeTable::categoryOf(const QString& name) const {
     const QString type = filingItemType(name);
     if (type.size() < 2 || type == name) return noCategory;
     return lowestCategory_.value(type, noCategory);
-}
-
-void sortTypeList(QStringList& list) {
-    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-}
-
-bool doType(Settings& settings, int selectedRow, const QString& type, const QString& description) {
-    const QString entry = typeEntry(type, description);
-    settings.foldersRow = selectedRow;
-    if (selectedRow == archiveIndex) {
-        settings.fileTypesArray.clear();
-        return false;
-    }
-    settings.fileTypesArray.append(entry);
-    sortTypeList(settings.fileTypesArray);
-    if (QStringList* list = settings.typeList(selectedRow)) *list = settings.fileTypesArray;
-    return true;
-}
-
-void delType(Settings& settings, const QList<int>& rows) {
-    removeRows(settings.fileTypesArray, rows);
-    if (QStringList* list = settings.typeList(settings.foldersRow)) *list = settings.fileTypesArray;
-}
-
-void removeRows(QStringList& list, const QList<int>& rows) {
-    QList<int> sorted = rows;
-    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    for (int row : sorted)
-        if (row >= 0 && row < list.size()) list.removeAt(row);
 }

@@ -35,16 +35,3 @@ class TypeTable {
   private:
     QHash<QString, int> lowestCategory_;  // item type -> category index
 };
-
-// Sorts a type list as the Setup panel shows it: case-insensitively, ties kept in order.
-void sortTypeList(QStringList& list);
-
-// Adds an entry to the type list being edited (fileTypesArray) while selectedRow is
-// selected in the category table. Row 0, the archive folder, has no types: the working
-// list is emptied and nothing is added. Returns true when the entry was added.
-bool doType(Settings& settings, int selectedRow, const QString& type, const QString& description);
-// Removes the given rows of the working list and copies it back over its category's list.
-void delType(Settings& settings, const QList<int>& rows);
-
-// Removes the entries at rows (any order, duplicates and rows out of range ignored).
-void removeRows(QStringList& list, const QList<int>& rows);

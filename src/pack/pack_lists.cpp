@@ -37,18 +37,6 @@ bool addRowByChoosing(PathChooser& chooser, QStringList& fromArray, QStringList&
     return true;
 }
 
-void removeRows(QStringList& fromArray, QStringList& toArray, const QList<int>& rows) {
-    QList<int> sorted = rows;
-    std::sort(sorted.begin(), sorted.end(), std::greater<int>());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    // From the last row up, so that the indexes still to come keep their meaning.
-    for (int row : sorted) {
-        if (row < 0 || row >= fromArray.size()) continue;
-        fromArray.removeAt(row);
-        if (row < toArray.size()) toArray.removeAt(row);
-    }
-}
-
 void deriveUnpackList(const QStringList& packFrom, const QStringList& packTo,
                       QStringList& unpackFrom, QStringList& unpackTo) {
     unpackFrom.clear();
@@ -57,13 +45,6 @@ void deriveUnpackList(const QStringList& packFrom, const QStringList& packTo,
         unpackFrom.append(copyPathOf(packFrom.at(i), packTo.value(i)));
         unpackTo.append(deletingLastPathComponent(packFrom.at(i)));
     }
-}
-
-void clearPackLists(Settings& settings) {
-    settings.packFromArray.clear();
-    settings.packToArray.clear();
-    settings.unpackFromArray.clear();
-    settings.unpackToArray.clear();
 }
 
 QString copyPathOf(const QString& source, const QString& destinationFolder) {

@@ -5,7 +5,6 @@
 #include <QStringList>
 
 #include "platform/path_chooser.h"
-#include "settings/settings.h"
 
 // The pack list and the unpack list are each a pair of parallel lists: row i copies entry
 // i of the from-list into the folder named by entry i of the to-list. Every edit here
@@ -20,16 +19,10 @@ ChooserRequest destinationChooserRequest();
 // Cancelling either panel adds nothing. True when a row was added.
 bool addRowByChoosing(PathChooser& chooser, QStringList& fromArray, QStringList& toArray);
 
-// Removes the rows at these indexes from both lists; indexes outside the list are ignored.
-void removeRows(QStringList& fromArray, QStringList& toArray, const QList<int>& rows);
-
 // Rebuilds the unpack list from the pack list: each row sends the copy that packing makes
 // back to the folder its source came from.
 void deriveUnpackList(const QStringList& packFrom, const QStringList& packTo,
                       QStringList& unpackFrom, QStringList& unpackTo);
-
-// Empties all four lists.
-void clearPackLists(Settings& settings);
 
 // Where a row's copy goes: the destination folder joined with the source's last component.
 QString copyPathOf(const QString& source, const QString& destinationFolder);

@@ -1,47 +1,36 @@
 #include "settings/settings.h"
 
-namespace {
-const char* const categoryKeys[] = {"",       "audio", "compressed", "data", "image",
-                                    "layout", "video", "web",        "words"};
+std::optional<Category> categoryAt(int row) {
+    if (row < 1 || row > Settings::categoryCount) return std::nullopt;
+    return Category(row);
 }
 
-QStringList* Settings::typeList(int categoryIndex) {
-    switch (categoryIndex) {
-        case 1:
-            return &audioTypesArray;
-        case 2:
-            return &compressedTypesArray;
-        case 3:
-            return &dataTypesArray;
-        case 4:
-            return &imageTypesArray;
-        case 5:
-            return &layoutTypesArray;
-        case 6:
-            return &videoTypesArray;
-        case 7:
-            return &webTypesArray;
-        case 8:
-            return &wordsTypesArray;
-        default:
-            return nullptr;
-    }
+QString categoryKey(Category category) {
+    static const char* const keys[] = {"audio",  "compressed", "data", "image",
+                                       "layout", "video",      "web",  "words"};
+    return QString::fromLatin1(keys[int(category) - 1]);
 }
 
-const QStringList* Settings::typeList(int categoryIndex) const {
-    return const_cast<Settings*>(this)->typeList(categoryIndex);
+void ScheduleDays::setEveryDay(bool on) {
+    everyDay = on;
+    weekdays.fill(on);
 }
 
-QString Settings::typeKey(int categoryIndex) {
-    if (categoryIndex < 1 || categoryIndex > categoryCount) return QString();
-    return QString::fromLatin1(categoryKeys[categoryIndex]);
+void ScheduleDays::setWeekday(int day, bool on) {
+    weekdays.at(day) = on;
+    everyDay = false;
 }
 
-void setTypeArray(Settings& settings, int selectedRow) {
-    settings.foldersRow = selectedRow;
-    if (selectedRow == 0) {
-        settings.fileTypesArray.clear();
-    } else if (const QStringList* list = settings.typeList(selectedRow)) {
-        settings.fileTypesArray = *list;
-    }
+void Schedule::setTimeOfDay(QTime timeOfDay) { time = QDateTime(time.date(), timeOfDay); }
+
+void Settings::addType(Category category, const QString& entry) {
+    QStringList& list = types(category);
+    list.append(entry);
+    sortTypeList(list);
+}
+
+void sortTypeList(QStringList& list) {
+    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
 }

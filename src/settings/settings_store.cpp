@@ -13,22 +13,6 @@
 #include "platform/text.h"
 #include "platform/user_environment.h"
 
-const QStringList SettingsStore::keys = {
-    QStringLiteral("folders"),       QStringLiteral("myfolders"),
-    QStringLiteral("web"),           QStringLiteral("compressed"),
-    QStringLiteral("layout"),        QStringLiteral("data"),
-    QStringLiteral("image"),         QStringLiteral("words"),
-    QStringLiteral("video"),         QStringLiteral("audio"),
-    QStringLiteral("packFrom"),      QStringLiteral("packTo"),
-    QStringLiteral("unpackFrom"),    QStringLiteral("unpackTo"),
-    QStringLiteral("archMonth"),     QStringLiteral("archDay"),
-    QStringLiteral("archYear"),      QStringLiteral("pathString"),
-    QStringLiteral("updatesState"),  QStringLiteral("schedDateValue"),
-    QStringLiteral("scheddays"),     QStringLiteral("schedMonth"),
-    QStringLiteral("schedMday"),     QStringLiteral("setByDay"),
-    QStringLiteral("hoursStep"),     QStringLiteral("hoursState"),
-    QStringLiteral("packOverwrite"), QStringLiteral("unpackOverwrite")};
-
 namespace {
 
 // Reads that tolerate a file edited by hand: a value of the wrong type reads as missing.
@@ -60,62 +44,202 @@ QVariant storableList(const QStringList& list) {
     return list;
 }
 
+// On/off values are stored as the integers 1 and 0.
+QVariant storableFlag(bool on) { return on ? 1 : 0; }
+
 // Nine non-empty names, or nothing usable: later code indexes the list 0 to 8.
 bool isUsableFolderList(const QStringList& folders) {
     return folders.size() == 9 && std::none_of(folders.begin(), folders.end(),
                                                [](const QString& s) { return s.isEmpty(); });
 }
 
-void sortCaseInsensitively(QStringList& list) {
-    std::stable_sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+struct LoadContext {
+    const QVariantMap& myDefaults;
+    const QString& osHome;
+};
+
+// A key of the file: its value as a save writes it, and how a load reads it back.
+struct Key {
+    QString name;
+    std::function<QVariant(const Settings&)> write;
+    std::function<void(Settings&, const QVariant&, const LoadContext&)> read;
+};
+
+Key listKey(const char* name, QStringList Settings::*list) {
+    return {QString::fromLatin1(name), [list](const Settings& s) { return storableList(s.*list); },
+            [list](Settings& s, const QVariant& v, const LoadContext&) { s.*list = readList(v); }};
 }
 
-QStringList& listForKey(Settings& s, const QString& key) {
-    static const QHash<QString, QStringList Settings::*> members = {
-        {QStringLiteral("myfolders"), &Settings::myFoldersArray},
-        {QStringLiteral("web"), &Settings::webTypesArray},
-        {QStringLiteral("compressed"), &Settings::compressedTypesArray},
-        {QStringLiteral("layout"), &Settings::layoutTypesArray},
-        {QStringLiteral("data"), &Settings::dataTypesArray},
-        {QStringLiteral("image"), &Settings::imageTypesArray},
-        {QStringLiteral("words"), &Settings::wordsTypesArray},
-        {QStringLiteral("video"), &Settings::videoTypesArray},
-        {QStringLiteral("audio"), &Settings::audioTypesArray},
-        {QStringLiteral("packFrom"), &Settings::packFromArray},
-        {QStringLiteral("packTo"), &Settings::packToArray},
-        {QStringLiteral("unpackFrom"), &Settings::unpackFromArray},
-        {QStringLiteral("unpackTo"), &Settings::unpackToArray},
+Key typeListKey(Category category) {
+    return {categoryKey(category),
+            [category](const Settings& s) { return storableList(s.types(category)); },
+            [category](Settings& s, const QVariant& v, const LoadContext&) {
+                s.types(category) = readList(v);
+            }};
+}
+
+// One side of a pack list. A file edited by hand may leave one side longer: the rows
+// are padded with empty cells rather than lost, and the copy run reports them.
+Key packColumnKey(const char* name, QList<PackRow> Settings::*rows, QString PackRow::*cell) {
+    return {QString::fromLatin1(name),
+            [rows, cell](const Settings& s) {
+                QStringList column;
+                for (const PackRow& row : s.*rows) column.append(row.*cell);
+                return storableList(column);
+            },
+            [rows, cell](Settings& s, const QVariant& v, const LoadContext&) {
+                const QStringList column = readList(v);
+                QList<PackRow>& list = s.*rows;
+                if (list.size() < column.size()) list.resize(column.size());
+                for (qsizetype i = 0; i < column.size(); ++i) list[i].*cell = column[i];
+            }};
+}
+
+// A text missing from a file written by hand keeps its first-start value.
+Key archiveTitleKey(const char* name, QString ArchiveDate::*title) {
+    return {QString::fromLatin1(name),
+            [title](const Settings& s) { return QVariant(s.archiveDate.*title); },
+            [title](Settings& s, const QVariant& v, const LoadContext&) {
+                s.archiveDate.*title = readText(v).value_or(QStringLiteral("None"));
+            }};
+}
+
+// For these keys 0 means "not set": a stored 0 leaves the value as it is.
+Key flagUnlessZeroKey(const char* name, bool Settings::*flag) {
+    return {QString::fromLatin1(name), [flag](const Settings& s) { return storableFlag(s.*flag); },
+            [flag](Settings& s, const QVariant& v, const LoadContext&) {
+                if (readInt(v) != 0) s.*flag = true;
+            }};
+}
+
+// A month or day of the month: 0 ("All") or out of range leaves the value as it is.
+Key scheduleNumberKey(const char* name, int Schedule::*number, int last) {
+    return {QString::fromLatin1(name),
+            [number](const Settings& s) { return QVariant(s.schedule.*number); },
+            [number, last](Settings& s, const QVariant& v, const LoadContext&) {
+                if (const int n = readInt(v); n > 0 && n <= last) s.schedule.*number = n;
+            }};
+}
+
+// Every key of the file, in the order a save writes them.
+const QList<Key>& keyTable() {
+    static const QList<Key> table = {
+        {QStringLiteral("folders"), [](const Settings& s) { return storableList(s.folderNames); },
+         [](Settings& s, const QVariant& v, const LoadContext& context) {
+             const QStringList names = readList(v);
+             s.folderNames = isUsableFolderList(names)
+                                 ? names
+                                 : readList(context.myDefaults.value(QStringLiteral("folders")));
+         }},
+        listKey("myfolders", &Settings::listedFolders),
+        typeListKey(Category::Web),
+        typeListKey(Category::Compressed),
+        typeListKey(Category::Layout),
+        typeListKey(Category::Data),
+        typeListKey(Category::Image),
+        typeListKey(Category::Words),
+        typeListKey(Category::Video),
+        typeListKey(Category::Audio),
+        packColumnKey("packFrom", &Settings::packRows, &PackRow::source),
+        packColumnKey("packTo", &Settings::packRows, &PackRow::destination),
+        packColumnKey("unpackFrom", &Settings::unpackRows, &PackRow::source),
+        packColumnKey("unpackTo", &Settings::unpackRows, &PackRow::destination),
+        archiveTitleKey("archMonth", &ArchiveDate::month),
+        archiveTitleKey("archDay", &ArchiveDate::day),
+        archiveTitleKey("archYear", &ArchiveDate::year),
+        {QStringLiteral("pathString"), [](const Settings& s) { return QVariant(s.workingFolder); },
+         [](Settings& s, const QVariant& v, const LoadContext& context) {
+             s.workingFolder = readText(v).value_or(desktopFolderOf(context.osHome));
+         }},
+        {QStringLiteral("updatesState"),
+         [](const Settings& s) { return storableFlag(s.checkForUpdates); },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             s.checkForUpdates = readInt(v) != 0;
+         }},
+        {QStringLiteral("schedDateValue"),
+         [](const Settings& s) { return QVariant(formatScheduleDate(s.schedule.time)); },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             const QDateTime time = parseScheduleDate(readText(v).value_or(QString()));
+             if (time.isValid()) s.schedule.time = time;
+         }},
+        {QStringLiteral("scheddays"),
+         [](const Settings& s) {
+             QVariantList days{storableFlag(s.schedule.days.everyDay)};
+             for (bool on : s.schedule.days.weekdays) days.append(storableFlag(on));
+             return QVariant(days);
+         },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             // Eight states or none: a shorter list from a damaged file is not applied.
+             const QStringList days = readList(v);
+             if (days.size() != 8) return;
+             s.schedule.days.everyDay = leadingInteger(days[0]) != 0;
+             for (int d = 0; d < 7; ++d)
+                 s.schedule.days.weekdays[d] = leadingInteger(days[d + 1]) != 0;
+         }},
+        scheduleNumberKey("schedMonth", &Schedule::month, 12),
+        scheduleNumberKey("schedMday", &Schedule::monthDay, 31),
+        // 0 is "by month" and is read as such: a schedule stored by month must not come
+        // back weekly because the weekly choice is the one a first start shows.
+        {QStringLiteral("setByDay"),
+         [](const Settings& s) { return storableFlag(s.schedule.byWeekdays); },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             s.schedule.byWeekdays = readInt(v) != 0;
+         }},
+        {QStringLiteral("hoursStep"),
+         [](const Settings& s) { return QVariant(s.schedule.hoursStep); },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             if (const int n = readInt(v)) s.schedule.hoursStep = n;
+         }},
+        {QStringLiteral("hoursState"),
+         [](const Settings& s) { return storableFlag(s.schedule.everyNHours); },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             if (readInt(v) != 0) s.schedule.everyNHours = true;
+         }},
+        flagUnlessZeroKey("packOverwrite", &Settings::packOverwrite),
+        flagUnlessZeroKey("unpackOverwrite", &Settings::unpackOverwrite),
     };
-    return s.*members.value(key);
+    return table;
 }
-
-QString desktopOf(const QString& home) { return desktopFolderOf(home); }
 
 }  // namespace
 
+const QStringList SettingsStore::keys = [] {
+    QStringList names;
+    for (const Key& key : keyTable()) names.append(key.name);
+    return names;
+}();
+
+void restoreDefaults(Settings& s, const QVariantMap& myDefaults, const QString& osHome) {
+    s.folderNames = readList(myDefaults.value(QStringLiteral("folders")));
+    for (Category category : allCategories) {
+        s.types(category) = readList(myDefaults.value(categoryKey(category)));
+        sortTypeList(s.types(category));
+    }
+    s.archiveDate = ArchiveDate();
+    s.workingFolder = desktopFolderOf(osHome);
+    s.checkForUpdates = s.packOverwrite = s.unpackOverwrite = true;
+}
+
 QString formatScheduleDate(const QDateTime& time) {
-    const QDateTime local = time.toLocalTime();
-    const int offset = local.offsetFromUtc() / 60;
+    const int offset = time.offsetFromUtc() / 60;
     const int magnitude = std::abs(offset);
-    return local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + (offset < 0 ? u'-' : u'+') +
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) + (offset < 0 ? u'-' : u'+') +
            QStringLiteral("%1%2")
                .arg(magnitude / 60, 2, 10, QChar(u'0'))
                .arg(magnitude % 60, 2, 10, QChar(u'0'));
 }
 
 QDateTime parseScheduleDate(const QString& text) {
-    if (text.size() != 25 || text.at(19) != u' ') return {};
-    QDateTime time = QDateTime::fromString(text.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (text.size() != 25 || text.at(10) != u' ' || text.at(19) != u' ') return {};
+    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(text.mid(11, 8), QStringLiteral("HH:mm:ss"));
     const QString zone = text.mid(20);
-    if (!time.isValid() || (zone.at(0) != u'+' && zone.at(0) != u'-')) return {};
+    if (!date.isValid() || !time.isValid() || (zone.at(0) != u'+' && zone.at(0) != u'-')) return {};
     bool okHours = false, okMinutes = false;
     const int hours = zone.mid(1, 2).toInt(&okHours), minutes = zone.mid(3, 2).toInt(&okMinutes);
     if (!okHours || !okMinutes) return {};
     const int seconds = (zone.at(0) == u'-' ? -1 : 1) * (hours * 3600 + minutes * 60);
-    time.setTimeZone(QTimeZone(seconds));
-    return time.toLocalTime();
+    return QDateTime(date, time, QTimeZone(seconds));
 }
 
 SettingsStore::SettingsStore(const QString& filePath) : filePath_(filePath) { openFile(); }
@@ -159,148 +283,25 @@ QVariant SettingsStore::value(const QString& key) const {
     return defaultPrefs_.value(key);
 }
 
-void SettingsStore::load(Settings& s, SetupForm& form, const QVariantMap& myDefaults,
-                         const QString& osHome) {
-    s.fileFoldersArray = readList(value(QStringLiteral("folders")));
-
-    // Only a first start (or a reset) takes the defaults path: a damaged folder list must
-    // not cost the user the lists and dates stored beside it.
-    if (s.fileFoldersArray.isEmpty() || s.reset != 0) {
-        s.reset = 0;
-        s.fileFoldersArray = readList(myDefaults.value(QStringLiteral("folders")));
-        for (const QString& key : typeKeysInStoreOrder)
-            listForKey(s, key) = readList(myDefaults.value(key));
-        s.archMonth = s.archDay = s.archYear = QStringLiteral("None");
-        s.pathString = desktopOf(osHome);
-        s.packOverwrite = s.updatesState = s.unpackOverwrite = 1;
-        form.packOverwriteCheck = form.unpackOverwriteCheck = true;
-        // The folder list, the pack lists and the schedule stay as they are.
-    } else {
-        if (!isUsableFolderList(s.fileFoldersArray))
-            s.fileFoldersArray = readList(myDefaults.value(QStringLiteral("folders")));
-        for (const QString& key : keys.mid(1, 13)) listForKey(s, key) = readList(value(key));
-
-        // A text missing from a file written by hand keeps its first-start value.
-        s.archMonth = readText(value(QStringLiteral("archMonth"))).value_or(QStringLiteral("None"));
-        s.archDay = readText(value(QStringLiteral("archDay"))).value_or(QStringLiteral("None"));
-        s.archYear = readText(value(QStringLiteral("archYear"))).value_or(QStringLiteral("None"));
-        s.pathString = readText(value(QStringLiteral("pathString"))).value_or(desktopOf(osHome));
-        s.updatesState = readInt(value(QStringLiteral("updatesState")));
-
-        // For these a stored 0 leaves the mirror and its control as they are.
-        if (int v = readInt(value(QStringLiteral("hoursState")))) s.hoursState = v;
-        if (int v = readInt(value(QStringLiteral("setByDay")))) s.setByDay = v;
-        if (int v = readInt(value(QStringLiteral("hoursStep")))) s.hoursStep = v;
-        if (int v = readInt(value(QStringLiteral("schedMonth"))); v > 0 && v <= 12) {
-            s.schedMonth = v;
-            form.schedMonthButton = v;
-        }
-        if (int v = readInt(value(QStringLiteral("schedMday"))); v > 0 && v <= 31) {
-            s.schedMday = v;
-            form.schedMdayButton = v;
-        }
-
-        if (auto date = readText(value(QStringLiteral("schedDateValue")))) {
-            s.schedDateValue = *date;
-            s.schedHour = leadingInteger(date->mid(11, 2));
-            s.schedMin = leadingInteger(date->mid(14, 2));
-            const QDateTime time = parseScheduleDate(*date);
-            if (time.isValid()) form.schedTime = time;
-        }
-
-        s.schedDaysArray.clear();
-        for (const QString& day : readList(value(QStringLiteral("scheddays"))))
-            s.schedDaysArray.append(leadingInteger(day) != 0 ? 1 : 0);
-        // Eight states or none: a shorter list from a damaged file is not applied.
-        if (s.schedDaysArray.size() == 8) {
-            bool* boxes[] = {&form.schedAll, &form.schedSun, &form.schedMon, &form.schedTue,
-                             &form.schedWed, &form.schedThu, &form.schedFri, &form.schedSat};
-            for (int i = 0; i < 8; ++i) *boxes[i] = s.schedDaysArray[i] != 0;
-        }
-
-        form.byDayMonth = s.setByDay != 0 ? 0 : 1;
-        form.hoursStepper = s.hoursStep;
-        form.everyHourCheck = s.hoursState != 0;
-
-        if (int v = readInt(value(QStringLiteral("packOverwrite")))) s.packOverwrite = v;
-        if (int v = readInt(value(QStringLiteral("unpackOverwrite")))) s.unpackOverwrite = v;
-        form.packOverwriteCheck = s.packOverwrite != 0;
-        form.unpackOverwriteCheck = s.unpackOverwrite != 0;
+void SettingsStore::load(Settings& s, const QVariantMap& myDefaults, const QString& osHome) {
+    // Only a first start takes the defaults: a damaged folder list must not cost the user
+    // the lists and dates stored beside it.
+    if (readList(value(QStringLiteral("folders"))).isEmpty()) {
+        restoreDefaults(s, myDefaults, osHome);
+        return;
     }
-
-    // The pack lists are pairs: a file edited by hand may leave one side longer. Empty
-    // cells keep every row, and the copy run reports the incomplete ones.
-    auto pairUp = [](QStringList& a, QStringList& b) {
-        const qsizetype n = std::max(a.size(), b.size());
-        a.resize(n);
-        b.resize(n);
-    };
-    pairUp(s.packFromArray, s.packToArray);
-    pairUp(s.unpackFromArray, s.unpackToArray);
-
-    for (const QString& key : typeKeysInStoreOrder) sortCaseInsensitively(listForKey(s, key));
-    form.archiveMo = s.archMonth;
-    form.archiveDa = s.archDay;
-    form.archiveYr = s.archYear;
-    form.updatesCheck = s.updatesState != 0;
-    form.myPathControl = s.pathString;
-    form.folderTableViewSelectedRow = 1;
-    setTypeArray(s, 1);
+    const LoadContext context{myDefaults, osHome};
+    s.packRows.clear();  // the pack columns fill the rows afresh
+    s.unpackRows.clear();
+    for (const Key& key : keyTable()) key.read(s, value(key.name), context);
+    for (Category category : allCategories) sortTypeList(s.types(category));
 }
 
-void SettingsStore::save(Settings& s, const SetupForm& form) {
-    s.archMonth = form.archiveMo;
-    s.archDay = form.archiveDa;
-    s.archYear = form.archiveYr;
-    s.updatesState = form.updatesCheck ? 1 : 0;
-    s.pathString = form.myPathControl;
-    s.schedDateValue = formatScheduleDate(form.schedTime);
-    s.schedDaysArray = {form.schedAll, form.schedSun, form.schedMon, form.schedTue,
-                        form.schedWed, form.schedThu, form.schedFri, form.schedSat};
-    s.setByDay = form.byDayMonth == 0 ? 1 : 0;
-    s.schedMonth = form.schedMonthButton;
-    s.schedMday = form.schedMdayButton;
-    s.hoursState = form.everyHourCheck ? 1 : 0;
-    s.hoursStep = form.hoursStepper;
-    s.packOverwrite = form.packOverwriteCheck ? 1 : 0;
-    s.unpackOverwrite = form.unpackOverwriteCheck ? 1 : 0;
-
-    QVariantList days;
-    for (int d : s.schedDaysArray) days.append(d);
-    const QVariantList values = {s.fileFoldersArray,
-                                 s.myFoldersArray,
-                                 s.webTypesArray,
-                                 s.compressedTypesArray,
-                                 s.layoutTypesArray,
-                                 s.dataTypesArray,
-                                 s.imageTypesArray,
-                                 s.wordsTypesArray,
-                                 s.videoTypesArray,
-                                 s.audioTypesArray,
-                                 s.packFromArray,
-                                 s.packToArray,
-                                 s.unpackFromArray,
-                                 s.unpackToArray,
-                                 s.archMonth,
-                                 s.archDay,
-                                 s.archYear,
-                                 s.pathString,
-                                 s.updatesState,
-                                 s.schedDateValue,
-                                 days,
-                                 s.schedMonth,
-                                 s.schedMday,
-                                 s.setByDay,
-                                 s.hoursStep,
-                                 s.hoursState,
-                                 s.packOverwrite,
-                                 s.unpackOverwrite};
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        const QVariant value = values[i].typeId() == QMetaType::QStringList
-                                   ? storableList(values[i].toStringList())
-                                   : values[i];
-        defaultPrefs_.insert(keys[i], value);
-        prefs_->setValue(keys[i], value);
+void SettingsStore::save(const Settings& s) {
+    for (const Key& key : keyTable()) {
+        const QVariant value = key.write(s);
+        defaultPrefs_.insert(key.name, value);
+        prefs_->setValue(key.name, value);
     }
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
     prefs_->sync();

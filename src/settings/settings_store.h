@@ -6,10 +6,9 @@
 #include <memory>
 
 #include "settings/settings.h"
-#include "settings/setup_form.h"
 
-// The per-user settings file and the three operations between it, the mirrors and the
-// controls: load, save and, through the reset flag, reset.
+// The per-user settings file: 28 keys, read into and written from a Settings through one
+// table of keys (settings_store.cpp).
 class SettingsStore {
   public:
     // The keys in the order a save writes them.
@@ -21,13 +20,13 @@ class SettingsStore {
     // $XDG_CONFIG_HOME/Desktidy/Desktidy.conf, or ~/.config/... when it is not set.
     static QString defaultFilePath(const QString& home);
 
-    // Load: the store (or, for a first start or a reset, the bundle defaults) into the
-    // mirrors, then the mirrors into the controls. A stored folder list that is not nine
-    // names gives way to the bundle's names alone.
-    void load(Settings& settings, SetupForm& form, const QVariantMap& myDefaults,
-              const QString& osHome);
-    // Save: the controls into the mirrors, then every key into the store, committed.
-    void save(Settings& settings, const SetupForm& form);
+    // Reads the file into settings. A file without folder names (a first start) gives
+    // the defaults instead (restoreDefaults), leaving the rest of settings as it is. A
+    // folder list that is not nine names gives way to the bundle's names alone. For the
+    // keys whose 0 means "not set", a stored 0 leaves the value in settings.
+    void load(Settings& settings, const QVariantMap& myDefaults, const QString& osHome);
+    // Writes every key, and commits the file.
+    void save(const Settings& settings);
 
     // A key as the program reads it: the file's value, else the value of the last save.
     QVariant value(const QString& key) const;
@@ -44,7 +43,13 @@ class SettingsStore {
     QVariantMap defaultPrefs_;  // fall-back values: what the last save wrote
 };
 
-// "YYYY-MM-DD HH:MM:SS ±hhmm" in local time, as the schedule time is stored.
+// The values of a first start and of a reset: the bundle's folder names and type lists,
+// no archive date, the desktop as working folder, the update check and both overwrite
+// flags on. The folder list, the pack lists and the schedule stay as they are.
+void restoreDefaults(Settings& settings, const QVariantMap& myDefaults, const QString& osHome);
+
+// "YYYY-MM-DD HH:MM:SS ±hhmm", in the time's own offset from UTC, as the schedule time
+// is stored.
 QString formatScheduleDate(const QDateTime& time);
-// Reads that form back; an invalid QDateTime when the text is not in it.
+// Reads that form back, keeping the offset; an invalid QDateTime when the text is not in it.
 QDateTime parseScheduleDate(const QString& text);

@@ -8,7 +8,7 @@ namespace {
 TEST(NamesController, RenamesTheWorkingFolderAndNotesItAsRecent) {
     ControllerFixture f;
     writeFile(f.home / "Trip/beach photo.jpg");
-    f.c().form.myPathControl = f.home / "Trip";
+    f.c().draft.workingFolder = f.home / "Trip";
     f.c().nameChangeOptions.removeSpacesCheck = true;
     EXPECT_EQ(f.c().doChangeNames(), RunResult::Done);
     EXPECT_TRUE(QFile::exists(f.home / "Trip/beachphoto.jpg"));
@@ -24,7 +24,7 @@ TEST(PackController, CopiesWithTheReplaceSettingAsLastSaved) {
     f.chooser.appendAnswer(QStringList{f.home / "Stick"});
     ASSERT_TRUE(f.c().addPackFiles());
     // The check box is off but not saved: the saved "replace without asking" still holds.
-    f.c().form.packOverwriteCheck = false;
+    f.c().draft.packOverwrite = false;
     EXPECT_EQ(f.c().packStashery(), RunResult::Done);
     EXPECT_EQ(readFile(f.home / "Stick/notes.txt"), "new");
 

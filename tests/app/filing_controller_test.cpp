@@ -29,8 +29,8 @@ class FilingControllerTest : public ::testing::Test, public ControllerFixture {
 
 TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSavesTheFolder) {
     const QString folder = looseFolder("x%@y %1");
-    c().form.archiveYr = c().settings.archYear = "2020";
-    c().form.myPathControl = folder;
+    c().draft.archiveDate.year = "2020";  // not saved yet: the run archives by it all the same
+    c().draft.workingFolder = folder;
     prompter.calls.clear();
     prompter.confirmAnswers = {false};
     EXPECT_EQ(c().desktidy(), RunResult::Cancelled);
@@ -56,12 +56,12 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
                            "item|notes.txt", "close"}));
     EXPECT_EQ(stored("pathString"), folder);
     EXPECT_EQ(recentFolders(), QStringList{folder});
-    EXPECT_EQ(c().form.folderTableViewSelectedRow, 8);  // the last category, as a run leaves it
+    EXPECT_EQ(c().categoryRow(), 8);  // the last category, as a run leaves it
 }
 
 TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail) {
     const QString missing = home / "no such folder";
-    c().form.myPathControl = missing;
+    c().draft.workingFolder = missing;
     prompter.calls.clear();
     EXPECT_EQ(c().desktidy(), RunResult::Failed);
     EXPECT_EQ(c().undesktidy(), RunResult::Failed);
@@ -73,7 +73,7 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
     // Taken names are no failure; a move that fails is, and says how many and why.
     const QString folder = looseFolder("F");
     writeFile(folder + "/Words/notes.txt", "filed earlier");
-    c().form.myPathControl = folder;
+    c().draft.workingFolder = folder;
     files.failMoveTo[folder + "/Images/photo.jpg"] = EACCES;
     files.failMoveTo[folder + "/Images/old.jpg"] = EACCES;
     prompter.calls.clear();
@@ -92,7 +92,7 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
 
     // Filing or unfiling every folder goes on past a failed one but claims no success.
     files.failMoveFrom.clear();
-    c().settings.myFoldersArray = {missing, looseFolder("G")};
+    c().draft.listedFolders = {missing, looseFolder("G")};
     EXPECT_EQ(c().fileAllStashery(), RunResult::Failed);
     EXPECT_EQ(readFile(home / "G/Images/photo.jpg"), "p");
     EXPECT_EQ(c().unfileAllStashery(), RunResult::Failed);
@@ -102,9 +102,9 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
 
 TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     const QString a = looseFolder("A"), b = looseFolder("B");
-    c().settings.myFoldersArray = {a, b, a};
+    c().draft.listedFolders = {a, b, a};
     makeFolder(home / "shown");
-    c().form.myPathControl = home / "shown";
+    c().draft.workingFolder = home / "shown";
     prompter.calls.clear();
     EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
     EXPECT_EQ(prompter.callsStartingWith("confirm|"),
@@ -117,7 +117,7 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     EXPECT_EQ(notifier.posted,
               QStringList{"Done filing all of your files|All of the files, in all of the folders "
                           "you have listed in your Setup, have been filed.|Done Filing"});
-    EXPECT_EQ(c().form.myPathControl, home / "shown");
+    EXPECT_EQ(c().draft.workingFolder, home / "shown");
     EXPECT_EQ(stored("pathString"), a);  // each filing saved its own folder
 
     prompter.confirmAnswers = {false};  // the next single filing asks again
@@ -132,7 +132,7 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
 TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACancelled) {
     writeFile(home / "A/Images/photo.jpg", "a");
     writeFile(home / "B/Images/photo.jpg", "b");
-    c().settings.myFoldersArray = {home / "A", home / "B"};
+    c().draft.listedFolders = {home / "A", home / "B"};
     prompter.calls.clear();
     prompter.confirmAnswers = {true, false, true};
     EXPECT_EQ(c().unfileAllStashery(), RunResult::Done);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QSettings>
 
 #include "controller_fixture.h"
 #include "run_desktidy.h"
@@ -25,16 +26,14 @@ struct CrontabFixture : ControllerFixture {
     }
 };
 
-TEST(ScheduleController, WritesTheControlsAsOneEntryAndRemovesIt) {
+TEST(ScheduleController, WritesTheDraftAsOneEntryAndRemovesIt) {
     CrontabFixture f({"/opt/My Apps/desktidy"});
     f.table = QByteArray("MAILTO=\"\"\n1 2 * * * /bin/true\n");
-    SetupForm& form = f.c().form;
-    form.schedTime.setTime(QTime(14, 30));
-    form.everyHourCheck = false;
-    form.byDayMonth = 0;
-    form.schedAll = false;
-    form.schedSun = form.schedMon = form.schedWed = true;
-    f.c().changeSchedRadio();
+    Schedule& schedule = f.c().draft.schedule;
+    schedule.setTimeOfDay(QTime(14, 30));
+    schedule.everyNHours = false;
+    schedule.byWeekdays = true;
+    schedule.days = ScheduleDays{false, {true, true, false, true}};
 
     EXPECT_EQ(f.c().schedule(), RunResult::Done);
     EXPECT_EQ(f.c().schedule(), RunResult::Done);
@@ -42,13 +41,26 @@ TEST(ScheduleController, WritesTheControlsAsOneEntryAndRemovesIt) {
               "MAILTO=\"\"\n1 2 * * * /bin/true\n"
               "30\t14\t*\t*\t7,1,3\t/opt/My\\ Apps/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
     EXPECT_EQ(f.prompter.calls.last(), "notice|Desktidy has been scheduled.");
-    // Scheduling saved the controls.
+    // Scheduling saved the draft.
     EXPECT_EQ(f.c().store().value("schedDateValue").toString().mid(11, 5), "14:30");
 
     EXPECT_EQ(f.c().removeSchedule(), RunResult::Done);
     EXPECT_EQ(*f.table, "MAILTO=\"\"\n1 2 * * * /bin/true\n");
     EXPECT_EQ(f.c().removeSched, 0);
     EXPECT_EQ(f.prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
+}
+
+// The entry takes the time of day the schedule shows, not one read back from the file:
+// a time stored with another UTC offset keeps the hour written, and its text.
+TEST(ScheduleController, TheEntryHasTheTimeOfDayAsShown) {
+    CrontabFixture f({"/usr/bin/desktidy"});
+    QSettings(f.home.configFile(), QSettings::IniFormat)
+        .setValue("schedDateValue", "2010-05-01 07:45:00 +0200");
+    f.restart({"/usr/bin/desktidy"});
+    EXPECT_EQ(f.c().draft.schedule.timeOfDay(), QTime(7, 45));
+    EXPECT_EQ(f.c().schedule(), RunResult::Done);
+    EXPECT_TRUE(f.table->startsWith("45\t7\t*\t*\t*\t/usr/bin/desktidy 1")) << f.table->data();
+    EXPECT_EQ(f.c().store().value("schedDateValue").toString(), "2010-05-01 07:45:00 +0200");
 }
 
 TEST(ScheduleController, ARelativeProgramNameIsResolvedForCron) {

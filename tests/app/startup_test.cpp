@@ -33,20 +33,19 @@ TEST(StartUp, OnlyDigitsAloneInArgumentOneAskForTheScheduledRun) {
 
 TEST(StartUp, FirstStartAndANonePathTakeTheFolderTheDesktopNames) {
     ControllerFixture f;
-    EXPECT_EQ(f.c().form.myPathControl, f.home / "Desktop");  // no user-dirs: the usual name
+    EXPECT_EQ(f.c().draft.workingFolder, f.home / "Desktop");  // no user-dirs: the usual name
     // A desktop in another language names its folder in user-dirs.dirs.
     writeFile(f.home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
     QFile::remove(f.home.configFile());
     f.restart({"/usr/bin/desktidy"});
-    EXPECT_EQ(f.c().form.myPathControl, f.home / "Schreibtisch");
+    EXPECT_EQ(f.c().draft.workingFolder, f.home / "Schreibtisch");
     EXPECT_EQ(f.c().store().value("pathString").toString(), f.home / "Schreibtisch");
     {
         QSettings stored(f.home.configFile(), QSettings::IniFormat);
         stored.setValue("pathString", "/none");
     }
     f.restart({"/usr/bin/desktidy"});
-    EXPECT_EQ(f.c().form.myPathControl, f.home / "Schreibtisch");
-    EXPECT_EQ(f.c().settings.pathString, f.home / "Schreibtisch");
+    EXPECT_EQ(f.c().draft.workingFolder, f.home / "Schreibtisch");
 }
 
 TEST(StartUp, FillsInAMissingHomeOrUserFromTheLoginRecord) {

@@ -34,7 +34,7 @@ class FilerTest : public ::testing::Test {
     void SetUp() override { makeFolder(prompter.folder = folder); }
     QString in(const QString& relative) const { return folder + '/' + relative; }
     MoveCounts file() { return filer.fileFolder(folder, settings); }
-    MoveCounts unfile() { return filer.unfileFolder(folder, settings.fileFoldersArray); }
+    MoveCounts unfile() { return filer.unfileFolder(folder, settings.folderNames); }
     MoveCounts archive(const QString& year, const QString& month = "None") {
         return filer.archiveFolder(folder, settings,
                                    ArchiveCutoff::fromTitles(year, month, "None"));
@@ -93,7 +93,7 @@ TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
 }
 
 TEST_F(FilerTest, FilesVisibleMatchingItemsShowingEachBeforeItMoves) {
-    settings.compressedTypesArray << "app - Application";
+    settings.types(Category::Compressed) << "app - Application";
     for (const QString name : {"a.jpg", "b.JPG", ".hidden.jpg", "main.c"})
         writeFile(in(name), name.toUtf8());
     makeFolder(in("Tool.app/Contents"));
@@ -168,10 +168,10 @@ TEST_F(FilerTest, UnfilingBringsBackAllInTheNineFoldersAndNothingElse) {
 
 TEST_F(FilerTest, CategoryFoldersThatAreNoFoldersHereKeepTheirItemsOut) {
     writeFile(home / "elsewhere/theirs.jpg", "not ours");
-    settings.webTypesArray = {"html - Web page"};
-    settings.fileFoldersArray[1] = "../elsewhere";  // audio: a name leading out
+    settings.types(Category::Web) = {"html - Web page"};
+    settings.folderNames[1] = "../elsewhere";  // audio: a name leading out
     QFile::link("/nonexistent", in("Compressed"));
-    settings.fileFoldersArray[4] = "Pictures.csv";  // images, named like data
+    settings.folderNames[4] = "Pictures.csv";  // images, named like data
     writeFile(in("Pictures.csv/old.jpg"), "filed earlier");
     QFile::link(home / "elsewhere", in("Web"));
     writeFile(in("Words"), "a file");

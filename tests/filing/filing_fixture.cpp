@@ -13,13 +13,13 @@ namespace fs = std::filesystem;
 
 Settings filingSettings() {
     Settings s;
-    s.fileFoldersArray = {"Archive", "Audio",  "Compressed", "Data", "Images",
-                          "Layouts", "Videos", "Web",        "Words"};
-    s.audioTypesArray = {"mp3 - MP3 audio"};
-    s.compressedTypesArray = {"zip - Zip archive"};
-    s.dataTypesArray = {"csv - Comma-separated values"};
-    s.imageTypesArray = {"jpg - JPEG image", ".png - PNG image"};
-    s.wordsTypesArray = {"txt - Plain text"};
+    s.folderNames = {"Archive", "Audio",  "Compressed", "Data", "Images",
+                     "Layouts", "Videos", "Web",        "Words"};
+    s.types(Category::Audio) = {"mp3 - MP3 audio"};
+    s.types(Category::Compressed) = {"zip - Zip archive"};
+    s.types(Category::Data) = {"csv - Comma-separated values"};
+    s.types(Category::Image) = {"jpg - JPEG image", ".png - PNG image"};
+    s.types(Category::Words) = {"txt - Plain text"};
     return s;
 }
 

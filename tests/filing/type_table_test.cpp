@@ -6,10 +6,10 @@
 
 TEST(TypeTable, GivesTheLowestCategoryWhoseListMatchesTheExtension) {
     Settings s = filingSettings();
-    s.dataTypesArray << "jpg - listed under data too";
-    s.wordsTypesArray << "c - one letter"
-                      << "md\tMarkdown"
-                      << " rtf - no type before the space";
+    s.types(Category::Data) << "jpg - listed under data too";
+    s.types(Category::Words) << "c - one letter"
+                             << "md\tMarkdown"
+                             << " rtf - no type before the space";
     const TypeTable table(s);
     EXPECT_EQ(table.categoryOf("photo.jpg"), 3);
     EXPECT_EQ(table.categoryOf("shot.png"), 4);  // listed as ".png"

@@ -57,11 +57,11 @@ TEST_F(MainWindowTest, MenusAndTheWorkingFolderFromAnOpenADropOrThePathControl) 
     EXPECT_EQ(window->actions()->desktidy->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
 
     // An opened or dropped folder is worked on but stored only by the next save.
-    const QString stored = controller->settings.pathString;
+    const QString stored = controller->saved().workingFolder;
     EXPECT_EQ(window->pathControl()->path(), home.desktop());
     EXPECT_TRUE(window->openFile(home / "Projects"));
     EXPECT_EQ(window->pathControl()->path(), home / "Projects");
-    EXPECT_EQ(controller->settings.pathString, stored);
+    EXPECT_EQ(controller->saved().workingFolder, stored);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(home / "Downloads")});
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, MenusAndTheWorkingFolderFromAnOpenADropOrThePathControl) 
     static_cast<QObject*>(window.get())->event(&drop);
     EXPECT_EQ(window->pathControl()->path(), home / "Downloads");
     controller->saveSetup();
-    EXPECT_EQ(controller->settings.pathString, home / "Downloads");
+    EXPECT_EQ(controller->saved().workingFolder, home / "Downloads");
 
     // The path control chooses one folder; a cancelled chooser keeps the path.
     chooser.setNextAnswer(QStringList{home / "Music"});
@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) 
                 "Undesktidy... from the File menu.|OK\nitemVisible|1\nprogress|Filing...\n"
                 "item|song.mp3\nitem|photo.jpg\nitem|notes.txt\nclose")
             .split(u'\n'));
-    const QStringList& names = controller->settings.fileFoldersArray;
+    const QStringList& names = controller->draft.folderNames;
     EXPECT_TRUE(files.exists(desk + u'/' + names.at(1) + QStringLiteral("/song.mp3")));
     EXPECT_TRUE(files.exists(desk + u'/' + names.at(4) + QStringLiteral("/photo.jpg")));
     EXPECT_TRUE(files.exists(desk + u'/' + names.at(8) + QStringLiteral("/notes.txt")));

@@ -18,16 +18,12 @@ namespace {
 // One run of the program's start-up as far as the store goes: load, then save.
 struct StoreRun {
     Settings settings;
-    SetupForm form;
     std::unique_ptr<SettingsStore> store;
 
     StoreRun(const QString& file, const QString& home)
         : store(std::make_unique<SettingsStore>(file)) {
-        store->load(settings, form, BundleDefaults::fromResources().myDefaults, home);
-        store->save(settings, form);
-    }
-    void load(const QString& home) {
-        store->load(settings, form, BundleDefaults::fromResources().myDefaults, home);
+        store->load(settings, BundleDefaults::fromResources().myDefaults, home);
+        store->save(settings);
     }
 };
 
@@ -57,22 +53,19 @@ QString freshCopy(const QString& file) {
 TEST_F(SettingsStoreTest, FirstStartFillsEveryKeyFromTheDefaults) {
     StoreRun run(file, home.path());
     const Settings& s = run.settings;
-    EXPECT_EQ(s.fileFoldersArray, QStringList({"Archive", "Audio", "Compressed", "Data", "Images",
-                                               "Layouts", "Videos", "Web", "Words"}));
-    EXPECT_EQ(s.imageTypesArray, sortedCaseInsensitively(bundle.value("image").toStringList()));
-    EXPECT_TRUE(s.imageTypesArray.contains("JPG - JPEG image (camera)"));
-    EXPECT_EQ(s.pathString, home.desktop());
-    EXPECT_EQ(s.archMonth, "None");
-    EXPECT_EQ(s.archYear, "None");
-    EXPECT_EQ(s.updatesState, 1);
-    EXPECT_EQ(s.packOverwrite, 1);
-    EXPECT_EQ(s.unpackOverwrite, 1);
-    EXPECT_TRUE(s.myFoldersArray.isEmpty());
-    EXPECT_TRUE(s.packFromArray.isEmpty());
-    EXPECT_EQ(s.schedDaysArray, QList<int>({1, 0, 0, 0, 0, 0, 0, 0}));
-    // The category table selects the audio row and shows its types.
-    EXPECT_EQ(run.form.folderTableViewSelectedRow, 1);
-    EXPECT_EQ(s.fileTypesArray, s.audioTypesArray);
+    EXPECT_EQ(s.folderNames, QStringList({"Archive", "Audio", "Compressed", "Data", "Images",
+                                          "Layouts", "Videos", "Web", "Words"}));
+    const QStringList& images = s.types(Category::Image);
+    EXPECT_EQ(images, sortedCaseInsensitively(bundle.value("image").toStringList()));
+    EXPECT_TRUE(images.contains("JPG - JPEG image (camera)"));
+    EXPECT_EQ(s.workingFolder, home.desktop());
+    EXPECT_EQ(s.archiveDate, ArchiveDate({"None", "None", "None"}));
+    EXPECT_TRUE(s.checkForUpdates);
+    EXPECT_TRUE(s.packOverwrite);
+    EXPECT_TRUE(s.unpackOverwrite);
+    EXPECT_TRUE(s.listedFolders.isEmpty());
+    EXPECT_TRUE(s.packRows.isEmpty());
+    EXPECT_TRUE(readFile(file).split('\n').contains("scheddays=1, 0, 0, 0, 0, 0, 0, 0"));
 
     // Every key is written (their names are checked one by one below).
     EXPECT_EQ(QSettings(freshCopy(file), QSettings::IniFormat).allKeys().size(), 28);
@@ -90,31 +83,27 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsAndADamagedFolderListLosesOnlyItself
         {
             StoreRun run(first, home.path());
             Settings& s = run.settings;
-            SetupForm& f = run.form;
-            s.fileFoldersArray[4] = "Bilder";
-            s.myFoldersArray = {home / "Schreibtisch", home / "Fotos, 2024 \"neu\" @ 100%"};
-            for (int k = 1; k <= Settings::categoryCount; ++k)
-                *s.typeList(k) = {Settings::typeKey(k) + " - mine", "zz - " + Settings::typeKey(k)};
-            s.packFromArray = {home / "ünïcödé/日本"};
-            s.packToArray = {"/media/stick"};
-            s.unpackFromArray = {"/media/stick/日本", "/media/stick/b"};
-            s.unpackToArray = {home / "ünïcödé", home / "b"};
-            f.archiveMo = "03";
-            f.archiveDa = "14";
-            f.archiveYr = "2011";
-            f.myPathControl = home / "Été";
-            f.updatesCheck = on;
-            f.schedTime = QDateTime(QDate(2010, 5, 1), QTime(7, 45));
-            f.schedAll = false;
-            f.schedMon = f.schedFri = true;
-            f.schedMonthButton = 3;
-            f.schedMdayButton = 17;
-            f.byDayMonth = on ? 0 : 1;
-            f.hoursStepper = 5;
-            f.everyHourCheck = on;
-            f.packOverwriteCheck = on;
-            f.unpackOverwriteCheck = !on;
-            run.store->save(s, f);
+            s.folderNames[4] = "Bilder";
+            s.listedFolders = {home / "Schreibtisch", home / "Fotos, 2024 \"neu\" @ 100%"};
+            for (Category c : allCategories)
+                s.types(c) = {categoryKey(c) + " - mine", "zz - " + categoryKey(c)};
+            s.packRows = {{home / "ünïcödé/日本", "/media/stick"}};
+            s.unpackRows = {{"/media/stick/日本", home / "ünïcödé"},
+                            {"/media/stick/b", home / "b"}};
+            s.archiveDate = {"03", "14", "2011"};
+            s.workingFolder = home / "Été";
+            s.checkForUpdates = on;
+            s.schedule.time = QDateTime(QDate(2010, 5, 1), QTime(7, 45));
+            s.schedule.days.setWeekday(1, true);
+            s.schedule.days.setWeekday(5, true);
+            s.schedule.month = 3;
+            s.schedule.monthDay = 17;
+            s.schedule.byWeekdays = on;
+            s.schedule.hoursStep = 5;
+            s.schedule.everyNHours = on;
+            s.packOverwrite = on;
+            s.unpackOverwrite = !on;
+            run.store->save(s);
         }
         if (damagedFolders)
             QSettings(first, QSettings::IniFormat)
@@ -164,10 +153,9 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsAndADamagedFolderListLosesOnlyItself
             EXPECT_EQ(onDisk.value(key).toStringList(), value)
                 << key << (damagedFolders ? " (damaged)" : "");
 
-        // The save wrote what the load put in the mirrors and controls; these two are
-        // derived, not stored.
-        EXPECT_EQ(s.fileFoldersArray, folders);
-        EXPECT_EQ(QList<int>({s.schedHour, s.schedMin}), QList<int>({7, 45}));
+        // The save wrote what the load read.
+        EXPECT_EQ(s.folderNames, folders);
+        EXPECT_EQ(s.schedule.timeOfDay(), QTime(7, 45));
     }
 }
 
@@ -176,17 +164,14 @@ TEST_F(SettingsStoreTest, EveryKeyRoundTripsAndADamagedFolderListLosesOnlyItself
 TEST_F(SettingsStoreTest, PackRowsKeepEveryCellThroughTheFile) {
     {
         StoreRun run(file, home.path());
-        run.settings.packFromArray = {""};  // a row that is still to be filled in
-        run.settings.packToArray = {""};
-        run.settings.unpackFromArray = {"/a", "/b", ""};
-        run.settings.unpackToArray = {"/c"};
-        run.store->save(run.settings, run.form);
+        run.settings.packRows = {PackRow{}};  // a row that is still to be filled in
+        run.settings.unpackRows = {{"/a", "/c"}, {"/b", ""}, {"", ""}};
+        run.store->save(run.settings);
     }
+    QSettings(file, QSettings::IniFormat).setValue("unpackTo", "/c");  // one side cut short
     StoreRun again(freshCopy(file), home.path());
-    EXPECT_EQ(again.settings.packFromArray, QStringList({""}));
-    EXPECT_EQ(again.settings.packToArray, QStringList({""}));
-    EXPECT_EQ(again.settings.unpackFromArray, QStringList({"/a", "/b", ""}));
-    EXPECT_EQ(again.settings.unpackToArray, QStringList({"/c", "", ""}));
+    EXPECT_EQ(again.settings.packRows, QList<PackRow>{PackRow{}});
+    EXPECT_EQ(again.settings.unpackRows, QList<PackRow>({{"/a", "/c"}, {"/b", ""}, {"", ""}}));
 }
 
 // A file as earlier versions wrote it loads as it did, and ordinary lists are written
@@ -206,12 +191,11 @@ TEST_F(SettingsStoreTest, AFileWrittenBeforeLoadsAndIsWrittenAsBefore) {
     for (const QByteArray& line : lines) text += line + '\n';
     writeFile(file, text);
     StoreRun run(file, home.path());
-    EXPECT_EQ(run.settings.myFoldersArray, QStringList({"/home/a"}));
-    EXPECT_EQ(run.settings.packFromArray, QStringList({"/one", "/two, too"}));
-    EXPECT_EQ(run.settings.packToArray, QStringList({"/x", "/y"}));
-    EXPECT_TRUE(run.settings.unpackFromArray.isEmpty());
-    EXPECT_EQ(run.settings.schedDaysArray, QList<int>({0, 1, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(run.settings.hoursStep, 3);
+    EXPECT_EQ(run.settings.listedFolders, QStringList({"/home/a"}));
+    EXPECT_EQ(run.settings.packRows, QList<PackRow>({{"/one", "/x"}, {"/two, too", "/y"}}));
+    EXPECT_TRUE(run.settings.unpackRows.isEmpty());
+    EXPECT_EQ(run.settings.schedule.days, (ScheduleDays{false, {true}}));
+    EXPECT_EQ(run.settings.schedule.hoursStep, 3);
     const QList<QByteArray> written = readFile(file).split('\n');
     for (const QByteArray& line : lines) EXPECT_TRUE(written.contains(line)) << line.constData();
 }
@@ -220,7 +204,7 @@ TEST_F(SettingsStoreTest, AFifoInPlaceOfTheFileIsSetAsideNotRead) {
     QDir().mkpath(QFileInfo(file).absolutePath());
     ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     auto start = std::async(std::launch::async,
-                            [&] { return StoreRun(file, home.path()).settings.fileFoldersArray; });
+                            [&] { return StoreRun(file, home.path()).settings.folderNames; });
     if (start.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
         ADD_FAILURE() << "start-up waits for a writer to the FIFO";
         QFile writer(file);
@@ -233,30 +217,32 @@ TEST_F(SettingsStoreTest, AFifoInPlaceOfTheFileIsSetAsideNotRead) {
     EXPECT_TRUE(QFileInfo(file).isFile());
 }
 
+// The time of day is the one written, whatever the offset beside it; a save that did not
+// change it writes the same text back.
 TEST_F(SettingsStoreTest, ScheduleTimeIsStoredWithItsOffsetAndReadByPosition) {
     StoreRun run(file, home.path());
     QSettings(file, QSettings::IniFormat).setValue("schedDateValue", "2010-05-01 07:45:00 +0200");
     SettingsStore fresh(file);
-    fresh.load(run.settings, run.form, bundle, home.path());
-    EXPECT_EQ(run.settings.schedHour, 7);
-    EXPECT_EQ(run.settings.schedMin, 45);
-    EXPECT_EQ(run.form.schedTime.toUTC().time(), QTime(5, 45));
+    fresh.load(run.settings, bundle, home.path());
+    EXPECT_EQ(run.settings.schedule.timeOfDay(), QTime(7, 45));
+    EXPECT_EQ(run.settings.schedule.time.toUTC().time(), QTime(5, 45));
+    fresh.save(run.settings);
+    EXPECT_EQ(fresh.value("schedDateValue").toString(), "2010-05-01 07:45:00 +0200");
 
     const QString text = formatScheduleDate(QDateTime(QDate(2026, 1, 2), QTime(23, 5, 9)));
     EXPECT_TRUE(text.startsWith("2026-01-02 23:05:09 ")) << text.toStdString();
     EXPECT_EQ(parseScheduleDate(text), QDateTime(QDate(2026, 1, 2), QTime(23, 5, 9)));
 }
 
-TEST_F(SettingsStoreTest, AStoredZeroLeavesMirrorAndControlAsTheyAre) {
+TEST_F(SettingsStoreTest, AStoredZeroLeavesTheValueAsItIs) {
     StoreRun run(file, home.path());
-    run.form.schedMonthButton = 5;
-    run.settings.schedMonth = 5;
-    run.settings.hoursStep = 4;
+    run.settings.schedule.month = 5;
+    run.settings.schedule.hoursStep = 4;
     QSettings(file, QSettings::IniFormat).setValue("schedMonth", 0);
     QSettings(file, QSettings::IniFormat).setValue("hoursStep", 0);
-    SettingsStore(file).load(run.settings, run.form, bundle, home.path());
-    EXPECT_EQ(run.form.schedMonthButton, 5);
-    EXPECT_EQ(run.settings.hoursStep, 4);
+    SettingsStore(file).load(run.settings, bundle, home.path());
+    EXPECT_EQ(run.settings.schedule.month, 5);
+    EXPECT_EQ(run.settings.schedule.hoursStep, 4);
 }
 
 TEST_F(SettingsStoreTest, OnlyAMissingOrEmptyFolderListTakesTheDefaultsPath) {
@@ -266,9 +252,9 @@ TEST_F(SettingsStoreTest, OnlyAMissingOrEmptyFolderListTakesTheDefaultsPath) {
           QVariant(QStringList{"1", "2", "3", "4", "", "6", "7", "8", "9"})}) {
         const bool firstStart = folders.toStringList().join("").isEmpty();
         StoreRun run(file, home.path());
-        run.settings.imageTypesArray = {"zzz - edited"};
-        run.settings.myFoldersArray = {home / "kept in memory"};
-        run.store->save(run.settings, run.form);
+        run.settings.types(Category::Image) = {"zzz - edited"};
+        run.settings.listedFolders = {home / "kept in memory"};
+        run.store->save(run.settings);
         QSettings raw(file, QSettings::IniFormat);
         if (folders.isValid())
             raw.setValue("folders", folders);
@@ -277,15 +263,15 @@ TEST_F(SettingsStoreTest, OnlyAMissingOrEmptyFolderListTakesTheDefaultsPath) {
         raw.sync();
 
         StoreRun again(freshCopy(file), home.path());
-        EXPECT_EQ(again.settings.fileFoldersArray, names);
+        EXPECT_EQ(again.settings.folderNames, names);
         if (firstStart) {
-            EXPECT_EQ(again.settings.imageTypesArray,
+            EXPECT_EQ(again.settings.types(Category::Image),
                       sortedCaseInsensitively(bundle.value("image").toStringList()));
             // The stored folder list is not read on this path: the save overwrites it.
-            EXPECT_TRUE(again.settings.myFoldersArray.isEmpty());
+            EXPECT_TRUE(again.settings.listedFolders.isEmpty());
         } else {
-            EXPECT_EQ(again.settings.imageTypesArray, QStringList({"zzz - edited"}));
-            EXPECT_EQ(again.settings.myFoldersArray, QStringList({home / "kept in memory"}));
+            EXPECT_EQ(again.settings.types(Category::Image), QStringList({"zzz - edited"}));
+            EXPECT_EQ(again.settings.listedFolders, QStringList({home / "kept in memory"}));
         }
         QFile::remove(file);
     }
@@ -303,81 +289,22 @@ TEST_F(SettingsStoreTest, AFileDamagedByHandStillGivesAUsableStore) {
     for (const QByteArray& bytes : damaged) {
         writeFile(file, bytes);
         StoreRun run(file, home.path());
-        EXPECT_EQ(run.settings.fileFoldersArray.size(), 9);
-        EXPECT_EQ(run.settings.schedDaysArray.size(), 8);
-        EXPECT_EQ(run.settings.packFromArray.size(), run.settings.packToArray.size());
-        EXPECT_GT(run.settings.hoursStep, 0);
-        // What was written is readable again.
+        EXPECT_EQ(run.settings.folderNames.size(), 9);
+        EXPECT_EQ(run.settings.schedule.days, ScheduleDays());  // three days are no week
+        EXPECT_EQ(run.settings.schedule.hoursStep, 2);
+        // What was written is read back as it was.
         StoreRun again(file, home.path());
-        EXPECT_EQ(again.settings.fileFoldersArray, run.settings.fileFoldersArray);
-        EXPECT_EQ(again.settings.schedDaysArray.size(), 8);
+        EXPECT_EQ(again.settings, run.settings);
         QFile::remove(file);
     }
-}
-
-TEST_F(SettingsStoreTest, ResetKeepsTheListsAndScheduleAndRestoresTheRest) {
-    StoreRun run(file, home.path());
-    Settings& s = run.settings;
-    s.myFoldersArray = {home / "a"};
-    s.packFromArray = {home / "from"};
-    s.packToArray = {home / "to"};
-    s.fileFoldersArray[2] = "Zipped";
-    s.audioTypesArray = {"xyz - mine"};
-    run.form.archiveYr = "2012";
-    run.form.myPathControl = home / "elsewhere";
-    run.form.updatesCheck = false;
-    run.form.packOverwriteCheck = false;
-    run.form.hoursStepper = 7;
-    run.form.schedMon = true;
-    run.store->save(s, run.form);
-
-    s.reset = 1;
-    run.load(home.path());
-    run.store->save(s, run.form);
-
-    EXPECT_EQ(s.reset, 0);
-    EXPECT_EQ(s.myFoldersArray, QStringList({home / "a"}));
-    EXPECT_EQ(s.packFromArray, QStringList({home / "from"}));
-    EXPECT_EQ(s.hoursStep, 7);
-    EXPECT_EQ(s.schedDaysArray[2], 1);
-    EXPECT_EQ(s.fileFoldersArray, bundle.value("folders").toStringList());
-    EXPECT_EQ(s.audioTypesArray, sortedCaseInsensitively(bundle.value("audio").toStringList()));
-    EXPECT_EQ(s.archYear, "None");
-    EXPECT_EQ(s.pathString, home.desktop());
-    EXPECT_EQ(s.updatesState, 1);
-    EXPECT_EQ(s.packOverwrite, 1);
-}
-
-TEST_F(SettingsStoreTest, LoadingAgainDropsUnsavedEdits) {
-    StoreRun run(file, home.path());
-    run.settings.myFoldersArray.append(home / "added, not saved");
-    run.settings.packFromArray.append("x");
-    run.settings.packToArray.append("y");
-    run.form.hoursStepper = 9;
-    run.load(home.path());
-    EXPECT_TRUE(run.settings.myFoldersArray.isEmpty());
-    EXPECT_TRUE(run.settings.packFromArray.isEmpty());
-    EXPECT_EQ(run.form.hoursStepper, 2);
-}
-
-TEST(SetTypeArray, CopiesTheSelectedCategoryAndEmptiesForTheArchiveRow) {
-    Settings s;
-    s.imageTypesArray = {"jpg - JPEG"};
-    setTypeArray(s, 4);
-    EXPECT_EQ(s.fileTypesArray, QStringList({"jpg - JPEG"}));
-    EXPECT_EQ(s.foldersRow, 4);
-    setTypeArray(s, -1);
-    EXPECT_EQ(s.fileTypesArray, QStringList({"jpg - JPEG"}));
-    setTypeArray(s, 0);
-    EXPECT_TRUE(s.fileTypesArray.isEmpty());
 }
 
 TEST(BundleDefaults, ListNineFoldersEightCategoriesAndTheAppFolders) {
     const BundleDefaults bundle = BundleDefaults::fromResources();
     EXPECT_EQ(bundle.myDefaults.value("folders").toStringList().size(), 9);
-    for (const QString& key : typeKeysInStoreOrder) {
-        const QStringList entries = bundle.myDefaults.value(key).toStringList();
-        EXPECT_FALSE(entries.isEmpty()) << key.toStdString();
+    for (Category category : allCategories) {
+        const QStringList entries = bundle.myDefaults.value(categoryKey(category)).toStringList();
+        EXPECT_FALSE(entries.isEmpty()) << categoryKey(category).toStdString();
         for (const QString& entry : entries)
             EXPECT_TRUE(entry.contains(" - ")) << entry.toStdString();
     }

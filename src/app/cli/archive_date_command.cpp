@@ -28,9 +28,10 @@ int ArchiveDateCommand::execute(CommandContext& context, const QStringList& argu
                                  QStringLiteral("[none | YYYY [MM [DD]]]"));
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList date = parser.positionalArguments();
-    SetupForm& form = context.controller.form;
+    DesktidyController& controller = context.controller;
     if (date.isEmpty()) {
-        context.out << describeArchiveDate(form.archiveYr, form.archiveMo, form.archiveDa) << '\n';
+        const ArchiveDate& shown = controller.draft.archiveDate;
+        context.out << describeArchiveDate(shown.year, shown.month, shown.day) << '\n';
         return ExitSuccess;
     }
 
@@ -52,9 +53,7 @@ int ArchiveDateCommand::execute(CommandContext& context, const QStringList& argu
                     << Qt::endl;
         return ExitUsage;
     }
-    form.archiveYr = year;
-    form.archiveMo = month;
-    form.archiveDa = day;
-    context.controller.saveSetup();
+    controller.draft.archiveDate = ArchiveDate{month, day, year};
+    controller.saveSetup();
     return ExitSuccess;
 }

@@ -5,7 +5,6 @@
 
 #include "app/cli/working_folder_command.h"
 #include "app/desktidy_controller.h"
-#include "platform/preset_path_chooser.h"
 
 QString FoldersCommand::summary() const {
     return QStringLiteral(
@@ -19,7 +18,7 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        for (const QString& folder : context.controller.settings.myFoldersArray)
+        for (const QString& folder : context.controller.draft.listedFolders)
             context.out << folder << '\n';
         return ExitSuccess;
     }
@@ -44,15 +43,13 @@ int FoldersCommand::add(CommandContext& context, const QStringList& paths) {
         }
         folders << folder;
     }
-    // The folders answer the open panel that adding a folder shows.
-    context.chooser.setNextAnswer(folders);
-    const RunResult result = context.controller.addFolder();
-    if (result == RunResult::Done) context.controller.saveSetup();
-    return statusOf(result, context);
+    context.controller.draft.listedFolders.append(folders);
+    context.controller.saveSetup();
+    return ExitSuccess;
 }
 
 int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
-    const QStringList& listed = context.controller.settings.myFoldersArray;
+    const QStringList& listed = context.controller.draft.listedFolders;
     QList<int> rows;
     for (const QString& path : paths) {
         const QString folder = absoluteFolderArgument(path);

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "app/desktidy_controller.h"
-#include "platform/preset_path_chooser.h"
 
 QString PackListCommand::name() const {
     return forSide(QStringLiteral("pack-list"), QStringLiteral("unpack-list"));
@@ -20,14 +19,9 @@ QString PackListCommand::usageText() const {
                    QStringLiteral("[show | add SRC DEST | remove N... | clear]"));
 }
 
-const QStringList& PackListCommand::fromArray(CommandContext& context) const {
-    const Settings& s = context.controller.settings;
-    return side_ == PackSide::Pack ? s.packFromArray : s.unpackFromArray;
-}
-
-const QStringList& PackListCommand::toArray(CommandContext& context) const {
-    const Settings& s = context.controller.settings;
-    return side_ == PackSide::Pack ? s.packToArray : s.unpackToArray;
+QList<PackRow>& PackListCommand::rows(CommandContext& context) const {
+    Settings& s = context.controller.draft;
+    return side_ == PackSide::Pack ? s.packRows : s.unpackRows;
 }
 
 int PackListCommand::usage(CommandContext& context, const QString& problem) const {
@@ -73,10 +67,9 @@ int PackListCommand::execute(CommandContext& context, const QStringList& argumen
 }
 
 int PackListCommand::print(CommandContext& context) const {
-    const QStringList& from = fromArray(context);
-    const QStringList& to = toArray(context);
-    for (qsizetype i = 0; i < from.size(); ++i)
-        context.out << (i + 1) << '\t' << from.at(i) << '\t' << to.value(i) << '\n';
+    const QList<PackRow>& list = rows(context);
+    for (qsizetype i = 0; i < list.size(); ++i)
+        context.out << (i + 1) << '\t' << list[i].source << '\t' << list[i].destination << '\n';
     return ExitSuccess;
 }
 
@@ -98,20 +91,14 @@ int PackListCommand::add(CommandContext& context, const QStringList& paths) {
                     << "\u201d is not a folder" << Qt::endl;
         return ExitFailure;
     }
-    context.chooser.appendAnswer(QStringList{source});
-    context.chooser.appendAnswer(QStringList{destination});
-    DesktidyController& controller = context.controller;
-    if (side_ == PackSide::Pack)
-        controller.addPackFiles();
-    else
-        controller.addUnpackFiles();
-    controller.saveSetup();
+    rows(context).append({source, destination});
+    context.controller.saveSetup();
     return ExitSuccess;
 }
 
 int PackListCommand::remove(CommandContext& context, const QStringList& numbers) {
-    const qsizetype count = fromArray(context).size();
-    QList<int> rows;
+    const qsizetype count = rows(context).size();
+    QList<int> indexes;
     for (const QString& number : numbers) {
         bool ok = false;
         const int row = number.toInt(&ok);
@@ -120,13 +107,9 @@ int PackListCommand::remove(CommandContext& context, const QStringList& numbers)
                                                  "has %2 rows)")
                                       .arg(number)
                                       .arg(count));
-        rows.append(row - 1);
+        indexes.append(row - 1);
     }
-    DesktidyController& controller = context.controller;
-    if (side_ == PackSide::Pack)
-        controller.delPackFiles(rows);
-    else
-        controller.delUnpackFiles(rows);
-    controller.saveSetup();
+    removeRows(rows(context), indexes);
+    context.controller.saveSetup();
     return ExitSuccess;
 }

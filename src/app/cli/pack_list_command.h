@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/pack_command.h"
+#include "settings/settings.h"
 
 // `desktidy pack-list` and `desktidy unpack-list`: print the rows (numbered from 1), or
 // edit the list with add SRC DEST, remove N..., reverse (pack list only) or clear (both
@@ -18,6 +19,6 @@ class PackListCommand : public PackSideCommand {
     int remove(CommandContext& context, const QStringList& numbers);
     QString usageText() const;
     int usage(CommandContext& context, const QString& problem) const;
-    const QStringList& fromArray(CommandContext& context) const;
-    const QStringList& toArray(CommandContext& context) const;
+    // The draft's list of this side.
+    QList<PackRow>& rows(CommandContext& context) const;
 };

@@ -77,9 +77,9 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
 
     DesktidyController& controller = context.controller;
     if (!positional.isEmpty())
-        controller.form.myPathControl =
+        controller.draft.workingFolder =
             QDir::cleanPath(QDir::current().absoluteFilePath(positional.first()));
-    const QString folder = controller.form.myPathControl;
+    const QString folder = controller.draft.workingFolder;
     if (!controller.services.files.isDirectory(folder)) {
         context.err << "desktidy rename: \u201c" << folder << "\u201d is not a folder" << Qt::endl;
         return ExitFailure;

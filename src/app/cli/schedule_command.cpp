@@ -53,55 +53,51 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
     }
     if (parser.isSet("remove")) return statusOf(c.removeSchedule(), context);
 
-    SetupForm& form = c.form;
+    Schedule& schedule = c.draft.schedule;
     if (parser.isSet("every") && parser.isSet("at")) return usage("give --every or --at, not both");
     if (parser.isSet("every")) {
         bool ok = false;
         const int n = parser.value("every").toInt(&ok);
         if (!ok || n < 1 || n > 23) return usage("--every takes a number of hours from 1 to 23");
-        form.everyHourCheck = true;
-        form.hoursStepper = n;
+        schedule.everyNHours = true;
+        schedule.hoursStep = n;
     }
     if (parser.isSet("at")) {
         static const QRegularExpression time(QStringLiteral("^([01]?\\d|2[0-3]):([0-5]\\d)$"));
         const auto match = time.match(parser.value("at"));
         if (!match.hasMatch()) return usage("--at takes a time of day as HH:MM");
-        form.everyHourCheck = false;
-        form.schedTime.setTime(QTime(match.captured(1).toInt(), match.captured(2).toInt()));
+        schedule.everyNHours = false;
+        schedule.setTimeOfDay(QTime(match.captured(1).toInt(), match.captured(2).toInt()));
     }
 
     const bool byMonth = parser.isSet("month") || parser.isSet("day");
     if (parser.isSet("days") && byMonth)
         return usage("give --days, or --month and --day, not both");
     if (parser.isSet("days")) {
-        form.byDayMonth = 0;
+        schedule.byWeekdays = true;
         const QString days = parser.value("days");
         if (days == u"all") {
-            form.schedAll = true;
-            c.changeSchedAll();
+            schedule.days.setEveryDay(true);
         } else {
-            bool* boxes[] = {&form.schedSun, &form.schedMon, &form.schedTue, &form.schedWed,
-                             &form.schedThu, &form.schedFri, &form.schedSat};
-            for (bool* box : boxes) *box = false;
+            ScheduleDays chosen{.everyDay = false, .weekdays = {}};
             for (const QString& day : days.split(u',')) {
                 const qsizetype i = weekdayNames.indexOf(day.trimmed().toLower());
                 if (i < 0) return usage("--days takes all, or days such as sun,mon,wed");
-                *boxes[i] = true;
+                chosen.weekdays[i] = true;
             }
-            c.changeSchedDays();
+            schedule.days = chosen;
         }
     }
     if (byMonth) {
-        form.byDayMonth = 1;
+        schedule.byWeekdays = false;
         const auto month =
             allOrNumber(parser.value("month").isEmpty() ? "all" : parser.value("month"), 12);
         const auto day =
             allOrNumber(parser.value("day").isEmpty() ? "all" : parser.value("day"), 31);
         if (!month) return usage("--month takes a month from 1 to 12, or all");
         if (!day) return usage("--day takes a day from 1 to 31, or all");
-        form.schedMonthButton = *month;
-        form.schedMdayButton = *day;
+        schedule.month = *month;
+        schedule.monthDay = *day;
     }
-    c.changeSchedRadio();
     return statusOf(c.schedule(), context);
 }

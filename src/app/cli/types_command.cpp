@@ -5,23 +5,17 @@
 
 namespace {
 
-// 1 to 8 for "audio" ... "words" (any case), else 0.
-int categoryNamed(const QString& text) {
-    for (int k = 1; k <= Settings::categoryCount; ++k)
-        if (text.compare(Settings::typeKey(k), Qt::CaseInsensitive) == 0) return k;
-    return 0;
+// The category named "audio" ... "words", in any case.
+std::optional<Category> categoryNamed(const QString& text) {
+    for (Category category : allCategories)
+        if (text.compare(categoryKey(category), Qt::CaseInsensitive) == 0) return category;
+    return std::nullopt;
 }
 
 QString categoryNames() {
     QStringList names;
-    for (int k = 1; k <= Settings::categoryCount; ++k) names << Settings::typeKey(k);
+    for (Category category : allCategories) names << categoryKey(category);
     return names.join(QStringLiteral(", "));
-}
-
-// Selects the category's row in the category table, which loads its list for editing.
-void selectCategory(DesktidyController& controller, int category) {
-    controller.form.folderTableViewSelectedRow = category;
-    controller.setTypeArray();
 }
 
 }  // namespace
@@ -38,18 +32,18 @@ int TypesCommand::execute(CommandContext& context, const QStringList& arguments)
     const QStringList positional = parser.positionalArguments();
     const QString action = positional.value(0);
     const bool edits = action == u"add" || action == u"remove";
-    const int category = categoryNamed(positional.value(edits ? 1 : 0));
+    const std::optional<Category> category = categoryNamed(positional.value(edits ? 1 : 0));
 
-    if (positional.isEmpty()) return print(context, 0);
-    if (category == 0) {
+    if (positional.isEmpty()) return print(context, std::nullopt);
+    if (!category) {
         context.err << "desktidy types: expected a category: " << categoryNames() << Qt::endl;
         return ExitUsage;
     }
     if (!edits && positional.size() == 1) return print(context, category);
     if (action == u"add" && positional.size() >= 3)
-        return add(context, category, positional.mid(2));
+        return add(context, *category, positional.mid(2));
     if (action == u"remove" && positional.size() == 3)
-        return remove(context, category, positional[2]);
+        return remove(context, *category, positional[2]);
     context.err
         << "desktidy types: expected CATEGORY, \u201cadd CATEGORY TYPE [DESCRIPTION]\u201d or "
            "\u201cremove CATEGORY TYPE\u201d"
@@ -57,44 +51,43 @@ int TypesCommand::execute(CommandContext& context, const QStringList& arguments)
     return ExitUsage;
 }
 
-int TypesCommand::print(CommandContext& context, int category) {
-    const Settings& settings = context.controller.settings;
-    if (category != 0) {
-        for (const QString& entry : *settings.typeList(category)) context.out << entry << '\n';
+int TypesCommand::print(CommandContext& context, std::optional<Category> category) {
+    const Settings& settings = context.controller.draft;
+    if (category) {
+        for (const QString& entry : settings.types(*category)) context.out << entry << '\n';
         return ExitSuccess;
     }
-    for (int k = 1; k <= Settings::categoryCount; ++k) {
-        context.out << Settings::typeKey(k) << " (" << settings.fileFoldersArray.value(k) << "):\n";
-        for (const QString& entry : *settings.typeList(k)) context.out << "  " << entry << '\n';
+    for (Category each : allCategories) {
+        context.out << categoryKey(each) << " (" << settings.folderNames.value(int(each)) << "):\n";
+        for (const QString& entry : settings.types(each)) context.out << "  " << entry << '\n';
     }
     return ExitSuccess;
 }
 
-int TypesCommand::add(CommandContext& context, int category, const QStringList& arguments) {
+int TypesCommand::add(CommandContext& context, Category category, const QStringList& arguments) {
     const QString type = arguments.first();
     // Only the text before the first space is matched, so a type holds none.
     if (type.isEmpty() || entryType(type) != type) {
         context.err << "desktidy types: a type is one word, such as jpg or .jpg" << Qt::endl;
         return ExitUsage;
     }
-    selectCategory(context.controller, category);
-    context.controller.doType(type, arguments.mid(1).join(u' '));
+    context.controller.draft.addType(category, typeEntry(type, arguments.mid(1).join(u' ')));
     context.controller.saveSetup();
     return ExitSuccess;
 }
 
-int TypesCommand::remove(CommandContext& context, int category, const QString& type) {
+int TypesCommand::remove(CommandContext& context, Category category, const QString& type) {
     DesktidyController& controller = context.controller;
-    selectCategory(controller, category);
+    QStringList& types = controller.draft.types(category);
     QList<int> rows;
-    for (int row = 0; row < controller.settings.fileTypesArray.size(); ++row)
-        if (entryType(controller.settings.fileTypesArray[row]) == type) rows << row;
+    for (int row = 0; row < types.size(); ++row)
+        if (entryType(types[row]) == type) rows << row;
     if (rows.isEmpty()) {
-        context.err << "desktidy types: " << Settings::typeKey(category) << " lists no type "
-                    << type << Qt::endl;
+        context.err << "desktidy types: " << categoryKey(category) << " lists no type " << type
+                    << Qt::endl;
         return ExitFailure;
     }
-    controller.delType(rows);
+    removeRows(types, rows);
     controller.saveSetup();
     return ExitSuccess;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/command.h"
+#include "settings/settings.h"
 
 // `desktidy types [CATEGORY]`, `desktidy types add CATEGORY TYPE [DESCRIPTION]` and
 // `desktidy types remove CATEGORY TYPE`: the type lists that decide where items are
@@ -12,7 +13,7 @@ class TypesCommand : public Command {
     int execute(CommandContext& context, const QStringList& arguments) override;
 
   private:
-    int print(CommandContext& context, int category);
-    int add(CommandContext& context, int category, const QStringList& arguments);
-    int remove(CommandContext& context, int category, const QString& type);
+    int print(CommandContext& context, std::optional<Category> category);  // none: all
+    int add(CommandContext& context, Category category, const QStringList& arguments);
+    int remove(CommandContext& context, Category category, const QString& type);
 };

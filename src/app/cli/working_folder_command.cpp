@@ -23,7 +23,8 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
 
     DesktidyController& controller = context.controller;
     if (parser.isSet(all)) return statusOf(runAll(controller), context);
-    if (!folders.isEmpty()) controller.form.myPathControl = absoluteFolderArgument(folders.first());
+    if (!folders.isEmpty())
+        controller.draft.workingFolder = absoluteFolderArgument(folders.first());
     // A folder that is not there is refused by the controller, on the error stream.
     return statusOf(runOne(controller), context);
 }

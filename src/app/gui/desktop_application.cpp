@@ -100,6 +100,6 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     window.show();
 
     if (controller.applicationDidFinishLaunching()) return 0;
-    if (controller.settings.updatesState != 0) updates.checkForUpdatesInBackground();
+    if (controller.saved().checkForUpdates) updates.checkForUpdatesInBackground();
     return app.exec();
 }

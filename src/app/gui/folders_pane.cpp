@@ -10,9 +10,8 @@
 #include <QTableView>
 #include <algorithm>
 
+#include "app/desktidy_controller.h"
 #include "app/gui/list_models.h"
-#include "settings/settings.h"
-#include "settings/setup_form.h"
 
 QTableView* makeListTable(QWidget* parent, const QString& objectName) {
     auto* table = new QTableView(parent);
@@ -43,20 +42,21 @@ QPushButton* smallButton(const QString& text, const QString& tip, QWidget* paren
 }
 }  // namespace
 
-FoldersPane::FoldersPane(Settings& settings, SetupForm& form, QWidget* parent)
-    : QWidget(parent), settings_(settings), form_(form) {
+FoldersPane::FoldersPane(DesktidyController& controller, QWidget* parent)
+    : QWidget(parent), controller_(controller) {
     folderTableView = makeListTable(this, QStringLiteral("folderTableView"));
     folderTableView->setSelectionMode(QAbstractItemView::SingleSelection);
     fileTypeTableView = makeListTable(this, QStringLiteral("fileTypeTableView"));
     myFoldersTableView = makeListTable(this, QStringLiteral("myFoldersTableView"));
 
     using Editing = ListTableModel::Editing;
-    auto oneColumn = [this](QStringList& list, const QString& title, Editing editing) {
-        return new ListTableModel({{&list, title, QString(), editing}}, this);
-    };
-    folderNames_ = oneColumn(settings.fileFoldersArray, tr("Folder Name"), Editing::FolderName);
-    types_ = oneColumn(settings.fileTypesArray, tr("Type - Description"), Editing::Ignored);
-    folders_ = oneColumn(settings.myFoldersArray, tr("Folders to File"), Editing::Ignored);
+    Settings& draft = controller.draft;
+    folderNames_ = new ListTableModel(&draft.folderNames,
+                                      {tr("Folder Name"), QString(), Editing::FolderName}, this);
+    types_ = new ListTableModel(shownTypes(),
+                                {tr("Type - Description"), QString(), Editing::Ignored}, this);
+    folders_ = new ListTableModel(&draft.listedFolders,
+                                  {tr("Folders to File"), QString(), Editing::Ignored}, this);
     folderTableView->setModel(folderNames_);
     fileTypeTableView->setModel(types_);
     myFoldersTableView->setModel(folders_);
@@ -98,10 +98,14 @@ FoldersPane::FoldersPane(Settings& settings, SetupForm& form, QWidget* parent)
     refresh();
 }
 
+QStringList* FoldersPane::shownTypes() {
+    const std::optional<Category> category = categoryAt(controller_.categoryRow());
+    return category ? &controller_.draft.types(*category) : &noTypes_;
+}
+
 void FoldersPane::categoryChosen(int row) {
-    form_.folderTableViewSelectedRow = row;
-    setTypeArray(settings_, row);
-    types_->reload();
+    controller_.setTypeArray(row);
+    types_->showList(shownTypes());
 }
 
 void FoldersPane::refresh() {
@@ -109,11 +113,11 @@ void FoldersPane::refresh() {
     folders_->reload();
     {
         const QSignalBlocker block(folderTableView->selectionModel());
-        const int row = form_.folderTableViewSelectedRow;
+        const int row = controller_.categoryRow();
         if (row >= 0 && row < folderNames_->rowCount())
             folderTableView->selectionModel()->setCurrentIndex(
                 folderNames_->index(row, 0),
                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
-    types_->reload();
+    types_->showList(shownTypes());
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
-struct Settings;
-struct SetupForm;
+class DesktidyController;
 class QPushButton;
 class QTableView;
 class ListTableModel;
@@ -13,8 +13,8 @@ class ListTableModel;
 class FoldersPane : public QWidget {
     Q_OBJECT
   public:
-    FoldersPane(Settings& settings, SetupForm& form, QWidget* parent = nullptr);
-    // Shows the lists again and selects the form's category row.
+    FoldersPane(DesktidyController& controller, QWidget* parent = nullptr);
+    // Shows the draft's lists again and selects the controller's category row.
     void refresh();
 
     // Rows selected in a table, in ascending order.
@@ -31,9 +31,11 @@ class FoldersPane : public QWidget {
   private:
     // A change of the category row loads that category's types into the type table.
     void categoryChosen(int row);
+    // The types of the selected category; none for the archive row.
+    QStringList* shownTypes();
 
-    Settings& settings_;
-    SetupForm& form_;
+    DesktidyController& controller_;
+    QStringList noTypes_;
     ListTableModel* folderNames_;
     ListTableModel* types_;
     ListTableModel* folders_;

@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "settings/setup_form.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ void selectTitle(QComboBox* popUp, const QString& title) {
     popUp->setCurrentIndex(index);
 }
 
-GeneralPane::GeneralPane(SetupForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+GeneralPane::GeneralPane(Settings& draft, QWidget* parent) : QWidget(parent), draft_(draft) {
     archiveMo = numberPopUp(1, 12, 2, this);
     archiveDa = numberPopUp(1, 31, 2, this);
     archiveYr = numberPopUp(1990, QDate::currentDate().year(), 4, this);
@@ -65,19 +65,20 @@ GeneralPane::GeneralPane(SetupForm& form, QWidget* parent) : QWidget(parent), fo
     layout->addStretch();
 
     connect(archiveMo, &QComboBox::currentTextChanged, this,
-            [this](const QString& t) { form_.archiveMo = t; });
+            [this](const QString& t) { draft_.archiveDate.month = t; });
     connect(archiveDa, &QComboBox::currentTextChanged, this,
-            [this](const QString& t) { form_.archiveDa = t; });
+            [this](const QString& t) { draft_.archiveDate.day = t; });
     connect(archiveYr, &QComboBox::currentTextChanged, this,
-            [this](const QString& t) { form_.archiveYr = t; });
-    connect(updatesCheck, &QCheckBox::toggled, this, [this](bool on) { form_.updatesCheck = on; });
+            [this](const QString& t) { draft_.archiveDate.year = t; });
+    connect(updatesCheck, &QCheckBox::toggled, this,
+            [this](bool on) { draft_.checkForUpdates = on; });
     refresh();
 }
 
 void GeneralPane::refresh() {
     const QSignalBlocker a(archiveMo), b(archiveDa), c(archiveYr), d(updatesCheck);
-    selectTitle(archiveMo, form_.archiveMo);
-    selectTitle(archiveDa, form_.archiveDa);
-    selectTitle(archiveYr, form_.archiveYr);
-    updatesCheck->setChecked(form_.updatesCheck);
+    selectTitle(archiveMo, draft_.archiveDate.month);
+    selectTitle(archiveDa, draft_.archiveDate.day);
+    selectTitle(archiveYr, draft_.archiveDate.year);
+    updatesCheck->setChecked(draft_.checkForUpdates);
 }

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-struct SetupForm;
+struct Settings;
 class QCheckBox;
 class QComboBox;
 
@@ -10,8 +10,8 @@ class QComboBox;
 class GeneralPane : public QWidget {
     Q_OBJECT
   public:
-    GeneralPane(SetupForm& form, QWidget* parent = nullptr);
-    // Shows the form's values.
+    GeneralPane(Settings& draft, QWidget* parent = nullptr);
+    // Shows the draft's values.
     void refresh();
 
     QComboBox* archiveMo;
@@ -20,7 +20,7 @@ class GeneralPane : public QWidget {
     QCheckBox* updatesCheck;
 
   private:
-    SetupForm& form_;
+    Settings& draft_;
 };
 
 // Selects the item titled title, adding one when the pop-up has none, as a pop-up shows

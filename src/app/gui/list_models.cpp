@@ -2,17 +2,27 @@
 
 #include "filing/filer.h"
 
-ListTableModel::ListTableModel(QList<Column> columns, QObject* parent)
-    : QAbstractTableModel(parent), columns_(std::move(columns)) {}
+ListTableModel::ListTableModel(QStringList* list, Column column, QObject* parent)
+    : QAbstractTableModel(parent), list_(list), columns_{std::move(column)} {}
 
-const ListTableModel::Column* ListTableModel::columnAt(const QModelIndex& index) const {
-    if (!index.isValid() || index.column() >= columns_.size()) return nullptr;
-    const Column& column = columns_.at(index.column());
-    return index.row() < column.list->size() ? &column : nullptr;
+ListTableModel::ListTableModel(QList<PackRow>* rows, Column source, Column destination,
+                               QObject* parent)
+    : QAbstractTableModel(parent),
+      list_(rows),
+      columns_{std::move(source), std::move(destination)} {}
+
+QString* ListTableModel::cellAt(const QModelIndex& index) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columns_.size())
+        return nullptr;
+    if (QStringList* const* texts = std::get_if<QStringList*>(&list_))
+        return &(**texts)[index.row()];
+    PackRow& row = (*std::get<QList<PackRow>*>(list_))[index.row()];
+    return index.column() == 0 ? &row.source : &row.destination;
 }
 
 int ListTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || columns_.isEmpty() ? 0 : int(columns_.first().list->size());
+    if (parent.isValid()) return 0;
+    return std::visit([](const auto* list) { return int(list->size()); }, list_);
 }
 
 int ListTableModel::columnCount(const QModelIndex& parent) const {
@@ -20,9 +30,9 @@ int ListTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ListTableModel::data(const QModelIndex& index, int role) const {
-    const Column* column = columnAt(index);
-    if (column && (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole))
-        return column->list->at(index.row());
+    const QString* cell = cellAt(index);
+    if (cell && (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole))
+        return *cell;
     return {};
 }
 
@@ -36,19 +46,26 @@ QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags ListTableModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    const Column* column = columnAt(index);
-    if (column && column->editing != Editing::Ignored) f |= Qt::ItemIsEditable;
+    if (cellAt(index) && columns_.at(index.column()).editing != Editing::Ignored)
+        f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    const Column* column = columnAt(index);
-    if (!column || role != Qt::EditRole || column->editing == Editing::Ignored) return false;
+    QString* cell = cellAt(index);
+    if (!cell || role != Qt::EditRole) return false;
+    const Editing editing = columns_.at(index.column()).editing;
     const QString text = value.toString();
-    if (column->editing == Editing::FolderName && !isPlainFolderName(text)) return false;
-    (*column->list)[index.row()] = text;
+    if (editing == Editing::Ignored || (editing == Editing::FolderName && !isPlainFolderName(text)))
+        return false;
+    *cell = text;
     Q_EMIT dataChanged(index, index);
     return true;
+}
+
+void ListTableModel::showList(QStringList* list) {
+    list_ = list;
+    reload();
 }
 
 void ListTableModel::reload() {

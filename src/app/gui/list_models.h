@@ -3,13 +3,16 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
+#include <variant>
+
+#include "settings/settings.h"
 
 // The role under which a column answers its identifier ("packFromString", ...).
 inline constexpr int ColumnIdRole = Qt::UserRole + 1;
 
-// A table over lists that live in the controller's Settings: one list per column, row i
-// showing entry i of each, and the first list giving the row count. The model holds
-// pointers: the lists are the truth, and reload() shows them again after a command.
+// A table over a list of the settings being edited: a list of texts in one column, or
+// pack rows in two. The model holds a pointer: the list is the truth, and reload() shows
+// it again after a command.
 class ListTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -21,13 +24,15 @@ class ListTableModel : public QAbstractTableModel {
         AnyText,  // any text, the empty one included, replaces the entry
     };
     struct Column {
-        QStringList* list;
         QString title;
         QString id;
         Editing editing;
     };
 
-    explicit ListTableModel(QList<Column> columns, QObject* parent = nullptr);
+    ListTableModel(QStringList* list, Column column, QObject* parent = nullptr);
+    // The source, then the destination.
+    ListTableModel(QList<PackRow>* rows, Column source, Column destination,
+                   QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,10 +41,13 @@ class ListTableModel : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    // Shows another list of texts, as the type table does for each category.
+    void showList(QStringList* list);
     void reload();
 
   private:
-    const Column* columnAt(const QModelIndex& index) const;
+    QString* cellAt(const QModelIndex& index) const;
 
+    std::variant<QStringList*, QList<PackRow>*> list_;
     QList<Column> columns_;
 };

@@ -127,7 +127,7 @@ void MainWindow::runCommand(const std::function<void()>& command) {
 }
 
 void MainWindow::refresh() {
-    pathControl_->setPath(controller_.form.myPathControl);
+    pathControl_->setPath(controller_.draft.workingFolder);
     setupPanel_->refresh();
 }
 
@@ -143,9 +143,9 @@ void MainWindow::choosePathControlFolder() {
     request.chooseFiles = false;
     request.chooseFolders = true;
     request.multiple = false;
-    request.startFolder = controller_.form.myPathControl;
+    request.startFolder = controller_.draft.workingFolder;
     if (auto chosen = controller_.services.chooser.choose(request); chosen && !chosen->isEmpty()) {
-        controller_.form.myPathControl = chosen->last();
+        controller_.draft.workingFolder = chosen->last();
         refresh();
     }
 }

@@ -154,7 +154,7 @@ void NameChangeWindow::changeNames() {
 void NameChangeWindow::refresh() {
     const NameChangeOptions& o = controller_.nameChangeOptions;
     folder_->setText(
-        tr("Changes the names of the items in %1").arg(controller_.form.myPathControl));
+        tr("Changes the names of the items in %1").arg(controller_.draft.workingFolder));
     const std::pair<QCheckBox*, bool> checks[] = {{replaceCheck, o.replaceCheck},
                                                   {ignoreCaseCheck, o.ignoreCaseCheck},
                                                   {prefixNumberCheck, o.prefixNumberCheck},

@@ -14,7 +14,6 @@
 #include "app/gui/list_models.h"
 #include "app/gui/window_state_store.h"
 #include "settings/settings.h"
-#include "settings/setup_form.h"
 
 namespace {
 
@@ -29,20 +28,17 @@ QTableView* pairTable(QWidget* parent, const QString& name, ListTableModel* mode
 
 }  // namespace
 
-PackPane::PackPane(Settings& settings, SetupForm& form, QWidget* parent)
-    : QWidget(parent), form_(form) {
+PackPane::PackPane(Settings& draft, QWidget* parent) : QWidget(parent), draft_(draft) {
     // A row pairs a source with the folder it is copied into; either may be edited.
-    auto pairModel = [this](QStringList& from, QStringList& to, const QString& fromId,
-                            const QString& toId) {
+    auto pairModel = [this](QList<PackRow>& rows, const QString& fromId, const QString& toId) {
         using Editing = ListTableModel::Editing;
-        return new ListTableModel({{&from, tr("File or Folder"), fromId, Editing::AnyText},
-                                   {&to, tr("Copy Into"), toId, Editing::AnyText}},
-                                  this);
+        return new ListTableModel(&rows, {tr("File or Folder"), fromId, Editing::AnyText},
+                                  {tr("Copy Into"), toId, Editing::AnyText}, this);
     };
-    pack_ = pairModel(settings.packFromArray, settings.packToArray,
-                      QStringLiteral("packFromString"), QStringLiteral("packToString"));
-    unpack_ = pairModel(settings.unpackFromArray, settings.unpackToArray,
-                        QStringLiteral("unpackFromString"), QStringLiteral("unpackToString"));
+    pack_ =
+        pairModel(draft.packRows, QStringLiteral("packFromString"), QStringLiteral("packToString"));
+    unpack_ = pairModel(draft.unpackRows, QStringLiteral("unpackFromString"),
+                        QStringLiteral("unpackToString"));
     packTableView = pairTable(this, QStringLiteral("packTableView"), pack_);
     unpackTableView = pairTable(this, QStringLiteral("unpackTableView"), unpack_);
 
@@ -80,9 +76,9 @@ PackPane::PackPane(Settings& settings, SetupForm& form, QWidget* parent)
     layout->addLayout(shared);
 
     connect(packOverwriteCheck, &QCheckBox::toggled, this,
-            [this](bool on) { form_.packOverwriteCheck = on; });
+            [this](bool on) { draft_.packOverwrite = on; });
     connect(unpackOverwriteCheck, &QCheckBox::toggled, this,
-            [this](bool on) { form_.unpackOverwriteCheck = on; });
+            [this](bool on) { draft_.unpackOverwrite = on; });
     refresh();
 }
 
@@ -90,8 +86,8 @@ void PackPane::refresh() {
     pack_->reload();
     unpack_->reload();
     const QSignalBlocker a(packOverwriteCheck), b(unpackOverwriteCheck);
-    packOverwriteCheck->setChecked(form_.packOverwriteCheck);
-    unpackOverwriteCheck->setChecked(form_.unpackOverwriteCheck);
+    packOverwriteCheck->setChecked(draft_.packOverwrite);
+    unpackOverwriteCheck->setChecked(draft_.unpackOverwrite);
 }
 
 void PackPane::restoreColumns(const WindowStateStore& state) {

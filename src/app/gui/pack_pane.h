@@ -3,7 +3,6 @@
 #include <QWidget>
 
 struct Settings;
-struct SetupForm;
 class ListTableModel;
 class QCheckBox;
 class QPushButton;
@@ -15,7 +14,7 @@ class WindowStateStore;
 class PackPane : public QWidget {
     Q_OBJECT
   public:
-    PackPane(Settings& settings, SetupForm& form, QWidget* parent = nullptr);
+    PackPane(Settings& draft, QWidget* parent = nullptr);
     void refresh();
 
     // Column layouts kept between runs ("packTableView", "unpackTableView").
@@ -34,7 +33,7 @@ class PackPane : public QWidget {
     QCheckBox* unpackOverwriteCheck;
 
   private:
-    SetupForm& form_;
+    Settings& draft_;
     ListTableModel* pack_;
     ListTableModel* unpack_;
 };

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/desktidy_controller.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ QComboBox* allAndNumbers(int last, QWidget* parent) {
 
 }  // namespace
 
-SchedulePane::SchedulePane(DesktidyController& controller, QWidget* parent)
-    : QWidget(parent), controller_(controller), form_(controller.form) {
+SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
+    : QWidget(parent), schedule_(schedule) {
     schedTime = new QTimeEdit(this);
     schedTime->setDisplayFormat(QStringLiteral("HH:mm"));
     everyHourCheck = new QCheckBox(tr("Every"), this);
@@ -84,38 +84,30 @@ SchedulePane::SchedulePane(DesktidyController& controller, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(schedTime, &QTimeEdit::timeChanged, this,
-            [this](QTime t) { form_.schedTime = QDateTime(form_.schedTime.date(), t); });
+            [this](QTime t) { schedule_.setTimeOfDay(t); });
     connect(everyHourCheck, &QCheckBox::toggled, this,
-            [this](bool on) { form_.everyHourCheck = on; });
-    connect(hoursStepper, &QSpinBox::valueChanged, this, [this](int n) { form_.hoursStepper = n; });
+            [this](bool on) { schedule_.everyNHours = on; });
+    connect(hoursStepper, &QSpinBox::valueChanged, this,
+            [this](int n) { schedule_.hoursStep = n; });
     connect(byDayMonth_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (!on) return;
-        form_.byDayMonth = id;
-        controller_.changeSchedRadio();
+        schedule_.byWeekdays = id == 0;
         refresh();
     });
     connect(schedAll, &QCheckBox::toggled, this, [this](bool on) {
-        form_.schedAll = on;
-        controller_.changeSchedAll();
+        schedule_.days.setEveryDay(on);
         refresh();
     });
     for (int d = 0; d < 7; ++d)
         connect(weekdays[d], &QCheckBox::toggled, this, [this, d](bool on) {
-            *weekdayField(d) = on;
-            controller_.changeSchedDays();
+            schedule_.days.setWeekday(d, on);
             refresh();
         });
     connect(schedMonthButton, &QComboBox::currentIndexChanged, this,
-            [this](int i) { form_.schedMonthButton = i; });
+            [this](int i) { schedule_.month = i; });
     connect(schedMdayButton, &QComboBox::currentIndexChanged, this,
-            [this](int i) { form_.schedMdayButton = i; });
+            [this](int i) { schedule_.monthDay = i; });
     refresh();
-}
-
-bool* SchedulePane::weekdayField(int day) const {
-    bool* fields[7] = {&form_.schedSun, &form_.schedMon, &form_.schedTue, &form_.schedWed,
-                       &form_.schedThu, &form_.schedFri, &form_.schedSat};
-    return fields[day];
 }
 
 void SchedulePane::refresh() {
@@ -124,19 +116,20 @@ void SchedulePane::refresh() {
         QSignalBlocker(hoursStepper),   QSignalBlocker(byDayMonth_),
         QSignalBlocker(schedAll),       QSignalBlocker(schedMonthButton),
         QSignalBlocker(schedMdayButton)};
-    schedTime->setTime(form_.schedTime.time());
-    everyHourCheck->setChecked(form_.everyHourCheck);
-    hoursStepper->setValue(form_.hoursStepper);
-    (form_.byDayMonth == 0 ? byDay : byMonth)->setChecked(true);
-    schedAll->setChecked(form_.schedAll);
+    schedTime->setTime(schedule_.timeOfDay());
+    everyHourCheck->setChecked(schedule_.everyNHours);
+    hoursStepper->setValue(schedule_.hoursStep);
+    (schedule_.byWeekdays ? byDay : byMonth)->setChecked(true);
+    schedAll->setChecked(schedule_.days.everyDay);
     for (int d = 0; d < 7; ++d) {
         const QSignalBlocker block(weekdays[d]);
-        weekdays[d]->setChecked(*weekdayField(d));
+        weekdays[d]->setChecked(schedule_.days.weekdays[d]);
     }
-    schedMonthButton->setCurrentIndex(std::clamp(form_.schedMonthButton, 0, 12));
-    schedMdayButton->setCurrentIndex(std::clamp(form_.schedMdayButton, 0, 31));
-    schedAll->setEnabled(form_.schedDaysEnabled);
-    for (QCheckBox* box : weekdays) box->setEnabled(form_.schedDaysEnabled);
-    schedMonthButton->setEnabled(form_.schedMonthEnabled);
-    schedMdayButton->setEnabled(form_.schedMonthEnabled);
+    schedMonthButton->setCurrentIndex(std::clamp(schedule_.month, 0, 12));
+    schedMdayButton->setCurrentIndex(std::clamp(schedule_.monthDay, 0, 31));
+    // The day boxes take input when scheduling by weekdays, the pop-ups by month.
+    schedAll->setEnabled(schedule_.byWeekdays);
+    for (QCheckBox* box : weekdays) box->setEnabled(schedule_.byWeekdays);
+    schedMonthButton->setEnabled(!schedule_.byWeekdays);
+    schedMdayButton->setEnabled(!schedule_.byWeekdays);
 }

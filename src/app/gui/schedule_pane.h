@@ -2,8 +2,7 @@
 
 #include <QWidget>
 
-class DesktidyController;
-struct SetupForm;
+struct Schedule;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -13,12 +12,12 @@ class QSpinBox;
 class QTimeEdit;
 
 // The Schedule pane: when the unattended run files the folder list. Every control writes
-// its value into the setup form at once, the day boxes and the by-day-or-month choice
-// through the controller's rules; refresh() shows the form again.
+// its value into the draft's schedule at once, the day boxes through its rules;
+// refresh() shows the schedule again.
 class SchedulePane : public QWidget {
     Q_OBJECT
   public:
-    SchedulePane(DesktidyController& controller, QWidget* parent = nullptr);
+    SchedulePane(Schedule& schedule, QWidget* parent = nullptr);
     void refresh();
 
     QTimeEdit* schedTime;
@@ -34,8 +33,6 @@ class SchedulePane : public QWidget {
     QPushButton* removeScheduleButton;
 
   private:
-    bool* weekdayField(int day) const;
-    DesktidyController& controller_;
-    SetupForm& form_;
+    Schedule& schedule_;
     QButtonGroup* byDayMonth_;
 };

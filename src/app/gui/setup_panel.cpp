@@ -37,7 +37,7 @@ SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
 SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, QWidget* parent)
     : QDialog(parent), controller_(controller), state_(state) {
     setObjectName(autosaveName);
-    generalView = new GeneralPane(controller.form, this);
+    generalView = new GeneralPane(controller.draft, this);
     addTypePanel_ = new AddTypePanel(
         [this](const QString& type, const QString& description) {
             const bool added = controller_.doType(type, description);
@@ -45,9 +45,9 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
             return added;
         },
         this);
-    foldersView = new FoldersPane(controller.settings, controller.form, this);
-    scheduleView = new SchedulePane(controller, this);
-    packView = new PackPane(controller.settings, controller.form, this);
+    foldersView = new FoldersPane(controller, this);
+    scheduleView = new SchedulePane(controller.draft.schedule, this);
+    packView = new PackPane(controller.draft, this);
     for (QWidget* pane : {static_cast<QWidget*>(generalView), static_cast<QWidget*>(foldersView),
                           static_cast<QWidget*>(scheduleView), static_cast<QWidget*>(packView)})
         pane->hide();
