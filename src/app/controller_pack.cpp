@@ -31,13 +31,14 @@ void DesktidyController::clearPackTables() { clearPackLists(settings); }
 
 RunResult DesktidyController::packStashery() {
     return copyStashery(CopyRunTexts::pack(),
-                        {settings.packFromArray, settings.packToArray, settings.packOverwrite != 0},
+                        CopyList::fromTexts(settings.packFromArray, settings.packToArray,
+                                            settings.packOverwrite != 0),
                         {services.prompter, services.notifier, services.files});
 }
 
 RunResult DesktidyController::unpackStashery() {
-    return copyStashery(
-        CopyRunTexts::unpack(),
-        {settings.unpackFromArray, settings.unpackToArray, settings.unpackOverwrite != 0},
-        {services.prompter, services.notifier, services.files});
+    return copyStashery(CopyRunTexts::unpack(),
+                        CopyList::fromTexts(settings.unpackFromArray, settings.unpackToArray,
+                                            settings.unpackOverwrite != 0),
+                        {services.prompter, services.notifier, services.files});
 }

@@ -1,9 +1,5 @@
 #include "app/cli/folders_command.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-#include "app/cli/working_folder_command.h"
 #include "app/desktidy_controller.h"
 #include "platform/preset_path_chooser.h"
 
@@ -35,11 +31,17 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
 }
 
 int FoldersCommand::add(CommandContext& context, const QStringList& paths) {
-    QStringList folders;
+    QList<Path> folders;
     for (const QString& path : paths) {
-        const QString folder = absoluteFolderArgument(path);
-        if (!QFileInfo(folder).isDir()) {
-            context.err << "desktidy folders: not a folder: " << path << Qt::endl;
+        const Path folder = pathArgument(path);
+        if (!folder.toText()) {
+            context.err << "desktidy folders: \u201c" << folder.display()
+                        << "\u201d is not UTF-8 text, which the folder list is kept as" << Qt::endl;
+            return ExitUsage;
+        }
+        if (!isFolderOrLinkToOne(folder)) {
+            context.err << "desktidy folders: not a folder: " << displayedArgument(path)
+                        << Qt::endl;
             return ExitFailure;
         }
         folders << folder;
@@ -55,16 +57,17 @@ int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
     const QStringList& listed = context.controller.settings.myFoldersArray;
     QList<int> rows;
     for (const QString& path : paths) {
-        const QString folder = absoluteFolderArgument(path);
+        const Path folder = pathArgument(path);
         bool found = false;
         for (int row = 0; row < listed.size(); ++row) {
-            if (listed[row] == path || QDir::cleanPath(listed[row]) == folder) {
+            if (listed[row] == path || Path::fromText(listed[row]).cleaned() == folder) {
                 rows << row;
                 found = true;
             }
         }
         if (!found) {
-            context.err << "desktidy folders: not in the folder list: " << path << Qt::endl;
+            context.err << "desktidy folders: not in the folder list: " << displayedArgument(path)
+                        << Qt::endl;
             return ExitFailure;
         }
     }

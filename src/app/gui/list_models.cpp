@@ -45,7 +45,7 @@ bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, in
     const Column* column = columnAt(index);
     if (!column || role != Qt::EditRole || column->editing == Editing::Ignored) return false;
     const QString text = value.toString();
-    if (column->editing == Editing::FolderName && !isPlainFolderName(text)) return false;
+    if (column->editing == Editing::FolderName && !isPlainFolderName(text.toUtf8())) return false;
     (*column->list)[index.row()] = text;
     Q_EMIT dataChanged(index, index);
     return true;
