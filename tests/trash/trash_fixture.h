@@ -10,6 +10,19 @@
 #include "support/temp_home.h"
 #include "trash/trash_services.h"
 
+// The text of a path whose bytes are UTF-8, as the tests name their paths.
+inline QString text(const Path& path) { return QString::fromUtf8(path.bytes()); }
+inline QStringList texts(const QList<Path>& paths) {
+    QStringList list;
+    for (const Path& path : paths) list << text(path);
+    return list;
+}
+inline QList<Path> paths(const QStringList& texts) {
+    QList<Path> list;
+    for (const QString& text : texts) list << Path::fromText(text);
+    return list;
+}
+
 // A temporary home with its Trash, fakes for every service and a fixed clock.
 class TrashTest : public ::testing::Test {
   protected:
@@ -19,11 +32,19 @@ class TrashTest : public ::testing::Test {
     PresetPathChooser chooser;
     FakeToolRunner tools;
     QDateTime clock = QDateTime(QDate(2024, 3, 9), QTime(14, 5, 9));
-    TrashServices services{prompter,    chooser,
-                           files,       tools,
-                           ToolPaths{}, TrashLocation::forHome(home.path()),
-                           home.path(), [this] { return clock; }};
+    TrashServices services{prompter,
+                           chooser,
+                           files,
+                           tools,
+                           ToolPaths{},
+                           TrashLocation::forHome(asPath(home.path())),
+                           asPath(home.path()),
+                           [this] { return clock; }};
 
-    QString trashFiles() const { return services.trash.files(); }
+    QString trashFiles() const { return text(services.trash.files()); }
     QString deletedApps() const { return trashFiles() + "/DKT Deleted Apps"; }
+    QString recordOf(const QString& name) const {
+        return text(services.trash.infoFileFor(name.toUtf8()));
+    }
+    bool exists(const QString& path) { return files.exists(asPath(path)); }
 };
