@@ -30,3 +30,16 @@ inline QStringList displayed(const QList<Path>& paths) {
     for (const Path& path : paths) texts << path.display();
     return texts;
 }
+
+// The text of a path whose bytes are UTF-8, as the tests name their paths, and back.
+inline QString text(const Path& path) { return QString::fromUtf8(path.bytes()); }
+inline QStringList texts(const QList<Path>& paths) {
+    QStringList list;
+    for (const Path& path : paths) list << text(path);
+    return list;
+}
+inline QList<Path> paths(const QStringList& texts) {
+    QList<Path> list;
+    for (const QString& text : texts) list << Path::fromText(text);
+    return list;
+}

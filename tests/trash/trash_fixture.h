@@ -10,19 +10,6 @@
 #include "support/temp_home.h"
 #include "trash/trash_services.h"
 
-// The text of a path whose bytes are UTF-8, as the tests name their paths.
-inline QString text(const Path& path) { return QString::fromUtf8(path.bytes()); }
-inline QStringList texts(const QList<Path>& paths) {
-    QStringList list;
-    for (const Path& path : paths) list << text(path);
-    return list;
-}
-inline QList<Path> paths(const QStringList& texts) {
-    QList<Path> list;
-    for (const QString& text : texts) list << Path::fromText(text);
-    return list;
-}
-
 // A temporary home with its Trash, fakes for every service and a fixed clock.
 class TrashTest : public ::testing::Test {
   protected:
