@@ -105,7 +105,7 @@ RoundTrip timeFloor(const QString& folder, const Settings& settings, int count) 
         std::vector<std::pair<std::string, std::string>> moves;
         for (int i = 0; i < count; ++i) {
             const QString name = nameOf(i);
-            const int k = table.categoryOf(name);
+            const int k = table.categoryOf(name.toUtf8());
             if (k != noCategory)
                 moves.emplace_back(native(folder + u'/' + name),
                                    categoryFolders[k - 1] + '/' + native(name));
@@ -179,19 +179,23 @@ int main(int argc, char** argv) {
 
     int unmatched = 0;
     const TypeTable table(controller.draft);
-    for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i)) == noCategory;
+    for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i).toUtf8()) == noCategory;
     report("files", count);
     report("unmatched_fraction", double(unmatched) / count);
 
     const Times unset{1e9, 1e9};
     RoundTrip program{unset, unset}, floor{unset, unset};
+    const Path desk = Path::fromText(folder);
+    auto namesInDesk = [&] { return int(files.listNames(desk, true).size()); };
     for (int round = 0; round < 5; ++round) {
         RoundTrip once;
-        once.filing = timesOf([&] { controller.desktidy(); });
+        RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
+        once.filing = timesOf([&] { filed = controller.desktidy(); });
         // Every matching file has left the top level, which holds the category folders.
-        if (files.listNames(folder, true).size() != unmatched + Settings::categoryCount) return 2;
-        once.unfiling = timesOf([&] { controller.undesktidy(); });
-        if (files.listNames(folder, true).size() != count) return 3;
+        if (filed != RunResult::Done || namesInDesk() != unmatched + Settings::categoryCount)
+            return 2;
+        once.unfiling = timesOf([&] { unfiled = controller.undesktidy(); });
+        if (unfiled != RunResult::Done || namesInDesk() != count) return 3;
         keepBest(program, once);
         keepBest(floor, timeFloor(folder, controller.draft, count));
     }

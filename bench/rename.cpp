@@ -138,7 +138,7 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
     auto timeRun = [&] {
         ::sync();
         timing.run = cpuSecondsOf([&] {
-            NameChangeRun changeNames(prompter, files, runFolder, state);
+            NameChangeRun changeNames(prompter, files, Path::fromText(runFolder), state);
             result = changeNames.doChangeNames(options);
         });
     };
@@ -146,7 +146,10 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
     timeBare();
     if (!runFirst) timeRun();
 
-    const bool same = files.listNames(runFolder, false) == files.listNames(bareFolder, false);
+    const NameList renamed = files.listNames(Path::fromText(runFolder), false);
+    const NameList bare = files.listNames(Path::fromText(bareFolder), false);
+    bool same = renamed.size() == bare.size();
+    for (std::size_t i = 0; same && i < renamed.size(); ++i) same = renamed.at(i) == bare.at(i);
     QDir(runFolder).removeRecursively();
     QDir(bareFolder).removeRecursively();
     if (result != RunResult::Done || prompter.alerts != 0 || bareFailures != 0 || !same)

@@ -110,17 +110,18 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
 
 // The searches as separate find runs, one per search and folder, with the same filters
 // and repeats dropped, as the search was first made.
-QStringList searchWithFind(const QString& app, const QStringList& appDirs) {
+QList<Path> searchWithFind(const Path& app, const QList<Path>& appDirs) {
     const QList<NameSearch> searches = AppPatterns::forApplication(app).searches();
-    QStringList found;
-    QSet<QString> seen{app};
-    for (const QString& dir : appDirs) {
+    QList<Path> found;
+    QSet<Path> seen{app};
+    for (const Path& dir : appDirs) {
         for (const NameSearch& search : searches) {
-            const QByteArray out = runTool(
-                "/usr/bin/find", {dir, "-xdev", "-maxdepth", QString::number(searchDepthFor(dir)),
-                                  "-iname", search.pattern, "-print"});
+            const QByteArray out =
+                runTool("/usr/bin/find",
+                        {QString::fromUtf8(dir.bytes()), "-xdev", "-maxdepth",
+                         QString::number(searchDepthFor(dir)), "-iname", search.pattern, "-print"});
             for (const QByteArray& line : out.split('\n')) {
-                const QString path = QString::fromUtf8(line);
+                const Path path(line);
                 if (path.isEmpty() || !keepsFoundPath(path, search) || seen.contains(path))
                     continue;
                 seen.insert(path);
@@ -154,32 +155,32 @@ int main() {
         QFile(marker).open(QIODevice::WriteOnly);
         std::printf("tree of %d entries built in %s in %.1f s\n", entries, qPrintable(root), built);
     }
-    QStringList appDirs;  // as the program's own list of data folders resolves for this home
-    for (const char* d : dataFolders) appDirs << root + QString::fromLatin1(d);
-    const QString app = root + "/Applications/Note Pad.app";
+    const Path home = Path::fromText(root), trash = home / ".local/share/Trash";
+    QList<Path> appDirs;  // as the program's own list of data folders resolves for this home
+    for (const char* d : dataFolders) appDirs << Path(home.bytes() + d);
+    const Path app = home / "Applications/Note Pad.app";
     LocalFileSystem files;
 
     // Warm the caches for both sides, and check that they agree.
-    const QString label = makeDelAppPath(root, files);
+    const QString label = makeDelAppPath(home, files);
     const QByteArray du = runTool("/usr/bin/du", {"-k", "-d", "0", root});
-    const QString duLabel = itemLabel(root, du.split('\t').value(0).toLongLong() * 1024);
+    const QString duLabel = itemLabel(home, du.split('\t').value(0).toLongLong() * 1024);
     if (label != duLabel)
         std::printf("MISMATCH label %s vs du %s\n", qPrintable(label), qPrintable(duLabel));
-    QStringList ours = relatedFiles(app, appDirs, root, root + "/.local/share/Trash");
-    QStringList theirs = searchWithFind(app, appDirs);
+    QList<Path> ours = relatedFiles(app, appDirs, home, trash);
+    QList<Path> theirs = searchWithFind(app, appDirs);
     std::printf("found %lld related items\n", static_cast<long long>(ours.size()));
-    ours.sort();
-    theirs.sort();
+    std::sort(ours.begin(), ours.end());
+    std::sort(theirs.begin(), theirs.end());
     if (ours != theirs)
-        std::printf("MISMATCH search: %s\n vs find: %s\n", qPrintable(ours.join(" | ")),
-                    qPrintable(theirs.join(" | ")));
+        std::printf("MISMATCH search: %lld items vs find: %lld items\n",
+                    static_cast<long long>(ours.size()), static_cast<long long>(theirs.size()));
 
     std::vector<double> labelTimes, duTimes, searchTimes, findTimes;
     for (int round = 0; round < 5; ++round) {
-        labelTimes.push_back(secondsOf([&] { makeDelAppPath(root, files); }));
+        labelTimes.push_back(secondsOf([&] { makeDelAppPath(home, files); }));
         duTimes.push_back(secondsOf([&] { runTool("/usr/bin/du", {"-k", "-d", "0", root}); }));
-        searchTimes.push_back(
-            secondsOf([&] { relatedFiles(app, appDirs, root, root + "/.local/share/Trash"); }));
+        searchTimes.push_back(secondsOf([&] { relatedFiles(app, appDirs, home, trash); }));
         findTimes.push_back(secondsOf([&] { searchWithFind(app, appDirs); }));
     }
     std::printf("label %.3f s, du %.3f s, search %.3f s, find %.3f s (medians of 5)\n",

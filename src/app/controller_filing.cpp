@@ -1,5 +1,3 @@
-#include <QFileInfo>
-
 #include "app/desktidy_controller.h"
 #include "filing/archive_date.h"
 #include "filing/filer.h"
@@ -10,42 +8,55 @@ namespace {
 // A working folder that is not there is refused, so that a mistyped or vanished folder
 // is neither filed "successfully" nor kept as the working folder. A link to a folder is
 // a folder here.
-bool folderIsThere(const QString& folder, Prompter& prompter) {
-    if (QFileInfo(folder).isDir()) return true;
-    prompter.criticalNotice(QStringLiteral("The folder ") + folder +
+bool folderIsThere(const Path& folder, Prompter& prompter) {
+    if (isFolderOrLinkToOne(folder)) return true;
+    prompter.criticalNotice(QStringLiteral("The folder ") + folder.display() +
                             QStringLiteral(" does not exist."));
     return false;
 }
 
+// The settings hold text, so a folder whose path is not UTF-8 cannot be stored there.
+std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
+    std::optional<QString> text = folder.toText();
+    if (!text)
+        prompter.criticalNotice(QStringLiteral("The folder ") + folder.display() +
+                                QStringLiteral(" cannot be kept in the Setup: its name is not "
+                                               "UTF-8 text."));
+    return text;
+}
+
 // Items that stayed because their name was taken are the normal course; moves that failed
 // with an error make the run a failure, told with how many and the first reason.
-RunResult outcomeOf(const MoveCounts& counts, const QString& folder, Prompter& prompter) {
+RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prompter) {
     if (counts.failed == 0) return RunResult::Done;
     prompter.criticalNotice(
         QString::number(counts.failed) +
         (counts.failed == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
-        QStringLiteral(" in ") + folder + QStringLiteral(" could not be moved. ") +
+        QStringLiteral(" in ") + folder.display() + QStringLiteral(" could not be moved. ") +
         counts.firstFailure.message);
     return RunResult::Failed;
 }
 
 }  // namespace
 
-RunResult DesktidyController::desktidy() {
-    const QString folder = draft.workingFolder;
+RunResult DesktidyController::desktidy() { return desktidy(workingFolder()); }
+
+RunResult DesktidyController::desktidy(const Path& folder) {
     if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
     if (displayDktAlert == 0 &&
         !services.prompter.confirm(
             QStringLiteral("File these files?"),
-            QStringLiteral("Desktidy will file all of the files located in ") + folder +
+            QStringLiteral("Desktidy will file all of the files located in ") + folder.display() +
                 QStringLiteral(" into the appropriate folders.  You can always undo this by "
                                "choosing Undesktidy... from the File menu."),
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
-    MoveCounts counts = doArchive();
+    MoveCounts counts = doArchive(folder);
     noteRecentFolder(folder);
-    saveSetup();  // the filed folder becomes the stored working folder
+    // The filed folder becomes the stored working folder.
+    if (const std::optional<QString> text = folder.toText()) draft.workingFolder = *text;
+    saveSetup();
     counts.add(Filer(services.files, services.prompter).fileFolder(folder, draft));
     categoryRow_ = Settings::categoryCount;  // a run leaves the last category selected
     return outcomeOf(counts, folder, services.prompter);
@@ -76,23 +87,24 @@ RunResult DesktidyController::fileAllStashery() {
     return RunResult::Done;
 }
 
-MoveCounts DesktidyController::doArchive() {
+MoveCounts DesktidyController::doArchive(const Path& folder) {
     // The date the run is about to save, not the one stored before it.
     const ArchiveDate& date = draft.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
     if (cutoff.isOff()) return {};
     const MoveCounts counts =
-        Filer(services.files, services.prompter).archiveFolder(draft.workingFolder, draft, cutoff);
+        Filer(services.files, services.prompter).archiveFolder(folder, draft, cutoff);
     categoryRow_ = Settings::categoryCount;
     return counts;
 }
 
-RunResult DesktidyController::undesktidy() {
-    const QString folder = draft.workingFolder;
+RunResult DesktidyController::undesktidy() { return undesktidy(workingFolder()); }
+
+RunResult DesktidyController::undesktidy(const Path& folder) {
     if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
     if (!services.prompter.confirm(
             QStringLiteral("Unfile these files?"),
-            QStringLiteral("Desktidy will unfile all of the files located in ") + folder +
+            QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
                 QStringLiteral(" which are inside the Desktidy folders.  You can always redo the "
                                "filing by choosing Desktidy... from the File menu."),
             QStringLiteral("OK")))
@@ -137,7 +149,9 @@ RunResult DesktidyController::chooseFile() {
     const auto chosen =
         services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Choose"), false));
     if (!chosen || chosen->isEmpty()) return RunResult::Cancelled;
-    draft.workingFolder = chosen->last();
+    const std::optional<QString> folder = storableText(chosen->last(), services.prompter);
+    if (!folder) return RunResult::Failed;
+    draft.workingFolder = *folder;
     saveSetup();
     return RunResult::Done;
 }
@@ -146,7 +160,13 @@ RunResult DesktidyController::addFolder() {
     const auto chosen =
         services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Add"), true));
     if (!chosen) return RunResult::Cancelled;
-    draft.listedFolders.append(*chosen);
+    QStringList folders;
+    for (const Path& path : *chosen) {
+        const std::optional<QString> folder = storableText(path, services.prompter);
+        if (!folder) return RunResult::Failed;
+        folders.append(*folder);
+    }
+    draft.listedFolders.append(folders);
     return RunResult::Done;
 }
 

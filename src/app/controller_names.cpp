@@ -3,8 +3,10 @@
 
 void DesktidyController::clearChangeNames() { ::clearChangeNames(nameChangeOptions); }
 
-RunResult DesktidyController::doChangeNames() {
-    NameChangeRun run(services.prompter, services.files, draft.workingFolder, nameChangeState);
-    run.noteRecentFolder = [this](const QString& folder) { noteRecentFolder(folder); };
+RunResult DesktidyController::doChangeNames() { return doChangeNames(workingFolder()); }
+
+RunResult DesktidyController::doChangeNames(const Path& folder) {
+    NameChangeRun run(services.prompter, services.files, folder, nameChangeState);
+    run.noteRecentFolder = [this](const Path& folder) { noteRecentFolder(folder); };
     return run.doChangeNames(nameChangeOptions);
 }

@@ -19,9 +19,9 @@ QList<PackRow> rowsOf(const QStringList& sources, const QStringList& destination
 
 RunResult copyRows(const CopyRunTexts& texts, const QList<PackRow>& rows, bool overwrite,
                    Services& services) {
-    const QStringList sources = columnOf(rows, &PackRow::source);
-    const QStringList destinations = columnOf(rows, &PackRow::destination);
-    return copyStashery(texts, {sources, destinations, overwrite},
+    return copyStashery(texts,
+                        CopyList::fromTexts(columnOf(rows, &PackRow::source),
+                                            columnOf(rows, &PackRow::destination), overwrite),
                         {services.prompter, services.notifier, services.files});
 }
 

@@ -7,15 +7,23 @@ namespace {
 
 TrashServices trashServices(DesktidyController& c) {
     Services& s = c.services;
-    return TrashServices{s.prompter,  s.chooser,         s.files,  s.tools,
-                         s.toolPaths, c.trashLocation(), c.osHome, c.trashClock};
+    return TrashServices{s.prompter,
+                         s.chooser,
+                         s.files,
+                         s.tools,
+                         s.toolPaths,
+                         c.trashLocation(),
+                         Path::fromText(c.osHome),
+                         c.trashClock};
 }
 
 }  // namespace
 
-TrashLocation DesktidyController::trashLocation() const { return TrashLocation::forHome(osHome); }
+TrashLocation DesktidyController::trashLocation() const {
+    return TrashLocation::forHome(Path::fromText(osHome));
+}
 
-QString DesktidyController::makeDelAppPath(const QString& path) {
+QString DesktidyController::makeDelAppPath(const Path& path) {
     return ::makeDelAppPath(path, services.files);
 }
 
@@ -31,7 +39,9 @@ RunResult DesktidyController::deleteTrash() {
 
 bool DesktidyController::deleteApp() {
     TrashServices trash = trashServices(*this);
-    std::optional<RemovalList> list = ::deleteApp(trash, appDirArray);
+    QList<Path> folders;
+    for (const QString& folder : appDirArray) folders.append(Path::fromText(folder));
+    std::optional<RemovalList> list = ::deleteApp(trash, folders);
     if (!list) return false;
     appDisplayArray = std::move(list->appDisplayArray);
     foundFoldersArray = std::move(list->foundFoldersArray);

@@ -1,5 +1,7 @@
 #include "app/desktidy_controller.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -19,6 +21,11 @@ QString executablePath(const QString& argumentZero) {
 }
 
 }  // namespace
+
+bool isFolderOrLinkToOne(const Path& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 DesktidyController::DesktidyController(Services s, BundleDefaults bundle)
     : services(std::move(s)),
@@ -81,15 +88,14 @@ QString DesktidyController::settingsHomeForJobs() const {
     return file.chopped(suffix.size());
 }
 
-bool DesktidyController::applicationDidFinishLaunching() {
-    if (scheduled == 0) return false;
+std::optional<RunResult> DesktidyController::applicationDidFinishLaunching() {
+    if (scheduled == 0) return std::nullopt;
     // The scheduled run files every listed folder without asking and ends the process.
-    fileAllStashery();
-    return true;
+    return fileAllStashery();
 }
 
-void DesktidyController::noteRecentFolder(const QString& folder) {
-    if (QFileInfo(folder).isDir())
+void DesktidyController::noteRecentFolder(const Path& folder) {
+    if (isFolderOrLinkToOne(folder))
         RecentFolders(RecentFolders::defaultFilePath(osHome)).note(folder);
 }
 

@@ -30,9 +30,9 @@ class DesktidyController {
     // Interface ready: load and save the settings, resolve the folders searched for an
     // application's files, read the arguments (entry 0 is the program's own path).
     void awakeFromNib(const QStringList& arguments);
-    // Launch finished: the scheduled run when argument 1 asked for it. Returns true when
-    // the process should now end.
-    bool applicationDidFinishLaunching();
+    // Launch finished: the scheduled run when argument 1 asked for it. Returns how that run
+    // ended, after which the process should end; nullopt when there was none.
+    std::optional<RunResult> applicationDidFinishLaunching();
     // A folder given from outside (a launcher, a drop) becomes the draft's working
     // folder; the stored one changes at the next save.
     bool openFile(const QString& path);
@@ -60,19 +60,27 @@ class DesktidyController {
     // saying how many, when moves failed with an error; an item whose name is taken is
     // no failure.
     RunResult desktidy();
+    // The same for folder, which becomes the working folder first when it has a text
+    // form (the settings hold text); a folder whose path is not UTF-8 is filed all the
+    // same, and the stored working folder stays as it was.
+    RunResult desktidy(const Path& folder);
     // Files every folder of the folder list without asking per folder (nor at all in
     // the scheduled run), then posts "Done filing all of your files"; when a folder
     // failed, it posts nothing and is Failed.
     RunResult fileAllStashery();
-    // Archives the working folder's loose items modified on or before the archive date.
-    MoveCounts doArchive();
-    // Unfiles the working folder, asking first; refused and failed as desktidy is.
+    // Archives the folder's loose items modified on or before the archive date.
+    MoveCounts doArchive(const Path& folder);
+    // Unfiles the working folder, or folder, asking first; refused and failed as desktidy
+    // is.
     RunResult undesktidy();
+    RunResult undesktidy(const Path& folder);
     // Unfiles every folder of the folder list, each asking its own question.
     RunResult unfileAllStashery();
-    // Chooses the working folder through the chooser and saves it.
+    // Chooses the working folder through the chooser and saves it. A folder whose path is
+    // not UTF-8 cannot be kept in the settings: refused with a critical notice, Failed.
     RunResult chooseFile();
-    // Appends the folders chosen through the chooser to the folder list (saved later).
+    // Appends the folders chosen through the chooser to the folder list (saved later);
+    // refused as chooseFile refuses when any of them is not UTF-8.
     RunResult addFolder();
     // Removes the given rows of the folder list.
     void delFolder(const QList<int>& rows);
@@ -117,14 +125,15 @@ class DesktidyController {
     NameChangeOptions nameChangeOptions;
     NameChangeState nameChangeState;
     void clearChangeNames();
-    // Renames the items of the draft's working folder by nameChangeOptions.
+    // Renames the items of the draft's working folder, or of folder, by nameChangeOptions.
     RunResult doChangeNames();
+    RunResult doChangeNames(const Path& folder);
 
     // --- Trash ---
     // The home folder's Trash ($XDG_DATA_HOME/Trash).
     TrashLocation trashLocation() const;
     // The two-line label of an item: name, size and unit, then the full path.
-    QString makeDelAppPath(const QString& path);
+    QString makeDelAppPath(const Path& path);
     // Choose items directly in the Trash and delete them for good (after asking).
     RunResult emptyTrash();
     RunResult deleteTrash();
@@ -136,10 +145,10 @@ class DesktidyController {
     // Moves the checked items into the Trash folder "DKT Deleted Apps".
     RunResult deleteAppFiles();
 
-    QStringList trashArray;
+    QList<Path> trashArray;
     QList<DelAppRow> appDisplayArray;
-    QStringList foundFoldersArray;
-    QStringList foundFilesArray;
+    QList<Path> foundFoldersArray;
+    QList<Path> foundFilesArray;
     // The time that names moved items and dates the Trash record; tests fix it.
     std::function<QDateTime()> trashClock = [] { return QDateTime::currentDateTime(); };
 
@@ -161,7 +170,9 @@ class DesktidyController {
     SettingsStore& store() { return store_; }
 
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
-    void noteRecentFolder(const QString& folder);
+    void noteRecentFolder(const Path& folder);
+    // The working folder as the path it names (the settings hold its UTF-8 text).
+    Path workingFolder() const { return Path::fromText(draft.workingFolder); }
 
   private:
     QString settingsHomeForJobs() const;
@@ -176,6 +187,9 @@ class DesktidyController {
 
 // "[home]" becomes the login name and a leading "~/" the home folder.
 QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, const QString& home);
+
+// Whether path is a folder, or a link to one.
+bool isFolderOrLinkToOne(const Path& path);
 
 // What argument 1 asks of the start: a nonzero number for the scheduled run (the crontab
 // entry passes "1"), else 0. Only digits alone count.

@@ -8,8 +8,9 @@
 #include "app/gui/desktop_application.h"
 
 int main(int argc, char** argv) {
+    // Every argument keeps its bytes, so that a path argument names its item exactly.
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    for (int i = 0; i < argc; ++i) arguments.append(argumentText(argv[i]));
 
     if (startsWindow(arguments)) return runDesktopApplication(argc, argv, arguments);
 

@@ -2,15 +2,23 @@
 
 #include <array>
 #include <cerrno>
+#include <vector>
 
 #include "filing/type_table.h"
 #include "platform/file_system.h"
 #include "platform/prompter.h"
 #include "settings/settings.h"
 
-bool isPlainFolderName(const QString& name) {
-    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
-           !name.contains(QChar(0));
+bool isPlainFolderName(QByteArrayView name) {
+    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
+           !name.contains('\0');
+}
+
+QList<QByteArray> folderNameBytes(const QStringList& folderNames) {
+    QList<QByteArray> names;
+    names.reserve(folderNames.size());
+    for (const QString& name : folderNames) names.append(name.toUtf8());
+    return names;
 }
 
 void MoveCounts::add(const MoveCounts& other) {
@@ -21,7 +29,7 @@ void MoveCounts::add(const MoveCounts& other) {
 }
 
 void MoveCounts::count(const FileError& error, int items) {
-    if (!error) {
+    if (error.ok()) {
         moved += items;
     } else if (error.code == EEXIST) {
         stayed += items;
@@ -31,72 +39,77 @@ void MoveCounts::count(const FileError& error, int items) {
     }
 }
 
-Filer::FolderState Filer::ensureFolder(const QString& path, FileError& error) {
+Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
     // A file or a link in the folder's place (dangling or not) is not used: moves into
     // it would fail, or land outside the folder being filed.
     if (const auto st = files_.status(path))
         return st->isDirectory() ? FolderState::Present : FolderState::Blocked;
     error = files_.makeDirectory(path);
-    return error ? FolderState::Failed : FolderState::Made;
+    return error.ok() ? FolderState::Made : FolderState::Failed;
 }
 
-FileError Filer::moveItem(const QString& name, const QString& from, const QString& toFolder) {
-    prompter_.showProgressItem(name);
-    return files_.moveNoReplace(joinPath(from, name), joinPath(toFolder, name));
+FileError Filer::moveItem(const QByteArray& name, const Path& from, const Path& toFolder) {
+    prompter_.showProgressItem(displayName(name));
+    return files_.moveNoReplace(from / name, toFolder / name);
 }
 
 template <typename Filter>
-MoveCounts Filer::moveLooseItems(const QString& folder, const QString& destinationBase,
+MoveCounts Filer::moveLooseItems(const Path& folder, const Path& destinationBase,
                                  const Settings& settings, Filter keep,
                                  const FileError& baseFailure) {
     // One listing and one type lookup per item; the result is that of trying the
-    // categories in order, each with its entries in order.
+    // categories in order, each with its entries in order. Each category keeps the
+    // places of its items in the listing, not copies of their names.
     const TypeTable table(settings);
-    const QStringList& folderNames = settings.folderNames;
-    std::array<QStringList, Settings::categoryCount + 1> byCategory;
-    for (const QString& name : files_.listNames(folder, false)) {
+    const QList<QByteArray> folderNames = folderNameBytes(settings.folderNames);
+    const NameList names = files_.listNames(folder, false);
+    std::array<std::vector<std::uint32_t>, Settings::categoryCount + 1> byCategory;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QByteArrayView name = names.at(i);
         const int k = table.categoryOf(name);
         // The program's own folders are never filed into one another.
         if (k == noCategory || folderNames.contains(name)) continue;
-        if (!keep(joinPath(folder, name))) continue;
-        byCategory[k].append(name);
+        if (!keep(folder / names.name(i))) continue;
+        byCategory[k].push_back(static_cast<std::uint32_t>(i));
     }
 
     MoveCounts counts;
     for (int k = 1; k <= Settings::categoryCount; ++k) {
-        const QStringList& names = byCategory[k];
-        if (names.isEmpty()) continue;  // a category that receives nothing gets no folder
-        if (baseFailure) {
-            counts.count(baseFailure, names.size());
+        const std::vector<std::uint32_t>& items = byCategory[k];
+        const int itemCount = static_cast<int>(items.size());
+        if (items.empty()) continue;  // a category that receives nothing gets no folder
+        if (!baseFailure.ok()) {
+            counts.count(baseFailure, itemCount);
             continue;
         }
-        const QString categoryName = folderNames.value(k);
-        const QString destination = joinPath(destinationBase, categoryName);
+        const QByteArray categoryName = folderNames.value(k);
+        const Path destination = destinationBase / categoryName;
         FileError error;
         const FolderState state = isPlainFolderName(categoryName) ? ensureFolder(destination, error)
                                                                   : FolderState::Blocked;
         if (state == FolderState::Blocked) {
-            counts.stayed += names.size();
+            counts.stayed += itemCount;
             continue;
         }
         if (state == FolderState::Failed) {
-            counts.count(error, names.size());
+            counts.count(error, itemCount);
             continue;
         }
         const int movedBefore = counts.moved;
-        for (const QString& name : names) counts.count(moveItem(name, folder, destination));
+        for (const std::uint32_t i : items)
+            counts.count(moveItem(names.name(i), folder, destination));
         // A folder made for items that all stayed behind does not remain.
         if (state == FolderState::Made && counts.moved == movedBefore)
-            files_.removeEmptyDirectory(destination);
+            (void)files_.removeEmptyDirectory(destination);  // something may have come in
     }
     return counts;
 }
 
-MoveCounts Filer::archiveFolder(const QString& folder, const Settings& settings,
+MoveCounts Filer::archiveFolder(const Path& folder, const Settings& settings,
                                 const ArchiveCutoff& cutoff) {
     if (cutoff.isOff()) return {};
-    const QString archiveName = settings.folderNames.value(archiveIndex);
-    const QString archive = joinPath(folder, archiveName);
+    const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
+    const Path archive = folder / archiveName;
     FileError archiveFailure;
     const FolderState state = isPlainFolderName(archiveName) ? ensureFolder(archive, archiveFailure)
                                                              : FolderState::Blocked;
@@ -107,7 +120,7 @@ MoveCounts Filer::archiveFolder(const QString& folder, const Settings& settings,
     if (state != FolderState::Blocked && cutoff.state == ArchiveCutoff::State::Valid) {
         counts = moveLooseItems(
             folder, archive, settings,
-            [&](const QString& path) {
+            [&](const Path& path) {
                 const auto st = files_.status(path);
                 return st && cutoff.includes(*st);
             },
@@ -117,46 +130,48 @@ MoveCounts Filer::archiveFolder(const QString& folder, const Settings& settings,
     return counts;
 }
 
-MoveCounts Filer::fileFolder(const QString& folder, const Settings& settings) {
+MoveCounts Filer::fileFolder(const Path& folder, const Settings& settings) {
     prompter_.setProgressItemVisible(true);
     prompter_.openProgress(QStringLiteral("Filing..."));
     const MoveCounts counts =
-        moveLooseItems(folder, folder, settings, [](const QString&) { return true; });
+        moveLooseItems(folder, folder, settings, [](const Path&) { return true; });
 
     // An archive folder that archiving made but left empty does not remain.
-    const QString archiveName = settings.folderNames.value(archiveIndex);
-    const QString archive = joinPath(folder, archiveName);
+    const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
+    const Path archive = folder / archiveName;
     if (isPlainFolderName(archiveName) && files_.isDirectory(archive))
-        files_.removeEmptyDirectory(archive);
+        (void)files_.removeEmptyDirectory(archive);  // fails, as meant, when it holds items
     prompter_.closeProgress();
     return counts;
 }
 
-void Filer::bringBack(const QString& source, const QString& folder, MoveCounts& counts) {
+void Filer::bringBack(const Path& source, const Path& folder, MoveCounts& counts) {
     // Only a real folder: a link in a category folder's place is left alone, so that
     // unfiling never empties a folder elsewhere.
     if (!files_.isDirectory(source)) return;
-    for (const QString& name : files_.listNames(source, true))
-        counts.count(moveItem(name, source, folder));
-    files_.removeEmptyDirectory(source);  // fails, harmlessly, when something stayed
+    const NameList names = files_.listNames(source, true);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        counts.count(moveItem(names.name(i), source, folder));
+    (void)files_.removeEmptyDirectory(source);  // fails, harmlessly, when something stayed
 }
 
-MoveCounts Filer::unfileFolder(const QString& folder, const QStringList& folderNames) {
+MoveCounts Filer::unfileFolder(const Path& folder, const QStringList& folderNames) {
     prompter_.openProgress(QStringLiteral("Unfiling..."));
     MoveCounts counts;
+    const QList<QByteArray> names = folderNameBytes(folderNames);
     // Archived items return to the top level, not to their category folders.
-    const QString archiveName = folderNames.value(archiveIndex);
-    const QString archive = joinPath(folder, archiveName);
+    const QByteArray archiveName = names.value(archiveIndex);
+    const Path archive = folder / archiveName;
     if (isPlainFolderName(archiveName) && files_.isDirectory(archive)) {
         for (int k = 1; k <= Settings::categoryCount; ++k) {
-            const QString name = folderNames.value(k);
-            if (isPlainFolderName(name)) bringBack(joinPath(archive, name), folder, counts);
+            const QByteArray name = names.value(k);
+            if (isPlainFolderName(name)) bringBack(archive / name, folder, counts);
         }
-        files_.removeEmptyDirectory(archive);
+        (void)files_.removeEmptyDirectory(archive);  // fails, harmlessly, when something stayed
     }
     for (int k = 1; k <= Settings::categoryCount; ++k) {
-        const QString name = folderNames.value(k);
-        if (isPlainFolderName(name)) bringBack(joinPath(folder, name), folder, counts);
+        const QByteArray name = names.value(k);
+        if (isPlainFolderName(name)) bringBack(folder / name, folder, counts);
     }
     prompter_.closeProgress();
     return counts;

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
+#include <QList>
 #include <QStringList>
 
 #include "filing/archive_date.h"
 #include "platform/file_error.h"
+#include "platform/path.h"
 
 class FileSystem;
 class Prompter;
@@ -29,7 +31,8 @@ struct MoveCounts {
 // item whose name is taken at its destination stays where it is, and nothing is ever
 // deleted; only empty folders are removed. The category folders are the nine names of
 // Settings::folderNames inside F (index 0, the archive folder, holds category folders of its
-// own). Each run shows its items in the progress panel, one before each move.
+// own), as their UTF-8 bytes. Items are moved by the bytes of their names, whatever those
+// are. Each run shows its items in the progress panel, one before each move.
 class Filer {
   public:
     Filer(FileSystem& files, Prompter& prompter) : files_(files), prompter_(prompter) {}
@@ -37,30 +40,30 @@ class Filer {
     // Moves the loose items of folder last modified on or before cutoff into
     // folder/<archive>/<category>/. Off: nothing at all. Otherwise the archive folder
     // is made even when nothing goes into it (fileFolder removes it again when empty).
-    MoveCounts archiveFolder(const QString& folder, const Settings& settings,
+    MoveCounts archiveFolder(const Path& folder, const Settings& settings,
                              const ArchiveCutoff& cutoff);
     // Moves every loose item with a category into folder/<category>/, then removes the
     // archive folder if it is empty.
-    MoveCounts fileFolder(const QString& folder, const Settings& settings);
+    MoveCounts fileFolder(const Path& folder, const Settings& settings);
     // Moves everything inside the category folders, and inside the archive folder's
     // category folders, back to the top level of folder, hidden items included, and
     // removes the folders that end up empty.
-    MoveCounts unfileFolder(const QString& folder, const QStringList& folderNames);
+    MoveCounts unfileFolder(const Path& folder, const QStringList& folderNames);
 
   private:
     // baseFailure, when set, is why destinationBase could not be made: every item meant
     // for it fails with that error.
     template <typename Filter>
-    MoveCounts moveLooseItems(const QString& folder, const QString& destinationBase,
+    MoveCounts moveLooseItems(const Path& folder, const Path& destinationBase,
                               const Settings& settings, Filter keep,
                               const FileError& baseFailure = {});
     enum class FolderState { Present, Made, Blocked, Failed };
     // Makes sure path is a real folder to move items into, making it if nothing is there.
     // Blocked: a non-folder has the name. Failed: making it failed with error.
-    FolderState ensureFolder(const QString& path, FileError& error);
+    FolderState ensureFolder(const Path& path, FileError& error);
     // Moves every item of source to folder, then removes source when empty.
-    void bringBack(const QString& source, const QString& folder, MoveCounts& counts);
-    FileError moveItem(const QString& name, const QString& from, const QString& toFolder);
+    void bringBack(const Path& source, const Path& folder, MoveCounts& counts);
+    FileError moveItem(const QByteArray& name, const Path& from, const Path& toFolder);
 
     FileSystem& files_;
     Prompter& prompter_;
@@ -68,4 +71,7 @@ class Filer {
 
 // Whether a folder name may be used inside F: one plain path component, so that no
 // setting can send items out of the folder being filed.
-bool isPlainFolderName(const QString& name);
+bool isPlainFolderName(QByteArrayView name);
+
+// The nine folder names of Settings::folderNames as the bytes a folder gets (their UTF-8).
+QList<QByteArray> folderNameBytes(const QStringList& folderNames);

@@ -15,9 +15,9 @@ QString typeEntry(const QString& type, const QString& description) {
     return type + QStringLiteral(" - ") + description;
 }
 
-QString filingItemType(const QString& name) {
-    QString type = itemTypeOf(name);
-    type.remove(u'\'');
+QByteArray filingItemType(QByteArrayView name) {
+    QByteArray type = itemTypeOf(name).toByteArray();
+    type.replace('\'', QByteArrayView());
     return type;
 }
 
@@ -28,14 +28,17 @@ TypeTable::TypeTable(const Settings& settings) {
             if (type.size() < 2) continue;
             // An item type never holds a ".", so ".jpg" can only match as "." + "jpg".
             if (type.startsWith(u'.')) type.remove(0, 1);
-            lowestCategory_.insert(type, std::min(k, lowestCategory_.value(type, k)));
+            const QByteArray key = type.toUtf8();
+            lowestCategory_.insert(key, std::min(k, lowestCategory_.value(key, k)));
         }
     }
 }
 
-int TypeTable::categoryOf(const QString& name) const {
-    if (name.startsWith(u'.')) return noCategory;
-    const QString type = filingItemType(name);
-    if (type.size() < 2 || type == name) return noCategory;
-    return lowestCategory_.value(type, noCategory);
+int TypeTable::categoryOf(QByteArrayView name) const {
+    if (name.startsWith('.')) return noCategory;
+    // Types shorter than 2 characters are not in the table, so they find nothing. Most
+    // types hold no apostrophe and are looked up where they are, without a copy.
+    const QByteArrayView type = itemTypeOf(name);
+    if (type.contains('\'')) return lowestCategory_.value(filingItemType(name), noCategory);
+    return lowestCategory_.value(QByteArray::fromRawData(type.data(), type.size()), noCategory);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -18,10 +19,11 @@ QString typeEntry(const QString& type, const QString& description);
 
 // The type filing sees for an item: the extension as written in its name, apostrophes
 // removed; empty when the name has none.
-QString filingItemType(const QString& name);
+QByteArray filingItemType(QByteArrayView name);
 
-// Which category an item belongs to. Built once from the eight type lists, so each item
-// costs one hash lookup however long the lists are. Matches exactly as the lists read
+// Which category an item belongs to. Built once from the eight type lists (their UTF-8
+// bytes), so each item costs one hash lookup of its name's bytes however long the lists
+// are, and no name is decoded. Matches exactly as the lists read
 // in category order would: an entry matches when its type equals the item type or "."
 // followed by it, entries and item types shorter than 2 never match, hidden names are
 // never given a category, and the lowest category index wins.
@@ -30,8 +32,8 @@ class TypeTable {
     explicit TypeTable(const Settings& settings);
 
     // 1 to 8, or noCategory.
-    int categoryOf(const QString& name) const;
+    int categoryOf(QByteArrayView name) const;
 
   private:
-    QHash<QString, int> lowestCategory_;  // item type -> category index
+    QHash<QByteArray, int> lowestCategory_;  // item type -> category index
 };

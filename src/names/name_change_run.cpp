@@ -42,14 +42,14 @@ bool sameItem(const FileStatus& a, const FileStatus& b) {
 
 }  // namespace
 
-NameChangeRun::NameChangeRun(Prompter& prompter, FileSystem& files, QString folder,
+NameChangeRun::NameChangeRun(Prompter& prompter, FileSystem& files, Path folder,
                              NameChangeState& state)
     : prompter_(prompter), files_(files), folder_(std::move(folder)), state_(state) {}
 
 RunResult NameChangeRun::doChangeNames(const NameChangeOptions& options) {
     const QString question =
         QStringLiteral("Do you want to change the names of all of the files and/or folders in ") +
-        folder_ + u'?';
+        folder_.display() + u'?';
     if (!prompter_.confirm(confirmTitle, question, QStringLiteral("OK")))
         return RunResult::Cancelled;
     if (noteRecentFolder) noteRecentFolder(folder_);
@@ -84,11 +84,12 @@ bool NameChangeRun::refuseSlashes(const NameChangeOptions& options) {
 
 NameChangeRun::Listing NameChangeRun::getFiles() {
     Listing listing;
-    if (state_.filesFoldersState != 0) {
-        listing.names = files_.listNames(folder_, false);
-    } else {
-        for (const FileSystem::Entry& entry : files_.listEntries(folder_, false))
-            if (!entry.isDirectory) listing.names.append(entry.name);
+    const bool foldersToo = state_.filesFoldersState != 0;
+    const NameList names = files_.listNames(folder_, false);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!foldersToo && names.isDirectory(i)) continue;
+        QString name = QString::fromUtf8(names.at(i));
+        if (name.toUtf8() == names.at(i)) listing.names.append(std::move(name));
     }
     sortAsShown(listing.names);
     listing.taken = QSet<QString>(listing.names.cbegin(), listing.names.cend());
@@ -110,7 +111,7 @@ NameChangeRun::MoveResult NameChangeRun::doMove(const QString& name, const QStri
         return MoveResult::Taken;
     }
     // A name given earlier in this pass is not in the listing; the move itself refuses it.
-    if (FileError error = files_.moveNoReplace(pathOf(name), pathOf(newName))) {
+    if (FileError error = files_.moveNoReplace(pathOf(name), pathOf(newName)); !error.ok()) {
         prompter_.notice(error.message);
         return MoveResult::Refused;
     }
@@ -183,8 +184,8 @@ bool NameChangeRun::removeNumbersPass() {
             std::optional<QString> newName = withoutDigits(name);
             if (newName)
                 qInfo("%s",
-                      qUtf8Printable(
-                          QStringLiteral("Paths = %1, %2").arg(pathOf(name), pathOf(*newName))));
+                      qUtf8Printable(QStringLiteral("Paths = %1, %2")
+                                         .arg(pathOf(name).display(), pathOf(*newName).display())));
             return newName;
         },
         TakenName::GoesOn);
@@ -209,7 +210,7 @@ void NameChangeRun::changeCase(const QString& name, const QString& newName,
         prompter_.notice(takenMessage + newName);
         return;
     }
-    const QString from = pathOf(name), to = pathOf(newName);
+    const Path from = pathOf(name), to = pathOf(newName);
     FileError error;
     if (const auto target = files_.status(to)) {
         const auto source = files_.status(from);
@@ -222,23 +223,23 @@ void NameChangeRun::changeCase(const QString& name, const QString& newName,
     } else {
         error = files_.moveNoReplace(from, to);
     }
-    if (error) qWarning("%s", qUtf8Printable(error.message));
+    if (!error.ok()) qWarning("%s", qUtf8Printable(error.message));
 }
 
 // Two no-replace moves by way of a hidden name, for a file system on which the new name
 // already finds the item itself. A failed second step puts the item back.
-FileError NameChangeRun::moveThroughTemporaryName(const QString& from, const QString& to) {
+FileError NameChangeRun::moveThroughTemporaryName(const Path& from, const Path& to) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString temporary = pathOf(QStringLiteral(".desktidy-case-%1").arg(attempt));
+        const Path temporary = pathOf(QStringLiteral(".desktidy-case-%1").arg(attempt));
         FileError first = files_.moveNoReplace(from, temporary);
         if (first.code == EEXIST) continue;
-        if (first) return first;
+        if (!first.ok()) return first;
         const FileError second = files_.moveNoReplace(temporary, to);
-        if (!second) return {};
+        if (second.ok()) return {};
         FileError error = FileError::fromErrno(second.code, from, QStringLiteral("rename"));
-        if (files_.moveNoReplace(temporary, from))
+        if (!files_.moveNoReplace(temporary, from).ok())
             error.message += QStringLiteral(" It is now named \u201c%1\u201d.")
-                                 .arg(lastPathComponent(temporary));
+                                 .arg(displayName(temporary.fileName()));
         return error;
     }
     return FileError::fromErrno(EEXIST, from, QStringLiteral("rename"));

@@ -16,30 +16,32 @@
 // order (replace, prefix, suffix, remove spaces, remove digits, change case), each over a
 // fresh listing of the folder. Every rename is a no-replace move; a refused or failed
 // rename ends the run with an alert, and the renames made before it stay. There is no undo.
+// The rules work on text: a name that is not UTF-8 has none, and is left as it is.
 class NameChangeRun {
   public:
     // How a guarded rename ended; each case has already told the user.
     enum class MoveResult { Moved = 0, Refused = 1, Taken = 2 };
 
-    // The names of one pass, in the order the running numbers follow.
+    // The names of one pass that are UTF-8, as text, in the order the running numbers
+    // follow. The text of such a name gives back its bytes exactly.
     struct Listing {
         QStringList names;
         QSet<QString> taken;  // the same names, for the lookup of a taken name
     };
 
     // state receives the values copied from the options when the run starts.
-    NameChangeRun(Prompter& prompter, FileSystem& files, QString folder, NameChangeState& state);
+    NameChangeRun(Prompter& prompter, FileSystem& files, Path folder, NameChangeState& state);
 
     // Called with the folder once the user has confirmed, for the recent-folders list.
-    std::function<void(const QString& folder)> noteRecentFolder;
+    std::function<void(const Path& folder)> noteRecentFolder;
 
     // The whole run. Done when every pass ran to its end (the closing notice shown),
     // Cancelled when the user declined, Failed when an alert ended it.
     RunResult doChangeNames(const NameChangeOptions& options);
 
-    // The folder's names without hidden ones and, with files only, without folders (a
-    // link to a folder stays). Ordered as a file manager shows them: letter case ignored
-    // first, then by code point.
+    // The folder's UTF-8 names without hidden ones and, with files only, without folders
+    // (a link to a folder stays). Ordered as a file manager shows them: letter case
+    // ignored first, then by code point.
     Listing getFiles();
 
     // Renames the item name to newName unless newName is empty, begins with "." or is in
@@ -58,11 +60,11 @@ class NameChangeRun {
     bool changeCasePass();
     bool renameEach(const Listing& listing, const Rule& rule, TakenName taken);
     void changeCase(const QString& name, const QString& newName, const Listing& listing);
-    FileError moveThroughTemporaryName(const QString& from, const QString& to);
-    QString pathOf(const QString& name) const { return joinPath(folder_, name); }
+    FileError moveThroughTemporaryName(const Path& from, const Path& to);
+    Path pathOf(const QString& name) const { return folder_ / name.toUtf8(); }
 
     Prompter& prompter_;
     FileSystem& files_;
-    QString folder_;
+    Path folder_;
     NameChangeState& state_;
 };

@@ -1,7 +1,7 @@
 #include "pack/pack_copy.h"
 
-#include <QFileInfo>
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 
 #include "pack/pack_lists.h"
@@ -29,6 +29,15 @@ CopyRunTexts CopyRunTexts::unpack() {
             QStringLiteral("All done unpacking your files from the road.")};
 }
 
+CopyList CopyList::fromTexts(const QStringList& fromArray, const QStringList& toArray,
+                             bool replaceWithoutAsking) {
+    CopyList list;
+    list.replaceWithoutAsking = replaceWithoutAsking;
+    for (qsizetype i = 0; i < fromArray.size(); ++i)
+        list.rows.append({Path::fromText(fromArray.at(i)), Path::fromText(toArray.value(i))});
+    return list;
+}
+
 namespace {
 
 // CopiedWithProblem: the copy is in place, but something the row was to remove was not.
@@ -38,34 +47,43 @@ bool sameItem(const FileStatus& a, const FileStatus& b) {
     return a.device == b.device && a.inode == b.inode;
 }
 
+// The path with every link in it resolved; empty when it does not exist.
+Path canonicalPath(const Path& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return Path();
+    Path canonical{QByteArray(resolved)};
+    std::free(resolved);
+    return canonical;
+}
+
 // True when path, with every link in it resolved, is folder or lies inside it.
-bool liesWithin(FileSystem& files, const QString& path, const FileStatus& folder) {
-    QString p = QFileInfo(path).canonicalFilePath();
+bool liesWithin(FileSystem& files, const Path& path, const FileStatus& folder) {
+    Path p = canonicalPath(path);
     while (!p.isEmpty()) {
         const auto st = files.status(p);
         if (st && sameItem(*st, folder)) return true;
-        if (p == u"/") break;
-        p = deletingLastPathComponent(p);
+        if (p.bytes() == "/") break;
+        p = p.parent();
     }
     return false;
 }
 
-FileError refused(const QString& source, const QString& folder, const QString& why) {
+FileError refused(const Path& source, const Path& folder, const QString& why) {
     FileError error;
     error.code = EINVAL;
     error.path = source;
     error.message = QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d: %3")
-                        .arg(source, folder, why);
+                        .arg(source.display(), folder.display(), why);
     return error;
 }
 
 // Why a row must not be copied, if it must not: copying it would remove its own source,
 // put a folder inside itself, or (for a source or destination edited to nothing) name
 // the destination folder itself as the copy path.
-std::optional<FileError> refusal(FileSystem& files, const QString& source, const QString& folder,
-                                 const QString& copyPath) {
-    const QString name = lastPathComponent(source);
-    if (name.isEmpty() || name == u"." || name == u".." || name == u"/")
+std::optional<FileError> refusal(FileSystem& files, const Path& source, const Path& folder,
+                                 const Path& copyPath) {
+    const QByteArray name = source.fileName();
+    if (name.isEmpty() || name == "." || name == ".." || name == "/")
         return refused(source, folder, QStringLiteral("it does not name a file or folder."));
     if (folder.isEmpty())
         return refused(source, folder, QStringLiteral("no destination folder is given."));
@@ -76,8 +94,7 @@ std::optional<FileError> refusal(FileSystem& files, const QString& source, const
         return refused(source, folder, QStringLiteral("the copy would replace the item itself."));
     if (original->isDirectory() && liesWithin(files, folder, *original))
         return refused(source, folder, QStringLiteral("a folder cannot be copied into itself."));
-    if (existing && existing->isDirectory() &&
-        liesWithin(files, deletingLastPathComponent(source), *existing))
+    if (existing && existing->isDirectory() && liesWithin(files, source.parent(), *existing))
         return refused(source, folder,
                        QStringLiteral("the copy would replace the folder that holds it."));
     return std::nullopt;
@@ -90,48 +107,48 @@ RowOutcome report(Prompter& prompter, const FileError& error,
 
 // Removes the partial copies that stopped runs left beside copyPath, except one the user
 // chose the source from. The first failure is returned; the row goes on regardless.
-FileError removeLeftoverCopies(FileSystem& files, const QString& source, const QString& copyPath) {
+FileError removeLeftoverCopies(FileSystem& files, const Path& source, const Path& copyPath) {
     FileError first;
-    for (const QString& leftover : leftoverCopiesOf(files, copyPath)) {
+    for (const Path& leftover : leftoverCopiesOf(files, copyPath)) {
         const auto st = files.status(leftover);
         if (!st || (st->isDirectory() && liesWithin(files, source, *st))) continue;
-        if (FileError e = files.removeAll(leftover); e && !first) {
+        if (FileError e = files.removeAll(leftover); !e.ok() && first.ok()) {
             first = e;
             first.message = QStringLiteral(
                                 "A partial copy left by an earlier run, \u201c%1\u201d, "
                                 "could not be removed. %2")
-                                .arg(leftover, e.message);
+                                .arg(leftover.display(), e.message);
         }
     }
     return first;
 }
 
-RowOutcome copyRow(const QString& source, const QString& folder, bool replaceWithoutAsking,
+RowOutcome copyRow(const Path& source, const Path& folder, bool replaceWithoutAsking,
                    CopyServices& services) {
-    const QString copyPath = copyPathOf(source, folder);
+    const Path copyPath = copyPathOf(source, folder);
     if (auto why = refusal(services.files, source, folder, copyPath))
         return report(services.prompter, *why);
     if (!replaceWithoutAsking && services.files.exists(copyPath) &&
         !services.prompter.confirm(
             QStringLiteral("Overwrite this file?"),
-            copyPath + QStringLiteral(" exists.  Do you want to overwrite it?"),
+            copyPath.display() + QStringLiteral(" exists.  Do you want to overwrite it?"),
             QStringLiteral("Overwrite")))
         return RowOutcome::Skipped;
-    services.prompter.showProgressItem(copyPath);
+    services.prompter.showProgressItem(copyPath.display());
     const FileError leftover = removeLeftoverCopies(services.files, source, copyPath);
     const ReplaceOutcome replaced = copyReplacing(services.files, source, copyPath);
-    if (!replaced.error && !leftover) return RowOutcome::Copied;
+    if (replaced.error.ok() && leftover.ok()) return RowOutcome::Copied;
     // What became of the copy (unless the replacement's message tells it), then what failed.
     QStringList sentences;
     if (!replaced.copied)
         sentences << QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d.")
-                         .arg(source, folder);
-    else if (!replaced.error)
-        sentences
-            << QStringLiteral("\u201c%1\u201d was copied to \u201c%2\u201d.").arg(source, folder);
-    if (replaced.error) sentences << replaced.error.message;
-    if (leftover) sentences << leftover.message;
-    FileError failed = replaced.error ? replaced.error : leftover;
+                         .arg(source.display(), folder.display());
+    else if (replaced.error.ok())
+        sentences << QStringLiteral("\u201c%1\u201d was copied to \u201c%2\u201d.")
+                         .arg(source.display(), folder.display());
+    if (!replaced.error.ok()) sentences << replaced.error.message;
+    if (!leftover.ok()) sentences << leftover.message;
+    FileError failed = !replaced.error.ok() ? replaced.error : leftover;
     failed.message = sentences.join(u' ');
     return report(services.prompter, failed,
                   replaced.copied ? RowOutcome::CopiedWithProblem : RowOutcome::Failed);
@@ -149,9 +166,9 @@ RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServ
 
     int notCopied = 0;
     bool anyFailed = false;
-    for (qsizetype i = 0; i < list.fromArray.size(); ++i) {
-        const RowOutcome outcome = copyRow(list.fromArray.at(i), list.toArray.value(i),
-                                           list.replaceWithoutAsking, services);
+    for (const CopyRow& row : list.rows) {
+        const RowOutcome outcome =
+            copyRow(row.source, row.destination, list.replaceWithoutAsking, services);
         if (outcome == RowOutcome::Stopped) {
             prompter.closeProgress();
             return RunResult::Cancelled;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "platform/file_system.h"
 #include "platform/notifier.h"
+#include "platform/path.h"
 #include "platform/prompter.h"
 #include "platform/run_result.h"
 
@@ -21,11 +23,21 @@ struct CopyRunTexts {
     static CopyRunTexts unpack();
 };
 
+// One row: copy source into the folder destination.
+struct CopyRow {
+    Path source;
+    Path destination;
+};
+
 // One list and how to treat what is already at a copy path.
 struct CopyList {
-    const QStringList& fromArray;
-    const QStringList& toArray;
-    bool replaceWithoutAsking;
+    QList<CopyRow> rows;
+    bool replaceWithoutAsking = false;
+
+    // The rows of a pair of parallel text lists as the settings keep them, each path as
+    // its UTF-8 bytes; a missing destination is empty.
+    static CopyList fromTexts(const QStringList& fromArray, const QStringList& toArray,
+                              bool replaceWithoutAsking);
 };
 
 // The services a copying run talks to.

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/file_system.h"
-
 ChooserRequest sourceChooserRequest() {
     ChooserRequest request = ChooserRequest::forFolders(
         QStringLiteral("Add File or Folder to Copy"), QStringLiteral("Add"), false);
@@ -18,11 +16,12 @@ ChooserRequest destinationChooserRequest() {
 
 namespace {
 
-// The single path chosen in a panel, or nothing when it was cancelled.
+// The text of the single path chosen in a panel, or nothing when it was cancelled. The
+// lists are kept as text in the settings, so a path that is not UTF-8 cannot be listed.
 std::optional<QString> chooseOne(PathChooser& chooser, const ChooserRequest& request) {
-    const std::optional<QStringList> chosen = chooser.choose(request);
+    const std::optional<QList<Path>> chosen = chooser.choose(request);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
-    return chosen->first();
+    return chosen->first().toText();
 }
 
 }  // namespace
@@ -41,12 +40,16 @@ void deriveUnpackList(const QStringList& packFrom, const QStringList& packTo,
                       QStringList& unpackFrom, QStringList& unpackTo) {
     unpackFrom.clear();
     unpackTo.clear();
+    // Splitting and joining at "/" keeps the text's bytes whole, so they read back as
+    // the same text.
     for (qsizetype i = 0; i < packFrom.size(); ++i) {
-        unpackFrom.append(copyPathOf(packFrom.at(i), packTo.value(i)));
-        unpackTo.append(deletingLastPathComponent(packFrom.at(i)));
+        const Path source = Path::fromText(packFrom.at(i));
+        const Path copyPath = copyPathOf(source, Path::fromText(packTo.value(i)));
+        unpackFrom.append(QString::fromUtf8(copyPath.bytes()));
+        unpackTo.append(QString::fromUtf8(source.parent().bytes()));
     }
 }
 
-QString copyPathOf(const QString& source, const QString& destinationFolder) {
-    return joinPath(destinationFolder, lastPathComponent(source));
+Path copyPathOf(const Path& source, const Path& destinationFolder) {
+    return destinationFolder / source.fileName();
 }

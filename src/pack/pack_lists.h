@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/path.h"
 #include "platform/path_chooser.h"
 
 // The pack list and the unpack list are each a pair of parallel lists: row i copies entry
@@ -16,7 +17,8 @@ ChooserRequest sourceChooserRequest();
 ChooserRequest destinationChooserRequest();
 
 // Asks for a source and then a destination folder, and appends them as a new row.
-// Cancelling either panel adds nothing. True when a row was added.
+// Cancelling either panel, or choosing a path that is not UTF-8 (the lists are text),
+// adds nothing. True when a row was added.
 bool addRowByChoosing(PathChooser& chooser, QStringList& fromArray, QStringList& toArray);
 
 // Rebuilds the unpack list from the pack list: each row sends the copy that packing makes
@@ -25,4 +27,4 @@ void deriveUnpackList(const QStringList& packFrom, const QStringList& packTo,
                       QStringList& unpackFrom, QStringList& unpackTo);
 
 // Where a row's copy goes: the destination folder joined with the source's last component.
-QString copyPathOf(const QString& source, const QString& destinationFolder);
+Path copyPathOf(const Path& source, const Path& destinationFolder);

@@ -1,7 +1,6 @@
 #include "platform/copy_tree.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
@@ -14,7 +13,7 @@ struct Identity {
     bool operator==(const Identity&) const = default;
 };
 
-FileError withMessage(int code, const QString& path, const QString& message) {
+FileError withMessage(int code, const Path& path, const QString& message) {
     FileError error;
     error.code = code;
     error.path = path;
@@ -26,23 +25,23 @@ FileError withMessage(int code, const QString& path, const QString& message) {
 // permissions and times (last, as adding items changes a folder's time and a read-only
 // folder would refuse them). root is the top of the copy being made: meeting it in the
 // source means the copy lies inside what it copies.
-FileError copyFolder(FileSystem& files, const QString& from, const QString& to,
-                     const Identity& root) {
-    QList<FileSystem::Entry> entries;
-    if (FileError e = files.readFolder(from, entries)) return e;
-    for (const FileSystem::Entry& entry : entries) {
-        const QString child = joinPath(from, entry.name);
-        const QString target = joinPath(to, entry.name);
-        if (!entry.isDirectory) {
-            if (FileError e = files.copyEntry(child, target)) return e;
+FileError copyFolder(FileSystem& files, const Path& from, const Path& to, const Identity& root) {
+    NameList names;
+    if (FileError e = files.readFolder(from, names); !e.ok()) return e;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QByteArray name = names.name(i);
+        const Path child = from / name;
+        const Path target = to / name;
+        if (!names.isDirectory(i)) {
+            if (FileError e = files.copyEntry(child, target); !e.ok()) return e;
             continue;
         }
         const auto st = files.status(child);
         if (st && Identity{st->device, st->inode} == root)
             return withMessage(EINVAL, child,
                                QStringLiteral("A folder cannot be copied into itself."));
-        if (FileError e = files.makeDirectory(target)) return e;
-        if (FileError e = copyFolder(files, child, target, root)) return e;
+        if (FileError e = files.makeDirectory(target); !e.ok()) return e;
+        if (FileError e = copyFolder(files, child, target, root); !e.ok()) return e;
     }
     return files.copyAttributes(from, to);
 }
@@ -50,55 +49,54 @@ FileError copyFolder(FileSystem& files, const QString& from, const QString& to,
 // Temporary names beside a copy path: ".NAME" + marker + 16 hexadecimal digits. A copy
 // in progress is marked "partial", and a leftover of one is removed by a later run; an old
 // item moved aside while its replacement goes in is marked "old" and never removed unseen.
-const QString partialMarker = QStringLiteral(".desktidy-partial-");
-const QString oldMarker = QStringLiteral(".desktidy-old-");
+const QByteArray partialMarker = QByteArrayLiteral(".desktidy-partial-");
+const QByteArray oldMarker = QByteArrayLiteral(".desktidy-old-");
 constexpr int randomDigits = 16;
 constexpr qsizetype maxNameBytes = 255;
 
 // The part of a temporary name that stands for the item's name: the name itself, or, where
 // that would make a name too long for the file system, its start and a digest of the whole
-// name, so that a temporary name still belongs to one item only.
-QString nameStem(const QString& name) {
+// name, so that a temporary name still belongs to one item only. The start ends before a
+// character, not inside one, so the name of a UTF-8 item stays UTF-8.
+QByteArray nameStem(const QByteArray& name) {
     const qsizetype room = maxNameBytes - 1 - partialMarker.size() - randomDigits;
-    const QByteArray bytes = QFile::encodeName(name);
-    if (bytes.size() <= room) return name;
-    const QString digest = QString::fromLatin1(
-        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(randomDigits));
-    QString start = name;
-    while (QFile::encodeName(start).size() > room - 1 - randomDigits)
-        start.chop(start.size() > 1 && start.back().isLowSurrogate() ? 2 : 1);
-    return start + u'~' + digest;
+    if (name.size() <= room) return name;
+    const QByteArray digest =
+        QCryptographicHash::hash(name, QCryptographicHash::Sha256).toHex().left(randomDigits);
+    qsizetype cut = room - 1 - randomDigits;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    return name.left(cut) + '~' + digest;
 }
 
-QString temporaryPrefix(const QString& path, const QString& marker) {
-    return joinPath(deletingLastPathComponent(path),
-                    u'.' + nameStem(lastPathComponent(path)) + marker);
+Path temporaryPrefix(const Path& path, const QByteArray& marker) {
+    return path.parent() / ('.' + nameStem(path.fileName()) + marker);
 }
 
 // A hidden name beside path that nothing else uses, marked as ours.
-QString temporaryNameBeside(const QString& path, const QString& marker) {
-    return temporaryPrefix(path, marker) +
-           QStringLiteral("%1").arg(QRandomGenerator::global()->generate64(), randomDigits, 16,
-                                    QChar(u'0'));
+Path temporaryNameBeside(const Path& path, const QByteArray& marker) {
+    return Path(temporaryPrefix(path, marker).bytes() +
+                QByteArray::number(QRandomGenerator::global()->generate64(), 16)
+                    .rightJustified(randomDigits, '0'));
 }
 
-bool isRandomPart(QStringView digits) {
-    return digits.size() == randomDigits && std::all_of(digits.begin(), digits.end(), [](QChar c) {
-               return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
+bool isRandomPart(QByteArrayView digits) {
+    return digits.size() == randomDigits && std::all_of(digits.begin(), digits.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
            });
 }
 
-void discard(FileSystem& files, const QString& path) {
-    if (files.exists(path)) files.removeAll(path);
+void discard(FileSystem& files, const Path& path) {
+    // What cannot be removed of our own temporary copy stays, hidden, for a later run.
+    if (files.exists(path)) (void)files.removeAll(path);
 }
 
 bool cannotExchangeHere(int code) { return code == EINVAL || code == ENOSYS || code == EOPNOTSUPP; }
 
 // The copy at temp is complete and an item exists at copyPath: swap them, then remove the
 // old one.
-ReplaceOutcome putInPlace(FileSystem& files, const QString& temp, const QString& copyPath) {
-    QString old = temp;  // after the swap the old item has the temporary name
-    if (FileError swapped = files.exchange(temp, copyPath)) {
+ReplaceOutcome putInPlace(FileSystem& files, const Path& temp, const Path& copyPath) {
+    Path old = temp;  // after the swap the old item has the temporary name
+    if (FileError swapped = files.exchange(temp, copyPath); !swapped.ok()) {
         if (!cannotExchangeHere(swapped.code)) {
             discard(files, temp);
             return {FileError::fromErrno(swapped.code, copyPath, QStringLiteral("replace"))};
@@ -106,25 +104,25 @@ ReplaceOutcome putInPlace(FileSystem& files, const QString& temp, const QString&
         // No swap on this file system (FAT sticks): move the old item aside, move the copy
         // in, and move the old item back when that fails.
         old = temporaryNameBeside(copyPath, oldMarker);
-        if (FileError e = files.moveNoReplace(copyPath, old)) {
+        if (FileError e = files.moveNoReplace(copyPath, old); !e.ok()) {
             discard(files, temp);
             return {FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"))};
         }
-        if (FileError e = files.moveNoReplace(temp, copyPath)) {
+        if (FileError e = files.moveNoReplace(temp, copyPath); !e.ok()) {
             FileError failed = FileError::fromErrno(e.code, copyPath, QStringLiteral("replace"));
-            if (files.moveNoReplace(old, copyPath))
+            if (!files.moveNoReplace(old, copyPath).ok())
                 failed.message +=
-                    QStringLiteral(" The old item is kept as \u201c%1\u201d.").arg(old);
+                    QStringLiteral(" The old item is kept as \u201c%1\u201d.").arg(old.display());
             discard(files, temp);
             return {failed};
         }
     }
-    if (FileError e = files.removeAll(old)) {
+    if (FileError e = files.removeAll(old); !e.ok()) {
         return {withMessage(e.code, old,
                             QStringLiteral("\u201c%1\u201d has been replaced, but its old version "
                                            "could not be removed completely; what is left of it "
                                            "is in \u201c%2\u201d. %3")
-                                .arg(copyPath, old, e.message)),
+                                .arg(copyPath.display(), old.display(), e.message)),
                 true};
     }
     return {{}, true};
@@ -132,21 +130,21 @@ ReplaceOutcome putInPlace(FileSystem& files, const QString& temp, const QString&
 
 }  // namespace
 
-FileError copyTree(FileSystem& files, const QString& from, const QString& to) {
+FileError copyTree(FileSystem& files, const Path& from, const Path& to) {
     const auto st = files.status(from);
     // copyEntry also reports a source that is missing or cannot be examined.
     if (!st || !st->isDirectory()) return files.copyEntry(from, to);
-    if (FileError e = files.makeDirectory(to)) return e;
+    if (FileError e = files.makeDirectory(to); !e.ok()) return e;
     const auto made = files.status(to);
     if (!made) return FileError::fromErrno(ENOENT, to, QStringLiteral("create"));
     return copyFolder(files, from, to, {made->device, made->inode});
 }
 
-ReplaceOutcome copyReplacing(FileSystem& files, const QString& from, const QString& copyPath) {
+ReplaceOutcome copyReplacing(FileSystem& files, const Path& from, const Path& copyPath) {
     const auto existing = files.status(copyPath);
     if (existing && existing->isDirectory())
-        if (FileError e = checkOneFileSystem(files, copyPath)) return {e};
-    QString temp;
+        if (FileError e = checkOneFileSystem(files, copyPath); !e.ok()) return {e};
+    Path temp;
     FileError copied;
     bool nameTaken = false;
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -155,7 +153,7 @@ ReplaceOutcome copyReplacing(FileSystem& files, const QString& from, const QStri
         nameTaken = copied.code == EEXIST && copied.path == temp;
         if (!nameTaken) break;
     }
-    if (copied) {
+    if (!copied.ok()) {
         if (!nameTaken) discard(files, temp);
         if (copied.path == temp)  // say which item the user asked for, not our temporary name
             return {FileError::fromErrno(copied.code, copyPath, QStringLiteral("create"))};
@@ -163,20 +161,22 @@ ReplaceOutcome copyReplacing(FileSystem& files, const QString& from, const QStri
     }
     if (!files.exists(copyPath)) {
         FileError moved = files.moveNoReplace(temp, copyPath);
-        if (!moved) return {{}, true};
+        if (moved.ok()) return {{}, true};
         discard(files, temp);  // something took the name meanwhile; it stays
         return {FileError::fromErrno(moved.code, copyPath, QStringLiteral("create"))};
     }
     return putInPlace(files, temp, copyPath);
 }
 
-QStringList leftoverCopiesOf(FileSystem& files, const QString& copyPath) {
-    const QString prefix = temporaryPrefix(copyPath, partialMarker);
-    const QString folder = deletingLastPathComponent(copyPath);
-    const QString namePrefix = lastPathComponent(prefix);
-    QStringList leftovers;
-    for (const QString& name : files.listNames(folder, true))
-        if (name.startsWith(namePrefix) && isRandomPart(QStringView(name).mid(namePrefix.size())))
-            leftovers << joinPath(folder, name);
+QList<Path> leftoverCopiesOf(FileSystem& files, const Path& copyPath) {
+    const Path folder = copyPath.parent();
+    const QByteArray namePrefix = temporaryPrefix(copyPath, partialMarker).fileName();
+    const NameList names = files.listNames(folder, true);
+    QList<Path> leftovers;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QByteArrayView name = names.at(i);
+        if (name.startsWith(namePrefix) && isRandomPart(name.sliced(namePrefix.size())))
+            leftovers << folder / names.name(i);
+    }
     return leftovers;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QList>
 
 #include "platform/file_error.h"
 #include "platform/file_system.h"
@@ -10,7 +10,7 @@
 // links and never followed. Stops at the first item that cannot be copied and returns its
 // error, leaving the partial copy for the caller to remove. Refuses to copy a folder into
 // itself.
-FileError copyTree(FileSystem& files, const QString& from, const QString& to);
+FileError copyTree(FileSystem& files, const Path& from, const Path& to);
 
 // What copyReplacing did.
 struct ReplaceOutcome {
@@ -25,9 +25,9 @@ struct ReplaceOutcome {
 // copyPath and takes the old item's place only once it is complete. On failure the
 // temporary copy is removed and the old item stays as it was. An old folder that holds
 // another file system is not replaced at all.
-ReplaceOutcome copyReplacing(FileSystem& files, const QString& from, const QString& copyPath);
+ReplaceOutcome copyReplacing(FileSystem& files, const Path& from, const Path& copyPath);
 
 // The partial copies of copyPath that copyReplacing runs left behind when they were
 // stopped (killed, or a power cut): hidden items beside copyPath named as copyReplacing
 // names its copies in progress, for this copy path only.
-QStringList leftoverCopiesOf(FileSystem& files, const QString& copyPath);
+QList<Path> leftoverCopiesOf(FileSystem& files, const Path& copyPath);

@@ -2,22 +2,21 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <QFile>
-#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/file_system.h"
 
-QList<FileSystem::Entry> FileSystem::listEntries(const QString& folder, bool includeHidden) {
-    QList<Entry> entries;
-    for (const QString& name : listNames(folder, includeHidden))
-        entries.append({name, isDirectory(joinPath(folder, name))});
-    return entries;
+NameList FileSystem::listNames(const Path& folder, bool includeHidden) {
+    NameList names;
+    (void)readFolder(folder, names);  // an unreadable folder lists as empty
+    if (!includeHidden) names.retain([](QByteArrayView name, bool) { return name[0] != '.'; });
+    return names;
 }
 
-FileError LocalFileSystem::readFolder(const QString& folder, QList<Entry>& entries) {
-    entries.clear();
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+FileError LocalFileSystem::readFolder(const Path& folder, NameList& names) {
+    names = NameList();
+    DIR* dir = ::opendir(folder.c_str());
     if (!dir) return FileError::fromErrno(errno, folder, QStringLiteral("read"));
     errno = 0;
     while (dirent* entry = ::readdir(dir)) {
@@ -29,21 +28,16 @@ FileError LocalFileSystem::readFolder(const QString& folder, QList<Entry>& entri
                 isFolder = ::fstatat(::dirfd(dir), n, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                            S_ISDIR(st.st_mode);
             }
-            entries.append({QFile::decodeName(n), isFolder});
+            names.append(QByteArrayView(n, qsizetype(std::strlen(n))), isFolder);
         }
         errno = 0;  // readdir reports an error only through errno
     }
     const int readError = errno;
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    if (readError != 0) return FileError::fromErrno(readError, folder, QStringLiteral("read"));
+    if (readError != 0) {
+        names = NameList();
+        return FileError::fromErrno(readError, folder, QStringLiteral("read"));
+    }
+    names.sortByBytes();
     return {};
-}
-
-QList<FileSystem::Entry> LocalFileSystem::listEntries(const QString& folder, bool includeHidden) {
-    QList<Entry> entries;
-    LocalFileSystem::readFolder(folder, entries);  // an unreadable folder lists as empty
-    if (!includeHidden) entries.removeIf([](const Entry& e) { return e.name.startsWith(u'.'); });
-    return entries;
 }

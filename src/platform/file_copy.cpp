@@ -6,15 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <cerrno>
 #include <vector>
 
 #include "platform/file_system.h"
 
 namespace {
-
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
 class Descriptor {
   public:
@@ -80,15 +77,13 @@ int copyContents(int in, int out) {
     }
 }
 
-FileError copyRegularFile(const QString& from, const QString& to) {
-    const QByteArray t = native(to);
-    Descriptor in(::open(native(from).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+FileError copyRegularFile(const Path& from, const Path& to) {
+    Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!in.valid()) return FileError::fromErrno(errno, from, QStringLiteral("read"));
     struct stat original;
     if (::fstat(in.get(), &original) != 0)
         return FileError::fromErrno(errno, from, QStringLiteral("read"));
-    Descriptor out(
-        ::open(t.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out.valid()) return FileError::fromErrno(errno, to, QStringLiteral("create"));
 
     int error = copyContents(in.get(), out.get());
@@ -105,15 +100,14 @@ FileError copyRegularFile(const QString& from, const QString& to) {
     if (error == 0 && ::futimens(out.get(), times) != 0) error = errno;
     if (out.close() != 0 && error == 0) error = errno;
     if (error == 0) return {};
-    ::unlink(t.constData());  // nothing half-copied stays behind
+    ::unlink(to.c_str());  // nothing half-copied stays behind
     return FileError::fromErrno(error, from, QStringLiteral("copy"));
 }
 
-FileError copySymlink(const QString& from, const QString& to, const struct stat& original) {
-    const QByteArray t = native(to);
+FileError copySymlink(const Path& from, const Path& to, const struct stat& original) {
     std::vector<char> target(std::size_t(original.st_size > 0 ? original.st_size : 255) + 1);
     for (;;) {
-        const ssize_t n = ::readlink(native(from).constData(), target.data(), target.size());
+        const ssize_t n = ::readlink(from.c_str(), target.data(), target.size());
         if (n < 0) return FileError::fromErrno(errno, from, QStringLiteral("read"));
         if (std::size_t(n) < target.size()) {
             target[std::size_t(n)] = 0;
@@ -121,12 +115,12 @@ FileError copySymlink(const QString& from, const QString& to, const struct stat&
         }
         target.resize(target.size() * 2);  // the link changed since lstat
     }
-    if (::symlink(target.data(), t.constData()) != 0)
+    if (::symlink(target.data(), to.c_str()) != 0)
         return FileError::fromErrno(errno, to, QStringLiteral("create"));
     const struct timespec times[2] = {original.st_atim, original.st_mtim};
-    if (::utimensat(AT_FDCWD, t.constData(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         const int error = errno;
-        ::unlink(t.constData());
+        ::unlink(to.c_str());
         return FileError::fromErrno(error, to, QStringLiteral("copy"));
     }
     return {};
@@ -134,43 +128,41 @@ FileError copySymlink(const QString& from, const QString& to, const struct stat&
 
 }  // namespace
 
-FileError LocalFileSystem::copyEntry(const QString& from, const QString& to) {
+FileError LocalFileSystem::copyEntry(const Path& from, const Path& to) {
     struct stat original;
-    if (::lstat(native(from).constData(), &original) != 0)
+    if (::lstat(from.c_str(), &original) != 0)
         return FileError::fromErrno(errno, from, QStringLiteral("copy"));
     if (S_ISREG(original.st_mode)) return copyRegularFile(from, to);
     if (S_ISLNK(original.st_mode)) return copySymlink(from, to, original);
     if (S_ISDIR(original.st_mode))
         return FileError::fromErrno(EISDIR, from, QStringLiteral("copy"));
     // A pipe, socket or device: a new node of the same kind, as cp -a makes.
-    if (::mknod(native(to).constData(), original.st_mode & (S_IFMT | 0700), original.st_rdev) != 0)
+    if (::mknod(to.c_str(), original.st_mode & (S_IFMT | 0700), original.st_rdev) != 0)
         return FileError::fromErrno(errno, to, QStringLiteral("create"));
     FileError finished = copyAttributes(from, to);
-    if (finished) ::unlink(native(to).constData());
+    if (!finished.ok()) ::unlink(to.c_str());
     return finished;
 }
 
-FileError LocalFileSystem::copyAttributes(const QString& from, const QString& to) {
-    const QByteArray t = native(to);
+FileError LocalFileSystem::copyAttributes(const Path& from, const Path& to) {
     struct stat original, copy;
-    if (::lstat(native(from).constData(), &original) != 0)
+    if (::lstat(from.c_str(), &original) != 0)
         return FileError::fromErrno(errno, from, QStringLiteral("read"));
-    if (::lstat(t.constData(), &copy) != 0)
+    if (::lstat(to.c_str(), &copy) != 0)
         return FileError::fromErrno(errno, to, QStringLiteral("copy"));
     if ((original.st_mode & S_IFMT) != (copy.st_mode & S_IFMT))
         return FileError::fromErrno(EINVAL, to, QStringLiteral("copy"));
     // chmod would follow a link, and a link has no permissions of its own.
-    if (!S_ISLNK(copy.st_mode) && ::chmod(t.constData(), keptMode(original, copy)) != 0)
+    if (!S_ISLNK(copy.st_mode) && ::chmod(to.c_str(), keptMode(original, copy)) != 0)
         return FileError::fromErrno(errno, to, QStringLiteral("copy"));
     const struct timespec times[2] = {original.st_atim, original.st_mtim};
-    if (::utimensat(AT_FDCWD, t.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
         return FileError::fromErrno(errno, to, QStringLiteral("copy"));
     return {};
 }
 
-FileError LocalFileSystem::exchange(const QString& first, const QString& second) {
-    if (::renameat2(AT_FDCWD, native(first).constData(), AT_FDCWD, native(second).constData(),
-                    RENAME_EXCHANGE) != 0)
+FileError LocalFileSystem::exchange(const Path& first, const Path& second) {
+    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) != 0)
         return FileError::fromErrno(errno, second, QStringLiteral("replace"));
     return {};
 }

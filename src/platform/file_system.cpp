@@ -1,20 +1,16 @@
 #include "platform/file_system.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <algorithm>
+#include <QList>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
 FileStatus::Kind kindOf(mode_t mode) {
     if (S_ISREG(mode)) return FileStatus::Kind::File;
@@ -25,14 +21,13 @@ FileStatus::Kind kindOf(mode_t mode) {
 
 // Used where renameat2 cannot refuse to replace: hard-link the item to its new name
 // (which fails on a taken name), then drop the old name.
-FileError moveByLink(const LocalFileSystem::MoveCalls& calls, const QByteArray& from,
-                     const QByteArray& to, const QString& toPath) {
-    if (calls.link(from.constData(), to.constData()) != 0)
-        return FileError::fromErrno(errno, toPath, QStringLiteral("move"));
-    if (calls.unlink(from.constData()) != 0) {
+FileError moveByLink(const LocalFileSystem::MoveCalls& calls, const Path& from, const Path& to) {
+    if (calls.link(from.c_str(), to.c_str()) != 0)
+        return FileError::fromErrno(errno, to, QStringLiteral("move"));
+    if (calls.unlink(from.c_str()) != 0) {
         int saved = errno;
-        calls.unlink(to.constData());  // the item is still at its old name
-        return FileError::fromErrno(saved, toPath, QStringLiteral("move"));
+        calls.unlink(to.c_str());  // the item is still at its old name
+        return FileError::fromErrno(saved, to, QStringLiteral("move"));
     }
     return {};
 }
@@ -48,32 +43,24 @@ LocalFileSystem::MoveCalls LocalFileSystem::systemMoveCalls() {
         ::unlink};
 }
 
-FileError FileError::fromErrno(int errnoValue, const QString& path, const QString& what) {
+FileError FileError::fromErrno(int errnoValue, const Path& path, const QString& what) {
     FileError error;
     error.code = errnoValue;
     error.path = path;
-    error.message =
-        QStringLiteral("Could not %1 \u201c%2\u201d: %3.")
-            .arg(what, lastPathComponent(path), QString::fromLocal8Bit(std::strerror(errnoValue)));
+    error.message = QStringLiteral("Could not %1 \u201c%2\u201d: %3.")
+                        .arg(what, displayName(path.fileName()),
+                             QString::fromLocal8Bit(std::strerror(errnoValue)));
     return error;
 }
 
-bool FileSystem::isDirectory(const QString& path) {
+bool FileSystem::isDirectory(const Path& path) {
     auto st = status(path);
     return st && st->isDirectory();
 }
 
-QStringList LocalFileSystem::listNames(const QString& folder, bool includeHidden) {
-    QStringList names;
-    for (const Entry& entry : LocalFileSystem::listEntries(folder, includeHidden))
-        names.append(entry.name);
-    return names;
-}
-
-std::optional<FileStatus> LocalFileSystem::status(const QString& path) {
-    const QByteArray p = native(path);
+std::optional<FileStatus> LocalFileSystem::status(const Path& path) {
     struct statx stx;
-    if (::statx(AT_FDCWD, p.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS,
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS,
                 &stx) == 0) {
         FileStatus s;
         s.kind = kindOf(stx.stx_mode);
@@ -92,7 +79,7 @@ std::optional<FileStatus> LocalFileSystem::status(const QString& path) {
     }
     if (errno != ENOSYS && errno != EPERM) return std::nullopt;  // EPERM: a seccomp filter
     struct stat st;
-    if (::lstat(p.constData(), &st) != 0) return std::nullopt;
+    if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
     FileStatus s;
     s.kind = kindOf(st.st_mode);
     s.size = st.st_size;
@@ -106,49 +93,47 @@ std::optional<FileStatus> LocalFileSystem::status(const QString& path) {
     return s;
 }
 
-FileError LocalFileSystem::moveNoReplace(const QString& from, const QString& to) {
-    const QByteArray f = native(from), t = native(to);
-    if (moveCalls.renameNoReplace(f.constData(), t.constData()) == 0) return {};
+FileError LocalFileSystem::moveNoReplace(const Path& from, const Path& to) {
+    if (moveCalls.renameNoReplace(from.c_str(), to.c_str()) == 0) return {};
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return FileError::fromErrno(errno, from, QStringLiteral("move"));
 
     // The file system does not know the no-replace flag.
     struct stat st;
-    if (::lstat(f.constData(), &st) != 0)
+    if (::lstat(from.c_str(), &st) != 0)
         return FileError::fromErrno(errno, from, QStringLiteral("move"));
     if (!S_ISDIR(st.st_mode)) {
-        FileError linked = moveByLink(moveCalls, f, t, to);
-        if (!linked || (linked.code != EPERM && linked.code != EOPNOTSUPP)) return linked;
+        FileError linked = moveByLink(moveCalls, from, to);
+        if (linked.ok() || (linked.code != EPERM && linked.code != EOPNOTSUPP)) return linked;
     }
     // Folders cannot be hard-linked: check right before the rename, the best this file
     // system allows.
     struct stat target;
-    if (::lstat(t.constData(), &target) == 0)
+    if (::lstat(to.c_str(), &target) == 0)
         return FileError::fromErrno(EEXIST, to, QStringLiteral("move"));
-    if (::rename(f.constData(), t.constData()) != 0)  // noreplace: checked just above
+    if (::rename(from.c_str(), to.c_str()) != 0)  // noreplace: checked just above
         return FileError::fromErrno(errno, from, QStringLiteral("move"));
     return {};
 }
 
-FileError LocalFileSystem::makeDirectory(const QString& path) {
-    if (::mkdir(native(path).constData(), 0777) != 0)
+FileError LocalFileSystem::makeDirectory(const Path& path) {
+    if (::mkdir(path.c_str(), 0777) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("create folder"));
     return {};
 }
 
-FileError LocalFileSystem::removeEmptyDirectory(const QString& path) {
-    if (::rmdir(native(path).constData()) != 0)
+FileError LocalFileSystem::removeEmptyDirectory(const Path& path) {
+    if (::rmdir(path.c_str()) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("remove"));
     return {};
 }
 
-FileError LocalFileSystem::removeAll(const QString& path) {
-    const QByteArray p = native(path);
+FileError LocalFileSystem::removeAll(const Path& path) {
     struct stat st;
-    if (::lstat(p.constData(), &st) != 0)
+    if (::lstat(path.c_str(), &st) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("remove"));
     if (!S_ISDIR(st.st_mode)) {
-        if (::unlink(p.constData()) != 0)
+        if (::unlink(path.c_str()) != 0)
             return FileError::fromErrno(errno, path, QStringLiteral("remove"));
         return {};
     }
@@ -159,76 +144,53 @@ FileError LocalFileSystem::removeAll(const QString& path) {
 
 // Removes the folder and what it holds, entering only folders on device. Everything else
 // goes even after a failure; the first failure is reported.
-FileError LocalFileSystem::removeFolder(const QString& path, std::uint64_t device) {
+FileError LocalFileSystem::removeFolder(const Path& path, std::uint64_t device) {
     const auto st = status(path);
     if (!st) return FileError::fromErrno(ENOENT, path, QStringLiteral("remove"));
     if (st->device != device || st->mountRoot) return otherFileSystemAt(path);
-    QList<Entry> entries;
-    if (FileError e = readFolder(path, entries)) return e;
+    NameList names;
+    if (FileError e = readFolder(path, names); !e.ok()) return e;
     FileError first;
-    for (const Entry& entry : entries) {
-        const QString child = joinPath(path, entry.name);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const Path child = path / names.name(i);
         FileError e;
-        if (entry.isDirectory)
+        if (names.isDirectory(i))
             e = removeFolder(child, device);
-        else if (::unlink(native(child).constData()) != 0)
+        else if (::unlink(child.c_str()) != 0)
             e = FileError::fromErrno(errno, child, QStringLiteral("remove"));
-        // A child not found under its listed name may still be there (a name that is not
-        // UTF-8 does not read back); the rmdir below tells.
-        if (e && e.code != ENOENT && !first) first = e;
+        // A child that something else removed meanwhile is gone, as wanted.
+        if (!e.ok() && e.code != ENOENT && first.ok()) first = e;
     }
-    if (first) return first;
-    if (::rmdir(native(path).constData()) != 0)
+    if (!first.ok()) return first;
+    if (::rmdir(path.c_str()) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("remove"));
     return {};
 }
 
-FileError otherFileSystemAt(const QString& mountPoint) {
+FileError otherFileSystemAt(const Path& mountPoint) {
     FileError error;
     error.code = EXDEV;
     error.path = mountPoint;
     error.message = QStringLiteral(
                         "\u201c%1\u201d is the mount point of another file system, "
                         "which is never removed with the folder around it.")
-                        .arg(mountPoint);
+                        .arg(mountPoint.display());
     return error;
 }
 
-FileError checkOneFileSystem(FileSystem& files, const QString& folder) {
+FileError checkOneFileSystem(FileSystem& files, const Path& folder) {
     const auto top = files.status(folder);
     if (!top) return FileError::fromErrno(ENOENT, folder, QStringLiteral("read"));
-    QStringList pending{folder};
+    QList<Path> pending{folder};
     while (!pending.isEmpty()) {
-        const QString current = pending.takeLast();
+        const Path current = pending.takeLast();
         const auto st = files.status(current);
         if (!st) return FileError::fromErrno(ENOENT, current, QStringLiteral("read"));
         if (st->device != top->device || st->mountRoot) return otherFileSystemAt(current);
-        QList<FileSystem::Entry> entries;
-        if (FileError e = files.readFolder(current, entries)) return e;
-        for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry)  // name order
-            if (entry->isDirectory) pending.append(joinPath(current, entry->name));
+        NameList names;
+        if (FileError e = files.readFolder(current, names); !e.ok()) return e;
+        for (std::size_t i = names.size(); i-- > 0;)  // taken from the end: name order
+            if (names.isDirectory(i)) pending.append(current / names.name(i));
     }
     return {};
-}
-
-QString lastPathComponent(const QString& path) {
-    QString p = path;
-    while (p.size() > 1 && p.endsWith(u'/')) p.chop(1);
-    if (p == u"/") return p;
-    int slash = p.lastIndexOf(u'/');
-    return slash < 0 ? p : p.mid(slash + 1);
-}
-
-QString deletingLastPathComponent(const QString& path) {
-    QString p = path;
-    while (p.size() > 1 && p.endsWith(u'/')) p.chop(1);
-    int slash = p.lastIndexOf(u'/');
-    if (slash < 0) return QString();
-    if (slash == 0) return QStringLiteral("/");
-    return p.left(slash);
-}
-
-QString joinPath(const QString& folder, const QString& name) {
-    if (folder.endsWith(u'/')) return folder + name;
-    return folder + u'/' + name;
 }

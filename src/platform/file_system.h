@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <optional>
 
 #include "platform/file_error.h"
+#include "platform/name_list.h"
+#include "platform/path.h"
 
 // What lstat says of an item; links are never followed.
 struct FileStatus {
@@ -27,54 +27,47 @@ struct FileStatus {
 
 // Every file operation the subsystems make goes through this narrow interface, so tests
 // can make a move fail or a disk fill up, which root cannot provoke with permissions.
-// None of these operations ever replaces an existing item.
+// Paths and names are bytes, passed to the system as they are. None of these operations
+// ever replaces an existing item.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
-    // Names in a folder, sorted by code point; hidden names (leading ".") only on request.
-    // An unreadable or missing folder lists as empty.
-    virtual QStringList listNames(const QString& folder, bool includeHidden) = 0;
+    // Every entry of a folder, hidden ones too, sorted by bytes, each with whether it is a
+    // real folder (a link to one is not). A folder that cannot be read is an error, so
+    // that neither a copy nor a removal ever passes one off as empty.
+    virtual FileError readFolder(const Path& folder, NameList& names) = 0;
+    // The same for a listing to show or act on: hidden names (leading ".") only on
+    // request, and an unreadable or missing folder lists as empty.
+    NameList listNames(const Path& folder, bool includeHidden);
+
     // lstat: nullopt when the item does not exist or cannot be examined.
-    virtual std::optional<FileStatus> status(const QString& path) = 0;
-    bool exists(const QString& path) { return status(path).has_value(); }
-    bool isDirectory(const QString& path);  // a real folder, not a link to one
+    virtual std::optional<FileStatus> status(const Path& path) = 0;
+    bool exists(const Path& path) { return status(path).has_value(); }
+    bool isDirectory(const Path& path);  // a real folder, not a link to one
 
     // Moves from to to; fails with EEXIST when to is taken, on every file system.
-    virtual FileError moveNoReplace(const QString& from, const QString& to) = 0;
-    virtual FileError makeDirectory(const QString& path) = 0;
+    virtual FileError moveNoReplace(const Path& from, const Path& to) = 0;
+    virtual FileError makeDirectory(const Path& path) = 0;
     // Removes an empty folder only.
-    virtual FileError removeEmptyDirectory(const QString& path) = 0;
+    virtual FileError removeEmptyDirectory(const Path& path) = 0;
     // Removes an item and, for a folder, everything in it; links are removed, not followed.
     // Never crosses into another file system: a folder below that is on another device or
     // is a mount point is neither entered nor removed, the rest goes, and the removal
     // fails with EXDEV naming that folder (as rm --one-file-system).
-    virtual FileError removeAll(const QString& path) = 0;
-
-    // Added for listings that keep files apart from folders (the name change): the names
-    // of listNames, each with whether it is a real folder, without an lstat per name
-    // where the file system tells the kind while listing. The default asks status().
-    struct Entry {
-        QString name;
-        bool isDirectory = false;
-    };
-    virtual QList<Entry> listEntries(const QString& folder, bool includeHidden);
+    virtual FileError removeAll(const Path& path) = 0;
 
     // --- Copying (the pack copy; platform/copy_tree.h builds whole copies from these) ---
     // Makes a copy of one item that is not a folder at to, which must not exist: a file
     // with its contents, a link as a link to the same target (never followed), a special
     // file as a new node. The copy keeps the permissions and the modification time.
-    virtual FileError copyEntry(const QString& from, const QString& to) = 0;
-    // Every entry of a folder, hidden ones too, as listEntries gives them. Unlike the
-    // listings above, a folder that cannot be read is an error, so that a copy never
-    // passes one off as empty.
-    virtual FileError readFolder(const QString& folder, QList<Entry>& entries) = 0;
+    virtual FileError copyEntry(const Path& from, const Path& to) = 0;
     // Gives to the permissions and times of from; for a link, the times only. Used to
     // finish a copied folder once everything is in it.
-    virtual FileError copyAttributes(const QString& from, const QString& to) = 0;
+    virtual FileError copyAttributes(const Path& from, const Path& to) = 0;
     // Swaps two existing items in one step (renameat2 RENAME_EXCHANGE), so that neither
     // name is ever missing. EINVAL where the file system cannot do it.
-    virtual FileError exchange(const QString& first, const QString& second) = 0;
+    virtual FileError exchange(const Path& first, const Path& second) = 0;
 };
 
 // The real thing, over POSIX calls.
@@ -90,32 +83,24 @@ class LocalFileSystem : public FileSystem {
     static MoveCalls systemMoveCalls();
     MoveCalls moveCalls = systemMoveCalls();
 
-    QStringList listNames(const QString& folder, bool includeHidden) override;
-    std::optional<FileStatus> status(const QString& path) override;
-    FileError moveNoReplace(const QString& from, const QString& to) override;
-    FileError makeDirectory(const QString& path) override;
-    FileError removeEmptyDirectory(const QString& path) override;
-    FileError removeAll(const QString& path) override;
-    QList<Entry> listEntries(const QString& folder, bool includeHidden) override;
-    // In directory_entries.cpp and file_copy.cpp.
-    FileError copyEntry(const QString& from, const QString& to) override;
-    FileError readFolder(const QString& folder, QList<Entry>& entries) override;
-    FileError copyAttributes(const QString& from, const QString& to) override;
-    FileError exchange(const QString& first, const QString& second) override;
+    FileError readFolder(const Path& folder, NameList& names) override;
+    std::optional<FileStatus> status(const Path& path) override;
+    FileError moveNoReplace(const Path& from, const Path& to) override;
+    FileError makeDirectory(const Path& path) override;
+    FileError removeEmptyDirectory(const Path& path) override;
+    FileError removeAll(const Path& path) override;
+    // In file_copy.cpp.
+    FileError copyEntry(const Path& from, const Path& to) override;
+    FileError copyAttributes(const Path& from, const Path& to) override;
+    FileError exchange(const Path& first, const Path& second) override;
 
   private:
-    FileError removeFolder(const QString& path, std::uint64_t device);
+    FileError removeFolder(const Path& path, std::uint64_t device);
 };
 
 // The error of a removal or replacement that met another file system at mountPoint.
-FileError otherFileSystemAt(const QString& mountPoint);
+FileError otherFileSystemAt(const Path& mountPoint);
 // Checks that nothing in the folder (the folder included) is another file system:
 // otherFileSystemAt for the first folder that is, a read error for a folder that cannot be
-// read, else no error. Run before an operation that must not start unless it can finish.
-FileError checkOneFileSystem(FileSystem& files, const QString& folder);
-
-// Path helpers on plain strings: the last component ignores a trailing "/".
-QString lastPathComponent(const QString& path);
-QString deletingLastPathComponent(const QString& path);
-// Joins with "/", adding it only when folder does not already end in one.
-QString joinPath(const QString& folder, const QString& name);
+// read, else ok. Run before an operation that must not start unless it can finish.
+FileError checkOneFileSystem(FileSystem& files, const Path& folder);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
+#include <QByteArrayView>
 
-// The type of an item as filing sees it: the extension as written in the name (the text
-// after the last "." of the last component, when that "." is not its first character),
-// for files and folders alike; otherwise empty.
-QString itemTypeOf(const QString& name);
+// The type of an item as filing sees it: the extension as written in its name (the bytes
+// after the last "." of the name, when that "." is not its first byte), for files and
+// folders alike; otherwise empty.
+QByteArrayView itemTypeOf(QByteArrayView name);

@@ -1,5 +1,7 @@
 #include "platform/path.h"
 
+#include <QList>
+
 namespace {
 
 // The length of the valid UTF-8 sequence starting at bytes[i], or 0 when none starts there.
@@ -91,6 +93,34 @@ Path Path::parent() const {
     if (slash < 0) return Path();
     if (slash == 0) return Path(QByteArray("/"));
     return Path(bytes_.left(slash));
+}
+
+Path Path::cleaned() const {
+    if (bytes_.isEmpty()) return Path();
+    const bool absolute = isAbsolute();
+    QList<QByteArrayView> names;
+    for (qsizetype start = 0; start <= bytes_.size();) {
+        qsizetype end = bytes_.indexOf('/', start);
+        if (end < 0) end = bytes_.size();
+        const QByteArrayView name(bytes_.constData() + start, end - start);
+        if (name == "..") {
+            if (!names.isEmpty() && names.last() != "..")
+                names.removeLast();
+            else if (!absolute)
+                names.append(name);  // a relative path may climb above its start
+        } else if (!name.isEmpty() && name != ".") {
+            names.append(name);
+        }
+        start = end + 1;
+    }
+    QByteArray clean;
+    clean.reserve(bytes_.size());
+    for (QByteArrayView name : names) {
+        if (absolute || !clean.isEmpty()) clean.append('/');
+        clean.append(name);
+    }
+    if (clean.isEmpty()) clean = absolute ? QByteArray("/") : QByteArray(".");
+    return Path(std::move(clean));
 }
 
 Path Path::operator/(const QByteArray& name) const {

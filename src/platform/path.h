@@ -34,6 +34,10 @@ class Path {
     QByteArray fileName() const;
     // The folder that holds the last name; empty for a bare name, "/" for "/a".
     Path parent() const;
+    // The same path without "." names, doubled or trailing "/" and names undone by a
+    // following "..", as QDir::cleanPath makes it; links are not resolved. "/.." is "/",
+    // a relative path that cleans to nothing is ".".
+    Path cleaned() const;
     // This folder joined with name by a "/", added only when the folder lacks one.
     Path operator/(const QByteArray& name) const;
     Path operator/(const char* name) const { return *this / QByteArray(name); }

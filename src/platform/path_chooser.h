@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+#include "platform/path.h"
 
 // What an open panel asks for: its texts, what may be chosen and where it starts.
 struct ChooserRequest {
@@ -13,7 +16,7 @@ struct ChooserRequest {
     bool chooseFolders = false;
     bool multiple = false;
     bool showHidden = false;
-    QString startFolder;
+    Path startFolder;
     // Keep the user inside startFolder (the Trash chooser): only its direct items count.
     bool confineToStartFolder = false;
 
@@ -38,5 +41,5 @@ struct ChooserRequest {
 class PathChooser {
   public:
     virtual ~PathChooser() = default;
-    virtual std::optional<QStringList> choose(const ChooserRequest& request) = 0;
+    virtual std::optional<QList<Path>> choose(const ChooserRequest& request) = 0;
 };

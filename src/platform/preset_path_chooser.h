@@ -10,18 +10,18 @@
 class PresetPathChooser : public PathChooser {
   public:
     // Replaces any answers not yet used with this one.
-    void setNextAnswer(std::optional<QStringList> answer) {
+    void setNextAnswer(std::optional<QList<Path>> answer) {
         answers_.clear();
         answers_.push_back(std::move(answer));
     }
     // Queues an answer after those already set, for a command that opens several panels
     // in turn (adding a pack row asks for a source, then a destination).
-    void appendAnswer(std::optional<QStringList> answer) { answers_.push_back(std::move(answer)); }
+    void appendAnswer(std::optional<QList<Path>> answer) { answers_.push_back(std::move(answer)); }
 
-    std::optional<QStringList> choose(const ChooserRequest& request) override {
+    std::optional<QList<Path>> choose(const ChooserRequest& request) override {
         lastRequest_ = request;
         if (answers_.empty()) return std::nullopt;
-        std::optional<QStringList> answer;
+        std::optional<QList<Path>> answer;
         answer.swap(answers_.front());
         answers_.pop_front();
         return answer;
@@ -29,6 +29,6 @@ class PresetPathChooser : public PathChooser {
     const ChooserRequest& lastRequest() const { return lastRequest_; }
 
   private:
-    std::deque<std::optional<QStringList>> answers_;
+    std::deque<std::optional<QList<Path>>> answers_;
     ChooserRequest lastRequest_;
 };

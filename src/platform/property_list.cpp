@@ -194,12 +194,11 @@ bool binaryDepthIsBounded(const QByteArray& bytes) {
 
 // The contents of a regular file of at most maxFileSize bytes; nullopt for anything else.
 // Neither a FIFO nor a device is ever read, nor opened in a way that could wait.
-std::optional<QByteArray> readSmallRegularFile(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+std::optional<QByteArray> readSmallRegularFile(const Path& path) {
     struct stat st;
-    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxFileSize)
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxFileSize)
         return std::nullopt;
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     // The item may have been swapped since the stat above.
     QByteArray bytes;
@@ -234,9 +233,9 @@ QVariant parsePropertyList(const QByteArray& bytes) {
     return converted ? value : QVariant();
 }
 
-QVariantMap readPropertyListDictionary(const QString& path) {
-    if (path.startsWith(u':')) {  // a resource built into the program
-        QFile file(path);
+QVariantMap readPropertyListDictionary(const Path& path) {
+    if (path.bytes().startsWith(':')) {  // a resource built into the program
+        QFile file(QString::fromUtf8(path.bytes()));
         if (!file.open(QIODevice::ReadOnly)) return {};
         return parsePropertyList(file.readAll()).toMap();
     }

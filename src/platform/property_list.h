@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "platform/path.h"
+
 // Reads a property list, XML or binary, into Qt values: dictionaries become QVariantMap,
 // arrays QVariantList, strings QString, integers qint64, booleans bool, reals double,
 // dates QDateTime, data QByteArray. Anything unreadable, or nested more than 64 levels
@@ -13,4 +15,4 @@ QVariant parsePropertyList(const QByteArray& bytes);
 // is missing, unreadable or not a dictionary. Only a regular file (a link to one too) of
 // at most 1 MB is read: never a FIFO or a device, so a hostile bundle cannot make it wait
 // or read without end.
-QVariantMap readPropertyListDictionary(const QString& path);
+QVariantMap readPropertyListDictionary(const Path& path);

@@ -16,11 +16,10 @@ QString RecentFolders::defaultFilePath(const QString& home) {
     return state + QStringLiteral("/Desktidy/recent-folders");
 }
 
-QStringList RecentFolders::folders() const {
+QList<Path> RecentFolders::folders() const {
     // Opened without waiting and read only when it is a regular file: a FIFO in its place
     // would stall the program for ever, a device would never end.
-    const int fd =
-        ::open(QFile::encodeName(filePath_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(Path::fromText(filePath_).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return {};
     struct stat status;
     QFile file;
@@ -29,16 +28,17 @@ QStringList RecentFolders::folders() const {
         ::close(fd);
         return {};
     }
-    QStringList list;
+    QList<Path> list;
     for (const QByteArray& line : file.readAll().split('\n')) {
-        if (!line.isEmpty() && list.size() < maximumCount) list.append(QString::fromUtf8(line));
+        if (!line.isEmpty() && list.size() < maximumCount) list.append(Path(line));
     }
     return list;
 }
 
-bool RecentFolders::note(const QString& folder) {
-    if (folder.isEmpty() || folder.contains(u'\n') || folder.contains(u'\r')) return false;
-    QStringList list = folders();
+bool RecentFolders::note(const Path& folder) {
+    if (folder.isEmpty() || folder.bytes().contains('\n') || folder.bytes().contains('\r'))
+        return false;
+    QList<Path> list = folders();
     list.removeAll(folder);
     list.prepend(folder);
     while (list.size() > maximumCount) list.removeLast();
@@ -47,6 +47,6 @@ bool RecentFolders::note(const QString& folder) {
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
     QSaveFile file(filePath_);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    for (const QString& path : list) file.write(path.toUtf8() + '\n');
+    for (const Path& path : list) file.write(path.bytes() + '\n');
     return file.commit();
 }

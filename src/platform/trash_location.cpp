@@ -1,11 +1,10 @@
 #include "platform/trash_location.h"
 
-#include <QDir>
+#include <QtGlobal>
 
-TrashLocation TrashLocation::forHome(const QString& home) {
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty() || !QDir::isAbsolutePath(data))
-        data = home + QStringLiteral("/.local/share");
-    while (data.size() > 1 && data.endsWith(u'/')) data.chop(1);
-    return TrashLocation{data + QStringLiteral("/Trash")};
+TrashLocation TrashLocation::forHome(const Path& home) {
+    QByteArray data = qgetenv("XDG_DATA_HOME");
+    if (!data.startsWith('/')) data = (home / ".local/share").bytes();
+    while (data.size() > 1 && data.endsWith('/')) data.chop(1);
+    return TrashLocation{Path(data) / "Trash"};
 }

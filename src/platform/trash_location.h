@@ -1,20 +1,18 @@
 #pragma once
 
-#include <QString>
+#include "platform/path.h"
 
 // The home folder's Trash as the freedesktop.org Trash specification lays it out:
 // the trashed items in files/, one "<name>.trashinfo" record for each in info/.
 struct TrashLocation {
-    QString folder;
+    Path folder;
 
-    QString files() const { return folder + QStringLiteral("/files"); }
-    QString info() const { return folder + QStringLiteral("/info"); }
+    Path files() const { return folder / "files"; }
+    Path info() const { return folder / "info"; }
     // The record of the item called name in files/.
-    QString infoFileFor(const QString& name) const {
-        return info() + u'/' + name + QStringLiteral(".trashinfo");
-    }
+    Path infoFileFor(const QByteArray& name) const { return info() / (name + ".trashinfo"); }
 
     // $XDG_DATA_HOME/Trash; home + "/.local/share/Trash" when XDG_DATA_HOME is unset,
     // empty or not absolute.
-    static TrashLocation forHome(const QString& home);
+    static TrashLocation forHome(const Path& home);
 };

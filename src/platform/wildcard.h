@@ -17,8 +17,11 @@ class WildcardPattern {
     WildcardPattern(const QString& pattern, Qt::CaseSensitivity sensitivity);
 
     bool matches(const QString& text) const;
-    // The same for a name as the file system gives it (UTF-8 bytes); plain ASCII names,
-    // the common case, are matched without decoding.
+    // The same for a name as the file system gives it: its bytes, read as UTF-8. Bytes
+    // that are not part of a character read as unknown characters (U+FFFD), which "*" and
+    // "?" match; the decoding serves the match only, and the name is found again by its
+    // bytes. Plain ASCII names, the common case, are matched
+    // without decoding.
     bool matchesUtf8(std::string_view name) const;
 
   private:

@@ -4,7 +4,7 @@
 
 BundleDefaults BundleDefaults::fromResources() {
     BundleDefaults bundle;
-    bundle.myDefaults = readPropertyListDictionary(QStringLiteral(":/mydefaults.plist"));
-    bundle.myAppDirs = readPropertyListDictionary(QStringLiteral(":/appdirs.plist"));
+    bundle.myDefaults = readPropertyListDictionary(Path(":/mydefaults.plist"));
+    bundle.myAppDirs = readPropertyListDictionary(Path(":/appdirs.plist"));
     return bundle;
 }

@@ -270,7 +270,7 @@ void SettingsStore::openFile() {
     LocalFileSystem files;
     for (int n = 1; n < 1000; ++n) {
         const QString aside = filePath_ + QStringLiteral(".damaged-%1").arg(n);
-        if (!files.moveNoReplace(filePath_, aside)) {
+        if (files.moveNoReplace(Path::fromText(filePath_), Path::fromText(aside)).ok()) {
             setAside_ = aside;
             break;
         }

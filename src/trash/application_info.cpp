@@ -1,51 +1,61 @@
 #include "trash/application_info.h"
 
-#include <QDir>
+#include <dirent.h>
+#include <sys/stat.h>
 
-#include "platform/file_system.h"
 #include "platform/property_list.h"
 
 namespace {
 
-const QString appSuffix = QStringLiteral(".app");
-const QString appImageSuffix = QStringLiteral(".AppImage");
+const QByteArray appSuffix = QByteArrayLiteral(".app");
+const QByteArray appImageSuffix = QByteArrayLiteral(".AppImage");
 
-bool hasSuffix(const QString& path, const QString& suffix) {
-    const QString name = lastPathComponent(path);
-    return name.size() > suffix.size() && name.endsWith(suffix, Qt::CaseInsensitive);
+// Only ASCII letters differ in case here, so the bytes can be compared as they are.
+bool hasSuffix(const Path& path, const QByteArray& suffix) {
+    const QByteArray name = path.fileName();
+    return name.size() > suffix.size() &&
+           name.right(suffix.size()).compare(suffix, Qt::CaseInsensitive) == 0;
 }
 
 // The entry of folder called name, preferring the exact spelling, else any spelling
 // that differs only in case; empty when there is none.
-QString entryIgnoringCase(const QString& folder, const QString& name) {
-    if (QFileInfo::exists(joinPath(folder, name))) return joinPath(folder, name);
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                       QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0) return joinPath(folder, entry);
-    return QString();
+Path entryIgnoringCase(const Path& folder, const QString& name) {
+    const Path exact = folder / name.toUtf8();
+    struct stat st;
+    if (::stat(exact.c_str(), &st) == 0) return exact;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return Path();
+    Path found;
+    while (dirent* entry = ::readdir(dir)) {
+        if (QString::fromUtf8(entry->d_name).compare(name, Qt::CaseInsensitive) == 0) {
+            found = folder / QByteArray(entry->d_name);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
 }
 
 }  // namespace
 
-bool isApplicationBundle(const QString& path) { return hasSuffix(path, appSuffix); }
+bool isApplicationBundle(const Path& path) { return hasSuffix(path, appSuffix); }
 
-bool isAppImage(const QString& path) { return hasSuffix(path, appImageSuffix); }
+bool isAppImage(const Path& path) { return hasSuffix(path, appImageSuffix); }
 
-bool isApplication(const QString& path) { return isApplicationBundle(path) || isAppImage(path); }
+bool isApplication(const Path& path) { return isApplicationBundle(path) || isAppImage(path); }
 
-QString applicationName(const QString& path) {
-    const QString name = lastPathComponent(path);
-    if (isApplicationBundle(path)) return name.chopped(appSuffix.size());
-    if (isAppImage(path)) return name.chopped(appImageSuffix.size());
+QString applicationName(const Path& path) {
+    const QByteArray name = path.fileName();
+    if (isApplicationBundle(path)) return QString::fromUtf8(name.chopped(appSuffix.size()));
+    if (isAppImage(path)) return QString::fromUtf8(name.chopped(appImageSuffix.size()));
     return QString();
 }
 
-QString bundleIdentifier(const QString& bundlePath) {
+QString bundleIdentifier(const Path& bundlePath) {
     if (!isApplicationBundle(bundlePath)) return QString();
-    const QString contents = entryIgnoringCase(bundlePath, QStringLiteral("Contents"));
+    const Path contents = entryIgnoringCase(bundlePath, QStringLiteral("Contents"));
     if (contents.isEmpty()) return QString();
-    const QString infoPlist = entryIgnoringCase(contents, QStringLiteral("Info.plist"));
+    const Path infoPlist = entryIgnoringCase(contents, QStringLiteral("Info.plist"));
     if (infoPlist.isEmpty()) return QString();
     return readPropertyListDictionary(infoPlist)
         .value(QStringLiteral("CFBundleIdentifier"))

@@ -14,57 +14,58 @@ namespace {
 // The folder that receives removed items, made with its Trash record when missing, so
 // the desktop's Trash and other Trash tools list it. Empty when it cannot be had as a
 // real folder.
-QString deletedAppsFolder(TrashServices& services, const QDateTime& time) {
+Path deletedAppsFolder(TrashServices& services, const QDateTime& time) {
     const TrashLocation& trash = services.trash;
     FileSystem& files = services.files;
-    const QString folder = joinPath(trash.files(), deletedAppsFolderName);
-    if (makeTrashFolders(trash, files)) return QString();
+    const Path folder = trash.files() / deletedAppsFolderName;
+    if (!makeTrashFolders(trash, files).ok()) return Path();
 
-    const QString originalPath = joinPath(services.home, deletedAppsFolderName);
-    const QString recordPath = trash.infoFileFor(deletedAppsFolderName);
+    const Path originalPath = services.home / deletedAppsFolderName;
+    const Path recordPath = trash.infoFileFor(deletedAppsFolderName);
     // The record comes first: it claims the name. One left from before is kept, but only
     // a real one: anything else in its place leaves the folder without a record.
     const FileError record = writeTrashRecord(trash, deletedAppsFolderName, originalPath, time);
-    if (record) {
+    if (!record.ok()) {
         const auto status = files.status(recordPath);
         if (record.code != EEXIST || !status || status->kind != FileStatus::Kind::File)
-            return QString();
+            return Path();
     }
     const auto status = files.status(folder);
     if (status && status->isDirectory()) return folder;
-    if (status || files.makeDirectory(folder)) {
-        if (!record) files.removeAll(recordPath);  // no folder of ours to record
-        return QString();
+    if (status || !files.makeDirectory(folder).ok()) {
+        // No folder of ours to record. A record that cannot be taken back stays, naming a
+        // folder that is not there, which Trash tools list as nothing.
+        if (record.ok()) (void)files.removeAll(recordPath);
+        return Path();
     }
     return folder;
 }
 
 }  // namespace
 
-const DelAppRow* RemovalList::rowFor(const QString& path) const {
+const DelAppRow* RemovalList::rowFor(const Path& path) const {
     for (const DelAppRow& row : appDisplayArray)
         if (row.itemPath() == path) return &row;
     return nullptr;
 }
 
-QString applicationsFolder(const QString& home, FileSystem& files) {
-    const QString applications = joinPath(home, QStringLiteral("Applications"));
+Path applicationsFolder(const Path& home, FileSystem& files) {
+    const Path applications = home / "Applications";
     return files.isDirectory(applications) ? applications : home;
 }
 
-RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirArray,
+RemovalList buildRemovalList(const Path& appPath, const QList<Path>& appDirArray,
                              const TrashServices& services) {
     RemovalList list;
-    if (!isExactName(appPath)) return list;  // it could stand for another item
     if (isApplication(appPath)) {
         list.appDisplayArray.append(DelAppRow(appPath, makeDelAppPath(appPath, services.files)));
         list.foundFilesArray.append(appPath);
     }
-    const QStringList related =
+    const QList<Path> related =
         relatedFiles(appPath, appDirArray, services.home, services.trash.folder);
-    for (const QString& path : related)
+    for (const Path& path : related)
         list.appDisplayArray.append(DelAppRow(path, makeDelAppPath(path, services.files)));
-    for (const QString& path : related) {
+    for (const Path& path : related) {
         const auto status = services.files.status(path);
         if (!status) continue;
         (status->isDirectory() ? list.foundFoldersArray : list.foundFilesArray).append(path);
@@ -72,7 +73,7 @@ RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirAr
     return list;
 }
 
-std::optional<RemovalList> deleteApp(TrashServices& services, const QStringList& appDirArray) {
+std::optional<RemovalList> deleteApp(TrashServices& services, const QList<Path>& appDirArray) {
     ChooserRequest request;
     request.confirmButton = QStringLiteral("Choose");
     request.chooseFiles = true;
@@ -80,7 +81,7 @@ std::optional<RemovalList> deleteApp(TrashServices& services, const QStringList&
     request.multiple = false;
     request.startFolder = applicationsFolder(services.home, services.files);
     request.nameFilters = {QStringLiteral("*.app"), QStringLiteral("*.AppImage")};
-    const std::optional<QStringList> chosen = services.chooser.choose(request);
+    const std::optional<QList<Path>> chosen = services.chooser.choose(request);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     return buildRemovalList(chosen->last(), appDirArray, services);
 }
@@ -91,14 +92,14 @@ RunResult deleteAppFiles(TrashServices& services, const RemovalList& list) {
     prompter.setProgressItemVisible(false);
     prompter.openProgress(QStringLiteral("Moving to Trash..."));
 
-    QStringList sources;
-    for (const QString& path : list.foundFoldersArray + list.foundFilesArray) {
+    QList<Path> sources;
+    for (const Path& path : list.foundFoldersArray + list.foundFilesArray) {
         const DelAppRow* row = list.rowFor(path);
         if (row && row->isChecked() && services.files.exists(path)) sources.append(path);
     }
 
-    QStringList stayed;
-    const QString folder = deletedAppsFolder(services, time);
+    QList<Path> stayed;
+    const Path folder = deletedAppsFolder(services, time);
     if (folder.isEmpty()) {
         stayed = sources;
     } else {
@@ -115,8 +116,10 @@ RunResult deleteAppFiles(TrashServices& services, const RemovalList& list) {
             QStringLiteral("The application and its related files have been put in the Trash."));
         return RunResult::Done;
     }
+    QStringList lines;
+    for (const Path& path : stayed) lines << path.display();
     prompter.notice(QStringLiteral("These items could not be put in the Trash and were left where "
                                    "they were:\n") +
-                    stayed.join(u'\n'));
+                    lines.join(u'\n'));
     return RunResult::Failed;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-#include <QStringList>
 #include <optional>
 
 #include "platform/run_result.h"
@@ -12,27 +11,27 @@
 // Every path in the two lists has exactly one row.
 struct RemovalList {
     QList<DelAppRow> appDisplayArray;
-    QStringList foundFoldersArray;  // found folders
-    QStringList foundFilesArray;    // everything else, the application itself included
+    QList<Path> foundFoldersArray;  // found folders
+    QList<Path> foundFilesArray;    // everything else, the application itself included
 
     // The row of the item at path; nullptr when it has none.
-    const DelAppRow* rowFor(const QString& path) const;
+    const DelAppRow* rowFor(const Path& path) const;
 };
 
 // The name of the folder in the Trash that receives removed applications.
-inline const QString deletedAppsFolderName = QStringLiteral("DKT Deleted Apps");
+inline const QByteArray deletedAppsFolderName = QByteArrayLiteral("DKT Deleted Apps");
 
 // Where the application chooser starts: ~/Applications when it exists, else the home.
-QString applicationsFolder(const QString& home, FileSystem& files);
+Path applicationsFolder(const Path& home, FileSystem& files);
 
 // The application's own row (checked) when it is an application, then a checked row
 // for each related item, in the search's order. Found items that no longer exist keep
-// their row but are in neither list. A path that is no exact name gives an empty list.
-RemovalList buildRemovalList(const QString& appPath, const QStringList& appDirArray,
+// their row but are in neither list. Every item is named by its bytes.
+RemovalList buildRemovalList(const Path& appPath, const QList<Path>& appDirArray,
                              const TrashServices& services);
 
 // Lets the user choose an application and builds its list; nullopt when cancelled.
-std::optional<RemovalList> deleteApp(TrashServices& services, const QStringList& appDirArray);
+std::optional<RemovalList> deleteApp(TrashServices& services, const QList<Path>& appDirArray);
 
 // Moves every checked item that still exists, folders first, into the Trash folder
 // "DKT Deleted Apps" (made with its Trash record when missing). Ends with a notice that

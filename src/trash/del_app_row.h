@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/path.h"
+
 // The check box of a removal row: on (1) or off (0).
 class DelAppCheck {
   public:
@@ -19,19 +21,19 @@ class DelAppCheck {
 // Only the check box's state ever changes.
 class DelAppRow {
   public:
-    DelAppRow(QString itemPath, QString label)
+    DelAppRow(Path itemPath, QString label)
         : itemPath_(std::move(itemPath)), delAppPath_(std::move(label)) {}
 
     DelAppCheck& delAppCheck() { return delAppCheck_; }
     const DelAppCheck& delAppCheck() const { return delAppCheck_; }
     bool isChecked() const { return delAppCheck_.state() != 0; }
     // The item's path; the window asks its icon provider for the icon of it.
-    const QString& itemPath() const { return itemPath_; }
+    const Path& itemPath() const { return itemPath_; }
     // The item label (name, size and path), despite the name.
     const QString& delAppPath() const { return delAppPath_; }
 
   private:
     DelAppCheck delAppCheck_;
-    QString itemPath_;
+    Path itemPath_;
     QString delAppPath_;
 };

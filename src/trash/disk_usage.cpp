@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <unordered_set>
 
 namespace {
@@ -60,15 +59,13 @@ class UsageCounter {
 
 }  // namespace
 
-std::int64_t diskUsageKilobytes(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+std::int64_t diskUsageKilobytes(const Path& path) {
     struct stat st;
-    if (::lstat(native.constData(), &st) != 0) return 0;
+    if (::lstat(path.c_str(), &st) != 0) return 0;
     UsageCounter counter;
     counter.count(st);
     if (S_ISDIR(st.st_mode)) {
-        const int folder =
-            ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (folder >= 0) counter.walk(folder);
     }
     return (counter.blocks + 1) / 2;

@@ -24,17 +24,18 @@ QString sizeText(std::int64_t bytes) {
     return QString::asprintf("%0.1f %s", static_cast<double>(value), unit);
 }
 
-QString itemLabel(const QString& path, std::int64_t bytes) {
-    return lastPathComponent(path) + QStringLiteral(" - ") + sizeText(bytes) + u'\n' + path;
+QString itemLabel(const Path& path, std::int64_t bytes) {
+    return displayName(path.fileName()) + QStringLiteral(" - ") + sizeText(bytes) + u'\n' +
+           path.display();
 }
 
-std::int64_t itemSizeInBytes(const QString& path, FileSystem& files) {
+std::int64_t itemSizeInBytes(const Path& path, FileSystem& files) {
     const auto status = files.status(path);
     if (!status) return 0;
     if (status->isDirectory()) return diskUsageKilobytes(path) * 1024;
     return status->size;
 }
 
-QString makeDelAppPath(const QString& path, FileSystem& files) {
+QString makeDelAppPath(const Path& path, FileSystem& files) {
     return itemLabel(path, itemSizeInBytes(path, files));
 }

@@ -2,11 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <QDir>
-#include <QFile>
 #include <QSet>
 
-#include "platform/file_system.h"
 #include "platform/wildcard.h"
 #include "trash/application_info.h"
 #include "trash/tree_search.h"
@@ -23,8 +20,8 @@ bool isLikeAny(const QString& text, std::initializer_list<const char*> patterns,
 }
 
 // Runs the searches of one folder in one walk and applies the filters to each.
-QList<QStringList> searchFolder(const QString& folder, const QList<NameSearch>& searches,
-                                const QString& skippedFolder) {
+QList<QList<Path>> searchFolder(const Path& folder, const QList<NameSearch>& searches,
+                                const Path& skippedFolder) {
     TreeSearch search;
     search.root = folder;
     search.maxDepth = searchDepthFor(folder);
@@ -33,12 +30,12 @@ QList<QStringList> searchFolder(const QString& folder, const QList<NameSearch>& 
     // drops the rest.
     for (const NameSearch& s : searches)
         search.namePatterns.emplace_back(s.pattern, Qt::CaseInsensitive);
-    const std::vector<QStringList> found = searchTree(search);
+    const std::vector<QList<Path>> found = searchTree(search);
 
-    QList<QStringList> results;
+    QList<QList<Path>> results;
     for (size_t i = 0; i < found.size(); ++i) {
-        QStringList kept;
-        for (const QString& path : found[i])
+        QList<Path> kept;
+        for (const Path& path : found[i])
             if (keepsFoundPath(path, searches.at(static_cast<qsizetype>(i)))) kept.append(path);
         results.append(kept);
     }
@@ -59,29 +56,27 @@ NameSearch searchFor(const QString& pattern, const QString& piece) {
 // way to the same folder (a bind mount) does not pass either.
 class ProtectedFolders {
   public:
-    explicit ProtectedFolders(const QStringList& roots) {
-        for (const QString& root : roots) {
-            for (QString folder = QDir::cleanPath(root);
-                 !folder.isEmpty() && !paths_.contains(folder);
-                 folder = deletingLastPathComponent(folder)) {
+    explicit ProtectedFolders(const QList<Path>& roots) {
+        for (const Path& root : roots) {
+            for (Path folder = root.cleaned(); !folder.isEmpty() && !paths_.contains(folder);
+                 folder = folder.parent()) {
                 paths_.insert(folder);
                 struct stat st;
-                if (::stat(QFile::encodeName(folder).constData(), &st) == 0)
-                    identities_.insert({st.st_dev, st.st_ino});
-                if (folder == u"/") break;
+                if (::stat(folder.c_str(), &st) == 0) identities_.insert({st.st_dev, st.st_ino});
+                if (folder.bytes() == "/") break;
             }
         }
     }
 
-    bool contains(const QString& path) const {
-        if (paths_.contains(QDir::cleanPath(path))) return true;
+    bool contains(const Path& path) const {
+        if (paths_.contains(path.cleaned())) return true;
         struct stat st;
-        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
                identities_.contains({st.st_dev, st.st_ino});
     }
 
   private:
-    QSet<QString> paths_;
+    QSet<Path> paths_;
     QSet<QPair<quint64, quint64>> identities_;
 };
 
@@ -103,7 +98,7 @@ AppPatterns AppPatterns::make(const QString& name, const QString& bundleIdentifi
     return patterns;
 }
 
-AppPatterns AppPatterns::forApplication(const QString& path) {
+AppPatterns AppPatterns::forApplication(const Path& path) {
     return make(applicationName(path), bundleIdentifier(path));
 }
 
@@ -121,18 +116,20 @@ QList<NameSearch> AppPatterns::searches() const {
     return searches;
 }
 
-int searchDepthFor(const QString& folder) {
-    return folder.endsWith(QStringLiteral("/Library")) ? 1 : 3;
-}
+int searchDepthFor(const Path& folder) { return folder.bytes().endsWith("/Library") ? 1 : 3; }
 
-bool keepsFoundPath(const QString& path, const NameSearch& search) {
+bool keepsFoundPath(const Path& found, const NameSearch& search) {
+    // Matched as text, with bytes that are not UTF-8 read as U+FFFD; the path itself stays
+    // as it was found.
+    const QString path = QString::fromUtf8(found.bytes());
     if (isLikeAny(path,
                   {"find: *", "*.app", "*/WebServer/*", "*/Mail Downloads/*", "*/Mail/*",
                    "*.app/Contents/*", "*/iPhoto/*", "*.wdgt/*"},
                   Qt::CaseSensitive))
         return false;
     if (search.wholeName)
-        return lastPathComponent(path).compare(search.pattern, Qt::CaseInsensitive) == 0;
+        return QString::fromUtf8(found.fileName()).compare(search.pattern, Qt::CaseInsensitive) ==
+               0;
     const QString& pattern = search.pattern;
     if (pattern == u"*Base*" && isCaseInsensitiveLike(path, QStringLiteral("*database*")))
         return false;
@@ -145,23 +142,23 @@ bool keepsFoundPath(const QString& path, const NameSearch& search) {
     return isCaseInsensitiveLike(path, pattern);
 }
 
-QStringList findFiles(const QString& folder, const QString& pattern, const QString& skippedFolder) {
+QList<Path> findFiles(const Path& folder, const QString& pattern, const Path& skippedFolder) {
     return searchFolder(folder, {NameSearch{pattern}}, skippedFolder).value(0);
 }
 
-QStringList relatedFiles(const QString& appPath, const QStringList& appDirArray,
-                         const QString& home, const QString& skippedFolder) {
+QList<Path> relatedFiles(const Path& appPath, const QList<Path>& appDirArray, const Path& home,
+                         const Path& skippedFolder) {
     // A search that repeats an earlier one could only add repeats.
     QList<NameSearch> searches;
     for (const NameSearch& search : AppPatterns::forApplication(appPath).searches())
         if (!searches.contains(search)) searches.append(search);
-    QStringList related;
+    QList<Path> related;
     if (searches.isEmpty()) return related;
-    const ProtectedFolders protectedFolders(appDirArray + QStringList{home, skippedFolder});
-    QSet<QString> seen{appPath};
-    for (const QString& folder : appDirArray) {
-        for (const QStringList& found : searchFolder(folder, searches, skippedFolder)) {
-            for (const QString& path : found) {
+    const ProtectedFolders protectedFolders(appDirArray + QList<Path>{home, skippedFolder});
+    QSet<Path> seen{appPath};
+    for (const Path& folder : appDirArray) {
+        for (const QList<Path>& found : searchFolder(folder, searches, skippedFolder)) {
+            for (const Path& path : found) {
                 if (seen.contains(path)) continue;
                 seen.insert(path);
                 if (!protectedFolders.contains(path)) related.append(path);

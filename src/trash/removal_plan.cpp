@@ -8,31 +8,32 @@
 namespace {
 
 // name with suffix put before its extension.
-QString withSuffix(const QString& name, const QString& suffix) {
-    const QString extension = itemTypeOf(name);
+QByteArray withSuffix(const QByteArray& name, const QByteArray& suffix) {
+    const QByteArrayView extension = itemTypeOf(name);
     if (extension.isEmpty()) return name + suffix;
-    return name.chopped(extension.size() + 1) + suffix + u'.' + extension;
+    QByteArray suffixed = name.chopped(extension.size() + 1);
+    return suffixed.append(suffix).append('.').append(extension);
 }
 
 }  // namespace
 
-QList<PlannedMove> planMoves(const QStringList& sources, const QString& folder,
-                             const QDateTime& time, FileSystem& files) {
-    const QString timeSuffix = time.toLocalTime().toString(QStringLiteral("-HH-mm-ss"));
-    QSet<QString> taken;
-    auto isFree = [&](const QString& destination) {
+QList<PlannedMove> planMoves(const QList<Path>& sources, const Path& folder, const QDateTime& time,
+                             FileSystem& files) {
+    const QByteArray timeSuffix = time.toLocalTime().toString(QStringLiteral("-HH-mm-ss")).toUtf8();
+    QSet<Path> taken;
+    auto isFree = [&](const Path& destination) {
         return !taken.contains(destination) && !files.exists(destination);
     };
 
     QList<PlannedMove> plan;
-    for (const QString& source : sources) {
-        const QString name = lastPathComponent(source);
-        QString destination = joinPath(folder, name);
+    for (const Path& source : sources) {
+        const QByteArray name = source.fileName();
+        Path destination = folder / name;
         if (!isFree(destination)) {
-            destination = joinPath(folder, withSuffix(name, timeSuffix));
+            destination = folder / withSuffix(name, timeSuffix);
             for (int counter = 2; !isFree(destination); ++counter)
-                destination = joinPath(
-                    folder, withSuffix(name, timeSuffix + u'-' + QString::number(counter)));
+                destination =
+                    folder / withSuffix(name, timeSuffix + '-' + QByteArray::number(counter));
         }
         taken.insert(destination);
         plan.append({source, destination});

@@ -2,14 +2,14 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QString>
-#include <QStringList>
+
+#include "platform/path.h"
 
 class FileSystem;
 
 struct PlannedMove {
-    QString source;
-    QString destination;
+    Path source;
+    Path destination;
 };
 
 // The destinations in folder for sources, all chosen before anything moves, so that no
@@ -17,5 +17,5 @@ struct PlannedMove {
 // its name while it is free; a taken name gets the time "-HH-MM-SS" before its
 // extension (Foo.plist becomes Foo-14-05-09.plist), and a suffixed name that is taken
 // too a further counter (Foo-14-05-09-2.plist).
-QList<PlannedMove> planMoves(const QStringList& sources, const QString& folder,
-                             const QDateTime& time, FileSystem& files);
+QList<PlannedMove> planMoves(const QList<Path>& sources, const Path& folder, const QDateTime& time,
+                             FileSystem& files);

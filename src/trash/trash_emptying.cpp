@@ -1,18 +1,30 @@
 #include "trash/trash_emptying.h"
 
-#include <QDir>
+#include <QStringList>
 #include <cerrno>
 
 #include "trash/trash_records.h"
 
-QStringList trashItemPaths(const TrashLocation& trash, FileSystem& files) {
-    QStringList paths;
-    for (const QString& name : files.listNames(trash.files(), true))
-        paths.append(joinPath(trash.files(), name));
+namespace {
+
+QString displayed(const QList<Path>& paths) {
+    QStringList lines;
+    for (const Path& path : paths) lines << path.display();
+    return lines.join(u'\n');
+}
+
+}  // namespace
+
+QList<Path> trashItemPaths(const TrashLocation& trash, FileSystem& files) {
+    const Path folder = trash.files();
+    const NameList names = files.listNames(folder, true);
+    QList<Path> paths;
+    paths.reserve(qsizetype(names.size()));
+    for (std::size_t i = 0; i < names.size(); ++i) paths.append(folder / names.name(i));
     return paths;
 }
 
-RunResult emptyTrash(TrashServices& services, QStringList& trashArray) {
+RunResult emptyTrash(TrashServices& services, QList<Path>& trashArray) {
     ChooserRequest request;
     request.title = QStringLiteral("Empty Some of the Trash");
     request.confirmButton = QStringLiteral("Delete Selected Items");
@@ -22,17 +34,17 @@ RunResult emptyTrash(TrashServices& services, QStringList& trashArray) {
     request.showHidden = true;
     request.startFolder = services.trash.files();
     request.confineToStartFolder = true;
-    const std::optional<QStringList> chosen = services.chooser.choose(request);
+    const std::optional<QList<Path>> chosen = services.chooser.choose(request);
     if (!chosen) return RunResult::Cancelled;
     trashArray = *chosen;
     return deleteTrash(services, trashArray);
 }
 
-RunResult deleteTrash(TrashServices& services, const QStringList& trashArray) {
+RunResult deleteTrash(TrashServices& services, const QList<Path>& trashArray) {
     Prompter& prompter = services.prompter;
     // Confirming the chooser with no selection gives the Trash folder itself.
     if (trashArray.size() == 1 &&
-        QDir::cleanPath(trashArray.first()) == QDir::cleanPath(services.trash.files())) {
+        trashArray.first().cleaned() == services.trash.files().cleaned()) {
         prompter.notice(QStringLiteral("No items were selected to be deleted."));
         return RunResult::Done;
     }
@@ -42,12 +54,13 @@ RunResult deleteTrash(TrashServices& services, const QStringList& trashArray) {
                           QStringLiteral("Delete")))
         return RunResult::Cancelled;
 
-    QStringList stayed, missing;
-    for (const QString& path : trashArray) {
+    QList<Path> stayed, missing;
+    for (const Path& path : trashArray) {
         // Never anything outside the Trash, nor inside one of its items.
         if (!isDirectlyInTrash(path, services.trash)) {
             stayed.append(path);
-        } else if (const FileError error = deleteTrashItem(path, services.trash, services.files)) {
+        } else if (const FileError error = deleteTrashItem(path, services.trash, services.files);
+                   !error.ok()) {
             (error.code == ENOENT ? missing : stayed).append(path);
         }
     }
@@ -58,9 +71,9 @@ RunResult deleteTrash(TrashServices& services, const QStringList& trashArray) {
     }
     QStringList parts;
     if (!stayed.isEmpty())
-        parts << QStringLiteral("These items could not be deleted:\n") + stayed.join(u'\n');
+        parts << QStringLiteral("These items could not be deleted:\n") + displayed(stayed);
     if (!missing.isEmpty())
-        parts << QStringLiteral("These items were not found in the Trash:\n") + missing.join(u'\n');
+        parts << QStringLiteral("These items were not found in the Trash:\n") + displayed(missing);
     prompter.notice(parts.join(QStringLiteral("\n\n")));
     return RunResult::Failed;
 }

@@ -1,73 +1,78 @@
 #include "trash/trash_records.h"
 
-#include <QDir>
-#include <QFile>
-#include <QUrl>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 
-QByteArray trashRecordText(const QString& originalPath, const QDateTime& deletionDate) {
-    return QByteArrayLiteral("[Trash Info]\nPath=") + QUrl::toPercentEncoding(originalPath, "/") +
+QByteArray trashRecordText(const Path& originalPath, const QDateTime& deletionDate) {
+    return QByteArrayLiteral("[Trash Info]\nPath=") + originalPath.bytes().toPercentEncoding("/") +
            QByteArrayLiteral("\nDeletionDate=") +
            deletionDate.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() +
            '\n';
 }
 
-FileError writeTrashRecord(const TrashLocation& trash, const QString& name,
-                           const QString& originalPath, const QDateTime& deletionDate) {
-    const QString recordPath = trash.infoFileFor(name);
-    QFile record(recordPath);
-    // NewOnly opens with O_EXCL: of two programs trashing the same name, one wins.
-    if (!record.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        const int code = QFile::exists(recordPath) ? EEXIST : EIO;
-        return FileError::fromErrno(code, recordPath, QStringLiteral("create"));
+namespace {
+
+// Writes all of text; 0 or an errno value.
+int writeAll(int fd, const QByteArray& text) {
+    for (qsizetype done = 0; done < text.size();) {
+        const ssize_t n = ::write(fd, text.constData() + done, std::size_t(text.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : EIO;
+        done += n;
     }
-    const QByteArray text = trashRecordText(originalPath, deletionDate);
-    if (record.write(text) != text.size() || !record.flush()) {
-        record.close();
-        record.remove();
-        return FileError::fromErrno(EIO, recordPath, QStringLiteral("write"));
-    }
-    return {};
+    return 0;
+}
+
+}  // namespace
+
+FileError writeTrashRecord(const TrashLocation& trash, const QByteArray& name,
+                           const Path& originalPath, const QDateTime& deletionDate) {
+    const Path recordPath = trash.infoFileFor(name);
+    // O_EXCL: of two programs trashing the same name, one wins.
+    const int fd =
+        ::open(recordPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return FileError::fromErrno(errno, recordPath, QStringLiteral("create"));
+    int error = writeAll(fd, trashRecordText(originalPath, deletionDate));
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0) return {};
+    ::unlink(recordPath.c_str());  // no half record claims the name
+    return FileError::fromErrno(error, recordPath, QStringLiteral("write"));
 }
 
 FileError makeTrashFolders(const TrashLocation& trash, FileSystem& files) {
     // The data folder itself may be missing on a new account.
-    QStringList missing;
-    for (QString folder = trash.folder;
-         !folder.isEmpty() && folder != u"/" && !files.exists(folder);
-         folder = deletingLastPathComponent(folder))
+    QList<Path> missing;
+    for (Path folder = trash.folder;
+         !folder.isEmpty() && folder.bytes() != "/" && !files.exists(folder);
+         folder = folder.parent())
         missing.prepend(folder);
     missing << trash.files() << trash.info();
-    for (const QString& folder : missing) {
+    for (const Path& folder : missing) {
         if (files.exists(folder)) continue;  // a link to a Trash elsewhere is fine
-        if (FileError error = files.makeDirectory(folder)) return error;
+        if (FileError error = files.makeDirectory(folder); !error.ok()) return error;
     }
     return {};
 }
 
-bool isDirectlyInTrash(const QString& path, const TrashLocation& trash) {
-    const QString clean = QDir::cleanPath(path);
-    const QString name = lastPathComponent(clean);
-    return name != u"." && name != u".." && !name.isEmpty() &&
-           deletingLastPathComponent(clean) == QDir::cleanPath(trash.files());
+bool isDirectlyInTrash(const Path& path, const TrashLocation& trash) {
+    const Path clean = path.cleaned();
+    const QByteArray name = clean.fileName();
+    return name != "." && name != ".." && name != "/" && !name.isEmpty() &&
+           clean.parent() == trash.files().cleaned();
 }
 
-bool isExactName(const QString& path) {
-    return !path.contains(QChar::ReplacementCharacter) &&
-           QFile::decodeName(QFile::encodeName(path)) == path;
-}
-
-FileError deleteTrashItem(const QString& path, const TrashLocation& trash, FileSystem& files) {
+FileError deleteTrashItem(const Path& path, const TrashLocation& trash, FileSystem& files) {
     const QString what = QStringLiteral("delete");
-    if (!isExactName(path)) return FileError::fromErrno(EILSEQ, path, what);
     // An item that is not there was not deleted by us; its record, if any, stays.
     if (!files.exists(path)) return FileError::fromErrno(ENOENT, path, what);
     const FileError error = files.removeAll(path);
-    // Only an item that is gone counts as deleted, whatever the removal said: a folder
-    // may hold a name that its listing could not give back exactly.
+    // Only an item that is gone counts as deleted, whatever the removal said.
     if (files.exists(path))
-        return error && error.code != ENOENT ? error : FileError::fromErrno(ENOTEMPTY, path, what);
-    const QString record = trash.infoFileFor(lastPathComponent(path));
+        return !error.ok() && error.code != ENOENT ? error
+                                                   : FileError::fromErrno(ENOTEMPTY, path, what);
+    const Path record = trash.infoFileFor(path.fileName());
     if (files.exists(record)) return files.removeAll(record);
     return {};
 }

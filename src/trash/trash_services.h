@@ -19,6 +19,6 @@ struct TrashServices {
     ToolRunner& tools;
     ToolPaths toolPaths;
     TrashLocation trash;
-    QString home;
+    Path home;
     std::function<QDateTime()> now;
 };

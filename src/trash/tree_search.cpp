@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -21,16 +20,15 @@ class Walker {
     explicit Walker(const TreeSearch& search)
         : search_(search), found_(search.namePatterns.size()) {
         struct stat st;
-        if (!search.skippedFolder.isEmpty() &&
-            ::lstat(QFile::encodeName(search.skippedFolder).constData(), &st) == 0) {
+        if (!search.skippedFolder.isEmpty() && ::lstat(search.skippedFolder.c_str(), &st) == 0) {
             hasSkipped_ = true;
             skippedDevice_ = st.st_dev;
             skippedInode_ = st.st_ino;
         }
     }
 
-    std::vector<QStringList> run() {
-        const QByteArray root = QFile::encodeName(search_.root);
+    std::vector<QList<Path>> run() {
+        const QByteArray& root = search_.root.bytes();
         struct stat st;
         if (root.isEmpty() || ::lstat(root.constData(), &st) != 0 || isSkipped(st)) return found_;
         path_.assign(root.constData(), static_cast<size_t>(root.size()));
@@ -68,10 +66,7 @@ class Walker {
                     return;
             }
             checked = true;
-            const QByteArray bytes(path_.data(), static_cast<qsizetype>(path_.size()));
-            const QString path = QFile::decodeName(bytes);
-            if (QFile::encodeName(path) != bytes) return;
-            found_[i].append(path);
+            found_[i].append(Path(QByteArray(path_.data(), static_cast<qsizetype>(path_.size()))));
         }
     }
 
@@ -118,7 +113,7 @@ class Walker {
     }
 
     const TreeSearch& search_;
-    std::vector<QStringList> found_;
+    std::vector<QList<Path>> found_;
     std::string path_;
     dev_t rootDevice_ = 0;
     bool hasSkipped_ = false;
@@ -128,4 +123,4 @@ class Walker {
 
 }  // namespace
 
-std::vector<QStringList> searchTree(const TreeSearch& search) { return Walker(search).run(); }
+std::vector<QList<Path>> searchTree(const TreeSearch& search) { return Walker(search).run(); }

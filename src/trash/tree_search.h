@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <QList>
 #include <vector>
 
+#include "platform/path.h"
 #include "platform/wildcard.h"
 
 // One walk that answers several name searches of a folder at once, the way
@@ -12,15 +12,15 @@
 // before its contents and the names of each folder in byte order. Symbolic links are
 // listed but never followed (a root that is a link is not entered), folders on another
 // file system are listed but not entered, a missing root gives nothing. Each found path
-// comes back whole, whatever bytes its name holds; a name that this program could not
-// address again (bytes that are not UTF-8) is left out.
+// comes back as its bytes, whatever they are; names are matched as
+// WildcardPattern::matchesUtf8 reads them.
 struct TreeSearch {
-    QString root;
+    Path root;
     int maxDepth = 0;
     std::vector<WildcardPattern> namePatterns;
     // A folder that is neither listed nor entered (the Trash); empty for none.
-    QString skippedFolder;
+    Path skippedFolder;
 };
 
 // For each name pattern, in order, the paths whose last component matches it.
-std::vector<QStringList> searchTree(const TreeSearch& search);
+std::vector<QList<Path>> searchTree(const TreeSearch& search);

@@ -66,6 +66,17 @@ TEST(CommandLine, OnlyDigitsAloneStartTheScheduledRun) {
     EXPECT_EQ(namesIn(home / "Listed"), QStringList({"photo.jpg"}));
     EXPECT_EQ(desktidy({"1"}).status, 0);
     EXPECT_EQ(namesIn(home / "Listed"), QStringList({"Images"}));
+    // A scheduled run that fails says so in its exit status.
+    QDir(home / "Listed").removeRecursively();
+    EXPECT_EQ(desktidy({"1"}).status, 1);
+}
+
+TEST(CommandLine, EveryArgumentKeepsItsBytes) {
+    for (const char* bytes : {"plain", "caf\xc3\xa9", "\xff", "\xef\xbf\xbd", "\xc3", "-\n",
+                              "\xf0\x90\x82\x80\xed\xb2\x80"})  // U+10080, then a surrogate
+        EXPECT_EQ(argumentBytes(argumentText(bytes)), QByteArray(bytes)) << bytes;
+    EXPECT_EQ(argumentText("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
+    EXPECT_NE(argumentText("\xff"), argumentText("\xef\xbf\xbd"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "controller_fixture.h"
 #include "platform/recent_folders.h"
+#include "support/qstring_printer.h"
 
 namespace {
 
@@ -13,15 +14,15 @@ TEST(NamesController, RenamesTheWorkingFolderAndNotesItAsRecent) {
     EXPECT_EQ(f.c().doChangeNames(), RunResult::Done);
     EXPECT_TRUE(QFile::exists(f.home / "Trip/beachphoto.jpg"));
     EXPECT_EQ(RecentFolders(RecentFolders::defaultFilePath(f.home.path())).folders().value(0),
-              f.home / "Trip");
+              asPath(f.home / "Trip"));
 }
 
 TEST(PackController, CopiesWithTheReplaceSettingAsLastSaved) {
     ControllerFixture f;
     writeFile(f.home / "Documents/notes.txt", "new");
     writeFile(f.home / "Stick/notes.txt", "old");
-    f.chooser.appendAnswer(QStringList{f.home / "Documents/notes.txt"});
-    f.chooser.appendAnswer(QStringList{f.home / "Stick"});
+    f.chooser.appendAnswer(QList<Path>{asPath(f.home / "Documents/notes.txt")});
+    f.chooser.appendAnswer(QList<Path>{asPath(f.home / "Stick")});
     ASSERT_TRUE(f.c().addPackFiles());
     // The check box is off but not saved: the saved "replace without asking" still holds.
     f.c().draft.packOverwrite = false;
@@ -41,10 +42,10 @@ TEST(TrashController, SearchesTheResolvedDataFoldersAndKeepsTheListUntilTheNextC
     const QString app = writeFile(f.home / "Applications/Pad.AppImage");
     writeFile(f.home / ".local/share/Pad/state");
     writeFile(f.home / ".local/share/Trash/files/Pad old");  // never offered again
-    f.chooser.setNextAnswer(QStringList{app});
+    f.chooser.setNextAnswer(QList<Path>{asPath(app)});
     ASSERT_TRUE(f.c().deleteApp());
     ASSERT_EQ(f.c().appDisplayArray.size(), 2);
-    EXPECT_EQ(f.c().foundFoldersArray, QStringList({f.home / ".local/share/Pad"}));
+    EXPECT_EQ(f.c().foundFoldersArray, QList<Path>{asPath(f.home / ".local/share/Pad")});
     for (int row : {1, -1, 7}) f.c().clickedDelAppCheck(row);  // -1: nothing selected
     EXPECT_FALSE(f.c().appDisplayArray.at(1).isChecked());
     EXPECT_TRUE(f.c().appDisplayArray.at(0).isChecked());
@@ -53,8 +54,8 @@ TEST(TrashController, SearchesTheResolvedDataFoldersAndKeepsTheListUntilTheNextC
 
     f.c().trashClock = [] { return QDateTime(QDate(2024, 1, 1), QTime(9, 8, 7)); };
     EXPECT_EQ(f.c().deleteAppFiles(), RunResult::Done);
-    EXPECT_TRUE(f.files.exists(f.home / ".local/share/Pad/state"));
-    EXPECT_TRUE(f.files.exists(f.home / ".local/share/Trash/files/DKT Deleted Apps/Pad.AppImage"));
+    EXPECT_TRUE(QFile::exists(f.home / ".local/share/Pad/state"));
+    EXPECT_TRUE(QFile::exists(f.home / ".local/share/Trash/files/DKT Deleted Apps/Pad.AppImage"));
     EXPECT_TRUE(readFile(f.home / ".local/share/Trash/info/DKT Deleted Apps.trashinfo")
                     .endsWith("DeletionDate=2024-01-01T09:08:07\n"));
 }

@@ -1,6 +1,33 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "run_desktidy.h"
+
+// Path arguments are bytes: a folder whose path is not UTF-8 is filed and unfiled as
+// itself, but the lists of the settings, which are text, refuse it.
+TEST(FilingCommands, AFolderArgumentIsTakenByItsBytes) {
+    TempHome home;
+    const QByteArray desk = QFile::encodeName(home.path()) + "/Desk\xff";
+    ASSERT_EQ(::mkdir(desk, 0755), 0);
+    ASSERT_GE(::close(::creat(desk + "/a.jpg", 0644)), 0);
+    const Outcome filed = desktidyRaw("--yes file \"$(printf 'Desk\\377')\"", home.path());
+    EXPECT_EQ(filed.status, 0) << filed.err.toStdString();
+    EXPECT_EQ(::access(desk + "/Images/a.jpg", F_OK), 0);
+    EXPECT_TRUE(desktidy({"settings"}).out.contains("\npathString: " + home / "Desktop\n"));
+    EXPECT_EQ(desktidyRaw("--yes unfile \"$(printf 'Desk\\377')\"", home.path()).status, 0);
+    EXPECT_EQ(::access(desk + "/a.jpg", F_OK), 0);
+
+    const Outcome listed = desktidyRaw("folders add \"$(printf 'Desk\\377')\"", home.path());
+    EXPECT_EQ(listed.status, 2);
+    EXPECT_EQ(listed.err, "desktidy folders: \u201c" + home / "Desk\\xFF" +
+                              "\u201d is not UTF-8 text, which the folder list is kept as\n");
+    const Outcome packed =
+        desktidyRaw("pack-list add \"$(printf 'Desk\\377')\" " + home.path(), home.path());
+    EXPECT_EQ(packed.status, 2);
+    EXPECT_EQ(desktidy({"folders"}).out + desktidy({"pack-list"}).out, "");
+}
 
 TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     TempHome home;

@@ -7,6 +7,7 @@
 
 #include "controller_fixture.h"
 #include "platform/recent_folders.h"
+#include "support/qstring_printer.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ class FilingControllerTest : public ::testing::Test, public ControllerFixture {
   protected:
     QString stored(const QString& key) { return c().store().value(key).toString(); }
     QStringList recentFolders() {
-        return RecentFolders(RecentFolders::defaultFilePath(home.path())).folders();
+        return displayed(RecentFolders(RecentFolders::defaultFilePath(home.path())).folders());
     }
     // A folder holding an image, a text and an image from long ago.
     QString looseFolder(const QString& name) {

@@ -62,47 +62,48 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     EXPECT_TRUE(QFile::exists(trash + "/files/b"));
 }
 
-TEST_F(TrashCommands, DeleteNeverTakesAnotherItemNorClaimsWhatDidNotHappen) {
-    // "\xff" reads as U+FFFD, the spelling of the UTF-8 name beside it.
+// Arguments are bytes: "\377" is not UTF-8 and reads as U+FFFD, the spelling of the
+// UTF-8 name beside it, yet each names its own item and only that one.
+TEST_F(TrashCommands, EachNameArgumentTakesExactlyTheItemOfItsBytes) {
     trashed("\uFFFD");
     const QByteArray notUtf8 = QFile::encodeName(trash) + "/files/\xff";
+    const QByteArray record = QFile::encodeName(trash) + "/info/\xff.trashinfo";
+    for (const QByteArray& path : {notUtf8, record}) ASSERT_GE(::close(::creat(path, 0644)), 0);
     trashed("box");
     QFile::remove(trash + "/files/box");
     writeFile(trash + "/files/box/a");
     const QByteArray inBox = QFile::encodeName(trash) + "/files/box/\xff";
-    for (const QByteArray& path : {notUtf8, inBox}) ASSERT_GE(::close(::creat(path, 0644)), 0);
-    auto runRaw = [&](const QString& arguments) {  // arguments as bytes, through the shell
-        QProcess process;
-        process.setWorkingDirectory(home.path());
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start("/bin/sh", {"-c", "exec \"$0\" --yes " + arguments, DESKTIDY_BINARY});
-        process.waitForFinished(60000);
-        return Outcome{process.exitCode(), {}, QString::fromUtf8(process.readAllStandardError())};
-    };
+    ASSERT_GE(::close(::creat(inBox, 0644)), 0);
+    auto runRaw = [&](const QString& arguments) { return desktidyRaw(arguments, home.path()); };
 
-    for (const char* name : {"\\377", "\\357\\277\\275"}) {
-        const Outcome refused = runRaw(QString("trash delete \"$(printf '%1')\"").arg(name));
-        EXPECT_EQ(refused.status, 1);
-        EXPECT_EQ(refused.err,
-                  "desktidy trash: \u201c\uFFFD\u201d cannot be named exactly (bytes that are not "
-                  "UTF-8 read as U+FFFD, which could name another item); nothing was deleted\n");
-    }
-    const QString spelledApp = writeFile(home / "\uFFFD.AppImage");
-    const Outcome refusedApp = runRaw("remove-app \"$(printf '\\377.AppImage')\"");
-    EXPECT_EQ(refusedApp.status, 1);
-    EXPECT_TRUE(refusedApp.err.startsWith("desktidy remove-app: \u201c" + spelledApp +
-                                          "\u201d cannot be named exactly"))
-        << refusedApp.err.toStdString();
-    EXPECT_TRUE(QFile::exists(spelledApp));
-    const Outcome partly = desktidy({"--yes", "trash", "delete", "box"});
-    EXPECT_EQ(partly.status, 1);
-    EXPECT_TRUE(partly.err.endsWith("These items could not be deleted:\n" + trash + "/files/box\n"))
-        << partly.err.toStdString();
+    EXPECT_EQ(runRaw("trash").out, "box - 4.0 KB\n" + trash + "/files/box\n\n\uFFFD - 4.0 KB\n" +
+                                       trash + "/files/\uFFFD\n\n\\xFF - 4.0 KB\n" + trash +
+                                       "/files/\\xFF\n\n");
+    const Outcome deleted = runRaw("--yes trash delete \"$(printf '\\377')\"");
+    EXPECT_EQ(deleted.status, 0) << deleted.err.toStdString();
+    EXPECT_EQ(::access(notUtf8, F_OK), -1);
+    EXPECT_EQ(::access(record, F_OK), -1);
     EXPECT_EQ(trashListNames(home), QStringList({home / "box", home / "\uFFFD"}));
-    for (const QByteArray& path : {notUtf8, inBox}) {
-        EXPECT_EQ(::access(path, F_OK), 0);
-        ::unlink(path);
-    }
+
+    const Outcome missing = runRaw("--yes trash delete \"$(printf '\\377')\"");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "desktidy trash: there is no item \u201c\\xFF\u201d in the Trash\n");
+    EXPECT_EQ(runRaw("--yes trash delete box \"$(printf '\\357\\277\\275')\"").status, 0);
+    EXPECT_TRUE(trashListNames(home).isEmpty());
+    EXPECT_TRUE(namesIn(trash + "/files").isEmpty());
+
+    // The same for an application: only the one named by the argument's bytes moves.
+    const QString spelledApp = writeFile(home / "\uFFFD.AppImage");
+    const QByteArray oddApp = QFile::encodeName(home.path()) + "/\xff.AppImage";
+    ASSERT_GE(::close(::creat(oddApp, 0644)), 0);
+    const Outcome moved = runRaw("--yes remove-app \"$(printf '\\377.AppImage')\"");
+    EXPECT_EQ(moved.status, 0) << moved.err.toStdString();
+    EXPECT_EQ(moved.out,
+              "1 [x] \\xFF.AppImage - 4.0 KB\n      " + home.path() + "/\\xFF.AppImage\n");
+    EXPECT_EQ(::access(oddApp, F_OK), -1);
+    EXPECT_TRUE(QFile::exists(spelledApp));
+    EXPECT_EQ(::access(QFile::encodeName(trash) + "/files/DKT Deleted Apps/\xff.AppImage", F_OK),
+              0);
 }
 
 TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {

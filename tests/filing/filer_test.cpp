@@ -1,6 +1,9 @@
 #include "filing/filer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +13,7 @@
 
 #include "filing_fixture.h"
 #include "support/faulty_file_system.h"
+#include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
 
@@ -33,10 +37,10 @@ class FilerTest : public ::testing::Test {
   protected:
     void SetUp() override { makeFolder(prompter.folder = folder); }
     QString in(const QString& relative) const { return folder + '/' + relative; }
-    MoveCounts file() { return filer.fileFolder(folder, settings); }
-    MoveCounts unfile() { return filer.unfileFolder(folder, settings.folderNames); }
+    MoveCounts file() { return filer.fileFolder(asPath(folder), settings); }
+    MoveCounts unfile() { return filer.unfileFolder(asPath(folder), settings.folderNames); }
     MoveCounts archive(const QString& year, const QString& month = "None") {
-        return filer.archiveFolder(folder, settings,
+        return filer.archiveFolder(asPath(folder), settings,
                                    ArchiveCutoff::fromTitles(year, month, "None"));
     }
 
@@ -90,6 +94,31 @@ TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
         QDir(folder).removeRecursively();
         makeFolder(folder);
     }
+}
+
+// Names are bytes: each item is filed, archived and unfiled as itself, whatever they are.
+TEST_F(FilerTest, ItemsAreFiledAndUnfiledByTheBytesOfTheirNames) {
+    const Path f = asPath(folder);
+    auto rawNames = [&](const Path& in) {
+        const NameList names = files.listNames(in, true);
+        QList<QByteArray> list;
+        for (std::size_t i = 0; i < names.size(); ++i) list << names.name(i);
+        return list;
+    };
+    const QList<QByteArray> names = {"-dash.mp3", "caf\xE9.jpg", "line\nbreak.txt", "old\xFF.csv",
+                                     "\xEF\xBF\xBD.jpg"};
+    for (const QByteArray& name : names) ASSERT_EQ(::close(::creat((f / name).c_str(), 0644)), 0);
+    const struct timespec old[2] = {{0, 0}, {0, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (f / "old\xFF.csv").c_str(), old, 0), 0);
+
+    EXPECT_EQ(archive("2020").moved, 1);
+    EXPECT_EQ(file().moved, 4);
+    EXPECT_EQ(rawNames(f / "Images"), (QList<QByteArray>{"caf\xE9.jpg", "\xEF\xBF\xBD.jpg"}));
+    EXPECT_EQ(rawNames(f / "Archive/Data"), QList<QByteArray>{"old\xFF.csv"});
+    EXPECT_TRUE(prompter.calls.contains("item|caf\\xE9.jpg"));
+    EXPECT_TRUE(prompter.calls.contains("item|line\\x0Abreak.txt"));
+    EXPECT_EQ(unfile().moved, 5);
+    EXPECT_EQ(rawNames(f), names);
 }
 
 TEST_F(FilerTest, FilesVisibleMatchingItemsShowingEachBeforeItMoves) {

@@ -16,6 +16,7 @@
 #include "app/gui/setup_panel.h"
 #include "app/gui/update_checker.h"
 #include "gui_fixture.h"
+#include "support/qstring_printer.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST_F(MainWindowTest, MenusAndTheWorkingFolderFromAnOpenADropOrThePathControl) 
     EXPECT_EQ(controller->saved().workingFolder, home / "Downloads");
 
     // The path control chooses one folder; a cancelled chooser keeps the path.
-    chooser.setNextAnswer(QStringList{home / "Music"});
+    chooser.setNextAnswer(paths({home / "Music"}));
     QTest::mouseClick(window->pathControl()->chooseButton, Qt::LeftButton);
     EXPECT_EQ(chooser.lastRequest().confirmButton, u"Choose");
     EXPECT_TRUE(chooser.lastRequest().chooseFolders);
@@ -99,10 +100,10 @@ TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) 
                 "item|song.mp3\nitem|photo.jpg\nitem|notes.txt\nclose")
             .split(u'\n'));
     const QStringList& names = controller->draft.folderNames;
-    EXPECT_TRUE(files.exists(desk + u'/' + names.at(1) + QStringLiteral("/song.mp3")));
-    EXPECT_TRUE(files.exists(desk + u'/' + names.at(4) + QStringLiteral("/photo.jpg")));
-    EXPECT_TRUE(files.exists(desk + u'/' + names.at(8) + QStringLiteral("/notes.txt")));
-    EXPECT_TRUE(files.exists(desk + QStringLiteral("/keep.unknownext")));
+    EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(1) + QStringLiteral("/song.mp3"))));
+    EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(4) + QStringLiteral("/photo.jpg"))));
+    EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(8) + QStringLiteral("/notes.txt"))));
+    EXPECT_TRUE(files.exists(asPath(desk + QStringLiteral("/keep.unknownext"))));
     // The category table shows the last category the run went through.
     FoldersPane& folders = *window->setupPanel()->foldersView;
     EXPECT_EQ(FoldersPane::selectedRows(folders.folderTableView), QList<int>{8});
@@ -118,7 +119,7 @@ TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) 
                   desk +
                   " which are inside the Desktidy folders.  You can always redo the filing by "
                   "choosing Desktidy... from the File menu.|OK");
-    EXPECT_EQ(files.listNames(desk, true),
+    EXPECT_EQ(displayed(files.listNames(asPath(desk), true)),
               QString("keep.unknownext|notes.txt|photo.jpg|song.mp3").split(u'|'));
 }
 

@@ -42,7 +42,7 @@ TEST(QtPathChooser, TakesTheRequestsTitleButtonAndModeAndGivesThePathsOnlyOnAcce
     r.confirmButton = QStringLiteral("Choose");
     r.chooseFiles = false;
     r.chooseFolders = true;
-    r.startFolder = home.path();
+    r.startFolder = asPath(home.path());
     ChooserDialog folders(r);
     EXPECT_EQ(folders.windowTitle(), u"Choose Destination");
     EXPECT_EQ(folders.confirmButtonText(), u"Choose");
@@ -59,7 +59,7 @@ TEST(QtPathChooser, TakesTheRequestsTitleButtonAndModeAndGivesThePathsOnlyOnAcce
         selectInList(dialog, 1, home / "a.txt");
         dialog.accept();
     });
-    EXPECT_EQ(chooser.choose(r), QStringList{home / "a.txt"});
+    EXPECT_EQ(chooser.choose(r), QList<Path>{asPath(home / "a.txt")});
 }
 
 TEST(QtPathChooser, TheTrashChooserStaysInTheTrashAndTakesFoldersAsItems) {
@@ -70,7 +70,7 @@ TEST(QtPathChooser, TheTrashChooserStaysInTheTrashAndTakesFoldersAsItems) {
     ChooserRequest r;
     r.confirmButton = QStringLiteral("Delete Selected Items");
     r.chooseFiles = r.chooseFolders = r.multiple = true;
-    r.startFolder = trash;
+    r.startFolder = asPath(trash);
     r.confineToStartFolder = true;
     ChooserDialog dialog(r);
     dialog.show();
@@ -84,18 +84,19 @@ TEST(QtPathChooser, TheTrashChooserStaysInTheTrashAndTakesFoldersAsItems) {
     EXPECT_EQ(dialog.confirmButtonText(), u"Delete Selected Items");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.chosenPaths(), QStringList{trash + "/Old Folder"});
+    EXPECT_EQ(dialog.chosenPaths(), QList<Path>{asPath(trash + "/Old Folder")});
 }
 
 TEST(QtPathChooser, ConfirmingTheTrashChooserWithNothingSelectedSaysSo) {
     TempHome home;
-    const TrashLocation trash = TrashLocation::forHome(home.path());
-    const QString item = writeFile(trash.files() + "/old.txt");
+    const TrashLocation trash = TrashLocation::forHome(asPath(home.path()));
+    const QString item = writeFile(text(trash.files()) + "/old.txt");
     ScriptedPrompter prompter;
     QtPathChooser chooser;
     FaultyFileSystem files;
     FakeToolRunner tools;
-    TrashServices services{prompter, chooser, files, tools, ToolPaths{}, trash, home.path(), {}};
+    TrashServices services{prompter, chooser, files, tools, ToolPaths{}, trash, asPath(home.path()),
+                           {}};
     bool enabled = false;
     chooser.setDialogHook([&](ChooserDialog& dialog) {
         dialog.show();
@@ -105,10 +106,10 @@ TEST(QtPathChooser, ConfirmingTheTrashChooserWithNothingSelectedSaysSo) {
         enabled = dialog.confirmButton()->isEnabled();
         QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
     });
-    QStringList trashArray;
+    QList<Path> trashArray;
     EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Done);
     EXPECT_TRUE(enabled);
-    EXPECT_EQ(trashArray, QStringList{trash.files()});
+    EXPECT_EQ(trashArray, QList<Path>{trash.files()});
     EXPECT_EQ(prompter.calls, QStringList{"notice|No items were selected to be deleted."});
-    EXPECT_TRUE(files.exists(item));
+    EXPECT_TRUE(files.exists(asPath(item)));
 }

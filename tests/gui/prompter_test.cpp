@@ -77,8 +77,7 @@ TEST(QtPrompter, BoxesShowExactTextsLiterallyAndEnterOrEscapePressTheRightButton
     }
 
     // A file error: Enter continues with the next item, Escape stops the run.
-    FileError error{28, QStringLiteral("/stick/Taxes"),
-                    QStringLiteral("Could not copy \u201cTaxes\u201d.")};
+    FileError error{28, Path("/stick/Taxes"), QStringLiteral("Could not copy \u201cTaxes\u201d.")};
     answer.key = Qt::Key_Return;
     EXPECT_EQ(prompter.fileError(error), FileErrorChoice::Continue);
     EXPECT_EQ(answer.text, error.message);

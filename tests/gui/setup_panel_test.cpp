@@ -16,6 +16,7 @@
 #include "app/gui/pack_pane.h"
 #include "app/gui/schedule_pane.h"
 #include "gui_fixture.h"
+#include "support/qstring_printer.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFo
     EXPECT_TRUE(add.isVisible());
     add.hide();
 
-    chooser.setNextAnswer(QStringList{home / "A", home / "B"});
+    chooser.setNextAnswer(paths({home / "A", home / "B"}));
     QTest::mouseClick(folders().addFolderButton, Qt::LeftButton);
     EXPECT_EQ(chooser.lastRequest().confirmButton, u"Add");
     EXPECT_TRUE(chooser.lastRequest().multiple);
@@ -98,8 +99,8 @@ TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
 
     writeFile(home / "Documents/Taxes/2024.txt", "numbers");
     makeFolder(home / "Stick");
-    chooser.setNextAnswer(QStringList{home / "Documents/Taxes"});
-    chooser.appendAnswer(QStringList{home / "Stick"});
+    chooser.setNextAnswer(paths({home / "Documents/Taxes"}));
+    chooser.appendAnswer(paths({home / "Stick"}));
     QTest::mouseClick(pack.addPackButton, Qt::LeftButton);
     EXPECT_EQ(chooser.lastRequest().title, u"Choose Destination");
     ASSERT_EQ(pack.packTableView->model()->rowCount(), 1);

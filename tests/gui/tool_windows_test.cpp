@@ -10,6 +10,7 @@
 #include "app/gui/name_change_window.h"
 #include "app/gui/removal_panel.h"
 #include "gui_fixture.h"
+#include "support/qstring_printer.h"
 
 // The name-change window and the removal panel: the controls bind to the core, whose
 // rules the names and Trash tests pin.
@@ -38,7 +39,8 @@ TEST_F(ToolWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWorkingFo
                              "files and/or folders in %1?|OK")
                   .arg(folder));
     EXPECT_EQ(prompter.calls.last(), u"notice|The file and/or folder names have been changed.");
-    EXPECT_EQ(files.listNames(folder, false), QString("seanotes.txt|seaphoto.jpg").split(u'|'));
+    EXPECT_EQ(displayed(files.listNames(asPath(folder), false)),
+              QString("seanotes.txt|seaphoto.jpg").split(u'|'));
 
     // Clear unchecks the rules and empties the texts; the case choice stays.
     QTest::mouseClick(names.clearButton, Qt::LeftButton);
@@ -55,7 +57,7 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     writeFile(home / ".cache/Note Pad/cache.bin");
     startWindow();  // the folders searched are resolved at start-up
 
-    chooser.setNextAnswer(QStringList{app});
+    chooser.setNextAnswer(paths({app}));
     window->actions()->deleteApp->trigger();
     RemovalPanel& panel = *window->removalPanel();
     ASSERT_TRUE(panel.isVisible());
@@ -77,23 +79,24 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     clickRow(table, 1, 0);
     EXPECT_EQ(checkOf(1), Qt::Checked);
     clickRow(table, 1, 1);
-    const QString kept = controller->appDisplayArray.at(1).itemPath();
+    const QString kept = text(controller->appDisplayArray.at(1).itemPath());
 
     QTest::mouseClick(panel.moveButton, Qt::LeftButton);
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(prompter.calls.last(),
               u"notice|The application and its related files have been put in the Trash.");
-    EXPECT_TRUE(files.exists(kept));
-    EXPECT_FALSE(files.exists(app));
-    EXPECT_TRUE(files.exists(home / ".local/share/Trash/files/DKT Deleted Apps/Note Pad.app"));
+    EXPECT_TRUE(files.exists(asPath(kept)));
+    EXPECT_FALSE(files.exists(asPath(app)));
+    EXPECT_TRUE(
+        files.exists(asPath(home / ".local/share/Trash/files/DKT Deleted Apps/Note Pad.app")));
 }
 
 TEST_F(ToolWindowTest, EmptySomeOfTheTrashDeletesTheChosenItemsAfterAsking) {
     const QString item = writeFile(home / ".local/share/Trash/files/old.txt");
-    chooser.setNextAnswer(QStringList{item});
+    chooser.setNextAnswer(paths({item}));
     QTest::mouseClick(window->buttonFor(QStringLiteral("emptyTrashButton")), Qt::LeftButton);
     EXPECT_EQ(chooser.lastRequest().title, u"Empty Some of the Trash");
     EXPECT_TRUE(chooser.lastRequest().confineToStartFolder);
     EXPECT_TRUE(prompter.calls.first().startsWith(u"confirm|Delete?|"));
-    EXPECT_FALSE(files.exists(item));
+    EXPECT_FALSE(files.exists(asPath(item)));
 }

@@ -1,6 +1,8 @@
 #include "names/name_change_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <cstring>
@@ -43,7 +45,7 @@ class NameChangeTest : public ::testing::Test {
     }
     QString at(const QString& name) const { return folder + u'/' + name; }
     RunResult run() {
-        return NameChangeRun(prompter, *files, folder, state).doChangeNames(options);
+        return NameChangeRun(prompter, *files, asPath(folder), state).doChangeNames(options);
     }
     QStringList names() const {
         return QDir(folder).entryList(
@@ -115,6 +117,17 @@ TEST_F(NameChangeTest, RunningNumbersFollowTheListingOfVisibleFilesFromZero) {
     // Letter case ignored first ("B" beside "b"), then code point; a link to a folder counts.
     EXPECT_EQ(names(), QStringList({".hidden", "0a", "10j", "11link", "1B", "2b", "3c", "4d", "5e",
                                     "6f", "7g", "8h", "9i", "Aa"}));
+}
+
+// The rules work on text: a name that is not UTF-8 has none, and keeps its bytes.
+TEST_F(NameChangeTest, ANameThatIsNotUtf8IsLeftAsItIs) {
+    add({"b c.txt", "\uFFFD.txt"});
+    const Path odd = asPath(folder) / "a \xFF.txt";
+    ASSERT_EQ(::close(::creat(odd.c_str(), 0644)), 0);
+    options = {.prefixNumberCheck = true, .removeSpacesCheck = true};
+    EXPECT_EQ(run(), RunResult::Done);
+    EXPECT_EQ(displayed(localFiles.listNames(asPath(folder), true)),
+              QStringList({"0bc.txt", "1\uFFFD.txt", "a \\xFF.txt"}));
 }
 
 TEST_F(NameChangeTest, BadTextsEndTheRunAtTheirPass) {
@@ -204,22 +217,24 @@ TEST_F(NameChangeTest, CaseChangeTreatsAnotherItemsNameAsTakenAndGoesOn) {
 // name is refused, even onto the item itself.
 class CaseInsensitiveFileSystem : public LocalFileSystem {
   public:
-    QSet<QString> failMoveTo;
-    std::optional<FileStatus> status(const QString& path) override {
+    QSet<Path> failMoveTo;
+    std::optional<FileStatus> status(const Path& path) override {
         return LocalFileSystem::status(actualPath(path));
     }
-    FileError moveNoReplace(const QString& from, const QString& to) override {
+    FileError moveNoReplace(const Path& from, const Path& to) override {
         if (failMoveTo.contains(to) || LocalFileSystem::status(actualPath(to)))
             return FileError::fromErrno(EEXIST, from, "move");
         return LocalFileSystem::moveNoReplace(from, to);
     }
 
   private:
-    QString actualPath(const QString& path) {
-        const QString folder = deletingLastPathComponent(path);
-        for (const QString& name : listNames(folder, true))
-            if (name.compare(lastPathComponent(path), Qt::CaseInsensitive) == 0)
-                return joinPath(folder, name);
+    Path actualPath(const Path& path) {
+        const Path folder = path.parent();
+        const NameList names = listNames(folder, true);
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (QString::fromUtf8(names.at(i))
+                    .compare(QString::fromUtf8(path.fileName()), Qt::CaseInsensitive) == 0)
+                return folder / names.name(i);
         return path;
     }
 };
@@ -227,7 +242,7 @@ class CaseInsensitiveFileSystem : public LocalFileSystem {
 TEST_F(NameChangeTest, CaseChangeWorksWhereTheFileSystemIgnoresCase) {
     CaseInsensitiveFileSystem insensitive;
     files = &insensitive;
-    insensitive.failMoveTo.insert(at("notes"));
+    insensitive.failMoveTo.insert(asPath(at("notes")));
     add({"Photo.JPG", "Notes"});
     makeFolder(at("Scans"));
     options = {.caseCheck = true, .upperLower = 1, .filesFolders = 1};

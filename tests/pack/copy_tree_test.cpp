@@ -1,11 +1,13 @@
 #include "platform/copy_tree.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 
+#include "support/qstring_printer.h"
 #include "support/temp_home.h"
 #include "tree_helpers.h"
 
@@ -23,11 +25,14 @@ class CopyTreeTest : public ::testing::Test {
         buildSampleTree(source, home / "Elsewhere");
         writeFile(copy + "/only-in-old.txt", "old");  // an old copy on the stick
     }
-    QStringList namesOnStick() { return files.listNames(stick, true); }
+    QStringList namesOnStick() { return displayed(files.listNames(asPath(stick), true)); }
+    ReplaceOutcome replace(const QString& from, const QString& to) {
+        return copyReplacing(files, asPath(from), asPath(to));
+    }
 };
 
 TEST_F(CopyTreeTest, ReplacesWholeKeepingContentsTimesPermissionsAndLinks) {
-    ASSERT_FALSE(copyReplacing(files, source, copy).error);
+    ASSERT_TRUE(replace(source, copy).error.ok());
     EXPECT_EQ(describeTree(copy), describeTree(source));
     EXPECT_FALSE(QFile::exists(copy + "/not-to-copy.txt"));  // the outside link not followed
     EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
@@ -39,8 +44,8 @@ TEST_F(CopyTreeTest, SetIdBitsStayOnlyWhenTheCopyHasTheSameOwner) {
     ASSERT_EQ(::chown(theirs.constData(), 4321, 4321), 0);
     ::chmod(mine.constData(), 06755);
     ::chmod(theirs.constData(), 06755);
-    ASSERT_FALSE(copyTree(files, home / "mine", stick + "/mine"));
-    ASSERT_FALSE(copyTree(files, home / "theirs", stick + "/theirs"));
+    ASSERT_TRUE(copyTree(files, asPath(home / "mine"), asPath(stick + "/mine")).ok());
+    ASSERT_TRUE(copyTree(files, asPath(home / "theirs"), asPath(stick + "/theirs")).ok());
     struct stat st;
     ::stat(QFile::encodeName(stick + "/mine").constData(), &st);
     EXPECT_EQ(st.st_mode & 07777, 06755u);
@@ -50,14 +55,14 @@ TEST_F(CopyTreeTest, SetIdBitsStayOnlyWhenTheCopyHasTheSameOwner) {
 
 TEST_F(CopyTreeTest, AFailureAnywhereKeepsTheOldItemAndLeavesNothingHalfCopied) {
     const QStringList old = describeTree(copy);
-    EXPECT_EQ(copyReplacing(files, home / "Unplugged", copy).error.code, ENOENT);
+    EXPECT_EQ(replace(home / "Unplugged", copy).error.code, ENOENT);
     files.failReadFolder = source + "/docs/2019";  // never passed off as an empty folder
-    EXPECT_EQ(copyReplacing(files, source, copy).error.code, EACCES);
+    EXPECT_EQ(replace(source, copy).error.code, EACCES);
     files.failReadFolder.clear();
     // A folder copied into itself stops instead of copying forever.
-    EXPECT_EQ(copyTree(files, source, source + "/docs/Taxes").code, EINVAL);
+    EXPECT_EQ(copyTree(files, asPath(source), asPath(source + "/docs/Taxes")).code, EINVAL);
     files.failCopiesAfter = 3;
-    EXPECT_EQ(copyReplacing(files, source, copy).error.code, ENOSPC);
+    EXPECT_EQ(replace(source, copy).error.code, ENOSPC);
     EXPECT_EQ(describeTree(copy), old);
     EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
 }
@@ -66,11 +71,11 @@ TEST_F(CopyTreeTest, WithoutAnAtomicSwapTheOldItemIsMovedAsideAndBackOnFailure) 
     files.exchangeError = EINVAL;  // as on a FAT stick
     const QStringList old = describeTree(copy);
     files.failFirstMoveTo = copy;  // the finished copy cannot be moved in
-    EXPECT_EQ(copyReplacing(files, source, copy).error.code, EIO);
+    EXPECT_EQ(replace(source, copy).error.code, EIO);
     EXPECT_EQ(describeTree(copy), old);
     EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
 
-    ASSERT_FALSE(copyReplacing(files, source, copy).error);
+    ASSERT_TRUE(replace(source, copy).error.ok());
     EXPECT_EQ(describeTree(copy), describeTree(source));
     EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
 }
@@ -80,9 +85,9 @@ TEST_F(CopyTreeTest, AnOldFolderHoldingAnotherFileSystemIsNotReplaced) {
     makeFolder(copy + "/mounted");
     writeFile(copy + "/mounted/on-stick.txt", "keep me");
     files.otherFileSystems << copy + "/mounted";
-    const ReplaceOutcome outcome = copyReplacing(files, source, copy);
+    const ReplaceOutcome outcome = replace(source, copy);
     EXPECT_EQ(outcome.error.code, EXDEV);
-    EXPECT_EQ(outcome.error.path, copy + "/mounted");
+    EXPECT_EQ(outcome.error.path, asPath(copy + "/mounted"));
     EXPECT_FALSE(outcome.copied);
     EXPECT_EQ(readFile(copy + "/mounted/on-stick.txt"), "keep me");
     EXPECT_EQ(readFile(copy + "/only-in-old.txt"), "old");
@@ -98,7 +103,7 @@ TEST_F(CopyTreeTest, LeftoverCopiesAreOnlyTheSameItemsCopiesInProgress) {
     for (const QString& name : {QStringLiteral("New"), longName, otherLong}) {
         writeFile(home / name, "x");
         files.movesMade.clear();
-        ASSERT_FALSE(copyReplacing(files, home / name, stick + "/" + name).error);
+        ASSERT_TRUE(replace(home / name, stick + "/" + name).error.ok());
         ASSERT_EQ(files.movesMade.size(), 1);  // the finished copy moved in
         inProgress << files.movesMade[0].section(" -> ", 0, 0);
         makeFolder(inProgress.last());  // as if the run had stopped before that
@@ -110,11 +115,43 @@ TEST_F(CopyTreeTest, LeftoverCopiesAreOnlyTheSameItemsCopiesInProgress) {
           ".Taxes.desktidy-old-0123456789abcdef", "Taxes.desktidy-partial-0123456789abcdef",
           ".Taxes2.desktidy-partial-0123456789abcdef", ".Taxes.desktidy-0123456789abcdef"})
         writeFile(stick + "/" + QString::fromUtf8(name));
-    EXPECT_EQ(leftoverCopiesOf(files, copy),
-              QStringList({stick + "/.Taxes.desktidy-partial-0123456789abcdef"}));
-    EXPECT_EQ(leftoverCopiesOf(files, stick + "/New"), QStringList{inProgress[0]});
-    EXPECT_EQ(leftoverCopiesOf(files, stick + "/" + longName), QStringList{inProgress[1]});
-    EXPECT_EQ(leftoverCopiesOf(files, stick + "/" + otherLong), QStringList{inProgress[2]});
+    auto leftovers = [&](const QString& copyPath) {
+        return displayed(leftoverCopiesOf(files, asPath(copyPath)));
+    };
+    EXPECT_EQ(leftovers(copy), QStringList({stick + "/.Taxes.desktidy-partial-0123456789abcdef"}));
+    EXPECT_EQ(leftovers(stick + "/New"), QStringList{inProgress[0]});
+    EXPECT_EQ(leftovers(stick + "/" + longName), QStringList{inProgress[1]});
+    EXPECT_EQ(leftovers(stick + "/" + otherLong), QStringList{inProgress[2]});
+}
+
+// Names are bytes: a tree holding names that are not UTF-8, and the UTF-8 names they would
+// read as, is copied whole, each item as itself, and its partial copies are found by them.
+TEST_F(CopyTreeTest, CopiesEveryNameByItsBytes) {
+    const Path from = asPath(home / "Odd"), to = asPath(stick) / "Odd";
+    ASSERT_TRUE(files.makeDirectory(from).ok());
+    for (const QByteArray& name : {QByteArray("\xFF"), QByteArray("\xEF\xBF\xBD"),
+                                   QByteArray("d\xFE"), QByteArray("line\nbreak")}) {
+        const Path item = from / name;
+        if (name.startsWith('d')) {
+            ASSERT_TRUE(files.makeDirectory(item).ok());
+            ASSERT_EQ(::symlink("../\xFF", (item / "link\xFF").c_str()), 0);
+        } else {
+            const int fd = ::creat(item.c_str(), 0644);
+            ASSERT_EQ(::write(fd, name.constData(), size_t(name.size())), name.size());
+            ::close(fd);
+        }
+    }
+    ASSERT_TRUE(copyReplacing(files, from, to).error.ok());
+    EXPECT_EQ(describeTree(to), describeTree(from));
+    EXPECT_EQ(describeTree(to).size(), 6);  // nothing merged with another name
+    EXPECT_EQ(namesOnStick(), QStringList({"Odd", "Taxes"}));
+
+    const Path odd = asPath(stick) / "r\xFF";
+    const Path partial = asPath(stick) / ".r\xFF.desktidy-partial-0123456789abcdef";
+    ASSERT_TRUE(files.makeDirectory(partial).ok());
+    ASSERT_TRUE(
+        files.makeDirectory(asPath(stick) / ".r\xFE.desktidy-partial-0123456789abcdef").ok());
+    EXPECT_EQ(leftoverCopiesOf(files, odd), QList<Path>{partial});
 }
 
 }  // namespace

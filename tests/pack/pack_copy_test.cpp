@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "pack/pack_lists.h"
+#include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
 #include "tree_helpers.h"
@@ -31,7 +32,8 @@ class PackCopyTest : public ::testing::Test {
         toArray << to;
     }
     RunResult run(bool replace, const CopyRunTexts& texts = CopyRunTexts::pack()) {
-        return copyStashery(texts, {fromArray, toArray, replace}, {prompter, notifier, files});
+        return copyStashery(texts, CopyList::fromTexts(fromArray, toArray, replace),
+                            {prompter, notifier, files});
     }
     QStringList fileErrors() const { return prompter.callsStartingWith("fileError|"); }
 };
@@ -54,7 +56,7 @@ TEST_F(PackCopyTest, ConfirmsThenCopiesEveryRowAndEndsWithTheNotificationAndNoti
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
 
     prompter.calls.clear();  // an empty unpack list still ends with both
-    EXPECT_EQ(copyStashery(CopyRunTexts::unpack(), {{}, {}, true}, {prompter, notifier, files}),
+    EXPECT_EQ(copyStashery(CopyRunTexts::unpack(), CopyList{{}, true}, {prompter, notifier, files}),
               RunResult::Done);
     EXPECT_EQ(prompter.calls.first().section(u'|', 0, 1), "confirm|Unpack these files?");
     EXPECT_EQ(prompter.calls.last(), "notice|All done unpacking your files from the road.");
@@ -122,7 +124,7 @@ TEST_F(PackCopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSource
     EXPECT_EQ(prompter.calls.last(), "notice|7 items were not copied.");
     EXPECT_EQ(prompter.callsStartingWith("item|"), QStringList{"item|"});  // nothing copied
     EXPECT_EQ(describeTree(documents), before);
-    EXPECT_TRUE(files.listNames(stick, true).isEmpty());
+    EXPECT_TRUE(files.listNames(asPath(stick), true).empty());
 }
 
 // A row first removes what stopped runs left of its own copy, and only that; a row whose
@@ -145,14 +147,14 @@ TEST_F(PackCopyTest, ARowRemovesItsLeftoverCopiesAndTellsOnlyWhatHappened) {
     addRow(documents + "/Inner", stick);
     EXPECT_EQ(run(true), RunResult::Failed);
 
-    QStringList names = files.listNames(stick, true);
+    QStringList names = displayed(files.listNames(asPath(stick), true));
     const QString oldInner = stick + "/" + names.takeFirst();
     ASSERT_TRUE(oldInner.startsWith(stick + "/.Inner.desktidy-partial-"));
-    EXPECT_EQ(names, QStringList({others[0], others[1], lastPathComponent(stuck), "Inner", "Taxes",
+    EXPECT_EQ(names, QStringList({others[0], others[1], stuck.section('/', -1), "Inner", "Taxes",
                                   others[2], "notes.txt"}));
     EXPECT_EQ(readFile(stuck + "/mounted/on-disk.txt"), "keep me");
     EXPECT_EQ(readFile(oldInner + "/old.txt"), "old");
-    EXPECT_EQ(files.listNames(stick + "/Inner", true), QStringList{"new.txt"});
+    EXPECT_EQ(displayed(files.listNames(asPath(stick + "/Inner"), true)), QStringList{"new.txt"});
     EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
     EXPECT_EQ(
@@ -166,8 +168,8 @@ TEST_F(PackCopyTest, ARowRemovesItsLeftoverCopiesAndTellsOnlyWhatHappened) {
                          "/Inner\u201d has been replaced, but its "
                          "old version could not be removed completely; what is left of it "
                          "is in \u201c" +
-                         oldInner + "\u201d. Could not remove \u201c" +
-                         lastPathComponent(oldInner) + "\u201d: Permission denied."}));
+                         oldInner + "\u201d. Could not remove \u201c" + oldInner.section('/', -1) +
+                         "\u201d: Permission denied."}));
     EXPECT_EQ(prompter.calls.last(), "notice|All done packing your files for the road.");
 }
 
@@ -175,10 +177,10 @@ TEST_F(PackCopyTest, PackingReversingAndUnpackingPutsIdenticalCopiesBack) {
     const QStringList taxes = describeTree(documents + "/Taxes");
     addRow(documents + "/Taxes", stick);
     ASSERT_EQ(run(true), RunResult::Done);
-    files.removeAll(documents + "/Taxes/docs");  // changed at home meanwhile
+    ASSERT_TRUE(files.removeAll(asPath(documents + "/Taxes/docs")).ok());  // changed meanwhile
     QStringList unpackFrom, unpackTo;
     deriveUnpackList(fromArray, toArray, unpackFrom, unpackTo);
-    ASSERT_EQ(copyStashery(CopyRunTexts::unpack(), {unpackFrom, unpackTo, true},
+    ASSERT_EQ(copyStashery(CopyRunTexts::unpack(), CopyList::fromTexts(unpackFrom, unpackTo, true),
                            {prompter, notifier, files}),
               RunResult::Done);
     EXPECT_EQ(describeTree(documents + "/Taxes"), taxes);

@@ -12,17 +12,27 @@ namespace {
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
-QByteArray linkTarget(const QString& path) {
+QByteArray linkTarget(const Path& path) {
     char target[4096];
-    const ssize_t n = ::readlink(native(path).constData(), target, sizeof target);
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
     return QByteArray(target, n < 0 ? 0 : int(n));
 }
 
-void describe(const QString& path, const QString& relative, QStringList& lines) {
+QByteArray contents(const Path& path) {
+    QByteArray bytes;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    char buffer[65536];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    if (fd >= 0) ::close(fd);
+    return bytes;
+}
+
+void describe(const Path& path, const QString& relative, QStringList& lines) {
     struct stat st;
-    if (::lstat(native(path).constData(), &st) != 0) return;
-    QString detail = S_ISREG(st.st_mode) ? QString::fromLatin1(readFile(path).toHex()) : "";
-    if (S_ISLNK(st.st_mode)) detail = "-> " + QFile::decodeName(linkTarget(path));
+    if (::lstat(path.c_str(), &st) != 0) return;
+    QString detail = S_ISREG(st.st_mode) ? QString::fromLatin1(contents(path).toHex()) : "";
+    if (S_ISLNK(st.st_mode)) detail = "-> " + displayName(linkTarget(path));
     lines << QStringLiteral("%1 %2 %3 %4.%5 %6")
                  .arg(relative)
                  .arg(st.st_mode & S_IFMT, 0, 8)
@@ -30,9 +40,11 @@ void describe(const QString& path, const QString& relative, QStringList& lines) 
                  .arg(st.st_mtim.tv_sec)
                  .arg(st.st_mtim.tv_nsec)
                  .arg(detail);
-    if (S_ISDIR(st.st_mode))
-        for (const QString& name : LocalFileSystem().listNames(path, true))
-            describe(path + u'/' + name, relative + u'/' + name, lines);
+    if (S_ISDIR(st.st_mode)) {
+        const NameList names = LocalFileSystem().listNames(path, true);
+        for (std::size_t i = 0; i < names.size(); ++i)
+            describe(path / names.name(i), relative + u'/' + displayName(names.at(i)), lines);
+    }
 }
 
 }  // namespace
@@ -61,7 +73,9 @@ void buildSampleTree(const QString& root, const QString& outsideFolder) {
     ::chmod(native(root + "/locked").constData(), 0555);
 }
 
-QStringList describeTree(const QString& root) {
+QStringList describeTree(const QString& root) { return describeTree(Path::fromText(root)); }
+
+QStringList describeTree(const Path& root) {
     QStringList lines;
     describe(root, ".", lines);
     return lines;

@@ -13,8 +13,9 @@
 void buildSampleTree(const QString& root, const QString& outsideFolder);
 
 // One line per item below root, root included: path, kind, permissions, modification time
-// and the contents of a file or the target of a link.
+// and the contents of a file or the target of a link. Names as Path::display() shows them.
 QStringList describeTree(const QString& root);
+QStringList describeTree(const Path& root);
 
 // The file system with copy failures on request.
 class CopyFaultFileSystem : public FaultyFileSystem {
@@ -25,26 +26,26 @@ class CopyFaultFileSystem : public FaultyFileSystem {
     QString failReadFolder;    // reading this folder fails with EACCES
     QString failRemoveAllOf;   // removeAll of a path containing this fails with EACCES
 
-    FileError copyEntry(const QString& from, const QString& to) override {
+    FileError copyEntry(const Path& from, const Path& to) override {
         if (failCopiesAfter == 0) return FileError::fromErrno(ENOSPC, to, "create");
         if (failCopiesAfter > 0) --failCopiesAfter;
         return LocalFileSystem::copyEntry(from, to);
     }
-    FileError readFolder(const QString& folder, QList<Entry>& entries) override {
-        if (folder == failReadFolder) return FileError::fromErrno(EACCES, folder, "read");
-        return LocalFileSystem::readFolder(folder, entries);
+    FileError readFolder(const Path& folder, NameList& names) override {
+        if (textOf(folder) == failReadFolder) return FileError::fromErrno(EACCES, folder, "read");
+        return LocalFileSystem::readFolder(folder, names);
     }
-    FileError moveNoReplace(const QString& from, const QString& to) override {
-        if (to != failFirstMoveTo) return FaultyFileSystem::moveNoReplace(from, to);
+    FileError moveNoReplace(const Path& from, const Path& to) override {
+        if (textOf(to) != failFirstMoveTo) return FaultyFileSystem::moveNoReplace(from, to);
         failFirstMoveTo.clear();
         return FileError::fromErrno(EIO, to, "move");
     }
-    FileError removeAll(const QString& path) override {
-        if (!failRemoveAllOf.isEmpty() && path.contains(failRemoveAllOf))
+    FileError removeAll(const Path& path) override {
+        if (!failRemoveAllOf.isEmpty() && textOf(path).contains(failRemoveAllOf))
             return FileError::fromErrno(EACCES, path, "remove");
         return LocalFileSystem::removeAll(path);
     }
-    FileError exchange(const QString& first, const QString& second) override {
+    FileError exchange(const Path& first, const Path& second) override {
         if (exchangeError) return FileError::fromErrno(exchangeError, second, "replace");
         return LocalFileSystem::exchange(first, second);
     }

@@ -24,13 +24,14 @@ TEST_F(LocalFileSystemTest, MoveNeverReplacesAFileFolderOrLink) {
     makeFolder(home / "folder");
     QFile::link(home / "nowhere", home / "link");
     for (const QString& target : {home / "taken.txt", home / "folder", home / "link"})
-        EXPECT_EQ(fs.moveNoReplace(from, target).code, EEXIST) << target.toStdString();
+        EXPECT_EQ(fs.moveNoReplace(asPath(from), asPath(target)).code, EEXIST)
+            << target.toStdString();
     EXPECT_EQ(readFile(from), "mine");
     EXPECT_EQ(readFile(home / "taken.txt"), "theirs");
 
     makeFolder(home / "src-folder/inner");
-    EXPECT_EQ(fs.moveNoReplace(home / "src-folder", home / "folder").code, EEXIST);
-    EXPECT_TRUE(fs.isDirectory(home / "src-folder/inner"));
+    EXPECT_EQ(fs.moveNoReplace(asPath(home / "src-folder"), asPath(home / "folder")).code, EEXIST);
+    EXPECT_TRUE(fs.isDirectory(asPath(home / "src-folder/inner")));
 }
 
 // The move as on a file system without RENAME_NOREPLACE, with or without hard links.
@@ -44,88 +45,108 @@ LocalFileSystem::MoveCalls withoutNoReplace(bool hardLinks) {
 TEST_F(LocalFileSystemTest, WithoutTheNoReplaceFlagAMoveStillNeverReplaces) {
     for (bool hardLinks : {true, false}) {
         SCOPED_TRACE(hardLinks ? "hard links" : "no hard links");
-        const QString d = home / (hardLinks ? "links" : "no-links");
-        writeFile(d + "/a.txt", "mine");
-        writeFile(d + "/taken.txt", "theirs");
-        makeFolder(d + "/folder/inner");
-        makeFolder(d + "/empty");  // plain rename(2) would replace an empty folder
+        const Path d = asPath(home / (hardLinks ? "links" : "no-links"));
+        auto at = [&](const char* name) { return d / name; };
+        writeFile(at("a.txt").display(), "mine");
+        writeFile(at("taken.txt").display(), "theirs");
+        makeFolder(at("folder/inner").display());
+        makeFolder(at("empty").display());  // plain rename(2) would replace an empty folder
         fs.moveCalls = withoutNoReplace(hardLinks);
-        EXPECT_EQ(fs.moveNoReplace(d + "/a.txt", d + "/taken.txt").code, EEXIST);
-        EXPECT_EQ(fs.moveNoReplace(d + "/a.txt", d + "/empty").code, EEXIST);
-        EXPECT_EQ(fs.moveNoReplace(d + "/folder", d + "/empty").code, EEXIST);
-        EXPECT_EQ(fs.moveNoReplace(d + "/folder", d + "/taken.txt").code, EEXIST);
-        EXPECT_EQ(fs.moveNoReplace(d + "/a.txt", d + "/missing/a.txt").code, ENOENT);
-        EXPECT_EQ(fs.listNames(d, true), QStringList({"a.txt", "empty", "folder", "taken.txt"}));
-        EXPECT_EQ(readFile(d + "/a.txt"), "mine");
-        EXPECT_EQ(readFile(d + "/taken.txt"), "theirs");
-        EXPECT_TRUE(fs.listNames(d + "/empty", true).isEmpty());
+        EXPECT_EQ(fs.moveNoReplace(at("a.txt"), at("taken.txt")).code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(at("a.txt"), at("empty")).code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(at("folder"), at("empty")).code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(at("folder"), at("taken.txt")).code, EEXIST);
+        EXPECT_EQ(fs.moveNoReplace(at("a.txt"), at("missing/a.txt")).code, ENOENT);
+        EXPECT_EQ(displayed(fs.listNames(d, true)),
+                  QStringList({"a.txt", "empty", "folder", "taken.txt"}));
+        EXPECT_EQ(readFile(at("a.txt").display()), "mine");
+        EXPECT_EQ(readFile(at("taken.txt").display()), "theirs");
+        EXPECT_TRUE(fs.listNames(at("empty"), true).empty());
 
-        ASSERT_FALSE(fs.moveNoReplace(d + "/a.txt", d + "/b.txt"));
-        ASSERT_FALSE(fs.moveNoReplace(d + "/folder", d + "/moved"));
-        EXPECT_EQ(fs.listNames(d, true), QStringList({"b.txt", "empty", "moved", "taken.txt"}));
-        EXPECT_EQ(readFile(d + "/b.txt"), "mine");
-        EXPECT_EQ(fs.status(d + "/b.txt")->links, 1u);
-        EXPECT_TRUE(fs.isDirectory(d + "/moved/inner"));
+        ASSERT_TRUE(fs.moveNoReplace(at("a.txt"), at("b.txt")).ok());
+        ASSERT_TRUE(fs.moveNoReplace(at("folder"), at("moved")).ok());
+        EXPECT_EQ(displayed(fs.listNames(d, true)),
+                  QStringList({"b.txt", "empty", "moved", "taken.txt"}));
+        EXPECT_EQ(readFile(at("b.txt").display()), "mine");
+        EXPECT_EQ(fs.status(at("b.txt"))->links, 1u);
+        EXPECT_TRUE(fs.isDirectory(at("moved/inner")));
     }
     // The old name cannot be dropped: the item stays there and gets no second name.
     fs.moveCalls = withoutNoReplace(true);
     fs.moveCalls.unlink = [](const char* path) {
         return QByteArray(path).endsWith("/b.txt") ? (errno = EROFS, -1) : ::unlink(path);
     };
-    EXPECT_EQ(fs.moveNoReplace(home / "links/b.txt", home / "links/c.txt").code, EROFS);
-    EXPECT_EQ(fs.listNames(home / "links", true),
+    EXPECT_EQ(fs.moveNoReplace(asPath(home / "links/b.txt"), asPath(home / "links/c.txt")).code,
+              EROFS);
+    EXPECT_EQ(displayed(fs.listNames(asPath(home / "links"), true)),
               QStringList({"b.txt", "empty", "moved", "taken.txt"}));
 }
 
 TEST_F(LocalFileSystemTest, MovesLinksAsLinksAndFailsHarmlesslyWithoutAParent) {
     writeFile(home / "target.txt", "data");
     QFile::link(home / "target.txt", home / "link");
-    ASSERT_FALSE(fs.moveNoReplace(home / "link", home / "moved-link"));
-    EXPECT_TRUE(fs.status(home / "moved-link")->isSymlink());
+    ASSERT_TRUE(fs.moveNoReplace(asPath(home / "link"), asPath(home / "moved-link")).ok());
+    EXPECT_TRUE(fs.status(asPath(home / "moved-link"))->isSymlink());
     EXPECT_EQ(readFile(home / "target.txt"), "data");
 
-    FileError e = fs.moveNoReplace(home / "target.txt", home / "missing/target.txt");
-    EXPECT_TRUE(e.failed());
-    EXPECT_FALSE(e.message.isEmpty());
-    EXPECT_TRUE(fs.exists(home / "target.txt"));
+    const Path target = asPath(home / "target.txt");
+    FileError e = fs.moveNoReplace(target, asPath(home / "missing/target.txt"));
+    EXPECT_EQ(e.code, ENOENT);
+    EXPECT_EQ(e.path, target);
+    EXPECT_EQ(e.message, "Could not move \u201ctarget.txt\u201d: No such file or directory.");
+    EXPECT_TRUE(fs.exists(target));
 }
 
-// The generic listing, built on listNames and status, as a fake file system gets it.
-class GenericListing : public LocalFileSystem {
-  public:
-    QList<Entry> listEntries(const QString& folder, bool hidden) override {
-        return FileSystem::listEntries(folder, hidden);
-    }
-};
-
-QStringList describe(FileSystem& files, const QString& folder, bool hidden) {
+QStringList describe(FileSystem& files, const Path& folder, bool hidden) {
+    const NameList names = files.listNames(folder, hidden);
     QStringList lines;
-    for (const auto& e : files.listEntries(folder, hidden))
-        lines << e.name + (e.isDirectory ? "/" : "");
+    for (std::size_t i = 0; i < names.size(); ++i)
+        lines << displayName(names.at(i)) + (names.isDirectory(i) ? "/" : "");
     return lines;
 }
 
-TEST_F(LocalFileSystemTest, ListsInNameOrderHidingDotNamesAndTellsRealFoldersFromLinks) {
+TEST_F(LocalFileSystemTest, ListsInByteOrderHidingDotNamesAndTellsRealFoldersFromLinks) {
+    const Path d = asPath(home / "d");
     writeFile(home / "d/b.txt");
     writeFile(home / "d/.hidden");
     writeFile(home / "d/A folder/inside");
     QFile::link(home / "d/A folder", home / "d/link");
-    EXPECT_EQ(fs.listNames(home / "d", false), QStringList({"A folder", "b.txt", "link"}));
-    EXPECT_EQ(fs.listNames(home / "d", true),
-              QStringList({".hidden", "A folder", "b.txt", "link"}));
-    EXPECT_EQ(describe(fs, home / "d", false), QStringList({"A folder/", "b.txt", "link"}));
-    GenericListing generic;
-    EXPECT_EQ(describe(generic, home / "d", true), describe(fs, home / "d", true));
-    EXPECT_TRUE(fs.listNames(home / "missing", true).isEmpty());
-    EXPECT_TRUE(describe(fs, home / "missing", true).isEmpty());
+    EXPECT_EQ(describe(fs, d, false), QStringList({"A folder/", "b.txt", "link"}));
+    EXPECT_EQ(describe(fs, d, true), QStringList({".hidden", "A folder/", "b.txt", "link"}));
+    EXPECT_TRUE(fs.listNames(asPath(home / "missing"), true).empty());
+    NameList names;
+    EXPECT_EQ(fs.readFolder(asPath(home / "missing"), names).code, ENOENT);
+}
+
+// Names are bytes: one that is not UTF-8, and the UTF-8 name it would read as, are two
+// items, each listed, moved and removed as itself.
+TEST_F(LocalFileSystemTest, EveryNameIsListedMovedAndRemovedByItsBytes) {
+    const Path d = asPath(home / "d");
+    makeFolder(d.display());
+    const QByteArray notUtf8("r\xFF\n"), replacement("r\xEF\xBF\xBD\n");
+    for (const QByteArray& name : {notUtf8, replacement})
+        ASSERT_TRUE(fs.makeDirectory(d / name).ok());
+    writeFile(home / "d/r\uFFFD\n/inside");
+    NameList names;
+    ASSERT_TRUE(fs.readFolder(d, names).ok());
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names.name(0), replacement);  // 0xEF sorts before 0xFF
+    EXPECT_EQ(names.name(1), notUtf8);
+    EXPECT_TRUE(names.isDirectory(1));
+
+    ASSERT_TRUE(fs.moveNoReplace(d / notUtf8, d / (notUtf8 + "-moved")).ok());
+    ASSERT_TRUE(fs.removeAll(d / replacement).ok());
+    EXPECT_EQ(displayed(fs.listNames(d, true)), QStringList{"r\\xFF\\x0A-moved"});
+    ASSERT_TRUE(fs.removeAll(d).ok());
+    EXPECT_FALSE(fs.exists(d));
 }
 
 TEST_F(LocalFileSystemTest, RemoveAllDeletesALinkNotWhatItPointsAt) {
     writeFile(home / "keep/precious.txt", "keep me");
     writeFile(home / "gone/.hidden/deep.txt");
     QFile::link(home / "keep", home / "gone/link-to-keep");
-    ASSERT_FALSE(fs.removeAll(home / "gone"));
-    EXPECT_FALSE(fs.exists(home / "gone"));
+    ASSERT_TRUE(fs.removeAll(asPath(home / "gone")).ok());
+    EXPECT_FALSE(fs.exists(asPath(home / "gone")));
     EXPECT_EQ(readFile(home / "keep/precious.txt"), "keep me");
 }
 
@@ -142,15 +163,16 @@ TEST_F(LocalFileSystemTest, RemoveAllLeavesAFolderOnAnotherDeviceAndSaysWhere) {
     writeFile(gone + "/sub/mounted/precious.txt", "keep me");
     writeFile(gone + "/sub/z.txt");
     files.otherFileSystems << gone + "/sub/mounted";
-    EXPECT_EQ(checkOneFileSystem(files, gone).message, mountMessage(gone + "/sub/mounted"));
-    const FileError e = files.removeAll(gone);
+    EXPECT_EQ(checkOneFileSystem(files, asPath(gone)).message, mountMessage(gone + "/sub/mounted"));
+    const FileError e = files.removeAll(asPath(gone));
     EXPECT_EQ(e.code, EXDEV);
-    EXPECT_EQ(e.path, gone + "/sub/mounted");
+    EXPECT_EQ(e.path, asPath(gone + "/sub/mounted"));
     EXPECT_EQ(e.message, mountMessage(gone + "/sub/mounted"));
-    EXPECT_EQ(files.listNames(gone, true), QStringList{"sub"});  // the rest goes
-    EXPECT_EQ(files.listNames(gone + "/sub", true), QStringList{"mounted"});
+    EXPECT_EQ(displayed(files.listNames(asPath(gone), true)), QStringList{"sub"});  // the rest goes
+    EXPECT_EQ(displayed(files.listNames(asPath(gone + "/sub"), true)), QStringList{"mounted"});
     EXPECT_EQ(readFile(gone + "/sub/mounted/precious.txt"), "keep me");
-    EXPECT_FALSE(checkOneFileSystem(files, gone + "/sub/mounted"));  // the top's own device
+    // The top's own device.
+    EXPECT_TRUE(checkOneFileSystem(files, asPath(gone + "/sub/mounted")).ok());
 }
 
 // Real mounts, in a mount namespace of this process so that none outlives the test.
@@ -178,23 +200,16 @@ TEST_F(LocalFileSystemTest, RemoveAllStopsAtAMountedFileSystemAndABindMount) {
     writeFile(gone + "/tmpfs/on-tmpfs.txt", "keep me too");
 
     for (const QString& mounted : {gone + "/bind", gone + "/tmpfs"}) {  // in name order
-        const FileError e = fs.removeAll(gone);
+        const FileError e = fs.removeAll(asPath(gone));
         EXPECT_EQ(e.code, EXDEV);
         EXPECT_EQ(e.message, mountMessage(mounted));
-        EXPECT_EQ(checkOneFileSystem(fs, gone).path, mounted);
+        EXPECT_EQ(checkOneFileSystem(fs, asPath(gone)).path, asPath(mounted));
         EXPECT_EQ(readFile(gone + "/tmpfs/on-tmpfs.txt"), "keep me too");
         ::umount2(QFile::encodeName(mounted).constData(), MNT_DETACH);
     }
     EXPECT_EQ(readFile(home / "elsewhere/precious.txt"), "keep me");
-    ASSERT_FALSE(fs.removeAll(gone));  // nothing mounted any more
-    EXPECT_FALSE(fs.exists(gone));
-}
-
-TEST(PathHelpers, IgnoreATrailingSlashAndJoinWithOne) {
-    EXPECT_EQ(lastPathComponent("/a/b/c/"), "c");
-    EXPECT_EQ(deletingLastPathComponent("/a/b/c/"), "/a/b");
-    EXPECT_EQ(deletingLastPathComponent("/a"), "/");
-    EXPECT_EQ(joinPath("/a/", "b"), "/a/b");
+    ASSERT_TRUE(fs.removeAll(asPath(gone)).ok());  // nothing mounted any more
+    EXPECT_FALSE(fs.exists(asPath(gone)));
 }
 
 }  // namespace

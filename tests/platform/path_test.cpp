@@ -19,6 +19,15 @@ TEST(Path, SplitsAndJoinsBytesWithoutDecodingThem) {
     EXPECT_EQ(Path("/a") / QByteArray("\n-x"), Path(QByteArray("/a/\n-x")));
 }
 
+TEST(Path, CleansAsQDirDoesWithoutResolvingLinks) {
+    EXPECT_EQ(Path("/a//b/./c/../d/").cleaned(), Path("/a/b/d"));
+    EXPECT_EQ(Path("/../a/..").cleaned(), Path("/"));
+    EXPECT_EQ(Path("a/../../b").cleaned(), Path("../b"));
+    EXPECT_EQ(Path("a/..").cleaned(), Path("."));
+    EXPECT_EQ(Path("/x/\xFF/../\xFE").cleaned(), Path("/x/\xFE"));
+    EXPECT_EQ(Path().cleaned(), Path());
+}
+
 TEST(Path, TextFormsNeverStandForAnotherName) {
     EXPECT_EQ(Path::fromText(QStringLiteral("/tmp/Schreibtisch/ä")).bytes(),
               QByteArray("/tmp/Schreibtisch/\xC3\xA4"));

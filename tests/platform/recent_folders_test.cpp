@@ -8,16 +8,19 @@
 #include <QFileInfo>
 #include <future>
 
+#include "support/qstring_printer.h"
 #include "support/temp_home.h"
 
 TEST(RecentFolders, KeepsTheTenLatestMostRecentFirstEachOnce) {
     TempHome home;
     RecentFolders recent(RecentFolders::defaultFilePath(home.path()));
-    for (int i = 0; i < 12; ++i) ASSERT_TRUE(recent.note(QString("/f%1").arg(i)));
-    ASSERT_TRUE(recent.note("/f5"));
-    EXPECT_FALSE(recent.note("/two\nlines"));  // cannot be kept one per line
-    EXPECT_EQ(recent.folders(), (QStringList{"/f5", "/f11", "/f10", "/f9", "/f8", "/f7", "/f6",
-                                             "/f4", "/f3", "/f2"}));
+    for (int i = 0; i < 12; ++i) ASSERT_TRUE(recent.note(Path("/f" + QByteArray::number(i))));
+    ASSERT_TRUE(recent.note(Path("/f5")));
+    ASSERT_TRUE(recent.note(Path("/f\xFF")));        // kept as its bytes
+    EXPECT_FALSE(recent.note(Path("/two\nlines")));  // cannot be kept one per line
+    EXPECT_EQ(displayed(recent.folders()), (QStringList{"/f\\xFF", "/f5", "/f11", "/f10", "/f9",
+                                                        "/f8", "/f7", "/f6", "/f4", "/f3"}));
+    EXPECT_EQ(recent.folders().value(0), Path("/f\xFF"));
     EXPECT_EQ(readFile(home / ".local/state/Desktidy/recent-folders").count('\n'), 10);
 }
 
@@ -33,5 +36,5 @@ TEST(RecentFolders, AFifoInPlaceOfTheListIsNotWaitedFor) {
         QFile writer(file);
         writer.open(QIODevice::WriteOnly);  // lets the stalled read end
     }
-    EXPECT_EQ(reading.get(), QStringList());
+    EXPECT_TRUE(reading.get().isEmpty());
 }

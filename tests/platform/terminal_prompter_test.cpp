@@ -23,8 +23,8 @@ TEST(TerminalPrompter, AsksOnATerminalAndAnEmptyAnswerIsTheSafeOne) {
     Terminal t({false, true, false}, "y\nno\n\nY\n\n");
     for (bool expected : {true, false, false})
         EXPECT_EQ(t.prompter.confirm("Desktidy", "File these files?", "OK"), expected);
-    EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Continue);
-    EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Stop);
+    EXPECT_EQ(t.prompter.fileError({2, Path("/x"), "Could not copy"}), FileErrorChoice::Continue);
+    EXPECT_EQ(t.prompter.fileError({2, Path("/x"), "Could not copy"}), FileErrorChoice::Stop);
     EXPECT_FALSE(t.prompter.confirm("Desktidy", "File these files?", "OK"));
     EXPECT_TRUE(
         t.error.endsWith("desktidy: Could not copy\nContinue? (y = Continue, N = Stop) "
@@ -35,7 +35,7 @@ TEST(TerminalPrompter, AsksOnATerminalAndAnEmptyAnswerIsTheSafeOne) {
 TEST(TerminalPrompter, WithoutATerminalAQuestionIsCancelledAndSaysSo) {
     Terminal t({false, false, false});
     EXPECT_FALSE(t.prompter.confirm("Title", "Delete?", "Delete"));
-    EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Stop);
+    EXPECT_EQ(t.prompter.fileError({2, Path("/x"), "Could not copy"}), FileErrorChoice::Stop);
     EXPECT_TRUE(t.prompter.declinedWithoutTerminal());
     EXPECT_EQ(t.error,
               "Title: Delete?\n"
@@ -49,7 +49,7 @@ TEST(TerminalPrompter, WithoutATerminalAQuestionIsCancelledAndSaysSo) {
 TEST(TerminalPrompter, AssumeYesTakesTheDefaultContinuesAndShowsTextsVerbatim) {
     Terminal t({true, false, false});
     EXPECT_TRUE(t.prompter.confirm("", "Name %@ %s", "Overwrite"));
-    EXPECT_EQ(t.prompter.fileError({2, "/x", "Could not copy"}), FileErrorChoice::Continue);
+    EXPECT_EQ(t.prompter.fileError({2, Path("/x"), "Could not copy"}), FileErrorChoice::Continue);
     t.prompter.notice("Folder %@ at 100% %1");
     EXPECT_TRUE(t.error.contains("Folder %@ at 100% %1"));
     EXPECT_TRUE(t.error.contains("Name %@ %s"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/trash_location.h"
+#include "support/qstring_printer.h"
 #include "support/temp_home.h"
 
 TEST(Wildcard, StarAndQuestionMarkMatchTheWholeTextAndNothingElseIsSpecial) {
@@ -29,13 +30,20 @@ TEST(Wildcard, CaseCountsOnlyWhenAskedAndUtf8NamesMatchAsTheirText) {
     EXPECT_TRUE(pattern.matchesUtf8("\xc3\x84 Note"));  // decoded, not byte-matched
     // The Kelvin sign folds to "k", which a byte-for-byte match would miss.
     EXPECT_TRUE(WildcardPattern("*kit*", Qt::CaseInsensitive).matchesUtf8("\xe2\x84\xaaIT"));
+    // A byte that is no part of a character is one unknown character.
+    EXPECT_TRUE(pattern.matchesUtf8("\xff notes"));
+    EXPECT_TRUE(WildcardPattern("?ote", Qt::CaseInsensitive).matchesUtf8("\xffote"));
+    EXPECT_FALSE(WildcardPattern("xote", Qt::CaseInsensitive).matchesUtf8("\xffote"));
 }
 
 TEST(TrashLocation, FollowsXdgDataHome) {
     TempHome home;
-    EXPECT_EQ(TrashLocation::forHome(home.path()).folder, home / ".local/share/Trash");
+    const Path homePath = asPath(home.path());
+    EXPECT_EQ(TrashLocation::forHome(homePath).folder, asPath(home / ".local/share/Trash"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home / "data/"));
-    EXPECT_EQ(TrashLocation::forHome(home.path()).files(), home / "data/Trash/files");
+    EXPECT_EQ(TrashLocation::forHome(homePath).files(), asPath(home / "data/Trash/files"));
     qputenv("XDG_DATA_HOME", "relative/data");
-    EXPECT_EQ(TrashLocation::forHome(home.path()).info(), home / ".local/share/Trash/info");
+    EXPECT_EQ(TrashLocation::forHome(homePath).info(), asPath(home / ".local/share/Trash/info"));
+    EXPECT_EQ(TrashLocation::forHome(homePath).infoFileFor("r\xFF"),
+              asPath(home / ".local/share/Trash/info") / "r\xFF.trashinfo");
 }

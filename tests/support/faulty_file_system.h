@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QStringList>
 #include <functional>
 
 #include "platform/file_system.h"
@@ -9,6 +10,7 @@
 // folder creation to a given path, or every operation after a number of successes
 // (a disk that fills up), and folders that seem mounted from another device. Root ignores
 // permissions, and not every test machine may mount, so this is how tests make things fail.
+// Tests name the paths as text; a path is found by its UTF-8 reading.
 class FaultyFileSystem : public LocalFileSystem {
   public:
     QHash<QString, int> failMoveTo;    // target path -> errno
@@ -19,28 +21,32 @@ class FaultyFileSystem : public LocalFileSystem {
     QStringList movesMade;         // "from -> to", in order
     QStringList otherFileSystems;  // folders status() reports on another device
 
-    std::optional<FileStatus> status(const QString& path) override {
+    static QString textOf(const Path& path) { return QString::fromUtf8(path.bytes()); }
+
+    std::optional<FileStatus> status(const Path& path) override {
         auto st = LocalFileSystem::status(path);
-        if (st && otherFileSystems.contains(path)) st->device ^= 0x5a5a;
+        if (st && otherFileSystems.contains(textOf(path))) st->device ^= 0x5a5a;
         return st;
     }
 
-    FileError moveNoReplace(const QString& from, const QString& to) override {
-        if (failMoveTo.contains(to)) return FileError::fromErrno(failMoveTo.value(to), to, "move");
-        if (failMoveFrom.contains(from))
-            return FileError::fromErrno(failMoveFrom.value(from), from, "move");
+    FileError moveNoReplace(const Path& from, const Path& to) override {
+        if (failMoveTo.contains(textOf(to)))
+            return FileError::fromErrno(failMoveTo.value(textOf(to)), to, "move");
+        if (failMoveFrom.contains(textOf(from)))
+            return FileError::fromErrno(failMoveFrom.value(textOf(from)), from, "move");
         if (failMovesAfter >= 0 && moves >= failMovesAfter)
             return FileError::fromErrno(28 /* ENOSPC */, to, "move");
         FileError e = LocalFileSystem::moveNoReplace(from, to);
-        if (!e) {
+        if (e.ok()) {
             ++moves;
-            movesMade << from + " -> " + to;
+            movesMade << textOf(from) + " -> " + textOf(to);
         }
         return e;
     }
-    FileError makeDirectory(const QString& path) override {
-        if (failMakeDirectory.contains(path))
-            return FileError::fromErrno(failMakeDirectory.value(path), path, "create folder");
+    FileError makeDirectory(const Path& path) override {
+        if (failMakeDirectory.contains(textOf(path)))
+            return FileError::fromErrno(failMakeDirectory.value(textOf(path)), path,
+                                        "create folder");
         return LocalFileSystem::makeDirectory(path);
     }
 };

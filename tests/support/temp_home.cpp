@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+#include "platform/file_system.h"
+
 namespace {
 
 const char* const isolatedVariables[] = {
@@ -30,6 +32,8 @@ TempHome::TempHome() {
 }
 
 TempHome::~TempHome() {
+    // By the bytes of every name: QTemporaryDir cannot remove a name that is not UTF-8.
+    (void)LocalFileSystem().removeAll(Path::fromText(dir_.path()));
     for (const auto& [name, value] : saved_) {
         if (value.isNull())
             qunsetenv(name.constData());

@@ -1,6 +1,8 @@
 #include "trash/application_removal.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <cerrno>
@@ -15,10 +17,11 @@ class Removal : public TrashTest {
                             "</dict></plist>")
                       .section('/', 0, -3);
 
-    RemovalList chooseApp(const QString& path) {
-        chooser.setNextAnswer(QStringList{path});
-        return deleteApp(services, {home / ".config", home / ".cache"}).value();
+    RemovalList chooseApp(const Path& path) {
+        chooser.setNextAnswer(QList<Path>{path});
+        return deleteApp(services, paths({home / ".config", home / ".cache"})).value();
     }
+    RemovalList chooseApp(const QString& path) { return chooseApp(asPath(path)); }
 };
 
 TEST_F(Removal, ListsTheApplicationThenItsItemsFoldersApart) {
@@ -27,7 +30,7 @@ TEST_F(Removal, ListsTheApplicationThenItsItemsFoldersApart) {
     writeFile(home / ".cache/org.x.notepad");
     const RemovalList list = chooseApp(app);
 
-    EXPECT_EQ(chooser.lastRequest().startFolder, home / "Applications");
+    EXPECT_EQ(chooser.lastRequest().startFolder, asPath(home / "Applications"));
     EXPECT_EQ(chooser.lastRequest().confirmButton, "Choose");
     QStringList labels;
     for (const DelAppRow& row : list.appDisplayArray) {
@@ -36,17 +39,32 @@ TEST_F(Removal, ListsTheApplicationThenItsItemsFoldersApart) {
     }
     EXPECT_EQ(labels, QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
                                    "notepad - 4.0 KB", "org.x.notepad - 4.0 KB"}));
-    EXPECT_EQ(list.foundFoldersArray, QStringList({home / ".config/notepad"}));
-    EXPECT_EQ(list.foundFilesArray,
+    EXPECT_EQ(texts(list.foundFoldersArray), QStringList({home / ".config/notepad"}));
+    EXPECT_EQ(texts(list.foundFilesArray),
               QStringList({app, home / ".config/Note Pad.conf", home / ".cache/org.x.notepad"}));
 
     EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).appDisplayArray.isEmpty());
-    // U+FFFD may stand for a byte that is not UTF-8 in another item's name.
-    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/\uFFFD.AppImage")).appDisplayArray.isEmpty());
     makeFolder(home / "bare");  // no Applications folder: the chooser starts at home
-    EXPECT_EQ(applicationsFolder(home / "bare", files), home / "bare");
+    EXPECT_EQ(applicationsFolder(asPath(home / "bare"), files), asPath(home / "bare"));
     chooser.setNextAnswer(std::nullopt);
     EXPECT_FALSE(deleteApp(services, {}).has_value());
+}
+
+// Names are bytes: an application whose name is not UTF-8, and one whose name is what
+// that would read as, are two applications, each listed and moved as itself.
+TEST_F(Removal, AnApplicationIsNamedByItsBytes) {
+    const Path apps = asPath(home / "Apps");
+    makeFolder(text(apps));
+    const Path odd = apps / "Pad\xFF.AppImage", spelled = apps / "Pad\uFFFD.AppImage";
+    for (const Path& app : {odd, spelled}) ASSERT_EQ(::close(::creat(app.c_str(), 0755)), 0);
+    const RemovalList list = chooseApp(odd);
+    ASSERT_EQ(list.appDisplayArray.size(), 1);
+    EXPECT_EQ(list.appDisplayArray[0].delAppPath(),
+              "Pad\\xFF.AppImage - 4.0 KB\n" + text(apps) + "/Pad\\xFF.AppImage");
+    EXPECT_EQ(deleteAppFiles(services, list), RunResult::Done);
+    EXPECT_FALSE(files.exists(odd));
+    EXPECT_TRUE(files.exists(spelled));
+    EXPECT_TRUE(files.exists(asPath(deletedApps()) / "Pad\xFF.AppImage"));
 }
 
 TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
@@ -66,8 +84,8 @@ TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
               QStringList({home / ".config/notepad -> " + to + "/notepad",
                            app + " -> " + to + "/Note Pad.app",
                            home / ".cache/Note Pad.log -> " + to + "/Note Pad.log"}));
-    EXPECT_TRUE(files.exists(home / ".config/Note Pad.conf"));
-    EXPECT_EQ(readFile(services.trash.infoFileFor("DKT Deleted Apps")),
+    EXPECT_TRUE(exists(home / ".config/Note Pad.conf"));
+    EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")),
               "[Trash Info]\nPath=" + QFile::encodeName(home.path()) +
                   "/DKT%20Deleted%20Apps\nDeletionDate=2024-03-09T14:05:09\n");
 }
@@ -78,10 +96,11 @@ TEST_F(Removal, TakenNamesGetTheTimeThenACounterAndNothingIsReplaced) {
     writeFile(to + "/Foo-14-05-09.plist", "older");
     writeFile(to + "/Bar", "old");
     QStringList destinations;
-    for (const PlannedMove& move : planMoves({home / "a/Foo.plist", home / "b/Foo.plist",
-                                              home / "a/Bar", home / "c/.rc", home / "d/.rc"},
-                                             to, clock, files))
-        destinations << move.destination;
+    for (const PlannedMove& move :
+         planMoves(paths({home / "a/Foo.plist", home / "b/Foo.plist", home / "a/Bar",
+                          home / "c/.rc", home / "d/.rc"}),
+                   asPath(to), clock, files))
+        destinations << text(move.destination);
     EXPECT_EQ(destinations, QStringList({to + "/Foo-14-05-09-2.plist", to + "/Foo-14-05-09-3.plist",
                                          to + "/Bar-14-05-09", to + "/.rc", to + "/.rc-14-05-09"}));
 }
@@ -107,7 +126,7 @@ TEST_F(Removal, AcrossFileSystemsMvRunsAsTheUserAndRefusedItemsGoThroughPkexec) 
               "notice|These items could not be put in the Trash and were left "
               "where they were:\n" +
                   settings + "\n" + cache);
-    EXPECT_TRUE(files.exists(settings) && files.exists(cache));
+    EXPECT_TRUE(exists(settings) && exists(cache));
 }
 
 TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
@@ -121,36 +140,35 @@ TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
                                 services.toolPaths, services.trash, services.home, services.now};
     EXPECT_EQ(deleteAppFiles(withRealTools, chooseApp(app)), RunResult::Done);
     EXPECT_EQ(readFile(deletedApps() + "/notepad.db"), "data");
-    EXPECT_FALSE(files.exists(cache));
+    EXPECT_FALSE(exists(cache));
 }
 
 TEST_F(Removal, ATrashFolderThatIsNoFolderTakesNothing) {
     writeFile(home / ".config/notepad");
     writeFile(deletedApps(), "a file, not a folder");
     EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
-    EXPECT_TRUE(files.exists(app) && files.exists(home / ".config/notepad"));
+    EXPECT_TRUE(exists(app) && exists(home / ".config/notepad"));
     EXPECT_EQ(readFile(deletedApps()), "a file, not a folder");
-    EXPECT_FALSE(files.exists(services.trash.infoFileFor("DKT Deleted Apps")));
+    EXPECT_FALSE(exists(recordOf("DKT Deleted Apps")));
 }
 
 TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     writeFile(home / ".config/notepad/notepad.conf");
-    writeFile(services.trash.infoFileFor("DKT Deleted Apps"), "[Trash Info]\nPath=/old\n");
+    writeFile(recordOf("DKT Deleted Apps"), "[Trash Info]\nPath=/old\n");
     const RemovalList list = chooseApp(app);
     ASSERT_EQ(list.appDisplayArray.size(), 3);
     EXPECT_EQ(deleteAppFiles(services, list), RunResult::Done);
-    EXPECT_TRUE(files.exists(deletedApps() + "/notepad/notepad.conf"));
-    EXPECT_EQ(readFile(services.trash.infoFileFor("DKT Deleted Apps")),
-              "[Trash Info]\nPath=/old\n");
+    EXPECT_TRUE(exists(deletedApps() + "/notepad/notepad.conf"));
+    EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")), "[Trash Info]\nPath=/old\n");
 }
 
 TEST_F(Removal, NothingMovesWhenTheFolderCannotHaveItsRecord) {
     const QString settings = writeFile(home / ".config/notepad.conf");
-    makeFolder(services.trash.infoFileFor("DKT Deleted Apps"));  // in the record's way
+    makeFolder(recordOf("DKT Deleted Apps"));  // in the record's way
     EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(),
               "notice|These items could not be put in the Trash and were left where they were:\n" +
                   app + "\n" + settings);
-    EXPECT_TRUE(files.exists(app) && files.exists(settings));
-    EXPECT_FALSE(files.exists(deletedApps()));
+    EXPECT_TRUE(exists(app) && exists(settings));
+    EXPECT_FALSE(exists(deletedApps()));
 }

@@ -19,12 +19,16 @@ TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
 }
 
 TEST_F(TrashTest, LabelsGiveNameSizeAndPathWithTheSmallestSizeForTinyOrMissingItems) {
-    EXPECT_EQ(itemLabel("/a/100%@ done/", 20480LL * 1024), "100%@ done - 20.0 MB\n/a/100%@ done/");
+    EXPECT_EQ(itemLabel(Path("/a/100%@ done/"), 20480LL * 1024),
+              "100%@ done - 20.0 MB\n/a/100%@ done/");
+    // Bytes that are no character, and control characters, show as such.
+    EXPECT_EQ(itemLabel(Path("/a/r\xFF\n"), 0), "r\\xFF\\x0A - 4.0 KB\n/a/r\\xFF\\x0A");
     const QString file = writeFile(home / "one", "x");
     makeFolder(home / "empty");
-    EXPECT_EQ(makeDelAppPath(file, files), "one - 4.0 KB\n" + file);
-    EXPECT_EQ(makeDelAppPath(home / "empty", files), "empty - 4.0 KB\n" + home / "empty");
-    EXPECT_EQ(makeDelAppPath(home / "missing", files), "missing - 4.0 KB\n" + home / "missing");
+    EXPECT_EQ(makeDelAppPath(asPath(file), files), "one - 4.0 KB\n" + file);
+    EXPECT_EQ(makeDelAppPath(asPath(home / "empty"), files), "empty - 4.0 KB\n" + home / "empty");
+    EXPECT_EQ(makeDelAppPath(asPath(home / "missing"), files),
+              "missing - 4.0 KB\n" + home / "missing");
 }
 
 TEST_F(TrashTest, FolderUsageAgreesWithDu) {
@@ -41,7 +45,7 @@ TEST_F(TrashTest, FolderUsageAgreesWithDu) {
     QProcess du;
     du.start("/usr/bin/du", {"-k", "-d", "0", tree});
     ASSERT_TRUE(du.waitForFinished());
-    EXPECT_EQ(diskUsageKilobytes(tree),
+    EXPECT_EQ(diskUsageKilobytes(asPath(tree)),
               du.readAllStandardOutput().split('\t').value(0).toLongLong());
-    EXPECT_LT(diskUsageKilobytes(tree), 2000);  // neither the link's target nor the hole
+    EXPECT_LT(diskUsageKilobytes(asPath(tree)), 2000);  // neither the link's target nor the hole
 }

@@ -22,6 +22,12 @@ QString makeBundle(const QString& path, const QByteArray& identifier,
     return path;
 }
 
+// The related items as texts, the folders given as texts.
+QStringList related(const QString& app, const QStringList& folders, const QString& home,
+                    const Path& skippedFolder = Path()) {
+    return texts(relatedFiles(asPath(app), paths(folders), asPath(home), skippedFolder));
+}
+
 // The searches of an application, a whole-name search written "=NAME".
 QStringList searchesOf(const QString& name, const QString& identifier) {
     QStringList searches;
@@ -53,12 +59,12 @@ TEST(AppPatterns, ExamplesGiveTheirSearches) {
 }
 
 TEST(AppPatterns, OnlyTheFinalAppIsTakenOff) {
-    EXPECT_EQ(applicationName("/Apps/My.apple.app"), "My.apple");
-    EXPECT_EQ(AppPatterns::forApplication("/Apps/My.apple.app").namePattern, "*My.apple*");
-    EXPECT_EQ(applicationName("/Apps/Tool.APP/"), "Tool");
-    EXPECT_EQ(applicationName("/Apps/Krita-5.2.appimage"), "Krita-5.2");
-    EXPECT_EQ(applicationName("/Apps/readme.txt"), "");
-    EXPECT_TRUE(AppPatterns::forApplication("/Apps/readme.txt").searches().isEmpty());
+    EXPECT_EQ(applicationName(Path("/Apps/My.apple.app")), "My.apple");
+    EXPECT_EQ(AppPatterns::forApplication(Path("/Apps/My.apple.app")).namePattern, "*My.apple*");
+    EXPECT_EQ(applicationName(Path("/Apps/Tool.APP/")), "Tool");
+    EXPECT_EQ(applicationName(Path("/Apps/Krita-5.2.appimage")), "Krita-5.2");
+    EXPECT_EQ(applicationName(Path("/Apps/readme.txt")), "");
+    EXPECT_TRUE(AppPatterns::forApplication(Path("/Apps/readme.txt")).searches().isEmpty());
 }
 
 TEST(FoundPathFilter, DropsBundlesNamedFoldersAndNearMisses) {
@@ -85,9 +91,9 @@ TEST(FoundPathFilter, DropsBundlesNamedFoldersAndNearMisses) {
         return text.startsWith('=') ? NameSearch{text.mid(1), true} : NameSearch{text};
     };
     for (const auto& [path, search] : kept)
-        EXPECT_TRUE(keepsFoundPath(path, searchFor(search))) << path;
+        EXPECT_TRUE(keepsFoundPath(Path(path), searchFor(search))) << path;
     for (const auto& [path, search] : dropped)
-        EXPECT_FALSE(keepsFoundPath(path, searchFor(search))) << path;
+        EXPECT_FALSE(keepsFoundPath(Path(path), searchFor(search))) << path;
 }
 
 TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
@@ -101,17 +107,17 @@ TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
     writeFile(config + "/Other.app/Contents/NotePad");  // inside a bundle
     writeFile(lib + "/NotePad/NotePad.plist");          // "/Library": one level only
 
-    const QStringList found =
-        relatedFiles(app, {config, home / "missing", lib, config}, home.path(), QString());
+    const QStringList found = related(app, {config, home / "missing", lib, config}, home.path());
     EXPECT_EQ(found,
               QStringList({config + "/Note Pad", config + "/a/b/Note Pad x",
                            config + "/org.x.notepad.conf", config + "/notepad", lib + "/NotePad"}));
-    EXPECT_TRUE(relatedFiles(app, {}, home.path(), QString()).isEmpty());
-    EXPECT_EQ(findFiles(config, "*.notepad*"), QStringList({config + "/org.x.notepad.conf"}));
+    EXPECT_TRUE(related(app, {}, home.path()).isEmpty());
+    EXPECT_EQ(texts(findFiles(asPath(config), "*.notepad*")),
+              QStringList({config + "/org.x.notepad.conf"}));
 }
 
 TEST_F(TrashTest, IdentifierIsReadFromAnyCaseAndBinaryPropertyLists) {
-    EXPECT_EQ(bundleIdentifier(makeBundle(home / "A.app", "org.a.alpha", "info.plist")),
+    EXPECT_EQ(bundleIdentifier(asPath(makeBundle(home / "A.app", "org.a.alpha", "info.plist"))),
               "org.a.alpha");
     // A binary property list: bplist00, dict { CFBundleIdentifier: "x.y.bin" }.
     const QByteArray binary = QByteArray::fromHex(
@@ -119,9 +125,9 @@ TEST_F(TrashTest, IdentifierIsReadFromAnyCaseAndBinaryPropertyLists) {
         "2e792e62696e080b2000000000000001010000000000000003000000000000000000"
         "00000000000028");
     writeFile(home / "B.app/Contents/Info.plist", binary);
-    EXPECT_EQ(bundleIdentifier(home / "B.app"), "x.y.bin");
+    EXPECT_EQ(bundleIdentifier(asPath(home / "B.app")), "x.y.bin");
     writeFile(home / "C.app/Contents/Info.plist", "not a list");
-    EXPECT_EQ(bundleIdentifier(home / "C.app"), "");
+    EXPECT_EQ(bundleIdentifier(asPath(home / "C.app")), "");
 }
 
 TEST_F(TrashTest, HostileInfoListsGiveNoIdentifierAndNeverHang) {
@@ -133,7 +139,7 @@ TEST_F(TrashTest, HostileInfoListsGiveNoIdentifierAndNeverHang) {
         const QString bundle = home / "H.app";
         QDir(bundle).removeRecursively();
         writeFile(bundle + "/Contents/Info.plist", contents);
-        return bundleIdentifier(bundle);
+        return bundleIdentifier(asPath(bundle));
     };
     EXPECT_EQ(identifierOf(plistWith(QByteArray("<array>").repeated(60) +
                                      QByteArray("</array>").repeated(60))),
@@ -165,15 +171,17 @@ TEST_F(TrashTest, HostileInfoListsGiveNoIdentifierAndNeverHang) {
     identifierOf("");
     QFile::remove(info);
     ASSERT_EQ(::mkfifo(QFile::encodeName(info).constData(), 0644), 0);
-    EXPECT_EQ(bundleIdentifier(home / "H.app"), "");
+    EXPECT_EQ(bundleIdentifier(asPath(home / "H.app")), "");
     QFile::remove(info);
     ASSERT_TRUE(QFile::link("/dev/zero", info));
-    EXPECT_EQ(bundleIdentifier(home / "H.app"), "");
+    EXPECT_EQ(bundleIdentifier(asPath(home / "H.app")), "");
     QFile::remove(info);
     ASSERT_TRUE(QFile::link(writeFile(home / "real.plist", plistWith("<true/>")), info));
-    EXPECT_EQ(bundleIdentifier(home / "H.app"), "x.y.z");
+    EXPECT_EQ(bundleIdentifier(asPath(home / "H.app")), "x.y.z");
 }
 
+// Every name comes back whole, as its bytes: one that is not UTF-8 matches as its text
+// with U+FFFD, and is found as itself.
 TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
     const QString config = home / ".config";
     // A folder named "Pad" and a newline, holding folders that spell out the path of
@@ -186,36 +194,36 @@ TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
         0);
     ASSERT_EQ(::symlink(QFile::encodeName(home / "elsewhere"), QFile::encodeName(home / "linked")),
               0);
-    const QByteArray notUtf8 = QFile::encodeName(config) + "/Pad \xff";
-    ASSERT_GE(::close(::creat(notUtf8.constData(), 0644)), 0);
+    const Path notUtf8 = asPath(config) / "Pad \xff";
+    ASSERT_GE(::close(::creat(notUtf8.c_str(), 0644)), 0);
 
-    TreeSearch deep{config, 20, {}, QString()};
+    TreeSearch deep{asPath(config), 20, {}, Path()};
     deep.namePatterns.emplace_back("*Pad*", Qt::CaseInsensitive);
-    EXPECT_EQ(searchTree(deep).at(0),
-              QStringList({config + "/Pad\n", tricky, config + "/Pad link"}));
-    const QStringList found =
-        relatedFiles(home / "Pad.app", {config, home / "linked"}, home.path(), QString());
-    EXPECT_EQ(found, QStringList({config + "/Pad\n", config + "/Pad link"}));
-    ::unlink(notUtf8.constData());  // the temporary folder cannot name it
+    deep.namePatterns.emplace_back("Pad ?", Qt::CaseInsensitive);
+    const std::vector<QList<Path>> found = searchTree(deep);
+    EXPECT_EQ(found.at(0),
+              paths({config + "/Pad\n", tricky, config + "/Pad link"}) + QList{notUtf8});
+    EXPECT_EQ(found.at(1), QList<Path>{notUtf8});
+    EXPECT_EQ(relatedFiles(asPath(home / "Pad.app"), paths({config, home / "linked"}),
+                           asPath(home.path()), Path()),
+              paths({config + "/Pad\n", config + "/Pad link"}) + QList{notUtf8});
 }
 
 TEST_F(TrashTest, TheTrashIsNeverSearched) {
     const QString data = home / ".local/share";
     writeFile(trashFiles() + "/Pad notes");
     writeFile(data + "/Pad/state");
-    EXPECT_EQ(relatedFiles(home / "Pad.app", {data}, home.path(), services.trash.folder),
+    EXPECT_EQ(related(home / "Pad.app", {data}, home.path(), services.trash.folder),
               QStringList({data + "/Pad"}));
-    EXPECT_TRUE(
-        relatedFiles(home / "Trash.app", {data}, home.path(), services.trash.folder).isEmpty());
+    EXPECT_TRUE(related(home / "Trash.app", {data}, home.path(), services.trash.folder).isEmpty());
 }
 
 TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
     const QString config = home / ".config", data = home / ".local/share";
     const QString cache = home / ".cache", apps = data + "/applications";
     const QStringList dirs{config, data, cache, apps};
-    auto related = [&](const QString& app, const QStringList& where = {}) {
-        return relatedFiles(app, where.isEmpty() ? dirs : where, home.path(),
-                            services.trash.folder);
+    auto relatedTo = [&](const QString& app, const QStringList& where = {}) {
+        return related(app, where.isEmpty() ? dirs : where, home.path(), services.trash.folder);
     };
     for (const char* name : {"keyrings/login", "r/history", "editor/R.conf", "bookmarks"})
         writeFile(config + "/" + name);
@@ -226,15 +234,15 @@ TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
     makeFolder(home / "users/local/data");
 
     // A one-letter name finds only items of that name, not all holding the letter.
-    EXPECT_EQ(related(home / "R.AppImage"), QStringList({config + "/r"}));
+    EXPECT_EQ(relatedTo(home / "R.AppImage"), QStringList({config + "/r"}));
     // The searched folders themselves never come back, nor the home or what holds them.
-    EXPECT_EQ(related(makeBundle(home / "Tool.app", "org.example.config")),
+    EXPECT_EQ(relatedTo(makeBundle(home / "Tool.app", "org.example.config")),
               QStringList({data + "/notes.config"}));
-    EXPECT_EQ(related(home / "Cache.AppImage"), QStringList({cache + "/cached"}));
-    EXPECT_EQ(related(home / "Share.AppImage"), QStringList({apps + "/share.desktop"}));
-    EXPECT_EQ(related(home / "Applications.AppImage"), QStringList());
-    EXPECT_EQ(relatedFiles(home / "Ann.AppImage", {home / "users"}, home / "users/ann", QString()),
+    EXPECT_EQ(relatedTo(home / "Cache.AppImage"), QStringList({cache + "/cached"}));
+    EXPECT_EQ(relatedTo(home / "Share.AppImage"), QStringList({apps + "/share.desktop"}));
+    EXPECT_EQ(relatedTo(home / "Applications.AppImage"), QStringList());
+    EXPECT_EQ(related(home / "Ann.AppImage", {home / "users"}, home / "users/ann"),
               QStringList({home / "users/ann/annotations"}));
-    EXPECT_EQ(related(home / "Local.AppImage", {home / "users", home / "users/local/data"}),
+    EXPECT_EQ(relatedTo(home / "Local.AppImage", {home / "users", home / "users/local/data"}),
               QStringList());
 }

@@ -21,8 +21,11 @@ const QString deletedNotice =
 class TrashEmptying : public TrashTest {
   protected:
     QString trashed(const QString& name, const QByteArray& contents = "x") {
-        writeFile(services.trash.infoFileFor(name), "[Trash Info]\n");
+        writeFile(recordOf(name.section('/', 0, 0)), "[Trash Info]\n");
         return writeFile(trashFiles() + "/" + name, contents);
+    }
+    RunResult deleteTrash(const QStringList& chosen) {
+        return ::deleteTrash(services, paths(chosen));
     }
 };
 
@@ -31,41 +34,41 @@ TEST_F(TrashEmptying, DeletesTheChosenItemsWithTheirRecordsOnly) {
     trashed("folder/inner");
     const QString folder = trashFiles() + "/folder";
     const QString kept = trashed("kept");
-    QStringList trashArray{"stale"};
-    chooser.setNextAnswer(QStringList{a, folder});
+    QList<Path> trashArray{Path("stale")};
+    chooser.setNextAnswer(paths({a, folder}));
 
     EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Done);
-    EXPECT_EQ(trashArray, QStringList({a, folder}));
+    EXPECT_EQ(texts(trashArray), QStringList({a, folder}));
     EXPECT_EQ(prompter.calls, QStringList({confirmDelete, deletedNotice}));
-    EXPECT_FALSE(files.exists(a) || files.exists(folder));
-    EXPECT_FALSE(files.exists(services.trash.infoFileFor("a.txt")));
-    EXPECT_TRUE(files.exists(kept) && files.exists(services.trash.infoFileFor("kept")));
+    EXPECT_FALSE(exists(a) || exists(folder));
+    EXPECT_FALSE(exists(recordOf("a.txt")));
+    EXPECT_TRUE(exists(kept) && exists(recordOf("kept")));
 
     const ChooserRequest& request = chooser.lastRequest();
     EXPECT_EQ(request.title, "Empty Some of the Trash");
     EXPECT_EQ(request.confirmButton, "Delete Selected Items");
     EXPECT_TRUE(request.multiple && request.chooseFiles && request.chooseFolders);
     EXPECT_TRUE(request.confineToStartFolder);
-    EXPECT_EQ(request.startFolder, trashFiles());
+    EXPECT_EQ(request.startFolder, services.trash.files());
 }
 
 TEST_F(TrashEmptying, CancelsAndEmptySelectionsDeleteNothing) {
     const QString a = trashed("a");
-    QStringList trashArray{"before"};
+    QList<Path> trashArray{Path("before")};
     EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Cancelled);  // chooser cancelled
-    EXPECT_EQ(trashArray, QStringList({"before"}));
+    EXPECT_EQ(trashArray, QList<Path>{Path("before")});
     EXPECT_TRUE(prompter.calls.isEmpty());
     prompter.confirmAnswers = {false};
-    chooser.setNextAnswer(QStringList{a});
+    chooser.setNextAnswer(paths({a}));
     EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Cancelled);
-    EXPECT_TRUE(files.exists(a));
+    EXPECT_TRUE(exists(a));
 
     prompter.calls.clear();  // the Trash folder itself chosen: nothing selected
-    EXPECT_EQ(deleteTrash(services, {trashFiles() + "/"}), RunResult::Done);
+    EXPECT_EQ(deleteTrash({trashFiles() + "/"}), RunResult::Done);
     EXPECT_EQ(prompter.calls, QStringList({"notice|No items were selected to be deleted."}));
     const QString odd = trashed("files");  // but an item called like the folder is an item
-    EXPECT_EQ(deleteTrash(services, {odd}), RunResult::Done);
-    EXPECT_FALSE(files.exists(odd));
+    EXPECT_EQ(deleteTrash({odd}), RunResult::Done);
+    EXPECT_FALSE(exists(odd));
 }
 
 TEST_F(TrashEmptying, OnlyItemsDirectlyInTheTrashAreDeletedAndLinksAsLinks) {
@@ -74,36 +77,36 @@ TEST_F(TrashEmptying, OnlyItemsDirectlyInTheTrashAreDeletedAndLinksAsLinks) {
     const QString link = trashFiles() + "/link";
     ASSERT_EQ(::symlink(QFile::encodeName(home.path()), QFile::encodeName(link)), 0);
 
-    EXPECT_EQ(deleteTrash(services, {link, outside, deeper, trashFiles() + "/box/../../info"}),
+    EXPECT_EQ(deleteTrash({link, outside, deeper, trashFiles() + "/box/../../info"}),
               RunResult::Failed);
-    EXPECT_FALSE(files.exists(link));
-    EXPECT_TRUE(files.exists(outside) && files.exists(deeper) &&
-                files.exists(services.trash.info()));
+    EXPECT_FALSE(exists(link));
+    EXPECT_TRUE(exists(outside) && exists(deeper) && files.exists(services.trash.info()));
     EXPECT_EQ(prompter.calls.last(), "notice|These items could not be deleted:\n" + outside + "\n" +
                                          deeper + "\n" + trashFiles() + "/box/../../info");
 }
 
-TEST_F(TrashEmptying, OnlyItemsThatAreGoneCountAsDeletedAndNoNameStandsForAnother) {
-    // Names with a byte that is not UTF-8 read as U+FFFD, the spelling of another item.
-    const QByteArray files8 = QFile::encodeName(trashFiles());
-    const QByteArray notUtf8 = files8 + "/\xff", replacement = files8 + "/\xef\xbf\xbd";
-    const QByteArray inBox = files8 + "/box/\xff";
-    const QString box = trashed("box/kept").chopped(5), spelled = trashFiles() + "/\uFFFD";
-    writeFile(services.trash.infoFileFor("box"), "[Trash Info]\n");
-    for (const QByteArray& path : {notUtf8, replacement, inBox})
-        ASSERT_GE(::close(::creat(path.constData(), 0644)), 0);
-    writeFile(services.trash.infoFileFor("gone"), "[Trash Info]\n");
+// Names are bytes: a name that is not UTF-8 and the UTF-8 name it would read as are two
+// items, each deleted exactly, with its own record; an item that is not there is not
+// claimed as deleted.
+TEST_F(TrashEmptying, EachItemIsDeletedByItsBytesAndAMissingOneIsToldApart) {
+    const Path notUtf8 = services.trash.files() / "\xff";
+    const Path replacement = services.trash.files() / "\xef\xbf\xbd";
+    const Path box = asPath(trashed("box/kept").chopped(5));
+    for (const Path& path : {notUtf8, replacement, box / "\xff"})
+        ASSERT_EQ(::close(::creat(path.c_str(), 0644)), 0);
+    for (const Path& path : {notUtf8, replacement})
+        writeFile(text(services.trash.infoFileFor(path.fileName())), "[Trash Info]\n");
+    writeFile(recordOf("gone"), "[Trash Info]\n");
 
-    EXPECT_EQ(deleteTrash(services, {trashFiles() + "/gone", box, spelled}), RunResult::Failed);
+    EXPECT_EQ(::deleteTrash(services, {notUtf8, box, asPath(trashFiles() + "/gone")}),
+              RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(),
-              "notice|These items could not be deleted:\n" + box + "\n" + spelled +
-                  "\n\nThese items were not found in the Trash:\n" + trashFiles() + "/gone");
-    for (const QByteArray& path : {notUtf8, replacement, inBox})
-        EXPECT_EQ(::access(path.constData(), F_OK), 0) << path.constData();
-    EXPECT_FALSE(files.exists(box + "/kept"));
-    for (const char* name : {"gone", "box"})
-        EXPECT_TRUE(files.exists(services.trash.infoFileFor(name))) << name;
-    EXPECT_EQ(deleteTrashItem(box, services.trash, files).code, ENOTEMPTY);
-    EXPECT_EQ(files.removeAll(box).code, ENOTEMPTY);
-    for (const QByteArray& path : {notUtf8, replacement, inBox}) ::unlink(path.constData());
+              "notice|These items were not found in the Trash:\n" + trashFiles() + "/gone");
+    EXPECT_FALSE(files.exists(notUtf8) || files.exists(box));
+    EXPECT_FALSE(files.exists(services.trash.infoFileFor("\xff")) || exists(recordOf("box")));
+    EXPECT_TRUE(files.exists(replacement) && exists(recordOf("\uFFFD")) &&
+                exists(recordOf("gone")));
+
+    EXPECT_EQ(::deleteTrash(services, {replacement}), RunResult::Done);
+    EXPECT_FALSE(files.exists(replacement) || exists(recordOf("\uFFFD")));
 }

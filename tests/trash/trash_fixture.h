@@ -19,11 +19,19 @@ class TrashTest : public ::testing::Test {
     PresetPathChooser chooser;
     FakeToolRunner tools;
     QDateTime clock = QDateTime(QDate(2024, 3, 9), QTime(14, 5, 9));
-    TrashServices services{prompter,    chooser,
-                           files,       tools,
-                           ToolPaths{}, TrashLocation::forHome(home.path()),
-                           home.path(), [this] { return clock; }};
+    TrashServices services{prompter,
+                           chooser,
+                           files,
+                           tools,
+                           ToolPaths{},
+                           TrashLocation::forHome(asPath(home.path())),
+                           asPath(home.path()),
+                           [this] { return clock; }};
 
-    QString trashFiles() const { return services.trash.files(); }
+    QString trashFiles() const { return text(services.trash.files()); }
     QString deletedApps() const { return trashFiles() + "/DKT Deleted Apps"; }
+    QString recordOf(const QString& name) const {
+        return text(services.trash.infoFileFor(name.toUtf8()));
+    }
+    bool exists(const QString& path) { return files.exists(asPath(path)); }
 };

@@ -7,13 +7,13 @@
 // item is told as one that stayed.
 TEST_F(TrashTest, DeletingAnItemStopsAtAMountPointAndTellsTheItemStayed) {
     const QString box = trashFiles() + "/box";
-    writeFile(services.trash.infoFileFor("box"), "[Trash Info]\n");
+    writeFile(recordOf("box"), "[Trash Info]\n");
     writeFile(box + "/loose.txt");
     writeFile(box + "/stick/on-stick.txt", "keep me");
     files.otherFileSystems << box + "/stick";
-    EXPECT_EQ(deleteTrash(services, {box}), RunResult::Failed);
+    EXPECT_EQ(deleteTrash(services, {asPath(box)}), RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(), "notice|These items could not be deleted:\n" + box);
     EXPECT_EQ(readFile(box + "/stick/on-stick.txt"), "keep me");
-    EXPECT_EQ(files.listNames(box, true), QStringList{"stick"});
-    EXPECT_TRUE(files.exists(services.trash.infoFileFor("box")));
+    EXPECT_EQ(displayed(files.listNames(asPath(box), true)), QStringList{"stick"});
+    EXPECT_TRUE(exists(recordOf("box")));
 }

@@ -1,6 +1,11 @@
 #include "app/cli/command.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <cstdlib>
+
+#include "app/cli/command_line.h"
 
 namespace {
 
@@ -54,3 +59,14 @@ int Command::statusOf(RunResult result, CommandContext& context) const {
     }
     return ExitFailure;
 }
+
+Path pathArgument(const QString& argument) {
+    const Path path(argumentBytes(argument));
+    if (path.isAbsolute()) return path.cleaned();
+    char* current = ::getcwd(nullptr, 0);
+    const Path folder{QByteArray(current ? current : "/")};
+    std::free(current);
+    return (folder / path.bytes()).cleaned();
+}
+
+QString displayedArgument(const QString& argument) { return displayName(argumentBytes(argument)); }

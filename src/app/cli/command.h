@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/path.h"
 #include "platform/run_result.h"
 
 class DesktidyController;
@@ -44,6 +45,12 @@ class Command {
     // 0 for Done, 1 for Cancelled or Failed, saying so on err for a cancel.
     int statusOf(RunResult result, CommandContext& context) const;
 };
+
+// A path named on the command line, by the bytes of the argument, made absolute against
+// the current folder and clean.
+Path pathArgument(const QString& argument);
+// An argument as a message shows it (see Path::display()).
+QString displayedArgument(const QString& argument);
 
 // Every subcommand, in the order `desktidy --help` lists them.
 std::vector<std::unique_ptr<Command>> allCommands();

@@ -6,6 +6,7 @@
 #include "app/cli/command.h"
 #include "app/desktidy_controller.h"
 #include "platform/dbus_notifier.h"
+#include "platform/path.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
 
@@ -30,6 +31,45 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
 }
 
 }  // namespace
+
+QString argumentText(QByteArrayView bytes) {
+    QString text;
+    qsizetype runStart = 0;  // start of the valid run not yet decoded
+    for (qsizetype i = 0; i < bytes.size();) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        const qsizetype length = lead < 0x80           ? 1
+                                 : (lead >> 5) == 0x6  ? 2
+                                 : (lead >> 4) == 0xE  ? 3
+                                 : (lead >> 3) == 0x1E ? 4
+                                                       : 0;
+        if (length > 0 && i + length <= bytes.size() && isValidUtf8(bytes.sliced(i, length))) {
+            i += length;
+            continue;
+        }
+        text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+        text += QChar(char16_t(0xDC00 + lead));
+        runStart = ++i;
+    }
+    text += QString::fromUtf8(bytes.sliced(runStart));
+    return text;
+}
+
+QByteArray argumentBytes(const QString& text) {
+    QByteArray bytes;
+    qsizetype runStart = 0;  // start of the text not yet encoded
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;  // a character beyond the basic plane
+        } else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF) {
+            bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
+            bytes += char(c.unicode() - 0xDC00);
+            runStart = i + 1;
+        }
+    }
+    bytes += QStringView(text).sliced(runStart).toUtf8();
+    return bytes;
+}
 
 bool startsWindow(const QStringList& arguments) {
     if (isScheduledRun(arguments)) return false;
@@ -89,7 +129,9 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
                       QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.awakeFromNib(args);
-    if (controller.applicationDidFinishLaunching()) return ExitSuccess;
+    // A scheduled run that failed says so in its exit status too.
+    if (const std::optional<RunResult> scheduled = controller.applicationDidFinishLaunching())
+        return *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;
 
     CommandContext context{controller, chooser, prompter, io.out, io.err};
     const int status = command->execute(context, args.mid(2));

@@ -7,7 +7,9 @@ QString FileCommand::summary() const {
         "[FOLDER] | --all: file FOLDER (default: the working folder) or every listed folder");
 }
 
-RunResult FileCommand::runOne(DesktidyController& controller) { return controller.desktidy(); }
+RunResult FileCommand::runOne(DesktidyController& controller, const Path& folder) {
+    return controller.desktidy(folder);
+}
 
 RunResult FileCommand::runAll(DesktidyController& controller) {
     return controller.fileAllStashery();

@@ -9,6 +9,6 @@ class FileCommand : public WorkingFolderCommand {
     QString summary() const override;
 
   protected:
-    RunResult runOne(DesktidyController& controller) override;
+    RunResult runOne(DesktidyController& controller, const Path& folder) override;
     RunResult runAll(DesktidyController& controller) override;
 };

@@ -1,9 +1,5 @@
 #include "app/cli/folders_command.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-#include "app/cli/working_folder_command.h"
 #include "app/desktidy_controller.h"
 
 QString FoldersCommand::summary() const {
@@ -36,12 +32,18 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
 int FoldersCommand::add(CommandContext& context, const QStringList& paths) {
     QStringList folders;
     for (const QString& path : paths) {
-        const QString folder = absoluteFolderArgument(path);
-        if (!QFileInfo(folder).isDir()) {
-            context.err << "desktidy folders: not a folder: " << path << Qt::endl;
+        const Path folder = pathArgument(path);
+        if (!folder.toText()) {
+            context.err << "desktidy folders: \u201c" << folder.display()
+                        << "\u201d is not UTF-8 text, which the folder list is kept as" << Qt::endl;
+            return ExitUsage;
+        }
+        if (!isFolderOrLinkToOne(folder)) {
+            context.err << "desktidy folders: not a folder: " << displayedArgument(path)
+                        << Qt::endl;
             return ExitFailure;
         }
-        folders << folder;
+        folders << *folder.toText();
     }
     context.controller.draft.listedFolders.append(folders);
     context.controller.saveSetup();
@@ -52,16 +54,17 @@ int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
     const QStringList& listed = context.controller.draft.listedFolders;
     QList<int> rows;
     for (const QString& path : paths) {
-        const QString folder = absoluteFolderArgument(path);
+        const Path folder = pathArgument(path);
         bool found = false;
         for (int row = 0; row < listed.size(); ++row) {
-            if (listed[row] == path || QDir::cleanPath(listed[row]) == folder) {
+            if (listed[row] == path || Path::fromText(listed[row]).cleaned() == folder) {
                 rows << row;
                 found = true;
             }
         }
         if (!found) {
-            context.err << "desktidy folders: not in the folder list: " << path << Qt::endl;
+            context.err << "desktidy folders: not in the folder list: " << displayedArgument(path)
+                        << Qt::endl;
             return ExitFailure;
         }
     }

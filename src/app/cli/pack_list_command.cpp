@@ -1,8 +1,5 @@
 #include "app/cli/pack_list_command.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include "app/desktidy_controller.h"
 
 QString PackListCommand::name() const {
@@ -76,22 +73,26 @@ int PackListCommand::print(CommandContext& context) const {
 int PackListCommand::add(CommandContext& context, const QStringList& paths) {
     // The arguments stand for the two open panels, which give only absolute paths of an
     // existing item and an existing folder.
-    auto absolute = [](const QString& p) {
-        return QDir::cleanPath(QDir::current().absoluteFilePath(p));
-    };
-    const QString source = absolute(paths.at(0));
-    const QString destination = absolute(paths.at(1));
+    const Path source = pathArgument(paths.at(0));
+    const Path destination = pathArgument(paths.at(1));
+    for (const Path& path : {source, destination}) {
+        if (!path.toText()) {
+            context.err << "desktidy " << name() << ": \u201c" << path.display()
+                        << "\u201d is not UTF-8 text, which the list is kept as" << Qt::endl;
+            return ExitUsage;
+        }
+    }
     if (!context.controller.services.files.exists(source)) {
-        context.err << "desktidy " << name() << ": \u201c" << source << "\u201d does not exist"
-                    << Qt::endl;
+        context.err << "desktidy " << name() << ": \u201c" << source.display()
+                    << "\u201d does not exist" << Qt::endl;
         return ExitFailure;
     }
-    if (!QFileInfo(destination).isDir()) {
-        context.err << "desktidy " << name() << ": \u201c" << destination
+    if (!isFolderOrLinkToOne(destination)) {
+        context.err << "desktidy " << name() << ": \u201c" << destination.display()
                     << "\u201d is not a folder" << Qt::endl;
         return ExitFailure;
     }
-    rows(context).append({source, destination});
+    rows(context).append({*source.toText(), *destination.toText()});
     context.controller.saveSetup();
     return ExitSuccess;
 }

@@ -1,11 +1,8 @@
 #include "app/cli/remove_app_command.h"
 
-#include <QDir>
-
 #include "app/desktidy_controller.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
-#include "trash/trash_records.h"
 
 namespace {
 
@@ -54,22 +51,15 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
         context.err << "desktidy remove-app: expected one PATH and row numbers from 1" << Qt::endl;
         return ExitUsage;
     }
-    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(positional.first()));
+    const Path path = pathArgument(positional.first());
     DesktidyController& controller = context.controller;
-    if (!isExactName(path)) {
-        context.err << "desktidy remove-app: \u201c" << path
-                    << "\u201d cannot be named exactly (bytes that are not UTF-8 read as U+FFFD, "
-                       "which could name another item); nothing was moved"
-                    << Qt::endl;
-        return ExitFailure;
-    }
     if (!controller.services.files.exists(path)) {
-        context.err << "desktidy remove-app: there is no item \u201c" << path << "\u201d"
+        context.err << "desktidy remove-app: there is no item \u201c" << path.display() << "\u201d"
                     << Qt::endl;
         return ExitFailure;
     }
 
-    context.chooser.setNextAnswer(QStringList{path});
+    context.chooser.setNextAnswer(QList<Path>{path});
     if (!controller.deleteApp()) return statusOf(RunResult::Cancelled, context);
     for (int row : *unchecked) {
         if (row > controller.appDisplayArray.size()) {

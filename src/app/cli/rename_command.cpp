@@ -1,7 +1,5 @@
 #include "app/cli/rename_command.h"
 
-#include <QDir>
-
 #include "app/desktidy_controller.h"
 
 namespace {
@@ -76,12 +74,11 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
         return usageError(context, QStringLiteral("choose --upper or --lower, not both"));
 
     DesktidyController& controller = context.controller;
-    if (!positional.isEmpty())
-        controller.draft.workingFolder =
-            QDir::cleanPath(QDir::current().absoluteFilePath(positional.first()));
-    const QString folder = controller.draft.workingFolder;
+    const Path folder =
+        positional.isEmpty() ? controller.workingFolder() : pathArgument(positional.first());
     if (!controller.services.files.isDirectory(folder)) {
-        context.err << "desktidy rename: \u201c" << folder << "\u201d is not a folder" << Qt::endl;
+        context.err << "desktidy rename: \u201c" << folder.display() << "\u201d is not a folder"
+                    << Qt::endl;
         return ExitFailure;
     }
 
@@ -99,5 +96,5 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     options.caseCheck = parser.isSet(upper) || parser.isSet(lower);
     options.upperLower = parser.isSet(lower) ? 1 : 0;
     options.filesFolders = parser.isSet(folders) ? 1 : 0;
-    return statusOf(controller.doChangeNames(), context);
+    return statusOf(controller.doChangeNames(folder), context);
 }

@@ -1,7 +1,6 @@
 #include "app/cli/trash_command.h"
 
-#include <QDir>
-
+#include "app/cli/command_line.h"
 #include "app/desktidy_controller.h"
 #include "platform/preset_path_chooser.h"
 #include "trash/trash_emptying.h"
@@ -22,7 +21,7 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
     const TrashLocation trash = controller.trashLocation();
 
     if (positional.isEmpty()) {
-        for (const QString& path : trashItemPaths(trash, controller.services.files))
+        for (const Path& path : trashItemPaths(trash, controller.services.files))
             context.out << controller.makeDelAppPath(path) << "\n\n";
         return ExitSuccess;
     }
@@ -31,33 +30,26 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
         return ExitUsage;
     }
 
-    // A bare name, or a path of an item directly in the Trash; nothing else.
-    QStringList chosen;
+    // A bare name, or a path of an item directly in the Trash; nothing else. Either is
+    // taken by its bytes.
+    QList<Path> chosen;
     for (const QString& name : positional.mid(1)) {
-        const QString path = name.contains(u'/')
-                                 ? QDir::cleanPath(QDir::current().absoluteFilePath(name))
-                                 : joinPath(trash.files(), name);
+        const QByteArray bytes = argumentBytes(name);
+        const Path path = bytes.contains('/') ? pathArgument(name) : trash.files() / bytes;
         if (!isDirectlyInTrash(path, trash)) {
-            context.err << "desktidy trash: \u201c" << name
-                        << "\u201d is not an item directly in the Trash (" << trash.files() << ")"
-                        << Qt::endl;
+            context.err << "desktidy trash: \u201c" << displayName(bytes)
+                        << "\u201d is not an item directly in the Trash ("
+                        << trash.files().display() << ")" << Qt::endl;
             return ExitUsage;
         }
-        if (!isExactName(path)) {
-            context.err << "desktidy trash: \u201c" << name
-                        << "\u201d cannot be named exactly (bytes that are not UTF-8 read as "
-                           "U+FFFD, which could name another item); nothing was deleted"
-                        << Qt::endl;
-            return ExitFailure;
-        }
         if (!controller.services.files.exists(path)) {
-            context.err << "desktidy trash: there is no item \u201c" << name
+            context.err << "desktidy trash: there is no item \u201c" << displayName(bytes)
                         << "\u201d in the Trash" << Qt::endl;
             return ExitFailure;
         }
         chosen.append(path);
     }
     // Naming nothing is choosing nothing.
-    context.chooser.setNextAnswer(chosen.isEmpty() ? QStringList{trash.files()} : chosen);
+    context.chooser.setNextAnswer(chosen.isEmpty() ? QList<Path>{trash.files()} : chosen);
     return statusOf(controller.emptyTrash(), context);
 }

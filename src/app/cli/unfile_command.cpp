@@ -7,7 +7,9 @@ QString UnfileCommand::summary() const {
         "[FOLDER] | --all: put the filed items of FOLDER, or of every listed folder, back");
 }
 
-RunResult UnfileCommand::runOne(DesktidyController& controller) { return controller.undesktidy(); }
+RunResult UnfileCommand::runOne(DesktidyController& controller, const Path& folder) {
+    return controller.undesktidy(folder);
+}
 
 RunResult UnfileCommand::runAll(DesktidyController& controller) {
     return controller.unfileAllStashery();

@@ -1,12 +1,6 @@
 #include "app/cli/working_folder_command.h"
 
-#include <QDir>
-
 #include "app/desktidy_controller.h"
-
-QString absoluteFolderArgument(const QString& argument) {
-    return QDir::cleanPath(QDir::current().absoluteFilePath(argument));
-}
 
 int WorkingFolderCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
@@ -23,8 +17,8 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
 
     DesktidyController& controller = context.controller;
     if (parser.isSet(all)) return statusOf(runAll(controller), context);
-    if (!folders.isEmpty())
-        controller.draft.workingFolder = absoluteFolderArgument(folders.first());
+    const Path folder =
+        folders.isEmpty() ? controller.workingFolder() : pathArgument(folders.first());
     // A folder that is not there is refused by the controller, on the error stream.
-    return statusOf(runOne(controller), context);
+    return statusOf(runOne(controller, folder), context);
 }

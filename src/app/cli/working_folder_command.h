@@ -11,9 +11,6 @@ class WorkingFolderCommand : public Command {
     int execute(CommandContext& context, const QStringList& arguments) override;
 
   protected:
-    virtual RunResult runOne(DesktidyController& controller) = 0;
+    virtual RunResult runOne(DesktidyController& controller, const Path& folder) = 0;
     virtual RunResult runAll(DesktidyController& controller) = 0;
 };
-
-// A folder named on the command line as an absolute, clean path.
-QString absoluteFolderArgument(const QString& argument);

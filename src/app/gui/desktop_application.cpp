@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "app/cli/command_line.h"
 #include "app/desktidy_controller.h"
 #include "app/gui/desktop_services.h"
 #include "app/gui/main_window.h"
@@ -94,12 +95,22 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     window.setPrompter(&desktop.prompter);
     desktop.attachTo(&window);
 
-    // A launcher passes the folders to open as absolute paths after the program's own.
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        if (QDir::isAbsolutePath(arguments.at(i))) window.openFile(arguments.at(i));
+    // A launcher passes the folders to open as absolute paths after the program's own. The
+    // working folder is kept as text, which a path that is not UTF-8 has none of.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const Path path(argumentBytes(arguments.at(i)));
+        const std::optional<QString> folder = path.toText();
+        if (path.isAbsolute() && folder)
+            window.openFile(*folder);
+        else if (path.isAbsolute())
+            qWarning("%s", qUtf8Printable(QStringLiteral("Cannot open %1: its name is not UTF-8 "
+                                                         "text.")
+                                              .arg(path.display())));
+    }
     window.show();
 
-    if (controller.applicationDidFinishLaunching()) return 0;
+    if (const std::optional<RunResult> scheduled = controller.applicationDidFinishLaunching())
+        return *scheduled == RunResult::Done ? 0 : 1;
     if (controller.saved().checkForUpdates) updates.checkForUpdatesInBackground();
     return app.exec();
 }

@@ -56,7 +56,8 @@ bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (!cell || role != Qt::EditRole) return false;
     const Editing editing = columns_.at(index.column()).editing;
     const QString text = value.toString();
-    if (editing == Editing::Ignored || (editing == Editing::FolderName && !isPlainFolderName(text)))
+    if (editing == Editing::Ignored ||
+        (editing == Editing::FolderName && !isPlainFolderName(text.toUtf8())))
         return false;
     *cell = text;
     Q_EMIT dataChanged(index, index);

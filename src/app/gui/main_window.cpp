@@ -143,9 +143,10 @@ void MainWindow::choosePathControlFolder() {
     request.chooseFiles = false;
     request.chooseFolders = true;
     request.multiple = false;
-    request.startFolder = controller_.draft.workingFolder;
+    request.startFolder = controller_.workingFolder();
+    // The panel gives text, whose bytes are UTF-8.
     if (auto chosen = controller_.services.chooser.choose(request); chosen && !chosen->isEmpty()) {
-        controller_.draft.workingFolder = chosen->last();
+        controller_.draft.workingFolder = chosen->last().toText().value_or(QString());
         refresh();
     }
 }

@@ -15,20 +15,24 @@ void MainWindow::bindControllerCommands() {
         connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
     };
     DesktidyController& c = controller_;
-    bind(actions_->desktidy, [&c] { c.desktidy(); });
-    bind(actions_->undesktidy, [&c] { c.undesktidy(); });
-    bind(actions_->fileAllStashery, [&c] { c.fileAllStashery(); });
-    bind(actions_->unfileAllStashery, [&c] { c.unfileAllStashery(); });
-    bind(actions_->chooseFile, [&c] { c.chooseFile(); });
-    bind(actions_->packStashery, [&c] { c.packStashery(); });
-    bind(actions_->unpackStashery, [&c] { c.unpackStashery(); });
-    bind(actions_->emptyTrash, [&c] { c.emptyTrash(); });
+    // The window has no exit status: each run has told the user how it ended.
+    bind(actions_->desktidy, [&c] { (void)c.desktidy(); });
+    bind(actions_->undesktidy, [&c] { (void)c.undesktidy(); });
+    bind(actions_->fileAllStashery, [&c] { (void)c.fileAllStashery(); });
+    bind(actions_->unfileAllStashery, [&c] { (void)c.unfileAllStashery(); });
+    bind(actions_->chooseFile, [&c] { (void)c.chooseFile(); });
+    bind(actions_->packStashery, [&c] { (void)c.packStashery(); });
+    bind(actions_->unpackStashery, [&c] { (void)c.unpackStashery(); });
+    bind(actions_->emptyTrash, [&c] { (void)c.emptyTrash(); });
 
     // Open Recent lists the folders filed lately, read afresh each time it opens.
     connect(actions_->openRecent, &QMenu::aboutToShow, this, [this] {
         actions_->openRecent->clear();
-        const QStringList folders =
-            RecentFolders(RecentFolders::defaultFilePath(controller_.osHome)).folders();
+        // The working folder is kept as text, so only folders with a text form are offered.
+        QStringList folders;
+        for (const Path& folder :
+             RecentFolders(RecentFolders::defaultFilePath(controller_.osHome)).folders())
+            if (const std::optional<QString> text = folder.toText()) folders << *text;
         for (const QString& folder : folders)
             actions_->openRecent->addAction(folder, this, [this, folder] { openFile(folder); });
         if (folders.isEmpty())

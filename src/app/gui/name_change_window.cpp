@@ -120,7 +120,7 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
         refresh();
     });
     connect(runButton, &QPushButton::clicked, this, [this] {
-        controller_.doChangeNames();
+        (void)controller_.doChangeNames();  // the run has told the user how it ended
         refresh();
         Q_EMIT commandFinished();
     });

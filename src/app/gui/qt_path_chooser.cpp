@@ -11,7 +11,10 @@
 #include <algorithm>
 
 ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
-    : QFileDialog(parent), request_(request) {
+    : QFileDialog(parent),
+      request_(request),
+      // The panel works on text; a start folder that is not UTF-8 cannot be shown.
+      startFolder_(request.startFolder.toText().value_or(QString())) {
     // Qt's own panel on every desktop, so the texts and rules below hold everywhere.
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptOpen);
@@ -35,12 +38,12 @@ ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
     if (request.showHidden || request.confineToStartFolder) filters |= QDir::Hidden;
     setFilter(filters);
     if (!request.nameFilters.isEmpty()) setNameFilter(request.nameFilters.join(u' '));
-    if (!request.startFolder.isEmpty()) setDirectory(request.startFolder);
+    if (!startFolder_.isEmpty()) setDirectory(startFolder_);
 
     if (request.confineToStartFolder) {
         // Whatever folder the user goes to, the panel goes back to the start folder.
         connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
-            if (QDir(folder) != QDir(request_.startFolder)) setDirectory(request_.startFolder);
+            if (QDir(folder) != QDir(startFolder_)) setDirectory(startFolder_);
         });
         // Qt disables the confirm button while nothing is selected; eventFilter undoes it.
         if (QPushButton* button = confirmButton()) {
@@ -87,10 +90,10 @@ bool ChooserDialog::selectionMatchesNameFilters() const {
 }
 
 bool ChooserDialog::insideConfinedFolder(const QString& path) const {
-    return QDir(QFileInfo(path).absolutePath()) == QDir(request_.startFolder);
+    return QDir(QFileInfo(path).absolutePath()) == QDir(startFolder_);
 }
 
-QStringList ChooserDialog::chosenPaths() const {
+QList<Path> ChooserDialog::chosenPaths() const {
     if (confirmsNothing()) return {request_.startFolder};
     QStringList paths = selectedFiles();
     if (request_.confineToStartFolder) {
@@ -100,7 +103,9 @@ QStringList ChooserDialog::chosenPaths() const {
         paths = inside;
     }
     if (!request_.multiple && paths.size() > 1) paths = paths.mid(paths.size() - 1);
-    return paths;
+    QList<Path> chosen;
+    for (const QString& path : paths) chosen.append(Path::fromText(path));
+    return chosen;
 }
 
 bool ChooserDialog::hasListSelection() const {
@@ -149,7 +154,7 @@ void ChooserDialog::accept() {
     QDialog::accept();
 }
 
-std::optional<QStringList> QtPathChooser::choose(const ChooserRequest& request) {
+std::optional<QList<Path>> QtPathChooser::choose(const ChooserRequest& request) {
     ChooserDialog dialog(request, parent_);
     int result = QDialog::Rejected;
     if (hook_) {
@@ -159,7 +164,7 @@ std::optional<QStringList> QtPathChooser::choose(const ChooserRequest& request) 
         result = dialog.exec();
     }
     if (result != QDialog::Accepted) return std::nullopt;
-    const QStringList paths = dialog.chosenPaths();
+    const QList<Path> paths = dialog.chosenPaths();
     if (paths.isEmpty()) return std::nullopt;
     return paths;
 }

@@ -18,7 +18,7 @@ class ChooserDialog : public QFileDialog {
     explicit ChooserDialog(const ChooserRequest& request, QWidget* parent = nullptr);
 
     // The chosen paths, in the panel's order.
-    QStringList chosenPaths() const;
+    QList<Path> chosenPaths() const;
     QString confirmButtonText() const;
     // The panel's confirm button, for tests that press it.
     QPushButton* confirmButton() const;
@@ -39,13 +39,14 @@ class ChooserDialog : public QFileDialog {
     bool insideConfinedFolder(const QString& path) const;
 
     ChooserRequest request_;
+    QString startFolder_;  // the request's start folder as the panel shows it; empty: none
 };
 
 // Runs a ChooserDialog for every request the program makes.
 class QtPathChooser : public PathChooser {
   public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
-    std::optional<QStringList> choose(const ChooserRequest& request) override;
+    std::optional<QList<Path>> choose(const ChooserRequest& request) override;
 
     // Tests answer the dialog themselves just before it runs.
     using DialogHook = std::function<void(ChooserDialog&)>;

@@ -36,7 +36,7 @@ void prepareNotice(QMessageBox& box, const QString& message, bool critical) {
 
 void prepareFileError(QMessageBox& box, const FileError& error) {
     prepare(box, QString(), error.message, QMessageBox::Warning);
-    if (!error.path.isEmpty()) box.setInformativeText(error.path);
+    if (!error.path.isEmpty()) box.setInformativeText(error.path.display());
     QPushButton* go = box.addButton(QStringLiteral("Continue"), QMessageBox::AcceptRole);
     QPushButton* stop = box.addButton(QStringLiteral("Stop"), QMessageBox::RejectRole);
     box.setDefaultButton(go);

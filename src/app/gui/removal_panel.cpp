@@ -34,7 +34,13 @@ QVariant DelAppModel::data(const QModelIndex& index, int role) const {
             if (role == Qt::CheckStateRole) return row.isChecked() ? Qt::Checked : Qt::Unchecked;
             break;
         case IconColumn:
-            if (role == Qt::DecorationRole) return icons_.icon(QFileInfo(row.itemPath()));
+            // The icon provider works on text; an item whose path is not UTF-8 gets the
+            // icon of a plain file.
+            if (role == Qt::DecorationRole) {
+                if (const std::optional<QString> path = row.itemPath().toText())
+                    return icons_.icon(QFileInfo(*path));
+                return icons_.icon(QFileIconProvider::File);
+            }
             break;
         case PathColumn:
             if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return row.delAppPath();
@@ -104,8 +110,8 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
         delAppTableView->selectRow(index.row());
     });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        hide();  // the panel closes before the closing notice
-        controller_.deleteAppFiles();
+        hide();                              // the panel closes before the closing notice
+        (void)controller_.deleteAppFiles();  // the run has told the user how it ended
         model_->reload();
         Q_EMIT commandFinished();
     });

@@ -132,8 +132,9 @@ void SetupPanel::bindPaneCommands() {
     });
     bind(packView->reverseButton, [this] { controller_.reversePack(); });
     bind(packView->clearButton, [this] { controller_.clearPackTables(); });
-    bind(scheduleView->scheduleButton, [this] { controller_.schedule(); });
-    bind(scheduleView->removeScheduleButton, [this] { controller_.removeSchedule(); });
+    // Each has told the user how it ended.
+    bind(scheduleView->scheduleButton, [this] { (void)controller_.schedule(); });
+    bind(scheduleView->removeScheduleButton, [this] { (void)controller_.removeSchedule(); });
 }
 
 QWidget* SetupPanel::paneWidget(Pane pane) const {
