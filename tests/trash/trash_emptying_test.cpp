@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
+#include "support/trash_fixture.h"
 #include "trash/trash_records.h"
-#include "trash_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/trash_fixture.h"
 #include "trash/trash_emptying.h"
-#include "trash_fixture.h"
 
 // A Trash item with a file system mounted inside it keeps all of that file system, and the
 // item is told as one that stayed.

@@ -1,4 +1,4 @@
-#include "trash/application_removal.h"
+#include "removal/application_removal.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -7,8 +7,8 @@
 #include <QProcess>
 #include <cerrno>
 
-#include "trash/removal_plan.h"
-#include "trash_fixture.h"
+#include "removal/removal_plan.h"
+#include "support/trash_fixture.h"
 
 class Removal : public TrashTest {
   protected:

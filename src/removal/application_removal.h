@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "platform/run_result.h"
-#include "trash/del_app_row.h"
+#include "removal/del_app_row.h"
 #include "trash/trash_services.h"
 
 // The removal list of one application: a row per item, and the items to move by kind.

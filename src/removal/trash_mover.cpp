@@ -1,4 +1,4 @@
-#include "trash/trash_mover.h"
+#include "removal/trash_mover.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

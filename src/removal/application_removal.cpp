@@ -1,12 +1,12 @@
-#include "trash/application_removal.h"
+#include "removal/application_removal.h"
 
 #include <cerrno>
 
-#include "trash/application_info.h"
-#include "trash/item_label.h"
-#include "trash/related_file_search.h"
-#include "trash/removal_plan.h"
-#include "trash/trash_mover.h"
+#include "removal/application_info.h"
+#include "removal/item_label.h"
+#include "removal/related_file_search.h"
+#include "removal/removal_plan.h"
+#include "removal/trash_mover.h"
 #include "trash/trash_records.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "trash/related_file_search.h"
+#include "removal/related_file_search.h"
 
 #include <sys/stat.h>
 
 #include <QSet>
 
 #include "platform/wildcard.h"
-#include "trash/application_info.h"
-#include "trash/tree_search.h"
+#include "removal/application_info.h"
+#include "removal/tree_search.h"
 
 namespace {
 

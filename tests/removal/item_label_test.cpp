@@ -1,12 +1,12 @@
-#include "trash/item_label.h"
+#include "removal/item_label.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QProcess>
 
-#include "trash/disk_usage.h"
-#include "trash_fixture.h"
+#include "removal/disk_usage.h"
+#include "support/trash_fixture.h"
 
 TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
     const std::pair<std::int64_t, const char*> table[] = {
