@@ -36,6 +36,6 @@ std::int64_t itemSizeInBytes(const Path& path, FileSystem& files) {
     return status->size;
 }
 
-QString makeDelAppPath(const Path& path, FileSystem& files) {
+QString itemLabelFor(const Path& path, FileSystem& files) {
     return itemLabel(path, itemSizeInBytes(path, files));
 }

@@ -25,9 +25,9 @@ TEST_F(TrashTest, LabelsGiveNameSizeAndPathWithTheSmallestSizeForTinyOrMissingIt
     EXPECT_EQ(itemLabel(Path("/a/r\xFF\n"), 0), "r\\xFF\\x0A - 4.0 KB\n/a/r\\xFF\\x0A");
     const QString file = writeFile(home / "one", "x");
     makeFolder(home / "empty");
-    EXPECT_EQ(makeDelAppPath(asPath(file), files), "one - 4.0 KB\n" + file);
-    EXPECT_EQ(makeDelAppPath(asPath(home / "empty"), files), "empty - 4.0 KB\n" + home / "empty");
-    EXPECT_EQ(makeDelAppPath(asPath(home / "missing"), files),
+    EXPECT_EQ(itemLabelFor(asPath(file), files), "one - 4.0 KB\n" + file);
+    EXPECT_EQ(itemLabelFor(asPath(home / "empty"), files), "empty - 4.0 KB\n" + home / "empty");
+    EXPECT_EQ(itemLabelFor(asPath(home / "missing"), files),
               "missing - 4.0 KB\n" + home / "missing");
 }
 
