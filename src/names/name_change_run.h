@@ -22,7 +22,7 @@
 class NameChangeRun {
   public:
     // How a guarded rename ended; each case has already told the user.
-    enum class MoveResult { Moved = 0, Refused = 1, Taken = 2 };
+    enum class [[nodiscard]] MoveResult{Moved = 0, Refused = 1, Taken = 2};
 
     // The names of one pass that are UTF-8, as text, in the order the running numbers
     // follow. The text of such a name gives back its bytes exactly.

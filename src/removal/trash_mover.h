@@ -9,4 +9,5 @@
 // which asks for administrator rights. The tools get each path's bytes as they are. True
 // when the item has left source and is at destination; a refused or failed move leaves
 // it where it was.
-bool moveToTrash(const Path& source, const Path& destination, TrashServices& services);
+[[nodiscard]] bool moveToTrash(const Path& source, const Path& destination,
+                               TrashServices& services);
