@@ -3,10 +3,13 @@
 // same places and back. Prints filing_ratio and unfiling_ratio (program / floor, in
 // processor seconds, best of five interleaved rounds), the same ratios in wall seconds,
 // and the program's peak resident memory. The floor runs in a forked child, so its
-// path lists do not count towards that peak.
-//   bench_filing [FILE_COUNT]   (100000 by default)
+// path lists do not count towards that peak. Then a scale point, a folder of a million
+// files: filing_1m_ratio to the floor and filing_1m_peak_rss_mb, the peak memory of that
+// part alone.
+//   bench_filing [FILE_COUNT [SCALE_COUNT]]   (100000 and 1000000 by default; 0 skips)
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,23 +149,67 @@ RoundTrip timeFloor(const QString& folder, const Settings& settings, int count) 
     return times;
 }
 
+// Makes folder with count loose files, named as nameOf names them.
+bool makeLooseFiles(const QString& folder, int count) {
+    ::mkdir(native(folder).c_str(), 0777);
+    for (int i = 0; i < count; ++i) {
+        const int fd = ::open(native(folder + u'/' + nameOf(i)).c_str(), O_CREAT | O_WRONLY, 0644);
+        if (fd < 0) return false;
+        ::close(fd);
+    }
+    return true;
+}
+
+// Best of rounds interleaved round trips of the program and of the floor on folder;
+// nullopt when a run did not move what it should have.
+std::optional<std::pair<RoundTrip, RoundTrip>> measure(DesktidyController& controller,
+                                                       FileSystem& files, const QString& folder,
+                                                       int count, int rounds) {
+    int unmatched = 0;
+    const TypeTable table(controller.draft);
+    for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i).toUtf8()) == noCategory;
+    controller.draft.workingFolder = folder;
+
+    const Times unset{1e9, 1e9};
+    RoundTrip program{unset, unset}, floor{unset, unset};
+    const Path desk = Path::fromText(folder);
+    auto namesInDesk = [&] { return int(files.listNames(desk, true).size()); };
+    for (int round = 0; round < rounds; ++round) {
+        RoundTrip once;
+        RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
+        once.filing = timesOf([&] { filed = controller.desktidy(); });
+        // Every matching file has left the top level, which holds the category folders.
+        if (filed != RunResult::Done || namesInDesk() != unmatched + Settings::categoryCount)
+            return std::nullopt;
+        once.unfiling = timesOf([&] { unfiled = controller.undesktidy(); });
+        if (unfiled != RunResult::Done || namesInDesk() != count) return std::nullopt;
+        keepBest(program, once);
+        keepBest(floor, timeFloor(folder, controller.draft, count));
+    }
+    return std::pair{program, floor};
+}
+
+// Starts the peak resident memory afresh from what the process holds now, so that a
+// later figure is that of the work after this point.
+void resetPeakMemory() {
+    ::malloc_trim(0);
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly)) clearRefs.write("5");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int scaleCount = argc > 2 ? std::atoi(argv[2]) : 1000000;
     const QString root = benchmarkFolder("filing");
     // The settings and the recent-folders list land in the benchmark's own home.
     qputenv("HOME", QFile::encodeName(root + "/home"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + "/home/.config"));
     qputenv("XDG_STATE_HOME", QFile::encodeName(root + "/home/.local/state"));
     const QString folder = root + "/Desk";
-    ::mkdir(native(folder).c_str(), 0777);
-    for (int i = 0; i < count; ++i) {
-        const int fd = ::open(native(folder + u'/' + nameOf(i)).c_str(), O_CREAT | O_WRONLY, 0644);
-        if (fd < 0) return 1;
-        ::close(fd);
-    }
+    if (!makeLooseFiles(folder, count)) return 1;
 
     QString discarded;
     QTextStream in(stdin), err(&discarded);
@@ -175,7 +223,6 @@ int main(int argc, char** argv) {
         QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.awakeFromNib({QStringLiteral("desktidy")});
-    controller.draft.workingFolder = folder;
 
     int unmatched = 0;
     const TypeTable table(controller.draft);
@@ -183,31 +230,34 @@ int main(int argc, char** argv) {
     report("files", count);
     report("unmatched_fraction", double(unmatched) / count);
 
-    const Times unset{1e9, 1e9};
-    RoundTrip program{unset, unset}, floor{unset, unset};
-    const Path desk = Path::fromText(folder);
-    auto namesInDesk = [&] { return int(files.listNames(desk, true).size()); };
-    for (int round = 0; round < 5; ++round) {
-        RoundTrip once;
-        RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
-        once.filing = timesOf([&] { filed = controller.desktidy(); });
-        // Every matching file has left the top level, which holds the category folders.
-        if (filed != RunResult::Done || namesInDesk() != unmatched + Settings::categoryCount)
-            return 2;
-        once.unfiling = timesOf([&] { unfiled = controller.undesktidy(); });
-        if (unfiled != RunResult::Done || namesInDesk() != count) return 3;
-        keepBest(program, once);
-        keepBest(floor, timeFloor(folder, controller.draft, count));
+    if (count > 0) {
+        const auto measured = measure(controller, files, folder, count, 5);
+        if (!measured) return 2;
+        const auto& [program, floor] = *measured;
+        report("filing_wall_seconds", program.filing.wall);
+        report("floor_filing_wall_seconds", floor.filing.wall);
+        report("unfiling_wall_seconds", program.unfiling.wall);
+        report("floor_unfiling_wall_seconds", floor.unfiling.wall);
+        report("filing_wall_ratio", program.filing.wall / floor.filing.wall);
+        report("unfiling_wall_ratio", program.unfiling.wall / floor.unfiling.wall);
+        report("filing_ratio", program.filing.processor / floor.filing.processor);
+        report("unfiling_ratio", program.unfiling.processor / floor.unfiling.processor);
+        report("filing_peak_rss_mb", peakResidentMegabytes());
     }
-    report("filing_wall_seconds", program.filing.wall);
-    report("floor_filing_wall_seconds", floor.filing.wall);
-    report("unfiling_wall_seconds", program.unfiling.wall);
-    report("floor_unfiling_wall_seconds", floor.unfiling.wall);
-    report("filing_wall_ratio", program.filing.wall / floor.filing.wall);
-    report("unfiling_wall_ratio", program.unfiling.wall / floor.unfiling.wall);
-    report("filing_ratio", program.filing.processor / floor.filing.processor);
-    report("unfiling_ratio", program.unfiling.processor / floor.unfiling.processor);
-    report("filing_peak_rss_mb", peakResidentMegabytes());
+    QDir(folder).removeRecursively();
+
+    // The scale point: one folder of a million items, two rounds (the first warms the
+    // file system's caches); its peak memory counts from here on.
+    if (scaleCount > 0) {
+        const QString big = root + "/Big";
+        if (!makeLooseFiles(big, scaleCount)) return 1;
+        resetPeakMemory();
+        const auto measured = measure(controller, files, big, scaleCount, 2);
+        if (!measured) return 4;
+        const auto& [program, floor] = *measured;
+        report("filing_1m_ratio", program.filing.processor / floor.filing.processor);
+        report("filing_1m_peak_rss_mb", peakResidentMegabytes());
+    }
     QDir(root).removeRecursively();
     return 0;
 }

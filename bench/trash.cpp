@@ -16,8 +16,8 @@
 
 #include "bench_support.h"
 #include "platform/file_system.h"
-#include "trash/item_label.h"
-#include "trash/related_file_search.h"
+#include "removal/item_label.h"
+#include "removal/related_file_search.h"
 
 namespace {
 
@@ -162,7 +162,7 @@ int main() {
     LocalFileSystem files;
 
     // Warm the caches for both sides, and check that they agree.
-    const QString label = makeDelAppPath(home, files);
+    const QString label = itemLabelFor(home, files);
     const QByteArray du = runTool("/usr/bin/du", {"-k", "-d", "0", root});
     const QString duLabel = itemLabel(home, du.split('\t').value(0).toLongLong() * 1024);
     if (label != duLabel)
@@ -178,7 +178,7 @@ int main() {
 
     std::vector<double> labelTimes, duTimes, searchTimes, findTimes;
     for (int round = 0; round < 5; ++round) {
-        labelTimes.push_back(secondsOf([&] { makeDelAppPath(home, files); }));
+        labelTimes.push_back(secondsOf([&] { itemLabelFor(home, files); }));
         duTimes.push_back(secondsOf([&] { runTool("/usr/bin/du", {"-k", "-d", "0", root}); }));
         searchTimes.push_back(secondsOf([&] { relatedFiles(app, appDirs, home, trash); }));
         findTimes.push_back(secondsOf([&] { searchWithFind(app, appDirs); }));

@@ -1,6 +1,6 @@
 #include "app/desktidy_controller.h"
-#include "trash/application_removal.h"
-#include "trash/item_label.h"
+#include "removal/application_removal.h"
+#include "removal/item_label.h"
 #include "trash/trash_emptying.h"
 
 namespace {
@@ -24,37 +24,37 @@ TrashLocation DesktidyController::trashLocation() const {
 }
 
 QString DesktidyController::makeDelAppPath(const Path& path) {
-    return ::makeDelAppPath(path, services.files);
+    return ::itemLabelFor(path, services.files);
 }
 
 RunResult DesktidyController::emptyTrash() {
     TrashServices trash = trashServices(*this);
-    return ::emptyTrash(trash, trashArray);
+    return ::deleteChosenTrashItems(trash, trashArray);
 }
 
 RunResult DesktidyController::deleteTrash() {
     TrashServices trash = trashServices(*this);
-    return ::deleteTrash(trash, trashArray);
+    return ::deleteTrashItems(trash, trashArray);
 }
 
 bool DesktidyController::deleteApp() {
     TrashServices trash = trashServices(*this);
     QList<Path> folders;
     for (const QString& folder : appDirArray) folders.append(Path::fromText(folder));
-    std::optional<RemovalList> list = ::deleteApp(trash, folders);
+    std::optional<RemovalList> list = ::planRemoval(trash, folders);
     if (!list) return false;
-    appDisplayArray = std::move(list->appDisplayArray);
-    foundFoldersArray = std::move(list->foundFoldersArray);
-    foundFilesArray = std::move(list->foundFilesArray);
+    appDisplayArray = std::move(list->rows);
+    foundFoldersArray = std::move(list->folders);
+    foundFilesArray = std::move(list->files);
     return true;
 }
 
 void DesktidyController::clickedDelAppCheck(int selectedRow) {
     if (selectedRow < 0 || selectedRow >= appDisplayArray.size()) return;
-    appDisplayArray[selectedRow].delAppCheck().setNextState();
+    appDisplayArray[selectedRow].toggleChecked();
 }
 
 RunResult DesktidyController::deleteAppFiles() {
     TrashServices trash = trashServices(*this);
-    return ::deleteAppFiles(trash, {appDisplayArray, foundFoldersArray, foundFilesArray});
+    return ::moveRemovalToTrash(trash, {appDisplayArray, foundFoldersArray, foundFilesArray});
 }

@@ -9,10 +9,10 @@
 #include "names/name_change_options.h"
 #include "platform/run_result.h"
 #include "platform/trash_location.h"
+#include "removal/del_app_row.h"
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
-#include "trash/del_app_row.h"
 
 struct MoveCounts;
 

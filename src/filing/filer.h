@@ -15,7 +15,7 @@ struct Settings;
 // What a run did with the items it meant to move: moved; stayed, because their name
 // was taken (or a non-folder holds the category folder's name); or failed with an error
 // (no permission, a read-only or busy file system), the first of which is kept.
-struct MoveCounts {
+struct [[nodiscard]] MoveCounts {
     int moved = 0;
     int stayed = 0;
     int failed = 0;

@@ -10,6 +10,9 @@ namespace {
 
 const QString confirmTitle = QStringLiteral("Change Names");
 const QString doneMessage = QStringLiteral("The file and/or folder names have been changed.");
+const QString undecodedMessage = QStringLiteral(
+    "These names are not valid text, so no rule applied to them; they were left "
+    "as they are:");
 const QString emptyFindMessage = QStringLiteral(
     "The box is checked to replace a string, but no string has been specified to be replaced.");
 const QString colonMessage = QStringLiteral("The colon character (:) is not allowed in filenames.");
@@ -68,7 +71,12 @@ RunResult NameChangeRun::doChangeNames(const NameChangeOptions& options) {
                            (!state_.removeNumbersState || removeNumbersPass()) &&
                            (!state_.caseState || changeCasePass());
     if (!completed) return RunResult::Failed;
-    prompter_.notice(doneMessage);
+    QString message = doneMessage;
+    if (!undecodedNames_.empty()) {
+        message += QStringLiteral("\n\n") + undecodedMessage;
+        for (const QByteArray& name : undecodedNames_) message += u'\n' + displayName(name);
+    }
+    prompter_.notice(message);
     return RunResult::Done;
 }
 
@@ -89,7 +97,10 @@ NameChangeRun::Listing NameChangeRun::getFiles() {
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (!foldersToo && names.isDirectory(i)) continue;
         QString name = QString::fromUtf8(names.at(i));
-        if (name.toUtf8() == names.at(i)) listing.names.append(std::move(name));
+        if (name.toUtf8() == names.at(i))
+            listing.names.append(std::move(name));
+        else
+            undecodedNames_.insert(names.name(i));
     }
     sortAsShown(listing.names);
     listing.taken = QSet<QString>(listing.names.cbegin(), listing.names.cend());

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <set>
 
 #include "names/name_change_options.h"
 #include "names/name_rules.h"
@@ -16,11 +17,12 @@
 // order (replace, prefix, suffix, remove spaces, remove digits, change case), each over a
 // fresh listing of the folder. Every rename is a no-replace move; a refused or failed
 // rename ends the run with an alert, and the renames made before it stay. There is no undo.
-// The rules work on text: a name that is not UTF-8 has none, and is left as it is.
+// The rules work on text: a name that is not UTF-8 has none, is left as it is, and is
+// listed in the closing notice.
 class NameChangeRun {
   public:
     // How a guarded rename ended; each case has already told the user.
-    enum class MoveResult { Moved = 0, Refused = 1, Taken = 2 };
+    enum class [[nodiscard]] MoveResult{Moved = 0, Refused = 1, Taken = 2};
 
     // The names of one pass that are UTF-8, as text, in the order the running numbers
     // follow. The text of such a name gives back its bytes exactly.
@@ -41,7 +43,8 @@ class NameChangeRun {
 
     // The folder's UTF-8 names without hidden ones and, with files only, without folders
     // (a link to a folder stays). Ordered as a file manager shows them: letter case
-    // ignored first, then by code point.
+    // ignored first, then by code point. The names that are not UTF-8 are kept for the
+    // closing notice.
     Listing getFiles();
 
     // Renames the item name to newName unless newName is empty, begins with "." or is in
@@ -67,4 +70,5 @@ class NameChangeRun {
     FileSystem& files_;
     Path folder_;
     NameChangeState& state_;
+    std::set<QByteArray> undecodedNames_;  // in byte order, each once across the passes
 };

@@ -13,7 +13,7 @@
 FileError copyTree(FileSystem& files, const Path& from, const Path& to);
 
 // What copyReplacing did.
-struct ReplaceOutcome {
+struct [[nodiscard]] ReplaceOutcome {
     FileError error;
     // The complete copy is at copyPath. With an error, the old item was replaced but not all
     // of it could be removed; without one, all went well.

@@ -24,7 +24,7 @@ QList<Path> trashItemPaths(const TrashLocation& trash, FileSystem& files) {
     return paths;
 }
 
-RunResult emptyTrash(TrashServices& services, QList<Path>& trashArray) {
+RunResult deleteChosenTrashItems(TrashServices& services, QList<Path>& chosenItems) {
     ChooserRequest request;
     request.title = QStringLiteral("Empty Some of the Trash");
     request.confirmButton = QStringLiteral("Delete Selected Items");
@@ -36,15 +36,15 @@ RunResult emptyTrash(TrashServices& services, QList<Path>& trashArray) {
     request.confineToStartFolder = true;
     const std::optional<QList<Path>> chosen = services.chooser.choose(request);
     if (!chosen) return RunResult::Cancelled;
-    trashArray = *chosen;
-    return deleteTrash(services, trashArray);
+    chosenItems = *chosen;
+    return deleteTrashItems(services, chosenItems);
 }
 
-RunResult deleteTrash(TrashServices& services, const QList<Path>& trashArray) {
+RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenItems) {
     Prompter& prompter = services.prompter;
     // Confirming the chooser with no selection gives the Trash folder itself.
-    if (trashArray.size() == 1 &&
-        trashArray.first().cleaned() == services.trash.files().cleaned()) {
+    if (chosenItems.size() == 1 &&
+        chosenItems.first().cleaned() == services.trash.files().cleaned()) {
         prompter.notice(QStringLiteral("No items were selected to be deleted."));
         return RunResult::Done;
     }
@@ -55,7 +55,7 @@ RunResult deleteTrash(TrashServices& services, const QList<Path>& trashArray) {
         return RunResult::Cancelled;
 
     QList<Path> stayed, missing;
-    for (const Path& path : trashArray) {
+    for (const Path& path : chosenItems) {
         // Never anything outside the Trash, nor inside one of its items.
         if (!isDirectlyInTrash(path, services.trash)) {
             stayed.append(path);

@@ -84,11 +84,11 @@ TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
         std::mt19937 random(seed);
         fillRandomly(folder, random);
         const auto before = snapshot(folder);
-        if (seed % 2 == 0) archive("2020");  // as filing does with an archive date set
+        if (seed % 2 == 0) (void)archive("2020");  // as filing does with an archive date set
         EXPECT_GT(file().moved, 10);
         for (const QString& name : topLevel(folder))
             EXPECT_TRUE(!name.startsWith('.') || before.contains(name)) << name.toStdString();
-        unfile();
+        (void)unfile();
         EXPECT_EQ(snapshot(folder), before);
         EXPECT_TRUE(topLevel(home / "outside").isEmpty());
         QDir(folder).removeRecursively();
@@ -210,7 +210,7 @@ TEST_F(FilerTest, CategoryFoldersThatAreNoFoldersHereKeepTheirItemsOut) {
     EXPECT_EQ(file().stayed, 4);
     EXPECT_EQ(topLevel(in("Data")), QStringList{"a.csv"});
     EXPECT_EQ(topLevel(in("Pictures.csv")), (QStringList{"a.jpg", "old.jpg"}));
-    unfile();
+    (void)unfile();
     EXPECT_EQ(topLevel(folder), (QStringList{"Compressed", "Web", "Words", "a.csv", "a.html",
                                              "a.jpg", "a.mp3", "a.txt", "a.zip", "old.jpg"}));
     EXPECT_EQ(readFile(in("Words")), "a file");
@@ -234,7 +234,7 @@ TEST_F(FilerTest, ArchivesMatchingLooseItemsUpToMidnightUtcOfTheDay) {
     setModified(in("Images/inside.jpg"), 0);
 
     EXPECT_EQ(archive("2020").moved, 2);
-    file();
+    (void)file();
     zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
 
     EXPECT_EQ(snapshot(folder).keys(),
@@ -246,12 +246,12 @@ TEST_F(FilerTest, ArchivesMatchingLooseItemsUpToMidnightUtcOfTheDay) {
 TEST_F(FilerTest, NoDateCreatesNothingAndAnInvalidOneArchivesNothing) {
     writeFile(in("old.jpg"), "old");
     setModified(in("old.jpg"), 0);
-    archive("None", "01");
+    (void)archive("None", "01");
     EXPECT_TRUE(prompter.calls.isEmpty());
     EXPECT_EQ(topLevel(folder), QStringList{"old.jpg"});
 
     EXPECT_EQ(archive("2021", "13").moved, 0);
     EXPECT_EQ(topLevel(folder), (QStringList{"Archive", "old.jpg"}));
-    file();  // and filing removes the empty archive folder
+    (void)file();  // and filing removes the empty archive folder
     EXPECT_EQ(topLevel(folder), QStringList{"Images"});
 }

@@ -107,7 +107,7 @@ TEST(QtPathChooser, ConfirmingTheTrashChooserWithNothingSelectedSaysSo) {
         QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
     });
     QList<Path> trashArray;
-    EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Done);
+    EXPECT_EQ(deleteChosenTrashItems(services, trashArray), RunResult::Done);
     EXPECT_TRUE(enabled);
     EXPECT_EQ(trashArray, QList<Path>{trash.files()});
     EXPECT_EQ(prompter.calls, QStringList{"notice|No items were selected to be deleted."});

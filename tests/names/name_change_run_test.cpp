@@ -119,15 +119,19 @@ TEST_F(NameChangeTest, RunningNumbersFollowTheListingOfVisibleFilesFromZero) {
                                     "6f", "7g", "8h", "9i", "Aa"}));
 }
 
-// The rules work on text: a name that is not UTF-8 has none, and keeps its bytes.
-TEST_F(NameChangeTest, ANameThatIsNotUtf8IsLeftAsItIs) {
+// The rules work on text: a name that is not UTF-8 has none, keeps its bytes, and the
+// closing notice lists it once, its odd bytes shown as such.
+TEST_F(NameChangeTest, ANameThatIsNotUtf8IsLeftAsItIsAndListed) {
     add({"b c.txt", "\uFFFD.txt"});
-    const Path odd = asPath(folder) / "a \xFF.txt";
-    ASSERT_EQ(::close(::creat(odd.c_str(), 0644)), 0);
+    for (const char* name : {"a \xFF.txt", "z\xC3"})
+        ASSERT_EQ(::close(::creat((asPath(folder) / name).c_str(), 0644)), 0);
     options = {.prefixNumberCheck = true, .removeSpacesCheck = true};
     EXPECT_EQ(run(), RunResult::Done);
     EXPECT_EQ(displayed(localFiles.listNames(asPath(folder), true)),
-              QStringList({"0bc.txt", "1\uFFFD.txt", "a \\xFF.txt"}));
+              QStringList({"0bc.txt", "1\uFFFD.txt", "a \\xFF.txt", "z\\xC3"}));
+    EXPECT_EQ(notices(), QStringList{done + "\n\nThese names are not valid text, so no rule "
+                                            "applied to them; they were left as they are:\n"
+                                            "a \\xFF.txt\nz\\xC3"});
 }
 
 TEST_F(NameChangeTest, BadTextsEndTheRunAtTheirPass) {

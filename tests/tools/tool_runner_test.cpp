@@ -1,7 +1,10 @@
 #include "tools/tool_runner.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include "support/qstring_printer.h"
 #include "support/temp_home.h"
 #include "tools/tool_paths.h"
 
@@ -30,6 +33,29 @@ TEST(ProcessToolRunner, FeedsInputRunsInTheFolderAndDrainsLargeOutput) {
     EXPECT_EQ(big.output.size(), 4000000);
     EXPECT_EQ(big.error.size(), 4000000);
     EXPECT_TRUE(big.succeeded());
+}
+
+// Paths reach the tool as their bytes, and a tool that stops reading its input ends the
+// run normally (no SIGPIPE for the program).
+TEST(ProcessToolRunner, PassesPathBytesExactlyAndSurvivesAToolThatIgnoresItsInput) {
+    const Path odd("caf\xFF\n-x");
+    ToolArguments arguments{"-c", "printf %s \"$1\"", "sh"};
+    arguments << odd;
+    EXPECT_EQ(ProcessToolRunner().run({"/bin/sh", arguments, {}, std::nullopt}).output,
+              odd.bytes());
+
+    TempHome home;
+    const Path from = asPath(home.path()) / odd.bytes(), to = asPath(home.path()) / "moved";
+    ASSERT_EQ(::close(::open(from.c_str(), O_CREAT | O_WRONLY, 0644)), 0);
+    ToolArguments move{"-n", "-T", "--"};
+    move << from << to;
+    EXPECT_TRUE(ProcessToolRunner().run({"/bin/mv", move, {}, std::nullopt}).succeeded());
+    EXPECT_NE(::access(from.c_str(), F_OK), 0);
+    EXPECT_EQ(::access(to.c_str(), F_OK), 0);
+
+    ToolResult early = sh("exit 4", QByteArray(8 << 20, 'x'));
+    EXPECT_EQ(early.exitCode, 4);
+    EXPECT_FALSE(early.crashed);
 }
 
 TEST(ProcessToolRunner, ReportsAToolThatCannotStart) {

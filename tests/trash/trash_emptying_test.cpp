@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
+#include "support/trash_fixture.h"
 #include "trash/trash_records.h"
-#include "trash_fixture.h"
 
 namespace {
 
@@ -24,8 +24,8 @@ class TrashEmptying : public TrashTest {
         writeFile(recordOf(name.section('/', 0, 0)), "[Trash Info]\n");
         return writeFile(trashFiles() + "/" + name, contents);
     }
-    RunResult deleteTrash(const QStringList& chosen) {
-        return ::deleteTrash(services, paths(chosen));
+    RunResult deleteTrashItems(const QStringList& chosen) {
+        return ::deleteTrashItems(services, paths(chosen));
     }
 };
 
@@ -34,11 +34,11 @@ TEST_F(TrashEmptying, DeletesTheChosenItemsWithTheirRecordsOnly) {
     trashed("folder/inner");
     const QString folder = trashFiles() + "/folder";
     const QString kept = trashed("kept");
-    QList<Path> trashArray{Path("stale")};
+    QList<Path> chosenItems{Path("stale")};
     chooser.setNextAnswer(paths({a, folder}));
 
-    EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Done);
-    EXPECT_EQ(texts(trashArray), QStringList({a, folder}));
+    EXPECT_EQ(deleteChosenTrashItems(services, chosenItems), RunResult::Done);
+    EXPECT_EQ(texts(chosenItems), QStringList({a, folder}));
     EXPECT_EQ(prompter.calls, QStringList({confirmDelete, deletedNotice}));
     EXPECT_FALSE(exists(a) || exists(folder));
     EXPECT_FALSE(exists(recordOf("a.txt")));
@@ -54,20 +54,21 @@ TEST_F(TrashEmptying, DeletesTheChosenItemsWithTheirRecordsOnly) {
 
 TEST_F(TrashEmptying, CancelsAndEmptySelectionsDeleteNothing) {
     const QString a = trashed("a");
-    QList<Path> trashArray{Path("before")};
-    EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Cancelled);  // chooser cancelled
-    EXPECT_EQ(trashArray, QList<Path>{Path("before")});
+    QList<Path> chosenItems{Path("before")};
+    EXPECT_EQ(deleteChosenTrashItems(services, chosenItems),
+              RunResult::Cancelled);  // chooser cancelled
+    EXPECT_EQ(chosenItems, QList<Path>{Path("before")});
     EXPECT_TRUE(prompter.calls.isEmpty());
     prompter.confirmAnswers = {false};
     chooser.setNextAnswer(paths({a}));
-    EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Cancelled);
+    EXPECT_EQ(deleteChosenTrashItems(services, chosenItems), RunResult::Cancelled);
     EXPECT_TRUE(exists(a));
 
     prompter.calls.clear();  // the Trash folder itself chosen: nothing selected
-    EXPECT_EQ(deleteTrash({trashFiles() + "/"}), RunResult::Done);
+    EXPECT_EQ(deleteTrashItems({trashFiles() + "/"}), RunResult::Done);
     EXPECT_EQ(prompter.calls, QStringList({"notice|No items were selected to be deleted."}));
     const QString odd = trashed("files");  // but an item called like the folder is an item
-    EXPECT_EQ(deleteTrash({odd}), RunResult::Done);
+    EXPECT_EQ(deleteTrashItems({odd}), RunResult::Done);
     EXPECT_FALSE(exists(odd));
 }
 
@@ -77,7 +78,7 @@ TEST_F(TrashEmptying, OnlyItemsDirectlyInTheTrashAreDeletedAndLinksAsLinks) {
     const QString link = trashFiles() + "/link";
     ASSERT_EQ(::symlink(QFile::encodeName(home.path()), QFile::encodeName(link)), 0);
 
-    EXPECT_EQ(deleteTrash({link, outside, deeper, trashFiles() + "/box/../../info"}),
+    EXPECT_EQ(deleteTrashItems({link, outside, deeper, trashFiles() + "/box/../../info"}),
               RunResult::Failed);
     EXPECT_FALSE(exists(link));
     EXPECT_TRUE(exists(outside) && exists(deeper) && files.exists(services.trash.info()));
@@ -98,7 +99,7 @@ TEST_F(TrashEmptying, EachItemIsDeletedByItsBytesAndAMissingOneIsToldApart) {
         writeFile(text(services.trash.infoFileFor(path.fileName())), "[Trash Info]\n");
     writeFile(recordOf("gone"), "[Trash Info]\n");
 
-    EXPECT_EQ(::deleteTrash(services, {notUtf8, box, asPath(trashFiles() + "/gone")}),
+    EXPECT_EQ(::deleteTrashItems(services, {notUtf8, box, asPath(trashFiles() + "/gone")}),
               RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(),
               "notice|These items were not found in the Trash:\n" + trashFiles() + "/gone");
@@ -107,6 +108,6 @@ TEST_F(TrashEmptying, EachItemIsDeletedByItsBytesAndAMissingOneIsToldApart) {
     EXPECT_TRUE(files.exists(replacement) && exists(recordOf("\uFFFD")) &&
                 exists(recordOf("gone")));
 
-    EXPECT_EQ(::deleteTrash(services, {replacement}), RunResult::Done);
+    EXPECT_EQ(::deleteTrashItems(services, {replacement}), RunResult::Done);
     EXPECT_FALSE(files.exists(replacement) || exists(recordOf("\uFFFD")));
 }

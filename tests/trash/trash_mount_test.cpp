@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/trash_fixture.h"
 #include "trash/trash_emptying.h"
-#include "trash_fixture.h"
 
 // A Trash item with a file system mounted inside it keeps all of that file system, and the
 // item is told as one that stayed.
@@ -11,7 +11,7 @@ TEST_F(TrashTest, DeletingAnItemStopsAtAMountPointAndTellsTheItemStayed) {
     writeFile(box + "/loose.txt");
     writeFile(box + "/stick/on-stick.txt", "keep me");
     files.otherFileSystems << box + "/stick";
-    EXPECT_EQ(deleteTrash(services, {asPath(box)}), RunResult::Failed);
+    EXPECT_EQ(deleteTrashItems(services, {asPath(box)}), RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(), "notice|These items could not be deleted:\n" + box);
     EXPECT_EQ(readFile(box + "/stick/on-stick.txt"), "keep me");
     EXPECT_EQ(displayed(files.listNames(asPath(box), true)), QStringList{"stick"});

@@ -22,7 +22,7 @@ std::optional<QList<int>> rowNumbers(const QStringList& values) {
 
 void printRows(QTextStream& out, const QList<DelAppRow>& rows) {
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QStringList lines = rows.at(i).delAppPath().split(u'\n');
+        const QStringList lines = rows.at(i).label().split(u'\n');
         const QString number = QString::number(i + 1);
         out << number << (rows.at(i).isChecked() ? " [x] " : " [ ] ") << lines.value(0) << '\n';
         for (const QString& line : lines.mid(1))

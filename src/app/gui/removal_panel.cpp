@@ -43,7 +43,7 @@ QVariant DelAppModel::data(const QModelIndex& index, int role) const {
             }
             break;
         case PathColumn:
-            if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return row.delAppPath();
+            if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return row.label();
             if (role == Qt::FontRole) return font1_;
             break;
     }

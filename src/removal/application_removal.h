@@ -4,15 +4,15 @@
 #include <optional>
 
 #include "platform/run_result.h"
-#include "trash/del_app_row.h"
+#include "removal/del_app_row.h"
 #include "trash/trash_services.h"
 
 // The removal list of one application: a row per item, and the items to move by kind.
 // Every path in the two lists has exactly one row.
 struct RemovalList {
-    QList<DelAppRow> appDisplayArray;
-    QList<Path> foundFoldersArray;  // found folders
-    QList<Path> foundFilesArray;    // everything else, the application itself included
+    QList<DelAppRow> rows;
+    QList<Path> folders;  // found folders
+    QList<Path> files;    // everything else, the application itself included
 
     // The row of the item at path; nullptr when it has none.
     const DelAppRow* rowFor(const Path& path) const;
@@ -27,13 +27,13 @@ Path applicationsFolder(const Path& home, FileSystem& files);
 // The application's own row (checked) when it is an application, then a checked row
 // for each related item, in the search's order. Found items that no longer exist keep
 // their row but are in neither list. Every item is named by its bytes.
-RemovalList buildRemovalList(const Path& appPath, const QList<Path>& appDirArray,
+RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolders,
                              const TrashServices& services);
 
 // Lets the user choose an application and builds its list; nullopt when cancelled.
-std::optional<RemovalList> deleteApp(TrashServices& services, const QList<Path>& appDirArray);
+std::optional<RemovalList> planRemoval(TrashServices& services, const QList<Path>& searchFolders);
 
 // Moves every checked item that still exists, folders first, into the Trash folder
 // "DKT Deleted Apps" (made with its Trash record when missing). Ends with a notice that
 // says whether every item went.
-RunResult deleteAppFiles(TrashServices& services, const RemovalList& list);
+RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list);

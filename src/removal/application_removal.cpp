@@ -1,12 +1,12 @@
-#include "trash/application_removal.h"
+#include "removal/application_removal.h"
 
 #include <cerrno>
 
-#include "trash/application_info.h"
-#include "trash/item_label.h"
-#include "trash/related_file_search.h"
-#include "trash/removal_plan.h"
-#include "trash/trash_mover.h"
+#include "removal/application_info.h"
+#include "removal/item_label.h"
+#include "removal/related_file_search.h"
+#include "removal/removal_plan.h"
+#include "removal/trash_mover.h"
 #include "trash/trash_records.h"
 
 namespace {
@@ -44,7 +44,7 @@ Path deletedAppsFolder(TrashServices& services, const QDateTime& time) {
 }  // namespace
 
 const DelAppRow* RemovalList::rowFor(const Path& path) const {
-    for (const DelAppRow& row : appDisplayArray)
+    for (const DelAppRow& row : rows)
         if (row.itemPath() == path) return &row;
     return nullptr;
 }
@@ -54,26 +54,26 @@ Path applicationsFolder(const Path& home, FileSystem& files) {
     return files.isDirectory(applications) ? applications : home;
 }
 
-RemovalList buildRemovalList(const Path& appPath, const QList<Path>& appDirArray,
+RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolders,
                              const TrashServices& services) {
     RemovalList list;
     if (isApplication(appPath)) {
-        list.appDisplayArray.append(DelAppRow(appPath, makeDelAppPath(appPath, services.files)));
-        list.foundFilesArray.append(appPath);
+        list.rows.append(DelAppRow(appPath, itemLabelFor(appPath, services.files)));
+        list.files.append(appPath);
     }
     const QList<Path> related =
-        relatedFiles(appPath, appDirArray, services.home, services.trash.folder);
+        relatedFiles(appPath, searchFolders, services.home, services.trash.folder);
     for (const Path& path : related)
-        list.appDisplayArray.append(DelAppRow(path, makeDelAppPath(path, services.files)));
+        list.rows.append(DelAppRow(path, itemLabelFor(path, services.files)));
     for (const Path& path : related) {
         const auto status = services.files.status(path);
         if (!status) continue;
-        (status->isDirectory() ? list.foundFoldersArray : list.foundFilesArray).append(path);
+        (status->isDirectory() ? list.folders : list.files).append(path);
     }
     return list;
 }
 
-std::optional<RemovalList> deleteApp(TrashServices& services, const QList<Path>& appDirArray) {
+std::optional<RemovalList> planRemoval(TrashServices& services, const QList<Path>& searchFolders) {
     ChooserRequest request;
     request.confirmButton = QStringLiteral("Choose");
     request.chooseFiles = true;
@@ -83,17 +83,17 @@ std::optional<RemovalList> deleteApp(TrashServices& services, const QList<Path>&
     request.nameFilters = {QStringLiteral("*.app"), QStringLiteral("*.AppImage")};
     const std::optional<QList<Path>> chosen = services.chooser.choose(request);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
-    return buildRemovalList(chosen->last(), appDirArray, services);
+    return buildRemovalList(chosen->last(), searchFolders, services);
 }
 
-RunResult deleteAppFiles(TrashServices& services, const RemovalList& list) {
+RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list) {
     const QDateTime time = services.now();
     Prompter& prompter = services.prompter;
     prompter.setProgressItemVisible(false);
     prompter.openProgress(QStringLiteral("Moving to Trash..."));
 
     QList<Path> sources;
-    for (const Path& path : list.foundFoldersArray + list.foundFilesArray) {
+    for (const Path& path : list.folders + list.files) {
         const DelAppRow* row = list.rowFor(path);
         if (row && row->isChecked() && services.files.exists(path)) sources.append(path);
     }

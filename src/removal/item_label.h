@@ -20,4 +20,4 @@ QString itemLabel(const Path& path, std::int64_t bytes);
 std::int64_t itemSizeInBytes(const Path& path, FileSystem& files);
 
 // The label of the item at path.
-QString makeDelAppPath(const Path& path, FileSystem& files);
+QString itemLabelFor(const Path& path, FileSystem& files);

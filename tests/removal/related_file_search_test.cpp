@@ -1,4 +1,4 @@
-#include "trash/related_file_search.h"
+#include "removal/related_file_search.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -7,9 +7,9 @@
 
 #include <QDir>
 
-#include "trash/application_info.h"
-#include "trash/tree_search.h"
-#include "trash_fixture.h"
+#include "removal/application_info.h"
+#include "removal/tree_search.h"
+#include "support/trash_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "trash/application_info.h"
+#include "removal/application_info.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,12 +1,12 @@
-#include "trash/related_file_search.h"
+#include "removal/related_file_search.h"
 
 #include <sys/stat.h>
 
 #include <QSet>
 
 #include "platform/wildcard.h"
-#include "trash/application_info.h"
-#include "trash/tree_search.h"
+#include "removal/application_info.h"
+#include "removal/tree_search.h"
 
 namespace {
 
@@ -146,7 +146,7 @@ QList<Path> findFiles(const Path& folder, const QString& pattern, const Path& sk
     return searchFolder(folder, {NameSearch{pattern}}, skippedFolder).value(0);
 }
 
-QList<Path> relatedFiles(const Path& appPath, const QList<Path>& appDirArray, const Path& home,
+QList<Path> relatedFiles(const Path& appPath, const QList<Path>& searchFolders, const Path& home,
                          const Path& skippedFolder) {
     // A search that repeats an earlier one could only add repeats.
     QList<NameSearch> searches;
@@ -154,9 +154,9 @@ QList<Path> relatedFiles(const Path& appPath, const QList<Path>& appDirArray, co
         if (!searches.contains(search)) searches.append(search);
     QList<Path> related;
     if (searches.isEmpty()) return related;
-    const ProtectedFolders protectedFolders(appDirArray + QList<Path>{home, skippedFolder});
+    const ProtectedFolders protectedFolders(searchFolders + QList<Path>{home, skippedFolder});
     QSet<Path> seen{appPath};
-    for (const Path& folder : appDirArray) {
+    for (const Path& folder : searchFolders) {
         for (const QList<Path>& found : searchFolder(folder, searches, skippedFolder)) {
             for (const Path& path : found) {
                 if (seen.contains(path)) continue;

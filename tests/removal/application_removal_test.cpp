@@ -1,4 +1,4 @@
-#include "trash/application_removal.h"
+#include "removal/application_removal.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -7,8 +7,8 @@
 #include <QProcess>
 #include <cerrno>
 
-#include "trash/removal_plan.h"
-#include "trash_fixture.h"
+#include "removal/removal_plan.h"
+#include "support/trash_fixture.h"
 
 class Removal : public TrashTest {
   protected:
@@ -19,7 +19,7 @@ class Removal : public TrashTest {
 
     RemovalList chooseApp(const Path& path) {
         chooser.setNextAnswer(QList<Path>{path});
-        return deleteApp(services, paths({home / ".config", home / ".cache"})).value();
+        return planRemoval(services, paths({home / ".config", home / ".cache"})).value();
     }
     RemovalList chooseApp(const QString& path) { return chooseApp(asPath(path)); }
 };
@@ -33,21 +33,21 @@ TEST_F(Removal, ListsTheApplicationThenItsItemsFoldersApart) {
     EXPECT_EQ(chooser.lastRequest().startFolder, asPath(home / "Applications"));
     EXPECT_EQ(chooser.lastRequest().confirmButton, "Choose");
     QStringList labels;
-    for (const DelAppRow& row : list.appDisplayArray) {
-        labels << row.delAppPath().section('\n', 0, 0);
+    for (const DelAppRow& row : list.rows) {
+        labels << row.label().section('\n', 0, 0);
         EXPECT_TRUE(row.isChecked());
     }
     EXPECT_EQ(labels, QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
                                    "notepad - 4.0 KB", "org.x.notepad - 4.0 KB"}));
-    EXPECT_EQ(texts(list.foundFoldersArray), QStringList({home / ".config/notepad"}));
-    EXPECT_EQ(texts(list.foundFilesArray),
+    EXPECT_EQ(texts(list.folders), QStringList({home / ".config/notepad"}));
+    EXPECT_EQ(texts(list.files),
               QStringList({app, home / ".config/Note Pad.conf", home / ".cache/org.x.notepad"}));
 
-    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).appDisplayArray.isEmpty());
+    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).rows.isEmpty());
     makeFolder(home / "bare");  // no Applications folder: the chooser starts at home
     EXPECT_EQ(applicationsFolder(asPath(home / "bare"), files), asPath(home / "bare"));
     chooser.setNextAnswer(std::nullopt);
-    EXPECT_FALSE(deleteApp(services, {}).has_value());
+    EXPECT_FALSE(planRemoval(services, {}).has_value());
 }
 
 // Names are bytes: an application whose name is not UTF-8, and one whose name is what
@@ -58,10 +58,10 @@ TEST_F(Removal, AnApplicationIsNamedByItsBytes) {
     const Path odd = apps / "Pad\xFF.AppImage", spelled = apps / "Pad\uFFFD.AppImage";
     for (const Path& app : {odd, spelled}) ASSERT_EQ(::close(::creat(app.c_str(), 0755)), 0);
     const RemovalList list = chooseApp(odd);
-    ASSERT_EQ(list.appDisplayArray.size(), 1);
-    EXPECT_EQ(list.appDisplayArray[0].delAppPath(),
+    ASSERT_EQ(list.rows.size(), 1);
+    EXPECT_EQ(list.rows[0].label(),
               "Pad\\xFF.AppImage - 4.0 KB\n" + text(apps) + "/Pad\\xFF.AppImage");
-    EXPECT_EQ(deleteAppFiles(services, list), RunResult::Done);
+    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
     EXPECT_FALSE(files.exists(odd));
     EXPECT_TRUE(files.exists(spelled));
     EXPECT_TRUE(files.exists(asPath(deletedApps()) / "Pad\xFF.AppImage"));
@@ -72,9 +72,9 @@ TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
     writeFile(home / ".config/Note Pad.conf");
     writeFile(home / ".cache/Note Pad.log");
     RemovalList list = chooseApp(app);
-    list.appDisplayArray[1].delAppCheck().setNextState();  // "Note Pad.conf" stays
+    list.rows[1].toggleChecked();  // "Note Pad.conf" stays
 
-    EXPECT_EQ(deleteAppFiles(services, list), RunResult::Done);
+    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
     EXPECT_EQ(prompter.calls,
               QStringList({"itemVisible|0", "progress|Moving to Trash...", "close",
                            "notice|The application and its related files have been put in the "
@@ -114,7 +114,7 @@ TEST_F(Removal, AcrossFileSystemsMvRunsAsTheUserAndRefusedItemsGoThroughPkexec) 
     services.toolPaths.pkexec = "/usr/bin/pkexec";
     tools.handler = [](const ToolRequest&) { return FakeToolRunner::finished(126); };
 
-    EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app)), RunResult::Failed);
     ASSERT_EQ(tools.requests.size(), 2);
     EXPECT_EQ(tools.requests[0].program, "/bin/mv");
     EXPECT_EQ(tools.requests[0].arguments,
@@ -138,7 +138,7 @@ TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
     ProcessToolRunner real;
     TrashServices withRealTools{prompter,           chooser,        files,         real,
                                 services.toolPaths, services.trash, services.home, services.now};
-    EXPECT_EQ(deleteAppFiles(withRealTools, chooseApp(app)), RunResult::Done);
+    EXPECT_EQ(moveRemovalToTrash(withRealTools, chooseApp(app)), RunResult::Done);
     EXPECT_EQ(readFile(deletedApps() + "/notepad.db"), "data");
     EXPECT_FALSE(exists(cache));
 }
@@ -146,7 +146,7 @@ TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
 TEST_F(Removal, ATrashFolderThatIsNoFolderTakesNothing) {
     writeFile(home / ".config/notepad");
     writeFile(deletedApps(), "a file, not a folder");
-    EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app)), RunResult::Failed);
     EXPECT_TRUE(exists(app) && exists(home / ".config/notepad"));
     EXPECT_EQ(readFile(deletedApps()), "a file, not a folder");
     EXPECT_FALSE(exists(recordOf("DKT Deleted Apps")));
@@ -156,8 +156,8 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     writeFile(home / ".config/notepad/notepad.conf");
     writeFile(recordOf("DKT Deleted Apps"), "[Trash Info]\nPath=/old\n");
     const RemovalList list = chooseApp(app);
-    ASSERT_EQ(list.appDisplayArray.size(), 3);
-    EXPECT_EQ(deleteAppFiles(services, list), RunResult::Done);
+    ASSERT_EQ(list.rows.size(), 3);
+    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
     EXPECT_TRUE(exists(deletedApps() + "/notepad/notepad.conf"));
     EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")), "[Trash Info]\nPath=/old\n");
 }
@@ -165,7 +165,7 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
 TEST_F(Removal, NothingMovesWhenTheFolderCannotHaveItsRecord) {
     const QString settings = writeFile(home / ".config/notepad.conf");
     makeFolder(recordOf("DKT Deleted Apps"));  // in the record's way
-    EXPECT_EQ(deleteAppFiles(services, chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app)), RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(),
               "notice|These items could not be put in the Trash and were left where they were:\n" +
                   app + "\n" + settings);

@@ -1,12 +1,12 @@
-#include "trash/item_label.h"
+#include "removal/item_label.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QProcess>
 
-#include "trash/disk_usage.h"
-#include "trash_fixture.h"
+#include "removal/disk_usage.h"
+#include "support/trash_fixture.h"
 
 TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
     const std::pair<std::int64_t, const char*> table[] = {
@@ -25,9 +25,9 @@ TEST_F(TrashTest, LabelsGiveNameSizeAndPathWithTheSmallestSizeForTinyOrMissingIt
     EXPECT_EQ(itemLabel(Path("/a/r\xFF\n"), 0), "r\\xFF\\x0A - 4.0 KB\n/a/r\\xFF\\x0A");
     const QString file = writeFile(home / "one", "x");
     makeFolder(home / "empty");
-    EXPECT_EQ(makeDelAppPath(asPath(file), files), "one - 4.0 KB\n" + file);
-    EXPECT_EQ(makeDelAppPath(asPath(home / "empty"), files), "empty - 4.0 KB\n" + home / "empty");
-    EXPECT_EQ(makeDelAppPath(asPath(home / "missing"), files),
+    EXPECT_EQ(itemLabelFor(asPath(file), files), "one - 4.0 KB\n" + file);
+    EXPECT_EQ(itemLabelFor(asPath(home / "empty"), files), "empty - 4.0 KB\n" + home / "empty");
+    EXPECT_EQ(itemLabelFor(asPath(home / "missing"), files),
               "missing - 4.0 KB\n" + home / "missing");
 }
 

@@ -1,4 +1,4 @@
-#include "trash/disk_usage.h"
+#include "removal/disk_usage.h"
 
 #include <dirent.h>
 #include <fcntl.h>

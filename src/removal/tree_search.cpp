@@ -1,4 +1,4 @@
-#include "trash/tree_search.h"
+#include "removal/tree_search.h"
 
 #include <dirent.h>
 #include <fcntl.h>

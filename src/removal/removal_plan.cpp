@@ -1,4 +1,4 @@
-#include "trash/removal_plan.h"
+#include "removal/removal_plan.h"
 
 #include <QSet>
 

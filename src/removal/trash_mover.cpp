@@ -1,4 +1,4 @@
-#include "trash/trash_mover.h"
+#include "removal/trash_mover.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,15 +22,12 @@ bool userMayRemoveFrom(const Path& source) {
 
 bool runMove(const QString& program, const QStringList& leading, const Path& source,
              const Path& destination, TrashServices& services) {
-    // A text that stood for other bytes would send mv after another item.
-    const std::optional<QString> from = source.toText(), to = destination.toText();
-    if (!from || !to) return false;
     ToolRequest request;
     request.program = program;
     request.arguments = leading;
     request.arguments << QStringLiteral("-n") << QStringLiteral("-T") << QStringLiteral("--")
-                      << *from << *to;
-    services.tools.run(request);
+                      << source << destination;
+    (void)services.tools.run(request);
     // mv -n leaves a taken destination alone and may still succeed; what counts is
     // where the item is now.
     return !services.files.exists(source) && services.files.exists(destination);

@@ -53,5 +53,5 @@ QList<Path> findFiles(const Path& folder, const QString& pattern,
 // anything in skippedFolder (the Trash, which lies inside the searched data folder), nor
 // a searched folder, the home, the Trash or any folder that holds one of them: moving
 // one of those would sweep up whole trees of unrelated data.
-QList<Path> relatedFiles(const Path& appPath, const QList<Path>& appDirArray, const Path& home,
+QList<Path> relatedFiles(const Path& appPath, const QList<Path>& searchFolders, const Path& home,
                          const Path& skippedFolder);

@@ -1,7 +1,7 @@
-#include "trash/item_label.h"
+#include "removal/item_label.h"
 
 #include "platform/file_system.h"
-#include "trash/disk_usage.h"
+#include "removal/disk_usage.h"
 
 QString sizeText(std::int64_t bytes) {
     // Single precision, as the labels have always been computed; the table of sizes and
@@ -36,6 +36,6 @@ std::int64_t itemSizeInBytes(const Path& path, FileSystem& files) {
     return status->size;
 }
 
-QString makeDelAppPath(const Path& path, FileSystem& files) {
+QString itemLabelFor(const Path& path, FileSystem& files) {
     return itemLabel(path, itemSizeInBytes(path, files));
 }
