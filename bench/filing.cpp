@@ -174,11 +174,11 @@ int main(int argc, char** argv) {
         prompter, notifier, chooser, files, tools, ToolPaths{}, UserEnvironment::fromProcess(),
         QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.awakeFromNib({QStringLiteral("desktidy")});
-    controller.draft.workingFolder = folder;
+    controller.start({QStringLiteral("desktidy")});
+    controller.draft().workingFolder = folder;
 
     int unmatched = 0;
-    const TypeTable table(controller.draft);
+    const TypeTable table(controller.draft());
     for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i).toUtf8()) == noCategory;
     report("files", count);
     report("unmatched_fraction", double(unmatched) / count);
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
         once.unfiling = timesOf([&] { unfiled = controller.undesktidy(); });
         if (unfiled != RunResult::Done || namesInDesk() != count) return 3;
         keepBest(program, once);
-        keepBest(floor, timeFloor(folder, controller.draft, count));
+        keepBest(floor, timeFloor(folder, controller.draft(), count));
     }
     report("filing_wall_seconds", program.filing.wall);
     report("floor_filing_wall_seconds", floor.filing.wall);

@@ -113,8 +113,8 @@ Timing timeCp(const QString& source, const QString& target) {
 }
 
 Timing timePack(DesktidyController& controller, const QString& source, const QString& target) {
-    controller.draft.packRows = {{source, target}};
-    controller.draft.packOverwrite = true;
+    controller.draft().packRows = {{source, target}};
+    controller.draft().packOverwrite = true;
     controller.saveSetup();  // a run replaces without asking only as saved
     // In a child process as well, so that both start alike.
     return timeChild(target, [&] {

@@ -3,58 +3,38 @@
 #include "trash/item_label.h"
 #include "trash/trash_emptying.h"
 
-namespace {
-
-TrashServices trashServices(DesktidyController& c) {
-    Services& s = c.services;
-    return TrashServices{s.prompter,
-                         s.chooser,
-                         s.files,
-                         s.tools,
-                         s.toolPaths,
-                         c.trashLocation(),
-                         Path::fromText(c.osHome),
-                         c.trashClock};
+TrashServices DesktidyController::trashServices() {
+    return TrashServices{services_.prompter,    services_.chooser,   services_.files,
+                         services_.tools,       services_.toolPaths, trashLocation(),
+                         Path::fromText(home_), trashClock_};
 }
-
-}  // namespace
 
 TrashLocation DesktidyController::trashLocation() const {
-    return TrashLocation::forHome(Path::fromText(osHome));
+    return TrashLocation::forHome(Path::fromText(home_));
 }
 
-QString DesktidyController::makeDelAppPath(const Path& path) {
-    return ::makeDelAppPath(path, services.files);
+QList<Path> DesktidyController::trashItems() {
+    return trashItemPaths(trashLocation(), services_.files);
 }
 
-RunResult DesktidyController::emptyTrash() {
-    TrashServices trash = trashServices(*this);
-    return ::emptyTrash(trash, trashArray);
+QString DesktidyController::itemLabel(const Path& path) {
+    return makeDelAppPath(path, services_.files);
 }
 
-RunResult DesktidyController::deleteTrash() {
-    TrashServices trash = trashServices(*this);
-    return ::deleteTrash(trash, trashArray);
+RunResult DesktidyController::deleteTrashItems(const QList<Path>& items) {
+    TrashServices trash = trashServices();
+    return deleteTrash(trash, items);
 }
 
-bool DesktidyController::deleteApp() {
-    TrashServices trash = trashServices(*this);
-    QList<Path> folders;
-    for (const QString& folder : appDirArray) folders.append(Path::fromText(folder));
-    std::optional<RemovalList> list = ::deleteApp(trash, folders);
-    if (!list) return false;
-    appDisplayArray = std::move(list->appDisplayArray);
-    foundFoldersArray = std::move(list->foundFoldersArray);
-    foundFilesArray = std::move(list->foundFilesArray);
-    return true;
+Path DesktidyController::applicationsFolder() {
+    return ::applicationsFolder(Path::fromText(home_), services_.files);
 }
 
-void DesktidyController::clickedDelAppCheck(int selectedRow) {
-    if (selectedRow < 0 || selectedRow >= appDisplayArray.size()) return;
-    appDisplayArray[selectedRow].delAppCheck().setNextState();
+RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
+    return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices()));
 }
 
-RunResult DesktidyController::deleteAppFiles() {
-    TrashServices trash = trashServices(*this);
-    return ::deleteAppFiles(trash, {appDisplayArray, foundFoldersArray, foundFilesArray});
+RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
+    TrashServices trash = trashServices();
+    return deleteAppFiles(trash, checklist.toMove());
 }

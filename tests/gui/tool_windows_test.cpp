@@ -20,7 +20,7 @@ TEST_F(ToolWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWorkingFo
     const QString folder = home / "Trips";
     writeFile(folder + "/beach notes.txt");
     writeFile(folder + "/Beach Photo.JPG");
-    window->openFile(folder);
+    window->showFolder(folder);
     window->actions()->changeNames->trigger();
     NameChangeWindow& names = *window->nameChangeWindow();
     EXPECT_TRUE(names.isVisible());
@@ -47,7 +47,7 @@ TEST_F(ToolWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWorkingFo
     EXPECT_FALSE(names.replaceCheck->isChecked());
     EXPECT_TRUE(names.replace1TextField->text().isEmpty());
     EXPECT_TRUE(names.upperLower->button(1)->isChecked());
-    EXPECT_FALSE(controller->nameChangeOptions.caseCheck);
+    EXPECT_FALSE(window->nameChangeWindow()->options().caseCheck);
 }
 
 TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
@@ -58,7 +58,7 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     startWindow();  // the folders searched are resolved at start-up
 
     chooser.setNextAnswer(paths({app}));
-    window->actions()->deleteApp->trigger();
+    window->actions()->removeApplication->trigger();
     RemovalPanel& panel = *window->removalPanel();
     ASSERT_TRUE(panel.isVisible());
     QTableView* table = panel.delAppTableView;
@@ -79,7 +79,7 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     clickRow(table, 1, 0);
     EXPECT_EQ(checkOf(1), Qt::Checked);
     clickRow(table, 1, 1);
-    const QString kept = text(controller->appDisplayArray.at(1).itemPath());
+    const QString kept = text(panel.checklist().row(1).itemPath());
 
     QTest::mouseClick(panel.moveButton, Qt::LeftButton);
     EXPECT_FALSE(panel.isVisible());
