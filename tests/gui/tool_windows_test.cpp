@@ -78,7 +78,8 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     EXPECT_EQ(checkOf(1), Qt::Unchecked);
     clickRow(table, 1, 0);
     EXPECT_EQ(checkOf(1), Qt::Checked);
-    clickRow(table, 1, 1);
+    QTest::keyClick(table, Qt::Key_Space);  // on the row clicked last
+    EXPECT_EQ(checkOf(1), Qt::Unchecked);
     const QString kept = text(panel.checklist().row(1).itemPath());
 
     QTest::mouseClick(panel.moveButton, Qt::LeftButton);
@@ -89,6 +90,20 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     EXPECT_FALSE(files.exists(asPath(app)));
     EXPECT_TRUE(
         files.exists(asPath(home / ".local/share/Trash/files/DKT Deleted Apps/Note Pad.app")));
+
+    // A row inside a checked folder follows it and looks disabled until the folder is
+    // unchecked.
+    RemovalList nested;
+    nested.appDisplayArray = {DelAppRow(asPath(app), {}), DelAppRow(asPath(app + "/x"), {})};
+    nested.foundFoldersArray = {asPath(app)};
+    panel.showList(RemovalChecklist(nested));
+    const auto enabled = [&](int row) {
+        return bool(table->model()->flags(table->model()->index(row, 0)) & Qt::ItemIsEnabled);
+    };
+    EXPECT_TRUE(checkOf(1) == Qt::Checked && !enabled(1));
+    table->setCurrentIndex(table->model()->index(0, 2));
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_TRUE(checkOf(1) == Qt::Unchecked && enabled(1));
 }
 
 TEST_F(ToolWindowTest, EmptySomeOfTheTrashDeletesTheChosenItemsAfterAsking) {
