@@ -41,8 +41,6 @@ class DesktidyController {
     // Loads and saves the settings, resolves the folders searched for an application's
     // files and reads the arguments (entry 0 is the program's own path).
     void start(const QStringList& arguments);
-    // What argument 1 asked for: the number of a scheduled run, 0 for none.
-    int scheduledRun() const { return scheduledRun_; }
     // The scheduled run when the arguments asked for one: files every listed folder
     // without asking. Returns how it ended, after which the process should end; nullopt
     // when there was none.

@@ -21,15 +21,10 @@ TEST(StartUp, ResolvesTheAppFoldersWithLoginNameAndHome) {
 }
 
 TEST(StartUp, OnlyDigitsAloneInArgumentOneAskForTheScheduledRun) {
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy"}).c().scheduledRun(), 0);
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "1"}).c().scheduledRun(), 1);
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "12"}).c().scheduledRun(), 12);
+    EXPECT_EQ(scheduledRunNumber({"/bin/desktidy", "12"}), 12);
     // A folder or command whose name starts with a digit is no request to file everything.
     for (const char* other : {"0", "00", "file", "3d-models", "12abc", " 1", "+1", "1\n", ""})
         EXPECT_EQ(scheduledRunNumber({"/bin/desktidy", other}), 0) << other;
-    ControllerFixture models({"/bin/desktidy", "3d-models"});
-    EXPECT_EQ(models.c().scheduledRun(), 0);
-    EXPECT_FALSE(models.c().runScheduledFiling());
 }
 
 TEST(StartUp, FirstStartAndANonePathTakeTheFolderTheDesktopNames) {
