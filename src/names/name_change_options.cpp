@@ -1,9 +1,9 @@
 #include "names/name_change_options.h"
 
 void clearChangeNames(NameChangeOptions& options) {
-    const int upperLower = options.upperLower;
-    const int filesFolders = options.filesFolders;
+    const bool lowerCase = options.lowerCase;
+    const bool foldersToo = options.foldersToo;
     options = NameChangeOptions();
-    options.upperLower = upperLower;
-    options.filesFolders = filesFolders;
+    options.lowerCase = lowerCase;
+    options.foldersToo = foldersToo;
 }

@@ -24,8 +24,8 @@ struct NameChangeOptions {
     bool removeSpacesCheck = false;
     bool removeNumbersCheck = false;
     bool caseCheck = false;
-    int upperLower = 0;    // selected column: 0 upper case, any other lower case
-    int filesFolders = 0;  // selected row: 0 files only, any other files and folders
+    bool lowerCase = false;   // the case to change to: upper case unless set
+    bool foldersToo = false;  // rename folders as well as files
 };
 
 // Unchecks every rule and empties the four texts. The case and the files-or-folders

@@ -83,7 +83,7 @@ bool NameChangeRun::refuseSlashes() {
 
 NameChangeRun::Listing NameChangeRun::getFiles() {
     Listing listing;
-    const bool foldersToo = options_.filesFolders != 0;
+    const bool foldersToo = options_.foldersToo;
     const NameList names = files_.listNames(folder_, false);
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (!foldersToo && names.isDirectory(i)) continue;
@@ -192,7 +192,7 @@ bool NameChangeRun::removeNumbersPass() {
 
 bool NameChangeRun::changeCasePass() {
     const Listing listing = getFiles();
-    const bool upper = options_.upperLower == 0;
+    const bool upper = !options_.lowerCase;
     for (const QString& name : listing.names) {
         const QString newName = caseChanged(name, upper);
         if (newName != name) changeCase(name, newName, listing);

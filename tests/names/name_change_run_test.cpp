@@ -69,7 +69,7 @@ TEST_F(NameChangeTest, WorkedExamples) {
                .prefixNumber2Check = true,
                .removeSpacesCheck = true,
                .caseCheck = true,
-               .upperLower = 1};
+               .lowerCase = true};
     EXPECT_EQ(run(), RunResult::Done);
     EXPECT_EQ(names(),
               QStringList({".DS_Store", "Old Trips", "trip-0seanotes.txt", "trip-1seaphoto.jpg"}));
@@ -86,7 +86,7 @@ TEST_F(NameChangeTest, WorkedExamples) {
                .suffixStringCheck = true,
                .suffixTextField = "-x",
                .removeNumbersCheck = true,
-               .filesFolders = 1};
+               .foldersToo = true};
     EXPECT_EQ(run(), RunResult::Done);
     EXPECT_EQ(names(), QStringList({"IMG_.jpg-x", "Scans-x"}));
     EXPECT_EQ(logLines, QStringList({"Paths = " + at("IMG_0042.jpg0-x") + ", " + at("IMG_.jpg-x"),
@@ -201,7 +201,7 @@ TEST_F(NameChangeTest, AFailedMoveShowsTheErrorAndEndsTheRunReplacingNothing) {
 TEST_F(NameChangeTest, CaseChangeTreatsAnotherItemsNameAsTakenAndGoesOn) {
     add({"README", "readme", "AB", "Ab", "DOCS", "Zed", "done"});
     makeFolder(at("docs"));  // not listed: files only
-    options = {.caseCheck = true, .upperLower = 1};
+    options = {.caseCheck = true, .lowerCase = true};
     EXPECT_EQ(run(), RunResult::Done);
     // AB took "ab" first; Ab then found it taken, as README and DOCS found theirs.
     EXPECT_EQ(names(),
@@ -243,7 +243,7 @@ TEST_F(NameChangeTest, CaseChangeWorksWhereTheFileSystemIgnoresCase) {
     insensitive.failMoveTo.insert(asPath(at("notes")));
     add({"Photo.JPG", "Notes"});
     makeFolder(at("Scans"));
-    options = {.caseCheck = true, .upperLower = 1, .filesFolders = 1};
+    options = {.caseCheck = true, .lowerCase = true, .foldersToo = true};
     EXPECT_EQ(run(), RunResult::Done);
     // The refused one keeps its name and is only logged, as a failed mv would be.
     EXPECT_EQ(names(), QStringList({"Notes", "photo.jpg", "scans"}));

@@ -94,7 +94,7 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     for (const Flag& flag : flags)
         options.*flag.check = parser.isSet(QString::fromLatin1(flag.name));
     options.caseCheck = parser.isSet(upper) || parser.isSet(lower);
-    options.upperLower = parser.isSet(lower) ? 1 : 0;
-    options.filesFolders = parser.isSet(folders) ? 1 : 0;
+    options.lowerCase = parser.isSet(lower);
+    options.foldersToo = parser.isSet(folders);
     return statusOf(controller.changeNames(folder, options), context);
 }

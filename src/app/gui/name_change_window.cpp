@@ -88,7 +88,7 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     caseRow->addWidget(caseCheck);
     NameChangeOptions& options = options_;
     upperLower = choice(this, tr("Upper case"), tr("Lower case"), caseRow,
-                        [&options](int id) { options.upperLower = id; });
+                        [&options](int id) { options.lowerCase = id == 1; });
     caseRow->addStretch();
     grid->addLayout(caseRow, 6, 0, 1, 4);
     grid->setColumnStretch(1, 1);
@@ -97,7 +97,7 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     auto* whichRow = new QHBoxLayout;
     whichRow->addWidget(new QLabel(tr("Change the names of:"), this));
     filesFolders = choice(this, tr("Files only"), tr("Files and folders"), whichRow,
-                          [&options](int id) { options.filesFolders = id; });
+                          [&options](int id) { options.foldersToo = id == 1; });
     whichRow->addStretch();
 
     clearButton = new QPushButton(tr("Clear"), this);
@@ -183,8 +183,8 @@ void NameChangeWindow::refresh() {
         if (edit->text() != text) edit->setText(text);
     }
     const QSignalBlocker a(upperLower), b(filesFolders);
-    upperLower->button(o.upperLower == 0 ? 0 : 1)->setChecked(true);
-    filesFolders->button(o.filesFolders == 0 ? 0 : 1)->setChecked(true);
+    upperLower->button(o.lowerCase ? 1 : 0)->setChecked(true);
+    filesFolders->button(o.foldersToo ? 1 : 0)->setChecked(true);
 }
 
 void NameChangeWindow::hideEvent(QHideEvent* event) {
