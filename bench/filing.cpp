@@ -190,11 +190,12 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 5; ++round) {
         RoundTrip once;
         RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
-        once.filing = timesOf([&] { filed = controller.desktidy(); });
+        once.filing = timesOf([&] { filed = controller.fileFolder(controller.workingFolder()); });
         // Every matching file has left the top level, which holds the category folders.
         if (filed != RunResult::Done || namesInDesk() != unmatched + Settings::categoryCount)
             return 2;
-        once.unfiling = timesOf([&] { unfiled = controller.undesktidy(); });
+        once.unfiling =
+            timesOf([&] { unfiled = controller.unfileFolder(controller.workingFolder()); });
         if (unfiled != RunResult::Done || namesInDesk() != count) return 3;
         keepBest(program, once);
         keepBest(floor, timeFloor(folder, controller.draft(), count));
