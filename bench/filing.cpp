@@ -166,9 +166,9 @@ std::optional<std::pair<RoundTrip, RoundTrip>> measure(DesktidyController& contr
                                                        FileSystem& files, const QString& folder,
                                                        int count, int rounds) {
     int unmatched = 0;
-    const TypeTable table(controller.draft);
+    const TypeTable table(controller.draft());
     for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i).toUtf8()) == noCategory;
-    controller.draft.workingFolder = folder;
+    controller.draft().workingFolder = folder;
 
     const Times unset{1e9, 1e9};
     RoundTrip program{unset, unset}, floor{unset, unset};
@@ -177,14 +177,15 @@ std::optional<std::pair<RoundTrip, RoundTrip>> measure(DesktidyController& contr
     for (int round = 0; round < rounds; ++round) {
         RoundTrip once;
         RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
-        once.filing = timesOf([&] { filed = controller.desktidy(); });
+        once.filing = timesOf([&] { filed = controller.fileFolder(controller.workingFolder()); });
         // Every matching file has left the top level, which holds the category folders.
         if (filed != RunResult::Done || namesInDesk() != unmatched + Settings::categoryCount)
             return std::nullopt;
-        once.unfiling = timesOf([&] { unfiled = controller.undesktidy(); });
+        once.unfiling =
+            timesOf([&] { unfiled = controller.unfileFolder(controller.workingFolder()); });
         if (unfiled != RunResult::Done || namesInDesk() != count) return std::nullopt;
         keepBest(program, once);
-        keepBest(floor, timeFloor(folder, controller.draft, count));
+        keepBest(floor, timeFloor(folder, controller.draft(), count));
     }
     return std::pair{program, floor};
 }
@@ -222,10 +223,10 @@ int main(int argc, char** argv) {
         prompter, notifier, chooser, files, tools, ToolPaths{}, UserEnvironment::fromProcess(),
         QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.awakeFromNib({QStringLiteral("desktidy")});
+    controller.start({QStringLiteral("desktidy")});
 
     int unmatched = 0;
-    const TypeTable table(controller.draft);
+    const TypeTable table(controller.draft());
     for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i).toUtf8()) == noCategory;
     report("files", count);
     report("unmatched_fraction", double(unmatched) / count);

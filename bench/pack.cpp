@@ -113,13 +113,13 @@ Timing timeCp(const QString& source, const QString& target) {
 }
 
 Timing timePack(DesktidyController& controller, const QString& source, const QString& target) {
-    controller.draft.packRows = {{source, target}};
-    controller.draft.packOverwrite = true;
+    controller.draft().packRows = {{source, target}};
+    controller.draft().packOverwrite = true;
     controller.saveSetup();  // a run replaces without asking only as saved
     // In a child process as well, so that both start alike.
     return timeChild(target, [&] {
         const pid_t child = ::fork();
-        if (child == 0) ::_exit(controller.packStashery() == RunResult::Done ? 0 : 1);
+        if (child == 0) ::_exit(controller.copyPackRows(PackSide::Pack) == RunResult::Done ? 0 : 1);
         int status = 0;
         if (child < 0 || ::waitpid(child, &status, 0) != child || status != 0)
             qFatal("packStashery failed");

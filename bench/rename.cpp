@@ -133,12 +133,11 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
     };
     SilentPrompter prompter;
     LocalFileSystem files;
-    NameChangeState state;
     RunResult result = RunResult::Failed;
     auto timeRun = [&] {
         ::sync();
         timing.run = cpuSecondsOf([&] {
-            NameChangeRun changeNames(prompter, files, Path::fromText(runFolder), state);
+            NameChangeRun changeNames(prompter, files, Path::fromText(runFolder));
             result = changeNames.doChangeNames(options);
         });
     };

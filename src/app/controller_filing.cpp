@@ -39,12 +39,10 @@ RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prom
 
 }  // namespace
 
-RunResult DesktidyController::desktidy() { return desktidy(workingFolder()); }
-
-RunResult DesktidyController::desktidy(const Path& folder) {
-    if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
-    if (displayDktAlert == 0 &&
-        !services.prompter.confirm(
+RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
+    if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
+    if (ask == Confirmation::AskFirst &&
+        !services_.prompter.confirm(
             QStringLiteral("File these files?"),
             QStringLiteral("Desktidy will file all of the files located in ") + folder.display() +
                 QStringLiteral(" into the appropriate folders.  You can always undo this by "
@@ -52,19 +50,19 @@ RunResult DesktidyController::desktidy(const Path& folder) {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
-    MoveCounts counts = doArchive(folder);
+    MoveCounts counts = archiveFolder(folder);
     noteRecentFolder(folder);
     // The filed folder becomes the stored working folder.
-    if (const std::optional<QString> text = folder.toText()) draft.workingFolder = *text;
+    if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
     saveSetup();
-    counts.add(Filer(services.files, services.prompter).fileFolder(folder, draft));
-    categoryRow_ = Settings::categoryCount;  // a run leaves the last category selected
-    return outcomeOf(counts, folder, services.prompter);
+    counts.add(Filer(services_.files, services_.prompter).fileFolder(folder, draft_));
+    shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
+    return outcomeOf(counts, folder, services_.prompter);
 }
 
-RunResult DesktidyController::fileAllStashery() {
-    if (scheduled == 0 &&
-        !services.prompter.confirm(
+RunResult DesktidyController::fileListedFolders(Starter starter) {
+    if (starter == Starter::User &&
+        !services_.prompter.confirm(
             QStringLiteral("File all of these files?"),
             QStringLiteral("Desktidy will file all of the files located in all of the "
                            "directories that are listed in the Desktidy Folders Setup.  You can "
@@ -73,13 +71,13 @@ RunResult DesktidyController::fileAllStashery() {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
-    displayDktAlert = 1;
     bool failed = false;
-    forEachListedFolder([&] { failed |= desktidy() == RunResult::Failed; });
-    displayDktAlert = 0;
+    forEachListedFolder([&](const Path& folder) {
+        failed |= fileFolder(folder, Confirmation::DontAsk) == RunResult::Failed;
+    });
     // Each failed folder has said so; "all of the files have been filed" would be untrue.
     if (failed) return RunResult::Failed;
-    services.notifier.notify(
+    services_.notifier.notify(
         QStringLiteral("Done filing all of your files"),
         QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "
                        "have been filed."),
@@ -87,22 +85,20 @@ RunResult DesktidyController::fileAllStashery() {
     return RunResult::Done;
 }
 
-MoveCounts DesktidyController::doArchive(const Path& folder) {
+MoveCounts DesktidyController::archiveFolder(const Path& folder) {
     // The date the run is about to save, not the one stored before it.
-    const ArchiveDate& date = draft.archiveDate;
+    const ArchiveDate& date = draft_.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
     if (cutoff.isOff()) return {};
     const MoveCounts counts =
-        Filer(services.files, services.prompter).archiveFolder(folder, draft, cutoff);
-    categoryRow_ = Settings::categoryCount;
+        Filer(services_.files, services_.prompter).archiveFolder(folder, draft_, cutoff);
+    shownCategoryRow_ = Settings::categoryCount;
     return counts;
 }
 
-RunResult DesktidyController::undesktidy() { return undesktidy(workingFolder()); }
-
-RunResult DesktidyController::undesktidy(const Path& folder) {
-    if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
-    if (!services.prompter.confirm(
+RunResult DesktidyController::unfileFolder(const Path& folder) {
+    if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
+    if (!services_.prompter.confirm(
             QStringLiteral("Unfile these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
                 QStringLiteral(" which are inside the Desktidy folders.  You can always redo the "
@@ -110,12 +106,12 @@ RunResult DesktidyController::undesktidy(const Path& folder) {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
     return outcomeOf(
-        Filer(services.files, services.prompter).unfileFolder(folder, draft.folderNames), folder,
-        services.prompter);
+        Filer(services_.files, services_.prompter).unfileFolder(folder, draft_.folderNames), folder,
+        services_.prompter);
 }
 
-RunResult DesktidyController::unfileAllStashery() {
-    if (!services.prompter.confirm(
+RunResult DesktidyController::unfileListedFolders() {
+    if (!services_.prompter.confirm(
             QStringLiteral("Unfile all of these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in all of the "
                            "directories that are listed in the Desktidy Folders Setup.  You can "
@@ -126,9 +122,10 @@ RunResult DesktidyController::unfileAllStashery() {
 
     // Each folder asks its own question; a "Cancel" there skips that folder only.
     bool failed = false;
-    forEachListedFolder([&] { failed |= undesktidy() == RunResult::Failed; });
+    forEachListedFolder(
+        [&](const Path& folder) { failed |= unfileFolder(folder) == RunResult::Failed; });
     if (failed) return RunResult::Failed;
-    services.notifier.notify(
+    services_.notifier.notify(
         QStringLiteral("Done unfiling all of your files"),
         QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "
                        "have been put back where they came from."),
@@ -136,54 +133,43 @@ RunResult DesktidyController::unfileAllStashery() {
     return RunResult::Done;
 }
 
-void DesktidyController::forEachListedFolder(const std::function<void()>& action) {
-    const QString shownFolder = draft.workingFolder;
-    for (const QString& folder : QStringList(draft.listedFolders)) {
-        draft.workingFolder = folder;
-        action();
+void DesktidyController::forEachListedFolder(const std::function<void(const Path&)>& action) {
+    const QString shownFolder = draft_.workingFolder;
+    for (const QString& folder : QStringList(draft_.listedFolders)) {
+        draft_.workingFolder = folder;
+        action(Path::fromText(folder));
     }
-    draft.workingFolder = shownFolder;
+    draft_.workingFolder = shownFolder;
 }
 
-RunResult DesktidyController::chooseFile() {
-    const auto chosen =
-        services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Choose"), false));
-    if (!chosen || chosen->isEmpty()) return RunResult::Cancelled;
-    const std::optional<QString> folder = storableText(chosen->last(), services.prompter);
-    if (!folder) return RunResult::Failed;
-    draft.workingFolder = *folder;
+RunResult DesktidyController::keepWorkingFolder(const Path& folder) {
+    const std::optional<QString> text = storableText(folder, services_.prompter);
+    if (!text) return RunResult::Failed;
+    draft_.workingFolder = *text;
     saveSetup();
     return RunResult::Done;
 }
 
-RunResult DesktidyController::addFolder() {
-    const auto chosen =
-        services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Add"), true));
-    if (!chosen) return RunResult::Cancelled;
-    QStringList folders;
-    for (const Path& path : *chosen) {
-        const std::optional<QString> folder = storableText(path, services.prompter);
-        if (!folder) return RunResult::Failed;
-        folders.append(*folder);
+RunResult DesktidyController::addFolders(const QList<Path>& folders) {
+    QStringList texts;
+    for (const Path& folder : folders) {
+        const std::optional<QString> text = storableText(folder, services_.prompter);
+        if (!text) return RunResult::Failed;
+        texts.append(*text);
     }
-    draft.listedFolders.append(folders);
+    draft_.listedFolders.append(texts);
     return RunResult::Done;
 }
 
-void DesktidyController::delFolder(const QList<int>& rows) {
-    removeRows(draft.listedFolders, rows);
+void DesktidyController::removeFolders(const QList<int>& rows) {
+    removeRows(draft_.listedFolders, rows);
 }
 
-void DesktidyController::setTypeArray(int row) { categoryRow_ = row; }
-
-bool DesktidyController::doType(const QString& type, const QString& description) {
-    const std::optional<Category> category = categoryAt(categoryRow_);
-    if (!category) return false;
-    draft.addType(*category, typeEntry(type, description));
-    return true;
+void DesktidyController::addType(Category category, const QString& type,
+                                 const QString& description) {
+    draft_.addType(category, typeEntry(type, description));
 }
 
-void DesktidyController::delType(const QList<int>& rows) {
-    if (const std::optional<Category> category = categoryAt(categoryRow_))
-        removeRows(draft.types(*category), rows);
+void DesktidyController::removeTypes(Category category, const QList<int>& rows) {
+    removeRows(draft_.types(category), rows);
 }

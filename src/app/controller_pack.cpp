@@ -27,41 +27,36 @@ RunResult copyRows(const CopyRunTexts& texts, const QList<PackRow>& rows, bool o
 
 }  // namespace
 
-bool DesktidyController::addPackFiles() { return doAddFiles(draft.packRows); }
+QList<PackRow>& DesktidyController::packRowsOf(PackSide side) {
+    return side == PackSide::Pack ? draft_.packRows : draft_.unpackRows;
+}
 
-bool DesktidyController::addUnpackFiles() { return doAddFiles(draft.unpackRows); }
+const QList<PackRow>& DesktidyController::packRows(PackSide side) const {
+    return side == PackSide::Pack ? draft_.packRows : draft_.unpackRows;
+}
 
-bool DesktidyController::doAddFiles(QList<PackRow>& rows) {
+void DesktidyController::addPackRow(PackSide side, const PackRow& row) {
+    packRowsOf(side).append(row);
+}
+
+void DesktidyController::removePackRows(PackSide side, const QList<int>& rows) {
+    removeRows(packRowsOf(side), rows);
+}
+
+void DesktidyController::reversePackList() {
     QStringList sources, destinations;
-    if (!addRowByChoosing(services.chooser, sources, destinations)) return false;
-    rows.append(rowsOf(sources, destinations));
-    return true;
+    deriveUnpackList(columnOf(draft_.packRows, &PackRow::source),
+                     columnOf(draft_.packRows, &PackRow::destination), sources, destinations);
+    draft_.unpackRows = rowsOf(sources, destinations);
 }
 
-void DesktidyController::delPackFiles(const QList<int>& selectedRows) {
-    removeRows(draft.packRows, selectedRows);
+void DesktidyController::clearPackLists() {
+    draft_.packRows.clear();
+    draft_.unpackRows.clear();
 }
 
-void DesktidyController::delUnpackFiles(const QList<int>& selectedRows) {
-    removeRows(draft.unpackRows, selectedRows);
-}
-
-void DesktidyController::reversePack() {
-    QStringList sources, destinations;
-    deriveUnpackList(columnOf(draft.packRows, &PackRow::source),
-                     columnOf(draft.packRows, &PackRow::destination), sources, destinations);
-    draft.unpackRows = rowsOf(sources, destinations);
-}
-
-void DesktidyController::clearPackTables() {
-    draft.packRows.clear();
-    draft.unpackRows.clear();
-}
-
-RunResult DesktidyController::packStashery() {
-    return copyRows(CopyRunTexts::pack(), draft.packRows, saved_.packOverwrite, services);
-}
-
-RunResult DesktidyController::unpackStashery() {
-    return copyRows(CopyRunTexts::unpack(), draft.unpackRows, saved_.unpackOverwrite, services);
+RunResult DesktidyController::copyPackRows(PackSide side) {
+    if (side == PackSide::Pack)
+        return copyRows(CopyRunTexts::pack(), draft_.packRows, saved_.packOverwrite, services_);
+    return copyRows(CopyRunTexts::unpack(), draft_.unpackRows, saved_.unpackOverwrite, services_);
 }

@@ -3,58 +3,38 @@
 #include "removal/item_label.h"
 #include "trash/trash_emptying.h"
 
-namespace {
-
-TrashServices trashServices(DesktidyController& c) {
-    Services& s = c.services;
-    return TrashServices{s.prompter,
-                         s.chooser,
-                         s.files,
-                         s.tools,
-                         s.toolPaths,
-                         c.trashLocation(),
-                         Path::fromText(c.osHome),
-                         c.trashClock};
+TrashServices DesktidyController::trashServices() {
+    return TrashServices{services_.prompter,    services_.chooser,   services_.files,
+                         services_.tools,       services_.toolPaths, trashLocation(),
+                         Path::fromText(home_), trashClock_};
 }
-
-}  // namespace
 
 TrashLocation DesktidyController::trashLocation() const {
-    return TrashLocation::forHome(Path::fromText(osHome));
+    return TrashLocation::forHome(Path::fromText(home_));
 }
 
-QString DesktidyController::makeDelAppPath(const Path& path) {
-    return ::itemLabelFor(path, services.files);
+QList<Path> DesktidyController::trashItems() {
+    return trashItemPaths(trashLocation(), services_.files);
 }
 
-RunResult DesktidyController::emptyTrash() {
-    TrashServices trash = trashServices(*this);
-    return ::deleteChosenTrashItems(trash, trashArray);
+QString DesktidyController::itemLabel(const Path& path) {
+    return itemLabelFor(path, services_.files);
 }
 
-RunResult DesktidyController::deleteTrash() {
-    TrashServices trash = trashServices(*this);
-    return ::deleteTrashItems(trash, trashArray);
+RunResult DesktidyController::deleteTrashItems(const QList<Path>& items) {
+    TrashServices trash = trashServices();
+    return ::deleteTrashItems(trash, items);
 }
 
-bool DesktidyController::deleteApp() {
-    TrashServices trash = trashServices(*this);
-    QList<Path> folders;
-    for (const QString& folder : appDirArray) folders.append(Path::fromText(folder));
-    std::optional<RemovalList> list = ::planRemoval(trash, folders);
-    if (!list) return false;
-    appDisplayArray = std::move(list->rows);
-    foundFoldersArray = std::move(list->folders);
-    foundFilesArray = std::move(list->files);
-    return true;
+Path DesktidyController::applicationsFolder() {
+    return ::applicationsFolder(Path::fromText(home_), services_.files);
 }
 
-void DesktidyController::clickedDelAppCheck(int selectedRow) {
-    if (selectedRow < 0 || selectedRow >= appDisplayArray.size()) return;
-    appDisplayArray[selectedRow].toggleChecked();
+RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
+    return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices()));
 }
 
-RunResult DesktidyController::deleteAppFiles() {
-    TrashServices trash = trashServices(*this);
-    return ::moveRemovalToTrash(trash, {appDisplayArray, foundFoldersArray, foundFilesArray});
+RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
+    TrashServices trash = trashServices();
+    return moveRemovalToTrash(trash, checklist.toMove());
 }

@@ -28,13 +28,13 @@ bool isFolderOrLinkToOne(const Path& path) {
 }
 
 DesktidyController::DesktidyController(Services s, BundleDefaults bundle)
-    : services(std::move(s)),
-      osUser(services.user.user),
-      osHome(services.user.home),
-      myDefaults(std::move(bundle.myDefaults)),
-      myAppDirs(std::move(bundle.myAppDirs)),
-      store_(services.settingsFile.isEmpty() ? SettingsStore::defaultFilePath(osHome)
-                                             : services.settingsFile) {}
+    : services_(std::move(s)),
+      user_(services_.user.user),
+      home_(services_.user.home),
+      defaults_(std::move(bundle.myDefaults)),
+      applicationFolderPatterns_(std::move(bundle.myAppDirs)),
+      store_(services_.settingsFile.isEmpty() ? SettingsStore::defaultFilePath(home_)
+                                              : services_.settingsFile) {}
 
 DesktidyController::~DesktidyController() = default;
 
@@ -52,20 +52,21 @@ QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, co
     return dirs;
 }
 
-void DesktidyController::awakeFromNib(const QStringList& arguments) {
-    getSettings();
+void DesktidyController::start(const QStringList& arguments) {
+    loadSettings();
     saveSetup();
 
-    if (draft.workingFolder.isEmpty() || draft.workingFolder == u"/none")
-        draft.workingFolder = desktopFolderOf(osHome);
+    if (draft_.workingFolder.isEmpty() || draft_.workingFolder == u"/none")
+        draft_.workingFolder = desktopFolderOf(home_);
 
-    appDirArray =
-        resolveAppDirs(myAppDirs.value(QStringLiteral("appDirs")).toList(), osUser, osHome);
+    applicationDataFolders_.clear();
+    for (const QString& folder : resolveAppDirs(
+             applicationFolderPatterns_.value(QStringLiteral("appDirs")).toList(), user_, home_))
+        applicationDataFolders_.append(Path::fromText(folder));
 
-    argumentsArray = arguments;
-    dktCommand = buildDktCommand(executablePath(argumentsArray.value(0)), settingsHomeForJobs())
-                     .value_or(QString());
-    scheduled = scheduledRunNumber(argumentsArray);
+    cronCommand_ = buildDktCommand(executablePath(arguments.value(0)), settingsHomeForJobs())
+                       .value_or(QString());
+    scheduledRun_ = scheduledRunNumber(arguments);
 }
 
 int scheduledRunNumber(const QStringList& arguments) {
@@ -82,48 +83,39 @@ QString DesktidyController::settingsHomeForJobs() const {
     // settings live anywhere but the default place.
     const QString suffix = QStringLiteral("/Desktidy/Desktidy.conf");
     const QString file = store_.filePath();
-    if (QDir::cleanPath(file) == QDir::cleanPath(osHome + QStringLiteral("/.config") + suffix) ||
+    if (QDir::cleanPath(file) == QDir::cleanPath(home_ + QStringLiteral("/.config") + suffix) ||
         !file.endsWith(suffix))
         return QString();
     return file.chopped(suffix.size());
 }
 
-std::optional<RunResult> DesktidyController::applicationDidFinishLaunching() {
-    if (scheduled == 0) return std::nullopt;
-    // The scheduled run files every listed folder without asking and ends the process.
-    return fileAllStashery();
+std::optional<RunResult> DesktidyController::runScheduledFiling() {
+    if (scheduledRun_ == 0) return std::nullopt;
+    return fileListedFolders(Starter::Schedule);
 }
 
 void DesktidyController::noteRecentFolder(const Path& folder) {
     if (isFolderOrLinkToOne(folder))
-        RecentFolders(RecentFolders::defaultFilePath(osHome)).note(folder);
+        RecentFolders(RecentFolders::defaultFilePath(home_)).note(folder);
 }
 
-bool DesktidyController::openFile(const QString& path) {
-    draft.workingFolder = path;
-    return true;
-}
+void DesktidyController::setWorkingFolder(const QString& folder) { draft_.workingFolder = folder; }
 
-void DesktidyController::getSettings() {
-    store_.load(saved_, myDefaults, osHome);
-    draft = saved_;
-    categoryRow_ = 1;
+void DesktidyController::loadSettings() {
+    store_.load(saved_, defaults_, home_);
+    draft_ = saved_;
+    shownCategoryRow_ = 1;
 }
 
 void DesktidyController::saveSetup() {
-    store_.save(draft);
-    saved_ = draft;
+    store_.save(draft_);
+    saved_ = draft_;
 }
 
-void DesktidyController::saveSetupButton() {
-    saveSetup();
-    services.prompter.notice(QStringLiteral("The Setup has been saved."));
-}
-
-void DesktidyController::cancelSetup() { getSettings(); }
+void DesktidyController::cancelSetup() { loadSettings(); }
 
 void DesktidyController::resetSetup() {
-    restoreDefaults(draft, myDefaults, osHome);
-    categoryRow_ = 1;
+    restoreDefaults(draft_, defaults_, home_);
+    shownCategoryRow_ = 1;
     saveSetup();
 }

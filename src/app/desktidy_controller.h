@@ -5,6 +5,7 @@
 #include <QVariantMap>
 #include <functional>
 
+#include "app/removal_checklist.h"
 #include "app/services.h"
 #include "names/name_change_options.h"
 #include "platform/run_result.h"
@@ -15,10 +16,21 @@
 #include "settings/settings_store.h"
 
 struct MoveCounts;
+struct TrashServices;
 
-// The one object that owns the program's state and carries out its commands. Each
-// command delegates to its subsystem in a few lines; the window and the command line
-// call these methods and nothing below them.
+// Whether filing one folder asks the user first. Filing every listed folder asks once for
+// all of them and then files each without asking.
+enum class Confirmation { AskFirst, DontAsk };
+// Who started filing every listed folder: the user, who is asked first, or the crontab
+// entry, which nobody is there to answer.
+enum class Starter { User, Schedule };
+// The pack list or the unpack list.
+enum class PackSide { Pack, Unpack };
+
+// The program's state (the settings as saved and as being edited) and its operations,
+// one per thing a user means to do, taking plain values. The window runs its dialogs and
+// then calls these; the command line parses its arguments and calls them. No operation
+// opens a chooser.
 class DesktidyController {
   public:
     DesktidyController(Services services, BundleDefaults bundle);
@@ -27,162 +39,144 @@ class DesktidyController {
     DesktidyController& operator=(const DesktidyController&) = delete;
 
     // --- Start-up ---
-    // Interface ready: load and save the settings, resolve the folders searched for an
-    // application's files, read the arguments (entry 0 is the program's own path).
-    void awakeFromNib(const QStringList& arguments);
-    // Launch finished: the scheduled run when argument 1 asked for it. Returns how that run
-    // ended, after which the process should end; nullopt when there was none.
-    std::optional<RunResult> applicationDidFinishLaunching();
-    // A folder given from outside (a launcher, a drop) becomes the draft's working
-    // folder; the stored one changes at the next save.
-    bool openFile(const QString& path);
+    // Loads and saves the settings, resolves the folders searched for an application's
+    // files and reads the arguments (entry 0 is the program's own path).
+    void start(const QStringList& arguments);
+    // The scheduled run when the arguments asked for one: files every listed folder
+    // without asking. Returns how it ended, after which the process should end; nullopt
+    // when there was none.
+    std::optional<RunResult> runScheduledFiling();
+    // A folder given from outside (a launcher, a drop, the path control) becomes the
+    // draft's working folder; the stored one changes at the next save.
+    void setWorkingFolder(const QString& folder);
+    // The working folder as the path it names (the settings hold its UTF-8 text).
+    Path workingFolder() const { return Path::fromText(draft_.workingFolder); }
 
     // --- Settings ---
-    // The Setup panel, the window and the command line edit the draft; a save stores it.
-    // A load reads the file into the saved settings and starts the draft from them, with
-    // the first category selected.
-    void getSettings();
+    // The settings being edited: the Setup panel's controls write into them.
+    Settings& draft() { return draft_; }
+    const Settings& draft() const { return draft_; }
+    // What the last load or save left: the values as stored.
+    const Settings& saved() const { return saved_; }
+    // Stores the draft.
     void saveSetup();
-    void saveSetupButton();
     // Drops the draft: the file is read again.
     void cancelSetup();
     // The defaults into the draft (keeping its folder list, pack lists and schedule),
     // then a save.
     void resetSetup();
-    // What the last load or save left: the values as stored.
-    const Settings& saved() const { return saved_; }
+    const SettingsStore& store() const { return store_; }
 
     // --- Filing ---
-    // Files the draft's working folder: asks first unless displayDktAlert is set,
-    // archives old items by the draft's archive date, notes the folder as recent, saves
-    // the draft with it as the working folder, then files. A folder that is not there
-    // is refused with a critical notice and not saved. Failed, after a critical notice
-    // saying how many, when moves failed with an error; an item whose name is taken is
-    // no failure.
-    RunResult desktidy();
-    // The same for folder, which becomes the working folder first when it has a text
-    // form (the settings hold text); a folder whose path is not UTF-8 is filed all the
-    // same, and the stored working folder stays as it was.
-    RunResult desktidy(const Path& folder);
-    // Files every folder of the folder list without asking per folder (nor at all in
-    // the scheduled run), then posts "Done filing all of your files"; when a folder
-    // failed, it posts nothing and is Failed.
-    RunResult fileAllStashery();
-    // Archives the folder's loose items modified on or before the archive date.
-    MoveCounts doArchive(const Path& folder);
-    // Unfiles the working folder, or folder, asking first; refused and failed as desktidy
-    // is.
-    RunResult undesktidy();
-    RunResult undesktidy(const Path& folder);
+    // Files folder: asks first when told to, archives old items by the draft's archive
+    // date, notes the folder as recent, saves the draft with it as the working folder
+    // (when it has a text form: the settings hold text), then files. A folder that is
+    // not there is refused with a critical notice and not saved. Failed, after a
+    // critical notice saying how many, when moves failed with an error; an item whose
+    // name is taken is no failure.
+    RunResult fileFolder(const Path& folder, Confirmation ask = Confirmation::AskFirst);
+    // Files every folder of the folder list, asking once unless the schedule started it,
+    // then posts "Done filing all of your files"; when a folder failed, it posts nothing
+    // and is Failed.
+    RunResult fileListedFolders(Starter starter = Starter::User);
+    // Unfiles folder after asking; refused and failed as fileFolder is.
+    RunResult unfileFolder(const Path& folder);
     // Unfiles every folder of the folder list, each asking its own question.
-    RunResult unfileAllStashery();
-    // Chooses the working folder through the chooser and saves it. A folder whose path is
-    // not UTF-8 cannot be kept in the settings: refused with a critical notice, Failed.
-    RunResult chooseFile();
-    // Appends the folders chosen through the chooser to the folder list (saved later);
-    // refused as chooseFile refuses when any of them is not UTF-8.
-    RunResult addFolder();
+    RunResult unfileListedFolders();
+    // Makes folder the working folder and saves it. A folder whose path is not UTF-8
+    // cannot be kept in the settings: refused with a critical notice, Failed.
+    RunResult keepWorkingFolder(const Path& folder);
+    // Appends folders to the draft's folder list; refused as keepWorkingFolder refuses
+    // when any of them is not UTF-8, and then none is added.
+    RunResult addFolders(const QList<Path>& folders);
     // Removes the given rows of the folder list.
-    void delFolder(const QList<int>& rows);
-    // Selects a row of the category table (0 the archive folder, 1 to 8 the categories,
-    // -1 none); the type table shows the types of the category selected.
-    void setTypeArray(int row);
-    int categoryRow() const { return categoryRow_; }
-    // Adds "type - description" to the selected category's list. False when nothing was
-    // added (the archive row or no row is selected), so the add-type panel stays open.
-    bool doType(const QString& type, const QString& description);
-    // Removes the given rows of the selected category's type list.
-    void delType(const QList<int>& rows);
+    void removeFolders(const QList<int>& rows);
+    // Adds "type - description" to the category's list.
+    void addType(Category category, const QString& type, const QString& description);
+    // Removes the given rows of the category's type list.
+    void removeTypes(Category category, const QList<int>& rows);
+    // The row of the category table shown (0 the archive folder, 1 to 8 the categories,
+    // -1 none). A filing leaves the last category shown.
+    int shownCategoryRow() const { return shownCategoryRow_; }
+    void showCategoryRow(int row) { shownCategoryRow_ = row; }
 
     // --- Schedule ---
-    // Saves the draft and writes the crontab entry from its schedule, or takes the entry
-    // out while removeSched is set.
-    RunResult schedule();
+    // Makes schedule the draft's, saves the draft and writes the crontab entry for it.
+    RunResult setSchedule(const Schedule& schedule);
+    // Saves the draft and takes the entry out of the crontab.
     RunResult removeSchedule();
     // The program's lines of the crontab; nullopt when it cannot be read.
     std::optional<QList<QByteArray>> scheduleEntries();
-    int removeSched = 0;
+    // The command the crontab entry runs; empty when cron cannot carry the program's path.
+    const QString& cronCommand() const { return cronCommand_; }
 
     // --- Pack ---
-    // Adding a row asks for a source, then for its destination folder; a cancelled panel
-    // adds nothing. True when a row was added.
-    bool addPackFiles();
-    bool addUnpackFiles();
-    bool doAddFiles(QList<PackRow>& rows);
-    // Remove the rows at these indexes (the table's selection) from both lists of the pair.
-    void delPackFiles(const QList<int>& selectedRows);
-    void delUnpackFiles(const QList<int>& selectedRows);
+    const QList<PackRow>& packRows(PackSide side) const;
+    void addPackRow(PackSide side, const PackRow& row);
+    // Removes the rows at these indexes (the table's selection).
+    void removePackRows(PackSide side, const QList<int>& rows);
     // Rebuilds the unpack list so that it brings back what the pack list copies.
-    void reversePack();
+    void reversePackList();
     // Empties the pack list and the unpack list.
-    void clearPackTables();
-    // Copy every row of the draft's list, with the saved replace setting.
-    RunResult packStashery();
-    RunResult unpackStashery();
+    void clearPackLists();
+    // Copies every row of the draft's list, with the saved replace setting.
+    RunResult copyPackRows(PackSide side);
 
     // --- Names ---
-    // The name-change window's controls, and the values the last run copied from them.
-    NameChangeOptions nameChangeOptions;
-    NameChangeState nameChangeState;
-    void clearChangeNames();
-    // Renames the items of the draft's working folder, or of folder, by nameChangeOptions.
-    RunResult doChangeNames();
-    RunResult doChangeNames(const Path& folder);
+    // Renames the items of folder by options, after asking.
+    RunResult changeNames(const Path& folder, const NameChangeOptions& options);
 
     // --- Trash ---
     // The home folder's Trash ($XDG_DATA_HOME/Trash).
     TrashLocation trashLocation() const;
+    // The items directly in the Trash.
+    QList<Path> trashItems();
     // The two-line label of an item: name, size and unit, then the full path.
-    QString makeDelAppPath(const Path& path);
-    // Choose items directly in the Trash and delete them for good (after asking).
-    RunResult emptyTrash();
-    RunResult deleteTrash();
-    // Choose an application and list it with its related items, each checked. False when
-    // the chooser was cancelled; the previous list then stays.
-    bool deleteApp();
-    // Switches the check box of the selected row (-1: none selected).
-    void clickedDelAppCheck(int selectedRow);
-    // Moves the checked items into the Trash folder "DKT Deleted Apps".
-    RunResult deleteAppFiles();
+    QString itemLabel(const Path& path);
+    // Deletes these items of the Trash for good, after asking.
+    RunResult deleteTrashItems(const QList<Path>& items);
 
-    QList<Path> trashArray;
-    QList<DelAppRow> appDisplayArray;
-    QList<Path> foundFoldersArray;
-    QList<Path> foundFilesArray;
+    // --- Application removal ---
+    // Where the application chooser starts: ~/Applications when it exists, else the home.
+    Path applicationsFolder();
+    // The application at appPath and its related items, each checked.
+    RemovalChecklist planRemoval(const Path& appPath);
+    // Moves exactly the checked items into the Trash folder "DKT Deleted Apps".
+    RunResult moveToTrash(const RemovalChecklist& checklist);
+    // The folders searched for an application's files, as resolved at start-up.
+    const QList<Path>& applicationDataFolders() const { return applicationDataFolders_; }
     // The time that names moved items and dates the Trash record; tests fix it.
-    std::function<QDateTime()> trashClock = [] { return QDateTime::currentDateTime(); };
+    void setTrashClock(std::function<QDateTime()> clock) { trashClock_ = std::move(clock); }
 
-    // The services and the settings being edited, open to the window that binds its
-    // widgets to them.
-    Services services;
-    Settings draft;
-
-    QString osUser;
-    QString osHome;
-    QVariantMap myDefaults;
-    QVariantMap myAppDirs;
-    QStringList appDirArray;
-    QStringList argumentsArray;
-    int scheduled = 0;
-    int displayDktAlert = 0;
-    QString dktCommand;
-
-    SettingsStore& store() { return store_; }
-
-    // Adds a folder the user worked on to the recent-folders list (Open Recent).
-    void noteRecentFolder(const Path& folder);
-    // The working folder as the path it names (the settings hold its UTF-8 text).
-    Path workingFolder() const { return Path::fromText(draft.workingFolder); }
+    // The desktop services, which the window also runs its dialogs through.
+    Services& services() { return services_; }
+    const QString& home() const { return home_; }
 
   private:
     QString settingsHomeForJobs() const;
-    // Runs action with each listed folder as the working folder, then shows the folder
-    // shown before.
-    void forEachListedFolder(const std::function<void()>& action);
+    // Adds a folder the user worked on to the recent-folders list (Open Recent).
+    void noteRecentFolder(const Path& folder);
+    MoveCounts archiveFolder(const Path& folder);
+    void loadSettings();
+    // Runs action on each listed folder, the working folder following each in turn; the
+    // folder shown before is shown again after.
+    void forEachListedFolder(const std::function<void(const Path&)>& action);
+    QList<PackRow>& packRowsOf(PackSide side);
+    TrashServices trashServices();
 
+    Services services_;
+    QString user_;
+    QString home_;
+    QVariantMap defaults_;
+    QVariantMap applicationFolderPatterns_;
     SettingsStore store_;
     Settings saved_;
-    int categoryRow_ = 1;
+    Settings draft_;
+    int shownCategoryRow_ = 1;
+    QList<Path> applicationDataFolders_;
+    QString cronCommand_;
+    int scheduledRun_ = 0;
+    std::function<QDateTime()> trashClock_ = [] { return QDateTime::currentDateTime(); };
 };
 
 // "[home]" becomes the login name and a leading "~/" the home folder.

@@ -13,7 +13,7 @@
 struct Services {
     Prompter& prompter;
     Notifier& notifier;
-    PathChooser& chooser;
+    PathChooser& chooser;  // the window's open panels: no controller operation opens one
     FileSystem& files;
     ToolRunner& tools;
     ToolPaths toolPaths;

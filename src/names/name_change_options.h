@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The controls of the name-change window. The window binds its widgets to these fields
-// and the command line sets them directly. Nothing here is saved: the controls keep
+// The rules of a name change, as the name-change window's controls show them and as the
+// command line's options give them. Nothing here is saved: the controls keep
 // their values only while the program runs.
 struct NameChangeOptions {
     bool replaceCheck = false;
@@ -24,33 +24,10 @@ struct NameChangeOptions {
     bool removeSpacesCheck = false;
     bool removeNumbersCheck = false;
     bool caseCheck = false;
-    int upperLower = 0;    // selected column: 0 upper case, any other lower case
-    int filesFolders = 0;  // selected row: 0 files only, any other files and folders
+    bool lowerCase = false;   // the case to change to: upper case unless set
+    bool foldersToo = false;  // rename folders as well as files
 };
 
 // Unchecks every rule and empties the four texts. The case and the files-or-folders
 // choice stay as they are.
 void clearChangeNames(NameChangeOptions& options);
-
-// The values a run copies from the controls once the user has confirmed it, so that the
-// run works from one consistent set. Check boxes read 1 for on and 0 for off.
-struct NameChangeState {
-    int replaceState = 0;
-    int ignoreCaseState = 0;
-    int prefixNumberState = 0;
-    int prefixStringState = 0;
-    int prefixNumber2State = 0;
-    int suffixNumberState = 0;
-    int suffixStringState = 0;
-    int suffixNumber2State = 0;
-    int removeSpacesState = 0;
-    int removeNumbersState = 0;
-    int caseState = 0;
-    int upperLowerState = 0;
-    int filesFoldersState = 0;
-    QString replace1String;  // copied only when Replace is on
-    QString replace2String;
-
-    // Copies every value from the controls; the replace texts only when Replace is on.
-    void copyFrom(const NameChangeOptions& options);
-};

@@ -45,9 +45,8 @@ bool sameItem(const FileStatus& a, const FileStatus& b) {
 
 }  // namespace
 
-NameChangeRun::NameChangeRun(Prompter& prompter, FileSystem& files, Path folder,
-                             NameChangeState& state)
-    : prompter_(prompter), files_(files), folder_(std::move(folder)), state_(state) {}
+NameChangeRun::NameChangeRun(Prompter& prompter, FileSystem& files, Path folder)
+    : prompter_(prompter), files_(files), folder_(std::move(folder)) {}
 
 RunResult NameChangeRun::doChangeNames(const NameChangeOptions& options) {
     const QString question =
@@ -56,20 +55,19 @@ RunResult NameChangeRun::doChangeNames(const NameChangeOptions& options) {
     if (!prompter_.confirm(confirmTitle, question, QStringLiteral("OK")))
         return RunResult::Cancelled;
     if (noteRecentFolder) noteRecentFolder(folder_);
-    state_.copyFrom(options);
+    // Every pass reads this one copy, taken once the user has confirmed.
+    options_ = options;
+    const Affix prefix{options_.prefixNumberCheck, options_.prefixStringCheck,
+                       options_.prefixTextField, options_.prefixNumber2Check};
+    const Affix suffix{options_.suffixNumberCheck, options_.suffixStringCheck,
+                       options_.suffixTextField, options_.suffixNumber2Check};
 
-    // The texts are read from the controls, as the window shows them.
-    const Affix prefix{state_.prefixNumberState != 0, state_.prefixStringState != 0,
-                       options.prefixTextField, state_.prefixNumber2State != 0};
-    const Affix suffix{state_.suffixNumberState != 0, state_.suffixStringState != 0,
-                       options.suffixTextField, state_.suffixNumber2State != 0};
-
-    const bool completed = refuseSlashes(options) && (!state_.replaceState || replacePass()) &&
+    const bool completed = refuseSlashes() && (!options_.replaceCheck || replacePass()) &&
                            (!prefix.isOn() || affixPass(prefix, true)) &&
                            (!suffix.isOn() || affixPass(suffix, false)) &&
-                           (!state_.removeSpacesState || removeSpacesPass()) &&
-                           (!state_.removeNumbersState || removeNumbersPass()) &&
-                           (!state_.caseState || changeCasePass());
+                           (!options_.removeSpacesCheck || removeSpacesPass()) &&
+                           (!options_.removeNumbersCheck || removeNumbersPass()) &&
+                           (!options_.caseCheck || changeCasePass());
     if (!completed) return RunResult::Failed;
     QString message = doneMessage;
     if (!undecodedNames_.empty()) {
@@ -82,17 +80,18 @@ RunResult NameChangeRun::doChangeNames(const NameChangeOptions& options) {
 
 // A "/" in a new name would move the item into another folder, "../x" out of this one:
 // refused before anything is renamed.
-bool NameChangeRun::refuseSlashes(const NameChangeOptions& options) {
-    const bool slash = (state_.replaceState && state_.replace2String.contains(u'/')) ||
-                       (state_.prefixStringState && options.prefixTextField.contains(u'/')) ||
-                       (state_.suffixStringState && options.suffixTextField.contains(u'/'));
+bool NameChangeRun::refuseSlashes() {
+    const NameChangeOptions& o = options_;
+    const bool slash = (o.replaceCheck && o.replace2TextField.contains(u'/')) ||
+                       (o.prefixStringCheck && o.prefixTextField.contains(u'/')) ||
+                       (o.suffixStringCheck && o.suffixTextField.contains(u'/'));
     if (slash) prompter_.notice(slashMessage);
     return !slash;
 }
 
 NameChangeRun::Listing NameChangeRun::getFiles() {
     Listing listing;
-    const bool foldersToo = state_.filesFoldersState != 0;
+    const bool foldersToo = options_.foldersToo;
     const NameList names = files_.listNames(folder_, false);
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (!foldersToo && names.isDirectory(i)) continue;
@@ -148,19 +147,19 @@ bool NameChangeRun::renameEach(const Listing& listing, const Rule& rule, TakenNa
 }
 
 bool NameChangeRun::replacePass() {
-    if (state_.replace1String.isEmpty()) {
+    if (options_.replace1TextField.isEmpty()) {
         prompter_.notice(emptyFindMessage);
         return false;
     }
     // A "/" typed in the text to find stands for the ":" that names from a Mac volume
     // keep in its place.
-    const QString find = QString(state_.replace1String).replace(u'/', u':');
-    if (state_.replace2String.contains(u':')) {
+    const QString find = QString(options_.replace1TextField).replace(u'/', u':');
+    if (options_.replace2TextField.contains(u':')) {
         prompter_.notice(colonMessage);
         return false;
     }
-    const QString& replacement = state_.replace2String;
-    const bool ignoreCase = state_.ignoreCaseState != 0;
+    const QString& replacement = options_.replace2TextField;
+    const bool ignoreCase = options_.ignoreCaseCheck;
     return renameEach(
         getFiles(),
         [&](const QString& name, int) { return replacedName(name, find, replacement, ignoreCase); },
@@ -204,7 +203,7 @@ bool NameChangeRun::removeNumbersPass() {
 
 bool NameChangeRun::changeCasePass() {
     const Listing listing = getFiles();
-    const bool upper = state_.upperLowerState == 0;
+    const bool upper = !options_.lowerCase;
     for (const QString& name : listing.names) {
         const QString newName = caseChanged(name, upper);
         if (newName != name) changeCase(name, newName, listing);

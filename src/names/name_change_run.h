@@ -31,14 +31,14 @@ class NameChangeRun {
         QSet<QString> taken;  // the same names, for the lookup of a taken name
     };
 
-    // state receives the values copied from the options when the run starts.
-    NameChangeRun(Prompter& prompter, FileSystem& files, Path folder, NameChangeState& state);
+    NameChangeRun(Prompter& prompter, FileSystem& files, Path folder);
 
     // Called with the folder once the user has confirmed, for the recent-folders list.
     std::function<void(const Path& folder)> noteRecentFolder;
 
-    // The whole run. Done when every pass ran to its end (the closing notice shown),
-    // Cancelled when the user declined, Failed when an alert ended it.
+    // The whole run by options, as they stand when the user confirms. Done when every pass ran to
+    // its end (the closing notice shown), Cancelled when the user declined, Failed when an alert
+    // ended it.
     RunResult doChangeNames(const NameChangeOptions& options);
 
     // The folder's UTF-8 names without hidden ones and, with files only, without folders
@@ -55,7 +55,7 @@ class NameChangeRun {
     enum class TakenName { GoesOn, EndsRun };
     using Rule = std::function<std::optional<QString>(const QString& name, int index)>;
 
-    bool refuseSlashes(const NameChangeOptions& options);
+    bool refuseSlashes();
     bool replacePass();
     bool affixPass(const Affix& affix, bool atFront);
     bool removeSpacesPass();
@@ -69,6 +69,6 @@ class NameChangeRun {
     Prompter& prompter_;
     FileSystem& files_;
     Path folder_;
-    NameChangeState& state_;
+    NameChangeOptions options_;            // the run's rules, copied when it starts
     std::set<QByteArray> undecodedNames_;  // in byte order, each once across the passes
 };

@@ -4,8 +4,8 @@
 
 #include "platform/path_chooser.h"
 
-// Answers the next open panel with paths given beforehand: the command line passes its
-// arguments this way, tests their script. Each answer is used once; with none set the
+// Answers the next open panel with paths given beforehand, for tests and benchmarks that
+// drive the window's dialogs. Each answer is used once; with none set the
 // panel counts as cancelled. The last request is kept for inspection.
 class PresetPathChooser : public PathChooser {
   public:

@@ -35,12 +35,12 @@ std::optional<QString> buildDktCommand(const QString& executable, const QString&
     return command + u'\n';
 }
 
-QByteArray crontabEntry(const ScheduleFields& f, const QString& dktCommand) {
+QByteArray crontabEntry(const Schedule& f, const QString& dktCommand) {
     QString line;
     if (f.everyNHours)
         line = QStringLiteral("0\t*/%1\t").arg(f.hoursStep);
     else
-        line = QStringLiteral("%1\t%2\t").arg(f.minute).arg(f.hour);
+        line = QStringLiteral("%1\t%2\t").arg(f.timeOfDay().minute()).arg(f.timeOfDay().hour());
 
     const bool allMonthDays = f.byWeekdays || f.monthDay == 0;
     const bool allMonths = f.byWeekdays || f.month == 0;
@@ -49,10 +49,9 @@ QByteArray crontabEntry(const ScheduleFields& f, const QString& dktCommand) {
 
     // Sunday is written as 7 and comes first, then Monday (1) to Saturday (6).
     QStringList weekdays;
-    for (int i = 1; i <= 7 && i < f.days.size(); ++i)
-        if (f.days[i] != 0) weekdays << QString::number(i == 1 ? 7 : i - 1);
-    const bool everyDay =
-        !f.byWeekdays || (!f.days.isEmpty() && f.days[0] != 0) || weekdays.isEmpty();
+    for (int day = 0; day < 7; ++day)
+        if (f.days.weekdays[day]) weekdays << QString::number(day == 0 ? 7 : day);
+    const bool everyDay = !f.byWeekdays || f.days.everyDay || weekdays.isEmpty();
     line += everyDay ? QStringLiteral("*") : weekdays.join(u',');
 
     line += u'\t' + dktCommand;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "settings/settings.h"
+
 // The text that marks the program's own crontab lines.
 inline constexpr char crontabMarker[] = "Desktidy.app";
 
@@ -18,21 +20,9 @@ std::optional<QString> buildDktCommand(const QString& executable, const QString&
 // cron would turn into a line break.
 QString escapeForCrontab(const QString& text);
 
-// What the schedule controls say, in crontab terms.
-struct ScheduleFields {
-    bool everyNHours = false;
-    int hoursStep = 2;  // N of */N
-    int minute = 0;     // time of day, used when not every N hours
-    int hour = 0;
-    bool byWeekdays = true;  // else by month
-    QList<int> days;         // all, Sunday ... Saturday: 0 or nonzero
-    int month = 0;           // 0 for "All"
-    int monthDay = 0;        // 0 for "All"
-};
-
 // One crontab line: six tab-separated fields, the last being dktCommand (which carries
 // the line break).
-QByteArray crontabEntry(const ScheduleFields& fields, const QString& dktCommand);
+QByteArray crontabEntry(const Schedule& schedule, const QString& dktCommand);
 
 // The listing with every line holding the marker taken out, byte for byte otherwise,
 // and entry (when given) appended on a line of its own.

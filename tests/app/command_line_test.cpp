@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/cli/command.h"
+#include "controller_fixture.h"
+#include "platform/terminal_prompter.h"
 #include "run_desktidy.h"
 
 namespace {
@@ -77,6 +80,36 @@ TEST(CommandLine, EveryArgumentKeepsItsBytes) {
         EXPECT_EQ(argumentBytes(argumentText(bytes)), QByteArray(bytes)) << bytes;
     EXPECT_EQ(argumentText("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
     EXPECT_NE(argumentText("\xff"), argumentText("\xef\xbf\xbd"));
+}
+
+// Every path is an argument: a command that opened a chooser (the fixture's fails the
+// test) would be acting out a window gesture.
+TEST(CommandLine, NoCommandOpensAChooser) {
+    ControllerFixture f;
+    const QString app = writeFile(f.home / "Applications/Pad.AppImage");
+    writeFile(f.home / ".local/share/Trash/files/old.txt");
+    const QString folder = f.home / "Stick";
+    writeFile(folder + "/a b.txt");
+    QString input, output, errors;
+    QTextStream in(&input), out(&output), err(&errors);
+    TerminalPrompter prompter(in, err, {true, false, false});
+    CommandContext context{f.c(), prompter, out, err};
+    const QList<QStringList> runs = {{"folders", "add", folder},
+                                     {"types", "add", "image", "heic"},
+                                     {"pack-list", "add", app, folder},
+                                     {"pack"},
+                                     {"file", folder},
+                                     {"unfile", folder},
+                                     {"rename", folder, "--remove-spaces"},
+                                     {"trash", "delete", "old.txt"},
+                                     {"remove-app", app, "--uncheck", "1"}};
+    for (const QStringList& run : runs) {
+        for (const auto& command : allCommands()) {
+            if (command->name() != run.first()) continue;
+            EXPECT_EQ(command->execute(context, run.mid(1)), ExitSuccess)
+                << run.join(u' ').toStdString() << errors.toStdString();
+        }
+    }
 }
 
 }  // namespace

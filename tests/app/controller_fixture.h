@@ -1,20 +1,29 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 #include "app/desktidy_controller.h"
-#include "platform/preset_path_chooser.h"
 #include "support/fake_tool_runner.h"
 #include "support/faulty_file_system.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
+
+// Operations take their paths as values: none may open a chooser.
+struct NeverAskedChooser : PathChooser {
+    std::optional<QList<Path>> choose(const ChooserRequest& request) override {
+        ADD_FAILURE() << "a chooser was opened: " << request.confirmButton.toStdString();
+        return std::nullopt;
+    }
+};
 
 // A controller over fakes in a temporary home, started as the program starts.
 struct ControllerFixture {
     TempHome home;
     ScriptedPrompter prompter;
     RecordingNotifier notifier;
-    PresetPathChooser chooser;
+    NeverAskedChooser chooser;
     FaultyFileSystem files;
     FakeToolRunner tools;
     std::unique_ptr<DesktidyController> controller;
@@ -29,7 +38,7 @@ struct ControllerFixture {
         controller = std::make_unique<DesktidyController>(
             Services{prompter, notifier, chooser, files, tools, ToolPaths{}, user, QString()},
             BundleDefaults::fromResources());
-        controller->awakeFromNib(arguments);
+        controller->start(arguments);
     }
     DesktidyController& c() { return *controller; }
 };

@@ -30,11 +30,11 @@ class FilingControllerTest : public ::testing::Test, public ControllerFixture {
 
 TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSavesTheFolder) {
     const QString folder = looseFolder("x%@y %1");
-    c().draft.archiveDate.year = "2020";  // not saved yet: the run archives by it all the same
-    c().draft.workingFolder = folder;
+    c().draft().archiveDate.year = "2020";  // not saved yet: the run archives by it all the same
+    c().draft().workingFolder = folder;
     prompter.calls.clear();
     prompter.confirmAnswers = {false};
-    EXPECT_EQ(c().desktidy(), RunResult::Cancelled);
+    EXPECT_EQ(c().fileFolder(c().workingFolder()), RunResult::Cancelled);
     EXPECT_EQ(prompter.calls,
               QStringList{"confirm|File these files?|Desktidy will file all of the files located "
                           "in " +
@@ -47,7 +47,7 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
     EXPECT_TRUE(recentFolders().isEmpty());
 
     prompter.calls.clear();
-    EXPECT_EQ(c().desktidy(), RunResult::Done);
+    EXPECT_EQ(c().fileFolder(c().workingFolder()), RunResult::Done);
     EXPECT_EQ(readFile(folder + "/Archive/Images/old.jpg"), "o");
     EXPECT_EQ(readFile(folder + "/Images/photo.jpg"), "p");
     EXPECT_EQ(readFile(folder + "/Words/notes.txt"), "n");
@@ -57,15 +57,15 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
                            "item|notes.txt", "close"}));
     EXPECT_EQ(stored("pathString"), folder);
     EXPECT_EQ(recentFolders(), QStringList{folder});
-    EXPECT_EQ(c().categoryRow(), 8);  // the last category, as a run leaves it
+    EXPECT_EQ(c().shownCategoryRow(), 8);  // the last category, as a run leaves it
 }
 
 TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail) {
     const QString missing = home / "no such folder";
-    c().draft.workingFolder = missing;
+    c().draft().workingFolder = missing;
     prompter.calls.clear();
-    EXPECT_EQ(c().desktidy(), RunResult::Failed);
-    EXPECT_EQ(c().undesktidy(), RunResult::Failed);
+    EXPECT_EQ(c().fileFolder(c().workingFolder()), RunResult::Failed);
+    EXPECT_EQ(c().unfileFolder(c().workingFolder()), RunResult::Failed);
     const QString refusal = "critical|The folder " + missing + " does not exist.";
     EXPECT_EQ(prompter.calls, (QStringList{refusal, refusal}));
     EXPECT_EQ(stored("pathString"), home.desktop());  // not kept as the working folder
@@ -74,18 +74,18 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
     // Taken names are no failure; a move that fails is, and says how many and why.
     const QString folder = looseFolder("F");
     writeFile(folder + "/Words/notes.txt", "filed earlier");
-    c().draft.workingFolder = folder;
+    c().draft().workingFolder = folder;
     files.failMoveTo[folder + "/Images/photo.jpg"] = EACCES;
     files.failMoveTo[folder + "/Images/old.jpg"] = EACCES;
     prompter.calls.clear();
-    EXPECT_EQ(c().desktidy(), RunResult::Failed);
+    EXPECT_EQ(c().fileFolder(c().workingFolder()), RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(),
               "critical|2 items in " + folder +
                   " could not be moved. Could not move \u201cold.jpg\u201d: Permission denied.");
     EXPECT_EQ(stored("pathString"), folder);
     files.failMoveTo.clear();
     files.failMoveFrom[folder + "/Words/notes.txt"] = EBUSY;
-    EXPECT_EQ(c().undesktidy(), RunResult::Failed);
+    EXPECT_EQ(c().unfileFolder(c().workingFolder()), RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(),
               "critical|1 item in " + folder +
                   " could not be moved. Could not move \u201cnotes.txt\u201d: Device or resource "
@@ -93,21 +93,21 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
 
     // Filing or unfiling every folder goes on past a failed one but claims no success.
     files.failMoveFrom.clear();
-    c().draft.listedFolders = {missing, looseFolder("G")};
-    EXPECT_EQ(c().fileAllStashery(), RunResult::Failed);
+    c().draft().listedFolders = {missing, looseFolder("G")};
+    EXPECT_EQ(c().fileListedFolders(), RunResult::Failed);
     EXPECT_EQ(readFile(home / "G/Images/photo.jpg"), "p");
-    EXPECT_EQ(c().unfileAllStashery(), RunResult::Failed);
+    EXPECT_EQ(c().unfileListedFolders(), RunResult::Failed);
     EXPECT_EQ(readFile(home / "G/photo.jpg"), "p");
     EXPECT_TRUE(notifier.posted.isEmpty());
 }
 
 TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     const QString a = looseFolder("A"), b = looseFolder("B");
-    c().draft.listedFolders = {a, b, a};
+    c().draft().listedFolders = {a, b, a};
     makeFolder(home / "shown");
-    c().draft.workingFolder = home / "shown";
+    c().draft().workingFolder = home / "shown";
     prompter.calls.clear();
-    EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
+    EXPECT_EQ(c().fileListedFolders(), RunResult::Done);
     EXPECT_EQ(prompter.callsStartingWith("confirm|"),
               QStringList{"confirm|File all of these files?|Desktidy will file all of the files "
                           "located in all of the directories that are listed in the Desktidy "
@@ -118,14 +118,13 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     EXPECT_EQ(notifier.posted,
               QStringList{"Done filing all of your files|All of the files, in all of the folders "
                           "you have listed in your Setup, have been filed.|Done Filing"});
-    EXPECT_EQ(c().draft.workingFolder, home / "shown");
+    EXPECT_EQ(c().draft().workingFolder, home / "shown");
     EXPECT_EQ(stored("pathString"), a);  // each filing saved its own folder
 
     prompter.confirmAnswers = {false};  // the next single filing asks again
-    EXPECT_EQ(c().desktidy(), RunResult::Cancelled);
+    EXPECT_EQ(c().fileFolder(c().workingFolder()), RunResult::Cancelled);
     prompter.calls.clear();  // the scheduled run asks nothing at all
-    c().scheduled = 1;
-    EXPECT_EQ(c().fileAllStashery(), RunResult::Done);
+    EXPECT_EQ(c().fileListedFolders(Starter::Schedule), RunResult::Done);
     EXPECT_TRUE(prompter.callsStartingWith("confirm|").isEmpty());
     EXPECT_EQ(notifier.posted.size(), 2);
 }
@@ -133,10 +132,10 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
 TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACancelled) {
     writeFile(home / "A/Images/photo.jpg", "a");
     writeFile(home / "B/Images/photo.jpg", "b");
-    c().draft.listedFolders = {home / "A", home / "B"};
+    c().draft().listedFolders = {home / "A", home / "B"};
     prompter.calls.clear();
     prompter.confirmAnswers = {true, false, true};
-    EXPECT_EQ(c().unfileAllStashery(), RunResult::Done);
+    EXPECT_EQ(c().unfileListedFolders(), RunResult::Done);
     EXPECT_EQ(prompter.calls.at(1),
               "confirm|Unfile these files?|Desktidy will unfile all of the files located in " +
                   home / "A" +

@@ -29,14 +29,14 @@ struct CrontabFixture : ControllerFixture {
 TEST(ScheduleController, WritesTheDraftAsOneEntryAndRemovesIt) {
     CrontabFixture f({"/opt/My Apps/desktidy"});
     f.table = QByteArray("MAILTO=\"\"\n1 2 * * * /bin/true\n");
-    Schedule& schedule = f.c().draft.schedule;
+    Schedule schedule = f.c().draft().schedule;
     schedule.setTimeOfDay(QTime(14, 30));
     schedule.everyNHours = false;
     schedule.byWeekdays = true;
     schedule.days = ScheduleDays{false, {true, true, false, true}};
 
-    EXPECT_EQ(f.c().schedule(), RunResult::Done);
-    EXPECT_EQ(f.c().schedule(), RunResult::Done);
+    EXPECT_EQ(f.c().setSchedule(schedule), RunResult::Done);
+    EXPECT_EQ(f.c().setSchedule(schedule), RunResult::Done);
     EXPECT_EQ(*f.table,
               "MAILTO=\"\"\n1 2 * * * /bin/true\n"
               "30\t14\t*\t*\t7,1,3\t/opt/My\\ Apps/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
@@ -46,7 +46,6 @@ TEST(ScheduleController, WritesTheDraftAsOneEntryAndRemovesIt) {
 
     EXPECT_EQ(f.c().removeSchedule(), RunResult::Done);
     EXPECT_EQ(*f.table, "MAILTO=\"\"\n1 2 * * * /bin/true\n");
-    EXPECT_EQ(f.c().removeSched, 0);
     EXPECT_EQ(f.prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
 }
 
@@ -57,8 +56,8 @@ TEST(ScheduleController, TheEntryHasTheTimeOfDayAsShown) {
     QSettings(f.home.configFile(), QSettings::IniFormat)
         .setValue("schedDateValue", "2010-05-01 07:45:00 +0200");
     f.restart({"/usr/bin/desktidy"});
-    EXPECT_EQ(f.c().draft.schedule.timeOfDay(), QTime(7, 45));
-    EXPECT_EQ(f.c().schedule(), RunResult::Done);
+    EXPECT_EQ(f.c().draft().schedule.timeOfDay(), QTime(7, 45));
+    EXPECT_EQ(f.c().setSchedule(f.c().draft().schedule), RunResult::Done);
     EXPECT_TRUE(f.table->startsWith("45\t7\t*\t*\t*\t/usr/bin/desktidy 1")) << f.table->data();
     EXPECT_EQ(f.c().store().value("schedDateValue").toString(), "2010-05-01 07:45:00 +0200");
 }
@@ -67,7 +66,7 @@ TEST(ScheduleController, ARelativeProgramNameIsResolvedForCron) {
     ControllerFixture f({"desktidy"});
     const QString self = QFileInfo("/proc/self/exe").canonicalFilePath();
     ASSERT_TRUE(self.endsWith("/app_tests"));
-    EXPECT_EQ(f.c().dktCommand, escapeForCrontab(self) + " 1 >/dev/null 2>&1 # Desktidy.app\n");
+    EXPECT_EQ(f.c().cronCommand(), escapeForCrontab(self) + " 1 >/dev/null 2>&1 # Desktidy.app\n");
 }
 
 TEST(ScheduleCommand, ShowTellsWhenTheCrontabCannotBeRead) {

@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include "controller_fixture.h"
+#include "support/qstring_printer.h"
 
 namespace {
 
@@ -16,36 +17,31 @@ TEST(StartUp, ResolvesTheAppFoldersWithLoginNameAndHome) {
     EXPECT_EQ(dirs, QStringList({"/Users/ann/Library/Preferences", "/x/ann/ann", "/plain",
                                  "/home/ann/.config", "/home/ann"}));
     ControllerFixture f;
-    EXPECT_TRUE(f.c().appDirArray.contains(f.home / ".local/share"));
+    EXPECT_TRUE(f.c().applicationDataFolders().contains(asPath(f.home / ".local/share")));
 }
 
 TEST(StartUp, OnlyDigitsAloneInArgumentOneAskForTheScheduledRun) {
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy"}).c().scheduled, 0);
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "1"}).c().scheduled, 1);
-    EXPECT_EQ(ControllerFixture({"/bin/desktidy", "12"}).c().scheduled, 12);
+    EXPECT_EQ(scheduledRunNumber({"/bin/desktidy", "12"}), 12);
     // A folder or command whose name starts with a digit is no request to file everything.
     for (const char* other : {"0", "00", "file", "3d-models", "12abc", " 1", "+1", "1\n", ""})
         EXPECT_EQ(scheduledRunNumber({"/bin/desktidy", other}), 0) << other;
-    ControllerFixture models({"/bin/desktidy", "3d-models"});
-    EXPECT_EQ(models.c().scheduled, 0);
-    EXPECT_FALSE(models.c().applicationDidFinishLaunching());
 }
 
 TEST(StartUp, FirstStartAndANonePathTakeTheFolderTheDesktopNames) {
     ControllerFixture f;
-    EXPECT_EQ(f.c().draft.workingFolder, f.home / "Desktop");  // no user-dirs: the usual name
+    EXPECT_EQ(f.c().draft().workingFolder, f.home / "Desktop");  // no user-dirs: the usual name
     // A desktop in another language names its folder in user-dirs.dirs.
     writeFile(f.home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
     QFile::remove(f.home.configFile());
     f.restart({"/usr/bin/desktidy"});
-    EXPECT_EQ(f.c().draft.workingFolder, f.home / "Schreibtisch");
+    EXPECT_EQ(f.c().draft().workingFolder, f.home / "Schreibtisch");
     EXPECT_EQ(f.c().store().value("pathString").toString(), f.home / "Schreibtisch");
     {
         QSettings stored(f.home.configFile(), QSettings::IniFormat);
         stored.setValue("pathString", "/none");
     }
     f.restart({"/usr/bin/desktidy"});
-    EXPECT_EQ(f.c().draft.workingFolder, f.home / "Schreibtisch");
+    EXPECT_EQ(f.c().draft().workingFolder, f.home / "Schreibtisch");
 }
 
 TEST(StartUp, FillsInAMissingHomeOrUserFromTheLoginRecord) {

@@ -41,7 +41,7 @@ class GuiTest : public ::testing::Test {
                           home.configFile()};
         controller =
             std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
-        controller->awakeFromNib({QStringLiteral("desktidy")});
+        controller->start({QStringLiteral("desktidy")});
         state =
             std::make_unique<WindowStateStore>(WindowStateStore::besideSettings(home.configFile()));
         window = std::make_unique<MainWindow>(*controller, *state);

@@ -59,28 +59,28 @@ TEST_F(MainWindowTest, MenusAndTheWorkingFolderFromAnOpenADropOrThePathControl) 
 
     // An opened or dropped folder is worked on but stored only by the next save.
     const QString stored = controller->saved().workingFolder;
-    EXPECT_EQ(window->pathControl()->path(), home.desktop());
-    EXPECT_TRUE(window->openFile(home / "Projects"));
-    EXPECT_EQ(window->pathControl()->path(), home / "Projects");
+    EXPECT_EQ(window->workingFolderControl()->path(), home.desktop());
+    window->showFolder(home / "Projects");
+    EXPECT_EQ(window->workingFolderControl()->path(), home / "Projects");
     EXPECT_EQ(controller->saved().workingFolder, stored);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(home / "Downloads")});
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     // Straight to the window: outside a real drag Qt's dispatcher drops the event.
     static_cast<QObject*>(window.get())->event(&drop);
-    EXPECT_EQ(window->pathControl()->path(), home / "Downloads");
+    EXPECT_EQ(window->workingFolderControl()->path(), home / "Downloads");
     controller->saveSetup();
     EXPECT_EQ(controller->saved().workingFolder, home / "Downloads");
 
     // The path control chooses one folder; a cancelled chooser keeps the path.
     chooser.setNextAnswer(paths({home / "Music"}));
-    QTest::mouseClick(window->pathControl()->chooseButton, Qt::LeftButton);
+    QTest::mouseClick(window->workingFolderControl()->chooseButton, Qt::LeftButton);
     EXPECT_EQ(chooser.lastRequest().confirmButton, u"Choose");
     EXPECT_TRUE(chooser.lastRequest().chooseFolders);
     EXPECT_FALSE(chooser.lastRequest().chooseFiles || chooser.lastRequest().multiple);
-    EXPECT_EQ(window->pathControl()->path(), home / "Music");
-    QTest::mouseClick(window->pathControl()->chooseButton, Qt::LeftButton);
-    EXPECT_EQ(window->pathControl()->path(), home / "Music");
+    EXPECT_EQ(window->workingFolderControl()->path(), home / "Music");
+    QTest::mouseClick(window->workingFolderControl()->chooseButton, Qt::LeftButton);
+    EXPECT_EQ(window->workingFolderControl()->path(), home / "Music");
     EXPECT_EQ(PathControl::breadcrumb(QStringLiteral("/home/ann/Desktop")),
               QStringLiteral("/ \u203a home \u203a ann \u203a Desktop"));
 }
@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) 
                 "Undesktidy... from the File menu.|OK\nitemVisible|1\nprogress|Filing...\n"
                 "item|song.mp3\nitem|photo.jpg\nitem|notes.txt\nclose")
             .split(u'\n'));
-    const QStringList& names = controller->draft.folderNames;
+    const QStringList& names = controller->draft().folderNames;
     EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(1) + QStringLiteral("/song.mp3"))));
     EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(4) + QStringLiteral("/photo.jpg"))));
     EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(8) + QStringLiteral("/notes.txt"))));

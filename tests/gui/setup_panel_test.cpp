@@ -43,20 +43,20 @@ class SetupPanelTest : public GuiTest {
 TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFolders) {
     panel().doSetupPanel(SetupPanel::Folders);
     QTableView* types = folders().fileTypeTableView;
-    const QStringList& image = controller->draft.types(Category::Image);
+    const QStringList& image = controller->draft().types(Category::Image);
     clickRow(folders().folderTableView, 4);
     ASSERT_EQ(types->model()->rowCount(), image.size());
     EXPECT_EQ(types->model()->index(0, 0).data().toString(), image.first());
     EXPECT_FALSE(types->model()->index(0, 0).flags() & Qt::ItemIsEditable);
 
     // Only a plain, non-empty folder name replaces the old one.
-    const QString before = controller->draft.folderNames.at(4);
+    const QString before = controller->draft().folderNames.at(4);
     for (const char* name : {"", "..", "Pics/Old"}) {
         typeIntoCell(folders().folderTableView, 4, 0, QString::fromLatin1(name));
-        EXPECT_EQ(controller->draft.folderNames.at(4), before) << name;
+        EXPECT_EQ(controller->draft().folderNames.at(4), before) << name;
     }
     typeIntoCell(folders().folderTableView, 4, 0, QStringLiteral("Pictures"));
-    EXPECT_EQ(controller->draft.folderNames.at(4), u"Pictures");
+    EXPECT_EQ(controller->draft().folderNames.at(4), u"Pictures");
 
     // The add-type panel adds to the selected category; the archive row takes none.
     QTest::mouseClick(folders().addTypeButton, Qt::LeftButton);
@@ -82,17 +82,17 @@ TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFo
     ASSERT_EQ(folders().myFoldersTableView->model()->rowCount(), 2);
     clickRow(folders().myFoldersTableView, 0);
     QTest::mouseClick(folders().delFolderButton, Qt::LeftButton);
-    EXPECT_EQ(controller->draft.listedFolders, QStringList{home / "B"});
+    EXPECT_EQ(controller->draft().listedFolders, QStringList{home / "B"});
     EXPECT_EQ(folders().myFoldersTableView->model()->rowCount(), 1);
 }
 
 TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
-    controller->draft.packRows = {{"/a", "/x"}, {"/b", "/y"}, {"/c", "/z"}};
+    controller->draft().packRows = {{"/a", "/x"}, {"/b", "/y"}, {"/c", "/z"}};
     window->refresh();
     panel().doSetupPanel(SetupPanel::Pack);
     PackPane& pack = *panel().packView;
     typeIntoCell(pack.packTableView, 2, 1, QStringLiteral("/Volumes/Stick"));
-    EXPECT_EQ(controller->draft.packRows,
+    EXPECT_EQ(controller->draft().packRows,
               QList<PackRow>({{"/a", "/x"}, {"/b", "/y"}, {"/c", "/Volumes/Stick"}}));
     QTest::mouseClick(pack.clearButton, Qt::LeftButton);
     EXPECT_EQ(pack.packTableView->model()->rowCount(), 0);
@@ -116,17 +116,17 @@ TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
 }
 
 TEST_F(SetupPanelTest, CancelDropsUnsavedEditsAndResetKeepsTheFolderList) {
-    controller->draft.listedFolders = {QStringLiteral("/home/tester/Downloads")};
+    controller->draft().listedFolders = {QStringLiteral("/home/tester/Downloads")};
     controller->saveSetup();
-    const QStringList savedNames = controller->draft.folderNames;
+    const QStringList savedNames = controller->draft().folderNames;
     window->refresh();
     panel().doSetupPanel(SetupPanel::Folders);
 
     typeIntoCell(folders().folderTableView, 2, 0, QStringLiteral("Zips"));
     panel().generalView->archiveYr->setCurrentText(QStringLiteral("2009"));
-    EXPECT_EQ(controller->draft.archiveDate.year, u"2009");
+    EXPECT_EQ(controller->draft().archiveDate.year, u"2009");
     QTest::mouseClick(panel().cancelButton, Qt::LeftButton);
-    EXPECT_EQ(controller->draft.folderNames, savedNames);
+    EXPECT_EQ(controller->draft().folderNames, savedNames);
     EXPECT_EQ(panel().generalView->archiveYr->currentText(), u"None");
     EXPECT_EQ(folders().folderTableView->model()->index(2, 0).data().toString(), savedNames.at(2));
     EXPECT_FALSE(panel().isVisible());
@@ -135,8 +135,8 @@ TEST_F(SetupPanelTest, CancelDropsUnsavedEditsAndResetKeepsTheFolderList) {
     typeIntoCell(folders().folderTableView, 2, 0, QStringLiteral("Zips"));
     controller->saveSetup();
     QTest::mouseClick(panel().resetButton, Qt::LeftButton);
-    EXPECT_EQ(controller->draft.folderNames, savedNames);
-    EXPECT_EQ(controller->draft.listedFolders,
+    EXPECT_EQ(controller->draft().folderNames, savedNames);
+    EXPECT_EQ(controller->draft().listedFolders,
               QStringList{QStringLiteral("/home/tester/Downloads")});
     EXPECT_EQ(folders().myFoldersTableView->model()->rowCount(), 1);
     EXPECT_TRUE(panel().isVisible());
@@ -197,7 +197,7 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
     for (QCheckBox* day : schedule.weekdays) EXPECT_TRUE(day->isChecked());
     schedule.weekdays[3]->setChecked(false);
     EXPECT_FALSE(schedule.schedAll->isChecked());
-    EXPECT_FALSE(controller->draft.schedule.days.everyDay);
+    EXPECT_FALSE(controller->draft().schedule.days.everyDay);
 
     tools.results.push_back(FakeToolRunner::finished(1, {}, "no crontab for tester\n"));
     QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
@@ -227,7 +227,7 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
     EXPECT_FALSE(panel().generalView->updatesCheck->isChecked());
 
     // A stored title the pop-up does not list is added and shown.
-    controller->draft.archiveDate.year = QStringLiteral("1975");
+    controller->draft().archiveDate.year = QStringLiteral("1975");
     panel().generalView->refresh();
     EXPECT_EQ(panel().generalView->archiveYr->currentText(), u"1975");
 }

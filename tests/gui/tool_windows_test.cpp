@@ -20,7 +20,7 @@ TEST_F(ToolWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWorkingFo
     const QString folder = home / "Trips";
     writeFile(folder + "/beach notes.txt");
     writeFile(folder + "/Beach Photo.JPG");
-    window->openFile(folder);
+    window->showFolder(folder);
     window->actions()->changeNames->trigger();
     NameChangeWindow& names = *window->nameChangeWindow();
     EXPECT_TRUE(names.isVisible());
@@ -47,7 +47,7 @@ TEST_F(ToolWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWorkingFo
     EXPECT_FALSE(names.replaceCheck->isChecked());
     EXPECT_TRUE(names.replace1TextField->text().isEmpty());
     EXPECT_TRUE(names.upperLower->button(1)->isChecked());
-    EXPECT_FALSE(controller->nameChangeOptions.caseCheck);
+    EXPECT_FALSE(window->nameChangeWindow()->options().caseCheck);
 }
 
 TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
@@ -58,7 +58,7 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     startWindow();  // the folders searched are resolved at start-up
 
     chooser.setNextAnswer(paths({app}));
-    window->actions()->deleteApp->trigger();
+    window->actions()->removeApplication->trigger();
     RemovalPanel& panel = *window->removalPanel();
     ASSERT_TRUE(panel.isVisible());
     QTableView* table = panel.delAppTableView;
@@ -78,8 +78,9 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     EXPECT_EQ(checkOf(1), Qt::Unchecked);
     clickRow(table, 1, 0);
     EXPECT_EQ(checkOf(1), Qt::Checked);
-    clickRow(table, 1, 1);
-    const QString kept = text(controller->appDisplayArray.at(1).itemPath());
+    QTest::keyClick(table, Qt::Key_Space);  // on the row clicked last
+    EXPECT_EQ(checkOf(1), Qt::Unchecked);
+    const QString kept = text(panel.checklist().row(1).itemPath());
 
     QTest::mouseClick(panel.moveButton, Qt::LeftButton);
     EXPECT_FALSE(panel.isVisible());
@@ -89,6 +90,20 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     EXPECT_FALSE(files.exists(asPath(app)));
     EXPECT_TRUE(
         files.exists(asPath(home / ".local/share/Trash/files/DKT Deleted Apps/Note Pad.app")));
+
+    // A row inside a checked folder follows it and looks disabled until the folder is
+    // unchecked.
+    RemovalList nested;
+    nested.rows = {DelAppRow(asPath(app), {}), DelAppRow(asPath(app + "/x"), {})};
+    nested.folders = {asPath(app)};
+    panel.showList(RemovalChecklist(nested));
+    const auto enabled = [&](int row) {
+        return bool(table->model()->flags(table->model()->index(row, 0)) & Qt::ItemIsEnabled);
+    };
+    EXPECT_TRUE(checkOf(1) == Qt::Checked && !enabled(1));
+    table->setCurrentIndex(table->model()->index(0, 2));
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_TRUE(checkOf(1) == Qt::Unchecked && enabled(1));
 }
 
 TEST_F(ToolWindowTest, EmptySomeOfTheTrashDeletesTheChosenItemsAfterAsking) {

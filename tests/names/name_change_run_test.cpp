@@ -29,7 +29,6 @@ class NameChangeTest : public ::testing::Test {
     LocalFileSystem localFiles;
     FileSystem* files = &localFiles;
     NameChangeOptions options;
-    NameChangeState state;
 
     void SetUp() override {
         makeFolder(folder);
@@ -45,7 +44,7 @@ class NameChangeTest : public ::testing::Test {
     }
     QString at(const QString& name) const { return folder + u'/' + name; }
     RunResult run() {
-        return NameChangeRun(prompter, *files, asPath(folder), state).doChangeNames(options);
+        return NameChangeRun(prompter, *files, asPath(folder)).doChangeNames(options);
     }
     QStringList names() const {
         return QDir(folder).entryList(
@@ -70,7 +69,7 @@ TEST_F(NameChangeTest, WorkedExamples) {
                .prefixNumber2Check = true,
                .removeSpacesCheck = true,
                .caseCheck = true,
-               .upperLower = 1};
+               .lowerCase = true};
     EXPECT_EQ(run(), RunResult::Done);
     EXPECT_EQ(names(),
               QStringList({".DS_Store", "Old Trips", "trip-0seanotes.txt", "trip-1seaphoto.jpg"}));
@@ -87,7 +86,7 @@ TEST_F(NameChangeTest, WorkedExamples) {
                .suffixStringCheck = true,
                .suffixTextField = "-x",
                .removeNumbersCheck = true,
-               .filesFolders = 1};
+               .foldersToo = true};
     EXPECT_EQ(run(), RunResult::Done);
     EXPECT_EQ(names(), QStringList({"IMG_.jpg-x", "Scans-x"}));
     EXPECT_EQ(logLines, QStringList({"Paths = " + at("IMG_0042.jpg0-x") + ", " + at("IMG_.jpg-x"),
@@ -99,7 +98,6 @@ TEST_F(NameChangeTest, CancelOrNoRuleRenamesNothing) {
     options.removeSpacesCheck = true;
     prompter.confirmAnswers = {false};
     EXPECT_EQ(run(), RunResult::Cancelled);
-    EXPECT_EQ(state.removeSpacesState, 0);  // nothing copied
 
     options.removeSpacesCheck = false;
     EXPECT_EQ(run(), RunResult::Done);
@@ -207,7 +205,7 @@ TEST_F(NameChangeTest, AFailedMoveShowsTheErrorAndEndsTheRunReplacingNothing) {
 TEST_F(NameChangeTest, CaseChangeTreatsAnotherItemsNameAsTakenAndGoesOn) {
     add({"README", "readme", "AB", "Ab", "DOCS", "Zed", "done"});
     makeFolder(at("docs"));  // not listed: files only
-    options = {.caseCheck = true, .upperLower = 1};
+    options = {.caseCheck = true, .lowerCase = true};
     EXPECT_EQ(run(), RunResult::Done);
     // AB took "ab" first; Ab then found it taken, as README and DOCS found theirs.
     EXPECT_EQ(names(),
@@ -249,7 +247,7 @@ TEST_F(NameChangeTest, CaseChangeWorksWhereTheFileSystemIgnoresCase) {
     insensitive.failMoveTo.insert(asPath(at("notes")));
     add({"Photo.JPG", "Notes"});
     makeFolder(at("Scans"));
-    options = {.caseCheck = true, .upperLower = 1, .filesFolders = 1};
+    options = {.caseCheck = true, .lowerCase = true, .foldersToo = true};
     EXPECT_EQ(run(), RunResult::Done);
     // The refused one keeps its name and is only logged, as a failed mv would be.
     EXPECT_EQ(names(), QStringList({"Notes", "photo.jpg", "scans"}));

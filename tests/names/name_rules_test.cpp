@@ -32,11 +32,11 @@ TEST(NameRules, ClearUnchecksEveryRuleButKeepsTheTwoChoices) {
     NameChangeOptions options;
     options.replaceCheck = options.suffixNumber2Check = options.caseCheck = true;
     options.prefixTextField = "b";
-    options.upperLower = options.filesFolders = 1;
+    options.lowerCase = options.foldersToo = true;
     clearChangeNames(options);
     EXPECT_FALSE(options.replaceCheck || options.suffixNumber2Check || options.caseCheck);
     EXPECT_TRUE(options.prefixTextField.isEmpty());
-    EXPECT_EQ(options.upperLower + options.filesFolders, 2);
+    EXPECT_TRUE(options.lowerCase && options.foldersToo);
 }
 
 }  // namespace

@@ -9,23 +9,24 @@ namespace {
 
 const QString bundleExecutable = "/Applications/Desktidy.app/Contents/MacOS/Desktidy";
 
-ScheduleFields exampleA() {
-    ScheduleFields f;
-    f.minute = 30;
-    f.hour = 14;
+// Every day off, then the weekdays Sunday to Saturday.
+ScheduleDays days(std::array<bool, 7> weekdays, bool everyDay = false) {
+    return ScheduleDays{everyDay, weekdays};
+}
+
+Schedule exampleA() {
+    Schedule f;
+    f.setTimeOfDay(QTime(14, 30));
     f.byWeekdays = true;
-    f.days = {0, 1, 1, 0, 1, 0, 0, 0};
+    f.days = days({1, 1, 0, 1, 0, 0, 0});
     return f;
 }
 
-ScheduleFields exampleB() {
-    ScheduleFields f;
+Schedule exampleB() {
+    Schedule f = exampleA();  // its time of day is not used every N hours
     f.everyNHours = true;
     f.hoursStep = 3;
-    f.minute = 30;  // not used every N hours
-    f.hour = 14;
     f.byWeekdays = false;
-    f.days = {0, 1, 1, 0, 1, 0, 0, 0};
     f.month = 0;
     f.monthDay = 15;
     return f;
@@ -43,18 +44,18 @@ TEST(CrontabEntry, TheTwoWorkedExamplesGiveTheirLines) {
 }
 
 TEST(CrontabEntry, WeekdayAndMonthFieldsFollowTheMode) {
-    ScheduleFields f = exampleA();
+    Schedule f = exampleA();
     f.month = 4;
     f.monthDay = 9;
     EXPECT_TRUE(crontabEntry(f, "x\n").startsWith("30\t14\t*\t*\t7,1,3\t"));  // pop-ups unused
-    f.days = {0, 0, 0, 0, 0, 0, 0, 0};
+    f.days = days({});
     EXPECT_TRUE(crontabEntry(f, "x\n").startsWith("30\t14\t*\t*\t*\t"));
-    f.days = {0, 1, 1, 1, 1, 1, 1, 1};
+    f.days = days({1, 1, 1, 1, 1, 1, 1});
     EXPECT_TRUE(crontabEntry(f, "x\n").startsWith("30\t14\t*\t*\t7,1,2,3,4,5,6\t"));
-    f.days = {1, 0, 1, 0, 0, 0, 0, 0};
+    f.days = days({0, 1, 0, 0, 0, 0, 0}, true);
     EXPECT_TRUE(crontabEntry(f, "x\n").startsWith("30\t14\t*\t*\t*\t"));
     f.byWeekdays = false;
-    f.days = {0, 1, 1, 0, 0, 0, 0, 0};
+    f.days = days({1, 1, 0, 0, 0, 0, 0});
     EXPECT_TRUE(crontabEntry(f, "x\n").startsWith("30\t14\t9\t4\t*\t"));
     f.everyNHours = true;
     EXPECT_TRUE(crontabEntry(f, "x\n").startsWith("0\t*/2\t9\t4\t*\t"));

@@ -30,7 +30,7 @@ int ArchiveDateCommand::execute(CommandContext& context, const QStringList& argu
     const QStringList date = parser.positionalArguments();
     DesktidyController& controller = context.controller;
     if (date.isEmpty()) {
-        const ArchiveDate& shown = controller.draft.archiveDate;
+        const ArchiveDate& shown = controller.draft().archiveDate;
         context.out << describeArchiveDate(shown.year, shown.month, shown.day) << '\n';
         return ExitSuccess;
     }
@@ -53,7 +53,7 @@ int ArchiveDateCommand::execute(CommandContext& context, const QStringList& argu
                     << Qt::endl;
         return ExitUsage;
     }
-    controller.draft.archiveDate = ArchiveDate{month, day, year};
+    controller.draft().archiveDate = ArchiveDate{month, day, year};
     controller.saveSetup();
     return ExitSuccess;
 }

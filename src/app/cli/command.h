@@ -11,14 +11,12 @@
 #include "platform/run_result.h"
 
 class DesktidyController;
-class PresetPathChooser;
 class TerminalPrompter;
 
-// What a subcommand works with: the controller after start-up, the chooser it answers
-// open panels through, and the streams (results on out, everything else on err).
+// What a subcommand works with: the controller after start-up, the prompter that answers
+// its questions, and the streams (results on out, everything else on err).
 struct CommandContext {
     DesktidyController& controller;
-    PresetPathChooser& chooser;
     TerminalPrompter& prompter;
     QTextStream& out;
     QTextStream& err;

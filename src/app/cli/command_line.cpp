@@ -7,10 +7,15 @@
 #include "app/desktidy_controller.h"
 #include "platform/dbus_notifier.h"
 #include "platform/path.h"
-#include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
 
 namespace {
+
+// The chooser the command line's services carry, which nothing should ever open.
+class RefusingPathChooser : public PathChooser {
+  public:
+    std::optional<QList<Path>> choose(const ChooserRequest&) override { return std::nullopt; }
+};
 
 bool isScheduledRun(const QStringList& arguments) { return scheduledRunNumber(arguments) != 0; }
 
@@ -116,7 +121,8 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     TerminalPrompter prompter(io.in, io.err, {assumeYes, io.inputIsTerminal, io.errorIsTerminal});
     DBusNotifier desktop;
     TerminalNotifier notifier(io.err, &desktop);
-    PresetPathChooser chooser;
+    // No command opens a chooser: each names its paths as arguments.
+    RefusingPathChooser chooser;
     LocalFileSystem files;
     ProcessToolRunner tools;
     Services services{prompter,
@@ -128,12 +134,12 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
                       UserEnvironment::fromProcess(),
                       QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.awakeFromNib(args);
+    controller.start(args);
     // A scheduled run that failed says so in its exit status too.
-    if (const std::optional<RunResult> scheduled = controller.applicationDidFinishLaunching())
+    if (const std::optional<RunResult> scheduled = controller.runScheduledFiling())
         return *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;
 
-    CommandContext context{controller, chooser, prompter, io.out, io.err};
+    CommandContext context{controller, prompter, io.out, io.err};
     const int status = command->execute(context, args.mid(2));
     io.out.flush();
     io.err.flush();

@@ -8,9 +8,9 @@ QString FileCommand::summary() const {
 }
 
 RunResult FileCommand::runOne(DesktidyController& controller, const Path& folder) {
-    return controller.desktidy(folder);
+    return controller.fileFolder(folder);
 }
 
 RunResult FileCommand::runAll(DesktidyController& controller) {
-    return controller.fileAllStashery();
+    return controller.fileListedFolders();
 }

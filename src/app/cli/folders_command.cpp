@@ -14,7 +14,7 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        for (const QString& folder : context.controller.draft.listedFolders)
+        for (const QString& folder : context.controller.draft().listedFolders)
             context.out << folder << '\n';
         return ExitSuccess;
     }
@@ -30,7 +30,7 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
 }
 
 int FoldersCommand::add(CommandContext& context, const QStringList& paths) {
-    QStringList folders;
+    QList<Path> folders;
     for (const QString& path : paths) {
         const Path folder = pathArgument(path);
         if (!folder.toText()) {
@@ -43,15 +43,15 @@ int FoldersCommand::add(CommandContext& context, const QStringList& paths) {
                         << Qt::endl;
             return ExitFailure;
         }
-        folders << *folder.toText();
+        folders << folder;
     }
-    context.controller.draft.listedFolders.append(folders);
+    (void)context.controller.addFolders(folders);  // each is UTF-8 text, so none is refused
     context.controller.saveSetup();
     return ExitSuccess;
 }
 
 int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
-    const QStringList& listed = context.controller.draft.listedFolders;
+    const QStringList& listed = context.controller.draft().listedFolders;
     QList<int> rows;
     for (const QString& path : paths) {
         const Path folder = pathArgument(path);
@@ -68,7 +68,7 @@ int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
             return ExitFailure;
         }
     }
-    context.controller.delFolder(rows);
+    context.controller.removeFolders(rows);
     context.controller.saveSetup();
     return ExitSuccess;
 }

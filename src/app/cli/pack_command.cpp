@@ -18,7 +18,5 @@ int PackCommand::execute(CommandContext& context, const QStringList& arguments) 
         context.err << "desktidy " << name() << ": takes no arguments" << Qt::endl;
         return ExitUsage;
     }
-    DesktidyController& controller = context.controller;
-    return statusOf(
-        side_ == PackSide::Pack ? controller.packStashery() : controller.unpackStashery(), context);
+    return statusOf(context.controller.copyPackRows(side_), context);
 }

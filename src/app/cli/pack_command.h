@@ -1,9 +1,7 @@
 #pragma once
 
 #include "app/cli/command.h"
-
-// Which of the two copy lists a command works on.
-enum class PackSide { Pack, Unpack };
+#include "app/desktidy_controller.h"
 
 // A command that works on the pack list or the unpack list.
 class PackSideCommand : public Command {

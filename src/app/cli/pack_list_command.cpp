@@ -16,11 +16,6 @@ QString PackListCommand::usageText() const {
                    QStringLiteral("[show | add SRC DEST | remove N... | clear]"));
 }
 
-QList<PackRow>& PackListCommand::rows(CommandContext& context) const {
-    Settings& s = context.controller.draft;
-    return side_ == PackSide::Pack ? s.packRows : s.unpackRows;
-}
-
 int PackListCommand::usage(CommandContext& context, const QString& problem) const {
     context.err << "desktidy " << name() << ": " << problem << Qt::endl;
     context.err << "Usage: desktidy " << name() << ' ' << usageText() << Qt::endl;
@@ -50,12 +45,12 @@ int PackListCommand::execute(CommandContext& context, const QStringList& argumen
         return remove(context, rest);
     }
     if (action == u"reverse" && side_ == PackSide::Pack && takesNothing) {
-        controller.reversePack();
+        controller.reversePackList();
         controller.saveSetup();
         return ExitSuccess;
     }
     if (action == u"clear" && takesNothing) {
-        controller.clearPackTables();
+        controller.clearPackLists();
         controller.saveSetup();
         context.err << "Emptied the pack list and the unpack list." << Qt::endl;
         return ExitSuccess;
@@ -64,7 +59,7 @@ int PackListCommand::execute(CommandContext& context, const QStringList& argumen
 }
 
 int PackListCommand::print(CommandContext& context) const {
-    const QList<PackRow>& list = rows(context);
+    const QList<PackRow>& list = context.controller.packRows(side_);
     for (qsizetype i = 0; i < list.size(); ++i)
         context.out << (i + 1) << '\t' << list[i].source << '\t' << list[i].destination << '\n';
     return ExitSuccess;
@@ -82,7 +77,7 @@ int PackListCommand::add(CommandContext& context, const QStringList& paths) {
             return ExitUsage;
         }
     }
-    if (!context.controller.services.files.exists(source)) {
+    if (!context.controller.services().files.exists(source)) {
         context.err << "desktidy " << name() << ": \u201c" << source.display()
                     << "\u201d does not exist" << Qt::endl;
         return ExitFailure;
@@ -92,13 +87,13 @@ int PackListCommand::add(CommandContext& context, const QStringList& paths) {
                     << "\u201d is not a folder" << Qt::endl;
         return ExitFailure;
     }
-    rows(context).append({*source.toText(), *destination.toText()});
+    context.controller.addPackRow(side_, {*source.toText(), *destination.toText()});
     context.controller.saveSetup();
     return ExitSuccess;
 }
 
 int PackListCommand::remove(CommandContext& context, const QStringList& numbers) {
-    const qsizetype count = rows(context).size();
+    const qsizetype count = context.controller.packRows(side_).size();
     QList<int> indexes;
     for (const QString& number : numbers) {
         bool ok = false;
@@ -110,7 +105,7 @@ int PackListCommand::remove(CommandContext& context, const QStringList& numbers)
                                       .arg(count));
         indexes.append(row - 1);
     }
-    removeRows(rows(context), indexes);
+    context.controller.removePackRows(side_, indexes);
     context.controller.saveSetup();
     return ExitSuccess;
 }

@@ -19,6 +19,4 @@ class PackListCommand : public PackSideCommand {
     int remove(CommandContext& context, const QStringList& numbers);
     QString usageText() const;
     int usage(CommandContext& context, const QString& problem) const;
-    // The draft's list of this side.
-    QList<PackRow>& rows(CommandContext& context) const;
 };

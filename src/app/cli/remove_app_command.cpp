@@ -1,7 +1,6 @@
 #include "app/cli/remove_app_command.h"
 
 #include "app/desktidy_controller.h"
-#include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
 
 namespace {
@@ -20,11 +19,11 @@ std::optional<QList<int>> rowNumbers(const QStringList& values) {
     return rows;
 }
 
-void printRows(QTextStream& out, const QList<DelAppRow>& rows) {
+void printRows(QTextStream& out, const RemovalChecklist& rows) {
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QStringList lines = rows.at(i).label().split(u'\n');
+        const QStringList lines = rows.row(i).label().split(u'\n');
         const QString number = QString::number(i + 1);
-        out << number << (rows.at(i).isChecked() ? " [x] " : " [ ] ") << lines.value(0) << '\n';
+        out << number << (rows.isChecked(i) ? " [x] " : " [ ] ") << lines.value(0) << '\n';
         for (const QString& line : lines.mid(1))
             out << QString(number.size() + 5, u' ') << line << '\n';
     }
@@ -53,23 +52,27 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
     }
     const Path path = pathArgument(positional.first());
     DesktidyController& controller = context.controller;
-    if (!controller.services.files.exists(path)) {
+    if (!controller.services().files.exists(path)) {
         context.err << "desktidy remove-app: there is no item \u201c" << path.display() << "\u201d"
                     << Qt::endl;
         return ExitFailure;
     }
 
-    context.chooser.setNextAnswer(QList<Path>{path});
-    if (!controller.deleteApp()) return statusOf(RunResult::Cancelled, context);
+    RemovalChecklist checklist = controller.planRemoval(path);
     for (int row : *unchecked) {
-        if (row > controller.appDisplayArray.size()) {
+        if (row > checklist.size()) {
             context.err << "desktidy remove-app: there is no row " << row << Qt::endl;
             return ExitUsage;
         }
-        if (controller.appDisplayArray.at(row - 1).isChecked())
-            controller.clickedDelAppCheck(row - 1);
     }
-    printRows(context.out, controller.appDisplayArray);
+    // Every uncheck is tried before any is refused: unchecking a folder unchecks the rows
+    // inside it, whichever was named first.
+    for (int row : *unchecked) checklist.setChecked(row - 1, false);
+    for (int row : *unchecked)
+        if (checklist.followsFolder(row - 1))
+            context.err << "desktidy remove-app: row " << row
+                        << " lies inside a checked folder and goes with it" << Qt::endl;
+    printRows(context.out, checklist);
     context.out.flush();
 
     if (!context.prompter.assumesYes()) {
@@ -78,5 +81,5 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
             << Qt::endl;
         return ExitSuccess;
     }
-    return statusOf(controller.deleteAppFiles(), context);
+    return statusOf(controller.moveToTrash(checklist), context);
 }

@@ -76,13 +76,13 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     DesktidyController& controller = context.controller;
     const Path folder =
         positional.isEmpty() ? controller.workingFolder() : pathArgument(positional.first());
-    if (!controller.services.files.isDirectory(folder)) {
+    if (!controller.services().files.isDirectory(folder)) {
         context.err << "desktidy rename: \u201c" << folder.display() << "\u201d is not a folder"
                     << Qt::endl;
         return ExitFailure;
     }
 
-    NameChangeOptions& options = controller.nameChangeOptions;
+    NameChangeOptions options;
     options.replaceCheck = parser.isSet(replace);
     options.replace1TextField = parser.value(replace);
     options.replace2TextField = parser.value(with);
@@ -94,7 +94,7 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     for (const Flag& flag : flags)
         options.*flag.check = parser.isSet(QString::fromLatin1(flag.name));
     options.caseCheck = parser.isSet(upper) || parser.isSet(lower);
-    options.upperLower = parser.isSet(lower) ? 1 : 0;
-    options.filesFolders = parser.isSet(folders) ? 1 : 0;
-    return statusOf(controller.doChangeNames(folder), context);
+    options.lowerCase = parser.isSet(lower);
+    options.foldersToo = parser.isSet(folders);
+    return statusOf(controller.changeNames(folder, options), context);
 }

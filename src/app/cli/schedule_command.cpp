@@ -53,7 +53,7 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
     }
     if (parser.isSet("remove")) return statusOf(c.removeSchedule(), context);
 
-    Schedule& schedule = c.draft.schedule;
+    Schedule schedule = c.draft().schedule;
     if (parser.isSet("every") && parser.isSet("at")) return usage("give --every or --at, not both");
     if (parser.isSet("every")) {
         bool ok = false;
@@ -99,5 +99,5 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
         schedule.month = *month;
         schedule.monthDay = *day;
     }
-    return statusOf(c.schedule(), context);
+    return statusOf(c.setSchedule(schedule), context);
 }

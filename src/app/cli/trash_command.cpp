@@ -2,8 +2,6 @@
 
 #include "app/cli/command_line.h"
 #include "app/desktidy_controller.h"
-#include "platform/preset_path_chooser.h"
-#include "trash/trash_emptying.h"
 #include "trash/trash_records.h"
 
 QString TrashCommand::summary() const {
@@ -21,8 +19,8 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
     const TrashLocation trash = controller.trashLocation();
 
     if (positional.isEmpty()) {
-        for (const Path& path : trashItemPaths(trash, controller.services.files))
-            context.out << controller.makeDelAppPath(path) << "\n\n";
+        for (const Path& path : controller.trashItems())
+            context.out << controller.itemLabel(path) << "\n\n";
         return ExitSuccess;
     }
     if (positional.first() != u"delete") {
@@ -42,14 +40,15 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
                         << trash.files().display() << ")" << Qt::endl;
             return ExitUsage;
         }
-        if (!controller.services.files.exists(path)) {
+        if (!controller.services().files.exists(path)) {
             context.err << "desktidy trash: there is no item \u201c" << displayName(bytes)
                         << "\u201d in the Trash" << Qt::endl;
             return ExitFailure;
         }
         chosen.append(path);
     }
-    // Naming nothing is choosing nothing.
-    context.chooser.setNextAnswer(chosen.isEmpty() ? QList<Path>{trash.files()} : chosen);
-    return statusOf(controller.emptyTrash(), context);
+    // Naming nothing is choosing nothing, as confirming the chooser with no selection is.
+    return statusOf(
+        controller.deleteTrashItems(chosen.isEmpty() ? QList<Path>{trash.files()} : chosen),
+        context);
 }

@@ -52,7 +52,7 @@ int TypesCommand::execute(CommandContext& context, const QStringList& arguments)
 }
 
 int TypesCommand::print(CommandContext& context, std::optional<Category> category) {
-    const Settings& settings = context.controller.draft;
+    const Settings& settings = context.controller.draft();
     if (category) {
         for (const QString& entry : settings.types(*category)) context.out << entry << '\n';
         return ExitSuccess;
@@ -71,14 +71,14 @@ int TypesCommand::add(CommandContext& context, Category category, const QStringL
         context.err << "desktidy types: a type is one word, such as jpg or .jpg" << Qt::endl;
         return ExitUsage;
     }
-    context.controller.draft.addType(category, typeEntry(type, arguments.mid(1).join(u' ')));
+    context.controller.addType(category, type, arguments.mid(1).join(u' '));
     context.controller.saveSetup();
     return ExitSuccess;
 }
 
 int TypesCommand::remove(CommandContext& context, Category category, const QString& type) {
     DesktidyController& controller = context.controller;
-    QStringList& types = controller.draft.types(category);
+    const QStringList& types = controller.draft().types(category);
     QList<int> rows;
     for (int row = 0; row < types.size(); ++row)
         if (entryType(types[row]) == type) rows << row;
@@ -87,7 +87,7 @@ int TypesCommand::remove(CommandContext& context, Category category, const QStri
                     << Qt::endl;
         return ExitFailure;
     }
-    removeRows(types, rows);
+    controller.removeTypes(category, rows);
     controller.saveSetup();
     return ExitSuccess;
 }

@@ -8,9 +8,9 @@ QString UnfileCommand::summary() const {
 }
 
 RunResult UnfileCommand::runOne(DesktidyController& controller, const Path& folder) {
-    return controller.undesktidy(folder);
+    return controller.unfileFolder(folder);
 }
 
 RunResult UnfileCommand::runAll(DesktidyController& controller) {
-    return controller.unfileAllStashery();
+    return controller.unfileListedFolders();
 }

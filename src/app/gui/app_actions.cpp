@@ -12,7 +12,7 @@ AppActions::AppActions(QObject* parent) : QObject(parent) {
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
     unfileAllStashery = make(QStringLiteral("Unfile All Stashery..."),
                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
-    chooseFile = make(tr("Choose Folder..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    chooseFolder = make(tr("Choose Folder..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     setup = make(tr("Setup..."), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     quit = make(tr("Quit"), QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
@@ -20,8 +20,8 @@ AppActions::AppActions(QObject* parent) : QObject(parent) {
     packStashery = make(tr("Pack Stashery..."), QKeySequence(Qt::CTRL | Qt::Key_P));
     unpackStashery = make(tr("Unpack Stashery..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     changeNames = make(tr("Change Names..."), QKeySequence(Qt::CTRL | Qt::Key_R));
-    emptyTrash = make(tr("Empty Some of the Trash..."));
-    deleteApp = make(tr("Remove an Application..."));
+    deleteTrashItems = make(tr("Empty Some of the Trash..."));
+    removeApplication = make(tr("Remove an Application..."));
 
     about = make(tr("About Desktidy"));
     about->setMenuRole(QAction::AboutRole);
@@ -41,7 +41,7 @@ void AppActions::buildMenus(QMenuBar* bar) {
     file->addAction(fileAllStashery);
     file->addAction(unfileAllStashery);
     file->addSeparator();
-    file->addAction(chooseFile);
+    file->addAction(chooseFolder);
     openRecent = file->addMenu(tr("Open Recent"));
     file->addSeparator();
     file->addAction(setup);
@@ -54,8 +54,8 @@ void AppActions::buildMenus(QMenuBar* bar) {
     tools->addSeparator();
     tools->addAction(changeNames);
     tools->addSeparator();
-    tools->addAction(emptyTrash);
-    tools->addAction(deleteApp);
+    tools->addAction(deleteTrashItems);
+    tools->addAction(removeApplication);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     help->addAction(checkVersion);

@@ -22,7 +22,7 @@ class AppActions : public QObject {
     QAction* undesktidy;
     QAction* fileAllStashery;
     QAction* unfileAllStashery;
-    QAction* chooseFile;
+    QAction* chooseFolder;
     QAction* setup;
     QAction* quit;
     QMenu* openRecent = nullptr;  // made by buildMenus
@@ -30,8 +30,8 @@ class AppActions : public QObject {
     QAction* packStashery;
     QAction* unpackStashery;
     QAction* changeNames;
-    QAction* emptyTrash;
-    QAction* deleteApp;
+    QAction* deleteTrashItems;
+    QAction* removeApplication;
     // Help
     QAction* about;
     QAction* checkVersion;

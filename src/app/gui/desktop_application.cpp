@@ -90,7 +90,7 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     DesktidyController controller(desktop.services(), BundleDefaults::fromResources());
     UpdateChecker updates(UpdateChecker::builtInFeed(), QStringLiteral(DESKTIDY_VERSION));
 
-    controller.awakeFromNib(arguments);
+    controller.start(arguments);
     MainWindow window(controller, desktop.state, &updates);
     window.setPrompter(&desktop.prompter);
     desktop.attachTo(&window);
@@ -101,7 +101,7 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
         const Path path(argumentBytes(arguments.at(i)));
         const std::optional<QString> folder = path.toText();
         if (path.isAbsolute() && folder)
-            window.openFile(*folder);
+            window.showFolder(*folder);
         else if (path.isAbsolute())
             qWarning("%s", qUtf8Printable(QStringLiteral("Cannot open %1: its name is not UTF-8 "
                                                          "text.")
@@ -109,7 +109,7 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     }
     window.show();
 
-    if (const std::optional<RunResult> scheduled = controller.applicationDidFinishLaunching())
+    if (const std::optional<RunResult> scheduled = controller.runScheduledFiling())
         return *scheduled == RunResult::Done ? 0 : 1;
     if (controller.saved().checkForUpdates) updates.checkForUpdatesInBackground();
     return app.exec();

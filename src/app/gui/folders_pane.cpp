@@ -50,7 +50,7 @@ FoldersPane::FoldersPane(DesktidyController& controller, QWidget* parent)
     myFoldersTableView = makeListTable(this, QStringLiteral("myFoldersTableView"));
 
     using Editing = ListTableModel::Editing;
-    Settings& draft = controller.draft;
+    Settings& draft = controller.draft();
     folderNames_ = new ListTableModel(&draft.folderNames,
                                       {tr("Folder Name"), QString(), Editing::FolderName}, this);
     types_ = new ListTableModel(shownTypes(),
@@ -99,12 +99,12 @@ FoldersPane::FoldersPane(DesktidyController& controller, QWidget* parent)
 }
 
 QStringList* FoldersPane::shownTypes() {
-    const std::optional<Category> category = categoryAt(controller_.categoryRow());
-    return category ? &controller_.draft.types(*category) : &noTypes_;
+    const std::optional<Category> category = categoryAt(controller_.shownCategoryRow());
+    return category ? &controller_.draft().types(*category) : &noTypes_;
 }
 
 void FoldersPane::categoryChosen(int row) {
-    controller_.setTypeArray(row);
+    controller_.showCategoryRow(row);
     types_->showList(shownTypes());
 }
 
@@ -113,7 +113,7 @@ void FoldersPane::refresh() {
     folders_->reload();
     {
         const QSignalBlocker block(folderTableView->selectionModel());
-        const int row = controller_.categoryRow();
+        const int row = controller_.shownCategoryRow();
         if (row >= 0 && row < folderNames_->rowCount())
             folderTableView->selectionModel()->setCurrentIndex(
                 folderNames_->index(row, 0),

@@ -34,7 +34,7 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
       state_(state),
       updates_(updates),
       actions_(new AppActions(this)),
-      pathControl_(new PathControl(this)),
+      workingFolderControl_(new PathControl(this)),
       setupPanel_(new SetupPanel(controller, state, this)),
       nameChangeWindow_(new NameChangeWindow(controller, state, this)),
       removalPanel_(new RemovalPanel(controller, this)) {
@@ -54,7 +54,7 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     auto* grid = new QGridLayout;
     buildButtons(grid);
     auto* layout = new QVBoxLayout(central);
-    layout->addWidget(pathControl_);
+    layout->addWidget(workingFolderControl_);
     layout->addSpacing(6);
     layout->addLayout(grid);
     layout->addStretch();
@@ -83,8 +83,8 @@ void MainWindow::buildButtons(QGridLayout* grid) {
         {"packButton", tr("Pack"), actions_->packStashery},
         {"unpackButton", tr("Unpack"), actions_->unpackStashery},
         {"changeNamesButton", tr("Change Names"), actions_->changeNames},
-        {"emptyTrashButton", tr("Empty Trash"), actions_->emptyTrash},
-        {"deleteAppButton", tr("Remove App"), actions_->deleteApp},
+        {"emptyTrashButton", tr("Empty Trash"), actions_->deleteTrashItems},
+        {"deleteAppButton", tr("Remove App"), actions_->removeApplication},
         {"setupButton", tr("Setup"), actions_->setup},
     };
     int i = 0;
@@ -110,8 +110,8 @@ void MainWindow::bindCommands() {
     connect(actions_->setup, &QAction::triggered, this, [this] { setupPanel_->showLastPane(); });
     connect(actions_->quit, &QAction::triggered, this, &QWidget::close);
     connect(actions_->about, &QAction::triggered, this, [this] { showAbout(this); });
-    connect(pathControl_, &PathControl::chooseRequested, this,
-            &MainWindow::choosePathControlFolder);
+    connect(workingFolderControl_, &PathControl::chooseRequested, this,
+            &MainWindow::chooseShownFolder);
     if (updates_) {
         connect(actions_->checkVersion, &QAction::triggered, updates_,
                 &UpdateChecker::checkForUpdates);
@@ -121,23 +121,17 @@ void MainWindow::bindCommands() {
     }
 }
 
-void MainWindow::runCommand(const std::function<void()>& command) {
-    command();
-    refresh();
-}
-
 void MainWindow::refresh() {
-    pathControl_->setPath(controller_.draft.workingFolder);
+    workingFolderControl_->setPath(controller_.draft().workingFolder);
     setupPanel_->refresh();
 }
 
-bool MainWindow::openFile(const QString& path) {
-    const bool opened = controller_.openFile(path);
+void MainWindow::showFolder(const QString& folder) {
+    controller_.setWorkingFolder(folder);
     refresh();
-    return opened;
 }
 
-void MainWindow::choosePathControlFolder() {
+void MainWindow::chooseShownFolder() {
     ChooserRequest request;
     request.confirmButton = QStringLiteral("Choose");
     request.chooseFiles = false;
@@ -145,10 +139,9 @@ void MainWindow::choosePathControlFolder() {
     request.multiple = false;
     request.startFolder = controller_.workingFolder();
     // The panel gives text, whose bytes are UTF-8.
-    if (auto chosen = controller_.services.chooser.choose(request); chosen && !chosen->isEmpty()) {
-        controller_.draft.workingFolder = chosen->last().toText().value_or(QString());
-        refresh();
-    }
+    const auto chosen = controller_.services().chooser.choose(request);
+    if (!chosen || chosen->isEmpty()) return;
+    if (const std::optional<QString> folder = chosen->last().toText()) showFolder(*folder);
 }
 
 void MainWindow::presentUpdateAnswer(const UpdateAnswer& answer) {
@@ -177,6 +170,6 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
-    openFile(urls.first().toLocalFile());
+    showFolder(urls.first().toLocalFile());
     event->acceptProposedAction();
 }

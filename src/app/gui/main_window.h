@@ -28,22 +28,37 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     // A folder from outside (a launcher's argument, a drop) becomes the working folder.
-    bool openFile(const QString& path);
+    void showFolder(const QString& folder);
     // Shows the controller's state again, in this window and the Setup panel.
     void refresh();
-    // Runs a command of the controller, then shows the state again.
-    void runCommand(const std::function<void()>& command);
 
     // The prompter whose progress panel holds back update answers while a run goes on.
     void setPrompter(QtPrompter* prompter) { prompter_ = prompter; }
 
     AppActions* actions() const { return actions_; }
-    PathControl* pathControl() const { return pathControl_; }
+    PathControl* workingFolderControl() const { return workingFolderControl_; }
     SetupPanel* setupPanel() const { return setupPanel_; }
     NameChangeWindow* nameChangeWindow() const { return nameChangeWindow_; }
     RemovalPanel* removalPanel() const { return removalPanel_; }
     // The button that triggers an action, for tests and screenshots.
     QPushButton* buttonFor(const QString& objectName) const;
+
+  public Q_SLOTS:
+    // The commands of the menus and buttons: each runs its dialogs, then the controller's
+    // operation, then shows the state again. The window has no exit status: each run has
+    // told the user how it ended.
+    void desktidy();
+    void undesktidy();
+    void fileAllStashery();
+    void unfileAllStashery();
+    void packStashery();
+    void unpackStashery();
+    // Chooses the working folder and saves it.
+    void chooseWorkingFolder();
+    // Chooses items directly in the Trash and deletes them for good, after asking.
+    void deleteChosenTrashItems();
+    // Chooses an application and shows it with its related items in the removal panel.
+    void listApplicationItems();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,8 +70,9 @@ class MainWindow : public QMainWindow {
     void bindCommands();
     // The commands of the menus and buttons that the controller carries out.
     void bindControllerCommands();
-    // The folder chooser of the path control: one folder, confirmed with "Choose".
-    void choosePathControlFolder();
+    // The folder chooser of the working-folder control: one folder, confirmed with
+    // "Choose", shown but not saved.
+    void chooseShownFolder();
     void presentUpdateAnswer(const UpdateAnswer& answer);
 
     DesktidyController& controller_;
@@ -64,7 +80,7 @@ class MainWindow : public QMainWindow {
     UpdateChecker* updates_;
     QtPrompter* prompter_ = nullptr;
     AppActions* actions_;
-    PathControl* pathControl_;
+    PathControl* workingFolderControl_;
     SetupPanel* setupPanel_;
     NameChangeWindow* nameChangeWindow_;
     RemovalPanel* removalPanel_;

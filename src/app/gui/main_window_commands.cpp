@@ -9,21 +9,18 @@
 #include "app/gui/removal_panel.h"
 #include "platform/recent_folders.h"
 
-// The commands of the menus and buttons, each handed to the controller.
 void MainWindow::bindControllerCommands() {
-    auto bind = [this](QAction* action, std::function<void()> command) {
-        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
-    };
-    DesktidyController& c = controller_;
-    // The window has no exit status: each run has told the user how it ended.
-    bind(actions_->desktidy, [&c] { (void)c.desktidy(); });
-    bind(actions_->undesktidy, [&c] { (void)c.undesktidy(); });
-    bind(actions_->fileAllStashery, [&c] { (void)c.fileAllStashery(); });
-    bind(actions_->unfileAllStashery, [&c] { (void)c.unfileAllStashery(); });
-    bind(actions_->chooseFile, [&c] { (void)c.chooseFile(); });
-    bind(actions_->packStashery, [&c] { (void)c.packStashery(); });
-    bind(actions_->unpackStashery, [&c] { (void)c.unpackStashery(); });
-    bind(actions_->emptyTrash, [&c] { (void)c.emptyTrash(); });
+    connect(actions_->desktidy, &QAction::triggered, this, &MainWindow::desktidy);
+    connect(actions_->undesktidy, &QAction::triggered, this, &MainWindow::undesktidy);
+    connect(actions_->fileAllStashery, &QAction::triggered, this, &MainWindow::fileAllStashery);
+    connect(actions_->unfileAllStashery, &QAction::triggered, this, &MainWindow::unfileAllStashery);
+    connect(actions_->chooseFolder, &QAction::triggered, this, &MainWindow::chooseWorkingFolder);
+    connect(actions_->packStashery, &QAction::triggered, this, &MainWindow::packStashery);
+    connect(actions_->unpackStashery, &QAction::triggered, this, &MainWindow::unpackStashery);
+    connect(actions_->deleteTrashItems, &QAction::triggered, this,
+            &MainWindow::deleteChosenTrashItems);
+    connect(actions_->removeApplication, &QAction::triggered, this,
+            &MainWindow::listApplicationItems);
 
     // Open Recent lists the folders filed lately, read afresh each time it opens.
     connect(actions_->openRecent, &QMenu::aboutToShow, this, [this] {
@@ -31,23 +28,87 @@ void MainWindow::bindControllerCommands() {
         // The working folder is kept as text, so only folders with a text form are offered.
         QStringList folders;
         for (const Path& folder :
-             RecentFolders(RecentFolders::defaultFilePath(controller_.osHome)).folders())
+             RecentFolders(RecentFolders::defaultFilePath(controller_.home())).folders())
             if (const std::optional<QString> text = folder.toText()) folders << *text;
         for (const QString& folder : folders)
-            actions_->openRecent->addAction(folder, this, [this, folder] { openFile(folder); });
+            actions_->openRecent->addAction(folder, this, [this, folder] { showFolder(folder); });
         if (folders.isEmpty())
             actions_->openRecent->addAction(tr("No Folders Filed Yet"))->setEnabled(false);
     });
 
-    connect(actions_->deleteApp, &QAction::triggered, this, [this] {
-        // The search runs on this thread; the cursor says so while it does.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool chosen = controller_.deleteApp();
-        QApplication::restoreOverrideCursor();
-        if (chosen) removalPanel_->showList();
-    });
     connect(removalPanel_, &RemovalPanel::commandFinished, this, &MainWindow::refresh);
     connect(actions_->changeNames, &QAction::triggered, nameChangeWindow_,
             &NameChangeWindow::changeNames);
     connect(nameChangeWindow_, &NameChangeWindow::commandFinished, this, &MainWindow::refresh);
+}
+
+void MainWindow::desktidy() {
+    (void)controller_.fileFolder(controller_.workingFolder());
+    refresh();
+}
+
+void MainWindow::undesktidy() {
+    (void)controller_.unfileFolder(controller_.workingFolder());
+    refresh();
+}
+
+void MainWindow::fileAllStashery() {
+    (void)controller_.fileListedFolders();
+    refresh();
+}
+
+void MainWindow::unfileAllStashery() {
+    (void)controller_.unfileListedFolders();
+    refresh();
+}
+
+void MainWindow::packStashery() {
+    (void)controller_.copyPackRows(PackSide::Pack);
+    refresh();
+}
+
+void MainWindow::unpackStashery() {
+    (void)controller_.copyPackRows(PackSide::Unpack);
+    refresh();
+}
+
+void MainWindow::chooseWorkingFolder() {
+    const auto chosen = controller_.services().chooser.choose(
+        ChooserRequest::forFolders({}, QStringLiteral("Choose"), false));
+    if (chosen && !chosen->isEmpty()) (void)controller_.keepWorkingFolder(chosen->last());
+    refresh();
+}
+
+void MainWindow::deleteChosenTrashItems() {
+    ChooserRequest request;
+    request.title = QStringLiteral("Empty Some of the Trash");
+    request.confirmButton = QStringLiteral("Delete Selected Items");
+    request.chooseFiles = true;
+    request.chooseFolders = true;
+    request.multiple = true;
+    request.showHidden = true;
+    request.startFolder = controller_.trashLocation().files();
+    request.confineToStartFolder = true;
+    // Confirming with no selection gives the Trash folder itself, which the deletion
+    // takes as nothing chosen.
+    if (const auto chosen = controller_.services().chooser.choose(request))
+        (void)controller_.deleteTrashItems(*chosen);
+    refresh();
+}
+
+void MainWindow::listApplicationItems() {
+    ChooserRequest request;
+    request.confirmButton = QStringLiteral("Choose");
+    request.chooseFiles = true;
+    request.chooseFolders = false;
+    request.multiple = false;
+    request.startFolder = controller_.applicationsFolder();
+    request.nameFilters = {QStringLiteral("*.app"), QStringLiteral("*.AppImage")};
+    const auto chosen = controller_.services().chooser.choose(request);
+    if (!chosen || chosen->isEmpty()) return;  // the list shown before stays
+    // The search runs on this thread; the cursor says so while it does.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    RemovalChecklist checklist = controller_.planRemoval(chosen->last());
+    QApplication::restoreOverrideCursor();
+    removalPanel_->showList(std::move(checklist));
 }

@@ -86,9 +86,9 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     grid->addWidget(removeNumbersCheck, 5, 0, 1, 2);
     auto* caseRow = new QHBoxLayout;
     caseRow->addWidget(caseCheck);
-    NameChangeOptions& options = controller_.nameChangeOptions;
+    NameChangeOptions& options = options_;
     upperLower = choice(this, tr("Upper case"), tr("Lower case"), caseRow,
-                        [&options](int id) { options.upperLower = id; });
+                        [&options](int id) { options.lowerCase = id == 1; });
     caseRow->addStretch();
     grid->addLayout(caseRow, 6, 0, 1, 4);
     grid->setColumnStretch(1, 1);
@@ -97,7 +97,7 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     auto* whichRow = new QHBoxLayout;
     whichRow->addWidget(new QLabel(tr("Change the names of:"), this));
     filesFolders = choice(this, tr("Files only"), tr("Files and folders"), whichRow,
-                          [&options](int id) { options.filesFolders = id; });
+                          [&options](int id) { options.foldersToo = id == 1; });
     whichRow->addStretch();
 
     clearButton = new QPushButton(tr("Clear"), this);
@@ -115,31 +115,35 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     layout->addStretch();
     layout->addLayout(buttons);
 
-    connect(clearButton, &QPushButton::clicked, this, [this] {
-        controller_.clearChangeNames();
-        refresh();
-    });
-    connect(runButton, &QPushButton::clicked, this, [this] {
-        (void)controller_.doChangeNames();  // the run has told the user how it ended
-        refresh();
-        Q_EMIT commandFinished();
-    });
+    connect(clearButton, &QPushButton::clicked, this, &NameChangeWindow::clearChangeNames);
+    connect(runButton, &QPushButton::clicked, this, &NameChangeWindow::doChangeNames);
     resize(560, sizeHint().height());
     refresh();
 }
 
 QCheckBox* NameChangeWindow::check(const QString& text, bool NameChangeOptions::*member) {
     auto* box = new QCheckBox(text, this);
-    connect(box, &QCheckBox::toggled, this,
-            [this, member](bool on) { controller_.nameChangeOptions.*member = on; });
+    connect(box, &QCheckBox::toggled, this, [this, member](bool on) { options_.*member = on; });
     return box;
 }
 
 QLineEdit* NameChangeWindow::field(QString NameChangeOptions::*member) {
     auto* edit = new QLineEdit(this);
     connect(edit, &QLineEdit::textChanged, this,
-            [this, member](const QString& text) { controller_.nameChangeOptions.*member = text; });
+            [this, member](const QString& text) { options_.*member = text; });
     return edit;
+}
+
+void NameChangeWindow::clearChangeNames() {
+    ::clearChangeNames(options_);
+    refresh();
+}
+
+void NameChangeWindow::doChangeNames() {
+    // The run has told the user how it ended.
+    (void)controller_.changeNames(controller_.workingFolder(), options_);
+    refresh();
+    Q_EMIT commandFinished();
 }
 
 void NameChangeWindow::changeNames() {
@@ -152,9 +156,9 @@ void NameChangeWindow::changeNames() {
 }
 
 void NameChangeWindow::refresh() {
-    const NameChangeOptions& o = controller_.nameChangeOptions;
+    const NameChangeOptions& o = options_;
     folder_->setText(
-        tr("Changes the names of the items in %1").arg(controller_.draft.workingFolder));
+        tr("Changes the names of the items in %1").arg(controller_.draft().workingFolder));
     const std::pair<QCheckBox*, bool> checks[] = {{replaceCheck, o.replaceCheck},
                                                   {ignoreCaseCheck, o.ignoreCaseCheck},
                                                   {prefixNumberCheck, o.prefixNumberCheck},
@@ -179,8 +183,8 @@ void NameChangeWindow::refresh() {
         if (edit->text() != text) edit->setText(text);
     }
     const QSignalBlocker a(upperLower), b(filesFolders);
-    upperLower->button(o.upperLower == 0 ? 0 : 1)->setChecked(true);
-    filesFolders->button(o.filesFolders == 0 ? 0 : 1)->setChecked(true);
+    upperLower->button(o.lowerCase ? 1 : 0)->setChecked(true);
+    filesFolders->button(o.foldersToo ? 1 : 0)->setChecked(true);
 }
 
 void NameChangeWindow::hideEvent(QHideEvent* event) {

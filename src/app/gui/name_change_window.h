@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "names/name_change_options.h"
+
 class DesktidyController;
 class QButtonGroup;
 class QCheckBox;
@@ -9,11 +11,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class WindowStateStore;
-struct NameChangeOptions;
 
 // The name-change window: the rules by which Change Names renames the items of the
-// working folder. Every control writes its value into the controller's name-change
-// options at once; Clear unchecks the rules and empties the texts.
+// working folder. Every control writes its value into the window's options at once,
+// which the run takes as they stand.
 class NameChangeWindow : public QWidget {
     Q_OBJECT
   public:
@@ -24,7 +25,15 @@ class NameChangeWindow : public QWidget {
     void changeNames();
     // Shows the options and the working folder again.
     void refresh();
+    const NameChangeOptions& options() const { return options_; }
 
+  public Q_SLOTS:
+    // Unchecks the rules and empties the texts (Clear).
+    void clearChangeNames();
+    // Renames the items of the working folder by the options (the Change Names button).
+    void doChangeNames();
+
+  public:
     QCheckBox* replaceCheck;
     QLineEdit* replace1TextField;
     QLineEdit* replace2TextField;
@@ -59,5 +68,6 @@ class NameChangeWindow : public QWidget {
     DesktidyController& controller_;
     WindowStateStore& state_;
     QLabel* folder_;
+    NameChangeOptions options_;
     bool placed_ = false;
 };

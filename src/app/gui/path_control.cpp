@@ -7,7 +7,7 @@
 
 PathControl::PathControl(QWidget* parent)
     : QWidget(parent), icon_(new QLabel(this)), crumbs_(new QLabel(this)) {
-    setObjectName(QStringLiteral("myPathControl"));
+    setObjectName(QStringLiteral("workingFolderControl"));
     chooseButton = new QToolButton(this);
     chooseButton->setText(tr("Choose..."));
     chooseButton->setToolTip(tr("Choose the folder to work on"));

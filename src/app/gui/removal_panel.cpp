@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -17,7 +18,7 @@ const QString columnIds[] = {QStringLiteral("delAppCheck"), QStringLiteral("delA
                              QStringLiteral("delAppPath")};
 }  // namespace
 
-DelAppModel::DelAppModel(const QList<DelAppRow>& rows, QObject* parent)
+DelAppModel::DelAppModel(const RemovalChecklist& rows, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows), font1_(QStringLiteral("Helvetica"), 12) {}
 
 int DelAppModel::rowCount(const QModelIndex& parent) const {
@@ -28,10 +29,11 @@ int DelAppModel::columnCount(const QModelIndex& parent) const { return parent.is
 
 QVariant DelAppModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_.size()) return {};
-    const DelAppRow& row = rows_.at(index.row());
+    const DelAppRow& row = rows_.row(index.row());
     switch (index.column()) {
         case CheckColumn:
-            if (role == Qt::CheckStateRole) return row.isChecked() ? Qt::Checked : Qt::Unchecked;
+            if (role == Qt::CheckStateRole)
+                return rows_.isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
             break;
         case IconColumn:
             // The icon provider works on text; an item whose path is not UTF-8 gets the
@@ -58,15 +60,19 @@ QVariant DelAppModel::headerData(int section, Qt::Orientation orientation, int r
     return {};
 }
 
+Qt::ItemFlags DelAppModel::flags(const QModelIndex& index) const {
+    // Selectable all the same, so that the keyboard can pass through it.
+    if (index.isValid() && rows_.followsFolder(index.row())) return Qt::ItemIsSelectable;
+    return QAbstractTableModel::flags(index);
+}
+
 void DelAppModel::reload() {
     beginResetModel();
     endResetModel();
 }
 
 RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
-    : QDialog(parent),
-      controller_(controller),
-      model_(new DelAppModel(controller.appDisplayArray, this)) {
+    : QDialog(parent), controller_(controller), model_(new DelAppModel(checklist_, this)) {
     setObjectName(QStringLiteral("delAppPanel"));
     setWindowTitle(tr("Remove an Application"));
     setModal(false);
@@ -89,8 +95,10 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
     delAppTableView->setWordWrap(false);
     delAppTableView->setTextElideMode(Qt::ElideMiddle);
 
-    auto* hint = new QLabel(tr("Click a row to keep or remove its item. The checked items "
-                               "are moved into the Trash folder \u201cDKT Deleted Apps\u201d."),
+    auto* hint = new QLabel(tr("Click a row, or press Space on it, to keep or remove its item. "
+                               "An item inside a checked folder goes with the folder. The "
+                               "checked items are moved into the Trash folder \u201cDKT Deleted "
+                               "Apps\u201d."),
                             this);
     hint->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(this);
@@ -103,22 +111,38 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
     layout->addWidget(buttons);
     resize(620, 420);
 
-    // A click anywhere in a row switches that row's check box.
-    connect(delAppTableView, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        controller_.clickedDelAppCheck(index.isValid() ? index.row() : -1);
-        model_->reload();
-        delAppTableView->selectRow(index.row());
-    });
+    // A click anywhere in a row switches that row's check box; Space the focused row's.
+    connect(delAppTableView, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { toggle(index.isValid() ? index.row() : -1); });
+    delAppTableView->installEventFilter(this);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        hide();                              // the panel closes before the closing notice
-        (void)controller_.deleteAppFiles();  // the run has told the user how it ended
+        hide();                                     // the panel closes before the closing notice
+        (void)controller_.moveToTrash(checklist_);  // the run has told the user how it ended
         model_->reload();
         Q_EMIT commandFinished();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-void RemovalPanel::showList() {
+void RemovalPanel::toggle(int row) {
+    if (row < 0) return;
+    checklist_.toggle(row);
+    model_->reload();
+    delAppTableView->selectRow(row);
+}
+
+bool RemovalPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == delAppTableView && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        toggle(delAppTableView->currentIndex().isValid() ? delAppTableView->currentIndex().row()
+                                                         : -1);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void RemovalPanel::showList(RemovalChecklist checklist) {
+    checklist_ = std::move(checklist);
     model_->reload();
     show();
     raise();

@@ -15,6 +15,7 @@
 #include "app/gui/pack_pane.h"
 #include "app/gui/schedule_pane.h"
 #include "app/gui/window_state_store.h"
+#include "pack/pack_lists.h"
 
 namespace {
 const QString autosaveName = QStringLiteral("setupPanel");
@@ -37,17 +38,20 @@ SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
 SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, QWidget* parent)
     : QDialog(parent), controller_(controller), state_(state) {
     setObjectName(autosaveName);
-    generalView = new GeneralPane(controller.draft, this);
+    generalView = new GeneralPane(controller.draft(), this);
     addTypePanel_ = new AddTypePanel(
         [this](const QString& type, const QString& description) {
-            const bool added = controller_.doType(type, description);
+            // Nothing is added with the archive row or no row selected, and the panel
+            // stays open.
+            const std::optional<Category> category = categoryAt(controller_.shownCategoryRow());
+            if (category) controller_.addType(*category, type, description);
             Q_EMIT commandFinished();  // the type table shows the list either way
-            return added;
+            return category.has_value();
         },
         this);
     foldersView = new FoldersPane(controller, this);
-    scheduleView = new SchedulePane(controller.draft.schedule, this);
-    packView = new PackPane(controller.draft, this);
+    scheduleView = new SchedulePane(controller.draft().schedule, this);
+    packView = new PackPane(controller.draft(), this);
     for (QWidget* pane : {static_cast<QWidget*>(generalView), static_cast<QWidget*>(foldersView),
                           static_cast<QWidget*>(scheduleView), static_cast<QWidget*>(packView)})
         pane->hide();
@@ -79,7 +83,7 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     cancelButton->setAutoDefault(false);
     resetButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this,
-            [this] { runCommand([this] { controller_.saveSetupButton(); }); });
+            [this] { runCommand([this] { saveSetup(); }); });
     connect(resetButton, &QPushButton::clicked, this,
             [this] { runCommand([this] { controller_.resetSetup(); }); });
     connect(cancelButton, &QPushButton::clicked, this, [this] {
@@ -111,30 +115,52 @@ void SetupPanel::bindPaneCommands() {
         connect(button, &QPushButton::clicked, this, [this, command] { runCommand(command); });
     };
     bind(foldersView->delTypeButton, [this] {
-        controller_.delType(FoldersPane::selectedRows(foldersView->fileTypeTableView));
+        if (const std::optional<Category> category = categoryAt(controller_.shownCategoryRow()))
+            controller_.removeTypes(*category,
+                                    FoldersPane::selectedRows(foldersView->fileTypeTableView));
     });
     bind(foldersView->delFolderButton, [this] {
-        controller_.delFolder(FoldersPane::selectedRows(foldersView->myFoldersTableView));
+        controller_.removeFolders(FoldersPane::selectedRows(foldersView->myFoldersTableView));
     });
-    bind(foldersView->addFolderButton, [this] {
-        // Once folders were added the panel comes back to the front.
-        if (controller_.addFolder() == RunResult::Done) bringToFront();
-    });
+    bind(foldersView->addFolderButton, [this] { addFolders(); });
     connect(foldersView->addTypeButton, &QPushButton::clicked, addTypePanel_,
             &AddTypePanel::addType);
     connect(addTypePanel_, &AddTypePanel::added, this, &SetupPanel::bringToFront);
-    bind(packView->addPackButton, [this] { controller_.addPackFiles(); });
-    bind(packView->addUnpackButton, [this] { controller_.addUnpackFiles(); });
-    bind(packView->delPackButton,
-         [this] { controller_.delPackFiles(FoldersPane::selectedRows(packView->packTableView)); });
-    bind(packView->delUnpackButton, [this] {
-        controller_.delUnpackFiles(FoldersPane::selectedRows(packView->unpackTableView));
+    bind(packView->addPackButton, [this] { addPackRow(PackSide::Pack); });
+    bind(packView->addUnpackButton, [this] { addPackRow(PackSide::Unpack); });
+    bind(packView->delPackButton, [this] {
+        controller_.removePackRows(PackSide::Pack,
+                                   FoldersPane::selectedRows(packView->packTableView));
     });
-    bind(packView->reverseButton, [this] { controller_.reversePack(); });
-    bind(packView->clearButton, [this] { controller_.clearPackTables(); });
+    bind(packView->delUnpackButton, [this] {
+        controller_.removePackRows(PackSide::Unpack,
+                                   FoldersPane::selectedRows(packView->unpackTableView));
+    });
+    bind(packView->reverseButton, [this] { controller_.reversePackList(); });
+    bind(packView->clearButton, [this] { controller_.clearPackLists(); });
     // Each has told the user how it ended.
-    bind(scheduleView->scheduleButton, [this] { (void)controller_.schedule(); });
+    bind(scheduleView->scheduleButton,
+         [this] { (void)controller_.setSchedule(controller_.draft().schedule); });
     bind(scheduleView->removeScheduleButton, [this] { (void)controller_.removeSchedule(); });
+}
+
+void SetupPanel::saveSetup() {
+    controller_.saveSetup();
+    controller_.services().prompter.notice(QStringLiteral("The Setup has been saved."));
+}
+
+void SetupPanel::addFolders() {
+    PathChooser& chooser = controller_.services().chooser;
+    const auto chosen = chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Add"), true));
+    // Once folders were added the panel comes back to the front.
+    if (chosen && controller_.addFolders(*chosen) == RunResult::Done) bringToFront();
+}
+
+void SetupPanel::addPackRow(PackSide side) {
+    // A source, then the folder it is copied into; a cancelled panel adds nothing.
+    QStringList sources, destinations;
+    if (addRowByChoosing(controller_.services().chooser, sources, destinations))
+        controller_.addPackRow(side, {sources.first(), destinations.first()});
 }
 
 QWidget* SetupPanel::paneWidget(Pane pane) const {

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <functional>
 
+#include "app/desktidy_controller.h"
+
 class AddTypePanel;
 class DesktidyController;
 class FoldersPane;
@@ -65,8 +67,14 @@ class SetupPanel : public QDialog {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    // The panes' buttons: each runs its command of the controller.
+    // The panes' buttons: each runs its dialogs, then its operation of the controller.
     void bindPaneCommands();
+    // Stores the draft and says so.
+    void saveSetup();
+    // Chooses folders and adds them to the folder list.
+    void addFolders();
+    // Chooses a source and a destination folder and adds them as a row of the list.
+    void addPackRow(PackSide side);
     QWidget* paneWidget(Pane pane) const;
 
     DesktidyController& controller_;
