@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cerrno>
 
+#include "trash/trash_listing.h"
 #include "trash/trash_records.h"
 
 namespace {
@@ -42,15 +43,20 @@ RunResult emptyTrash(TrashServices& services, QList<Path>& trashArray) {
 
 RunResult deleteTrash(TrashServices& services, const QList<Path>& trashArray) {
     Prompter& prompter = services.prompter;
-    // Confirming the chooser with no selection gives the Trash folder itself.
-    if (trashArray.size() == 1 &&
-        trashArray.first().cleaned() == services.trash.files().cleaned()) {
+    // Confirming the chooser with no selection gives the Trash folder itself; the Trash
+    // view gives no paths at all.
+    if (trashArray.isEmpty() || (trashArray.size() == 1 && trashArray.first().cleaned() ==
+                                                               services.trash.files().cleaned())) {
         prompter.notice(QStringLiteral("No items were selected to be deleted."));
         return RunResult::Done;
     }
+    const QString count = trashArray.size() == 1
+                              ? QStringLiteral("1 item:\n")
+                              : QStringLiteral("%1 items:\n").arg(trashArray.size());
     if (!prompter.confirm(QStringLiteral("Delete?"),
                           QStringLiteral("Do you want to permanently delete these items?  "
-                                         "This cannot be undone."),
+                                         "This cannot be undone.\n\n") +
+                              count + someNames(trashArray),
                           QStringLiteral("Delete")))
         return RunResult::Cancelled;
 

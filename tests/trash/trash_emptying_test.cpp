@@ -12,7 +12,8 @@
 namespace {
 
 const QString confirmDelete =
-    "confirm|Delete?|Do you want to permanently delete these items?  This cannot be undone.|Delete";
+    "confirm|Delete?|Do you want to permanently delete these items?  This cannot be "
+    "undone.\n\n2 items:\na.txt\nfolder|Delete";
 const QString deletedNotice =
     "notice|The chosen items have been permanently deleted from the Trash.";
 
@@ -63,9 +64,11 @@ TEST_F(TrashEmptying, CancelsAndEmptySelectionsDeleteNothing) {
     EXPECT_EQ(emptyTrash(services, trashArray), RunResult::Cancelled);
     EXPECT_TRUE(exists(a));
 
-    prompter.calls.clear();  // the Trash folder itself chosen: nothing selected
+    prompter.calls.clear();  // the Trash folder itself chosen, or no item: nothing selected
     EXPECT_EQ(deleteTrash({trashFiles() + "/"}), RunResult::Done);
-    EXPECT_EQ(prompter.calls, QStringList({"notice|No items were selected to be deleted."}));
+    EXPECT_EQ(deleteTrash({}), RunResult::Done);
+    EXPECT_EQ(prompter.calls, QStringList(2, "notice|No items were selected to be deleted."));
+    EXPECT_TRUE(exists(a));
     const QString odd = trashed("files");  // but an item called like the folder is an item
     EXPECT_EQ(deleteTrash({odd}), RunResult::Done);
     EXPECT_FALSE(exists(odd));
