@@ -146,8 +146,10 @@ void DesktidyController::forEachListedFolder(const std::function<void()>& action
 }
 
 RunResult DesktidyController::chooseFile() {
-    const auto chosen =
-        services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Choose"), false));
+    ChooserRequest request = ChooserRequest::forFolders(
+        QStringLiteral("Choose the Folder to Work On"), QStringLiteral("Choose"), false);
+    request.startFolder = workingFolder();
+    const auto chosen = services.chooser.choose(request);
     if (!chosen || chosen->isEmpty()) return RunResult::Cancelled;
     const std::optional<QString> folder = storableText(chosen->last(), services.prompter);
     if (!folder) return RunResult::Failed;
@@ -157,8 +159,8 @@ RunResult DesktidyController::chooseFile() {
 }
 
 RunResult DesktidyController::addFolder() {
-    const auto chosen =
-        services.chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Add"), true));
+    const auto chosen = services.chooser.choose(ChooserRequest::forFolders(
+        QStringLiteral("Add Folders for File All Stashery"), QStringLiteral("Add"), true));
     if (!chosen) return RunResult::Cancelled;
     QStringList folders;
     for (const Path& path : *chosen) {

@@ -75,6 +75,7 @@ RemovalList buildRemovalList(const Path& appPath, const QList<Path>& appDirArray
 
 std::optional<RemovalList> deleteApp(TrashServices& services, const QList<Path>& appDirArray) {
     ChooserRequest request;
+    request.title = QStringLiteral("Choose the Application to Remove");
     request.confirmButton = QStringLiteral("Choose");
     request.chooseFiles = true;
     request.chooseFolders = false;

@@ -20,6 +20,7 @@
 #include "app/gui/qt_prompter.h"
 #include "app/gui/removal_panel.h"
 #include "app/gui/setup_panel.h"
+#include "app/gui/trash_panel.h"
 #include "app/gui/update_checker.h"
 #include "app/gui/window_state_store.h"
 
@@ -37,7 +38,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
       pathControl_(new PathControl(this)),
       setupPanel_(new SetupPanel(controller, state, this)),
       nameChangeWindow_(new NameChangeWindow(controller, state, this)),
-      removalPanel_(new RemovalPanel(controller, this)) {
+      removalPanel_(new RemovalPanel(controller, this)),
+      trashPanel_(new TrashPanel(this)) {
     setObjectName(autosaveName);
     setWindowTitle(QStringLiteral("Desktidy"));
     setAcceptDrops(true);
@@ -138,11 +140,8 @@ bool MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::choosePathControlFolder() {
-    ChooserRequest request;
-    request.confirmButton = QStringLiteral("Choose");
-    request.chooseFiles = false;
-    request.chooseFolders = true;
-    request.multiple = false;
+    ChooserRequest request = ChooserRequest::forFolders(tr("Choose the Folder to Work On"),
+                                                        QStringLiteral("Choose"), false);
     request.startFolder = controller_.workingFolder();
     // The panel gives text, whose bytes are UTF-8.
     if (auto chosen = controller_.services.chooser.choose(request); chosen && !chosen->isEmpty()) {

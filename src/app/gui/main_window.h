@@ -19,6 +19,7 @@ struct UpdateAnswer;
 // command to it; the panes, tables and dialogs live in classes of their own.
 class NameChangeWindow;
 class RemovalPanel;
+class TrashPanel;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -42,6 +43,7 @@ class MainWindow : public QMainWindow {
     SetupPanel* setupPanel() const { return setupPanel_; }
     NameChangeWindow* nameChangeWindow() const { return nameChangeWindow_; }
     RemovalPanel* removalPanel() const { return removalPanel_; }
+    TrashPanel* trashPanel() const { return trashPanel_; }
     // The button that triggers an action, for tests and screenshots.
     QPushButton* buttonFor(const QString& objectName) const;
 
@@ -57,6 +59,8 @@ class MainWindow : public QMainWindow {
     void bindControllerCommands();
     // The folder chooser of the path control: one folder, confirmed with "Choose".
     void choosePathControlFolder();
+    // Opens the Trash view on the Trash, made empty first where there is none.
+    void showTrash();
     void presentUpdateAnswer(const UpdateAnswer& answer);
 
     DesktidyController& controller_;
@@ -68,4 +72,5 @@ class MainWindow : public QMainWindow {
     SetupPanel* setupPanel_;
     NameChangeWindow* nameChangeWindow_;
     RemovalPanel* removalPanel_;
+    TrashPanel* trashPanel_;
 };

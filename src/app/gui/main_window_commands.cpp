@@ -7,7 +7,9 @@
 #include "app/gui/main_window.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/removal_panel.h"
+#include "app/gui/trash_panel.h"
 #include "platform/recent_folders.h"
+#include "trash/trash_records.h"
 
 // The commands of the menus and buttons, each handed to the controller.
 void MainWindow::bindControllerCommands() {
@@ -23,7 +25,13 @@ void MainWindow::bindControllerCommands() {
     bind(actions_->chooseFile, [&c] { (void)c.chooseFile(); });
     bind(actions_->packStashery, [&c] { (void)c.packStashery(); });
     bind(actions_->unpackStashery, [&c] { (void)c.unpackStashery(); });
-    bind(actions_->emptyTrash, [&c] { (void)c.emptyTrash(); });
+    connect(actions_->emptyTrash, &QAction::triggered, this, &MainWindow::showTrash);
+    connect(trashPanel_, &TrashPanel::itemsChosen, this, [this, &c](const QList<Path>& paths) {
+        runCommand([&c, paths] {
+            c.trashArray = paths;
+            (void)c.deleteTrash();
+        });
+    });
 
     // Open Recent lists the folders filed lately, read afresh each time it opens.
     connect(actions_->openRecent, &QMenu::aboutToShow, this, [this] {
@@ -50,4 +58,14 @@ void MainWindow::bindControllerCommands() {
     connect(actions_->changeNames, &QAction::triggered, nameChangeWindow_,
             &NameChangeWindow::changeNames);
     connect(nameChangeWindow_, &NameChangeWindow::commandFinished, this, &MainWindow::refresh);
+}
+
+void MainWindow::showTrash() {
+    const TrashLocation trash = controller_.trashLocation();
+    FileSystem& files = controller_.services.files;
+    if (const FileError error = makeTrashFolders(trash, files); !error.ok()) {
+        controller_.services.prompter.criticalNotice(error.message);
+        return;
+    }
+    trashPanel_->showItems(trashEntries(trash, files));
 }
