@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/desktidy_controller.h"
+#include "app/gui/run_owner.h"
 #include "app/gui/window_state_store.h"
 
 namespace {
@@ -120,6 +121,7 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
         refresh();
     });
     connect(runButton, &QPushButton::clicked, this, [this] {
+        const RunOwner owner(this);
         (void)controller_.doChangeNames();  // the run has told the user how it ended
         refresh();
         Q_EMIT commandFinished();

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/gui/run_owner.h"
+
 ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
     : QFileDialog(parent),
       request_(request),
@@ -113,7 +115,7 @@ void ChooserDialog::accept() {
 }
 
 std::optional<QList<Path>> QtPathChooser::choose(const ChooserRequest& request) {
-    ChooserDialog dialog(request, parent_);
+    ChooserDialog dialog(request, RunOwner::currentOr(parent_));
     int result = QDialog::Rejected;
     if (hook_) {
         hook_(dialog);  // the test accepts or rejects the dialog itself

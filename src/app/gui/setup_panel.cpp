@@ -13,6 +13,7 @@
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
 #include "app/gui/pack_pane.h"
+#include "app/gui/run_owner.h"
 #include "app/gui/schedule_pane.h"
 #include "app/gui/window_state_store.h"
 
@@ -40,6 +41,7 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     generalView = new GeneralPane(controller.draft, this);
     addTypePanel_ = new AddTypePanel(
         [this](const QString& type, const QString& description) {
+            const RunOwner owner(addTypePanel_);
             const bool added = controller_.doType(type, description);
             Q_EMIT commandFinished();  // the type table shows the list either way
             return added;
@@ -196,6 +198,7 @@ void SetupPanel::refresh() {
 }
 
 void SetupPanel::runCommand(const std::function<void()>& command) {
+    const RunOwner owner(this);
     command();
     Q_EMIT commandFinished();
 }
