@@ -25,7 +25,7 @@ QStringList menuTexts(QMenuBar* bar, const QString& title) {
         if (menu->text() == title) {
             QStringList texts;
             for (QAction* a : menu->menu()->actions())
-                if (!a->isSeparator()) texts << a->text();
+                if (!a->isSeparator()) texts << a->text().remove(u'&');
             return texts;
         }
     return {};
@@ -121,6 +121,46 @@ TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) 
                   "choosing Desktidy... from the File menu.|OK");
     EXPECT_EQ(displayed(files.listNames(asPath(desk), true)),
               QString("keep.unknownext|notes.txt|photo.jpg|song.mp3").split(u'|'));
+}
+
+// The letter after "&" in a text; 0 where there is none.
+QChar accessKey(const QString& text) {
+    const qsizetype at = text.indexOf(u'&');
+    return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+}
+
+TEST_F(MainWindowTest, EveryCommandHasAnAccessKeyAndTabFollowsTheReadingOrder) {
+    // Each menu's items, and the menu titles with the window's buttons, have keys of
+    // their own.
+    QStringList inWindow;
+    for (QAction* menu : window->menuBar()->actions()) {
+        inWindow << accessKey(menu->text());
+        QStringList inMenu;
+        for (QAction* item : menu->menu()->actions())
+            if (!item->isSeparator()) inMenu << accessKey(item->text());
+        EXPECT_FALSE(inMenu.contains(QChar())) << menu->text().toStdString();
+        EXPECT_EQ(inMenu.removeDuplicates(), 0) << menu->text().toStdString();
+    }
+    QStringList order = {window->pathControl()->chooseButton->text()};
+    for (const char* name : {"file", "unfile", "fileAll", "unfileAll", "pack", "unpack",
+                             "changeNames", "emptyTrash", "deleteApp", "setup"})
+        order << window->buttonFor(QString::fromLatin1(name) + "Button")->text();
+    for (const QString& text : order) inWindow << accessKey(text);
+    EXPECT_FALSE(inWindow.contains(QChar()));
+    EXPECT_EQ(inWindow.removeDuplicates(), 0) << inWindow.join(u' ').toStdString();
+
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->pathControl()->chooseButton->setFocus();
+    QStringList tabbed;
+    for (int i = 0; i < order.size(); ++i) {
+        auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        tabbed << (focused ? focused->text() : QString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(tabbed, order);
+    EXPECT_EQ(QApplication::focusWidget(), window->pathControl()->chooseButton);  // round again
 }
 
 TEST_F(MainWindowTest, WindowFrameIsKeptBetweenRuns) {

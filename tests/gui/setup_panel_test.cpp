@@ -6,15 +6,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
+#include <QToolBar>
 
 #include "app/gui/add_type_panel.h"
+#include "app/gui/app_actions.h"
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
+#include "app/gui/name_change_window.h"
 #include "app/gui/pack_pane.h"
+#include "app/gui/removal_panel.h"
 #include "app/gui/schedule_pane.h"
+#include "app/gui/screen_fit.h"
+#include "app/gui/trash_panel.h"
 #include "gui_fixture.h"
 #include "support/qstring_printer.h"
 
@@ -32,13 +39,13 @@ void typeIntoCell(QTableView* table, int row, int column, const QString& text) {
     QCoreApplication::processEvents();  // the delegate commits from the event loop
 }
 
+}  // namespace
+
 class SetupPanelTest : public GuiTest {
   protected:
     SetupPanel& panel() { return *window->setupPanel(); }
     FoldersPane& folders() { return *panel().foldersView; }
 };
-
-}  // namespace
 
 TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFolders) {
     panel().doSetupPanel(SetupPanel::Folders);
@@ -80,10 +87,32 @@ TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFo
     EXPECT_EQ(chooser.lastRequest().confirmButton, u"Add");
     EXPECT_TRUE(chooser.lastRequest().multiple);
     ASSERT_EQ(folders().myFoldersTableView->model()->rowCount(), 2);
+
+    // Delete in the table does what its "-" button does.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
     clickRow(folders().myFoldersTableView, 0);
-    QTest::mouseClick(folders().delFolderButton, Qt::LeftButton);
+    QTest::keyClick(folders().myFoldersTableView, Qt::Key_Delete);
     EXPECT_EQ(controller->draft.listedFolders, QStringList{home / "B"});
     EXPECT_EQ(folders().myFoldersTableView->model()->rowCount(), 1);
+}
+
+TEST_F(SetupPanelTest, PaneKeysSwitchPanesAndEscapeCancels) {
+    panel().doSetupPanel(SetupPanel::General);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
+    QTest::keyClick(&panel(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(panel().currentPane(), SetupPanel::Pack);
+    QTest::keyClick(&panel(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(panel().currentPane(), SetupPanel::General);
+    QTest::keyClick(&panel(), Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(panel().currentPane(), SetupPanel::Schedule);
+    EXPECT_EQ(
+        panel().setupToolbar->widgetForAction(panel().setupToolbar->actions().at(0))->focusPolicy(),
+        Qt::TabFocus);
+
+    panel().generalView->archiveYr->setCurrentText(QStringLiteral("2009"));
+    QTest::keyClick(&panel(), Qt::Key_Escape);
+    EXPECT_FALSE(panel().isVisible());
+    EXPECT_EQ(controller->draft.archiveDate.year, u"None");
 }
 
 TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
@@ -147,44 +176,58 @@ TEST_F(SetupPanelTest, CancelDropsUnsavedEditsAndResetKeepsTheFolderList) {
     EXPECT_TRUE(panel().isVisible());
 }
 
-TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesKeepsItsTopLeftCornerAndFitsTheScreen) {
-    const auto expectSizes = [&](QSize size, QSize min, QSize max) {
-        EXPECT_EQ(panel().size(), size);
-        EXPECT_EQ(panel().minimumSize(), min);
-        EXPECT_EQ(panel().maximumSize(), max);
-        const QSize needed = panel().layout()->totalMinimumSize();
-        EXPECT_LE(needed.width(), size.width());
-        EXPECT_LE(needed.height(), size.height());
-    };
-    constexpr int any = QWIDGETSIZE_MAX;
+// Laid out at its size, the window shows all of its content (scrolling where needed) and
+// every button of it lies inside it.
+void expectFits(QWidget* w, const QRect& area) {
+    fitToArea(w, area);
+    w->layout()->activate();
+    const QString name = w->objectName();
+    EXPECT_LE(w->width() + frameAllowance.width(), area.width()) << name.toStdString();
+    EXPECT_LE(w->height() + frameAllowance.height(), area.height()) << name.toStdString();
+    EXPECT_LE(w->layout()->totalMinimumSize().height(), w->height()) << name.toStdString();
+    EXPECT_LE(w->layout()->totalMinimumSize().width(), w->width()) << name.toStdString();
+    for (QPushButton* button : w->findChildren<QPushButton*>()) {
+        if (button->window() != w || !button->isVisibleTo(w)) continue;
+        bool scrolled = false;  // a button inside a scrolling pane may scroll out of view
+        for (QWidget* p = button; p && p != w; p = p->parentWidget())
+            scrolled = scrolled || qobject_cast<QScrollArea*>(p);
+        if (scrolled) continue;
+        const QRect rect(button->mapTo(w, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(w->rect().contains(rect)) << (name + ' ' + button->text()).toStdString();
+    }
+}
+
+TEST_F(SetupPanelTest, EveryWindowFitsSmallScreensAndPaneSizesAreKept) {
+    // 1366x768 at scale 1 and 1920x1080 at scale 2, less a 32-pixel panel.
+    for (const QRect area : {QRect(0, 0, 1366, 736), QRect(0, 0, 960, 524)}) {
+        for (int pane = 0; pane < 4; ++pane) {
+            panel().doSetupPanel(SetupPanel::Pane(pane));
+            expectFits(&panel(), area);
+        }
+        window->show();
+        expectFits(window.get(), area);
+        window->nameChangeWindow()->changeNames();
+        expectFits(window->nameChangeWindow(), area);
+        window->actions()->emptyTrash->trigger();
+        expectFits(window->trashPanel(), area);
+        window->removalPanel()->showList();
+        expectFits(window->removalPanel(), area);
+    }
+
+    // A resizable pane reopens at the size the user gave it, in this run and the next,
+    // with its top-left corner where it was.
+    panel().doSetupPanel(SetupPanel::Folders);
     panel().move(100, 120);
-    panel().doSetupPanel(SetupPanel::General);
     const QPoint corner = panel().pos();
-    expectSizes(QSize(496, 310), QSize(496, 310), QSize(496, 310));
-    EXPECT_FALSE(panel().isSizeGripEnabled());
-    EXPECT_EQ(panel().windowTitle(), u"General");
-    panel().doSetupPanel(SetupPanel::Folders);
-    expectSizes(QSize(475, 397), QSize(475, 397), QSize(any, any));
-    EXPECT_TRUE(panel().isSizeGripEnabled());
-    panel().doSetupPanel(SetupPanel::Schedule);
-    expectSizes(QSize(496, 421), QSize(496, 421), QSize(496, 421));
-    panel().doSetupPanel(SetupPanel::Pack);
-    expectSizes(QSize(609, 580), QSize(609, 580), QSize(any, 580));
-    EXPECT_EQ(panel().windowTitle(), u"Pack Stashery");
-    EXPECT_EQ(panel().pos(), corner);
-
-    // The pack pane's maximum stays: the folders pane can no longer grow past 580.
-    panel().doSetupPanel(SetupPanel::Folders);
-    EXPECT_EQ(panel().maximumHeight(), 580);
-    panel().resize(700, 560);
+    panel().resize(520, 410);
     panel().doSetupPanel(SetupPanel::General);
     panel().doSetupPanel(SetupPanel::Folders);
-    EXPECT_EQ(panel().size(), QSize(700, 560));  // reopens at the size the user gave it
+    EXPECT_EQ(panel().size(), QSize(520, 410));
     EXPECT_EQ(panel().pos(), corner);
-
-    const QSize main = window->minimumSizeHint().expandedTo(window->size());
-    EXPECT_LE(main.width(), 1280);
-    EXPECT_LE(main.height(), 720);
+    panel().hide();
+    startWindow();
+    panel().doSetupPanel(SetupPanel::Folders);
+    EXPECT_EQ(panel().size(), QSize(520, 410));
 }
 
 TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCrontab) {

@@ -82,6 +82,11 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     clickRow(table, 1, 0);
     EXPECT_EQ(checkOf(1), Qt::Checked);
     clickRow(table, 1, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    QTest::keyClick(table, Qt::Key_Space);  // Space switches the focused row
+    EXPECT_EQ(checkOf(1), Qt::Checked);
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_EQ(checkOf(1), Qt::Unchecked);
     const QString kept = text(controller->appDisplayArray.at(1).itemPath());
 
     QTest::mouseClick(panel.moveButton, Qt::LeftButton);

@@ -48,6 +48,7 @@ class MainWindow : public QMainWindow {
     QPushButton* buttonFor(const QString& objectName) const;
 
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -62,6 +63,8 @@ class MainWindow : public QMainWindow {
     // Opens the Trash view on the Trash, made empty first where there is none.
     void showTrash();
     void presentUpdateAnswer(const UpdateAnswer& answer);
+    // The background grey, of the same shade relative to a light or a dark palette.
+    void applyGrey();
 
     DesktidyController& controller_;
     WindowStateStore& state_;

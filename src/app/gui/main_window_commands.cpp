@@ -42,7 +42,8 @@ void MainWindow::bindControllerCommands() {
              RecentFolders(RecentFolders::defaultFilePath(controller_.osHome)).folders())
             if (const std::optional<QString> text = folder.toText()) folders << *text;
         for (const QString& folder : folders)
-            actions_->openRecent->addAction(folder, this, [this, folder] { openFile(folder); });
+            actions_->openRecent->addAction(QString(folder).replace(u'&', QStringLiteral("&&")),
+                                            this, [this, folder] { openFile(folder); });
         if (folders.isEmpty())
             actions_->openRecent->addAction(tr("No Folders Filed Yet"))->setEnabled(false);
     });

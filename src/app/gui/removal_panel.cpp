@@ -5,11 +5,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "app/desktidy_controller.h"
 #include "app/gui/list_models.h"
+#include "app/gui/screen_fit.h"
 
 namespace {
 enum Column { CheckColumn, IconColumn, PathColumn };
@@ -94,7 +96,7 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
                             this);
     hint->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(this);
-    moveButton = buttons->addButton(tr("Move to Trash"), QDialogButtonBox::AcceptRole);
+    moveButton = buttons->addButton(tr("&Move to Trash"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
@@ -103,12 +105,18 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
     layout->addWidget(buttons);
     resize(620, 420);
 
-    // A click anywhere in a row switches that row's check box.
-    connect(delAppTableView, &QTableView::clicked, this, [this](const QModelIndex& index) {
+    // A click anywhere in a row switches that row's check box, as Space does the focused row.
+    const auto toggle = [this](const QModelIndex& index) {
         controller_.clickedDelAppCheck(index.isValid() ? index.row() : -1);
         model_->reload();
+        delAppTableView->setCurrentIndex(index);
         delAppTableView->selectRow(index.row());
-    });
+    };
+    connect(delAppTableView, &QTableView::clicked, this, toggle);
+    auto* space =
+        new QShortcut(Qt::Key_Space, delAppTableView, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(space, &QShortcut::activated, this,
+            [this, toggle] { toggle(delAppTableView->currentIndex()); });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         hide();                              // the panel closes before the closing notice
         (void)controller_.deleteAppFiles();  // the run has told the user how it ended
@@ -120,6 +128,7 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
 
 void RemovalPanel::showList() {
     model_->reload();
+    fitToScreen(this);
     show();
     raise();
     activateWindow();

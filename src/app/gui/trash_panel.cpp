@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/gui/screen_fit.h"
+
 namespace {
 // Where an entry's path is kept on its row.
 constexpr int EntryRole = Qt::UserRole + 1;
@@ -65,6 +67,7 @@ void TrashPanel::showItems(const QList<TrashEntry>& entries) {
     }
     for (int column : {DateColumn, SizeColumn}) trashTableView->resizeColumnToContents(column);
     trashTableView->setFocus();
+    fitToScreen(this);
     show();
     raise();
     activateWindow();
