@@ -2,11 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
@@ -23,6 +26,7 @@
 #include "app/gui/screen_fit.h"
 #include "app/gui/trash_panel.h"
 #include "gui_fixture.h"
+#include "schedule/scheduler.h"
 #include "support/qstring_printer.h"
 
 namespace {
@@ -242,14 +246,39 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
     EXPECT_FALSE(schedule.schedAll->isChecked());
     EXPECT_FALSE(controller->draft.schedule.days.everyDay);
 
-    tools.results.push_back(FakeToolRunner::finished(1, {}, "no crontab for tester\n"));
+    // A crontab that keeps what is written; the pane shows what it holds on opening and
+    // after each change, and a missing tool in words.
+    QByteArray crontab = "MAILTO=x\n";
+    tools.handler = [&](const ToolRequest& r) {
+        if (r.arguments == QStringList{"-"}) crontab = r.input.value_or(QByteArray());
+        return FakeToolRunner::finished(0, crontab);
+    };
+    panel().doSetupPanel(SetupPanel::Schedule);
+    EXPECT_EQ(schedule.currentEntry->text(), u"Desktidy is not scheduled now.");
     QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
-    ASSERT_EQ(tools.requests.size(), 2);
     EXPECT_EQ(prompter.calls.last(), u"notice|Desktidy has been scheduled.");
-    tools.results.push_back(
-        FakeToolRunner::finished(0, tools.requests.at(1).input.value_or(QByteArray())));
+    EXPECT_EQ(schedule.currentEntry->text(),
+              "Now in your crontab:\n" + QString(crontab).section(u'\n', 1, 1));
     QTest::mouseClick(schedule.removeScheduleButton, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.last(), u"notice|The Desktidy schedule has been removed.");
+    EXPECT_EQ(crontab, "MAILTO=x\n");
+    tools.handler = [](const ToolRequest&) { return ToolResult{}; };  // not started
+    panel().doSetupPanel(SetupPanel::Schedule);
+    EXPECT_EQ(schedule.currentEntry->text(), Scheduler::missingToolMessage);
+    tools.handler = nullptr;
+
+    // A time of day or a step in hours, whichever applies; month and day need a year.
+    schedule.everyHourCheck->setChecked(true);
+    EXPECT_FALSE(schedule.schedTime->isEnabled());
+    EXPECT_TRUE(schedule.hoursStepper->isEnabled());
+    schedule.everyHourCheck->setChecked(false);
+    GeneralPane& general = *panel().generalView;
+    EXPECT_FALSE(general.archiveMo->isEnabled());
+    general.archiveYr->setCurrentText(QStringLiteral("2011"));
+    general.archiveMo->setCurrentIndex(3);
+    EXPECT_TRUE(general.archiveMo->isEnabled());
+    EXPECT_EQ(general.archiveMo->currentText(), QLocale().standaloneMonthName(3));
+    EXPECT_EQ(controller->draft.archiveDate.month, u"03");
 
     schedule.byMonth->setChecked(true);
     EXPECT_FALSE(schedule.weekdays[0]->isEnabled());

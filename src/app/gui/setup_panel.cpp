@@ -20,6 +20,7 @@
 #include "app/gui/schedule_pane.h"
 #include "app/gui/screen_fit.h"
 #include "app/gui/window_state_store.h"
+#include "schedule/scheduler.h"
 
 namespace {
 const QString autosaveName = QStringLiteral("setupPanel");
@@ -153,8 +154,14 @@ void SetupPanel::bindPaneCommands() {
     bind(packView->reverseButton, [this] { controller_.reversePack(); });
     bind(packView->clearButton, [this] { controller_.clearPackTables(); });
     // Each has told the user how it ended.
-    bind(scheduleView->scheduleButton, [this] { (void)controller_.schedule(); });
-    bind(scheduleView->removeScheduleButton, [this] { (void)controller_.removeSchedule(); });
+    bind(scheduleView->scheduleButton, [this] {
+        (void)controller_.schedule();
+        showCrontab();
+    });
+    bind(scheduleView->removeScheduleButton, [this] {
+        (void)controller_.removeSchedule();
+        showCrontab();
+    });
 }
 
 void SetupPanel::doSetupPanel(Pane pane) {
@@ -168,6 +175,7 @@ void SetupPanel::doSetupPanel(Pane pane) {
     scrollers_[pane]->show();
     paneActions_->actions().at(pane)->setChecked(true);
     setWindowTitle(paneActions_->actions().at(pane)->text());
+    if (pane == Schedule) showCrontab();
 
     const SizeRules rules = rulesFor(pane);
     if (rules.maximumHeight > 0) maximumHeight_ = rules.maximumHeight;
@@ -193,6 +201,33 @@ void SetupPanel::keyPressEvent(QKeyEvent* event) {
         cancelButton->click();
     else
         QDialog::keyPressEvent(event);
+}
+
+namespace {
+
+// Keeps the one notice a crontab read gives, to show it in the pane instead of an alert.
+class NoticeKeeper : public Prompter {
+  public:
+    QString kept;
+    bool confirm(const QString&, const QString&, const QString&) override { return false; }
+    void notice(const QString& message) override { kept = message; }
+    void criticalNotice(const QString& message) override { kept = message; }
+    FileErrorChoice fileError(const FileError&) override { return FileErrorChoice::Stop; }
+    void openProgress(const QString&) override {}
+    void setProgressItemVisible(bool) override {}
+    void showProgressItem(const QString&) override {}
+    void closeProgress() override {}
+};
+
+}  // namespace
+
+void SetupPanel::showCrontab() {
+    NoticeKeeper notices;
+    Scheduler scheduler(controller_.services.tools, notices,
+                        controller_.services.toolPaths.crontab);
+    const std::optional<QByteArray> table = scheduler.readCrontab();
+    scheduleView->showEntries(table ? std::optional(programLines(*table)) : std::nullopt,
+                              notices.kept);
 }
 
 void SetupPanel::showLastPane() { doSetupPanel(current_); }

@@ -71,6 +71,8 @@ class SetupPanel : public QDialog {
   private:
     // The panes' buttons: each runs its command of the controller.
     void bindPaneCommands();
+    // The Schedule pane shows what the crontab holds now.
+    void showCrontab();
 
     DesktidyController& controller_;
     WindowStateStore& state_;
