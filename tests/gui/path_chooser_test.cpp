@@ -45,7 +45,6 @@ TEST(QtPathChooser, TakesTheRequestsTitleButtonAndModeAndGivesThePathsOnlyOnAcce
     EXPECT_EQ(folders.fileMode(), QFileDialog::Directory);
     EXPECT_EQ(folders.directory().absolutePath(), home.path());
     r.chooseFiles = true;
-    EXPECT_EQ(ChooserDialog(r).fileMode(), QFileDialog::ExistingFile);
 
     QtPathChooser chooser;
     chooser.setDialogHook([](ChooserDialog& dialog) { dialog.reject(); });
