@@ -157,6 +157,21 @@ TEST_F(MainWindowTest, EveryCommandHasAnAccessKeyAndTabFollowsTheReadingOrder) {
     EXPECT_EQ(QApplication::focusWidget(), window->pathControl()->chooseButton);  // round again
 }
 
+TEST_F(MainWindowTest, TheGreyFollowsALightOrDarkPalette) {
+    const QPalette light = QApplication::palette();
+    const auto grey = [&] { return window->centralWidget()->palette().color(QPalette::Window); };
+    EXPECT_GT(grey().lightnessF(), 0.5);
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    EXPECT_LT(grey().lightnessF(), 0.5);
+    EXPECT_GT(window->centralWidget()->palette().color(QPalette::WindowText).lightnessF(), 0.5);
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
+    EXPECT_GT(grey().lightnessF(), 0.5);
+}
+
 TEST_F(MainWindowTest, WindowFrameIsKeptBetweenRuns) {
     window->show();
     window->setGeometry(120, 140, 640, 330);

@@ -178,7 +178,8 @@ void MainWindow::applyGrey() {
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange) applyGrey();
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        applyGrey();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QWidget>
 
+#include "app/gui/screen_fit.h"
+
 WindowStateStore::WindowStateStore(const QString& filePath)
     : file_(filePath, QSettings::IniFormat) {}
 
@@ -33,7 +35,8 @@ class FrameKeeper : public QObject {
         auto* window = static_cast<QWidget*>(watched);
         if (event->type() == QEvent::Show && !placed_) {
             placed_ = true;
-            state_.restoreGeometry(name_, window);
+            // A frame kept from a larger screen is brought back onto this one.
+            if (state_.restoreGeometry(name_, window)) fitToScreen(window);
         } else if (event->type() == QEvent::Hide) {
             state_.saveGeometry(name_, window);
         }
