@@ -202,8 +202,10 @@ void expectFits(QWidget* w, const QRect& area) {
 }
 
 TEST_F(SetupPanelTest, EveryWindowFitsSmallScreensAndPaneSizesAreKept) {
-    // 1366x768 at scale 1 and 1920x1080 at scale 2, less a 32-pixel panel.
-    for (const QRect area : {QRect(0, 0, 1366, 736), QRect(0, 0, 960, 524)}) {
+    // 1366x768 at scale 1, 1920x1080 at scale 2 and 1366x768 at scale 2, less a 32-pixel
+    // panel, in the pixels the windows are laid out in.
+    for (const QRect area :
+         {QRect(0, 0, 1366, 736), QRect(0, 0, 960, 524), QRect(0, 0, 683, 368)}) {
         for (int pane = 0; pane < 4; ++pane) {
             panel().doSetupPanel(SetupPanel::Pane(pane));
             expectFits(&panel(), area);
