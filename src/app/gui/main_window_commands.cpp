@@ -68,5 +68,9 @@ void MainWindow::showTrash() {
         controller_.services.prompter.criticalNotice(error.message);
         return;
     }
-    trashPanel_->showItems(trashEntries(trash, files));
+    // Sizing the folders reads every item in them; the cursor says so meanwhile.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QList<TrashEntry> entries = trashEntries(trash, files);
+    QApplication::restoreOverrideCursor();
+    trashPanel_->showItems(entries);
 }
