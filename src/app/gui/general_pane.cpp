@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/gui/folders_pane.h"
 #include "settings/settings.h"
 
 namespace {
@@ -24,12 +25,6 @@ QComboBox* numberPopUp(int first, int last, int width, QWidget* parent, bool mon
         popUp->addItem(months ? locale.standaloneMonthName(n) : value, value);
     }
     return popUp;
-}
-
-QLabel* labelFor(const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setBuddy(buddy);
-    return label;
 }
 
 }  // namespace
@@ -54,13 +49,13 @@ GeneralPane::GeneralPane(Settings& draft, QWidget* parent) : QWidget(parent), dr
     updatesCheck->setObjectName(QStringLiteral("updatesCheck"));
 
     auto* date = new QHBoxLayout;
-    date->addWidget(labelFor(tr("&Month:"), archiveMo));
+    date->addWidget(buddyLabel(tr("&Month:"), archiveMo));
     date->addWidget(archiveMo);
     date->addSpacing(8);
-    date->addWidget(labelFor(tr("&Day:"), archiveDa));
+    date->addWidget(buddyLabel(tr("&Day:"), archiveDa));
     date->addWidget(archiveDa);
     date->addSpacing(8);
-    date->addWidget(labelFor(tr("&Year:"), archiveYr));
+    date->addWidget(buddyLabel(tr("&Year:"), archiveYr));
     date->addWidget(archiveYr);
     date->addStretch();
 

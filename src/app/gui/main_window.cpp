@@ -48,7 +48,6 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     actions_->buildMenus(menuBar());
 
     auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("windowGrey"));
     central->setAutoFillBackground(true);
 
     auto* grid = new QGridLayout;
