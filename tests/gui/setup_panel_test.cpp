@@ -209,6 +209,13 @@ TEST_F(SetupPanelTest, EveryWindowFitsSmallScreensAndPaneSizesAreKept) {
         for (int pane = 0; pane < 4; ++pane) {
             panel().doSetupPanel(SetupPanel::Pane(pane));
             expectFits(&panel(), area);
+            // Where there is room a pane shows whole, without scrolling.
+            for (QScrollArea* scroller : panel().findChildren<QScrollArea*>()) {
+                const int needed = scroller->widget()->minimumSizeHint().height();
+                EXPECT_FALSE(area.height() > 700 && scroller->isVisible() &&
+                             scroller->viewport()->height() < needed)
+                    << pane;
+            }
         }
         window->show();
         expectFits(window.get(), area);

@@ -179,7 +179,8 @@ void SetupPanel::doSetupPanel(Pane pane) {
 
     const SizeRules rules = rulesFor(pane);
     if (rules.maximumHeight > 0) maximumHeight_ = rules.maximumHeight;
-    const QSize size = paneSizes_[pane];
+    // A fixed pane grows to what its content asks for, where the screen has the room.
+    const QSize size = rules.resizable ? paneSizes_[pane] : paneSizes_[pane].expandedTo(sizeHint());
     if (rules.resizable) {
         // Smaller than the pane asks for is allowed: its content scrolls then.
         setMinimumSize(minimumSizeHint());
