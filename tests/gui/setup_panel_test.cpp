@@ -88,8 +88,6 @@ TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFo
 
     chooser.setNextAnswer(paths({home / "A", home / "B"}));
     QTest::mouseClick(folders().addFolderButton, Qt::LeftButton);
-    EXPECT_EQ(chooser.lastRequest().confirmButton, u"Add");
-    EXPECT_TRUE(chooser.lastRequest().multiple);
     ASSERT_EQ(folders().myFoldersTableView->model()->rowCount(), 2);
 
     // Delete in the table does what its "-" button does.
@@ -135,7 +133,6 @@ TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
     chooser.setNextAnswer(paths({home / "Documents/Taxes"}));
     chooser.appendAnswer(paths({home / "Stick"}));
     QTest::mouseClick(pack.addPackButton, Qt::LeftButton);
-    EXPECT_EQ(chooser.lastRequest().title, u"Choose Destination");
     ASSERT_EQ(pack.packTableView->model()->rowCount(), 1);
     EXPECT_EQ(pack.packTableView->model()->index(0, 1).data().toString(), home / "Stick");
     QTest::mouseClick(pack.reverseButton, Qt::LeftButton);
