@@ -16,8 +16,8 @@
 
 #include "bench_support.h"
 #include "platform/file_system.h"
-#include "removal/item_label.h"
 #include "removal/related_file_search.h"
+#include "trash/item_label.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/desktidy_controller.h"
 #include "removal/application_removal.h"
-#include "removal/item_label.h"
+#include "trash/item_label.h"
 #include "trash/trash_emptying.h"
 
 TrashServices DesktidyController::trashServices() {

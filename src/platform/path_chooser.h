@@ -17,8 +17,6 @@ struct ChooserRequest {
     bool multiple = false;
     bool showHidden = false;
     Path startFolder;
-    // Keep the user inside startFolder (the Trash chooser): only its direct items count.
-    bool confineToStartFolder = false;
 
     // A panel that offers folders only.
     static ChooserRequest forFolders(QString title, QString confirmButton, bool multiple) {

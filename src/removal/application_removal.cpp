@@ -3,10 +3,10 @@
 #include <cerrno>
 
 #include "removal/application_info.h"
-#include "removal/item_label.h"
 #include "removal/related_file_search.h"
 #include "removal/removal_plan.h"
 #include "removal/trash_mover.h"
+#include "trash/item_label.h"
 #include "trash/trash_records.h"
 
 namespace {
@@ -71,19 +71,6 @@ RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolde
         (status->isDirectory() ? list.folders : list.files).append(path);
     }
     return list;
-}
-
-std::optional<RemovalList> planRemoval(TrashServices& services, const QList<Path>& searchFolders) {
-    ChooserRequest request;
-    request.confirmButton = QStringLiteral("Choose");
-    request.chooseFiles = true;
-    request.chooseFolders = false;
-    request.multiple = false;
-    request.startFolder = applicationsFolder(services.home, services.files);
-    request.nameFilters = {QStringLiteral("*.app"), QStringLiteral("*.AppImage")};
-    const std::optional<QList<Path>> chosen = services.chooser.choose(request);
-    if (!chosen || chosen->isEmpty()) return std::nullopt;
-    return buildRemovalList(chosen->last(), searchFolders, services);
 }
 
 RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list) {

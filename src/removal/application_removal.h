@@ -30,9 +30,6 @@ Path applicationsFolder(const Path& home, FileSystem& files);
 RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolders,
                              const TrashServices& services);
 
-// Lets the user choose an application and builds its list; nullopt when cancelled.
-std::optional<RemovalList> planRemoval(TrashServices& services, const QList<Path>& searchFolders);
-
 // Moves every checked item that still exists, folders first, into the Trash folder
 // "DKT Deleted Apps" (made with its Trash record when missing). Ends with a notice that
 // says whether every item went.

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cerrno>
 
+#include "trash/trash_listing.h"
 #include "trash/trash_records.h"
 
 namespace {
@@ -24,33 +25,23 @@ QList<Path> trashItemPaths(const TrashLocation& trash, FileSystem& files) {
     return paths;
 }
 
-RunResult deleteChosenTrashItems(TrashServices& services, QList<Path>& chosenItems) {
-    ChooserRequest request;
-    request.title = QStringLiteral("Empty Some of the Trash");
-    request.confirmButton = QStringLiteral("Delete Selected Items");
-    request.chooseFiles = true;
-    request.chooseFolders = true;
-    request.multiple = true;
-    request.showHidden = true;
-    request.startFolder = services.trash.files();
-    request.confineToStartFolder = true;
-    const std::optional<QList<Path>> chosen = services.chooser.choose(request);
-    if (!chosen) return RunResult::Cancelled;
-    chosenItems = *chosen;
-    return deleteTrashItems(services, chosenItems);
-}
-
 RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenItems) {
     Prompter& prompter = services.prompter;
-    // Confirming the chooser with no selection gives the Trash folder itself.
-    if (chosenItems.size() == 1 &&
-        chosenItems.first().cleaned() == services.trash.files().cleaned()) {
+    // Confirming the chooser with no selection gives the Trash folder itself; the Trash
+    // view gives no paths at all.
+    if (chosenItems.isEmpty() ||
+        (chosenItems.size() == 1 &&
+         chosenItems.first().cleaned() == services.trash.files().cleaned())) {
         prompter.notice(QStringLiteral("No items were selected to be deleted."));
         return RunResult::Done;
     }
+    const QString count = chosenItems.size() == 1
+                              ? QStringLiteral("1 item:\n")
+                              : QStringLiteral("%1 items:\n").arg(chosenItems.size());
     if (!prompter.confirm(QStringLiteral("Delete?"),
                           QStringLiteral("Do you want to permanently delete these items?  "
-                                         "This cannot be undone."),
+                                         "This cannot be undone.\n\n") +
+                              count + someNames(chosenItems),
                           QStringLiteral("Delete")))
         return RunResult::Cancelled;
 

@@ -8,13 +8,9 @@
 // The items directly in the Trash (hidden ones too), sorted by name.
 QList<Path> trashItemPaths(const TrashLocation& trash, FileSystem& files);
 
-// Lets the user choose items directly in the Trash, stores them in chosenItems and
-// deletes them. A cancelled chooser leaves chosenItems and the Trash as they were.
-RunResult deleteChosenTrashItems(TrashServices& services, QList<Path>& chosenItems);
-
-// Deletes the chosen items for good after asking, each with its record. Only
-// items directly in the Trash are ever deleted, each by the bytes of its name; a choice
-// of the Trash folder itself means nothing was chosen. Ends with a notice that says
-// whether every item went, else which could not be deleted and which were no longer
-// there.
+// Deletes the chosen items for good after asking (the question counts them and
+// names the first few), each with its record; no items, or the Trash folder itself, means
+// nothing was chosen and the user is told so. Only items directly in the Trash are ever
+// deleted, each by the bytes of its name. Ends with a notice that says whether every item
+// went, else which could not be deleted and which were no longer there.
 RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenItems);

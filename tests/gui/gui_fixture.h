@@ -15,7 +15,7 @@
 #include "support/temp_home.h"
 
 // Clicks a cell of a table, as the user does.
-inline void clickRow(QTableView* table, int row, int column = 0) {
+inline void clickRow(QAbstractItemView* table, int row, int column = 0) {
     const QRect rect = table->visualRect(table->model()->index(row, column));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
 }

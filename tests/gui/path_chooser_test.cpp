@@ -6,12 +6,8 @@
 #include <QTest>
 
 #include "app/gui/qt_path_chooser.h"
-#include "support/fake_tool_runner.h"
-#include "support/faulty_file_system.h"
 #include "support/qstring_printer.h"
-#include "support/scripted_prompter.h"
 #include "support/temp_home.h"
-#include "trash/trash_emptying.h"
 
 namespace {
 
@@ -46,10 +42,8 @@ TEST(QtPathChooser, TakesTheRequestsTitleButtonAndModeAndGivesThePathsOnlyOnAcce
     ChooserDialog folders(r);
     EXPECT_EQ(folders.windowTitle(), u"Choose Destination");
     EXPECT_EQ(folders.confirmButtonText(), u"Choose");
-    EXPECT_EQ(folders.fileMode(), QFileDialog::Directory);
     EXPECT_EQ(folders.directory().absolutePath(), home.path());
     r.chooseFiles = true;
-    EXPECT_EQ(ChooserDialog(r).fileMode(), QFileDialog::ExistingFile);
 
     QtPathChooser chooser;
     chooser.setDialogHook([](ChooserDialog& dialog) { dialog.reject(); });
@@ -62,54 +56,18 @@ TEST(QtPathChooser, TakesTheRequestsTitleButtonAndModeAndGivesThePathsOnlyOnAcce
     EXPECT_EQ(chooser.choose(r), QList<Path>{asPath(home / "a.txt")});
 }
 
-TEST(QtPathChooser, TheTrashChooserStaysInTheTrashAndTakesFoldersAsItems) {
+TEST(QtPathChooser, FilesAndFoldersPanelsTakeAFolderAsAnItem) {
     TempHome home;
-    const QString trash = home / "Trash/files";
-    writeFile(trash + "/old.txt");
-    writeFile(trash + "/Old Folder/inside.txt");
+    writeFile(home / "Old Folder/inside.txt");
     ChooserRequest r;
-    r.confirmButton = QStringLiteral("Delete Selected Items");
-    r.chooseFiles = r.chooseFolders = r.multiple = true;
-    r.startFolder = asPath(trash);
-    r.confineToStartFolder = true;
+    r.confirmButton = QStringLiteral("Add");
+    r.chooseFiles = r.chooseFolders = true;
     ChooserDialog dialog(r);
+    EXPECT_EQ(dialog.directory().absolutePath(), home.path());  // no start folder: home
     dialog.show();
-
-    // Going into a sub-folder (or anywhere else) brings the panel back.
-    dialog.setDirectory(trash + "/Old Folder");
-    Q_EMIT dialog.directoryEntered(trash + "/Old Folder");
-    EXPECT_EQ(dialog.directory().absolutePath(), trash);
-
-    ASSERT_TRUE(selectInList(dialog, 2, trash + "/Old Folder"));
-    EXPECT_EQ(dialog.confirmButtonText(), u"Delete Selected Items");
+    ASSERT_TRUE(selectInList(dialog, 1, home / "Old Folder"));
+    EXPECT_EQ(dialog.confirmButtonText(), u"Add");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.chosenPaths(), QList<Path>{asPath(trash + "/Old Folder")});
-}
-
-TEST(QtPathChooser, ConfirmingTheTrashChooserWithNothingSelectedSaysSo) {
-    TempHome home;
-    const TrashLocation trash = TrashLocation::forHome(asPath(home.path()));
-    const QString item = writeFile(text(trash.files()) + "/old.txt");
-    ScriptedPrompter prompter;
-    QtPathChooser chooser;
-    FaultyFileSystem files;
-    FakeToolRunner tools;
-    TrashServices services{prompter, chooser, files, tools, ToolPaths{}, trash, asPath(home.path()),
-                           {}};
-    bool enabled = false;
-    chooser.setDialogHook([&](ChooserDialog& dialog) {
-        dialog.show();
-        selectInList(dialog, 1, item);
-        for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
-            if (view->objectName() == u"listView") view->clearSelection();
-        enabled = dialog.confirmButton()->isEnabled();
-        QTest::mouseClick(dialog.confirmButton(), Qt::LeftButton);
-    });
-    QList<Path> trashArray;
-    EXPECT_EQ(deleteChosenTrashItems(services, trashArray), RunResult::Done);
-    EXPECT_TRUE(enabled);
-    EXPECT_EQ(trashArray, QList<Path>{trash.files()});
-    EXPECT_EQ(prompter.calls, QStringList{"notice|No items were selected to be deleted."});
-    EXPECT_TRUE(files.exists(asPath(item)));
+    EXPECT_EQ(dialog.chosenPaths(), QList<Path>{asPath(home / "Old Folder")});
 }

@@ -7,6 +7,7 @@
 
 #include "app/gui/progress_panel.h"
 #include "app/gui/qt_prompter.h"
+#include "app/gui/run_owner.h"
 
 namespace {
 
@@ -106,4 +107,25 @@ TEST(QtPrompter, ProgressPanelShowsTitleAndEachItemUntilClosed) {
     prompter.openProgress(QStringLiteral("Moving to Trash..."));
     EXPECT_FALSE(panel->isItemVisible());
     prompter.closeProgress();
+}
+
+TEST(QtPrompter, AlertsAndProgressOfARunBelongToTheWindowThatStartedIt) {
+    QWidget main, names;
+    QtPrompter prompter;
+    prompter.setParentWidget(&main);
+    QWidget* parent = nullptr;
+    prompter.setBoxHook([&](QMessageBox& box) {
+        parent = box.parentWidget();
+        QTimer::singleShot(0, &box, [&box] { box.done(0); });
+    });
+    {
+        const RunOwner owner(names.window());
+        prompter.notice(QStringLiteral("x"));
+        EXPECT_EQ(parent, &names);
+        prompter.openProgress(QStringLiteral("Changing Names..."));
+        EXPECT_EQ(prompter.progressPanel()->parentWidget(), &names);
+        prompter.closeProgress();
+    }
+    prompter.notice(QStringLiteral("x"));
+    EXPECT_EQ(parent, &main);
 }

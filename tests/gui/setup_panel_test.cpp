@@ -2,20 +2,31 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
+#include <QToolBar>
 
 #include "app/gui/add_type_panel.h"
+#include "app/gui/app_actions.h"
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
+#include "app/gui/name_change_window.h"
 #include "app/gui/pack_pane.h"
+#include "app/gui/removal_panel.h"
 #include "app/gui/schedule_pane.h"
+#include "app/gui/screen_fit.h"
+#include "app/gui/trash_panel.h"
 #include "gui_fixture.h"
+#include "schedule/scheduler.h"
 #include "support/qstring_printer.h"
 
 namespace {
@@ -32,13 +43,13 @@ void typeIntoCell(QTableView* table, int row, int column, const QString& text) {
     QCoreApplication::processEvents();  // the delegate commits from the event loop
 }
 
+}  // namespace
+
 class SetupPanelTest : public GuiTest {
   protected:
     SetupPanel& panel() { return *window->setupPanel(); }
     FoldersPane& folders() { return *panel().foldersView; }
 };
-
-}  // namespace
 
 TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFolders) {
     panel().doSetupPanel(SetupPanel::Folders);
@@ -77,13 +88,33 @@ TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFo
 
     chooser.setNextAnswer(paths({home / "A", home / "B"}));
     QTest::mouseClick(folders().addFolderButton, Qt::LeftButton);
-    EXPECT_EQ(chooser.lastRequest().confirmButton, u"Add");
-    EXPECT_TRUE(chooser.lastRequest().multiple);
     ASSERT_EQ(folders().myFoldersTableView->model()->rowCount(), 2);
+
+    // Delete in the table does what its "-" button does.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
     clickRow(folders().myFoldersTableView, 0);
-    QTest::mouseClick(folders().delFolderButton, Qt::LeftButton);
+    QTest::keyClick(folders().myFoldersTableView, Qt::Key_Delete);
     EXPECT_EQ(controller->draft().listedFolders, QStringList{home / "B"});
     EXPECT_EQ(folders().myFoldersTableView->model()->rowCount(), 1);
+}
+
+TEST_F(SetupPanelTest, PaneKeysSwitchPanesAndEscapeCancels) {
+    panel().doSetupPanel(SetupPanel::General);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
+    QTest::keyClick(&panel(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(panel().currentPane(), SetupPanel::Pack);
+    QTest::keyClick(&panel(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(panel().currentPane(), SetupPanel::General);
+    QTest::keyClick(&panel(), Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(panel().currentPane(), SetupPanel::Schedule);
+    EXPECT_EQ(
+        panel().setupToolbar->widgetForAction(panel().setupToolbar->actions().at(0))->focusPolicy(),
+        Qt::TabFocus);
+
+    panel().generalView->archiveYr->setCurrentText(QStringLiteral("2009"));
+    QTest::keyClick(&panel(), Qt::Key_Escape);
+    EXPECT_FALSE(panel().isVisible());
+    EXPECT_EQ(controller->draft().archiveDate.year, u"None");
 }
 
 TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
@@ -102,7 +133,6 @@ TEST_F(SetupPanelTest, PackPaneEditsOneEntryAndItsButtonsEditTheListsAndPack) {
     chooser.setNextAnswer(paths({home / "Documents/Taxes"}));
     chooser.appendAnswer(paths({home / "Stick"}));
     QTest::mouseClick(pack.addPackButton, Qt::LeftButton);
-    EXPECT_EQ(chooser.lastRequest().title, u"Choose Destination");
     ASSERT_EQ(pack.packTableView->model()->rowCount(), 1);
     EXPECT_EQ(pack.packTableView->model()->index(0, 1).data().toString(), home / "Stick");
     QTest::mouseClick(pack.reverseButton, Qt::LeftButton);
@@ -147,44 +177,67 @@ TEST_F(SetupPanelTest, CancelDropsUnsavedEditsAndResetKeepsTheFolderList) {
     EXPECT_TRUE(panel().isVisible());
 }
 
-TEST_F(SetupPanelTest, EachPaneGetsItsSizeRulesKeepsItsTopLeftCornerAndFitsTheScreen) {
-    const auto expectSizes = [&](QSize size, QSize min, QSize max) {
-        EXPECT_EQ(panel().size(), size);
-        EXPECT_EQ(panel().minimumSize(), min);
-        EXPECT_EQ(panel().maximumSize(), max);
-        const QSize needed = panel().layout()->totalMinimumSize();
-        EXPECT_LE(needed.width(), size.width());
-        EXPECT_LE(needed.height(), size.height());
-    };
-    constexpr int any = QWIDGETSIZE_MAX;
+// Laid out at its size, the window shows all of its content (scrolling where needed) and
+// every button of it lies inside it.
+void expectFits(QWidget* w, const QRect& area) {
+    fitToArea(w, area);
+    w->layout()->activate();
+    const QString name = w->objectName();
+    EXPECT_LE(w->width() + frameAllowance.width(), area.width()) << name.toStdString();
+    EXPECT_LE(w->height() + frameAllowance.height(), area.height()) << name.toStdString();
+    EXPECT_LE(w->layout()->totalMinimumSize().height(), w->height()) << name.toStdString();
+    EXPECT_LE(w->layout()->totalMinimumSize().width(), w->width()) << name.toStdString();
+    for (QPushButton* button : w->findChildren<QPushButton*>()) {
+        if (button->window() != w || !button->isVisibleTo(w)) continue;
+        bool scrolled = false;  // a button inside a scrolling pane may scroll out of view
+        for (QWidget* p = button; p && p != w; p = p->parentWidget())
+            scrolled = scrolled || qobject_cast<QScrollArea*>(p);
+        if (scrolled) continue;
+        const QRect rect(button->mapTo(w, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(w->rect().contains(rect)) << (name + ' ' + button->text()).toStdString();
+    }
+}
+
+TEST_F(SetupPanelTest, EveryWindowFitsSmallScreensAndPaneSizesAreKept) {
+    // 1366x768 at scale 1, 1920x1080 at scale 2 and 1366x768 at scale 2, less a 32-pixel
+    // panel, in the pixels the windows are laid out in.
+    for (const QRect area :
+         {QRect(0, 0, 1366, 736), QRect(0, 0, 960, 524), QRect(0, 0, 683, 368)}) {
+        for (int pane = 0; pane < 4; ++pane) {
+            panel().doSetupPanel(SetupPanel::Pane(pane));
+            expectFits(&panel(), area);
+            // Where there is room a pane shows whole, without scrolling.
+            for (QScrollArea* scroller : panel().findChildren<QScrollArea*>()) {
+                const int needed = scroller->widget()->minimumSizeHint().height();
+                EXPECT_FALSE(area.height() > 700 && scroller->isVisible() &&
+                             scroller->viewport()->height() < needed)
+                    << pane;
+            }
+        }
+        window->show();
+        expectFits(window.get(), area);
+        window->nameChangeWindow()->changeNames();
+        expectFits(window->nameChangeWindow(), area);
+        window->actions()->deleteTrashItems->trigger();
+        expectFits(window->trashPanel(), area);
+        window->removalPanel()->showList(RemovalChecklist{});
+        expectFits(window->removalPanel(), area);
+    }
+
+    // A resizable pane reopens at the size the user gave it, in this run and the next,
+    // with its top-left corner where it was.
+    panel().doSetupPanel(SetupPanel::Folders);
     panel().move(100, 120);
-    panel().doSetupPanel(SetupPanel::General);
     const QPoint corner = panel().pos();
-    expectSizes(QSize(496, 310), QSize(496, 310), QSize(496, 310));
-    EXPECT_FALSE(panel().isSizeGripEnabled());
-    EXPECT_EQ(panel().windowTitle(), u"General");
-    panel().doSetupPanel(SetupPanel::Folders);
-    expectSizes(QSize(475, 397), QSize(475, 397), QSize(any, any));
-    EXPECT_TRUE(panel().isSizeGripEnabled());
-    panel().doSetupPanel(SetupPanel::Schedule);
-    expectSizes(QSize(496, 421), QSize(496, 421), QSize(496, 421));
-    panel().doSetupPanel(SetupPanel::Pack);
-    expectSizes(QSize(609, 580), QSize(609, 580), QSize(any, 580));
-    EXPECT_EQ(panel().windowTitle(), u"Pack Stashery");
-    EXPECT_EQ(panel().pos(), corner);
-
-    // The pack pane's maximum stays: the folders pane can no longer grow past 580.
-    panel().doSetupPanel(SetupPanel::Folders);
-    EXPECT_EQ(panel().maximumHeight(), 580);
-    panel().resize(700, 560);
+    panel().resize(520, 410);
     panel().doSetupPanel(SetupPanel::General);
     panel().doSetupPanel(SetupPanel::Folders);
-    EXPECT_EQ(panel().size(), QSize(700, 560));  // reopens at the size the user gave it
+    EXPECT_EQ(panel().size(), QSize(520, 410));
     EXPECT_EQ(panel().pos(), corner);
-
-    const QSize main = window->minimumSizeHint().expandedTo(window->size());
-    EXPECT_LE(main.width(), 1280);
-    EXPECT_LE(main.height(), 720);
+    panel().hide();
+    startWindow();
+    panel().doSetupPanel(SetupPanel::Folders);
+    EXPECT_EQ(panel().size(), QSize(520, 410));
 }
 
 TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCrontab) {
@@ -199,14 +252,39 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
     EXPECT_FALSE(schedule.schedAll->isChecked());
     EXPECT_FALSE(controller->draft().schedule.days.everyDay);
 
-    tools.results.push_back(FakeToolRunner::finished(1, {}, "no crontab for tester\n"));
+    // A crontab that keeps what is written; the pane shows what it holds on opening and
+    // after each change, and a missing tool in words.
+    QByteArray crontab = "MAILTO=x\n";
+    tools.handler = [&](const ToolRequest& r) {
+        if (r.arguments == QStringList{"-"}) crontab = r.input.value_or(QByteArray());
+        return FakeToolRunner::finished(0, crontab);
+    };
+    panel().doSetupPanel(SetupPanel::Schedule);
+    EXPECT_EQ(schedule.currentEntry->text(), u"Desktidy is not scheduled now.");
     QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
-    ASSERT_EQ(tools.requests.size(), 2);
     EXPECT_EQ(prompter.calls.last(), u"notice|Desktidy has been scheduled.");
-    tools.results.push_back(
-        FakeToolRunner::finished(0, tools.requests.at(1).input.value_or(QByteArray())));
+    EXPECT_EQ(schedule.currentEntry->text(),
+              "Now in your crontab:\n" + QString(crontab).section(u'\n', 1, 1));
     QTest::mouseClick(schedule.removeScheduleButton, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.last(), u"notice|The Desktidy schedule has been removed.");
+    EXPECT_EQ(crontab, "MAILTO=x\n");
+    tools.handler = [](const ToolRequest&) { return ToolResult{}; };  // not started
+    panel().doSetupPanel(SetupPanel::Schedule);
+    EXPECT_EQ(schedule.currentEntry->text(), Scheduler::missingToolMessage);
+    tools.handler = nullptr;
+
+    // A time of day or a step in hours, whichever applies; month and day need a year.
+    schedule.everyHourCheck->setChecked(true);
+    EXPECT_FALSE(schedule.schedTime->isEnabled());
+    EXPECT_TRUE(schedule.hoursStepper->isEnabled());
+    schedule.everyHourCheck->setChecked(false);
+    GeneralPane& general = *panel().generalView;
+    EXPECT_FALSE(general.archiveMo->isEnabled());
+    general.archiveYr->setCurrentText(QStringLiteral("2011"));
+    general.archiveMo->setCurrentIndex(3);
+    EXPECT_TRUE(general.archiveMo->isEnabled());
+    EXPECT_EQ(general.archiveMo->currentText(), QLocale().standaloneMonthName(3));
+    EXPECT_EQ(controller->draft().archiveDate.month, u"03");
 
     schedule.byMonth->setChecked(true);
     EXPECT_FALSE(schedule.weekdays[0]->isEnabled());

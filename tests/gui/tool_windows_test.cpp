@@ -1,16 +1,18 @@
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "app/gui/app_actions.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/removal_panel.h"
+#include "app/gui/trash_panel.h"
 #include "gui_fixture.h"
 #include "support/qstring_printer.h"
+#include "trash/trash_records.h"
 
 // The name-change window and the removal panel: the controls bind to the core, whose
 // rules the names and Trash tests pin.
@@ -66,7 +68,6 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
         return table->model()->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>();
     };
     ASSERT_EQ(table->model()->rowCount(), 3);
-    EXPECT_EQ(table->verticalHeader()->sectionSize(0), 48);
     const QString label = table->model()->index(0, 2).data().toString();
     EXPECT_TRUE(label.startsWith(u"Note Pad.app - ") && label.endsWith(u'\n' + app))
         << label.toStdString();
@@ -106,12 +107,46 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     EXPECT_TRUE(checkOf(1) == Qt::Unchecked && enabled(1));
 }
 
-TEST_F(ToolWindowTest, EmptySomeOfTheTrashDeletesTheChosenItemsAfterAsking) {
-    const QString item = writeFile(home / ".local/share/Trash/files/old.txt");
-    chooser.setNextAnswer(paths({item}));
+TEST_F(ToolWindowTest, TheTrashViewListsNewestFirstAndDeletesOnlyTheSelectedItems) {
+    // No Trash yet: it is made, empty, and nothing else is shown.
     QTest::mouseClick(window->buttonFor(QStringLiteral("emptyTrashButton")), Qt::LeftButton);
-    EXPECT_EQ(chooser.lastRequest().title, u"Empty Some of the Trash");
-    EXPECT_TRUE(chooser.lastRequest().confineToStartFolder);
-    EXPECT_TRUE(prompter.calls.first().startsWith(u"confirm|Delete?|"));
-    EXPECT_FALSE(files.exists(asPath(item)));
+    TrashPanel& panel = *window->trashPanel();
+    QTreeWidget* table = panel.trashTableView;
+    ASSERT_TRUE(panel.isVisible());
+    EXPECT_EQ(table->topLevelItemCount(), 0);
+    const TrashLocation trash = controller->trashLocation();
+    EXPECT_TRUE(files.exists(trash.files()) && files.exists(trash.info()));
+    QTest::mouseClick(panel.deleteButton, Qt::LeftButton);
+    EXPECT_EQ(prompter.calls, QStringList{"notice|No items were selected to be deleted."});
+
+    const QDateTime day(QDate(2024, 5, 6), QTime(7, 8, 9));
+    const QStringList names = {"old.txt", "new.txt", "mid.txt"};
+    for (int i = 0; i < 3; ++i) {
+        writeFile(text(trash.files()) + u'/' + names[i]);
+        (void)writeTrashRecord(trash, names[i].toUtf8(), asPath(home / "Docs/" + names[i]),
+                               day.addDays(i == 0 ? 0 : 3 - i));
+    }
+    window->actions()->deleteTrashItems->trigger();
+    ASSERT_EQ(table->topLevelItemCount(), 3);
+    EXPECT_EQ(table->headerItem()->text(1), u"Original Place");
+    const QTreeWidgetItem* newest = table->topLevelItem(0);
+    EXPECT_EQ(newest->text(0), u"new.txt");
+    EXPECT_EQ(newest->text(1), home / "Docs");
+    EXPECT_FALSE(newest->text(2).isEmpty());
+    EXPECT_EQ(newest->text(3), u"4.0 KB");
+    EXPECT_EQ(table->topLevelItem(2)->text(0), u"old.txt");
+
+    // Two rows chosen with Ctrl: the question names them; only they go.
+    prompter.calls.clear();
+    clickRow(table, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      table->visualItemRect(table->topLevelItem(2)).center());
+    QTest::mouseClick(panel.deleteButton, Qt::LeftButton);
+    EXPECT_FALSE(panel.isVisible());
+    ASSERT_FALSE(prompter.calls.isEmpty());
+    EXPECT_TRUE(prompter.calls.first().endsWith(u"\n\n2 items:\nnew.txt\nold.txt|Delete"))
+        << prompter.calls.first().toStdString();
+    EXPECT_FALSE(files.exists(trash.files() / "new.txt") ||
+                 files.exists(trash.files() / "old.txt"));
+    EXPECT_TRUE(files.exists(trash.files() / "mid.txt"));
 }

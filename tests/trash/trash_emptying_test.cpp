@@ -12,7 +12,8 @@
 namespace {
 
 const QString confirmDelete =
-    "confirm|Delete?|Do you want to permanently delete these items?  This cannot be undone.|Delete";
+    "confirm|Delete?|Do you want to permanently delete these items?  This cannot be "
+    "undone.\n\n2 items:\na.txt\nfolder|Delete";
 const QString deletedNotice =
     "notice|The chosen items have been permanently deleted from the Trash.";
 
@@ -34,39 +35,24 @@ TEST_F(TrashEmptying, DeletesTheChosenItemsWithTheirRecordsOnly) {
     trashed("folder/inner");
     const QString folder = trashFiles() + "/folder";
     const QString kept = trashed("kept");
-    QList<Path> chosenItems{Path("stale")};
-    chooser.setNextAnswer(paths({a, folder}));
-
-    EXPECT_EQ(deleteChosenTrashItems(services, chosenItems), RunResult::Done);
-    EXPECT_EQ(texts(chosenItems), QStringList({a, folder}));
+    EXPECT_EQ(deleteTrashItems({a, folder}), RunResult::Done);
     EXPECT_EQ(prompter.calls, QStringList({confirmDelete, deletedNotice}));
     EXPECT_FALSE(exists(a) || exists(folder));
     EXPECT_FALSE(exists(recordOf("a.txt")));
     EXPECT_TRUE(exists(kept) && exists(recordOf("kept")));
-
-    const ChooserRequest& request = chooser.lastRequest();
-    EXPECT_EQ(request.title, "Empty Some of the Trash");
-    EXPECT_EQ(request.confirmButton, "Delete Selected Items");
-    EXPECT_TRUE(request.multiple && request.chooseFiles && request.chooseFolders);
-    EXPECT_TRUE(request.confineToStartFolder);
-    EXPECT_EQ(request.startFolder, services.trash.files());
 }
 
 TEST_F(TrashEmptying, CancelsAndEmptySelectionsDeleteNothing) {
     const QString a = trashed("a");
-    QList<Path> chosenItems{Path("before")};
-    EXPECT_EQ(deleteChosenTrashItems(services, chosenItems),
-              RunResult::Cancelled);  // chooser cancelled
-    EXPECT_EQ(chosenItems, QList<Path>{Path("before")});
-    EXPECT_TRUE(prompter.calls.isEmpty());
     prompter.confirmAnswers = {false};
-    chooser.setNextAnswer(paths({a}));
-    EXPECT_EQ(deleteChosenTrashItems(services, chosenItems), RunResult::Cancelled);
+    EXPECT_EQ(deleteTrashItems({a}), RunResult::Cancelled);
     EXPECT_TRUE(exists(a));
 
-    prompter.calls.clear();  // the Trash folder itself chosen: nothing selected
+    prompter.calls.clear();  // the Trash folder itself chosen, or no item: nothing selected
     EXPECT_EQ(deleteTrashItems({trashFiles() + "/"}), RunResult::Done);
-    EXPECT_EQ(prompter.calls, QStringList({"notice|No items were selected to be deleted."}));
+    EXPECT_EQ(deleteTrashItems({}), RunResult::Done);
+    EXPECT_EQ(prompter.calls, QStringList(2, "notice|No items were selected to be deleted."));
+    EXPECT_TRUE(exists(a));
     const QString odd = trashed("files");  // but an item called like the folder is an item
     EXPECT_EQ(deleteTrashItems({odd}), RunResult::Done);
     EXPECT_FALSE(exists(odd));

@@ -14,12 +14,12 @@ AddTypePanel::AddTypePanel(AddEntry add, QWidget* parent) : QDialog(parent), add
     typeDescTextField = new QLineEdit(this);
     typeDescTextField->setPlaceholderText(tr("e.g. JPEG image"));
     auto* buttons = new QDialogButtonBox(this);
-    addButton = buttons->addButton(tr("Add"), QDialogButtonBox::AcceptRole);
+    addButton = buttons->addButton(tr("&Add"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("Type:"), addTypeTextField);
-    form->addRow(tr("Description:"), typeDescTextField);
+    form->addRow(tr("&Type:"), addTypeTextField);
+    form->addRow(tr("&Description:"), typeDescTextField);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

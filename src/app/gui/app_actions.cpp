@@ -5,27 +5,29 @@
 #include <QMenuBar>
 
 AppActions::AppActions(QObject* parent) : QObject(parent) {
-    // The File menu's texts are the ones the confirmation messages refer to.
-    desktidy = make(QStringLiteral("Desktidy..."), QKeySequence(Qt::CTRL | Qt::Key_D));
-    undesktidy = make(QStringLiteral("Undesktidy..."), QKeySequence(Qt::CTRL | Qt::Key_U));
-    fileAllStashery = make(QStringLiteral("File All Stashery..."),
+    // The File menu's texts, less the access keys ("&"), are the ones the confirmation
+    // messages refer to.
+    desktidy = make(QStringLiteral("&Desktidy..."), QKeySequence(Qt::CTRL | Qt::Key_D));
+    undesktidy = make(QStringLiteral("&Undesktidy..."), QKeySequence(Qt::CTRL | Qt::Key_U));
+    fileAllStashery = make(QStringLiteral("File &All Stashery..."),
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
-    unfileAllStashery = make(QStringLiteral("Unfile All Stashery..."),
+    unfileAllStashery = make(QStringLiteral("U&nfile All Stashery..."),
                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
-    chooseFolder = make(tr("Choose Folder..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    setup = make(tr("Setup..."), QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    quit = make(tr("Quit"), QKeySequence::Quit);
+    chooseFolder = make(tr("&Choose Folder..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    setup = make(tr("&Setup..."), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    quit = make(tr("&Quit"), QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
 
-    packStashery = make(tr("Pack Stashery..."), QKeySequence(Qt::CTRL | Qt::Key_P));
-    unpackStashery = make(tr("Unpack Stashery..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    changeNames = make(tr("Change Names..."), QKeySequence(Qt::CTRL | Qt::Key_R));
-    deleteTrashItems = make(tr("Empty Some of the Trash..."));
-    removeApplication = make(tr("Remove an Application..."));
+    packStashery = make(tr("&Pack Stashery..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+    unpackStashery =
+        make(tr("&Unpack Stashery..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    changeNames = make(tr("Change &Names..."), QKeySequence(Qt::CTRL | Qt::Key_R));
+    deleteTrashItems = make(tr("&Empty Some of the Trash..."));
+    removeApplication = make(tr("&Remove an Application..."));
 
-    about = make(tr("About Desktidy"));
+    about = make(tr("&About Desktidy"));
     about->setMenuRole(QAction::AboutRole);
-    checkVersion = make(tr("Check for Updates..."));
+    checkVersion = make(tr("Check for &Updates..."));
 }
 
 QAction* AppActions::make(const QString& text, const QKeySequence& shortcut) {
@@ -42,7 +44,7 @@ void AppActions::buildMenus(QMenuBar* bar) {
     file->addAction(unfileAllStashery);
     file->addSeparator();
     file->addAction(chooseFolder);
-    openRecent = file->addMenu(tr("Open Recent"));
+    openRecent = file->addMenu(tr("Open &Recent"));
     file->addSeparator();
     file->addAction(setup);
     file->addSeparator();

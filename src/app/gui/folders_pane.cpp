@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <algorithm>
@@ -26,11 +27,23 @@ QTableView* makeListTable(QWidget* parent, const QString& objectName) {
     return table;
 }
 
+void clickOnDeleteKey(QAbstractItemView* table, QAbstractButton* button) {
+    // Only while the table itself has the focus: in a cell being edited Delete edits.
+    auto* key = new QShortcut(QKeySequence::Delete, table, nullptr, nullptr, Qt::WidgetShortcut);
+    QObject::connect(key, &QShortcut::activated, button, &QAbstractButton::click);
+}
+
 QList<int> FoldersPane::selectedRows(const QTableView* table) {
     QList<int> rows;
     for (const QModelIndex& index : table->selectionModel()->selectedRows()) rows << index.row();
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+QLabel* buddyLabel(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
 }
 
 namespace {
@@ -67,6 +80,9 @@ FoldersPane::FoldersPane(DesktidyController& controller, QWidget* parent)
     delFolderButton =
         smallButton(QStringLiteral("\u2212"), tr("Delete the selected folders"), this);
 
+    clickOnDeleteKey(fileTypeTableView, delTypeButton);
+    clickOnDeleteKey(myFoldersTableView, delFolderButton);
+
     auto* typeButtons = new QHBoxLayout;
     typeButtons->addWidget(addTypeButton);
     typeButtons->addWidget(delTypeButton);
@@ -77,12 +93,14 @@ FoldersPane::FoldersPane(DesktidyController& controller, QWidget* parent)
     folderButtons->addStretch();
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(tr("Categories (double-click to rename):"), this), 0, 0);
-    layout->addWidget(new QLabel(tr("Types filed into the category:"), this), 0, 1);
+    layout->addWidget(buddyLabel(tr("&Categories (double-click to rename):"), folderTableView), 0,
+                      0);
+    layout->addWidget(buddyLabel(tr("T&ypes filed into the category:"), fileTypeTableView), 0, 1);
     layout->addWidget(folderTableView, 1, 0);
     layout->addWidget(fileTypeTableView, 1, 1);
     layout->addLayout(typeButtons, 2, 1);
-    layout->addWidget(new QLabel(tr("Folders filed by File All Stashery:"), this), 3, 0, 1, 2);
+    layout->addWidget(buddyLabel(tr("&Folders filed by File All Stashery:"), myFoldersTableView), 3,
+                      0, 1, 2);
     layout->addWidget(myFoldersTableView, 4, 0, 1, 2);
     layout->addLayout(folderButtons, 5, 0, 1, 2);
     layout->setColumnStretch(0, 2);

@@ -4,6 +4,9 @@
 #include <QWidget>
 
 class DesktidyController;
+class QAbstractButton;
+class QAbstractItemView;
+class QLabel;
 class QPushButton;
 class QTableView;
 class ListTableModel;
@@ -40,6 +43,11 @@ class FoldersPane : public QWidget {
     ListTableModel* types_;
     ListTableModel* folders_;
 };
+
+// The Delete key clicks button while table has the focus (the table's "-" button).
+void clickOnDeleteKey(QAbstractItemView* table, QAbstractButton* button);
+// A label whose access key moves the focus to buddy.
+QLabel* buddyLabel(const QString& text, QWidget* buddy);
 
 // A table of one stretching column with whole-row selection.
 QTableView* makeListTable(QWidget* parent, const QString& objectName);

@@ -20,9 +20,11 @@ class GeneralPane : public QWidget {
     QCheckBox* updatesCheck;
 
   private:
+    void showWhatApplies();
+
     Settings& draft_;
 };
 
-// Selects the item titled title, adding one when the pop-up has none, as a pop-up shows
-// a stored title it does not list.
+// Selects the item whose value is title, adding one when the pop-up has none, as a
+// pop-up shows a stored value it does not list.
 void selectTitle(QComboBox* popUp, const QString& title);

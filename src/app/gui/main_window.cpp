@@ -1,8 +1,8 @@
 #include "app/gui/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/desktidy_controller.h"
@@ -19,7 +20,9 @@
 #include "app/gui/path_control.h"
 #include "app/gui/qt_prompter.h"
 #include "app/gui/removal_panel.h"
+#include "app/gui/screen_fit.h"
 #include "app/gui/setup_panel.h"
+#include "app/gui/trash_panel.h"
 #include "app/gui/update_checker.h"
 #include "app/gui/window_state_store.h"
 
@@ -37,18 +40,14 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
       workingFolderControl_(new PathControl(this)),
       setupPanel_(new SetupPanel(controller, state, this)),
       nameChangeWindow_(new NameChangeWindow(controller, state, this)),
-      removalPanel_(new RemovalPanel(controller, this)) {
+      removalPanel_(new RemovalPanel(controller, this)),
+      trashPanel_(new TrashPanel(this)) {
     setObjectName(autosaveName);
     setWindowTitle(QStringLiteral("Desktidy"));
     setAcceptDrops(true);
     actions_->buildMenus(menuBar());
 
     auto* central = new QWidget(this);
-    // The window's grey: dark grey blended half-way towards white.
-    QPalette grey = central->palette();
-    grey.setColor(QPalette::Window, QColor::fromRgbF(2.0f / 3, 2.0f / 3, 2.0f / 3));
-    grey.setColor(QPalette::WindowText, Qt::black);
-    central->setPalette(grey);
     central->setAutoFillBackground(true);
 
     auto* grid = new QGridLayout;
@@ -60,8 +59,12 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     layout->addStretch();
     setCentralWidget(central);
 
+    applyGrey();
     resize(600, sizeHint().height());
     state_.restoreGeometry(autosaveName, this);
+    fitToScreen(this);
+    state_.keepFrame(QStringLiteral("trashPanel"), trashPanel_);
+    state_.keepFrame(QStringLiteral("delAppPanel"), removalPanel_);
     bindCommands();
     bindControllerCommands();
     connect(setupPanel_, &SetupPanel::commandFinished, this, &MainWindow::refresh);
@@ -76,28 +79,32 @@ void MainWindow::buildButtons(QGridLayout* grid) {
         QString text;
         QAction* action;
     } buttons[] = {
-        {"fileButton", tr("File"), actions_->desktidy},
-        {"unfileButton", tr("Unfile"), actions_->undesktidy},
-        {"fileAllButton", tr("File All"), actions_->fileAllStashery},
-        {"unfileAllButton", tr("Unfile All"), actions_->unfileAllStashery},
-        {"packButton", tr("Pack"), actions_->packStashery},
-        {"unpackButton", tr("Unpack"), actions_->unpackStashery},
-        {"changeNamesButton", tr("Change Names"), actions_->changeNames},
-        {"emptyTrashButton", tr("Empty Trash"), actions_->deleteTrashItems},
-        {"deleteAppButton", tr("Remove App"), actions_->removeApplication},
-        {"setupButton", tr("Setup"), actions_->setup},
+        {"fileButton", tr("F&ile"), actions_->desktidy},
+        {"unfileButton", tr("&Unfile"), actions_->undesktidy},
+        {"fileAllButton", tr("File &All"), actions_->fileAllStashery},
+        {"unfileAllButton", tr("Unfile A&ll"), actions_->unfileAllStashery},
+        {"packButton", tr("&Pack"), actions_->packStashery},
+        {"unpackButton", tr("Unpac&k"), actions_->unpackStashery},
+        {"changeNamesButton", tr("Change &Names"), actions_->changeNames},
+        {"emptyTrashButton", tr("&Empty Trash"), actions_->deleteTrashItems},
+        {"deleteAppButton", tr("&Remove App"), actions_->removeApplication},
+        {"setupButton", tr("&Setup"), actions_->setup},
     };
+    // Tab goes from the path control's Choose... through the buttons, row by row.
+    QWidget* previous = workingFolderControl_->chooseButton;
     int i = 0;
     for (const auto& b : buttons) {
         auto* button = new QPushButton(b.text, this);
         button->setObjectName(QString::fromLatin1(b.name));
-        button->setToolTip(b.action->text().remove(QStringLiteral("...")));
+        button->setToolTip(b.action->iconText());  // the text less "&" and "..."
         button->setMinimumHeight(button->sizeHint().height() + 8);
         QAction* action = b.action;
         connect(button, &QPushButton::clicked, action, &QAction::trigger);
         connect(action, &QAction::changed, button,
                 [button, action] { button->setEnabled(action->isEnabled()); });
         grid->addWidget(button, i / 4, i % 4);
+        setTabOrder(previous, button);
+        previous = button;
         ++i;
     }
 }
@@ -132,11 +139,8 @@ void MainWindow::showFolder(const QString& folder) {
 }
 
 void MainWindow::chooseShownFolder() {
-    ChooserRequest request;
-    request.confirmButton = QStringLiteral("Choose");
-    request.chooseFiles = false;
-    request.chooseFolders = true;
-    request.multiple = false;
+    ChooserRequest request = ChooserRequest::forFolders(tr("Choose the Folder to Work On"),
+                                                        QStringLiteral("Choose"), false);
     request.startFolder = controller_.workingFolder();
     // The panel gives text, whose bytes are UTF-8.
     const auto chosen = controller_.services().chooser.choose(request);
@@ -151,6 +155,23 @@ void MainWindow::presentUpdateAnswer(const UpdateAnswer& answer) {
         return;
     }
     showUpdateAnswer(this, answer);
+}
+
+void MainWindow::applyGrey() {
+    // Dark grey blended half-way towards white, or towards black with a dark palette.
+    const QPalette palette = QApplication::palette(this);
+    const bool dark = palette.color(QPalette::Window).lightnessF() < 0.5;
+    const float shade = dark ? 1.0f / 3 : 2.0f / 3;
+    QPalette grey = palette;
+    grey.setColor(QPalette::Window, QColor::fromRgbF(shade, shade, shade));
+    grey.setColor(QPalette::WindowText, dark ? Qt::white : Qt::black);
+    centralWidget()->setPalette(grey);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        applyGrey();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

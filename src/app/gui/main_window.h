@@ -19,6 +19,7 @@ struct UpdateAnswer;
 // command to it; the panes, tables and dialogs live in classes of their own.
 class NameChangeWindow;
 class RemovalPanel;
+class TrashPanel;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -40,6 +41,7 @@ class MainWindow : public QMainWindow {
     SetupPanel* setupPanel() const { return setupPanel_; }
     NameChangeWindow* nameChangeWindow() const { return nameChangeWindow_; }
     RemovalPanel* removalPanel() const { return removalPanel_; }
+    TrashPanel* trashPanel() const { return trashPanel_; }
     // The button that triggers an action, for tests and screenshots.
     QPushButton* buttonFor(const QString& objectName) const;
 
@@ -55,12 +57,13 @@ class MainWindow : public QMainWindow {
     void unpackStashery();
     // Chooses the working folder and saves it.
     void chooseWorkingFolder();
-    // Chooses items directly in the Trash and deletes them for good, after asking.
+    // Shows the Trash view; the items chosen there are deleted for good, after asking.
     void deleteChosenTrashItems();
     // Chooses an application and shows it with its related items in the removal panel.
     void listApplicationItems();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -74,6 +77,8 @@ class MainWindow : public QMainWindow {
     // "Choose", shown but not saved.
     void chooseShownFolder();
     void presentUpdateAnswer(const UpdateAnswer& answer);
+    // The background grey, of the same shade relative to a light or a dark palette.
+    void applyGrey();
 
     DesktidyController& controller_;
     WindowStateStore& state_;
@@ -84,4 +89,5 @@ class MainWindow : public QMainWindow {
     SetupPanel* setupPanel_;
     NameChangeWindow* nameChangeWindow_;
     RemovalPanel* removalPanel_;
+    TrashPanel* trashPanel_;
 };

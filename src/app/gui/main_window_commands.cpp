@@ -7,7 +7,9 @@
 #include "app/gui/main_window.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/removal_panel.h"
+#include "app/gui/trash_panel.h"
 #include "platform/recent_folders.h"
+#include "trash/trash_records.h"
 
 void MainWindow::bindControllerCommands() {
     connect(actions_->desktidy, &QAction::triggered, this, &MainWindow::desktidy);
@@ -21,6 +23,10 @@ void MainWindow::bindControllerCommands() {
             &MainWindow::deleteChosenTrashItems);
     connect(actions_->removeApplication, &QAction::triggered, this,
             &MainWindow::listApplicationItems);
+    connect(trashPanel_, &TrashPanel::itemsChosen, this, [this](const QList<Path>& paths) {
+        (void)controller_.deleteTrashItems(paths);
+        refresh();
+    });
 
     // Open Recent lists the folders filed lately, read afresh each time it opens.
     connect(actions_->openRecent, &QMenu::aboutToShow, this, [this] {
@@ -31,7 +37,8 @@ void MainWindow::bindControllerCommands() {
              RecentFolders(RecentFolders::defaultFilePath(controller_.home())).folders())
             if (const std::optional<QString> text = folder.toText()) folders << *text;
         for (const QString& folder : folders)
-            actions_->openRecent->addAction(folder, this, [this, folder] { showFolder(folder); });
+            actions_->openRecent->addAction(QString(folder).replace(u'&', QStringLiteral("&&")),
+                                            this, [this, folder] { showFolder(folder); });
         if (folders.isEmpty())
             actions_->openRecent->addAction(tr("No Folders Filed Yet"))->setEnabled(false);
     });
@@ -73,31 +80,31 @@ void MainWindow::unpackStashery() {
 }
 
 void MainWindow::chooseWorkingFolder() {
-    const auto chosen = controller_.services().chooser.choose(
-        ChooserRequest::forFolders({}, QStringLiteral("Choose"), false));
+    ChooserRequest request = ChooserRequest::forFolders(tr("Choose the Folder to Work On"),
+                                                        QStringLiteral("Choose"), false);
+    request.startFolder = controller_.workingFolder();
+    const auto chosen = controller_.services().chooser.choose(request);
     if (chosen && !chosen->isEmpty()) (void)controller_.keepWorkingFolder(chosen->last());
     refresh();
 }
 
 void MainWindow::deleteChosenTrashItems() {
-    ChooserRequest request;
-    request.title = QStringLiteral("Empty Some of the Trash");
-    request.confirmButton = QStringLiteral("Delete Selected Items");
-    request.chooseFiles = true;
-    request.chooseFolders = true;
-    request.multiple = true;
-    request.showHidden = true;
-    request.startFolder = controller_.trashLocation().files();
-    request.confineToStartFolder = true;
-    // Confirming with no selection gives the Trash folder itself, which the deletion
-    // takes as nothing chosen.
-    if (const auto chosen = controller_.services().chooser.choose(request))
-        (void)controller_.deleteTrashItems(*chosen);
-    refresh();
+    const TrashLocation trash = controller_.trashLocation();
+    FileSystem& files = controller_.services().files;
+    if (const FileError error = makeTrashFolders(trash, files); !error.ok()) {
+        controller_.services().prompter.criticalNotice(error.message);
+        return;
+    }
+    // Sizing the folders reads every item in them; the cursor says so meanwhile.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QList<TrashEntry> entries = trashEntries(trash, files);
+    QApplication::restoreOverrideCursor();
+    trashPanel_->showItems(entries);
 }
 
 void MainWindow::listApplicationItems() {
     ChooserRequest request;
+    request.title = QStringLiteral("Choose the Application to Remove");
     request.confirmButton = QStringLiteral("Choose");
     request.chooseFiles = true;
     request.chooseFolders = false;

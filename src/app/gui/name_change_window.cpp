@@ -9,10 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/desktidy_controller.h"
+#include "app/gui/folders_pane.h"
+#include "app/gui/run_owner.h"
+#include "app/gui/screen_fit.h"
 #include "app/gui/window_state_store.h"
 
 namespace {
@@ -45,10 +49,10 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     folder_->setTextFormat(Qt::PlainText);
     folder_->setWordWrap(true);
 
-    replaceCheck = check(tr("Replace"), &NameChangeOptions::replaceCheck);
+    replaceCheck = check(tr("&Replace"), &NameChangeOptions::replaceCheck);
     replace1TextField = field(&NameChangeOptions::replace1TextField);
     replace2TextField = field(&NameChangeOptions::replace2TextField);
-    ignoreCaseCheck = check(tr("Ignore case"), &NameChangeOptions::ignoreCaseCheck);
+    ignoreCaseCheck = check(tr("&Ignore case"), &NameChangeOptions::ignoreCaseCheck);
     prefixNumberCheck = check(tr("Number"), &NameChangeOptions::prefixNumberCheck);
     prefixStringCheck = check(tr("Text"), &NameChangeOptions::prefixStringCheck);
     prefixTextField = field(&NameChangeOptions::prefixTextField);
@@ -57,20 +61,20 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     suffixStringCheck = check(tr("Text"), &NameChangeOptions::suffixStringCheck);
     suffixTextField = field(&NameChangeOptions::suffixTextField);
     suffixNumber2Check = check(tr("Number"), &NameChangeOptions::suffixNumber2Check);
-    removeSpacesCheck = check(tr("Remove spaces"), &NameChangeOptions::removeSpacesCheck);
-    removeNumbersCheck = check(tr("Remove numbers (0-9)"), &NameChangeOptions::removeNumbersCheck);
-    caseCheck = check(tr("Change case to"), &NameChangeOptions::caseCheck);
+    removeSpacesCheck = check(tr("Remove spa&ces"), &NameChangeOptions::removeSpacesCheck);
+    removeNumbersCheck = check(tr("Remove &numbers (0-9)"), &NameChangeOptions::removeNumbersCheck);
+    caseCheck = check(tr("Change case &to"), &NameChangeOptions::caseCheck);
 
     auto* rules = new QGroupBox(tr("Rules, applied in this order"), this);
     auto* grid = new QGridLayout(rules);
     grid->addWidget(replaceCheck, 0, 0);
     grid->addWidget(replace1TextField, 0, 1);
-    grid->addWidget(new QLabel(tr("with"), rules), 0, 2);
+    grid->addWidget(buddyLabel(tr("&with"), replace2TextField), 0, 2);
     grid->addWidget(replace2TextField, 0, 3);
     grid->addWidget(ignoreCaseCheck, 1, 1);
     auto addAffix = [&](int row, const QString& label, QCheckBox* n1, QCheckBox* text,
                         QLineEdit* edit, QCheckBox* n2) {
-        grid->addWidget(new QLabel(label, rules), row, 0);
+        grid->addWidget(buddyLabel(label, edit), row, 0);
         auto* line = new QHBoxLayout;
         line->addWidget(n1);
         line->addWidget(text);
@@ -78,16 +82,16 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
         line->addWidget(n2);
         grid->addLayout(line, row, 1, 1, 3);
     };
-    addAffix(2, tr("Prefix:"), prefixNumberCheck, prefixStringCheck, prefixTextField,
+    addAffix(2, tr("&Prefix:"), prefixNumberCheck, prefixStringCheck, prefixTextField,
              prefixNumber2Check);
-    addAffix(3, tr("Suffix:"), suffixNumberCheck, suffixStringCheck, suffixTextField,
+    addAffix(3, tr("&Suffix:"), suffixNumberCheck, suffixStringCheck, suffixTextField,
              suffixNumber2Check);
     grid->addWidget(removeSpacesCheck, 4, 0, 1, 2);
     grid->addWidget(removeNumbersCheck, 5, 0, 1, 2);
     auto* caseRow = new QHBoxLayout;
     caseRow->addWidget(caseCheck);
     NameChangeOptions& options = options_;
-    upperLower = choice(this, tr("Upper case"), tr("Lower case"), caseRow,
+    upperLower = choice(this, tr("&Upper case"), tr("&Lower case"), caseRow,
                         [&options](int id) { options.lowerCase = id == 1; });
     caseRow->addStretch();
     grid->addLayout(caseRow, 6, 0, 1, 4);
@@ -96,12 +100,15 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
 
     auto* whichRow = new QHBoxLayout;
     whichRow->addWidget(new QLabel(tr("Change the names of:"), this));
-    filesFolders = choice(this, tr("Files only"), tr("Files and folders"), whichRow,
+    filesFolders = choice(this, tr("&Files only"), tr("Files &and folders"), whichRow,
                           [&options](int id) { options.foldersToo = id == 1; });
     whichRow->addStretch();
 
-    clearButton = new QPushButton(tr("Clear"), this);
-    runButton = new QPushButton(tr("Change Names"), this);
+    clearButton = new QPushButton(tr("Cl&ear"), this);
+    runButton = new QPushButton(tr("C&hange Names"), this);
+    // Escape closes the window, as closing it does; the options stay for next time.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     runButton->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(clearButton);
@@ -140,6 +147,7 @@ void NameChangeWindow::clearChangeNames() {
 }
 
 void NameChangeWindow::doChangeNames() {
+    const RunOwner owner(this);
     // The run has told the user how it ended.
     (void)controller_.changeNames(controller_.workingFolder(), options_);
     refresh();
@@ -150,6 +158,7 @@ void NameChangeWindow::changeNames() {
     if (!placed_) state_.restoreGeometry(autosaveName, this);
     placed_ = true;
     refresh();
+    fitToScreen(this);
     show();
     raise();
     activateWindow();

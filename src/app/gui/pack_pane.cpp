@@ -42,14 +42,16 @@ PackPane::PackPane(Settings& draft, QWidget* parent) : QWidget(parent), draft_(d
     packTableView = pairTable(this, QStringLiteral("packTableView"), pack_);
     unpackTableView = pairTable(this, QStringLiteral("unpackTableView"), unpack_);
 
-    addPackButton = new QPushButton(tr("Add..."), this);
-    delPackButton = new QPushButton(tr("Delete"), this);
-    addUnpackButton = new QPushButton(tr("Add..."), this);
-    delUnpackButton = new QPushButton(tr("Delete"), this);
-    reverseButton = new QPushButton(tr("Make Unpack List from Pack List"), this);
-    clearButton = new QPushButton(tr("Clear Both Lists"), this);
-    packOverwriteCheck = new QCheckBox(tr("Replace existing items without asking"), this);
-    unpackOverwriteCheck = new QCheckBox(tr("Replace existing items without asking"), this);
+    addPackButton = new QPushButton(tr("&Add..."), this);
+    delPackButton = new QPushButton(tr("D&elete"), this);
+    addUnpackButton = new QPushButton(tr("A&dd..."), this);
+    delUnpackButton = new QPushButton(tr("De&lete"), this);
+    reverseButton = new QPushButton(tr("&Make Unpack List from Pack List"), this);
+    clearButton = new QPushButton(tr("&Clear Both Lists"), this);
+    packOverwriteCheck = new QCheckBox(tr("Replace existing items without as&king"), this);
+    unpackOverwriteCheck = new QCheckBox(tr("Replace existing items &without asking"), this);
+    clickOnDeleteKey(packTableView, delPackButton);
+    clickOnDeleteKey(unpackTableView, delUnpackButton);
 
     auto row = [this](QPushButton* add, QPushButton* del, QCheckBox* check) {
         auto* line = new QHBoxLayout;
@@ -65,11 +67,12 @@ PackPane::PackPane(Settings& draft, QWidget* parent) : QWidget(parent), draft_(d
     shared->addStretch();
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Pack: copy these files and folders for the road"), this));
+    layout->addWidget(
+        buddyLabel(tr("&Pack: copy these files and folders for the road"), packTableView));
     layout->addWidget(packTableView, 1);
     layout->addLayout(row(addPackButton, delPackButton, packOverwriteCheck));
     layout->addSpacing(6);
-    layout->addWidget(new QLabel(tr("Unpack: copy these back home"), this));
+    layout->addWidget(buddyLabel(tr("&Unpack: copy these back home"), unpackTableView));
     layout->addWidget(unpackTableView, 1);
     layout->addLayout(row(addUnpackButton, delUnpackButton, unpackOverwriteCheck));
     layout->addSpacing(6);

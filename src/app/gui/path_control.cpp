@@ -9,8 +9,9 @@ PathControl::PathControl(QWidget* parent)
     : QWidget(parent), icon_(new QLabel(this)), crumbs_(new QLabel(this)) {
     setObjectName(QStringLiteral("workingFolderControl"));
     chooseButton = new QToolButton(this);
-    chooseButton->setText(tr("Choose..."));
+    chooseButton->setText(tr("&Choose..."));
     chooseButton->setToolTip(tr("Choose the folder to work on"));
+    chooseButton->setFocusPolicy(Qt::StrongFocus);
     crumbs_->setTextFormat(Qt::PlainText);
     crumbs_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     crumbs_->setMinimumWidth(40);

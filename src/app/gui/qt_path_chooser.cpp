@@ -2,13 +2,14 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <algorithm>
+
+#include "app/gui/run_owner.h"
 
 ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
     : QFileDialog(parent),
@@ -35,22 +36,11 @@ ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
                 view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     }
     QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
-    if (request.showHidden || request.confineToStartFolder) filters |= QDir::Hidden;
+    if (request.showHidden) filters |= QDir::Hidden;
     setFilter(filters);
     if (!request.nameFilters.isEmpty()) setNameFilter(request.nameFilters.join(u' '));
-    if (!startFolder_.isEmpty()) setDirectory(startFolder_);
-
-    if (request.confineToStartFolder) {
-        // Whatever folder the user goes to, the panel goes back to the start folder.
-        connect(this, &QFileDialog::directoryEntered, this, [this](const QString& folder) {
-            if (QDir(folder) != QDir(startFolder_)) setDirectory(startFolder_);
-        });
-        // Qt disables the confirm button while nothing is selected; eventFilter undoes it.
-        if (QPushButton* button = confirmButton()) {
-            button->installEventFilter(this);
-            button->setEnabled(true);
-        }
-    }
+    // A panel without a start folder opens on the user's files, not where the program runs.
+    setDirectory(startFolder_.isEmpty() ? QDir::homePath() : startFolder_);
 
     // Qt relabels the confirm button "Open" while a folder is selected in a files mode;
     // these run after its own handlers and put the requested text back.
@@ -89,19 +79,8 @@ bool ChooserDialog::selectionMatchesNameFilters() const {
     });
 }
 
-bool ChooserDialog::insideConfinedFolder(const QString& path) const {
-    return QDir(QFileInfo(path).absolutePath()) == QDir(startFolder_);
-}
-
 QList<Path> ChooserDialog::chosenPaths() const {
-    if (confirmsNothing()) return {request_.startFolder};
     QStringList paths = selectedFiles();
-    if (request_.confineToStartFolder) {
-        QStringList inside;
-        for (const QString& p : paths)
-            if (insideConfinedFolder(p)) inside << p;
-        paths = inside;
-    }
     if (!request_.multiple && paths.size() > 1) paths = paths.mid(paths.size() - 1);
     QList<Path> chosen;
     for (const QString& path : paths) chosen.append(Path::fromText(path));
@@ -115,25 +94,7 @@ bool ChooserDialog::hasListSelection() const {
     return false;
 }
 
-bool ChooserDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::EnabledChange && request_.confineToStartFolder) {
-        QPushButton* button = confirmButton();
-        if (watched == button && !button->isEnabled()) button->setEnabled(true);
-    }
-    return QFileDialog::eventFilter(watched, event);
-}
-
-bool ChooserDialog::confirmsNothing() const {
-    const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    return request_.confineToStartFolder && !hasListSelection() &&
-           (!edit || edit->text().trimmed().isEmpty());
-}
-
 void ChooserDialog::accept() {
-    if (confirmsNothing()) {
-        QDialog::accept();
-        return;
-    }
     // An application bundle is a folder, but chosen as an item like a file.
     if (selectionMatchesNameFilters()) {
         QDialog::accept();
@@ -149,13 +110,12 @@ void ChooserDialog::accept() {
     if (paths.isEmpty()) return;
     for (const QString& p : paths)
         if (!QFileInfo::exists(p)) return;
-    if (request_.confineToStartFolder && chosenPaths().isEmpty()) return;
     // Folders count as chosen items here, not as places to go.
     QDialog::accept();
 }
 
 std::optional<QList<Path>> QtPathChooser::choose(const ChooserRequest& request) {
-    ChooserDialog dialog(request, parent_);
+    ChooserDialog dialog(request, RunOwner::currentOr(parent_));
     int result = QDialog::Rejected;
     if (hook_) {
         hook_(dialog);  // the test accepts or rejects the dialog itself

@@ -7,11 +7,9 @@
 #include "platform/path_chooser.h"
 
 // An open panel for one ChooserRequest: its title, confirm-button text, what may be
-// chosen (files, folders or both, one or several) and its start folder. A request that
-// confines the user to its start folder keeps the panel there, so only the items directly
-// in that folder can be chosen (the Trash chooser), and its confirm button stays enabled
-// with nothing selected, so the user can be told so. With name filters, only matching items
-// show, and a matching folder (an application bundle) is chosen like a file.
+// chosen (files, folders or both, one or several) and its start folder (the home folder
+// when it has none). With name filters, only matching items show, and a matching folder
+// (an application bundle) is chosen like a file.
 class ChooserDialog : public QFileDialog {
     Q_OBJECT
   public:
@@ -25,18 +23,11 @@ class ChooserDialog : public QFileDialog {
 
     void accept() override;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void keepConfirmText();
-    // The Trash chooser confirmed with no item selected nor typed: its answer is the
-    // Trash folder itself, which means that nothing was chosen.
-    bool confirmsNothing() const;
     bool hasListSelection() const;
     // True when every selected item matches the request's name filters.
     bool selectionMatchesNameFilters() const;
-    bool insideConfinedFolder(const QString& path) const;
 
     ChooserRequest request_;
     QString startFolder_;  // the request's start folder as the panel shows it; empty: none

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/gui/progress_panel.h"
+#include "app/gui/run_owner.h"
 
 namespace alert_box {
 
@@ -59,7 +60,7 @@ int QtPrompter::run(QMessageBox& box) {
 
 bool QtPrompter::confirm(const QString& title, const QString& message,
                          const QString& defaultButton) {
-    QMessageBox box(parent_);
+    QMessageBox box(RunOwner::currentOr(parent_));
     alert_box::prepareConfirm(box, title, message, defaultButton);
     run(box);
     // Closing the box counts as its escape button, "Cancel".
@@ -67,19 +68,19 @@ bool QtPrompter::confirm(const QString& title, const QString& message,
 }
 
 void QtPrompter::notice(const QString& message) {
-    QMessageBox box(parent_);
+    QMessageBox box(RunOwner::currentOr(parent_));
     alert_box::prepareNotice(box, message, false);
     run(box);
 }
 
 void QtPrompter::criticalNotice(const QString& message) {
-    QMessageBox box(parent_);
+    QMessageBox box(RunOwner::currentOr(parent_));
     alert_box::prepareNotice(box, message, true);
     run(box);
 }
 
 FileErrorChoice QtPrompter::fileError(const FileError& error) {
-    QMessageBox box(parent_);
+    QMessageBox box(RunOwner::currentOr(parent_));
     alert_box::prepareFileError(box, error);
     run(box);
     return box.clickedButton() == box.escapeButton() ? FileErrorChoice::Stop
@@ -93,6 +94,9 @@ ProgressPanel* QtPrompter::progressPanel() {
 
 void QtPrompter::openProgress(const QString& title) {
     busy_ = true;
+    // The panel stays above the window that started the run.
+    if (QWidget* owner = RunOwner::currentOr(parent_); progressPanel()->parentWidget() != owner)
+        panel_->setParent(owner, panel_->windowFlags());
     progressPanel()->open(title);
 }
 

@@ -18,7 +18,7 @@ class QtPrompter : public Prompter {
     explicit QtPrompter(WindowStateStore* state = nullptr);
     ~QtPrompter() override;
 
-    // The window the alerts belong to; they are centred on it.
+    // The window the alerts belong to, centred on it, unless a RunOwner names another.
     void setParentWidget(QWidget* parent);
 
     bool confirm(const QString& title, const QString& message,

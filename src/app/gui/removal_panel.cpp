@@ -11,6 +11,7 @@
 
 #include "app/desktidy_controller.h"
 #include "app/gui/list_models.h"
+#include "app/gui/screen_fit.h"
 
 namespace {
 enum Column { CheckColumn, IconColumn, PathColumn };
@@ -102,7 +103,7 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
                             this);
     hint->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(this);
-    moveButton = buttons->addButton(tr("Move to Trash"), QDialogButtonBox::AcceptRole);
+    moveButton = buttons->addButton(tr("&Move to Trash"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
@@ -144,6 +145,7 @@ bool RemovalPanel::eventFilter(QObject* watched, QEvent* event) {
 void RemovalPanel::showList(RemovalChecklist checklist) {
     checklist_ = std::move(checklist);
     model_->reload();
+    fitToScreen(this);
     show();
     raise();
     activateWindow();

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/gui/folders_pane.h"
 #include "settings/settings.h"
 
 namespace {
@@ -32,27 +33,32 @@ SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
     : QWidget(parent), schedule_(schedule) {
     schedTime = new QTimeEdit(this);
     schedTime->setDisplayFormat(QStringLiteral("HH:mm"));
-    everyHourCheck = new QCheckBox(tr("Every"), this);
+    everyHourCheck = new QCheckBox(tr("&Every"), this);
     hoursStepper = new QSpinBox(this);
     hoursStepper->setRange(1, 23);
     hoursStepper->setSuffix(tr(" hours"));
-    byDay = new QRadioButton(tr("On these days of the week:"), this);
-    byMonth = new QRadioButton(tr("In this month, on this day:"), this);
+    byDay = new QRadioButton(tr("On these days of the &week:"), this);
+    byMonth = new QRadioButton(tr("In this mont&h, on this day:"), this);
     byDayMonth_ = new QButtonGroup(this);
     byDayMonth_->addButton(byDay, 0);
     byDayMonth_->addButton(byMonth, 1);
-    schedAll = new QCheckBox(tr("Every day"), this);
+    schedAll = new QCheckBox(tr("Every &day"), this);
     const QString dayNames[7] = {tr("Sunday"),   tr("Monday"), tr("Tuesday"), tr("Wednesday"),
                                  tr("Thursday"), tr("Friday"), tr("Saturday")};
     for (int d = 0; d < 7; ++d) weekdays[d] = new QCheckBox(dayNames[d], this);
     schedMonthButton = allAndNumbers(12, this);
     schedMdayButton = allAndNumbers(31, this);
-    scheduleButton = new QPushButton(tr("Schedule"), this);
-    removeScheduleButton = new QPushButton(tr("Remove Schedule"), this);
+    scheduleButton = new QPushButton(tr("S&chedule"), this);
+    removeScheduleButton = new QPushButton(tr("Remo&ve Schedule"), this);
+    currentEntry = new QLabel(this);
+    currentEntry->setObjectName(QStringLiteral("currentEntry"));
+    currentEntry->setTextFormat(Qt::PlainText);
+    currentEntry->setWordWrap(true);
+    currentEntry->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* when = new QGroupBox(tr("Time"), this);
     auto* whenLayout = new QGridLayout(when);
-    whenLayout->addWidget(new QLabel(tr("At"), when), 0, 0);
+    whenLayout->addWidget(buddyLabel(tr("&At"), schedTime), 0, 0);
     whenLayout->addWidget(schedTime, 0, 1);
     whenLayout->addWidget(everyHourCheck, 1, 0);
     whenLayout->addWidget(hoursStepper, 1, 1);
@@ -65,9 +71,9 @@ SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
     for (int d = 0; d < 7; ++d) daysLayout->addWidget(weekdays[d], 1 + (d + 1) / 4, (d + 1) % 4);
     daysLayout->addWidget(byMonth, 3, 0, 1, 4);
     auto* monthRow = new QHBoxLayout;
-    monthRow->addWidget(new QLabel(tr("Month"), days));
+    monthRow->addWidget(buddyLabel(tr("Mo&nth"), schedMonthButton));
     monthRow->addWidget(schedMonthButton);
-    monthRow->addWidget(new QLabel(tr("Day"), days));
+    monthRow->addWidget(buddyLabel(tr("Da&y"), schedMdayButton));
     monthRow->addWidget(schedMdayButton);
     monthRow->addStretch();
     daysLayout->addLayout(monthRow, 4, 0, 1, 4);
@@ -80,13 +86,16 @@ SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(when);
     layout->addWidget(days);
+    layout->addWidget(currentEntry);
     layout->addStretch();
     layout->addLayout(buttons);
 
     connect(schedTime, &QTimeEdit::timeChanged, this,
             [this](QTime t) { schedule_.setTimeOfDay(t); });
-    connect(everyHourCheck, &QCheckBox::toggled, this,
-            [this](bool on) { schedule_.everyNHours = on; });
+    connect(everyHourCheck, &QCheckBox::toggled, this, [this](bool on) {
+        schedule_.everyNHours = on;
+        refresh();
+    });
     connect(hoursStepper, &QSpinBox::valueChanged, this,
             [this](int n) { schedule_.hoursStep = n; });
     connect(byDayMonth_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
@@ -132,4 +141,20 @@ void SchedulePane::refresh() {
     for (QCheckBox* box : weekdays) box->setEnabled(schedule_.byWeekdays);
     schedMonthButton->setEnabled(!schedule_.byWeekdays);
     schedMdayButton->setEnabled(!schedule_.byWeekdays);
+    // A time of day, or a step in hours: only the chosen one takes input.
+    schedTime->setEnabled(!schedule_.everyNHours);
+    hoursStepper->setEnabled(schedule_.everyNHours);
+}
+
+void SchedulePane::showEntries(const std::optional<QList<QByteArray>>& lines,
+                               const QString& readError) {
+    if (!lines) {
+        currentEntry->setText(readError);
+    } else if (lines->isEmpty()) {
+        currentEntry->setText(tr("Desktidy is not scheduled now."));
+    } else {
+        QStringList texts;
+        for (const QByteArray& line : *lines) texts << QString::fromLocal8Bit(line);
+        currentEntry->setText(tr("Now in your crontab:") + u'\n' + texts.join(u'\n'));
+    }
 }

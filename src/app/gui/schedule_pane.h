@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QWidget>
+#include <optional>
 
 struct Schedule;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -19,6 +23,9 @@ class SchedulePane : public QWidget {
   public:
     SchedulePane(Schedule& schedule, QWidget* parent = nullptr);
     void refresh();
+    // Shows the program's lines now in the crontab, or that there are none, or readError
+    // when the crontab could not be read (nullopt).
+    void showEntries(const std::optional<QList<QByteArray>>& lines, const QString& readError);
 
     QTimeEdit* schedTime;
     QCheckBox* everyHourCheck;
@@ -31,6 +38,7 @@ class SchedulePane : public QWidget {
     QComboBox* schedMdayButton;
     QPushButton* scheduleButton;
     QPushButton* removeScheduleButton;
+    QLabel* currentEntry;
 
   private:
     Schedule& schedule_;

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -13,9 +16,12 @@
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
 #include "app/gui/pack_pane.h"
+#include "app/gui/run_owner.h"
 #include "app/gui/schedule_pane.h"
+#include "app/gui/screen_fit.h"
 #include "app/gui/window_state_store.h"
 #include "pack/pack_lists.h"
+#include "schedule/scheduler.h"
 
 namespace {
 const QString autosaveName = QStringLiteral("setupPanel");
@@ -41,6 +47,7 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     generalView = new GeneralPane(controller.draft(), this);
     addTypePanel_ = new AddTypePanel(
         [this](const QString& type, const QString& description) {
+            const RunOwner owner(addTypePanel_);
             // Nothing is added with the archive row or no row selected, and the panel
             // stays open.
             const std::optional<Category> category = categoryAt(controller_.shownCategoryRow());
@@ -52,9 +59,16 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     foldersView = new FoldersPane(controller, this);
     scheduleView = new SchedulePane(controller.draft().schedule, this);
     packView = new PackPane(controller.draft(), this);
-    for (QWidget* pane : {static_cast<QWidget*>(generalView), static_cast<QWidget*>(foldersView),
-                          static_cast<QWidget*>(scheduleView), static_cast<QWidget*>(packView)})
-        pane->hide();
+    // Each pane scrolls where the screen is too small for the room it asks for, so the
+    // buttons below stay in view.
+    QWidget* const panes[] = {generalView, foldersView, scheduleView, packView};
+    for (int i = 0; i < 4; ++i) {
+        scrollers_[i] = new QScrollArea(this);
+        scrollers_[i]->setWidgetResizable(true);
+        scrollers_[i]->setFrameShape(QFrame::NoFrame);
+        scrollers_[i]->setWidget(panes[i]);
+        scrollers_[i]->hide();
+    }
 
     setupToolbar = new QToolBar(this);
     setupToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -73,12 +87,19 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
         action->setCheckable(true);
         paneActions_->addAction(action);
         connect(action, &QAction::triggered, this, [this, i] { doSetupPanel(Pane(i)); });
-        paneSizes_[i] = rulesFor(Pane(i)).size;
+        // The pane bar is in the Tab order, and Alt+1..4 choose its panes.
+        setupToolbar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
+        action->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + i)));
+        paneSizes_[i] = state_.size(autosaveName + QString::number(i), rulesFor(Pane(i)).size);
     }
 
-    saveButton = new QPushButton(tr("Save"), this);
+    saveButton = new QPushButton(tr("&Save"), this);
     cancelButton = new QPushButton(tr("Cancel"), this);
-    resetButton = new QPushButton(tr("Reset"), this);
+    resetButton = new QPushButton(tr("&Reset"), this);
+    // Ctrl+PgDown and Ctrl+PgUp go to the next and the previous pane, as tabs do.
+    for (const auto& [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, 3}})
+        connect(new QShortcut(QKeySequence(Qt::CTRL | key), this), &QShortcut::activated, this,
+                [this, step] { doSetupPanel(Pane((current_ + step) % 4)); });
     saveButton->setAutoDefault(false);
     cancelButton->setAutoDefault(false);
     resetButton->setAutoDefault(false);
@@ -139,9 +160,14 @@ void SetupPanel::bindPaneCommands() {
     bind(packView->reverseButton, [this] { controller_.reversePackList(); });
     bind(packView->clearButton, [this] { controller_.clearPackLists(); });
     // Each has told the user how it ended.
-    bind(scheduleView->scheduleButton,
-         [this] { (void)controller_.setSchedule(controller_.draft().schedule); });
-    bind(scheduleView->removeScheduleButton, [this] { (void)controller_.removeSchedule(); });
+    bind(scheduleView->scheduleButton, [this] {
+        (void)controller_.setSchedule(controller_.draft().schedule);
+        showCrontab();
+    });
+    bind(scheduleView->removeScheduleButton, [this] {
+        (void)controller_.removeSchedule();
+        showCrontab();
+    });
 }
 
 void SetupPanel::saveSetup() {
@@ -151,7 +177,8 @@ void SetupPanel::saveSetup() {
 
 void SetupPanel::addFolders() {
     PathChooser& chooser = controller_.services().chooser;
-    const auto chosen = chooser.choose(ChooserRequest::forFolders({}, QStringLiteral("Add"), true));
+    const auto chosen = chooser.choose(ChooserRequest::forFolders(
+        QStringLiteral("Add Folders for File All Stashery"), QStringLiteral("Add"), true));
     // Once folders were added the panel comes back to the front.
     if (chosen && controller_.addFolders(*chosen) == RunResult::Done) bringToFront();
 }
@@ -163,38 +190,26 @@ void SetupPanel::addPackRow(PackSide side) {
         controller_.addPackRow(side, {sources.first(), destinations.first()});
 }
 
-QWidget* SetupPanel::paneWidget(Pane pane) const {
-    switch (pane) {
-        case General:
-            return generalView;
-        case Folders:
-            return foldersView;
-        case Schedule:
-            return scheduleView;
-        case Pack:
-            return packView;
-    }
-    return generalView;
-}
-
 void SetupPanel::doSetupPanel(Pane pane) {
     if (paneShown_) {
-        paneArea_->removeWidget(paneWidget(current_));
-        paneWidget(current_)->hide();
+        paneArea_->removeWidget(scrollers_[current_]);
+        scrollers_[current_]->hide();
     }
     current_ = pane;
     paneShown_ = true;
-    QWidget* widget = paneWidget(pane);
-    paneArea_->addWidget(widget);
-    widget->show();
+    paneArea_->addWidget(scrollers_[pane]);
+    scrollers_[pane]->show();
     paneActions_->actions().at(pane)->setChecked(true);
     setWindowTitle(paneActions_->actions().at(pane)->text());
+    if (pane == Schedule) showCrontab();
 
     const SizeRules rules = rulesFor(pane);
     if (rules.maximumHeight > 0) maximumHeight_ = rules.maximumHeight;
-    const QSize size = paneSizes_[pane];
+    // A fixed pane grows to what its content asks for, where the screen has the room.
+    const QSize size = rules.resizable ? paneSizes_[pane] : paneSizes_[pane].expandedTo(sizeHint());
     if (rules.resizable) {
-        setMinimumSize(rules.size);
+        // Smaller than the pane asks for is allowed: its content scrolls then.
+        setMinimumSize(minimumSizeHint());
         setMaximumSize(QWIDGETSIZE_MAX, maximumHeight_);
     } else {
         setMinimumSize(size);
@@ -203,7 +218,43 @@ void SetupPanel::doSetupPanel(Pane pane) {
     setSizeGripEnabled(rules.resizable);
     // Qt keeps the top-left corner when a window changes size, so the top edge stays.
     resize(size.boundedTo(maximumSize()).expandedTo(minimumSize()));
+    fitToScreen(this);
     bringToFront();
+}
+
+void SetupPanel::keyPressEvent(QKeyEvent* event) {
+    // Escape does what Cancel does: the draft goes back to the saved setup.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        cancelButton->click();
+    else
+        QDialog::keyPressEvent(event);
+}
+
+namespace {
+
+// Keeps the one notice a crontab read gives, to show it in the pane instead of an alert.
+class NoticeKeeper : public Prompter {
+  public:
+    QString kept;
+    bool confirm(const QString&, const QString&, const QString&) override { return false; }
+    void notice(const QString& message) override { kept = message; }
+    void criticalNotice(const QString& message) override { kept = message; }
+    FileErrorChoice fileError(const FileError&) override { return FileErrorChoice::Stop; }
+    void openProgress(const QString&) override {}
+    void setProgressItemVisible(bool) override {}
+    void showProgressItem(const QString&) override {}
+    void closeProgress() override {}
+};
+
+}  // namespace
+
+void SetupPanel::showCrontab() {
+    NoticeKeeper notices;
+    Scheduler scheduler(controller_.services().tools, notices,
+                        controller_.services().toolPaths.crontab);
+    const std::optional<QByteArray> table = scheduler.readCrontab();
+    scheduleView->showEntries(table ? std::optional(programLines(*table)) : std::nullopt,
+                              notices.kept);
 }
 
 void SetupPanel::showLastPane() { doSetupPanel(current_); }
@@ -222,6 +273,7 @@ void SetupPanel::refresh() {
 }
 
 void SetupPanel::runCommand(const std::function<void()>& command) {
+    const RunOwner owner(this);
     command();
     Q_EMIT commandFinished();
 }
@@ -234,6 +286,9 @@ void SetupPanel::resizeEvent(QResizeEvent* event) {
 
 void SetupPanel::hideEvent(QHideEvent* event) {
     state_.saveGeometry(autosaveName, this);
+    for (int i = 0; i < 4; ++i)
+        if (rulesFor(Pane(i)).resizable)
+            state_.saveSize(autosaveName + QString::number(i), paneSizes_[i]);
     packView->saveColumns(state_);
     QDialog::hideEvent(event);
 }

@@ -13,6 +13,7 @@ class GeneralPane;
 class PackPane;
 class QActionGroup;
 class QPushButton;
+class QScrollArea;
 class QToolBar;
 class QVBoxLayout;
 class SchedulePane;
@@ -20,7 +21,9 @@ class WindowStateStore;
 
 // The Setup panel: a toolbar of four panes (General, Folders, Schedule, Pack Stashery)
 // and the Save, Cancel and Reset buttons. Showing a pane sizes the panel around it and
-// sets that pane's resize rules; the top-left corner stays where it is.
+// sets that pane's resize rules; the top-left corner stays where it is. The panel never
+// grows past the screen: the pane scrolls instead. The sizes the user gives the resizable
+// panes are kept between runs.
 class SetupPanel : public QDialog {
     Q_OBJECT
   public:
@@ -28,7 +31,7 @@ class SetupPanel : public QDialog {
 
     // How the panel may be resized while a pane shows.
     struct SizeRules {
-        QSize size;         // the size the pane opens at the first time
+        QSize size;         // the size the pane opens at the first time, where it fits
         bool resizable;     // resize grip and free resizing, else a fixed size
         int maximumHeight;  // 0: no maximum of the pane's own
     };
@@ -63,6 +66,7 @@ class SetupPanel : public QDialog {
     void commandFinished();
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -75,12 +79,14 @@ class SetupPanel : public QDialog {
     void addFolders();
     // Chooses a source and a destination folder and adds them as a row of the list.
     void addPackRow(PackSide side);
-    QWidget* paneWidget(Pane pane) const;
+    // The Schedule pane shows what the crontab holds now.
+    void showCrontab();
 
     DesktidyController& controller_;
     WindowStateStore& state_;
     AddTypePanel* addTypePanel_;
     QVBoxLayout* paneArea_;
+    QScrollArea* scrollers_[4];
     QActionGroup* paneActions_;
     Pane current_ = General;
     bool paneShown_ = false;

@@ -20,6 +20,13 @@ class WindowStateStore {
     // False when nothing was saved under the name; the window keeps its frame then.
     bool restoreGeometry(const QString& name, QWidget* window) const;
 
+    // The frame of window is restored when it is first shown and kept each time it hides.
+    void keepFrame(const QString& name, QWidget* window);
+
+    // A size kept under a name (a pane's), else fallback.
+    void saveSize(const QString& name, const QSize& size);
+    QSize size(const QString& name, const QSize& fallback) const;
+
     void saveColumns(const QString& name, const QHeaderView* header);
     bool restoreColumns(const QString& name, QHeaderView* header) const;
 

@@ -1,4 +1,4 @@
-#include "removal/disk_usage.h"
+#include "trash/disk_usage.h"
 
 #include <dirent.h>
 #include <fcntl.h>

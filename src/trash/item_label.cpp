@@ -1,7 +1,7 @@
-#include "removal/item_label.h"
+#include "trash/item_label.h"
 
 #include "platform/file_system.h"
-#include "removal/disk_usage.h"
+#include "trash/disk_usage.h"
 
 QString sizeText(std::int64_t bytes) {
     // Single precision, as the labels have always been computed; the table of sizes and

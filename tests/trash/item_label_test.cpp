@@ -1,12 +1,12 @@
-#include "removal/item_label.h"
+#include "trash/item_label.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QProcess>
 
-#include "removal/disk_usage.h"
 #include "support/trash_fixture.h"
+#include "trash/disk_usage.h"
 
 TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
     const std::pair<std::int64_t, const char*> table[] = {

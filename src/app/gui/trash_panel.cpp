@@ -1,0 +1,86 @@
+#include "app/gui/trash_panel.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/gui/screen_fit.h"
+
+namespace {
+// Where an entry's path is kept on its row.
+constexpr int EntryRole = Qt::UserRole + 1;
+}  // namespace
+
+TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("trashPanel"));
+    setWindowTitle(tr("Empty Some of the Trash"));
+
+    trashTableView = new QTreeWidget(this);
+    trashTableView->setObjectName(QStringLiteral("trashTableView"));
+    trashTableView->setRootIsDecorated(false);
+    trashTableView->setUniformRowHeights(true);
+    trashTableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    trashTableView->setTextElideMode(Qt::ElideMiddle);
+    trashTableView->setHeaderLabels(
+        {tr("Name"), tr("Original Place"), tr("Date Deleted"), tr("Size")});
+    trashTableView->header()->setStretchLastSection(false);
+    trashTableView->header()->setSectionResizeMode(PlaceColumn, QHeaderView::Stretch);
+    trashTableView->header()->resizeSection(NameColumn, 200);
+
+    auto* hint = new QLabel(tr("Select the &items to delete for good, newest first:"), this);
+    hint->setBuddy(trashTableView);
+    auto* buttons = new QDialogButtonBox(this);
+    deleteButton = buttons->addButton(tr("&Delete Selected Items"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(hint);
+    layout->addWidget(trashTableView, 1);
+    layout->addWidget(buttons);
+    resize(720, 400);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &TrashPanel::confirm);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void TrashPanel::showItems(const QList<TrashEntry>& entries) {
+    entries_ = entries;
+    trashTableView->clear();
+    const QLocale locale;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const TrashEntry& e = entries.at(i);
+        auto* row = new QTreeWidgetItem(trashTableView);
+        row->setText(NameColumn, displayName(e.path.fileName()));
+        row->setData(NameColumn, EntryRole, int(i));
+        if (!e.originalPath.isEmpty()) {
+            row->setText(PlaceColumn, e.originalPath.parent().display());
+            row->setToolTip(PlaceColumn, e.originalPath.display());
+        }
+        if (e.deletionDate.isValid())
+            row->setText(DateColumn, locale.toString(e.deletionDate, QLocale::ShortFormat));
+        row->setText(SizeColumn, e.sizeLabel);
+        row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    for (int column : {DateColumn, SizeColumn}) trashTableView->resizeColumnToContents(column);
+    trashTableView->setFocus();
+    fitToScreen(this);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TrashPanel::confirm() {
+    QList<Path> chosen;
+    // In the listed order, whatever order the rows were selected in.
+    for (int i = 0; i < trashTableView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = trashTableView->topLevelItem(i);
+        if (row->isSelected())
+            chosen.append(entries_.at(row->data(NameColumn, EntryRole).toInt()).path);
+    }
+    hide();  // the panel closes before the question
+    Q_EMIT itemsChosen(chosen);
+}

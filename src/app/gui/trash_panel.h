@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+#include "trash/trash_listing.h"
+
+class QPushButton;
+class QTreeWidget;
+
+// The Trash view: each item of the Trash with its name, original place, deletion date
+// and size, newest first. The user selects any number of them; "Delete Selected Items"
+// hands the chosen paths on (none at all when nothing is selected) and closes the panel.
+class TrashPanel : public QDialog {
+    Q_OBJECT
+  public:
+    enum Column { NameColumn, PlaceColumn, DateColumn, SizeColumn };
+
+    explicit TrashPanel(QWidget* parent = nullptr);
+
+    // Shows these items, none selected, and brings the panel to the front.
+    void showItems(const QList<TrashEntry>& entries);
+
+    QTreeWidget* trashTableView;
+    QPushButton* deleteButton;
+
+  Q_SIGNALS:
+    void itemsChosen(const QList<Path>& paths);
+
+  private:
+    void confirm();
+
+    QList<TrashEntry> entries_;
+};

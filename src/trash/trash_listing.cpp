@@ -1,0 +1,75 @@
+#include "trash/trash_listing.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QStringList>
+#include <algorithm>
+#include <cerrno>
+
+#include "trash/item_label.h"
+#include "trash/trash_emptying.h"
+
+namespace {
+
+// A record is a few lines; anything longer than this is not one.
+constexpr qsizetype recordLimit = 64 * 1024;
+
+QByteArray readRecord(const Path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return {};
+    QByteArray text;
+    char buffer[4096];
+    while (text.size() < recordLimit) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buffer, n);
+    }
+    ::close(fd);
+    return text;
+}
+
+}  // namespace
+
+TrashEntry parseTrashRecord(const QByteArray& text) {
+    TrashEntry entry;
+    bool inGroup = false;
+    for (const QByteArray& raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('[')) {
+            inGroup = line == "[Trash Info]";
+        } else if (inGroup && line.startsWith("Path=")) {
+            entry.originalPath = Path(QByteArray::fromPercentEncoding(line.mid(5)));
+        } else if (inGroup && line.startsWith("DeletionDate=")) {
+            entry.deletionDate =
+                QDateTime::fromString(QString::fromLatin1(line.mid(13)), Qt::ISODate);
+        }
+    }
+    return entry;
+}
+
+QList<TrashEntry> trashEntries(const TrashLocation& trash, FileSystem& files) {
+    QList<TrashEntry> entries;
+    for (const Path& path : trashItemPaths(trash, files)) {
+        TrashEntry entry = parseTrashRecord(readRecord(trash.infoFileFor(path.fileName())));
+        entry.path = path;
+        entry.bytes = itemSizeInBytes(path, files);
+        entry.sizeLabel = sizeText(entry.bytes);
+        entries.append(std::move(entry));
+    }
+    // The listing comes sorted by name, which a stable sort keeps among equal dates.
+    std::stable_sort(entries.begin(), entries.end(), [](const TrashEntry& a, const TrashEntry& b) {
+        if (a.deletionDate.isValid() != b.deletionDate.isValid()) return a.deletionDate.isValid();
+        return a.deletionDate > b.deletionDate;
+    });
+    return entries;
+}
+
+QString someNames(const QList<Path>& paths, int shown) {
+    QStringList lines;
+    for (qsizetype i = 0; i < paths.size() && i < shown; ++i)
+        lines << displayName(paths.at(i).fileName());
+    if (paths.size() > shown) lines << QStringLiteral("and %1 more").arg(paths.size() - shown);
+    return lines.join(u'\n');
+}
