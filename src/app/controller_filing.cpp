@@ -2,6 +2,7 @@
 #include "filing/archive_date.h"
 #include "filing/filer.h"
 #include "filing/type_table.h"
+#include "runs/run_scope.h"
 
 namespace {
 
@@ -43,6 +44,8 @@ RunResult DesktidyController::desktidy() { return desktidy(workingFolder()); }
 
 RunResult DesktidyController::desktidy(const Path& folder) {
     if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
+    RunScope run(services.files, services.prompter, "file", folder);
+    if (!run.started()) return RunResult::Failed;
     if (displayDktAlert == 0 &&
         !services.prompter.confirm(
             QStringLiteral("File these files?"),
@@ -73,6 +76,7 @@ RunResult DesktidyController::fileAllStashery() {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
+    RunScope run(services.files, services.prompter, scheduled ? "scheduled" : "file-all", Path());
     displayDktAlert = 1;
     bool failed = false;
     forEachListedFolder([&] { failed |= desktidy() == RunResult::Failed; });
@@ -92,6 +96,8 @@ MoveCounts DesktidyController::doArchive(const Path& folder) {
     const ArchiveDate& date = draft.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
     if (cutoff.isOff()) return {};
+    RunScope run(services.files, services.prompter, "archive", folder);
+    if (!run.started()) return {};
     const MoveCounts counts =
         Filer(services.files, services.prompter).archiveFolder(folder, draft, cutoff);
     categoryRow_ = Settings::categoryCount;
@@ -102,6 +108,8 @@ RunResult DesktidyController::undesktidy() { return undesktidy(workingFolder());
 
 RunResult DesktidyController::undesktidy(const Path& folder) {
     if (!folderIsThere(folder, services.prompter)) return RunResult::Failed;
+    RunScope run(services.files, services.prompter, "unfile", folder);
+    if (!run.started()) return RunResult::Failed;
     if (!services.prompter.confirm(
             QStringLiteral("Unfile these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
@@ -124,6 +132,7 @@ RunResult DesktidyController::unfileAllStashery() {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
+    RunScope run(services.files, services.prompter, "unfile-all", Path());
     // Each folder asks its own question; a "Cancel" there skips that folder only.
     bool failed = false;
     forEachListedFolder([&] { failed |= undesktidy() == RunResult::Failed; });

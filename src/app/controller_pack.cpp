@@ -1,6 +1,7 @@
 #include "app/desktidy_controller.h"
 #include "pack/pack_copy.h"
 #include "pack/pack_lists.h"
+#include "runs/run_scope.h"
 
 namespace {
 
@@ -59,9 +60,11 @@ void DesktidyController::clearPackTables() {
 }
 
 RunResult DesktidyController::packStashery() {
+    RunScope run(services.files, services.prompter, "pack", Path());
     return copyRows(CopyRunTexts::pack(), draft.packRows, saved_.packOverwrite, services);
 }
 
 RunResult DesktidyController::unpackStashery() {
+    RunScope run(services.files, services.prompter, "unpack", Path());
     return copyRows(CopyRunTexts::unpack(), draft.unpackRows, saved_.unpackOverwrite, services);
 }

@@ -1,4 +1,5 @@
 #include "app/desktidy_controller.h"
+#include "runs/run_scope.h"
 #include "trash/application_removal.h"
 #include "trash/item_label.h"
 #include "trash/trash_emptying.h"
@@ -55,6 +56,7 @@ void DesktidyController::clickedDelAppCheck(int selectedRow) {
 }
 
 RunResult DesktidyController::deleteAppFiles() {
+    RunScope run(services.files, services.prompter, "remove-app", Path());
     TrashServices trash = trashServices(*this);
     return ::deleteAppFiles(trash, {appDisplayArray, foundFoldersArray, foundFilesArray});
 }

@@ -15,6 +15,9 @@
 #include "trash/del_app_row.h"
 
 struct MoveCounts;
+class RunHistory;
+struct RunRecord;
+struct StoppedRun;
 
 // The one object that owns the program's state and carries out its commands. Each
 // command delegates to its subsystem in a few lines; the window and the command line
@@ -144,6 +147,14 @@ class DesktidyController {
     void clickedDelAppCheck(int selectedRow);
     // Moves the checked items into the Trash folder "DKT Deleted Apps".
     RunResult deleteAppFiles();
+
+    // --- Runs (controller_runs.cpp) ---
+    // The journal of the runs that moved items, to list and undo.
+    RunHistory runHistory() const;
+    // Undoes a run from the history, after asking; tells what stayed where it was.
+    RunResult undoRun(const RunRecord& record);
+    // Puts right what runs stopped by a crash left, once each; those found this time.
+    QList<StoppedRun> recoverStoppedRuns();
 
     QList<Path> trashArray;
     QList<DelAppRow> appDisplayArray;

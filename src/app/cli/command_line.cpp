@@ -9,6 +9,8 @@
 #include "platform/path.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
+#include "runs/journaling_file_system.h"
+#include "runs/run_recovery.h"
 
 namespace {
 
@@ -117,18 +119,17 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     DBusNotifier desktop;
     TerminalNotifier notifier(io.err, &desktop);
     PresetPathChooser chooser;
-    LocalFileSystem files;
+    const UserEnvironment user = UserEnvironment::fromProcess();
+    LocalFileSystem localFiles;
+    JournalingFileSystem files(localFiles, desktidyStateFolder(user.home));
     ProcessToolRunner tools;
-    Services services{prompter,
-                      notifier,
-                      chooser,
-                      files,
-                      tools,
-                      ToolPaths::fromEnvironment(),
-                      UserEnvironment::fromProcess(),
-                      QString()};
+    Services services{
+        prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(), user, QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.awakeFromNib(args);
+    // A run that a crash or a kill stopped is put right and told of once, on any start.
+    for (const StoppedRun& stopped : controller.recoverStoppedRuns())
+        io.err << "desktidy: " << stopped.line() << Qt::endl;
     // A scheduled run that failed says so in its exit status too.
     if (const std::optional<RunResult> scheduled = controller.applicationDidFinishLaunching())
         return *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;

@@ -1,0 +1,39 @@
+#include "app/desktidy_controller.h"
+#include "runs/journaling_file_system.h"
+#include "runs/run_history.h"
+#include "runs/run_recovery.h"
+#include "runs/run_undo.h"
+
+RunHistory DesktidyController::runHistory() const {
+    return RunHistory(desktidyStateFolder(services.user.home) / "history");
+}
+
+RunResult DesktidyController::undoRun(const RunRecord& record) {
+    QString where;
+    if (!record.folders.isEmpty() && !record.folders.first().isEmpty())
+        where = QStringLiteral(" in ") + record.folders.first().display();
+    if (!services.prompter.confirm(
+            QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
+            QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. An item that has "
+                           "moved since, or whose old place is taken, stays where it is.")
+                .arg(record.number)
+                .arg(runKindTitle(record.kind), where),
+            QStringLiteral("Undo")))
+        return RunResult::Cancelled;
+    // Undo is a run like any other: journaled, so that it can be undone too.
+    auto* journaling = dynamic_cast<JournalingFileSystem*>(&services.files);
+    std::optional<JournalingFileSystem> own;
+    if (!journaling)
+        journaling = &own.emplace(services.files, desktidyStateFolder(services.user.home));
+    const UndoOutcome outcome = ::undoRun(*journaling, runHistory(), record, services.prompter);
+    if (outcome.status == UndoOutcome::Status::Refused) {
+        services.prompter.criticalNotice(outcome.message);
+        return RunResult::Failed;
+    }
+    services.prompter.notice(outcome.summary(record));
+    return RunResult::Done;
+}
+
+QList<StoppedRun> DesktidyController::recoverStoppedRuns() {
+    return ::recoverStoppedRuns(services.files, runHistory());
+}

@@ -1,0 +1,129 @@
+#include "runs/journaling_file_system.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+ItemIdentity identityOf(const FileStatus& status) { return {status.device, status.inode}; }
+
+}  // namespace
+
+Path desktidyStateFolder(const QString& home) {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = home + QStringLiteral("/.local/state");
+    return Path(QFile::encodeName(state)) / "Desktidy";
+}
+
+bool isTemporaryCopyName(QByteArrayView name) {
+    return name.startsWith('.') && name.contains(".desktidy-partial-");
+}
+
+bool isTemporaryMoveName(QByteArrayView name) {
+    return name.startsWith(".desktidy-case-") ||
+           (name.startsWith('.') && name.contains(".desktidy-old-"));
+}
+
+JournalingFileSystem::JournalingFileSystem(FileSystem& inner, Path stateFolder)
+    : inner_(inner), stateFolder_(std::move(stateFolder)) {}
+
+JournalingFileSystem::~JournalingFileSystem() {
+    if (runOpen()) (void)endRun(false);
+}
+
+void JournalingFileSystem::beginRun(RunHeader header) {
+    if (runOpen()) (void)endRun(false);
+    header_ = std::move(header);
+    moreFolders_.clear();
+}
+
+void JournalingFileSystem::noteFolder(const Path& folder) {
+    if (!runOpen() || header_->folder == folder || moreFolders_.contains(folder)) return;
+    moreFolders_ << folder;
+    if (journal_) journal_->noteFolder(folder);
+}
+
+int JournalingFileSystem::endRun(bool stopped) {
+    int number = 0;
+    if (journal_) {
+        journal_->finish(stopped);
+        number = journal_->number();
+    }
+    journal_.reset();
+    header_.reset();
+    lastRunNumber_ = number;
+    return number;
+}
+
+RunJournal* JournalingFileSystem::journal(FileError& error) {
+    if (!journal_ && header_) {
+        journal_ = RunJournal::create(historyFolder(), *header_, clock(), error);
+        if (journal_)
+            for (const Path& folder : moreFolders_) journal_->noteFolder(folder);
+    }
+    return journal_.get();
+}
+
+bool JournalingFileSystem::noteIfTemporary(const Path& path, FileError& error) {
+    if (!runOpen() || !isTemporaryCopyName(path.fileName())) return true;
+    RunJournal* record = journal(error);
+    return record && record->noteTemporary(path, error);
+}
+
+FileError JournalingFileSystem::readFolder(const Path& folder, NameList& names) {
+    return inner_.readFolder(folder, names);
+}
+
+std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
+    return inner_.status(path);
+}
+
+FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) {
+    if (!runOpen()) return inner_.moveNoReplace(from, to);
+    const std::optional<FileStatus> item = inner_.status(from);
+    if (!item) return inner_.moveNoReplace(from, to);  // fails: there is nothing to move
+    FileError error;
+    RunJournal* record = journal(error);
+    const qint64 id = record ? record->noteMove(from, to, identityOf(*item), error) : 0;
+    if (id == 0) return error;  // a move that could not be written down is not made
+    error = inner_.moveNoReplace(from, to);
+    if (error.ok()) record->noteDone(id);
+    return error;
+}
+
+FileError JournalingFileSystem::makeDirectory(const Path& path) {
+    if (!runOpen()) return inner_.makeDirectory(path);
+    FileError error;
+    if (!noteIfTemporary(path, error)) return error;
+    RunJournal* record = journal(error);
+    if (!record) return error;
+    error = inner_.makeDirectory(path);
+    if (error.ok())
+        if (const auto made = inner_.status(path)) record->noteMadeFolder(path, identityOf(*made));
+    return error;
+}
+
+FileError JournalingFileSystem::removeEmptyDirectory(const Path& path) {
+    const FileError error = inner_.removeEmptyDirectory(path);
+    FileError ignored;
+    if (error.ok() && runOpen())
+        if (RunJournal* record = journal(ignored)) record->noteRemovedFolder(path);
+    return error;
+}
+
+FileError JournalingFileSystem::removeAll(const Path& path) { return inner_.removeAll(path); }
+
+FileError JournalingFileSystem::copyEntry(const Path& from, const Path& to) {
+    FileError error;
+    if (!noteIfTemporary(to, error)) return error;
+    return inner_.copyEntry(from, to);
+}
+
+FileError JournalingFileSystem::copyAttributes(const Path& from, const Path& to) {
+    return inner_.copyAttributes(from, to);
+}
+
+FileError JournalingFileSystem::exchange(const Path& first, const Path& second) {
+    return inner_.exchange(first, second);
+}
