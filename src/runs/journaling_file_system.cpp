@@ -99,8 +99,12 @@ FileError JournalingFileSystem::makeDirectory(const Path& path) {
     RunJournal* record = journal(error);
     if (!record) return error;
     error = inner_.makeDirectory(path);
+    // Written at once: a folder made is left empty by a crash before the next move, and
+    // the record is what lets an undo find it.
+    FileError ignored;
     if (error.ok())
-        if (const auto made = inner_.status(path)) record->noteMadeFolder(path, identityOf(*made));
+        if (const auto made = inner_.status(path))
+            record->noteMadeFolder(path, identityOf(*made), ignored);
     return error;
 }
 

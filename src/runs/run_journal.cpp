@@ -99,8 +99,8 @@ bool RunJournal::noteTemporary(const Path& path, FileError& error) {
 
 void RunJournal::noteDone(qint64 id) { waiting_ += "done " + QByteArray::number(id) + '\n'; }
 
-void RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity) {
-    waiting_ += "mkdir " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n';
+void RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity, FileError& error) {
+    (void)write("mkdir " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n', error);
 }
 
 void RunJournal::noteRemovedFolder(const Path& path) {

@@ -21,9 +21,9 @@ class Undoer {
             case RunEntry::Kind::Move:
                 return moveBack(entry);
             case RunEntry::Kind::MadeFolder:
-                // Only the very folder the run made, and only when nothing is left in it.
-                if (isAt(files_, entry.path, entry.identity))
-                    (void)files_.removeEmptyDirectory(entry.path);
+                // Only when nothing is left in it. Not by its identity: an undo of an
+                // unfiling makes the folder again, as a new one.
+                (void)files_.removeEmptyDirectory(entry.path);
                 return;
             case RunEntry::Kind::RemovedFolder:
                 if (!files_.exists(entry.path)) (void)files_.makeDirectory(entry.path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QStringList>
@@ -19,8 +21,9 @@ inline void addManifest(LocalFileSystem& files, const Path& root, const QByteArr
         const auto status = files.status(path);
         QByteArray sum;
         if (status && status->kind == FileStatus::Kind::File) {
-            QFile file(QFile::decodeName(path.bytes()));
-            if (file.open(QIODevice::ReadOnly))
+            QFile file;
+            const int fd = ::open(path.c_str(), O_RDONLY);
+            if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
                 sum = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
         }
         lines << QStringLiteral("%1 %2 %3 %4")
