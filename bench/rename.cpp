@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "runs/journaling_file_system.h"
 #include "names/name_change_run.h"
 
 namespace {
@@ -132,14 +133,18 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
         });
     };
     SilentPrompter prompter;
-    LocalFileSystem files;
+    // As the program runs: every rename goes into the run's record first.
+    LocalFileSystem local;
+    JournalingFileSystem files(local, desktidyStateFolder(root + QStringLiteral("/home")));
     NameChangeState state;
     RunResult result = RunResult::Failed;
     auto timeRun = [&] {
         ::sync();
         timing.run = cpuSecondsOf([&] {
+            files.beginRun({"rename", Path::fromText(runFolder)});
             NameChangeRun changeNames(prompter, files, Path::fromText(runFolder), state);
             result = changeNames.doChangeNames(options);
+            (void)files.endRun(false);
         });
     };
     if (runFirst) timeRun();
@@ -152,6 +157,7 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
     for (std::size_t i = 0; same && i < renamed.size(); ++i) same = renamed.at(i) == bare.at(i);
     QDir(runFolder).removeRecursively();
     QDir(bareFolder).removeRecursively();
+    QDir(root + QStringLiteral("/home")).removeRecursively();
     if (result != RunResult::Done || prompter.alerts != 0 || bareFailures != 0 || !same)
         return std::nullopt;
     return timing;

@@ -20,6 +20,10 @@ RunResult DesktidyController::undoRun(const RunRecord& record) {
                 .arg(runKindTitle(record.kind), where),
             QStringLiteral("Undo")))
         return RunResult::Cancelled;
+    return carryOutUndo(record);
+}
+
+RunResult DesktidyController::carryOutUndo(const RunRecord& record) {
     // Undo is a run like any other: journaled, so that it can be undone too.
     auto* journaling = dynamic_cast<JournalingFileSystem*>(&services.files);
     std::optional<JournalingFileSystem> own;
@@ -36,4 +40,20 @@ RunResult DesktidyController::undoRun(const RunRecord& record) {
 
 QList<StoppedRun> DesktidyController::recoverStoppedRuns() {
     return ::recoverStoppedRuns(services.files, runHistory());
+}
+
+void DesktidyController::reviewStoppedRuns() {
+    for (const StoppedRun& stopped : recoverStoppedRuns()) {
+        const std::optional<RunRecord> record = runHistory().read(stopped.number);
+        if (!record) continue;
+        if (services.prompter.confirm(
+                QStringLiteral("A run stopped before its end"),
+                QStringLiteral("Run %1 (%2) stopped before its end, after moving %3 items. Undo "
+                               "what it did, or keep it as it is?")
+                    .arg(stopped.number)
+                    .arg(runKindTitle(stopped.kind))
+                    .arg(stopped.movesMade),
+                QStringLiteral("Undo")))
+            (void)carryOutUndo(*record);
+    }
 }

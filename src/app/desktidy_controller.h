@@ -155,6 +155,8 @@ class DesktidyController {
     RunResult undoRun(const RunRecord& record);
     // Puts right what runs stopped by a crash left, once each; those found this time.
     QList<StoppedRun> recoverStoppedRuns();
+    // The window's start: the same, then for each run found, asks whether to undo it.
+    void reviewStoppedRuns();
 
     QList<Path> trashArray;
     QList<DelAppRow> appDisplayArray;
@@ -187,6 +189,7 @@ class DesktidyController {
 
   private:
     QString settingsHomeForJobs() const;
+    RunResult carryOutUndo(const RunRecord& record);
     // Runs action with each listed folder as the working folder, then shows the folder
     // shown before.
     void forEachListedFolder(const std::function<void()>& action);

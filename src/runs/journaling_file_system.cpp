@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -44,7 +46,16 @@ void JournalingFileSystem::noteFolder(const Path& folder) {
     if (journal_) journal_->noteFolder(folder);
 }
 
+void JournalingFileSystem::settleMoveAcross() {
+    if (!moveAcross_ || !journal_) return;
+    const MoveAcross move = *std::exchange(moveAcross_, std::nullopt);
+    if (inner_.exists(move.from)) return;
+    if (const std::optional<FileStatus> moved = inner_.status(move.to))
+        journal_->noteMovedAcross(move.id, identityOf(*moved));
+}
+
 int JournalingFileSystem::endRun(bool stopped) {
+    settleMoveAcross();
     int number = 0;
     if (journal_) {
         journal_->finish(stopped);
@@ -81,6 +92,7 @@ std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
 
 FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) {
     if (!runOpen()) return inner_.moveNoReplace(from, to);
+    settleMoveAcross();
     const std::optional<FileStatus> item = inner_.status(from);
     if (!item) return inner_.moveNoReplace(from, to);  // fails: there is nothing to move
     FileError error;
@@ -89,6 +101,7 @@ FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) 
     if (id == 0) return error;  // a move that could not be written down is not made
     error = inner_.moveNoReplace(from, to);
     if (error.ok()) record->noteDone(id);
+    if (error.code == EXDEV) moveAcross_ = MoveAcross{id, from, to};
     return error;
 }
 

@@ -53,6 +53,14 @@ class JournalingFileSystem : public FileSystem {
     // The open run's journal, made now if need be; nullptr (error set) when it cannot be.
     RunJournal* journal(FileError& error);
     bool noteIfTemporary(const Path& path, FileError& error);
+    // A move refused as crossing file systems may then be made by a tool (application
+    // removal runs mv); when the item has left and arrived, the record says so.
+    void settleMoveAcross();
+    struct MoveAcross {
+        qint64 id;
+        Path from, to;
+    };
+    std::optional<MoveAcross> moveAcross_;
 
     FileSystem& inner_;
     Path stateFolder_;

@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <cstring>
 
 #include "runs/record_text.h"
 
@@ -27,6 +29,8 @@ bool writeAll(int fd, const QByteArray& bytes) {
     }
     return true;
 }
+
+constexpr qint64 mapStep = 1 << 20;  // a multiple of the page size
 
 int highestNumber(const Path& folder) {
     int highest = 0;
@@ -49,7 +53,7 @@ std::unique_ptr<RunJournal> RunJournal::create(const Path& historyFolder, const 
     for (int number = highestNumber(historyFolder) + 1;; ++number) {
         const Path path = historyFolder / (QByteArray::number(number) + ".run");
         const int fd =
-            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {
             error = FileError::fromErrno(errno, historyFolder, what);
@@ -73,11 +77,53 @@ std::unique_ptr<RunJournal> RunJournal::create(const Path& historyFolder, const 
 }
 
 RunJournal::~RunJournal() {
+    unmap();
     if (fd_ >= 0) ::close(fd_);
 }
 
+void RunJournal::unmap() {
+    if (map_) ::munmap(map_, mapStep);
+    map_ = nullptr;
+}
+
+bool RunJournal::mapNextStep() {
+    const qint64 start = map_ ? mapStart_ + mapStep : 0;
+    unmap();
+    if (const int e = ::posix_fallocate(fd_, start, mapStep); e != 0) {
+        errno = e;
+        return false;
+    }
+    void* map = ::mmap(nullptr, mapStep, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, start);
+    if (map == MAP_FAILED) return false;
+    map_ = static_cast<char*>(map);
+    mapStart_ = start;
+    return true;
+}
+
 bool RunJournal::write(const QByteArray& lines, FileError& error) {
-    if (writeAll(fd_, waiting_ + lines)) {
+    const QByteArray bytes = waiting_ + lines;
+    if (mapped_ && !map_ && length_ == 0 && !mapNextStep()) {
+        // No mapping here (a file system without fallocate): one write(2) a step.
+        mapped_ = false;
+        (void)::ftruncate(fd_, 0);
+    }
+    bool written = true;
+    if (!mapped_) {
+        written = writeAll(fd_, bytes);
+    } else {
+        for (qsizetype done = 0; done < bytes.size();) {
+            if (length_ == mapStart_ + mapStep && !mapNextStep()) {
+                written = false;
+                break;
+            }
+            const qsizetype room = qsizetype(mapStart_ + mapStep - length_);
+            const qsizetype part = std::min(room, bytes.size() - done);
+            std::memcpy(map_ + (length_ - mapStart_), bytes.constData() + done, size_t(part));
+            length_ += part;
+            done += part;
+        }
+    }
+    if (written) {
         waiting_.clear();
         return true;
     }
@@ -103,6 +149,10 @@ void RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity, 
     (void)write("mkdir " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n', error);
 }
 
+void RunJournal::noteMovedAcross(qint64 id, const ItemIdentity& identity) {
+    waiting_ += "across " + QByteArray::number(id) + ' ' + identityText(identity) + '\n';
+}
+
 void RunJournal::noteRemovedFolder(const Path& path) {
     waiting_ += "rmdir " + quoted(path.bytes()) + '\n';
 }
@@ -115,6 +165,8 @@ void RunJournal::finish(bool stopped) {
     if (fd_ < 0) return;
     FileError ignored;
     (void)write(stopped ? "end stopped\n" : "end done\n", ignored);
+    unmap();
+    if (mapped_) (void)::ftruncate(fd_, length_);
     (void)::fsync(fd_);
     ::close(fd_);
     fd_ = -1;

@@ -18,10 +18,14 @@ struct RunHeader {
 
 // Writes the record of one run: a new file "<number>.run" in the history folder, held
 // locked (flock) while the run lasts, so that a reader can tell a live run from one whose
-// process died. Lines are appended with write(2): what is handed to the kernel outlives a
-// killed process. The intent of a move is written before the move; the marks that follow a
-// step ("done", a made folder) wait for the next intent or the end, as a mark lost in a
-// crash is found again from the items themselves. The end syncs the file to disk.
+// process died. Lines go into a shared mapping of the file, that is straight into the
+// kernel's page cache: what is stored there outlives a killed process, without a system
+// call per line (where the file cannot be mapped, write(2) does the same). The space is
+// reserved ahead in steps (fallocate), so a full disk refuses the next step instead of
+// failing a store. The intent of a move is stored before the move; the marks that follow a
+// step ("done") wait for the next intent or the end, as a mark lost in a crash is found
+// again from the items themselves. The end trims the file to its lines and syncs it to
+// disk; a killed run's record ends in zero bytes, which readers pass over.
 class RunJournal {
   public:
     // Creates the record (and the history folder); nullptr with error set when it cannot.
@@ -43,6 +47,7 @@ class RunJournal {
     void noteMadeFolder(const Path& path, const ItemIdentity& identity, FileError& error);
     // Marks kept until the next write.
     void noteDone(qint64 id);
+    void noteMovedAcross(qint64 id, const ItemIdentity& identity);
     void noteRemovedFolder(const Path& path);
     void noteFolder(const Path& folder);
 
@@ -52,8 +57,15 @@ class RunJournal {
   private:
     RunJournal(int fd, int number) : fd_(fd), number_(number) {}
     bool write(const QByteArray& lines, FileError& error);
+    // The next step of the mapping, its space reserved; false when there is none.
+    bool mapNextStep();
+    void unmap();
 
     int fd_;
+    char* map_ = nullptr;
+    qint64 mapStart_ = 0;  // the file offset the mapping starts at
+    qint64 length_ = 0;    // bytes of lines written
+    bool mapped_ = true;   // false: write(2) instead
     int number_;
     qint64 lastId_ = 0;
     QByteArray waiting_;

@@ -35,8 +35,10 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
     RunRecord record;
     record.number = number;
     QHash<qint64, qsizetype> moveAt;  // move id -> index in entries
-    for (const QByteArrayView line :
-         QByteArray::fromRawData(text.data(), text.size()).split('\n')) {
+    for (QByteArrayView line : QByteArray::fromRawData(text.data(), text.size()).split('\n')) {
+        // A killed run's record ends in the zero bytes of space reserved ahead; marks
+        // added later follow them on the same line.
+        while (line.startsWith('\0')) line = line.sliced(1);
         const std::optional<QList<QByteArray>> words = splitWords(line);
         if (!words || words->isEmpty()) continue;
         const QByteArray& key = words->first();
@@ -62,6 +64,13 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
         } else if (key == "done" && count == 2) {
             if (const auto at = moveAt.constFind(word(1).toLongLong()); at != moveAt.cend())
                 record.entries[*at].done = true;
+        } else if (key == "across" && count == 3) {
+            const auto at = moveAt.constFind(word(1).toLongLong());
+            const auto identity = identityFromText(word(2));
+            if (at == moveAt.cend() || !identity) continue;
+            RunEntry& entry = record.entries[*at];
+            entry.identity = *identity;
+            entry.done = entry.acrossDevices = true;
         } else if (key == "mkdir" && count == 3) {
             if (const auto identity = identityFromText(word(2)))
                 record.entries << RunEntry{

@@ -30,6 +30,9 @@ struct RunEntry {
     Path target;
     ItemIdentity identity;
     bool done = false;  // moves only: the move was made (a move not marked may be made too)
+    // Moved to another file system by other means (a tool) after the move itself failed:
+    // identity is then the new item's.
+    bool acrossDevices = false;
 };
 
 // What one run record says: the header, the steps, and the marks added since.

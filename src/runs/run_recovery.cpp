@@ -15,7 +15,7 @@ bool endsSettled(const Path& recordPath) {
     QFile file(QFile::decodeName(recordPath.bytes()));
     if (!file.open(QIODevice::ReadOnly)) return true;
     if (file.size() > 512) file.seek(file.size() - 512);
-    const QByteArray tail = '\n' + file.readAll();
+    const QByteArray tail = '\n' + file.readAll().replace('\0', "");
     return tail.contains("\nend ") || tail.contains("\nnoticed\n") || tail.contains("\nundone-by ");
 }
 
@@ -59,13 +59,22 @@ QList<StoppedRun> recoverStoppedRuns(FileSystem& files, const RunHistory& histor
         if (endsSettled(path)) continue;
         // Holding the record's lock keeps both its writer (were it alive) and a second
         // recovery away.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
         if (fd < 0) continue;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             ::close(fd);
             continue;
         }
-        const std::optional<RunRecord> record = history.read(number);
+        QFile file;
+        QByteArray text;
+        if (file.open(::dup(fd), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+            text = file.readAll();
+        // The space the killed run had reserved ahead goes, so the record ends in its lines.
+        if (const qsizetype zero = text.indexOf('\0'); zero >= 0) {
+            (void)::ftruncate(fd, zero);
+            text.truncate(zero);
+        }
+        const std::optional<RunRecord> record = parseRunRecord(text, number);
         if (record && record->end.isEmpty() && !record->noticed && !record->undone) {
             StoppedRun stopped{number, record->kind, record->folders, record->movesMade()};
             stopped.putRight = putRight(files, *record);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <list>
 
+#include "platform/copy_tree.h"
 #include "runs/run_scope.h"
 
 namespace {
@@ -35,6 +36,7 @@ class Undoer {
 
   private:
     void moveBack(const RunEntry& entry) {
+        if (entry.acrossDevices) return copyBack(entry);
         if (!isAt(files_, entry.target, entry.identity)) {
             // Not moved after all (the run stopped first), or already back: nothing to do.
             if (isAt(files_, entry.path, entry.identity)) return;
@@ -50,6 +52,31 @@ class Undoer {
                  QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
         else
             skip(entry.target, error.message);
+    }
+
+    // An item on another file system comes back as a copy, and only a complete copy lets
+    // the moved item go.
+    void copyBack(const RunEntry& entry) {
+        if (!isAt(files_, entry.target, entry.identity)) {
+            skip(entry.target, QStringLiteral("it is no longer where the run left it"));
+            return;
+        }
+        if (files_.exists(entry.path)) {
+            skip(entry.target,
+                 QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
+            return;
+        }
+        if (FileError copied = copyTree(files_, entry.target, entry.path); !copied.ok()) {
+            if (files_.exists(entry.path)) (void)files_.removeAll(entry.path);
+            skip(entry.target, copied.message);
+            return;
+        }
+        if (FileError removed = files_.removeAll(entry.target); !removed.ok()) {
+            skip(entry.target, QStringLiteral("it was copied back to %1 but could not be removed. %2")
+                                   .arg(entry.path.display(), removed.message));
+            return;
+        }
+        ++outcome_.movedBack;
     }
 
     void skip(const Path& path, const QString& why) {

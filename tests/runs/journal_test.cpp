@@ -6,6 +6,7 @@
 
 #include <QDir>
 
+#include "platform/copy_tree.h"
 #include "runs/folder_lock.h"
 #include "runs/journaling_file_system.h"
 #include "runs/record_text.h"
@@ -114,6 +115,34 @@ TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
     EXPECT_EQ(readFile(home.desktop() + "/Words/c.txt"), "mine");
     EXPECT_EQ(readFile(home.desktop() + "/b.txt"), "in its place");
     EXPECT_TRUE(QDir(home.desktop() + "/Empty").exists());  // made again, as it was
+}
+
+// Moves into "Trash" cross file systems: the caller then moves the item by other means.
+class OtherDeviceFileSystem : public LocalFileSystem {
+  public:
+    FileError moveNoReplace(const Path& from, const Path& to) override {
+        if (to.parent().fileName() == "Trash") return FileError::fromErrno(EXDEV, to, "move");
+        return LocalFileSystem::moveNoReplace(from, to);
+    }
+};
+
+TEST_F(JournalFixture, ItemMovedAcrossFileSystemsByAToolComesBackAsACompleteCopy) {
+    OtherDeviceFileSystem devices;
+    JournalingFileSystem removal(devices, desktidyStateFolder(home.path()));
+    put("app.AppImage", "binary");
+    makeFolder(home.desktop() + "/Trash");
+    removal.beginRun({"remove-app", {}});
+    const Path trashed = folder / "Trash/app.AppImage";
+    ASSERT_EQ(removal.moveNoReplace(folder / "app.AppImage", trashed).code, EXDEV);
+    // What `mv` does across file systems: a copy, then the original goes.
+    ASSERT_TRUE(copyTree(local, folder / "app.AppImage", trashed).ok());
+    ASSERT_TRUE(local.removeAll(folder / "app.AppImage").ok());
+    removal.endRun(false);
+
+    const UndoOutcome outcome = undoRun(removal, history, *history.newestToUndo(), prompter);
+    EXPECT_EQ(outcome.movedBack, 1);
+    EXPECT_EQ(readFile(home.desktop() + "/app.AppImage"), "binary");
+    EXPECT_FALSE(local.exists(trashed));
 }
 
 TEST_F(JournalFixture, MoveThatCannotBeRecordedIsNotMade) {

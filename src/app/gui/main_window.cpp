@@ -14,6 +14,7 @@
 
 #include "app/desktidy_controller.h"
 #include "app/gui/app_actions.h"
+#include "app/gui/history_window.h"
 #include "app/gui/info_boxes.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
@@ -42,6 +43,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     setWindowTitle(QStringLiteral("Desktidy"));
     setAcceptDrops(true);
     actions_->buildMenus(menuBar());
+    connect(addEditMenu(this, controller_), &HistoryWindow::commandFinished, this,
+            &MainWindow::refresh);
 
     auto* central = new QWidget(this);
     // The window's grey: dark grey blended half-way towards white.
