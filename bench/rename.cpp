@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "runs/journaling_file_system.h"
 #include "names/name_change_run.h"
+#include "runs/journaling_file_system.h"
 
 namespace {
 
@@ -141,10 +141,12 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
     auto timeRun = [&] {
         ::sync();
         timing.run = cpuSecondsOf([&] {
-            files.beginRun({"rename", Path::fromText(runFolder)});
+            // DESKTIDY_BENCH_NO_JOURNAL=1 measures without it, for comparison.
+            const bool journal = !qEnvironmentVariableIsSet("DESKTIDY_BENCH_NO_JOURNAL");
+            if (journal) files.beginRun({"rename", Path::fromText(runFolder)});
             NameChangeRun changeNames(prompter, files, Path::fromText(runFolder), state);
             result = changeNames.doChangeNames(options);
-            (void)files.endRun(false);
+            if (journal) (void)files.endRun(false);
         });
     };
     if (runFirst) timeRun();

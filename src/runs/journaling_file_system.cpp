@@ -38,6 +38,9 @@ void JournalingFileSystem::beginRun(RunHeader header) {
     if (runOpen()) (void)endRun(false);
     header_ = std::move(header);
     moreFolders_.clear();
+    // Made now, not at the first change: a run that makes the missing folders of a path
+    // (the Trash's, under ~/.local) must not find some of them made meanwhile by us.
+    QDir().mkpath(QFile::decodeName(historyFolder().bytes()));
 }
 
 void JournalingFileSystem::noteFolder(const Path& folder) {

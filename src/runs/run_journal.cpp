@@ -52,8 +52,7 @@ std::unique_ptr<RunJournal> RunJournal::create(const Path& historyFolder, const 
     // Two programs may start a run at once: the one that creates the name first has it.
     for (int number = highestNumber(historyFolder) + 1;; ++number) {
         const Path path = historyFolder / (QByteArray::number(number) + ".run");
-        const int fd =
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {
             error = FileError::fromErrno(errno, historyFolder, what);
@@ -62,10 +61,11 @@ std::unique_ptr<RunJournal> RunJournal::create(const Path& historyFolder, const 
         (void)::flock(fd, LOCK_EX);
         std::unique_ptr<RunJournal> journal(new RunJournal(fd, number));
         journal->path_ = path;
-        QByteArray head = "desktidy-run 1\nkind " + header.kind + "\nfolder " +
-                          quoted(header.folder.bytes()) + "\ntime " +
-                          time.toUTC().toString(Qt::ISODate).toLatin1() + "\npid " +
-                          QByteArray::number(::getpid()) + '\n';
+        // A run over several folders (file all) names each as it comes to it.
+        QByteArray head = "desktidy-run 1\nkind " + header.kind + '\n';
+        if (!header.folder.isEmpty()) head += "folder " + quoted(header.folder.bytes()) + '\n';
+        head += "time " + time.toUTC().toString(Qt::ISODate).toLatin1() + "\npid " +
+                QByteArray::number(::getpid()) + '\n';
         for (const auto& [name, value] : header.options)
             head += "option " + name + ' ' + quoted(value) + '\n';
         if (!journal->write(head, error)) {

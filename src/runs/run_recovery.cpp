@@ -75,6 +75,8 @@ QList<StoppedRun> recoverStoppedRuns(FileSystem& files, const RunHistory& histor
             text.truncate(zero);
         }
         const std::optional<RunRecord> record = parseRunRecord(text, number);
+        // Killed before its head was written: it did nothing.
+        if (!record) (void)::unlink(path.c_str());
         if (record && record->end.isEmpty() && !record->noticed && !record->undone) {
             StoppedRun stopped{number, record->kind, record->folders, record->movesMade()};
             stopped.putRight = putRight(files, *record);

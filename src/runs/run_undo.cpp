@@ -24,7 +24,7 @@ class Undoer {
             case RunEntry::Kind::MadeFolder:
                 // Only when nothing is left in it. Not by its identity: an undo of an
                 // unfiling makes the folder again, as a new one.
-                (void)files_.removeEmptyDirectory(entry.path);
+                if (files_.removeEmptyDirectory(entry.path).ok()) removeTrashRecordOf(entry.path);
                 return;
             case RunEntry::Kind::RemovedFolder:
                 if (!files_.exists(entry.path)) (void)files_.makeDirectory(entry.path);
@@ -35,6 +35,17 @@ class Undoer {
     }
 
   private:
+    // A folder made in a Trash (application removal's "DKT Deleted Apps") came with its
+    // Trash record, which names nothing once the folder is gone.
+    void removeTrashRecordOf(const Path& folder) {
+        const Path trashFiles = folder.parent();
+        if (trashFiles.fileName() != "files") return;
+        const Path record =
+            trashFiles.parent() / "info" / (folder.fileName() + QByteArrayLiteral(".trashinfo"));
+        const std::optional<FileStatus> status = files_.status(record);
+        if (status && status->kind == FileStatus::Kind::File) (void)files_.removeAll(record);
+    }
+
     void moveBack(const RunEntry& entry) {
         if (entry.acrossDevices) return copyBack(entry);
         if (!isAt(files_, entry.target, entry.identity)) {
@@ -72,8 +83,9 @@ class Undoer {
             return;
         }
         if (FileError removed = files_.removeAll(entry.target); !removed.ok()) {
-            skip(entry.target, QStringLiteral("it was copied back to %1 but could not be removed. %2")
-                                   .arg(entry.path.display(), removed.message));
+            skip(entry.target,
+                 QStringLiteral("it was copied back to %1 but could not be removed. %2")
+                     .arg(entry.path.display(), removed.message));
             return;
         }
         ++outcome_.movedBack;
