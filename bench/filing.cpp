@@ -23,10 +23,10 @@
 
 #include "app/desktidy_controller.h"
 #include "bench_support.h"
-#include "runs/journaling_file_system.h"
 #include "filing/type_table.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
+#include "runs/journaling_file_system.h"
 
 namespace {
 

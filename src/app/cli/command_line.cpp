@@ -123,8 +123,8 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     LocalFileSystem localFiles;
     JournalingFileSystem files(localFiles, desktidyStateFolder(user.home));
     ProcessToolRunner tools;
-    Services services{
-        prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(), user, QString()};
+    Services services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
+                      user,     QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.awakeFromNib(args);
     // A run that a crash or a kill stopped is put right and told of once, on any start.
