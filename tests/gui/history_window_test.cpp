@@ -1,8 +1,9 @@
+#include "app/gui/history_window.h"
+
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/gui/history_window.h"
 #include "gui_fixture.h"
 #include "runs/journaling_file_system.h"
 #include "support/qstring_printer.h"
@@ -13,11 +14,19 @@ namespace {
 class HistoryWindowTest : public ::testing::Test {
   protected:
     HistoryWindowTest() {
-        Services services{prompter, notifier, chooser, files, tools, ToolPaths(),
-                          {QStringLiteral("tester"), home.path()}, home.configFile()};
-        controller = std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
+        Services services{prompter,
+                          notifier,
+                          chooser,
+                          files,
+                          tools,
+                          ToolPaths(),
+                          {QStringLiteral("tester"), home.path()},
+                          home.configFile()};
+        controller =
+            std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
         controller->awakeFromNib({QStringLiteral("desktidy")});
-        state = std::make_unique<WindowStateStore>(WindowStateStore::besideSettings(home.configFile()));
+        state =
+            std::make_unique<WindowStateStore>(WindowStateStore::besideSettings(home.configFile()));
         window = std::make_unique<MainWindow>(*controller, *state);
     }
     QAction* action(const char* name) { return window->findChild<QAction*>(name); }

@@ -45,12 +45,13 @@ void HistoryWindow::reload() {
         table_->insertRow(row);
         const QString folder =
             record->folders.isEmpty() ? QString() : record->folders.first().display();
-        const QStringList cells{QString::number(number),
-                                record->time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                                runKindTitle(record->kind),
-                                QString::number(record->movesMade()),
-                                runStateName(history.stateOf(*record)),
-                                folder};
+        const QStringList cells{
+            QString::number(number),
+            record->time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+            runKindTitle(record->kind),
+            QString::number(record->movesMade()),
+            runStateName(history.stateOf(*record)),
+            folder};
         for (int column = 0; column < cells.size(); ++column)
             table_->setItem(row, column, new QTableWidgetItem(cells.at(column)));
     }
