@@ -1,13 +1,19 @@
 #include "runs/journaling_file_system.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <typeinfo>
 #include <utility>
 
 namespace {
 
-ItemIdentity identityOf(const FileStatus& status) { return {status.device, status.inode}; }
+ItemIdentity identityFrom(const FileStatus& status) { return {status.device, status.inode}; }
 
 }  // namespace
 
@@ -28,10 +34,39 @@ bool isTemporaryMoveName(QByteArrayView name) {
 }
 
 JournalingFileSystem::JournalingFileSystem(FileSystem& inner, Path stateFolder)
-    : inner_(inner), stateFolder_(std::move(stateFolder)) {}
+    : inner_(inner),
+      stateFolder_(std::move(stateFolder)),
+      innerIsLocal_(typeid(inner) == typeid(LocalFileSystem)) {}
 
 JournalingFileSystem::~JournalingFileSystem() {
     if (runOpen()) (void)endRun(false);
+    forgetFolder();
+}
+
+void JournalingFileSystem::forgetFolder() {
+    if (heldFolderFd_ >= 0) ::close(heldFolderFd_);
+    heldFolderFd_ = -1;
+    heldFolder_ = Path();
+}
+
+std::optional<ItemIdentity> JournalingFileSystem::identityOf(const Path& path) {
+    if (innerIsLocal_) {
+        const Path folder = path.parent();
+        if (folder != heldFolder_) {
+            forgetFolder();
+            heldFolderFd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (heldFolderFd_ >= 0) heldFolder_ = folder;
+        }
+        struct statx item;
+        if (heldFolderFd_ >= 0 &&
+            ::statx(heldFolderFd_, path.fileName().constData(),
+                    AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO, &item) == 0)
+            return ItemIdentity{makedev(item.stx_dev_major, item.stx_dev_minor), item.stx_ino};
+    }
+    // Not found by the folder held (it may have been moved meanwhile): by the whole path.
+    const std::optional<FileStatus> status = inner_.status(path);
+    if (!status) return std::nullopt;
+    return ItemIdentity{status->device, status->inode};
 }
 
 void JournalingFileSystem::beginRun(RunHeader header) {
@@ -54,7 +89,7 @@ void JournalingFileSystem::settleMoveAcross() {
     const MoveAcross move = *std::exchange(moveAcross_, std::nullopt);
     if (inner_.exists(move.from)) return;
     if (const std::optional<FileStatus> moved = inner_.status(move.to))
-        journal_->noteMovedAcross(move.id, identityOf(*moved));
+        journal_->noteMovedAcross(move.id, identityFrom(*moved));
 }
 
 int JournalingFileSystem::endRun(bool stopped) {
@@ -96,11 +131,15 @@ std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
 FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) {
     if (!runOpen()) return inner_.moveNoReplace(from, to);
     settleMoveAcross();
-    const std::optional<FileStatus> item = inner_.status(from);
+    // A folder moved away may be the one held, or hold it.
+    if (!heldFolder_.isEmpty() &&
+        (heldFolder_ == from || heldFolder_.bytes().startsWith(from.bytes() + '/')))
+        forgetFolder();
+    const std::optional<ItemIdentity> item = identityOf(from);
     if (!item) return inner_.moveNoReplace(from, to);  // fails: there is nothing to move
     FileError error;
     RunJournal* record = journal(error);
-    const qint64 id = record ? record->noteMove(from, to, identityOf(*item), error) : 0;
+    const qint64 id = record ? record->noteMove(from, to, *item, error) : 0;
     if (id == 0) return error;  // a move that could not be written down is not made
     error = inner_.moveNoReplace(from, to);
     if (error.ok()) record->noteDone(id);
@@ -112,19 +151,19 @@ FileError JournalingFileSystem::makeDirectory(const Path& path) {
     if (!runOpen()) return inner_.makeDirectory(path);
     FileError error;
     if (!noteIfTemporary(path, error)) return error;
+    // Written before, as a move is: a crash right after the folder is made leaves it
+    // empty, and the record is what lets an undo find it.
     RunJournal* record = journal(error);
-    if (!record) return error;
+    if (!record || !record->noteMakingFolder(path, error)) return error;
     error = inner_.makeDirectory(path);
-    // Written at once: a folder made is left empty by a crash before the next move, and
-    // the record is what lets an undo find it.
-    FileError ignored;
     if (error.ok())
         if (const auto made = inner_.status(path))
-            record->noteMadeFolder(path, identityOf(*made), ignored);
+            record->noteMadeFolder(path, identityFrom(*made));
     return error;
 }
 
 FileError JournalingFileSystem::removeEmptyDirectory(const Path& path) {
+    if (path == heldFolder_) forgetFolder();
     const FileError error = inner_.removeEmptyDirectory(path);
     FileError ignored;
     if (error.ok() && runOpen())

@@ -50,6 +50,12 @@ class JournalingFileSystem : public FileSystem {
     FileError exchange(const Path& first, const Path& second) override;
 
   private:
+    // The item's device and inode. On the real file system, by its name in the folder
+    // last asked about, held open: a filing asks about thousands of items of one folder,
+    // and the walk of the whole path would cost as much as the move.
+    std::optional<ItemIdentity> identityOf(const Path& path);
+    void forgetFolder();
+
     // The open run's journal, made now if need be; nullptr (error set) when it cannot be.
     RunJournal* journal(FileError& error);
     bool noteIfTemporary(const Path& path, FileError& error);
@@ -68,6 +74,9 @@ class JournalingFileSystem : public FileSystem {
     QList<Path> moreFolders_;
     std::unique_ptr<RunJournal> journal_;
     int lastRunNumber_ = 0;
+    const bool innerIsLocal_;
+    Path heldFolder_;
+    int heldFolderFd_ = -1;
 };
 
 // $XDG_STATE_HOME/Desktidy, or home/.local/state/Desktidy when that is not set.

@@ -145,8 +145,12 @@ bool RunJournal::noteTemporary(const Path& path, FileError& error) {
 
 void RunJournal::noteDone(qint64 id) { waiting_ += "done " + QByteArray::number(id) + '\n'; }
 
-void RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity, FileError& error) {
-    (void)write("mkdir " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n', error);
+bool RunJournal::noteMakingFolder(const Path& path, FileError& error) {
+    return write("mkdir " + quoted(path.bytes()) + '\n', error);
+}
+
+void RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity) {
+    waiting_ += "made " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n';
 }
 
 void RunJournal::noteMovedAcross(qint64 id, const ItemIdentity& identity) {

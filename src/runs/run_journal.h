@@ -43,10 +43,11 @@ class RunJournal {
                     FileError& error);
     // The same for a temporary copy about to be made.
     bool noteTemporary(const Path& path, FileError& error);
-    // Written at once too.
-    void noteMadeFolder(const Path& path, const ItemIdentity& identity, FileError& error);
+    // The same for a folder about to be made.
+    bool noteMakingFolder(const Path& path, FileError& error);
     // Marks kept until the next write.
     void noteDone(qint64 id);
+    void noteMadeFolder(const Path& path, const ItemIdentity& identity);
     void noteMovedAcross(qint64 id, const ItemIdentity& identity);
     void noteRemovedFolder(const Path& path);
     void noteFolder(const Path& folder);

@@ -34,7 +34,8 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
     if (!text.startsWith("desktidy-run 1\n")) return std::nullopt;
     RunRecord record;
     record.number = number;
-    QHash<qint64, qsizetype> moveAt;  // move id -> index in entries
+    QHash<qint64, qsizetype> moveAt;      // move id -> index in entries
+    QHash<QByteArray, qsizetype> madeAt;  // folder -> index of its latest "mkdir"
     for (QByteArrayView line : QByteArray::fromRawData(text.data(), text.size()).split('\n')) {
         // A killed run's record ends in the zero bytes of space reserved ahead; marks
         // added later follow them on the same line.
@@ -71,10 +72,15 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
             RunEntry& entry = record.entries[*at];
             entry.identity = *identity;
             entry.done = entry.acrossDevices = true;
-        } else if (key == "mkdir" && count == 3) {
-            if (const auto identity = identityFromText(word(2)))
-                record.entries << RunEntry{
-                    RunEntry::Kind::MadeFolder, 0, Path(word(1)), {}, *identity};
+        } else if (key == "mkdir" && count == 2) {
+            madeAt.insert(word(1), record.entries.size());
+            record.entries << RunEntry{RunEntry::Kind::MadeFolder, 0, Path(word(1))};
+        } else if (key == "made" && count == 3) {
+            const auto at = madeAt.constFind(word(1));
+            const auto identity = identityFromText(word(2));
+            if (at == madeAt.cend() || !identity) continue;
+            record.entries[*at].identity = *identity;
+            record.entries[*at].done = true;
         } else if (key == "rmdir" && count == 2) {
             record.entries << RunEntry{RunEntry::Kind::RemovedFolder, 0, Path(word(1))};
         } else if (key == "temp" && count == 2) {

@@ -20,7 +20,7 @@ struct ItemIdentity {
 struct RunEntry {
     enum class Kind {
         Move,           // path moved to target; identity is the item's
-        MadeFolder,     // path is a folder the run made; identity is the folder's
+        MadeFolder,     // path is a folder the run made (when done); identity is the folder's
         RemovedFolder,  // path was an empty folder the run removed
         Temporary,      // path is a temporary copy the run was making
     };

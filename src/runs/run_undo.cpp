@@ -15,15 +15,18 @@ bool isAt(FileSystem& files, const Path& path, const ItemIdentity& identity) {
 
 class Undoer {
   public:
-    Undoer(JournalingFileSystem& files, UndoOutcome& outcome) : files_(files), outcome_(outcome) {}
+    Undoer(JournalingFileSystem& files, UndoOutcome& outcome, bool runEnded)
+        : files_(files), outcome_(outcome), runEnded_(runEnded) {}
 
     void undo(const RunEntry& entry) {
         switch (entry.kind) {
             case RunEntry::Kind::Move:
                 return moveBack(entry);
             case RunEntry::Kind::MadeFolder:
-                // Only when nothing is left in it. Not by its identity: an undo of an
-                // unfiling makes the folder again, as a new one.
+                // A folder the run did not make after all stays; one a killed run was
+                // making counts as made. Removed only when nothing is left in it, and not
+                // by its identity: an undo of an unfiling makes the folder again, as a new one.
+                if (!entry.done && runEnded_) return;
                 if (files_.removeEmptyDirectory(entry.path).ok()) removeTrashRecordOf(entry.path);
                 return;
             case RunEntry::Kind::RemovedFolder:
@@ -97,6 +100,7 @@ class Undoer {
 
     JournalingFileSystem& files_;
     UndoOutcome& outcome_;
+    bool runEnded_;
 };
 
 }  // namespace
@@ -144,7 +148,7 @@ UndoOutcome undoRun(JournalingFileSystem& files, const RunHistory& history, cons
                                     {"undoes", QByteArray::number(record.number)}});
             if (!scopes.back().started()) return refuse(QStringLiteral("cannot be undone now."));
         }
-        Undoer undoer(files, outcome);
+        Undoer undoer(files, outcome, !record.end.isEmpty());
         for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry)
             undoer.undo(*entry);
         // The run ends as the scopes go, newest first, the one that opened it last.

@@ -123,7 +123,7 @@ void killAndRecover(const QStringList& run, int trials) {
                     << undone.err.toStdString();
             }
         }
-        EXPECT_EQ(manifestOf(desktop), original) << "trial " << trial;
+        EXPECT_EQ(manifestOf(desktop), original) << "trial " << trial << undone.err.toStdString();
     }
 }
 
