@@ -30,6 +30,7 @@
 #include "filing/type_table.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
+#include "runs/journaling_file_system.h"
 
 namespace {
 
@@ -217,7 +218,13 @@ int main(int argc, char** argv) {
     TerminalPrompter prompter(in, err, {true, false, false});  // answers "OK", shows nothing
     SilentNotifier notifier;
     PresetPathChooser chooser;
-    LocalFileSystem files;
+    // As the program runs: every move goes into the run's record first.
+    LocalFileSystem local;
+    JournalingFileSystem journaling(local, desktidyStateFolder(root + "/home"));
+    // DESKTIDY_BENCH_NO_JOURNAL=1 measures without it, for comparison.
+    FileSystem& files = qEnvironmentVariableIsSet("DESKTIDY_BENCH_NO_JOURNAL")
+                            ? static_cast<FileSystem&>(local)
+                            : journaling;
     ProcessToolRunner tools;
     Services services{
         prompter, notifier, chooser, files, tools, ToolPaths{}, UserEnvironment::fromProcess(),

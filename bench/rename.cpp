@@ -15,6 +15,7 @@
 
 #include "bench_support.h"
 #include "names/name_change_run.h"
+#include "runs/journaling_file_system.h"
 
 namespace {
 
@@ -132,13 +133,19 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
         });
     };
     SilentPrompter prompter;
-    LocalFileSystem files;
+    // As the program runs: every rename goes into the run's record first.
+    LocalFileSystem local;
+    JournalingFileSystem files(local, desktidyStateFolder(root + QStringLiteral("/home")));
     RunResult result = RunResult::Failed;
     auto timeRun = [&] {
         ::sync();
         timing.run = cpuSecondsOf([&] {
+            // DESKTIDY_BENCH_NO_JOURNAL=1 measures without it, for comparison.
+            const bool journal = !qEnvironmentVariableIsSet("DESKTIDY_BENCH_NO_JOURNAL");
+            if (journal) files.beginRun({"rename", Path::fromText(runFolder)});
             NameChangeRun changeNames(prompter, files, Path::fromText(runFolder));
             result = changeNames.doChangeNames(options);
+            if (journal) (void)files.endRun(false);
         });
     };
     if (runFirst) timeRun();
@@ -151,6 +158,7 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
     for (std::size_t i = 0; same && i < renamed.size(); ++i) same = renamed.at(i) == bare.at(i);
     QDir(runFolder).removeRecursively();
     QDir(bareFolder).removeRecursively();
+    QDir(root + QStringLiteral("/home")).removeRecursively();
     if (result != RunResult::Done || prompter.alerts != 0 || bareFailures != 0 || !same)
         return std::nullopt;
     return timing;

@@ -2,6 +2,7 @@
 #include "filing/archive_date.h"
 #include "filing/filer.h"
 #include "filing/type_table.h"
+#include "runs/run_scope.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prom
 
 RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
     if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
+    RunScope run(services_.files, services_.prompter, "file", folder);
+    if (!run.started()) return RunResult::Failed;
     if (ask == Confirmation::AskFirst &&
         !services_.prompter.confirm(
             QStringLiteral("File these files?"),
@@ -71,6 +74,8 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
+    RunScope run(services_.files, services_.prompter,
+                 starter == Starter::Schedule ? "scheduled" : "file-all", Path());
     bool failed = false;
     forEachListedFolder([&](const Path& folder) {
         failed |= fileFolder(folder, Confirmation::DontAsk) == RunResult::Failed;
@@ -90,6 +95,8 @@ MoveCounts DesktidyController::archiveFolder(const Path& folder) {
     const ArchiveDate& date = draft_.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
     if (cutoff.isOff()) return {};
+    RunScope run(services_.files, services_.prompter, "archive", folder);
+    if (!run.started()) return {};
     const MoveCounts counts =
         Filer(services_.files, services_.prompter).archiveFolder(folder, draft_, cutoff);
     shownCategoryRow_ = Settings::categoryCount;
@@ -98,6 +105,8 @@ MoveCounts DesktidyController::archiveFolder(const Path& folder) {
 
 RunResult DesktidyController::unfileFolder(const Path& folder) {
     if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
+    RunScope run(services_.files, services_.prompter, "unfile", folder);
+    if (!run.started()) return RunResult::Failed;
     if (!services_.prompter.confirm(
             QStringLiteral("Unfile these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
@@ -120,6 +129,7 @@ RunResult DesktidyController::unfileListedFolders() {
             QStringLiteral("OK")))
         return RunResult::Cancelled;
 
+    RunScope run(services_.files, services_.prompter, "unfile-all", Path());
     // Each folder asks its own question; a "Cancel" there skips that folder only.
     bool failed = false;
     forEachListedFolder(

@@ -1,8 +1,11 @@
 #include "app/desktidy_controller.h"
 #include "names/name_change_run.h"
+#include "runs/run_scope.h"
 
 RunResult DesktidyController::changeNames(const Path& folder, const NameChangeOptions& options) {
+    RunScope journal(services_.files, services_.prompter, "rename", folder);
+    if (!journal.started()) return RunResult::Failed;
     NameChangeRun run(services_.prompter, services_.files, folder);
     run.noteRecentFolder = [this](const Path& folder) { noteRecentFolder(folder); };
-    return run.doChangeNames(options);
+    return journal.finish(run.doChangeNames(options));
 }

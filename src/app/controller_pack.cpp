@@ -1,6 +1,7 @@
 #include "app/desktidy_controller.h"
 #include "pack/pack_copy.h"
 #include "pack/pack_lists.h"
+#include "runs/run_scope.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ void DesktidyController::clearPackLists() {
 }
 
 RunResult DesktidyController::copyPackRows(PackSide side) {
+    RunScope run(services_.files, services_.prompter, side == PackSide::Pack ? "pack" : "unpack",
+                 Path());
     if (side == PackSide::Pack)
         return copyRows(CopyRunTexts::pack(), draft_.packRows, saved_.packOverwrite, services_);
     return copyRows(CopyRunTexts::unpack(), draft_.unpackRows, saved_.unpackOverwrite, services_);

@@ -1,5 +1,6 @@
 #include "app/desktidy_controller.h"
 #include "removal/application_removal.h"
+#include "runs/run_scope.h"
 #include "trash/item_label.h"
 #include "trash/trash_emptying.h"
 
@@ -35,6 +36,7 @@ RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
 }
 
 RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
+    RunScope run(services_.files, services_.prompter, "remove-app", Path());
     TrashServices trash = trashServices();
     return moveRemovalToTrash(trash, checklist.toMove());
 }

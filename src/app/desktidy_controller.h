@@ -17,6 +17,9 @@
 
 struct MoveCounts;
 struct TrashServices;
+class RunHistory;
+struct RunRecord;
+struct StoppedRun;
 
 // Whether filing one folder asks the user first. Filing every listed folder asks once for
 // all of them and then files each without asking.
@@ -145,6 +148,16 @@ class DesktidyController {
     RunResult moveToTrash(const RemovalChecklist& checklist);
     // The folders searched for an application's files, as resolved at start-up.
     const QList<Path>& applicationDataFolders() const { return applicationDataFolders_; }
+
+    // --- Runs (controller_runs.cpp) ---
+    // The journal of the runs that moved items, to list and undo.
+    RunHistory runHistory() const;
+    // Undoes a run from the history, after asking; tells what stayed where it was.
+    RunResult undoRun(const RunRecord& record);
+    // Puts right what runs stopped by a crash left, once each; those found this time.
+    QList<StoppedRun> recoverStoppedRuns();
+    // The window's start: the same, then for each run found, asks whether to undo it.
+    void reviewStoppedRuns();
     // The time that names moved items and dates the Trash record; tests fix it.
     void setTrashClock(std::function<QDateTime()> clock) { trashClock_ = std::move(clock); }
 
@@ -163,6 +176,7 @@ class DesktidyController {
     void forEachListedFolder(const std::function<void(const Path&)>& action);
     QList<PackRow>& packRowsOf(PackSide side);
     TrashServices trashServices();
+    RunResult carryOutUndo(const RunRecord& record);
 
     Services services_;
     QString user_;

@@ -2,6 +2,7 @@
 #include "app/cli/command.h"
 #include "app/cli/file_command.h"
 #include "app/cli/folders_command.h"
+#include "app/cli/history_command.h"
 #include "app/cli/pack_command.h"
 #include "app/cli/pack_list_command.h"
 #include "app/cli/remove_app_command.h"
@@ -10,6 +11,7 @@
 #include "app/cli/settings_command.h"
 #include "app/cli/trash_command.h"
 #include "app/cli/types_command.h"
+#include "app/cli/undo_command.h"
 #include "app/cli/unfile_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
@@ -36,6 +38,10 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Trash
     commands.push_back(std::make_unique<TrashCommand>());
     commands.push_back(std::make_unique<RemoveAppCommand>());
+
+    // History
+    commands.push_back(std::make_unique<UndoCommand>());
+    commands.push_back(std::make_unique<HistoryCommand>());
 
     // Settings
     commands.push_back(std::make_unique<SettingsCommand>());

@@ -8,6 +8,8 @@
 #include "platform/dbus_notifier.h"
 #include "platform/path.h"
 #include "platform/terminal_prompter.h"
+#include "runs/journaling_file_system.h"
+#include "runs/run_recovery.h"
 
 namespace {
 
@@ -123,18 +125,17 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     TerminalNotifier notifier(io.err, &desktop);
     // No command opens a chooser: each names its paths as arguments.
     RefusingPathChooser chooser;
-    LocalFileSystem files;
+    const UserEnvironment user = UserEnvironment::fromProcess();
+    LocalFileSystem localFiles;
+    JournalingFileSystem files(localFiles, desktidyStateFolder(user.home));
     ProcessToolRunner tools;
-    Services services{prompter,
-                      notifier,
-                      chooser,
-                      files,
-                      tools,
-                      ToolPaths::fromEnvironment(),
-                      UserEnvironment::fromProcess(),
-                      QString()};
+    Services services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
+                      user,     QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.start(args);
+    // A run that a crash or a kill stopped is put right and told of once, on any start.
+    for (const StoppedRun& stopped : controller.recoverStoppedRuns())
+        io.err << "desktidy: " << stopped.line() << Qt::endl;
     // A scheduled run that failed says so in its exit status too.
     if (const std::optional<RunResult> scheduled = controller.runScheduledFiling())
         return *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;

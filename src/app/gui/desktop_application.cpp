@@ -108,6 +108,8 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
                                               .arg(path.display())));
     }
     window.show();
+    // A run that a crash or a kill stopped: put right, then undo or keep, as the user says.
+    controller.reviewStoppedRuns();
 
     if (const std::optional<RunResult> scheduled = controller.runScheduledFiling())
         return *scheduled == RunResult::Done ? 0 : 1;

@@ -6,6 +6,7 @@ DesktopServices::DesktopServices()
     : user(UserEnvironment::fromProcess()),
       settingsFile(SettingsStore::defaultFilePath(user.home)),
       state(WindowStateStore::besideSettings(settingsFile)),
+      files(localFiles, desktidyStateFolder(user.home)),
       prompter(&state) {}
 
 Services DesktopServices::services() {

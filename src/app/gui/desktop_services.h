@@ -5,6 +5,7 @@
 #include "app/gui/window_state_store.h"
 #include "app/services.h"
 #include "platform/dbus_notifier.h"
+#include "runs/journaling_file_system.h"
 
 // The desktop's services for a run with windows: Qt dialogs and open panels, desktop
 // notifications, the real file system and tools, and the store of window frames.
@@ -19,7 +20,8 @@ struct DesktopServices {
     QString settingsFile;
     WindowStateStore state;
     DBusNotifier notifier;
-    LocalFileSystem files;
+    LocalFileSystem localFiles;
+    JournalingFileSystem files;  // every run's moves go into the history
     ProcessToolRunner tools;
     QtPathChooser chooser;
     QtPrompter prompter;

@@ -15,6 +15,7 @@
 
 #include "app/desktidy_controller.h"
 #include "app/gui/app_actions.h"
+#include "app/gui/history_window.h"
 #include "app/gui/info_boxes.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
@@ -46,6 +47,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     setWindowTitle(QStringLiteral("Desktidy"));
     setAcceptDrops(true);
     actions_->buildMenus(menuBar());
+    connect(addEditMenu(this, controller_), &HistoryWindow::commandFinished, this,
+            &MainWindow::refresh);
 
     auto* central = new QWidget(this);
     central->setAutoFillBackground(true);
@@ -86,7 +89,7 @@ void MainWindow::buildButtons(QGridLayout* grid) {
         {"packButton", tr("&Pack"), actions_->packStashery},
         {"unpackButton", tr("Unpac&k"), actions_->unpackStashery},
         {"changeNamesButton", tr("Change &Names"), actions_->changeNames},
-        {"emptyTrashButton", tr("&Empty Trash"), actions_->deleteTrashItems},
+        {"emptyTrashButton", tr("Empt&y Trash"), actions_->deleteTrashItems},
         {"deleteAppButton", tr("&Remove App"), actions_->removeApplication},
         {"setupButton", tr("&Setup"), actions_->setup},
     };

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+// Keeps a second run off a folder that a run is changing: an flock on a lock file named
+// after the folder's device and inode, in the locks folder. The kernel lets go of it when
+// the process ends, however it ends, so a crash leaves no stale lock.
+class FolderLock {
+  public:
+    FolderLock() = default;
+    ~FolderLock() { release(); }
+    FolderLock(FolderLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FolderLock& operator=(FolderLock&& other) noexcept;
+
+    enum class Outcome { Held, Busy, Unavailable };
+    // Takes the lock without waiting. Busy: another run holds it. Unavailable: the folder
+    // is not there or no lock file can be made; the run goes on unlocked.
+    Outcome acquire(const Path& lockFolder, const Path& folder);
+    void release();
+    bool held() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};

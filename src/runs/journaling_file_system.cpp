@@ -1,0 +1,188 @@
+#include "runs/journaling_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <typeinfo>
+#include <utility>
+
+namespace {
+
+ItemIdentity identityFrom(const FileStatus& status) { return {status.device, status.inode}; }
+
+}  // namespace
+
+Path desktidyStateFolder(const QString& home) {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = home + QStringLiteral("/.local/state");
+    return Path(QFile::encodeName(state)) / "Desktidy";
+}
+
+bool isTemporaryCopyName(QByteArrayView name) {
+    return name.startsWith('.') && name.contains(".desktidy-partial-");
+}
+
+bool isTemporaryMoveName(QByteArrayView name) {
+    return name.startsWith(".desktidy-case-") ||
+           (name.startsWith('.') && name.contains(".desktidy-old-"));
+}
+
+JournalingFileSystem::JournalingFileSystem(FileSystem& inner, Path stateFolder)
+    : inner_(inner),
+      stateFolder_(std::move(stateFolder)),
+      innerIsLocal_(typeid(inner) == typeid(LocalFileSystem)) {}
+
+JournalingFileSystem::~JournalingFileSystem() {
+    if (runOpen()) (void)endRun(false);
+    forgetFolder();
+}
+
+void JournalingFileSystem::forgetFolder() {
+    if (heldFolderFd_ >= 0) ::close(heldFolderFd_);
+    heldFolderFd_ = -1;
+    heldFolder_ = Path();
+}
+
+std::optional<ItemIdentity> JournalingFileSystem::identityOf(const Path& path) {
+    if (innerIsLocal_) {
+        const Path folder = path.parent();
+        if (folder != heldFolder_) {
+            forgetFolder();
+            heldFolderFd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (heldFolderFd_ >= 0) heldFolder_ = folder;
+        }
+        struct statx item;
+        if (heldFolderFd_ >= 0 &&
+            ::statx(heldFolderFd_, path.fileName().constData(),
+                    AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO, &item) == 0)
+            return ItemIdentity{makedev(item.stx_dev_major, item.stx_dev_minor), item.stx_ino};
+    }
+    // Not found by the folder held (it may have been moved meanwhile): by the whole path.
+    const std::optional<FileStatus> status = inner_.status(path);
+    if (!status) return std::nullopt;
+    return ItemIdentity{status->device, status->inode};
+}
+
+void JournalingFileSystem::beginRun(RunHeader header) {
+    if (runOpen()) (void)endRun(false);
+    header_ = std::move(header);
+    moreFolders_.clear();
+    // Made now, not at the first change: a run that makes the missing folders of a path
+    // (the Trash's, under ~/.local) must not find some of them made meanwhile by us.
+    QDir().mkpath(QFile::decodeName(historyFolder().bytes()));
+}
+
+void JournalingFileSystem::noteFolder(const Path& folder) {
+    if (!runOpen() || header_->folder == folder || moreFolders_.contains(folder)) return;
+    moreFolders_ << folder;
+    if (journal_) journal_->noteFolder(folder);
+}
+
+void JournalingFileSystem::settleMoveAcross() {
+    if (!moveAcross_ || !journal_) return;
+    const MoveAcross move = *std::exchange(moveAcross_, std::nullopt);
+    if (inner_.exists(move.from)) return;
+    if (const std::optional<FileStatus> moved = inner_.status(move.to))
+        journal_->noteMovedAcross(move.id, identityFrom(*moved));
+}
+
+int JournalingFileSystem::endRun(bool stopped) {
+    settleMoveAcross();
+    int number = 0;
+    if (journal_) {
+        journal_->finish(stopped);
+        number = journal_->number();
+    }
+    journal_.reset();
+    header_.reset();
+    lastRunNumber_ = number;
+    return number;
+}
+
+RunJournal* JournalingFileSystem::journal(FileError& error) {
+    if (!journal_ && header_) {
+        journal_ = RunJournal::create(historyFolder(), *header_, clock(), error);
+        if (journal_)
+            for (const Path& folder : moreFolders_) journal_->noteFolder(folder);
+    }
+    return journal_.get();
+}
+
+bool JournalingFileSystem::noteIfTemporary(const Path& path, FileError& error) {
+    if (!runOpen() || !isTemporaryCopyName(path.fileName())) return true;
+    RunJournal* record = journal(error);
+    return record && record->noteTemporary(path, error);
+}
+
+FileError JournalingFileSystem::readFolder(const Path& folder, NameList& names) {
+    return inner_.readFolder(folder, names);
+}
+
+std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
+    return inner_.status(path);
+}
+
+FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) {
+    if (!runOpen()) return inner_.moveNoReplace(from, to);
+    settleMoveAcross();
+    // A folder moved away may be the one held, or hold it.
+    if (!heldFolder_.isEmpty() &&
+        (heldFolder_ == from || heldFolder_.bytes().startsWith(from.bytes() + '/')))
+        forgetFolder();
+    const std::optional<ItemIdentity> item = identityOf(from);
+    if (!item) return inner_.moveNoReplace(from, to);  // fails: there is nothing to move
+    FileError error;
+    RunJournal* record = journal(error);
+    const qint64 id = record ? record->noteMove(from, to, *item, error) : 0;
+    if (id == 0) return error;  // a move that could not be written down is not made
+    error = inner_.moveNoReplace(from, to);
+    if (error.ok()) record->noteDone(id);
+    if (error.code == EXDEV) moveAcross_ = MoveAcross{id, from, to};
+    return error;
+}
+
+FileError JournalingFileSystem::makeDirectory(const Path& path) {
+    if (!runOpen()) return inner_.makeDirectory(path);
+    FileError error;
+    if (!noteIfTemporary(path, error)) return error;
+    // Written before, as a move is: a crash right after the folder is made leaves it
+    // empty, and the record is what lets an undo find it.
+    RunJournal* record = journal(error);
+    if (!record || !record->noteMakingFolder(path, error)) return error;
+    error = inner_.makeDirectory(path);
+    if (error.ok())
+        if (const auto made = inner_.status(path))
+            record->noteMadeFolder(path, identityFrom(*made));
+    return error;
+}
+
+FileError JournalingFileSystem::removeEmptyDirectory(const Path& path) {
+    if (path == heldFolder_) forgetFolder();
+    const FileError error = inner_.removeEmptyDirectory(path);
+    FileError ignored;
+    if (error.ok() && runOpen())
+        if (RunJournal* record = journal(ignored)) record->noteRemovedFolder(path);
+    return error;
+}
+
+FileError JournalingFileSystem::removeAll(const Path& path) { return inner_.removeAll(path); }
+
+FileError JournalingFileSystem::copyEntry(const Path& from, const Path& to) {
+    FileError error;
+    if (!noteIfTemporary(to, error)) return error;
+    return inner_.copyEntry(from, to);
+}
+
+FileError JournalingFileSystem::copyAttributes(const Path& from, const Path& to) {
+    return inner_.copyAttributes(from, to);
+}
+
+FileError JournalingFileSystem::exchange(const Path& first, const Path& second) {
+    return inner_.exchange(first, second);
+}

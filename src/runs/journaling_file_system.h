@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDateTime>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/file_system.h"
+#include "runs/run_journal.h"
+
+// The file system every run goes through: it passes each call on to the real one and,
+// while a run is open, writes the run's record. A move is written (with the item's
+// device and inode) before it is made and marked done after; folders made and removed and
+// temporary copies begun are noted too. So filing, archiving, unfiling, name changes (the
+// case pass's temporary names too), pack copies and application removal are all recorded
+// without knowing of it.
+class JournalingFileSystem : public FileSystem {
+  public:
+    // stateFolder is $XDG_STATE_HOME/Desktidy: records go in its "history" folder, folder
+    // locks in its "locks" folder.
+    JournalingFileSystem(FileSystem& inner, Path stateFolder);
+    ~JournalingFileSystem() override;
+
+    FileSystem& inner() { return inner_; }
+    Path historyFolder() const { return stateFolder_ / "history"; }
+    Path lockFolder() const { return stateFolder_ / "locks"; }
+
+    // Opens a run. Its record is made at its first change, so that a run that changes
+    // nothing (a question answered Cancel) leaves no record.
+    void beginRun(RunHeader header);
+    bool runOpen() const { return header_.has_value(); }
+    // A further folder the open run works on (file all, for one).
+    void noteFolder(const Path& folder);
+    // Ends the open run; its number, or 0 when it changed nothing.
+    int endRun(bool stopped);
+    // What the last endRun returned.
+    int lastRunNumber() const { return lastRunNumber_; }
+
+    // The time written at the head of each record; tests fix it.
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
+
+    FileError readFolder(const Path& folder, NameList& names) override;
+    std::optional<FileStatus> status(const Path& path) override;
+    FileError moveNoReplace(const Path& from, const Path& to) override;
+    FileError makeDirectory(const Path& path) override;
+    FileError removeEmptyDirectory(const Path& path) override;
+    FileError removeAll(const Path& path) override;
+    FileError copyEntry(const Path& from, const Path& to) override;
+    FileError copyAttributes(const Path& from, const Path& to) override;
+    FileError exchange(const Path& first, const Path& second) override;
+
+  private:
+    // The item's device and inode. On the real file system, by its name in the folder
+    // last asked about, held open: a filing asks about thousands of items of one folder,
+    // and the walk of the whole path would cost as much as the move.
+    std::optional<ItemIdentity> identityOf(const Path& path);
+    void forgetFolder();
+
+    // The open run's journal, made now if need be; nullptr (error set) when it cannot be.
+    RunJournal* journal(FileError& error);
+    bool noteIfTemporary(const Path& path, FileError& error);
+    // A move refused as crossing file systems may then be made by a tool (application
+    // removal runs mv); when the item has left and arrived, the record says so.
+    void settleMoveAcross();
+    struct MoveAcross {
+        qint64 id;
+        Path from, to;
+    };
+    std::optional<MoveAcross> moveAcross_;
+
+    FileSystem& inner_;
+    Path stateFolder_;
+    std::optional<RunHeader> header_;
+    QList<Path> moreFolders_;
+    std::unique_ptr<RunJournal> journal_;
+    int lastRunNumber_ = 0;
+    const bool innerIsLocal_;
+    Path heldFolder_;
+    int heldFolderFd_ = -1;
+};
+
+// $XDG_STATE_HOME/Desktidy, or home/.local/state/Desktidy when that is not set.
+Path desktidyStateFolder(const QString& home);
+
+// Whether name is one of the hidden names a run uses for a moment: a copy being made
+// (".NAME.desktidy-partial-…"), an old item set aside (".NAME.desktidy-old-…") or a name
+// on the way to a new letter case (".desktidy-case-N").
+bool isTemporaryCopyName(QByteArrayView name);
+bool isTemporaryMoveName(QByteArrayView name);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <optional>
+
+#include "runs/run_record.h"
+
+// How a run stands, as the history lists it.
+enum class RunState {
+    Running,  // its process holds the record
+    Done,
+    Stopped,  // cancelled part-way, or its process died before the end
+    Undone,
+};
+QString runStateName(RunState state);
+
+// The records in the history folder, numbered in the order the runs began.
+class RunHistory {
+  public:
+    static constexpr int keptRuns = 100;
+    static constexpr int keptDays = 90;
+
+    explicit RunHistory(Path folder) : folder_(std::move(folder)) {}
+
+    const Path& folder() const { return folder_; }
+    Path recordPath(int number) const;
+    // Every run's number, oldest first.
+    QList<int> numbers() const;
+    std::optional<RunRecord> read(int number) const;
+    // The header only (kind, folders, time), read from the start of the record.
+    std::optional<RunRecord> readHead(int number) const;
+    // Whether the run's process is still writing it: it holds the record's lock.
+    bool isLive(int number) const;
+    RunState stateOf(const RunRecord& record) const;
+    // The newest run that may be undone: not undone, not running, not itself an undo.
+    std::optional<RunRecord> newestToUndo() const;
+
+    // Appends a mark to a record ("undone-by 12", "noticed").
+    bool mark(int number, const QByteArray& line) const;
+
+    // Removes the records beyond the newest keptRuns and those older than keptDays;
+    // records of live runs stay.
+    void prune(const QDateTime& now) const;
+
+  private:
+    Path folder_;
+};
+
+// The runs' kinds as people read them ("rename" is "Change Names").
+QString runKindTitle(const QByteArray& kind);

@@ -1,0 +1,101 @@
+#include "runs/run_record.h"
+
+#include <QHash>
+
+#include "runs/record_text.h"
+
+QByteArray RunRecord::option(const QByteArray& name) const {
+    for (const auto& [key, value] : options)
+        if (key == name) return value;
+    return {};
+}
+
+int RunRecord::movesMade() const {
+    int made = 0;
+    for (const RunEntry& entry : entries) made += entry.kind == RunEntry::Kind::Move && entry.done;
+    return made;
+}
+
+QByteArray identityText(const ItemIdentity& identity) {
+    return QByteArray::number(identity.device) + ':' + QByteArray::number(identity.inode);
+}
+
+std::optional<ItemIdentity> identityFromText(const QByteArray& text) {
+    const qsizetype colon = text.indexOf(':');
+    if (colon < 0) return std::nullopt;
+    bool deviceOk = false, inodeOk = false;
+    const ItemIdentity identity{text.left(colon).toULongLong(&deviceOk),
+                                text.mid(colon + 1).toULongLong(&inodeOk)};
+    if (!deviceOk || !inodeOk) return std::nullopt;
+    return identity;
+}
+
+std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
+    if (!text.startsWith("desktidy-run 1\n")) return std::nullopt;
+    RunRecord record;
+    record.number = number;
+    QHash<qint64, qsizetype> moveAt;      // move id -> index in entries
+    QHash<QByteArray, qsizetype> madeAt;  // folder -> index of its latest "mkdir"
+    for (QByteArrayView line : QByteArray::fromRawData(text.data(), text.size()).split('\n')) {
+        // A killed run's record ends in the zero bytes of space reserved ahead; marks
+        // added later follow them on the same line.
+        while (line.startsWith('\0')) line = line.sliced(1);
+        const std::optional<QList<QByteArray>> words = splitWords(line);
+        if (!words || words->isEmpty()) continue;
+        const QByteArray& key = words->first();
+        const qsizetype count = words->size();
+        const auto word = [&](int i) { return words->at(i); };
+        if (key == "kind" && count == 2) {
+            record.kind = word(1);
+        } else if (key == "folder" && count == 2) {
+            record.folders << Path(word(1));
+        } else if (key == "time" && count == 2) {
+            record.time = QDateTime::fromString(QString::fromLatin1(word(1)), Qt::ISODate);
+        } else if (key == "pid" && count == 2) {
+            record.pid = word(1).toLongLong();
+        } else if (key == "option" && count == 3) {
+            record.options.append({word(1), word(2)});
+        } else if (key == "move" && count == 5) {
+            const auto identity = identityFromText(word(4));
+            if (!identity) continue;
+            RunEntry entry{RunEntry::Kind::Move, word(1).toLongLong(), Path(word(2)), Path(word(3)),
+                           *identity};
+            moveAt.insert(entry.id, record.entries.size());
+            record.entries << entry;
+        } else if (key == "done" && count == 2) {
+            if (const auto at = moveAt.constFind(word(1).toLongLong()); at != moveAt.cend())
+                record.entries[*at].done = true;
+        } else if (key == "across" && count == 3) {
+            const auto at = moveAt.constFind(word(1).toLongLong());
+            const auto identity = identityFromText(word(2));
+            if (at == moveAt.cend() || !identity) continue;
+            RunEntry& entry = record.entries[*at];
+            entry.identity = *identity;
+            entry.done = entry.acrossDevices = true;
+        } else if (key == "mkdir" && count == 2) {
+            madeAt.insert(word(1), record.entries.size());
+            record.entries << RunEntry{RunEntry::Kind::MadeFolder, 0, Path(word(1))};
+        } else if (key == "made" && count == 3) {
+            const auto at = madeAt.constFind(word(1));
+            const auto identity = identityFromText(word(2));
+            if (at == madeAt.cend() || !identity) continue;
+            record.entries[*at].identity = *identity;
+            record.entries[*at].done = true;
+        } else if (key == "rmdir" && count == 2) {
+            record.entries << RunEntry{RunEntry::Kind::RemovedFolder, 0, Path(word(1))};
+        } else if (key == "temp" && count == 2) {
+            record.entries << RunEntry{RunEntry::Kind::Temporary, 0, Path(word(1))};
+        } else if (key == "end" && count == 2) {
+            record.end = word(1);
+        } else if (key == "undone-by" && count == 2) {
+            record.undone = true;
+            record.undoneBy = word(1).toInt();
+        } else if (key == "redone-by" && count == 2) {
+            record.undone = false;
+            record.undoneBy = 0;
+        } else if (key == "noticed" && count == 1) {
+            record.noticed = true;
+        }
+    }
+    return record;
+}

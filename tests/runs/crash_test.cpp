@@ -1,0 +1,136 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
+
+#include "app/run_desktidy.h"
+#include "runs/tree_manifest.h"
+#include "support/qstring_printer.h"
+
+namespace {
+
+// A desktop of many loose items of several types, with names of any bytes.
+Path makeDesktop(const TempHome& home, int count) {
+    const Path desktop = Path::fromText(home.desktop());
+    makeFolder(home.desktop());
+    const char* types[] = {".txt", ".jpg", ".mp3", ".pdf", ".zip", ""};
+    for (int i = 0; i < count; ++i) {
+        const QByteArray name =
+            "item " + QByteArray::number(i) + (i % 7 == 0 ? "\xff\n" : "") + types[i % 6];
+        const int fd = ::open((desktop / name).c_str(), O_WRONLY | O_CREAT, 0644);
+        const QByteArray contents = QByteArray::number(i * 7919);
+        EXPECT_EQ(::write(fd, contents.data(), contents.size()), contents.size());
+        ::close(fd);
+    }
+    return desktop;
+}
+
+TEST(RunsEndToEnd, UndoGivesBackTheTreeAfterFilingUnfilingAndNameChanges) {
+    TempHome home;
+    const Path desktop = makeDesktop(home, 40);
+    const QString folder = home.desktop();
+    const QStringList original = manifestOf(desktop);
+
+    ASSERT_EQ(desktidy({"--yes", "file", folder}).status, 0);
+    const QStringList filed = manifestOf(desktop);
+    ASSERT_NE(filed, original);
+    ASSERT_EQ(desktidy({"--yes", "unfile", folder}).status, 0);
+    ASSERT_EQ(
+        desktidy({"--yes", "rename", folder, "--replace", "item", "--with", "x", "--prefix", "P-",
+                  "--suffix", "-S", "--suffix-number", "--remove-spaces", "--upper", "--folders"})
+            .status,
+        0);
+    Outcome undone = desktidy({"--yes", "undo"});
+    EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
+    ASSERT_EQ(desktidy({"--yes", "undo"}).status, 0);  // the unfiling
+    EXPECT_EQ(manifestOf(desktop), filed);
+    ASSERT_EQ(desktidy({"--yes", "undo"}).status, 0);  // the filing
+    EXPECT_EQ(manifestOf(desktop), original);
+
+    const Outcome history = desktidy({"history"});
+    EXPECT_EQ(history.status, 0);
+    const QStringList lines = history.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines[0].contains(QRegularExpression("^   1  .*  Desktidy  +34  undone   " +
+                                                     QRegularExpression::escape(folder) + "$")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[5].contains("Undo")) << lines[5].toStdString();
+
+    const Outcome none = desktidy({"--yes", "undo"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, "desktidy undo: there is no run to undo\n");
+    EXPECT_EQ(desktidy({"--yes", "undo", "1"}).status, 1);  // undone already
+    EXPECT_EQ(desktidy({"--yes", "undo", "x"}).status, 2);
+    EXPECT_EQ(desktidy({"--yes", "undo", "99"}).status, 1);
+}
+
+TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
+    TempHome home;
+    const QString app = writeFile(home / "Applications/Pad.app/Contents/Info.plist",
+                                  "<plist><dict><key>CFBundleIdentifier</key>"
+                                  "<string>org.x.scribble</string></dict></plist>")
+                            .section('/', 0, -3);
+    writeFile(home / ".config/Pad/settings", "mine");
+    writeFile(home / ".cache/Pad", "cache");
+    // The program's own settings and history aside, the home as it is.
+    const auto homeItems = [&] {
+        QStringList items = manifestOf(Path::fromText(home.path()));
+        items.removeIf([](const QString& item) {
+            return item.startsWith(".local/state") || item.startsWith(".local 1 ") ||
+                   item.startsWith(".config/Desktidy");
+        });
+        return items;
+    };
+    const QStringList before = homeItems();
+    ASSERT_EQ(desktidy({"--yes", "remove-app", app}).status, 0);
+    ASSERT_FALSE(QFile::exists(home / ".config/Pad/settings"));
+    const Outcome undone = desktidy({"--yes", "undo"});
+    EXPECT_EQ(undone.status, 0);
+    EXPECT_TRUE(undone.err.contains("Undid run 1 (Remove Application): 3 items moved back."))
+        << undone.err.toStdString();
+    EXPECT_EQ(homeItems(), before);
+}
+
+// Kills the run at a random instant, then recovers: nothing is lost, and undoing the
+// stopped run gives back the tree as it was.
+void killAndRecover(const QStringList& run, int trials) {
+    for (int trial = 0; trial < trials; ++trial) {
+        TempHome home;
+        const Path desktop = makeDesktop(home, 1500);
+        const QStringList original = manifestOf(desktop);
+        QProcess process;
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(DESKTIDY_BINARY, QStringList{"--yes"} + run + QStringList{home.desktop()});
+        ASSERT_TRUE(process.waitForStarted());
+        // Once the run has begun to move items.
+        const QString record = home.path() + "/.local/state/Desktidy/history/1.run";
+        while (!QFile::exists(record) && process.state() == QProcess::Running) QThread::msleep(1);
+        QThread::msleep(QRandomGenerator::global()->bounded(0, 40));
+        ::kill(process.processId(), SIGKILL);
+        process.waitForFinished();
+
+        // Killed before its first step was written down, a run has nothing to undo.
+        const Outcome undone = desktidy({"--yes", "undo"});
+        if (!undone.err.contains("there is no run to undo")) {
+            EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
+            if (process.exitStatus() == QProcess::CrashExit) {
+                EXPECT_TRUE(undone.err.contains("stopped before its end"))
+                    << undone.err.toStdString();
+            }
+        }
+        EXPECT_EQ(manifestOf(desktop), original) << "trial " << trial << undone.err.toStdString();
+    }
+}
+
+TEST(RunsEndToEnd, KilledFilingIsUndoneToTheOriginalTree) { killAndRecover({"file"}, 3); }
+
+TEST(RunsEndToEnd, KilledNameChangeIsUndoneToTheOriginalTree) {
+    killAndRecover({"rename", "--prefix", "new ", "--upper", "--folders"}, 2);
+}
+
+}  // namespace

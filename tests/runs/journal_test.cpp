@@ -1,0 +1,238 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+
+#include "platform/copy_tree.h"
+#include "runs/folder_lock.h"
+#include "runs/journaling_file_system.h"
+#include "runs/record_text.h"
+#include "runs/run_recovery.h"
+#include "runs/run_scope.h"
+#include "runs/run_undo.h"
+#include "runs/tree_manifest.h"
+#include "support/qstring_printer.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_home.h"
+
+namespace {
+
+struct JournalFixture : ::testing::Test {
+    TempHome home;
+    LocalFileSystem local;
+    JournalingFileSystem files{local, desktidyStateFolder(home.path())};
+    RunHistory history{files.historyFolder()};
+    ScriptedPrompter prompter;
+    Path folder = Path::fromText(home.desktop());
+
+    void SetUp() override { makeFolder(home.desktop()); }
+    // By the bytes of the name, which need not be UTF-8.
+    void put(const QByteArray& name, const QByteArray& contents = "x") {
+        const int fd = ::open((folder / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, contents.data(), contents.size()), contents.size());
+        ::close(fd);
+    }
+    // A filing: a category folder made, two items moved into it, an emptied folder removed.
+    void fileTwoItems(const QByteArray& odd) {
+        RunScope run(files, prompter, "file", folder);
+        ASSERT_TRUE(files.makeDirectory(folder / "Words").ok());
+        ASSERT_TRUE(files.moveNoReplace(folder / "a.txt", folder / "Words/a.txt").ok());
+        ASSERT_TRUE(files.moveNoReplace(folder / odd, folder / "Words" / odd).ok());
+        ASSERT_TRUE(files.removeEmptyDirectory(folder / "Empty").ok());
+    }
+};
+
+TEST(RecordText, EveryByteComesBackAndUtf8StaysReadable) {
+    QByteArray all;
+    for (int c = 1; c < 256; ++c) all += char(c);
+    const QByteArray line = "move 1 " + quoted(all) + ' ' + quoted("Über \"x\"") + " 1:2";
+    const auto words = splitWords(line);
+    ASSERT_TRUE(words.has_value());
+    EXPECT_EQ(words->at(2), all);
+    EXPECT_EQ(words->at(3), QByteArray("Über \"x\""));
+    EXPECT_FALSE(line.contains('\n'));
+    EXPECT_EQ(quoted("a\xff\nb"), QByteArray("\"a\\xff\\nb\""));
+    // The half-written last line of a killed run is not taken for a name.
+    EXPECT_FALSE(splitWords("move 2 \"/a/b").has_value());
+    EXPECT_FALSE(splitWords("move 2 \"/a\\x4").has_value());
+}
+
+TEST_F(JournalFixture, UndoGivesBackTheTreeAndCanItselfBeUndone) {
+    const QByteArray odd("x\xff\ny.pdf");
+    put("a.txt", "words");
+    put(odd, "odd");
+    makeFolder(home.desktop() + "/Empty");
+    const QStringList before = manifestOf(folder);
+    fileTwoItems(odd);
+    const QStringList filed = manifestOf(folder);
+
+    const std::optional<RunRecord> run = history.newestToUndo();
+    ASSERT_TRUE(run.has_value());
+    EXPECT_EQ(run->kind, "file");
+    EXPECT_EQ(run->movesMade(), 2);
+    EXPECT_EQ(history.stateOf(*run), RunState::Done);
+    UndoOutcome outcome = undoRun(files, history, *run, prompter);
+    EXPECT_EQ(outcome.movedBack, 2);
+    EXPECT_EQ(manifestOf(folder), before);
+    EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Undone);
+    // Undone already: refused, nothing changes; the default skips undo runs.
+    EXPECT_EQ(undoRun(files, history, *history.read(run->number), prompter).status,
+              UndoOutcome::Status::Refused);
+    EXPECT_FALSE(history.newestToUndo().has_value());
+
+    // Undoing the undo files again and marks the first run done again.
+    outcome = undoRun(files, history, *history.read(outcome.undoRun), prompter);
+    EXPECT_EQ(outcome.movedBack, 2);
+    EXPECT_EQ(manifestOf(folder), filed);
+    EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Done);
+}
+
+TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
+    const QByteArray odd("b.txt");
+    put("a.txt", "mine");
+    put(odd, "b");
+    makeFolder(home.desktop() + "/Empty");
+    fileTwoItems(odd);
+    // The user renames one filed item and puts a new file at the other's old place.
+    ASSERT_EQ(::rename((folder / "Words/a.txt").c_str(), (folder / "Words/c.txt").c_str()), 0);
+    put("a.txt", "other");
+    put("Words/a.txt", "new");
+    put("b.txt", "in its place");
+
+    const UndoOutcome outcome = undoRun(files, history, *history.newestToUndo(), prompter);
+    EXPECT_EQ(outcome.movedBack, 0);
+    EXPECT_EQ(outcome.skipped,
+              QStringList({(folder / "Words/b.txt").display() + ": its old place, " +
+                               (folder / "b.txt").display() + ", is taken",
+                           (folder / "Words/a.txt").display() +
+                               ": it is no longer where the run left it"}));
+    EXPECT_EQ(readFile(home.desktop() + "/a.txt"), "other");
+    EXPECT_EQ(readFile(home.desktop() + "/Words/a.txt"), "new");
+    EXPECT_EQ(readFile(home.desktop() + "/Words/c.txt"), "mine");
+    EXPECT_EQ(readFile(home.desktop() + "/b.txt"), "in its place");
+    EXPECT_TRUE(QDir(home.desktop() + "/Empty").exists());  // made again, as it was
+}
+
+// Moves into "Trash" cross file systems: the caller then moves the item by other means.
+class OtherDeviceFileSystem : public LocalFileSystem {
+  public:
+    FileError moveNoReplace(const Path& from, const Path& to) override {
+        if (to.parent().fileName() == "Trash") return FileError::fromErrno(EXDEV, to, "move");
+        return LocalFileSystem::moveNoReplace(from, to);
+    }
+};
+
+TEST_F(JournalFixture, ItemMovedAcrossFileSystemsByAToolComesBackAsACompleteCopy) {
+    OtherDeviceFileSystem devices;
+    JournalingFileSystem removal(devices, desktidyStateFolder(home.path()));
+    put("app.AppImage", "binary");
+    makeFolder(home.desktop() + "/Trash");
+    removal.beginRun({"remove-app", {}});
+    const Path trashed = folder / "Trash/app.AppImage";
+    ASSERT_EQ(removal.moveNoReplace(folder / "app.AppImage", trashed).code, EXDEV);
+    // What `mv` does across file systems: a copy, then the original goes.
+    ASSERT_TRUE(copyTree(local, folder / "app.AppImage", trashed).ok());
+    ASSERT_TRUE(local.removeAll(folder / "app.AppImage").ok());
+    removal.endRun(false);
+
+    const UndoOutcome outcome = undoRun(removal, history, *history.newestToUndo(), prompter);
+    EXPECT_EQ(outcome.movedBack, 1);
+    EXPECT_EQ(readFile(home.desktop() + "/app.AppImage"), "binary");
+    EXPECT_FALSE(local.exists(trashed));
+}
+
+TEST_F(JournalFixture, MoveThatCannotBeRecordedIsNotMade) {
+    put("a.txt");
+    writeFile(QFile::decodeName(files.historyFolder().bytes()), "a file in the way");
+    RunScope run(files, prompter, "file", folder);
+    EXPECT_FALSE(files.moveNoReplace(folder / "a.txt", folder / "b.txt").ok());
+    EXPECT_TRUE(local.exists(folder / "a.txt"));
+    EXPECT_FALSE(local.exists(folder / "b.txt"));
+}
+
+TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
+    put("Name.txt", "case");
+    put("keep.txt", "k");
+    const Path partial = folder / ".c.desktidy-partial-0123456789abcdef";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A run whose process dies half-way: no end mark, no destructors.
+        files.beginRun({"rename", folder});
+        bool ok = files.moveNoReplace(folder / "keep.txt", folder / "kept.txt").ok() &&
+                  files.moveNoReplace(folder / "Name.txt", folder / ".desktidy-case-0").ok() &&
+                  files.makeDirectory(partial).ok() &&
+                  files.copyEntry(folder / "kept.txt", partial / "half").ok();
+        (void)::write(ready[1], ok ? "y" : "n", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+    ASSERT_EQ(answer, 'y');
+    EXPECT_EQ(history.stateOf(*history.read(1)), RunState::Running);
+    EXPECT_TRUE(recoverStoppedRuns(local, history).isEmpty());  // alive: left alone
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    const QList<StoppedRun> stopped = recoverStoppedRuns(local, history);
+    ASSERT_EQ(stopped.size(), 1);
+    EXPECT_EQ(stopped.first().movesMade, 2);
+    EXPECT_EQ(stopped.first().putRight, 2);
+    EXPECT_EQ(stopped.first().line(),
+              "Run 1 (Change Names in " + folder.display() +
+                  ") stopped before its end, after 2 moves; \u201cdesktidy undo 1\u201d puts "
+                  "them back.");
+    EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
+    EXPECT_FALSE(local.exists(partial));
+    EXPECT_TRUE(recoverStoppedRuns(local, history).isEmpty());  // told once
+    EXPECT_EQ(history.stateOf(*history.read(1)), RunState::Stopped);
+
+    undoRun(files, history, *history.newestToUndo(), prompter);
+    EXPECT_EQ(readFile(home.desktop() + "/keep.txt"), "k");
+    EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
+}
+
+TEST_F(JournalFixture, SecondRunOnAFolderIsRefusedWhileTheFirstHoldsIt) {
+    RunScope first(files, prompter, "file", folder);
+    {
+        // Inside the same run the folder's lock is the run's own.
+        RunScope archive(files, prompter, "archive", folder);
+        EXPECT_TRUE(archive.started());
+    }
+    FolderLock other;
+    EXPECT_EQ(other.acquire(files.lockFolder(), folder), FolderLock::Outcome::Busy);
+    // Another process's run on the home folder (its lock, taken here) keeps this one off.
+    const Path busy = Path::fromText(home.path());
+    ASSERT_EQ(other.acquire(files.lockFolder(), busy), FolderLock::Outcome::Held);
+    RunScope second(files, prompter, "unfile", busy);
+    EXPECT_FALSE(second.started());
+    EXPECT_EQ(prompter.calls, QStringList("critical|Another Desktidy run is changing " +
+                                          busy.display() + ". Try again when it has finished."));
+    other.release();
+    EXPECT_TRUE(RunScope(files, prompter, "unfile", busy).started());
+}
+
+TEST_F(JournalFixture, PruneKeepsTheLastHundredRunsAndNoneOlderThanNinetyDays) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    put("a");
+    for (int i = 0; i < 103; ++i) {
+        files.clock = [&] { return i == 5 ? now.addDays(-91) : now; };
+        files.beginRun({"rename", folder});
+        const QByteArray from = i % 2 ? "b" : "a", to = i % 2 ? "a" : "b";
+        ASSERT_TRUE(files.moveNoReplace(folder / from, folder / to).ok());
+        files.endRun(false);
+    }
+    history.prune(now);
+    const QList<int> kept = history.numbers();
+    EXPECT_EQ(kept.size(), 99);
+    EXPECT_EQ(kept.first(), 4);
+    EXPECT_FALSE(kept.contains(6));
+}
+
+}  // namespace
