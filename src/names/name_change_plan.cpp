@@ -1,0 +1,276 @@
+#include "names/name_change_plan.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <optional>
+
+#include "names/name_rules.h"
+
+namespace NameChangeTexts {
+const QString done = QStringLiteral("The file and/or folder names have been changed.");
+const QString emptyFind = QStringLiteral(
+    "The box is checked to replace a string, but no string has been specified to be replaced.");
+const QString colon = QStringLiteral("The colon character (:) is not allowed in filenames.");
+const QString slash = QStringLiteral("The slash character (/) is not allowed in filenames.");
+const QString period = QStringLiteral("File name cannot begin with a period (.) character.");
+const QString emptyName = QStringLiteral("File name cannot be empty.");
+const QString takenPrefix = QStringLiteral("There is already a file in this folder with the name ");
+}  // namespace NameChangeTexts
+
+namespace {
+
+using namespace NameChangeTexts;
+
+struct Item {
+    QString original;
+    QString current;
+    QString beforeCase;  // set when the case pass renamed it
+    bool isDirectory = false;
+};
+
+enum class TakenName { GoesOn, EndsRun };
+using Rule = std::function<std::optional<QString>(const QString& name, int index)>;
+
+// The folder as the passes leave it: every visible UTF-8 name and its item. Hidden names
+// cannot be new names (a leading "." is refused) and names that are not UTF-8 cannot
+// equal one, so only these can make a new name taken.
+class Simulation {
+  public:
+    Simulation(const NameList& names, const Path& folder, const NameChangeState& state,
+               NameChangePlan& result)
+        : folder_(folder), foldersToo_(state.filesFoldersState != 0), result_(result) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const QByteArrayView bytes = names.at(i);
+            if (bytes.startsWith('.')) {
+                hidden_.insert(bytes.toByteArray());
+                continue;
+            }
+            if (!isValidUtf8(bytes)) continue;
+            const QString name = QString::fromUtf8(bytes);
+            byName_.insert(name, static_cast<int>(items_.size()));
+            items_.push_back({name, name, QString(), names.isDirectory(i)});
+        }
+    }
+
+    // The items of one pass: by case-folded name, then by bytes as the folder lists them.
+    std::vector<int> listing() const {
+        struct Key {
+            QString folded;
+            QByteArray bytes;
+            int item;
+        };
+        std::vector<Key> keys;
+        keys.reserve(items_.size());
+        for (int i = 0; i < int(items_.size()); ++i)
+            if (foldersToo_ || !items_[i].isDirectory)
+                keys.push_back({items_[i].current.toCaseFolded(), items_[i].current.toUtf8(), i});
+        std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+            if (const int c = a.folded.compare(b.folded)) return c < 0;
+            return a.bytes < b.bytes;
+        });
+        std::vector<int> order;
+        order.reserve(keys.size());
+        for (const Key& key : keys) order.push_back(key.item);
+        return order;
+    }
+
+    bool renameEach(const std::vector<int>& listed, const Rule& rule, TakenName taken) {
+        const QSet<QString> listedNames = namesOf(listed);
+        for (std::size_t i = 0; i < listed.size(); ++i) {
+            const QString name = items_[listed[i]].current;
+            const std::optional<QString> newName = rule(name, static_cast<int>(i));
+            if (!newName) continue;
+            if (newName->isEmpty()) return stop(emptyName, name);
+            if (newName->startsWith(u'.')) return stop(period, name);
+            if (listedNames.contains(*newName)) {
+                if (taken == TakenName::EndsRun) return stop(takenPrefix + *newName, name);
+                refuse(name, *newName);
+                continue;
+            }
+            // A name given earlier in this pass, or one not listed: the move is refused.
+            if (byName_.contains(*newName))
+                return stop(
+                    FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
+                    name);
+            rename(listed[i], *newName);
+        }
+        return true;
+    }
+
+    // Neither a taken name nor a failure ends this pass.
+    void changeCase(bool upper) {
+        const std::vector<int> listed = listing();
+        const QSet<QString> listedNames = namesOf(listed);
+        for (const int item : listed) {
+            const QString name = items_[item].current;
+            const QString newName = caseChanged(name, upper);
+            if (newName == name) continue;
+            if (listedNames.contains(newName) || byName_.contains(newName)) {
+                refuse(name, newName);
+                continue;
+            }
+            items_[item].beforeCase = name;
+            rename(item, newName);
+        }
+    }
+
+    bool stop(const QString& alert, const QString& name = QString()) {
+        result_.plan.stopAlert = alert;
+        if (!name.isNull()) result_.plan.stopItem = pathOf(name);
+        return false;
+    }
+    void log(const QString& line) { result_.logLines << line; }
+    Path pathOf(const QString& name) const { return folder_ / name.toUtf8(); }
+
+    // The net moves, in an order in which each finds its new name free.
+    void addNetMoves() {
+        QHash<QString, int> movingFrom;  // original name -> item, for the items that move
+        for (int i = 0; i < int(items_.size()); ++i)
+            if (items_[i].current != items_[i].original) movingFrom.insert(items_[i].original, i);
+        std::vector<int> state(items_.size(), 0);  // 0 not placed, 1 on the chain, 2 placed
+        auto blocker = [&](int item) { return movingFrom.value(items_[item].current, -1); };
+        for (int start = 0; start < int(items_.size()); ++start) {
+            if (state[start] != 0 || !movingFrom.contains(items_[start].original)) continue;
+            // Follow the chain of items whose new name another item still holds.
+            std::vector<int> chain;
+            int next = start;
+            while (next >= 0 && state[next] == 0) {
+                state[next] = 1;
+                chain.push_back(next);
+                next = blocker(next);
+            }
+            if (next >= 0 && state[next] == 1) {
+                // A cycle: its first item steps aside to a temporary name first.
+                const Path temporary = temporaryPath();
+                addMove(pathOf(items_[next].original), temporary, QString());
+                for (auto it = chain.rbegin(); *it != next; ++it) addMove(*it);
+                addMove(temporary, pathOf(items_[next].current), items_[next].beforeCase);
+                for (auto it = std::find(chain.rbegin(), chain.rend(), next) + 1;
+                     it != chain.rend(); ++it)
+                    addMove(*it);
+            } else {
+                for (auto it = chain.rbegin(); it != chain.rend(); ++it) addMove(*it);
+            }
+            for (const int item : chain) state[item] = 2;
+        }
+    }
+
+  private:
+    QSet<QString> namesOf(const std::vector<int>& listed) const {
+        QSet<QString> names;
+        names.reserve(listed.size());
+        for (const int item : listed) names.insert(items_[item].current);
+        return names;
+    }
+    void rename(int item, const QString& newName) {
+        byName_.remove(items_[item].current);
+        byName_.insert(newName, item);
+        items_[item].current = newName;
+    }
+    void refuse(const QString& name, const QString& newName) {
+        result_.plan.notices << takenPrefix + newName;
+        result_.plan.steps.push_back({pathOf(name), pathOf(newName), Refusal::NameTaken, {}});
+        result_.beforeCase.emplace_back();
+    }
+    void addMove(int item) {
+        addMove(pathOf(items_[item].original), pathOf(items_[item].current),
+                items_[item].beforeCase);
+    }
+    void addMove(const Path& from, const Path& to, const QString& beforeCase) {
+        result_.plan.steps.push_back({from, to, Refusal::None, {}});
+        result_.beforeCase.push_back(beforeCase.isNull() ? Path() : pathOf(beforeCase));
+    }
+    Path temporaryPath() {
+        for (int n = 0;; ++n) {
+            const QByteArray name = ".desktidy-rename-" + QByteArray::number(n);
+            if (!hidden_.contains(name)) {
+                hidden_.insert(name);
+                return folder_ / name;
+            }
+        }
+    }
+
+    Path folder_;
+    bool foldersToo_;
+    NameChangePlan& result_;
+    std::vector<Item> items_;
+    QHash<QString, int> byName_;
+    QSet<QByteArray> hidden_;
+};
+
+}  // namespace
+
+NameChangePlan planNameChange(FileSystem& files, const Path& folder, const NameChangeState& state,
+                              const NameChangeOptions& options) {
+    NameChangePlan result;
+    result.plan.kind = RunPlan::Kind::Rename;
+    // A "/" in a new name would move the item into another folder, "../x" out of this
+    // one: refused before anything is renamed.
+    if ((state.replaceState && state.replace2String.contains(u'/')) ||
+        (state.prefixStringState && options.prefixTextField.contains(u'/')) ||
+        (state.suffixStringState && options.suffixTextField.contains(u'/'))) {
+        result.plan.stopAlert = slash;
+        return result;
+    }
+
+    Simulation sim(files.listNames(folder, true), folder, state, result);
+    // The texts are read from the controls, as the window shows them.
+    const Affix prefix{state.prefixNumberState != 0, state.prefixStringState != 0,
+                       options.prefixTextField, state.prefixNumber2State != 0};
+    const Affix suffix{state.suffixNumberState != 0, state.suffixStringState != 0,
+                       options.suffixTextField, state.suffixNumber2State != 0};
+
+    auto replacePass = [&] {
+        if (state.replace1String.isEmpty()) return sim.stop(emptyFind);
+        // A "/" typed in the text to find stands for the ":" that names from a Mac volume
+        // keep in its place.
+        const QString find = QString(state.replace1String).replace(u'/', u':');
+        if (state.replace2String.contains(u':')) return sim.stop(colon);
+        const bool ignoreCase = state.ignoreCaseState != 0;
+        return sim.renameEach(
+            sim.listing(),
+            [&](const QString& name, int) {
+                return replacedName(name, find, state.replace2String, ignoreCase);
+            },
+            TakenName::GoesOn);
+    };
+    // A taken name lets the prefix pass go on with the next item but ends the suffix pass.
+    auto affixPass = [&](const Affix& affix, bool atFront) {
+        const std::vector<int> listed = sim.listing();
+        if (!listed.empty() && affix.textOn && affix.text.contains(u':')) return sim.stop(colon);
+        return sim.renameEach(
+            listed,
+            [&](const QString& name, int index) -> std::optional<QString> {
+                return atFront ? affix.at(index) + name : name + affix.at(index);
+            },
+            atFront ? TakenName::GoesOn : TakenName::EndsRun);
+    };
+    auto removeSpacesPass = [&] {
+        return sim.renameEach(
+            sim.listing(), [](const QString& name, int) { return withoutSpaces(name); },
+            TakenName::GoesOn);
+    };
+    auto removeNumbersPass = [&] {
+        return sim.renameEach(
+            sim.listing(),
+            [&](const QString& name, int) {
+                std::optional<QString> newName = withoutDigits(name);
+                if (newName)
+                    sim.log(QStringLiteral("Paths = %1, %2")
+                                .arg(sim.pathOf(name).display(), sim.pathOf(*newName).display()));
+                return newName;
+            },
+            TakenName::GoesOn);
+    };
+
+    (void)((!state.replaceState || replacePass()) && (!prefix.isOn() || affixPass(prefix, true)) &&
+           (!suffix.isOn() || affixPass(suffix, false)) &&
+           (!state.removeSpacesState || removeSpacesPass()) &&
+           (!state.removeNumbersState || removeNumbersPass()) &&
+           (!state.caseState || (sim.changeCase(state.upperLowerState == 0), true)));
+    sim.addNetMoves();
+    return result;
+}
