@@ -165,6 +165,7 @@ QJsonObject planJson(const RunPlan& plan) {
     QJsonArray steps;
     for (const PlannedStep& step : plan.steps) {
         QJsonObject item{{"from", pathJson(step.from)}, {"to", pathJson(step.to)}};
+        if (step.replaces) item.insert("replaces", true);
         if (step.refusal != Refusal::None) {
             item.insert("refused", reasonText(step.refusal));
             if (!step.why.isEmpty()) item.insert("alert", step.why);
@@ -198,6 +199,7 @@ QJsonObject reportJson(const RunReport& r) {
 
 QString planLine(const PlannedStep& step) {
     QString line = step.from.display() + QStringLiteral(" -> ") + step.to.display();
+    if (step.replaces) line += QStringLiteral("  [replaces]");
     if (step.refusal != Refusal::None) {
         line += QStringLiteral("  [stays: ") + reasonText(step.refusal);
         if (!step.why.isEmpty()) line += QStringLiteral(": ") + step.why;

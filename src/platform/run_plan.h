@@ -25,7 +25,8 @@ struct PlannedStep {
     Path from;
     Path to;
     Refusal refusal = Refusal::None;
-    QString why;  // the alert a refused step shows, where the run shows one
+    QString why;            // the alert a refused step shows, where the run shows one
+    bool replaces = false;  // a copy that replaces what is at to (after asking, unless told not to)
 };
 
 // What a run will do, worked out before anything changes: its steps in the order they are

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QJsonObject>
 #include <random>
 
 #include "names/name_change_run.h"
@@ -113,7 +114,7 @@ TEST(NameChangePlanTest, MatchesThePassByPassRunOnRandomFoldersAndOptions) {
         logged << line.section(u'/', -1);  // the folders differ
     });
     std::mt19937 random(20261207);
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 300; ++round) {
         const Path oracleFolder = asPath(home / QString("oracle%1").arg(round));
         const Path plannedFolder = asPath(home / QString("planned%1").arg(round));
         const std::mt19937 start = random;
@@ -154,4 +155,39 @@ TEST(NameChangePlanTest, MatchesThePassByPassRunOnRandomFoldersAndOptions) {
         if (HasFailure()) break;
     }
     qInstallMessageHandler(nullptr);
+}
+
+TEST(NameChangePlanTest, TheResultLineTellsRenamesTakenNamesStopsAndCancels) {
+    TempHome home;
+    const Path folder = asPath(home / "work");
+    makeFolder(folder.display());
+    for (const char* name : {"a b", "ab", "c d", "x1"}) put(folder / name, name);
+    ScriptedPrompter prompter;
+    LocalFileSystem files;
+    NameChangeState state;
+    auto run = [&](const NameChangeOptions& options, RunProgress progress = {}) {
+        NameChangeRun run(prompter, files, folder, state, std::move(progress));
+        const RunResult result = run.doChangeNames(options);
+        return std::make_pair(result, resultLine(run.report()));
+    };
+    EXPECT_EQ(run({.removeSpacesCheck = true}),
+              std::make_pair(RunResult::Done,
+                             QString("Renamed 1 item. 1 kept their names: 1 name taken.")));
+
+    state.copyFrom({.replaceCheck = true, .replace1TextField = "x1"});
+    const NameChangePlan plan = planNameChange(files, folder, state, {});
+    EXPECT_EQ(QJsonObject(planJson(plan.plan)["stop"].toObject())["alert"].toString(),
+              "File name cannot be empty.");
+    EXPECT_EQ(run({.replaceCheck = true, .replace1TextField = "x1"}),
+              std::make_pair(RunResult::Failed,
+                             QString("Nothing was renamed. Stopped at \u201cx1\u201d: File name "
+                                     "cannot be empty.")));
+
+    std::atomic_bool cancel = false;
+    const auto cancelled =
+        run({.prefixNumberCheck = true},
+            {[&](qsizetype done, qsizetype, const QString&) { cancel = done == 2; }, &cancel});
+    EXPECT_EQ(cancelled, std::make_pair(RunResult::Cancelled,
+                                        QString("Renamed 2 items. Cancelled after 2 of 4.")));
+    EXPECT_EQ(contents(folder), QStringList({"0a b=a b", "1ab=ab", "cd=c d", "x1=x1"}));
 }
