@@ -29,6 +29,8 @@ struct Item {
     QString current;
     QString beforeCase;  // set when the case pass renamed it
     bool isDirectory = false;
+    int listedIn = -1;   // the last pass that listed it
+    int renamedIn = -1;  // the last pass that renamed it
 };
 
 enum class TakenName { GoesOn, EndsRun };
@@ -41,7 +43,12 @@ class Simulation {
   public:
     Simulation(const NameList& names, const Path& folder, const NameChangeState& state,
                NameChangePlan& result)
-        : folder_(folder), foldersToo_(state.filesFoldersState != 0), result_(result) {
+        : folder_(folder),
+          prefix_(folder.bytes().endsWith('/') ? folder.bytes() : folder.bytes() + '/'),
+          foldersToo_(state.filesFoldersState != 0),
+          result_(result) {
+        items_.reserve(names.size());
+        byName_.reserve(qsizetype(names.size()));
         for (std::size_t i = 0; i < names.size(); ++i) {
             const QByteArrayView bytes = names.at(i);
             if (bytes.startsWith('.')) {
@@ -55,22 +62,27 @@ class Simulation {
         }
     }
 
-    // The items of one pass: by case-folded name, then by bytes as the folder lists them.
-    std::vector<int> listing() const {
+    // Starts a pass: its items, by case-folded name, then by bytes as the folder lists them.
+    std::vector<int> listing() {
+        ++pass_;
         struct Key {
             QString folded;
-            QByteArray bytes;
             int item;
         };
         std::vector<Key> keys;
         keys.reserve(items_.size());
-        for (int i = 0; i < int(items_.size()); ++i)
-            if (foldersToo_ || !items_[i].isDirectory)
-                keys.push_back({items_[i].current.toCaseFolded(), items_[i].current.toUtf8(), i});
-        std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        for (int i = 0; i < int(items_.size()); ++i) {
+            if (!foldersToo_ && items_[i].isDirectory) continue;
+            items_[i].listedIn = pass_;
+            keys.push_back({items_[i].current.toCaseFolded(), i});
+        }
+        const auto before = [&](const Key& a, const Key& b) {
             if (const int c = a.folded.compare(b.folded)) return c < 0;
-            return a.bytes < b.bytes;
-        });
+            return items_[a.item].current.toUtf8() < items_[b.item].current.toUtf8();
+        };
+        // Often a pass leaves the order as it was: then there is nothing to sort.
+        if (!std::is_sorted(keys.begin(), keys.end(), before))
+            std::sort(keys.begin(), keys.end(), before);
         std::vector<int> order;
         order.reserve(keys.size());
         for (const Key& key : keys) order.push_back(key.item);
@@ -78,43 +90,46 @@ class Simulation {
     }
 
     bool renameEach(const std::vector<int>& listed, const Rule& rule, TakenName taken) {
-        const QSet<QString> listedNames = namesOf(listed);
         for (std::size_t i = 0; i < listed.size(); ++i) {
             const QString name = items_[listed[i]].current;
             const std::optional<QString> newName = rule(name, static_cast<int>(i));
             if (!newName) continue;
             if (newName->isEmpty()) return stop(emptyName, name);
             if (newName->startsWith(u'.')) return stop(period, name);
-            if (listedNames.contains(*newName)) {
+            if (const auto found = byName_.constFind(*newName); found != byName_.cend()) {
+                // The names of this pass's listing are taken; a name given earlier in this
+                // pass, or one not listed, makes the move itself fail.
+                const Item& other = items_[*found];
+                const bool givenNow = other.renamedIn == pass_ && other.current == *newName;
+                if (givenNow || other.listedIn != pass_)
+                    return stop(
+                        FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
+                        name);
                 if (taken == TakenName::EndsRun) return stop(takenPrefix + *newName, name);
                 refuse(name, *newName);
                 continue;
             }
-            // A name given earlier in this pass, or one not listed: the move is refused.
-            if (byName_.contains(*newName))
-                return stop(
-                    FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
-                    name);
             rename(listed[i], *newName);
         }
+        endPass();
         return true;
     }
 
-    // Neither a taken name nor a failure ends this pass.
+    // Neither a taken name nor a failure ends this pass. A name of the listing, or of any
+    // item now, is taken.
     void changeCase(bool upper) {
-        const std::vector<int> listed = listing();
-        const QSet<QString> listedNames = namesOf(listed);
-        for (const int item : listed) {
+        for (const int item : listing()) {
             const QString name = items_[item].current;
             const QString newName = caseChanged(name, upper);
             if (newName == name) continue;
-            if (listedNames.contains(newName) || byName_.contains(newName)) {
+            if (byName_.contains(newName)) {
                 refuse(name, newName);
                 continue;
             }
             items_[item].beforeCase = name;
             rename(item, newName);
         }
+        endPass();
     }
 
     bool stop(const QString& alert, const QString& name = QString()) {
@@ -123,13 +138,20 @@ class Simulation {
         return false;
     }
     void log(const QString& line) { result_.logLines << line; }
-    Path pathOf(const QString& name) const { return folder_ / name.toUtf8(); }
+    Path pathOf(const QString& name) const {
+        QByteArray path = prefix_;
+        path += name.toUtf8();
+        return Path(std::move(path));
+    }
 
     // The net moves, in an order in which each finds its new name free.
     void addNetMoves() {
         QHash<QString, int> movingFrom;  // original name -> item, for the items that move
+        movingFrom.reserve(qsizetype(items_.size()));
         for (int i = 0; i < int(items_.size()); ++i)
             if (items_[i].current != items_[i].original) movingFrom.insert(items_[i].original, i);
+        result_.plan.steps.reserve(result_.plan.steps.size() + movingFrom.size());
+        result_.beforeCase.reserve(result_.plan.steps.capacity());
         std::vector<int> state(items_.size(), 0);  // 0 not placed, 1 on the chain, 2 placed
         auto blocker = [&](int item) { return movingFrom.value(items_[item].current, -1); };
         for (int start = 0; start < int(items_.size()); ++start) {
@@ -159,16 +181,16 @@ class Simulation {
     }
 
   private:
-    QSet<QString> namesOf(const std::vector<int>& listed) const {
-        QSet<QString> names;
-        names.reserve(listed.size());
-        for (const int item : listed) names.insert(items_[item].current);
-        return names;
-    }
+    // The old name stays found until the pass ends, as the pass's listing holds it.
     void rename(int item, const QString& newName) {
-        byName_.remove(items_[item].current);
+        vacated_.push_back(items_[item].current);
         byName_.insert(newName, item);
         items_[item].current = newName;
+        items_[item].renamedIn = pass_;
+    }
+    void endPass() {
+        for (const QString& name : vacated_) byName_.remove(name);
+        vacated_.clear();
     }
     void refuse(const QString& name, const QString& newName) {
         result_.plan.notices << takenPrefix + newName;
@@ -194,10 +216,13 @@ class Simulation {
     }
 
     Path folder_;
+    QByteArray prefix_;  // the folder's path and a "/"
     bool foldersToo_;
     NameChangePlan& result_;
     std::vector<Item> items_;
     QHash<QString, int> byName_;
+    std::vector<QString> vacated_;
+    int pass_ = 0;
     QSet<QByteArray> hidden_;
 };
 

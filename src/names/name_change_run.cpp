@@ -44,10 +44,11 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
             report_.cancelled = true;
             return RunResult::Cancelled;
         }
-        progress_.step(++done, total, displayName(step.from.fileName()));
+        if (progress_.onStep) progress_.step(++done, total, displayName(step.from.fileName()));
         const FileError error = move(step.from, step.to);
         // A temporary name that only breaks a cycle is no item of the result.
-        const bool counts = !step.to.fileName().startsWith('.');
+        const QByteArray& to = step.to.bytes();
+        const bool counts = to.at(to.lastIndexOf('/') + 1) != '.';
         aside = !counts;
         if (error.ok()) {
             report_.done += counts;
