@@ -2,8 +2,11 @@
 // floor in the same run: a bare loop of no-replace renames moving the same files to the
 // same places and back. Prints filing_ratio and unfiling_ratio (program / floor, in
 // processor seconds, best of five interleaved rounds), the same ratios in wall seconds,
-// and the program's peak resident memory. The floor runs in a forked child, so its
-// path lists do not count towards that peak.
+// and the program's peak resident memory. filing_plan_share is the part of filing's
+// processor time that working out its plan takes (planned alone, on the same folder), and
+// filing_planning_share what planning adds to filing: the plan's time less that of the
+// listing and type lookup that filing made before it had plans. The floor
+// runs in a forked child, so its path lists do not count towards that peak.
 //   bench_filing [FILE_COUNT]   (100000 by default)
 
 #include <fcntl.h>
@@ -23,6 +26,7 @@
 
 #include "app/desktidy_controller.h"
 #include "bench_support.h"
+#include "filing/filer.h"
 #include "filing/type_table.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
@@ -185,11 +189,28 @@ int main(int argc, char** argv) {
 
     const Times unset{1e9, 1e9};
     RoundTrip program{unset, unset}, floor{unset, unset};
+    double planning = 1e9, listing = 1e9;
     const Path desk = Path::fromText(folder);
     auto namesInDesk = [&] { return int(files.listNames(desk, true).size()); };
     for (int round = 0; round < 5; ++round) {
         RoundTrip once;
         RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
+        // The listing first, so that the plan does not pay for reading the folder cold.
+        int listed = 0;
+        listing = std::min(listing, timesOf([&] {
+                                        const TypeTable types(controller.draft);
+                                        const NameList names = files.listNames(desk, false);
+                                        for (std::size_t i = 0; i < names.size(); ++i)
+                                            listed += types.categoryOf(names.at(i)) != noCategory;
+                                    }).processor);
+        if (listed != count - unmatched) return 5;
+        qsizetype planned = 0;
+        planning = std::min(
+            planning,
+            timesOf([&] {
+                planned = Filer(files, prompter).planFiling(desk, controller.draft).stepsToMake();
+            }).processor);
+        if (planned != count - unmatched) return 4;
         once.filing = timesOf([&] { filed = controller.desktidy(); });
         // Every matching file has left the top level, which holds the category folders.
         if (filed != RunResult::Done || namesInDesk() != unmatched + Settings::categoryCount)
@@ -207,6 +228,10 @@ int main(int argc, char** argv) {
     report("unfiling_wall_ratio", program.unfiling.wall / floor.unfiling.wall);
     report("filing_ratio", program.filing.processor / floor.filing.processor);
     report("unfiling_ratio", program.unfiling.processor / floor.unfiling.processor);
+    report("filing_plan_seconds", planning);
+    report("filing_listing_seconds", listing);
+    report("filing_plan_share", planning / program.filing.processor);
+    report("filing_planning_share", (planning - listing) / program.filing.processor);
     report("filing_peak_rss_mb", peakResidentMegabytes());
     QDir(root).removeRecursively();
     return 0;

@@ -41,6 +41,18 @@ void MoveCounts::count(const FileError& error, int items) {
     }
 }
 
+namespace {
+
+// Whether path names an item directly inside folder, without making its parent's path.
+bool isInFolder(const Path& path, const Path& folder) {
+    const QByteArray& p = path.bytes();
+    const qsizetype slash = p.lastIndexOf('/');
+    const qsizetype folderLength = folder.bytes().endsWith('/') ? slash + 1 : slash;
+    return slash >= 0 && QByteArrayView(p.constData(), folderLength) == folder.bytes();
+}
+
+}  // namespace
+
 Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
     // A file or a link in the folder's place (dangling or not) is not used: moves into
     // it would fail, or land outside the folder being filed.
@@ -70,6 +82,7 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
         (k == noCategory ? unmatched : byCategory[k]).push_back(static_cast<std::uint32_t>(i));
     }
 
+    plan.steps.reserve(plan.steps.size() + names.size());
     for (int k = 1; k <= Settings::categoryCount; ++k) {
         const std::vector<std::uint32_t>& items = byCategory[k];
         if (items.empty()) continue;  // a category that receives nothing gets no folder
@@ -201,7 +214,9 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
     if (plan.kind != RunPlan::Kind::Unfile) prompter_.setProgressItemVisible(true);
     prompter_.openProgress(progressTitle);
     QHash<Path, std::pair<FolderState, FileError>> folders;
-    QSet<Path> received, emptiedSources;
+    auto known = folders.end();
+    QSet<Path> received;
+    Path lastReceived;
     qsizetype removals = 0;
     auto removeEmptied = [&](qsizetype stepsMade) {
         for (; removals < plan.removeWhenEmpty.size() &&
@@ -230,12 +245,15 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
             counts.count(baseFailure);
             continue;
         }
-        const Path destination = step.to.parent();
-        auto known = folders.find(destination);
-        if (known == folders.end()) {
-            FileError error;
-            const FolderState state = ensureFolder(destination, error);
-            known = folders.insert(destination, {state, error});
+        // Steps come folder by folder: the folder is looked up only when it changes.
+        if (known == folders.end() || !isInFolder(step.to, known.key())) {
+            const Path destination = step.to.parent();
+            known = folders.find(destination);
+            if (known == folders.end()) {
+                FileError error;
+                const FolderState state = ensureFolder(destination, error);
+                known = folders.insert(destination, {state, error});
+            }
         }
         if (known->first == FolderState::Blocked) {
             ++counts.stayed;
@@ -252,8 +270,12 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
         const FileError error = files_.moveNoReplace(step.from, step.to);
         counts.count(error);
         if (error.code == EEXIST) ++report.nameTaken;
-        if (error.ok())
-            received.insert(plan.kind == RunPlan::Kind::Unfile ? step.from.parent() : destination);
+        if (!error.ok()) continue;
+        const Path& counted = plan.kind == RunPlan::Kind::Unfile ? step.from : step.to;
+        if (lastReceived.isEmpty() || !isInFolder(counted, lastReceived)) {
+            lastReceived = counted.parent();
+            received.insert(lastReceived);
+        }
     }
     // A folder made for items that all stayed behind does not remain.
     for (auto it = folders.cbegin(); it != folders.cend(); ++it)
