@@ -28,7 +28,7 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
 // Items that stayed because their name was taken are the normal course; moves that failed
 // with an error make the run a failure, told with how many and the first reason.
 RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prompter) {
-    if (counts.failed == 0) return RunResult::Done;
+    if (counts.failed == 0) return counts.report.cancelled ? RunResult::Cancelled : RunResult::Done;
     prompter.criticalNotice(
         QString::number(counts.failed) +
         (counts.failed == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
@@ -38,6 +38,25 @@ RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prom
 }
 
 }  // namespace
+
+RunPlan DesktidyController::planFiling(const Path& folder) {
+    const ArchiveDate& date = draft.archiveDate;
+    Filer filer(services.files, services.prompter);
+    RunPlan plan = filer.planArchive(folder, draft,
+                                     ArchiveCutoff::fromTitles(date.year, date.month, date.day));
+    // Filing comes after archiving: what archiving moves is no longer loose.
+    QSet<Path> archived;
+    for (const PlannedStep& step : plan.steps)
+        if (step.refusal == Refusal::None) archived.insert(step.from);
+    for (PlannedStep& step : filer.planFiling(folder, draft).steps)
+        if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
+    plan.kind = RunPlan::Kind::File;
+    return plan;
+}
+
+RunPlan DesktidyController::planUnfiling(const Path& folder) {
+    return Filer(services.files, services.prompter).planUnfiling(folder, draft.folderNames);
+}
 
 RunResult DesktidyController::desktidy() { return desktidy(workingFolder()); }
 
@@ -57,8 +76,11 @@ RunResult DesktidyController::desktidy(const Path& folder) {
     // The filed folder becomes the stored working folder.
     if (const std::optional<QString> text = folder.toText()) draft.workingFolder = *text;
     saveSetup();
-    counts.add(Filer(services.files, services.prompter).fileFolder(folder, draft));
+    if (!counts.report.cancelled)
+        counts.add(Filer(services.files, services.prompter, runProgress).fileFolder(folder, draft));
+    counts.report.kind = RunPlan::Kind::File;
     categoryRow_ = Settings::categoryCount;  // a run leaves the last category selected
+    if (onRunEnd) onRunEnd(counts.report);
     return outcomeOf(counts, folder, services.prompter);
 }
 
@@ -93,7 +115,7 @@ MoveCounts DesktidyController::doArchive(const Path& folder) {
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
     if (cutoff.isOff()) return {};
     const MoveCounts counts =
-        Filer(services.files, services.prompter).archiveFolder(folder, draft, cutoff);
+        Filer(services.files, services.prompter, runProgress).archiveFolder(folder, draft, cutoff);
     categoryRow_ = Settings::categoryCount;
     return counts;
 }
@@ -109,9 +131,10 @@ RunResult DesktidyController::undesktidy(const Path& folder) {
                                "filing by choosing Desktidy... from the File menu."),
             QStringLiteral("OK")))
         return RunResult::Cancelled;
-    return outcomeOf(
-        Filer(services.files, services.prompter).unfileFolder(folder, draft.folderNames), folder,
-        services.prompter);
+    const MoveCounts counts = Filer(services.files, services.prompter, runProgress)
+                                  .unfileFolder(folder, draft.folderNames);
+    if (onRunEnd) onRunEnd(counts.report);
+    return outcomeOf(counts, folder, services.prompter);
 }
 
 RunResult DesktidyController::unfileAllStashery() {

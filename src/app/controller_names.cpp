@@ -6,7 +6,16 @@ void DesktidyController::clearChangeNames() { ::clearChangeNames(nameChangeOptio
 RunResult DesktidyController::doChangeNames() { return doChangeNames(workingFolder()); }
 
 RunResult DesktidyController::doChangeNames(const Path& folder) {
-    NameChangeRun run(services.prompter, services.files, folder, nameChangeState);
+    NameChangeRun run(services.prompter, services.files, folder, nameChangeState, runProgress);
     run.noteRecentFolder = [this](const Path& folder) { noteRecentFolder(folder); };
-    return run.doChangeNames(nameChangeOptions);
+    const RunResult result = run.doChangeNames(nameChangeOptions);
+    if (result != RunResult::Cancelled || run.report().cancelled)
+        if (onRunEnd) onRunEnd(run.report());
+    return result;
+}
+
+RunPlan DesktidyController::planChangeNames(const Path& folder) {
+    NameChangeState state;
+    state.copyFrom(nameChangeOptions);
+    return planNameChange(services.files, folder, state, nameChangeOptions).plan;
 }

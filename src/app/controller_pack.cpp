@@ -17,12 +17,9 @@ QList<PackRow> rowsOf(const QStringList& sources, const QStringList& destination
     return rows;
 }
 
-RunResult copyRows(const CopyRunTexts& texts, const QList<PackRow>& rows, bool overwrite,
-                   Services& services) {
-    return copyStashery(texts,
-                        CopyList::fromTexts(columnOf(rows, &PackRow::source),
-                                            columnOf(rows, &PackRow::destination), overwrite),
-                        {services.prompter, services.notifier, services.files});
+CopyList copyListOf(const QList<PackRow>& rows, bool overwrite) {
+    return CopyList::fromTexts(columnOf(rows, &PackRow::source),
+                               columnOf(rows, &PackRow::destination), overwrite);
 }
 
 }  // namespace
@@ -58,10 +55,25 @@ void DesktidyController::clearPackTables() {
     draft.unpackRows.clear();
 }
 
-RunResult DesktidyController::packStashery() {
-    return copyRows(CopyRunTexts::pack(), draft.packRows, saved_.packOverwrite, services);
+RunResult DesktidyController::packStashery() { return copyRows(false); }
+
+RunResult DesktidyController::unpackStashery() { return copyRows(true); }
+
+RunResult DesktidyController::copyRows(bool unpack) {
+    RunReport report;
+    report.kind = unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack;
+    const RunResult result =
+        copyStashery(unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(),
+                     copyListOf(unpack ? draft.unpackRows : draft.packRows,
+                                unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
+                     {services.prompter, services.notifier, services.files, runProgress}, &report);
+    // A run the user declined at its question made no result.
+    if (onRunEnd && (result != RunResult::Cancelled || report.total > 0)) onRunEnd(report);
+    return result;
 }
 
-RunResult DesktidyController::unpackStashery() {
-    return copyRows(CopyRunTexts::unpack(), draft.unpackRows, saved_.unpackOverwrite, services);
+RunPlan DesktidyController::planCopies(bool unpack) {
+    return ::planCopies(copyListOf(unpack ? draft.unpackRows : draft.packRows,
+                                   unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
+                        services.files, unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack);
 }

@@ -54,7 +54,7 @@ QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, co
 
 void DesktidyController::awakeFromNib(const QStringList& arguments) {
     getSettings();
-    saveSetup();
+    if (!previewOnly) saveSetup();
 
     if (draft.workingFolder.isEmpty() || draft.workingFolder == u"/none")
         draft.workingFolder = desktopFolderOf(osHome);

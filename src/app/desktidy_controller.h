@@ -7,6 +7,7 @@
 
 #include "app/services.h"
 #include "names/name_change_options.h"
+#include "platform/run_plan.h"
 #include "platform/run_result.h"
 #include "platform/trash_location.h"
 #include "settings/bundle_defaults.h"
@@ -51,6 +52,21 @@ class DesktidyController {
     void resetSetup();
     // What the last load or save left: the values as stored.
     const Settings& saved() const { return saved_; }
+
+    // --- Runs: plans, progress, results ---
+    // Every filing, unfiling, name change and copying run reports its items to
+    // runProgress and stops between items when its cancel flag is set; once it has
+    // run, onRunEnd hears how it went.
+    RunProgress runProgress;
+    // Set for a preview (--dry-run) before start-up: starting writes no settings.
+    bool previewOnly = false;
+    std::function<void(const RunReport&)> onRunEnd;
+    // What filing (archiving included), unfiling, a name change by nameChangeOptions, or
+    // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
+    RunPlan planFiling(const Path& folder);
+    RunPlan planUnfiling(const Path& folder);
+    RunPlan planChangeNames(const Path& folder);
+    RunPlan planCopies(bool unpack);
 
     // --- Filing ---
     // Files the draft's working folder: asks first unless displayDktAlert is set,
@@ -179,6 +195,7 @@ class DesktidyController {
     // Runs action with each listed folder as the working folder, then shows the folder
     // shown before.
     void forEachListedFolder(const std::function<void()>& action);
+    RunResult copyRows(bool unpack);
 
     SettingsStore store_;
     Settings saved_;

@@ -198,7 +198,8 @@ QJsonObject reportJson(const RunReport& r) {
 }
 
 QString planLine(const PlannedStep& step) {
-    QString line = step.from.display() + QStringLiteral(" -> ") + step.to.display();
+    QString line = step.from.display();
+    if (!step.to.isEmpty()) line += QStringLiteral(" -> ") + step.to.display();
     if (step.replaces) line += QStringLiteral("  [replaces]");
     if (step.refusal != Refusal::None) {
         line += QStringLiteral("  [stays: ") + reasonText(step.refusal);

@@ -19,6 +19,7 @@ int PackCommand::execute(CommandContext& context, const QStringList& arguments) 
         return ExitUsage;
     }
     DesktidyController& controller = context.controller;
+    if (context.dryRun) return printPlan(controller.planCopies(side_ == PackSide::Unpack), context);
     return statusOf(
         side_ == PackSide::Pack ? controller.packStashery() : controller.unpackStashery(), context);
 }

@@ -96,5 +96,6 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     options.caseCheck = parser.isSet(upper) || parser.isSet(lower);
     options.upperLower = parser.isSet(lower) ? 1 : 0;
     options.filesFolders = parser.isSet(folders) ? 1 : 0;
+    if (context.dryRun) return printPlan(controller.planChangeNames(folder), context);
     return statusOf(controller.doChangeNames(folder), context);
 }
