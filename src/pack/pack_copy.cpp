@@ -196,13 +196,14 @@ RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServ
         if (report) *report = outcome;
         return result;
     };
+    int row = 0;
     for (const PlannedStep& step : plan.steps) {
         if (services.progress.cancelRequested()) {
             outcome.cancelled = true;
             prompter.closeProgress();
             return finish(RunResult::Cancelled);
         }
-        services.progress.step(outcome.done + notCopied + 1, outcome.total, step.to.display());
+        services.progress.step(++row, outcome.total, step.to.display());
         const RowOutcome rowOutcome = copyRow(step, list.replaceWithoutAsking, services);
         if (rowOutcome == RowOutcome::Stopped) {
             prompter.closeProgress();
