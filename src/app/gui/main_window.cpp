@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -58,7 +59,16 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     layout->addSpacing(6);
     layout->addLayout(grid);
     layout->addStretch();
+    // The last run's one-line result, until the next run ends.
+    auto* result = new QLabel(central);
+    result->setObjectName(QStringLiteral("resultLine"));
+    result->setTextFormat(Qt::PlainText);
+    result->setWordWrap(true);
+    layout->addWidget(result);
     setCentralWidget(central);
+    controller_.onRunEnd = [result](const RunReport& report) {
+        result->setText(resultLine(report));
+    };
 
     resize(600, sizeHint().height());
     state_.restoreGeometry(autosaveName, this);
