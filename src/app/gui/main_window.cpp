@@ -18,6 +18,7 @@
 #include "app/gui/info_boxes.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
+#include "app/gui/progress_panel.h"
 #include "app/gui/qt_prompter.h"
 #include "app/gui/removal_panel.h"
 #include "app/gui/setup_panel.h"
@@ -139,6 +140,15 @@ void MainWindow::runCommand(const std::function<void()>& command) {
 void MainWindow::refresh() {
     pathControl_->setPath(controller_.draft.workingFolder);
     setupPanel_->refresh();
+}
+
+void MainWindow::setPrompter(QtPrompter* prompter) {
+    prompter_ = prompter;
+    ProgressPanel* panel = prompter->progressPanel();
+    controller_.runProgress.cancel = panel->cancelFlag();
+    controller_.runProgress.onStep = [panel](qsizetype done, qsizetype total, const QString&) {
+        panel->showCount(done, total);
+    };
 }
 
 bool MainWindow::openFile(const QString& path) {
