@@ -5,11 +5,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/desktidy_controller.h"
@@ -87,8 +89,11 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     auto* caseRow = new QHBoxLayout;
     caseRow->addWidget(caseCheck);
     NameChangeOptions& options = controller_.nameChangeOptions;
-    upperLower = choice(this, tr("Upper case"), tr("Lower case"), caseRow,
-                        [&options](int id) { options.upperLower = id; });
+    upperLower =
+        choice(this, tr("Upper case"), tr("Lower case"), caseRow, [this, &options](int id) {
+            options.upperLower = id;
+            updatePreview();
+        });
     caseRow->addStretch();
     grid->addLayout(caseRow, 6, 0, 1, 4);
     grid->setColumnStretch(1, 1);
@@ -96,8 +101,11 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
 
     auto* whichRow = new QHBoxLayout;
     whichRow->addWidget(new QLabel(tr("Change the names of:"), this));
-    filesFolders = choice(this, tr("Files only"), tr("Files and folders"), whichRow,
-                          [&options](int id) { options.filesFolders = id; });
+    filesFolders =
+        choice(this, tr("Files only"), tr("Files and folders"), whichRow, [this, &options](int id) {
+            options.filesFolders = id;
+            updatePreview();
+        });
     whichRow->addStretch();
 
     clearButton = new QPushButton(tr("Clear"), this);
@@ -108,11 +116,22 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     buttons->addStretch();
     buttons->addWidget(runButton);
 
+    preview = new QTableWidget(0, 2, this);
+    preview->setObjectName(QStringLiteral("preview"));
+    preview->setHorizontalHeaderLabels({tr("Name"), tr("New Name")});
+    preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    preview->verticalHeader()->hide();
+    preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    previewStop = new QLabel(this);
+    previewStop->setTextFormat(Qt::PlainText);
+    previewStop->setWordWrap(true);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(folder_);
     layout->addWidget(rules);
     layout->addLayout(whichRow);
-    layout->addStretch();
+    layout->addWidget(preview, 1);
+    layout->addWidget(previewStop);
     layout->addLayout(buttons);
 
     connect(clearButton, &QPushButton::clicked, this, [this] {
@@ -130,15 +149,19 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
 
 QCheckBox* NameChangeWindow::check(const QString& text, bool NameChangeOptions::*member) {
     auto* box = new QCheckBox(text, this);
-    connect(box, &QCheckBox::toggled, this,
-            [this, member](bool on) { controller_.nameChangeOptions.*member = on; });
+    connect(box, &QCheckBox::toggled, this, [this, member](bool on) {
+        controller_.nameChangeOptions.*member = on;
+        updatePreview();
+    });
     return box;
 }
 
 QLineEdit* NameChangeWindow::field(QString NameChangeOptions::*member) {
     auto* edit = new QLineEdit(this);
-    connect(edit, &QLineEdit::textChanged, this,
-            [this, member](const QString& text) { controller_.nameChangeOptions.*member = text; });
+    connect(edit, &QLineEdit::textChanged, this, [this, member](const QString& text) {
+        controller_.nameChangeOptions.*member = text;
+        updatePreview();
+    });
     return edit;
 }
 
@@ -147,6 +170,7 @@ void NameChangeWindow::changeNames() {
     placed_ = true;
     refresh();
     show();
+    updatePreview();
     raise();
     activateWindow();
 }
@@ -181,6 +205,30 @@ void NameChangeWindow::refresh() {
     const QSignalBlocker a(upperLower), b(filesFolders);
     upperLower->button(o.upperLower == 0 ? 0 : 1)->setChecked(true);
     filesFolders->button(o.filesFolders == 0 ? 0 : 1)->setChecked(true);
+    updatePreview();
+}
+
+void NameChangeWindow::updatePreview() {
+    // Not while being built, nor for a window that is not shown.
+    if (!preview || !isVisible()) return;
+    const RunPlan plan = controller_.planChangeNames(controller_.workingFolder());
+    preview->setUpdatesEnabled(false);
+    preview->setRowCount(0);
+    preview->setRowCount(int(plan.steps.size()));
+    int row = 0;
+    for (const PlannedStep& step : plan.steps) {
+        QString newName = displayName(step.to.fileName());
+        if (step.refusal == Refusal::NameTaken) newName += tr("  (name taken: stays)");
+        preview->setItem(row, 0, new QTableWidgetItem(displayName(step.from.fileName())));
+        preview->setItem(row, 1, new QTableWidgetItem(newName));
+        ++row;
+    }
+    preview->setUpdatesEnabled(true);
+    previewStop->setText(!plan.stopAlert ? QString()
+                         : plan.stopItem.isEmpty()
+                             ? tr("The run would stop: %1").arg(*plan.stopAlert)
+                             : tr("The run would stop at \u201c%1\u201d: %2")
+                                   .arg(displayName(plan.stopItem.fileName()), *plan.stopAlert));
 }
 
 void NameChangeWindow::hideEvent(QHideEvent* event) {
