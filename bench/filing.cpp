@@ -2,10 +2,13 @@
 // floor in the same run: a bare loop of no-replace renames moving the same files to the
 // same places and back. Prints filing_ratio and unfiling_ratio (program / floor, in
 // processor seconds, best of five interleaved rounds), the same ratios in wall seconds,
-// and the program's peak resident memory. The floor runs in a forked child, so its
-// path lists do not count towards that peak. Then a scale point, a folder of a million
-// files: filing_1m_ratio to the floor and filing_1m_peak_rss_mb, the peak memory of that
-// part alone.
+// and the program's peak resident memory. filing_plan_share is the part of filing's
+// processor time that working out its plan takes (planned alone, on the same folder), and
+// filing_planning_share what planning adds to filing: the plan's time less that of the
+// listing and type lookup that filing made before it had plans. The floor runs in a
+// forked child, so its path lists do not count towards that peak. Then a scale point, a
+// folder of a million files: filing_1m_ratio to the floor and filing_1m_peak_rss_mb, the
+// peak memory of that part alone.
 //   bench_filing [FILE_COUNT [SCALE_COUNT]]   (100000 and 1000000 by default; 0 skips)
 
 #include <fcntl.h>
@@ -27,6 +30,7 @@
 
 #include "app/desktidy_controller.h"
 #include "bench_support.h"
+#include "filing/filer.h"
 #include "filing/type_table.h"
 #include "platform/preset_path_chooser.h"
 #include "platform/terminal_prompter.h"
@@ -161,11 +165,16 @@ bool makeLooseFiles(const QString& folder, int count) {
     return true;
 }
 
-// Best of rounds interleaved round trips of the program and of the floor on folder;
+// Best of rounds interleaved round trips of the program and of the floor on folder, with
+// the best times of planning filing alone and of the listing and type lookup under it.
+struct Measured {
+    RoundTrip program, floor;
+    double planning, listing;
+};
+
 // nullopt when a run did not move what it should have.
-std::optional<std::pair<RoundTrip, RoundTrip>> measure(DesktidyController& controller,
-                                                       FileSystem& files, const QString& folder,
-                                                       int count, int rounds) {
+std::optional<Measured> measure(DesktidyController& controller, FileSystem& files,
+                                const QString& folder, int count, int rounds) {
     int unmatched = 0;
     const TypeTable table(controller.draft());
     for (int i = 0; i < count; ++i) unmatched += table.categoryOf(nameOf(i).toUtf8()) == noCategory;
@@ -175,9 +184,27 @@ std::optional<std::pair<RoundTrip, RoundTrip>> measure(DesktidyController& contr
     RoundTrip program{unset, unset}, floor{unset, unset};
     const Path desk = Path::fromText(folder);
     auto namesInDesk = [&] { return int(files.listNames(desk, true).size()); };
+    double planning = 1e9, listing = 1e9;
+    Prompter& prompter = controller.services().prompter;
     for (int round = 0; round < rounds; ++round) {
         RoundTrip once;
         RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
+        // The listing first, so that the plan does not pay for reading the folder cold.
+        int listed = 0;
+        listing = std::min(listing, timesOf([&] {
+                                        const TypeTable types(controller.draft());
+                                        const NameList names = files.listNames(desk, false);
+                                        for (std::size_t i = 0; i < names.size(); ++i)
+                                            listed += types.categoryOf(names.at(i)) != noCategory;
+                                    }).processor);
+        if (listed != count - unmatched) return std::nullopt;
+        qsizetype planned = 0;
+        planning = std::min(
+            planning,
+            timesOf([&] {
+                planned = Filer(files, prompter).planFiling(desk, controller.draft()).stepsToMake();
+            }).processor);
+        if (planned != count - unmatched) return std::nullopt;
         once.filing = timesOf([&] { filed = controller.fileFolder(controller.workingFolder()); });
         // Every matching file has left the top level, which holds the category folders.
         if (filed != RunResult::Done || namesInDesk() != unmatched + Settings::categoryCount)
@@ -188,7 +215,7 @@ std::optional<std::pair<RoundTrip, RoundTrip>> measure(DesktidyController& contr
         keepBest(program, once);
         keepBest(floor, timeFloor(folder, controller.draft(), count));
     }
-    return std::pair{program, floor};
+    return Measured{program, floor, planning, listing};
 }
 
 // Starts the peak resident memory afresh from what the process holds now, so that a
@@ -241,7 +268,7 @@ int main(int argc, char** argv) {
     if (count > 0) {
         const auto measured = measure(controller, files, folder, count, 5);
         if (!measured) return 2;
-        const auto& [program, floor] = *measured;
+        const auto& [program, floor, planning, listing] = *measured;
         report("filing_wall_seconds", program.filing.wall);
         report("floor_filing_wall_seconds", floor.filing.wall);
         report("unfiling_wall_seconds", program.unfiling.wall);
@@ -250,6 +277,10 @@ int main(int argc, char** argv) {
         report("unfiling_wall_ratio", program.unfiling.wall / floor.unfiling.wall);
         report("filing_ratio", program.filing.processor / floor.filing.processor);
         report("unfiling_ratio", program.unfiling.processor / floor.unfiling.processor);
+        report("filing_plan_seconds", planning);
+        report("filing_listing_seconds", listing);
+        report("filing_plan_share", planning / program.filing.processor);
+        report("filing_planning_share", (planning - listing) / program.filing.processor);
         report("filing_peak_rss_mb", peakResidentMegabytes());
     }
     QDir(folder).removeRecursively();
@@ -262,7 +293,8 @@ int main(int argc, char** argv) {
         resetPeakMemory();
         const auto measured = measure(controller, files, big, scaleCount, 2);
         if (!measured) return 4;
-        const auto& [program, floor] = *measured;
+        const auto& program = measured->program;
+        const auto& floor = measured->floor;
         report("filing_1m_ratio", program.filing.processor / floor.filing.processor);
         report("filing_1m_peak_rss_mb", peakResidentMegabytes());
     }

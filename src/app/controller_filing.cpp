@@ -29,7 +29,7 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
 // Items that stayed because their name was taken are the normal course; moves that failed
 // with an error make the run a failure, told with how many and the first reason.
 RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prompter) {
-    if (counts.failed == 0) return RunResult::Done;
+    if (counts.failed == 0) return counts.report.cancelled ? RunResult::Cancelled : RunResult::Done;
     prompter.criticalNotice(
         QString::number(counts.failed) +
         (counts.failed == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
@@ -39,6 +39,25 @@ RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prom
 }
 
 }  // namespace
+
+RunPlan DesktidyController::planFiling(const Path& folder) {
+    const ArchiveDate& date = draft_.archiveDate;
+    Filer filer(services_.files, services_.prompter);
+    RunPlan plan = filer.planArchive(folder, draft_,
+                                     ArchiveCutoff::fromTitles(date.year, date.month, date.day));
+    // Filing comes after archiving: what archiving moves is no longer loose.
+    QSet<Path> archived;
+    for (const PlannedStep& step : plan.steps)
+        if (step.refusal == Refusal::None) archived.insert(step.from);
+    for (PlannedStep& step : filer.planFiling(folder, draft_).steps)
+        if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
+    plan.kind = RunPlan::Kind::File;
+    return plan;
+}
+
+RunPlan DesktidyController::planUnfiling(const Path& folder) {
+    return Filer(services_.files, services_.prompter).planUnfiling(folder, draft_.folderNames);
+}
 
 RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
     if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
@@ -58,8 +77,12 @@ RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
     // The filed folder becomes the stored working folder.
     if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
     saveSetup();
-    counts.add(Filer(services_.files, services_.prompter).fileFolder(folder, draft_));
+    if (!counts.report.cancelled)
+        counts.add(
+            Filer(services_.files, services_.prompter, runProgress).fileFolder(folder, draft_));
+    counts.report.kind = RunPlan::Kind::File;
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
+    if (onRunEnd) onRunEnd(counts.report);
     return outcomeOf(counts, folder, services_.prompter);
 }
 
@@ -97,8 +120,8 @@ MoveCounts DesktidyController::archiveFolder(const Path& folder) {
     if (cutoff.isOff()) return {};
     RunScope run(services_.files, services_.prompter, "archive", folder);
     if (!run.started()) return {};
-    const MoveCounts counts =
-        Filer(services_.files, services_.prompter).archiveFolder(folder, draft_, cutoff);
+    const MoveCounts counts = Filer(services_.files, services_.prompter, runProgress)
+                                  .archiveFolder(folder, draft_, cutoff);
     shownCategoryRow_ = Settings::categoryCount;
     return counts;
 }
@@ -114,9 +137,10 @@ RunResult DesktidyController::unfileFolder(const Path& folder) {
                                "filing by choosing Desktidy... from the File menu."),
             QStringLiteral("OK")))
         return RunResult::Cancelled;
-    return outcomeOf(
-        Filer(services_.files, services_.prompter).unfileFolder(folder, draft_.folderNames), folder,
-        services_.prompter);
+    const MoveCounts counts = Filer(services_.files, services_.prompter, runProgress)
+                                  .unfileFolder(folder, draft_.folderNames);
+    if (onRunEnd) onRunEnd(counts.report);
+    return outcomeOf(counts, folder, services_.prompter);
 }
 
 RunResult DesktidyController::unfileListedFolders() {

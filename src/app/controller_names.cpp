@@ -5,7 +5,14 @@
 RunResult DesktidyController::changeNames(const Path& folder, const NameChangeOptions& options) {
     RunScope journal(services_.files, services_.prompter, "rename", folder);
     if (!journal.started()) return RunResult::Failed;
-    NameChangeRun run(services_.prompter, services_.files, folder);
+    NameChangeRun run(services_.prompter, services_.files, folder, runProgress);
     run.noteRecentFolder = [this](const Path& folder) { noteRecentFolder(folder); };
-    return journal.finish(run.doChangeNames(options));
+    const RunResult result = run.doChangeNames(options);
+    if (result != RunResult::Cancelled || run.report().cancelled)
+        if (onRunEnd) onRunEnd(run.report());
+    return journal.finish(result);
+}
+
+RunPlan DesktidyController::planChangeNames(const Path& folder, const NameChangeOptions& options) {
+    return planNameChange(services_.files, folder, options).plan;
 }

@@ -18,12 +18,9 @@ QList<PackRow> rowsOf(const QStringList& sources, const QStringList& destination
     return rows;
 }
 
-RunResult copyRows(const CopyRunTexts& texts, const QList<PackRow>& rows, bool overwrite,
-                   Services& services) {
-    return copyStashery(texts,
-                        CopyList::fromTexts(columnOf(rows, &PackRow::source),
-                                            columnOf(rows, &PackRow::destination), overwrite),
-                        {services.prompter, services.notifier, services.files});
+CopyList copyListOf(const QList<PackRow>& rows, bool overwrite) {
+    return CopyList::fromTexts(columnOf(rows, &PackRow::source),
+                               columnOf(rows, &PackRow::destination), overwrite);
 }
 
 }  // namespace
@@ -59,7 +56,21 @@ void DesktidyController::clearPackLists() {
 RunResult DesktidyController::copyPackRows(PackSide side) {
     RunScope run(services_.files, services_.prompter, side == PackSide::Pack ? "pack" : "unpack",
                  Path());
-    if (side == PackSide::Pack)
-        return copyRows(CopyRunTexts::pack(), draft_.packRows, saved_.packOverwrite, services_);
-    return copyRows(CopyRunTexts::unpack(), draft_.unpackRows, saved_.unpackOverwrite, services_);
+    const bool unpack = side == PackSide::Unpack;
+    RunReport report;
+    report.kind = unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack;
+    const RunResult result = copyStashery(
+        unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(),
+        copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
+        {services_.prompter, services_.notifier, services_.files, runProgress}, &report);
+    // A run the user declined at its question made no result.
+    if (onRunEnd && (result != RunResult::Cancelled || report.total > 0)) onRunEnd(report);
+    return result;
+}
+
+RunPlan DesktidyController::planCopies(PackSide side) {
+    const bool unpack = side == PackSide::Unpack;
+    return ::planCopies(
+        copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
+        services_.files, unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack);
 }

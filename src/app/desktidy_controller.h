@@ -8,6 +8,7 @@
 #include "app/removal_checklist.h"
 #include "app/services.h"
 #include "names/name_change_options.h"
+#include "platform/run_plan.h"
 #include "platform/run_result.h"
 #include "platform/trash_location.h"
 #include "removal/del_app_row.h"
@@ -69,6 +70,21 @@ class DesktidyController {
     // then a save.
     void resetSetup();
     const SettingsStore& store() const { return store_; }
+
+    // --- Runs: plans, progress, results ---
+    // Every filing, unfiling, name change and copying run reports its items to
+    // runProgress and stops between items when its cancel flag is set; once it has
+    // run, onRunEnd hears how it went.
+    RunProgress runProgress;
+    // Set for a preview (--dry-run) before start-up: starting writes no settings.
+    bool previewOnly = false;
+    std::function<void(const RunReport&)> onRunEnd;
+    // What filing (archiving included), unfiling, a name change by options, or
+    // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
+    RunPlan planFiling(const Path& folder);
+    RunPlan planUnfiling(const Path& folder);
+    RunPlan planChangeNames(const Path& folder, const NameChangeOptions& options);
+    RunPlan planCopies(PackSide side);
 
     // --- Filing ---
     // Files folder: asks first when told to, archives old items by the draft's archive

@@ -1,7 +1,9 @@
 #include "filing/filer.h"
 
+#include <QHash>
 #include <array>
 #include <cerrno>
+#include <limits>
 #include <vector>
 
 #include "filing/type_table.h"
@@ -26,6 +28,18 @@ void MoveCounts::add(const MoveCounts& other) {
     stayed += other.stayed;
     if (other.failed > 0 && failed == 0) firstFailure = other.firstFailure;
     failed += other.failed;
+    RunReport& r = report;
+    const RunReport& o = other.report;
+    r.kind = o.kind;
+    r.done += o.done;
+    r.folders += o.folders;
+    r.nameTaken += o.nameTaken;
+    r.noMatchingType += o.noMatchingType;
+    r.notAFolder += o.notAFolder;
+    r.notAllowed += o.notAllowed;
+    r.failed += o.failed;
+    r.total += o.total;
+    r.cancelled = r.cancelled || o.cancelled;
 }
 
 void MoveCounts::count(const FileError& error, int items) {
@@ -39,6 +53,18 @@ void MoveCounts::count(const FileError& error, int items) {
     }
 }
 
+namespace {
+
+// Whether path names an item directly inside folder, without making its parent's path.
+bool isInFolder(const Path& path, const Path& folder) {
+    const QByteArray& p = path.bytes();
+    const qsizetype slash = p.lastIndexOf('/');
+    const qsizetype folderLength = folder.bytes().endsWith('/') ? slash + 1 : slash;
+    return slash >= 0 && QByteArrayView(p.constData(), folderLength) == folder.bytes();
+}
+
+}  // namespace
+
 Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
     // A file or a link in the folder's place (dangling or not) is not used: moves into
     // it would fail, or land outside the folder being filed.
@@ -48,131 +74,243 @@ Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
     return error.ok() ? FolderState::Made : FolderState::Failed;
 }
 
-FileError Filer::moveItem(const QByteArray& name, const Path& from, const Path& toFolder) {
-    prompter_.showProgressItem(displayName(name));
-    return files_.moveNoReplace(from / name, toFolder / name);
-}
-
 template <typename Filter>
-MoveCounts Filer::moveLooseItems(const Path& folder, const Path& destinationBase,
-                                 const Settings& settings, Filter keep,
-                                 const FileError& baseFailure) {
-    // One listing and one type lookup per item; the result is that of trying the
+void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
+                           const Settings& settings, Filter keep) {
+    // One listing and one type lookup per item; the order is that of trying the
     // categories in order, each with its entries in order. Each category keeps the
     // places of its items in the listing, not copies of their names.
     const TypeTable table(settings);
     const QList<QByteArray> folderNames = folderNameBytes(settings.folderNames);
     const NameList names = files_.listNames(folder, false);
     std::array<std::vector<std::uint32_t>, Settings::categoryCount + 1> byCategory;
+    std::vector<std::uint32_t> unmatched;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const QByteArrayView name = names.at(i);
-        const int k = table.categoryOf(name);
         // The program's own folders are never filed into one another.
-        if (k == noCategory || folderNames.contains(name)) continue;
+        if (folderNames.contains(name)) continue;
+        const int k = table.categoryOf(name);
         if (!keep(folder / names.name(i))) continue;
-        byCategory[k].push_back(static_cast<std::uint32_t>(i));
+        (k == noCategory ? unmatched : byCategory[k]).push_back(static_cast<std::uint32_t>(i));
     }
 
-    MoveCounts counts;
+    plan.steps.reserve(plan.steps.size() + names.size());
     for (int k = 1; k <= Settings::categoryCount; ++k) {
         const std::vector<std::uint32_t>& items = byCategory[k];
-        const int itemCount = static_cast<int>(items.size());
         if (items.empty()) continue;  // a category that receives nothing gets no folder
-        if (!baseFailure.ok()) {
-            counts.count(baseFailure, itemCount);
-            continue;
-        }
         const QByteArray categoryName = folderNames.value(k);
         const Path destination = destinationBase / categoryName;
-        FileError error;
-        const FolderState state = isPlainFolderName(categoryName) ? ensureFolder(destination, error)
-                                                                  : FolderState::Blocked;
-        if (state == FolderState::Blocked) {
-            counts.stayed += itemCount;
-            continue;
+        // A non-folder in the category folder's place keeps its items where they are; an
+        // existing folder's names are taken.
+        const auto st = isPlainFolderName(categoryName) ? files_.status(destination)
+                                                        : std::optional<FileStatus>(FileStatus{});
+        QSet<QByteArray> taken;
+        if (st && st->isDirectory()) {
+            const NameList inside = files_.listNames(destination, true);
+            for (std::size_t j = 0; j < inside.size(); ++j) taken.insert(inside.name(j));
         }
-        if (state == FolderState::Failed) {
-            counts.count(error, itemCount);
-            continue;
+        const Refusal blocked = st && !st->isDirectory() ? Refusal::NotAFolder : Refusal::None;
+        for (const std::uint32_t i : items) {
+            const QByteArray name = names.name(i);
+            const Refusal why = blocked != Refusal::None
+                                    ? blocked
+                                    : (taken.contains(name) ? Refusal::NameTaken : Refusal::None);
+            plan.steps.push_back({folder / name, destination / name, why, {}});
         }
-        const int movedBefore = counts.moved;
-        for (const std::uint32_t i : items)
-            counts.count(moveItem(names.name(i), folder, destination));
-        // A folder made for items that all stayed behind does not remain.
-        if (state == FolderState::Made && counts.moved == movedBefore)
-            (void)files_.removeEmptyDirectory(destination);  // something may have come in
     }
+    for (const std::uint32_t i : unmatched)
+        plan.steps.push_back({folder / names.name(i), Path(), Refusal::NoMatchingType, {}});
+}
+
+RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
+                           const ArchiveCutoff& cutoff) {
+    RunPlan plan;
+    plan.kind = RunPlan::Kind::Archive;
+    if (cutoff.isOff()) return plan;
+    const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
+    const Path archive = folder / archiveName;
+    if (!isPlainFolderName(archiveName)) return plan;
+    if (const auto st = files_.status(archive); st && !st->isDirectory()) return plan;
+    plan.makeFirst.append(archive);
+    if (cutoff.state != ArchiveCutoff::State::Valid) return plan;
+    planLooseItems(plan, folder, archive, settings, [&](const Path& path) {
+        const auto st = files_.status(path);
+        return st && cutoff.includes(*st);
+    });
+    // Archiving leaves alone what it does not archive: only old items count.
+    std::erase_if(plan.steps,
+                  [](const PlannedStep& step) { return step.refusal == Refusal::NoMatchingType; });
+    return plan;
+}
+
+RunPlan Filer::planFiling(const Path& folder, const Settings& settings) {
+    RunPlan plan;
+    plan.kind = RunPlan::Kind::File;
+    planLooseItems(plan, folder, folder, settings, [](const Path&) { return true; });
+    // An archive folder that archiving made but left empty does not remain.
+    const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
+    if (isPlainFolderName(archiveName))
+        plan.removeWhenEmpty.append({qsizetype(plan.steps.size()), folder / archiveName});
+    return plan;
+}
+
+bool Filer::planBringBack(RunPlan& plan, const Path& source, const Path& folder,
+                          QSet<QByteArray>& taken) {
+    // Only a real folder: a link in a category folder's place is left alone, so that
+    // unfiling never empties a folder elsewhere.
+    if (!files_.isDirectory(source)) return false;
+    const NameList names = files_.listNames(source, true);
+    bool emptied = true;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QByteArray name = names.name(i);
+        const bool isTaken = taken.contains(name);
+        plan.steps.push_back(
+            {source / name, folder / name, isTaken ? Refusal::NameTaken : Refusal::None, {}});
+        if (isTaken) emptied = false;
+        taken.insert(name);
+    }
+    plan.removeWhenEmpty.append({qsizetype(plan.steps.size()), source});
+    return emptied;
+}
+
+RunPlan Filer::planUnfiling(const Path& folder, const QStringList& folderNames) {
+    RunPlan plan;
+    plan.kind = RunPlan::Kind::Unfile;
+    const QList<QByteArray> names = folderNameBytes(folderNames);
+    QSet<QByteArray> taken;
+    const NameList top = files_.listNames(folder, true);
+    for (std::size_t i = 0; i < top.size(); ++i) taken.insert(top.name(i));
+    // A folder emptied by its moves is removed at once, which frees its name for the
+    // items that come after it.
+    auto bringBack = [&](const Path& source) {
+        if (planBringBack(plan, source, folder, taken) && source.parent() == folder)
+            taken.remove(source.fileName());
+    };
+    // Archived items return to the top level, not to their category folders.
+    const QByteArray archiveName = names.value(archiveIndex);
+    const Path archive = folder / archiveName;
+    if (isPlainFolderName(archiveName) && files_.isDirectory(archive)) {
+        const NameList inside = files_.listNames(archive, true);
+        bool emptied = true;
+        for (int k = 1; k <= Settings::categoryCount; ++k) {
+            const QByteArray name = names.value(k);
+            if (isPlainFolderName(name) && !planBringBack(plan, archive / name, folder, taken))
+                emptied = false;
+        }
+        for (std::size_t i = 0; i < inside.size(); ++i)
+            if (!names.mid(1, Settings::categoryCount).contains(inside.at(i))) emptied = false;
+        plan.removeWhenEmpty.append({qsizetype(plan.steps.size()), archive});
+        if (emptied) taken.remove(archiveName);
+    }
+    for (int k = 1; k <= Settings::categoryCount; ++k) {
+        const QByteArray name = names.value(k);
+        if (isPlainFolderName(name)) bringBack(folder / name);
+    }
+    return plan;
+}
+
+MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
+    MoveCounts counts;
+    RunReport& report = counts.report;
+    report.countPlan(plan);
+    counts.stayed = report.nameTaken + report.notAFolder;
+    report.nameTaken = 0;  // counted again below, as the moves find them
+    report.notAFolder = 0;
+
+    // Filing's archive folder is made even when nothing goes into it; when making it
+    // fails, every item meant for it fails with that error.
+    FileError baseFailure;
+    for (const Path& path : plan.makeFirst)
+        if (FileError error; ensureFolder(path, error) == FolderState::Failed) baseFailure = error;
+
+    if (plan.kind != RunPlan::Kind::Unfile) prompter_.setProgressItemVisible(true);
+    prompter_.openProgress(progressTitle);
+    QHash<Path, std::pair<FolderState, FileError>> folders;
+    auto known = folders.end();
+    QSet<Path> received;
+    Path lastReceived;
+    qsizetype removals = 0;
+    auto removeEmptied = [&](qsizetype stepsMade) {
+        for (; removals < plan.removeWhenEmpty.size() &&
+               plan.removeWhenEmpty.at(removals).afterSteps <= stepsMade;
+             ++removals) {
+            const Path& path = plan.removeWhenEmpty.at(removals).folder;
+            // Fails, harmlessly, when something stayed or came in.
+            if (files_.isDirectory(path)) (void)files_.removeEmptyDirectory(path);
+        }
+    };
+    const qsizetype total = plan.stepsToMake();
+    qsizetype done = 0;
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        removeEmptied(qsizetype(i));
+        const PlannedStep& step = plan.steps[i];
+        if (step.refusal != Refusal::None) {
+            if (step.refusal == Refusal::NameTaken) ++report.nameTaken;
+            if (step.refusal == Refusal::NotAFolder) ++report.notAFolder;
+            continue;
+        }
+        if (progress_.cancelRequested()) {
+            report.cancelled = true;
+            break;
+        }
+        if (!baseFailure.ok()) {
+            counts.count(baseFailure);
+            continue;
+        }
+        // Steps come folder by folder: the folder is looked up only when it changes.
+        if (known == folders.end() || !isInFolder(step.to, known.key())) {
+            const Path destination = step.to.parent();
+            known = folders.find(destination);
+            if (known == folders.end()) {
+                FileError error;
+                const FolderState state = ensureFolder(destination, error);
+                known = folders.insert(destination, {state, error});
+            }
+        }
+        if (known->first == FolderState::Blocked) {
+            ++counts.stayed;
+            ++report.notAFolder;
+            continue;
+        }
+        if (known->first == FolderState::Failed) {
+            counts.count(known->second);
+            continue;
+        }
+        const QString name = displayName(step.from.fileName());
+        prompter_.showProgressItem(name);
+        progress_.step(++done, total, name);
+        const FileError error = files_.moveNoReplace(step.from, step.to);
+        counts.count(error);
+        if (error.code == EEXIST) ++report.nameTaken;
+        if (!error.ok()) continue;
+        const Path& counted = plan.kind == RunPlan::Kind::Unfile ? step.from : step.to;
+        if (lastReceived.isEmpty() || !isInFolder(counted, lastReceived)) {
+            lastReceived = counted.parent();
+            received.insert(lastReceived);
+        }
+    }
+    // A folder made for items that all stayed behind does not remain.
+    for (auto it = folders.cbegin(); it != folders.cend(); ++it)
+        if (it->first == FolderState::Made && !received.contains(it.key()))
+            (void)files_.removeEmptyDirectory(it.key());  // something may have come in
+    removeEmptied(std::numeric_limits<qsizetype>::max());
+    prompter_.closeProgress();
+    report.done = counts.moved;
+    report.failed = counts.failed;
+    report.folders = static_cast<int>(received.size());
     return counts;
 }
 
 MoveCounts Filer::archiveFolder(const Path& folder, const Settings& settings,
                                 const ArchiveCutoff& cutoff) {
     if (cutoff.isOff()) return {};
-    const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
-    const Path archive = folder / archiveName;
-    FileError archiveFailure;
-    const FolderState state = isPlainFolderName(archiveName) ? ensureFolder(archive, archiveFailure)
-                                                             : FolderState::Blocked;
-
-    prompter_.setProgressItemVisible(true);
-    prompter_.openProgress(QStringLiteral("Archiving..."));
-    MoveCounts counts;
-    if (state != FolderState::Blocked && cutoff.state == ArchiveCutoff::State::Valid) {
-        counts = moveLooseItems(
-            folder, archive, settings,
-            [&](const Path& path) {
-                const auto st = files_.status(path);
-                return st && cutoff.includes(*st);
-            },
-            archiveFailure);
-    }
-    prompter_.closeProgress();
-    return counts;
+    return execute(planArchive(folder, settings, cutoff), QStringLiteral("Archiving..."));
 }
 
 MoveCounts Filer::fileFolder(const Path& folder, const Settings& settings) {
-    prompter_.setProgressItemVisible(true);
-    prompter_.openProgress(QStringLiteral("Filing..."));
-    const MoveCounts counts =
-        moveLooseItems(folder, folder, settings, [](const Path&) { return true; });
-
-    // An archive folder that archiving made but left empty does not remain.
-    const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
-    const Path archive = folder / archiveName;
-    if (isPlainFolderName(archiveName) && files_.isDirectory(archive))
-        (void)files_.removeEmptyDirectory(archive);  // fails, as meant, when it holds items
-    prompter_.closeProgress();
-    return counts;
-}
-
-void Filer::bringBack(const Path& source, const Path& folder, MoveCounts& counts) {
-    // Only a real folder: a link in a category folder's place is left alone, so that
-    // unfiling never empties a folder elsewhere.
-    if (!files_.isDirectory(source)) return;
-    const NameList names = files_.listNames(source, true);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        counts.count(moveItem(names.name(i), source, folder));
-    (void)files_.removeEmptyDirectory(source);  // fails, harmlessly, when something stayed
+    return execute(planFiling(folder, settings), QStringLiteral("Filing..."));
 }
 
 MoveCounts Filer::unfileFolder(const Path& folder, const QStringList& folderNames) {
-    prompter_.openProgress(QStringLiteral("Unfiling..."));
-    MoveCounts counts;
-    const QList<QByteArray> names = folderNameBytes(folderNames);
-    // Archived items return to the top level, not to their category folders.
-    const QByteArray archiveName = names.value(archiveIndex);
-    const Path archive = folder / archiveName;
-    if (isPlainFolderName(archiveName) && files_.isDirectory(archive)) {
-        for (int k = 1; k <= Settings::categoryCount; ++k) {
-            const QByteArray name = names.value(k);
-            if (isPlainFolderName(name)) bringBack(archive / name, folder, counts);
-        }
-        (void)files_.removeEmptyDirectory(archive);  // fails, harmlessly, when something stayed
-    }
-    for (int k = 1; k <= Settings::categoryCount; ++k) {
-        const QByteArray name = names.value(k);
-        if (isPlainFolderName(name)) bringBack(folder / name, folder, counts);
-    }
-    prompter_.closeProgress();
-    return counts;
+    return execute(planUnfiling(folder, folderNames), QStringLiteral("Unfiling..."));
 }

@@ -2,11 +2,13 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
 #include "filing/archive_date.h"
 #include "platform/file_error.h"
 #include "platform/path.h"
+#include "platform/run_plan.h"
 
 class FileSystem;
 class Prompter;
@@ -20,6 +22,7 @@ struct [[nodiscard]] MoveCounts {
     int stayed = 0;
     int failed = 0;
     FileError firstFailure;
+    RunReport report;  // the same run told in detail, for its result line
 
     void add(const MoveCounts& other);
     // Counts the outcome of one move, or of one error that kept several items from
@@ -33,9 +36,24 @@ struct [[nodiscard]] MoveCounts {
 // Settings::folderNames inside F (index 0, the archive folder, holds category folders of its
 // own), as their UTF-8 bytes. Items are moved by the bytes of their names, whatever those
 // are. Each run shows its items in the progress panel, one before each move.
+//
+// Every run is worked out first as a plan (the plan* functions, which change nothing) and
+// then carried out step by step by execute, so that a preview shows exactly what a run
+// does. progress hears of each item and can stop the run between items.
 class Filer {
   public:
-    Filer(FileSystem& files, Prompter& prompter) : files_(files), prompter_(prompter) {}
+    Filer(FileSystem& files, Prompter& prompter, RunProgress progress = {})
+        : files_(files), prompter_(prompter), progress_(std::move(progress)) {}
+
+    // The moves of archiveFolder, fileFolder and unfileFolder, with the items that would
+    // stay and why.
+    RunPlan planArchive(const Path& folder, const Settings& settings, const ArchiveCutoff& cutoff);
+    RunPlan planFiling(const Path& folder, const Settings& settings);
+    RunPlan planUnfiling(const Path& folder, const QStringList& folderNames);
+    // Carries out a plan: each move in order, making each destination folder before its
+    // first move and removing those it made that receive nothing, then removing the
+    // plan's emptied folders. A cancel stops it after the item in hand.
+    MoveCounts execute(const RunPlan& plan, const QString& progressTitle);
 
     // Moves the loose items of folder last modified on or before cutoff into
     // folder/<archive>/<category>/. Off: nothing at all. Otherwise the archive folder
@@ -51,22 +69,22 @@ class Filer {
     MoveCounts unfileFolder(const Path& folder, const QStringList& folderNames);
 
   private:
-    // baseFailure, when set, is why destinationBase could not be made: every item meant
-    // for it fails with that error.
     template <typename Filter>
-    MoveCounts moveLooseItems(const Path& folder, const Path& destinationBase,
-                              const Settings& settings, Filter keep,
-                              const FileError& baseFailure = {});
+    void planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
+                        const Settings& settings, Filter keep);
+    // The steps that bring every item of source back to folder; taken holds the names
+    // at the top level of folder, those of earlier steps included. True when source is a
+    // real folder that its moves leave empty.
+    bool planBringBack(RunPlan& plan, const Path& source, const Path& folder,
+                       QSet<QByteArray>& taken);
     enum class FolderState { Present, Made, Blocked, Failed };
     // Makes sure path is a real folder to move items into, making it if nothing is there.
     // Blocked: a non-folder has the name. Failed: making it failed with error.
     FolderState ensureFolder(const Path& path, FileError& error);
-    // Moves every item of source to folder, then removes source when empty.
-    void bringBack(const Path& source, const Path& folder, MoveCounts& counts);
-    FileError moveItem(const QByteArray& name, const Path& from, const Path& toFolder);
 
     FileSystem& files_;
     Prompter& prompter_;
+    RunProgress progress_;
 };
 
 // Whether a folder name may be used inside F: one plain path component, so that no

@@ -26,7 +26,8 @@ CopyRunTexts CopyRunTexts::unpack() {
             QStringLiteral("All of the Unpack Stashery files and folders have been copied to "
                            "their destinations."),
             NotificationName::doneUnpacking,
-            QStringLiteral("All done unpacking your files from the road.")};
+            QStringLiteral("All done unpacking your files from the road."),
+            RunPlan::Kind::Unpack};
 }
 
 CopyList CopyList::fromTexts(const QStringList& fromArray, const QStringList& toArray,
@@ -123,11 +124,12 @@ FileError removeLeftoverCopies(FileSystem& files, const Path& source, const Path
     return first;
 }
 
-RowOutcome copyRow(const Path& source, const Path& folder, bool replaceWithoutAsking,
-                   CopyServices& services) {
-    const Path copyPath = copyPathOf(source, folder);
-    if (auto why = refusal(services.files, source, folder, copyPath))
-        return report(services.prompter, *why);
+RowOutcome copyRow(const PlannedStep& step, bool replaceWithoutAsking, CopyServices& services) {
+    const Path& source = step.from;
+    const Path& copyPath = step.to;
+    const Path folder = copyPath.parent();
+    if (step.refusal != Refusal::None)
+        return report(services.prompter, FileError{EINVAL, source, step.why});
     if (!replaceWithoutAsking && services.files.exists(copyPath) &&
         !services.prompter.confirm(
             QStringLiteral("Overwrite this file?"),
@@ -156,26 +158,64 @@ RowOutcome copyRow(const Path& source, const Path& folder, bool replaceWithoutAs
 
 }  // namespace
 
-RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services) {
+RunPlan planCopies(const CopyList& list, FileSystem& files, RunPlan::Kind kind) {
+    RunPlan plan;
+    plan.kind = kind;
+    for (const CopyRow& row : list.rows) {
+        PlannedStep step{row.source, copyPathOf(row.source, row.destination), Refusal::None, {}};
+        // The copy path of a row whose destination is empty is no path to show: the
+        // refusal names the row.
+        if (const auto why = refusal(files, row.source, row.destination, step.to)) {
+            step.refusal = Refusal::NotAllowed;
+            step.why = why->message;
+        } else {
+            step.replaces = files.exists(step.to);
+        }
+        plan.steps.push_back(std::move(step));
+    }
+    return plan;
+}
+
+RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services,
+                       RunReport* report) {
     Prompter& prompter = services.prompter;
     if (!prompter.confirm(texts.confirmTitle, texts.confirmMessage, QStringLiteral("OK")))
         return RunResult::Cancelled;
+    const RunPlan plan = planCopies(list, services.files, texts.kind);
+    RunReport outcome;
+    outcome.kind = plan.kind;
+    outcome.total = static_cast<int>(plan.steps.size());
     prompter.openProgress(QStringLiteral("Copying..."));
     prompter.setProgressItemVisible(true);
     prompter.showProgressItem(QString());
 
     int notCopied = 0;
     bool anyFailed = false;
-    for (const CopyRow& row : list.rows) {
-        const RowOutcome outcome =
-            copyRow(row.source, row.destination, list.replaceWithoutAsking, services);
-        if (outcome == RowOutcome::Stopped) {
+    auto finish = [&](RunResult result) {
+        outcome.failed = notCopied - outcome.notAllowed;
+        if (report) *report = outcome;
+        return result;
+    };
+    int row = 0;
+    for (const PlannedStep& step : plan.steps) {
+        if (services.progress.cancelRequested()) {
+            outcome.cancelled = true;
             prompter.closeProgress();
-            return RunResult::Cancelled;
+            return finish(RunResult::Cancelled);
         }
-        notCopied += outcome == RowOutcome::Failed;
-        anyFailed =
-            anyFailed || outcome == RowOutcome::Failed || outcome == RowOutcome::CopiedWithProblem;
+        services.progress.step(++row, outcome.total, step.to.display());
+        const RowOutcome rowOutcome = copyRow(step, list.replaceWithoutAsking, services);
+        if (rowOutcome == RowOutcome::Stopped) {
+            prompter.closeProgress();
+            return finish(RunResult::Cancelled);
+        }
+        notCopied += rowOutcome == RowOutcome::Failed;
+        outcome.nameTaken += rowOutcome == RowOutcome::Skipped;  // the user kept what was there
+        outcome.notAllowed += rowOutcome == RowOutcome::Failed && step.refusal != Refusal::None;
+        outcome.done +=
+            rowOutcome == RowOutcome::Copied || rowOutcome == RowOutcome::CopiedWithProblem;
+        anyFailed = anyFailed || rowOutcome == RowOutcome::Failed ||
+                    rowOutcome == RowOutcome::CopiedWithProblem;
     }
     prompter.closeProgress();
     // The notification says every item was copied; after a failed row that would be false.
@@ -188,5 +228,5 @@ RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServ
         prompter.notice(QStringLiteral("1 item was not copied."));
     else
         prompter.notice(QStringLiteral("%1 items were not copied.").arg(notCopied));
-    return anyFailed ? RunResult::Failed : RunResult::Done;
+    return finish(anyFailed ? RunResult::Failed : RunResult::Done);
 }

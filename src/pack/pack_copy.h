@@ -8,6 +8,7 @@
 #include "platform/notifier.h"
 #include "platform/path.h"
 #include "platform/prompter.h"
+#include "platform/run_plan.h"
 #include "platform/run_result.h"
 
 // What the user is told by a copying run; packing and unpacking differ only in these.
@@ -18,6 +19,7 @@ struct CopyRunTexts {
     QString notificationDescription;
     QString notificationName;
     QString closingMessage;
+    RunPlan::Kind kind = RunPlan::Kind::Pack;
 
     static CopyRunTexts pack();
     static CopyRunTexts unpack();
@@ -45,6 +47,7 @@ struct CopyServices {
     Prompter& prompter;
     Notifier& notifier;
     FileSystem& files;
+    RunProgress progress = {};
 };
 
 // Copies every row of the list into its destination folder, in list order, after the
@@ -55,5 +58,12 @@ struct CopyServices {
 // removed before it is copied. Each failure is shown in the file-error alert: "Stop" ends
 // the run at once (Cancelled), otherwise the next row runs. A run that reaches its end
 // posts the notification and shows the closing notice, which counts the rows not copied
-// when there are any; it is Failed when any row failed.
-RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services);
+// when there are any; it is Failed when any row failed. A cancel stops it after the row
+// in hand (Cancelled). report, when given, receives how the run went.
+RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services,
+                       RunReport* report = nullptr);
+
+// The copies of a list in order, each from its source to its copy path; a row that must
+// not be copied is refused (NotAllowed) with the alert it shows, and a copy that would
+// replace an existing item is marked. kind is Pack or Unpack. Changes nothing.
+RunPlan planCopies(const CopyList& list, FileSystem& files, RunPlan::Kind kind);

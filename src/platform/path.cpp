@@ -2,9 +2,6 @@
 
 #include <QList>
 
-namespace {
-
-// The length of the valid UTF-8 sequence starting at bytes[i], or 0 when none starts there.
 qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i) {
     const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
     const unsigned char lead = byte(i);
@@ -30,6 +27,8 @@ qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i) {
         if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
     return length;
 }
+
+namespace {
 
 void appendEscaped(QString& text, unsigned char byte) {
     static const char digits[] = "0123456789ABCDEF";

@@ -54,5 +54,7 @@ inline size_t qHash(const Path& path, size_t seed = 0) { return qHash(path.bytes
 
 // Whether bytes are valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
 bool isValidUtf8(QByteArrayView bytes);
+// The length of the valid UTF-8 sequence starting at bytes[i], or 0 when none starts there.
+qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i);
 // A name for people, as Path::display() shows one.
 QString displayName(QByteArrayView name);

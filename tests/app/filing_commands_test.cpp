@@ -3,6 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <csignal>
+#include <thread>
+
 #include "run_desktidy.h"
 
 // Path arguments are bytes: a folder whose path is not UTF-8 is filed and unfiled as
@@ -36,7 +41,7 @@ TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     writeFile(home / "Desk/.hidden.jpg", "h");
     const Outcome filed = desktidy({"--yes", "file", "Desk"}, home.path());
     EXPECT_EQ(filed.status, 0) << filed.err.toStdString();
-    EXPECT_EQ(filed.out, "");
+    EXPECT_EQ(filed.out, "Filed 2 items into 2 folders.\n");
     EXPECT_EQ(namesIn(home / "Desk"), (QStringList{".hidden.jpg", "Images", "Words"}));
     // With no folder given, the stored working folder: the one filed last.
     EXPECT_EQ(desktidy({"--yes", "unfile"}).status, 0);
@@ -65,11 +70,55 @@ TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     EXPECT_EQ(desktidy({"archive-date", "2020", "1"}).status, 0);
     EXPECT_EQ(desktidy({"archive-date"}).out, "2020-01-None\n");
     const Outcome all = desktidy({"--yes", "file", "--all"});
-    EXPECT_EQ(std::make_pair(all.status, all.out), std::make_pair(0, QString()));
+    EXPECT_EQ(std::make_pair(all.status, all.out),
+              std::make_pair(0, QString("Filed 1 item into 1 folder.\n")));
     EXPECT_EQ(all.err,
               "File all of these files?: Desktidy will file all of the files located in all of "
               "the directories that are listed in the Desktidy Folders Setup.  You can always "
               "undo this by choosing Unfile All Stashery... from the File menu.\n(OK)\n"
               "Done filing all of your files\n");
     EXPECT_EQ(readFile(home / "B/Archive/Images/old.jpg"), "old");
+}
+
+// A preview prints what would move and changes nothing at all, not even the settings or
+// the recent folders; the run then prints its result, as JSON too.
+TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
+    TempHome home;
+    writeFile(home / "Desk/a.jpg", "a");
+    writeFile(home / "Desk/notes", "n");
+    const QStringList before = namesIn(home.path()) + namesIn(home / "Desk");
+    const Outcome preview = desktidy({"file", "--dry-run", "Desk"}, home.path());
+    EXPECT_EQ(preview.status, 0) << preview.err.toStdString();
+    EXPECT_EQ(preview.out, home / "Desk/a.jpg -> " + home / "Desk/Images/a.jpg\n" +
+                               home / "Desk/notes  [stays: no matching type]\n");
+    EXPECT_EQ(namesIn(home.path()) + namesIn(home / "Desk"), before);
+    const Outcome json = desktidy({"--json", "--yes", "file", "Desk"}, home.path());
+    EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8())["result"].toString(),
+              "Filed 1 item into 1 folder. 1 stayed: 1 with no matching type.");
+    EXPECT_EQ(desktidy({"--dry-run", "trash"}).status, 2);
+}
+
+// SIGINT stops a run after the item in hand: exit status 130, the result line says how
+// far it went, and every item is either filed or still loose.
+TEST(FilingCommands, SigintStopsTheRunCleanly) {
+    TempHome home;
+    const QString desk = home / "Desk";
+    makeFolder(desk);
+    constexpr int count = 30000;
+    for (int i = 0; i < count; ++i)
+        ::close(::creat(QFile::encodeName(desk + QString("/%1.jpg").arg(i)), 0644));
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(DESKTIDY_BINARY, {"--yes", "file", desk});
+    while (!QFile::exists(desk + "/Images") && process.state() != QProcess::NotRunning)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    const int filed = int(namesIn(desk + "/Images").size());
+    EXPECT_EQ(namesIn(desk).size(), count - filed + 1);
+    if (filed == count) GTEST_SKIP() << "the run ended before the signal came";
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_EQ(
+        QString::fromUtf8(process.readAllStandardOutput()),
+        QString("Filed %1 items into 1 folder. Cancelled after %1 of %2.\n").arg(filed).arg(count));
 }

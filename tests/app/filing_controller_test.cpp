@@ -84,11 +84,12 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
                   " could not be moved. Could not move \u201cold.jpg\u201d: Permission denied.");
     EXPECT_EQ(stored("pathString"), folder);
     files.failMoveTo.clear();
-    files.failMoveFrom[folder + "/Words/notes.txt"] = EBUSY;
+    writeFile(folder + "/Words/more.txt", "filed earlier");
+    files.failMoveFrom[folder + "/Words/more.txt"] = EBUSY;
     EXPECT_EQ(c().unfileFolder(c().workingFolder()), RunResult::Failed);
     EXPECT_EQ(prompter.calls.last(),
               "critical|1 item in " + folder +
-                  " could not be moved. Could not move \u201cnotes.txt\u201d: Device or resource "
+                  " could not be moved. Could not move \u201cmore.txt\u201d: Device or resource "
                   "busy.");
 
     // Filing or unfiling every folder goes on past a failed one but claims no success.

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <cerrno>
 #include <random>
 
@@ -85,7 +87,18 @@ TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
         fillRandomly(folder, random);
         const auto before = snapshot(folder);
         if (seed % 2 == 0) (void)archive("2020");  // as filing does with an archive date set
-        EXPECT_GT(file().moved, 10);
+        // Planning changes nothing; the run then makes exactly the planned moves, in order.
+        const auto archived = snapshot(folder);
+        const RunPlan plan = filer.planFiling(asPath(folder), settings);
+        EXPECT_EQ(snapshot(folder), archived);
+        files.movesMade.clear();
+        EXPECT_GT(filer.execute(plan, "Filing...").moved, 10);
+        QStringList planned;
+        for (const PlannedStep& step : plan.steps)
+            if (step.refusal == Refusal::None)
+                planned << FaultyFileSystem::textOf(step.from) + " -> " +
+                               FaultyFileSystem::textOf(step.to);
+        EXPECT_EQ(files.movesMade, planned);
         for (const QString& name : topLevel(folder))
             EXPECT_TRUE(!name.startsWith('.') || before.contains(name)) << name.toStdString();
         (void)unfile();
@@ -112,6 +125,13 @@ TEST_F(FilerTest, ItemsAreFiledAndUnfiledByTheBytesOfTheirNames) {
     ASSERT_EQ(::utimensat(AT_FDCWD, (f / "old\xFF.csv").c_str(), old, 0), 0);
 
     EXPECT_EQ(archive("2020").moved, 1);
+    // Scripts get every name back byte for byte from the plan's JSON.
+    const QJsonObject plan = planJson(filer.planFiling(f, settings));
+    const QJsonArray steps =
+        QJsonDocument::fromJson(QJsonDocument(plan).toJson())["steps"].toArray();
+    ASSERT_EQ(steps.size(), 4);
+    EXPECT_EQ(bytesOfJsonText(steps[1]["from"].toString()), (f / "caf\xE9.jpg").bytes());
+    EXPECT_EQ(bytesOfJsonText(steps[3]["to"].toString()), (f / "Words/line\nbreak.txt").bytes());
     EXPECT_EQ(file().moved, 4);
     EXPECT_EQ(rawNames(f / "Images"), (QList<QByteArray>{"caf\xE9.jpg", "\xEF\xBF\xBD.jpg"}));
     EXPECT_EQ(rawNames(f / "Archive/Data"), QList<QByteArray>{"old\xFF.csv"});
@@ -233,7 +253,7 @@ TEST_F(FilerTest, ArchivesMatchingLooseItemsUpToMidnightUtcOfTheDay) {
     writeFile(in("Images/inside.jpg"), "filed earlier");
     setModified(in("Images/inside.jpg"), 0);
 
-    EXPECT_EQ(archive("2020").moved, 2);
+    EXPECT_EQ(resultLine(archive("2020").report), "Archived 2 items into 2 folders.");
     (void)file();
     zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
 
@@ -254,4 +274,41 @@ TEST_F(FilerTest, NoDateCreatesNothingAndAnInvalidOneArchivesNothing) {
     EXPECT_EQ(topLevel(folder), (QStringList{"Archive", "old.jpg"}));
     (void)file();  // and filing removes the empty archive folder
     EXPECT_EQ(topLevel(folder), QStringList{"Images"});
+}
+
+TEST_F(FilerTest, TheResultLineTellsWhatMovedAndWhyItemsStayed) {
+    EXPECT_EQ(resultLine(file().report), "Nothing was filed.");
+    for (const QString name : {"a.jpg", "b.jpg", "Images/b.jpg", "notes", "song.mp3", "Audio"})
+        writeFile(in(name), name.toUtf8());
+    const MoveCounts filed = file();
+    EXPECT_EQ(resultLine(filed.report),
+              "Filed 1 item into 1 folder. 3 stayed: 1 with no matching type, 1 name taken, 1 "
+              "not in a real folder.");
+    const QJsonObject json = reportJson(filed.report);
+    EXPECT_EQ(json["stayed"]["no_matching_type"].toInt(), 1);
+    EXPECT_EQ(json["done"].toInt(), 1);
+    EXPECT_EQ(resultLine(unfile().report), "Unfiled 1 item from 1 folder. 1 stayed: 1 name taken.");
+    EXPECT_EQ(topLevel(folder),
+              (QStringList{"Audio", "Images", "a.jpg", "b.jpg", "notes", "song.mp3"}));
+}
+
+// Cancel stops after the item in hand; what moved stays moved, and unfiling undoes it.
+TEST_F(FilerTest, CancelStopsAfterTheItemInHand) {
+    for (const QString name : {"a.jpg", "b.jpg", "c.txt", "d.txt", "e.zip"})
+        writeFile(in(name), name.toUtf8());
+    std::atomic_bool cancel = false;
+    int steps = 0;
+    Filer cancelling(files, prompter,
+                     {[&](qsizetype done, qsizetype total, const QString& item) {
+                          EXPECT_EQ(total, 5);
+                          EXPECT_EQ(done, ++steps);
+                          if (item == "a.jpg") cancel = true;
+                      },
+                      &cancel});
+    const MoveCounts filed = cancelling.fileFolder(asPath(folder), settings);
+    EXPECT_EQ(filed.moved, 2);
+    EXPECT_EQ(resultLine(filed.report), "Filed 2 items into 2 folders. Cancelled after 2 of 5.");
+    EXPECT_EQ(topLevel(folder), (QStringList{"Compressed", "Images", "b.jpg", "c.txt", "d.txt"}));
+    EXPECT_EQ(unfile().moved, 2);
+    EXPECT_EQ(topLevel(folder), (QStringList{"a.jpg", "b.jpg", "c.txt", "d.txt", "e.zip"}));
 }

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -79,6 +80,8 @@ TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsEachItemInOrder) 
     EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(4) + QStringLiteral("/photo.jpg"))));
     EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(8) + QStringLiteral("/notes.txt"))));
     EXPECT_TRUE(files.exists(asPath(desk + QStringLiteral("/keep.unknownext"))));
+    EXPECT_EQ(window->findChild<QLabel*>("resultLine")->text(),
+              "Filed 3 items into 3 folders. 1 stayed: 1 with no matching type.");
     // The category table shows the last category the run went through.
     FoldersPane& folders = *window->setupPanel()->foldersView;
     EXPECT_EQ(FoldersPane::selectedRows(folders.folderTableView), QList<int>{8});

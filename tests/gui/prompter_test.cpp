@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -100,7 +102,20 @@ TEST(QtPrompter, ProgressPanelShowsTitleAndEachItemUntilClosed) {
     prompter.showProgressItem(QStringLiteral("a.jpg"));
     EXPECT_EQ(panel->itemText(), u"a.jpg");
     EXPECT_TRUE(panel->isItemVisible());
+    // Counted, with Escape cancelling the run, not closing the panel; input meant for any
+    // other window is dropped while it is open.
+    panel->showCount(2, 5);
+    EXPECT_EQ(panel->findChild<QLabel*>("progressCount")->text(), u"2 of 5");
+    QLineEdit elsewhere;
+    elsewhere.show();
+    QTest::keyClicks(&elsewhere, "typed during the run");
+    EXPECT_EQ(elsewhere.text(), u"");
+    EXPECT_FALSE(panel->cancelFlag()->load());
+    QTest::keyClick(panel, Qt::Key_Escape);
+    EXPECT_TRUE(panel->cancelFlag()->load() && panel->isVisible());
     prompter.closeProgress();
+    QTest::keyClicks(&elsewhere, "after");
+    EXPECT_EQ(elsewhere.text(), u"after");
     EXPECT_FALSE(prompter.isBusy() || panel->isVisible());
 
     prompter.setProgressItemVisible(false);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -35,6 +36,10 @@ TEST_F(ToolWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWorkingFo
     names.removeSpacesCheck->setChecked(true);
     names.caseCheck->setChecked(true);
     names.upperLower->button(1)->setChecked(true);
+    // The preview follows the options before anything is renamed.
+    ASSERT_EQ(names.preview->rowCount(), 2);
+    EXPECT_EQ(names.preview->item(0, 0)->text(), u"Beach Photo.JPG");
+    EXPECT_EQ(names.preview->item(0, 1)->text(), u"seaphoto.jpg");
     QTest::mouseClick(names.runButton, Qt::LeftButton);
     EXPECT_EQ(prompter.calls.first(),
               QStringLiteral("confirm|Change Names|Do you want to change the names of all of the "

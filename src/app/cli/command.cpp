@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QJsonDocument>
 #include <cstdlib>
 
 #include "app/cli/command_line.h"
@@ -45,6 +46,23 @@ std::optional<int> Command::parse(QCommandLineParser& parser, CommandContext& co
         return ExitSuccess;
     }
     return std::nullopt;
+}
+
+int Command::printPlan(const RunPlan& plan, CommandContext& context) const {
+    if (context.json) {
+        context.out << QJsonDocument(planJson(plan)).toJson(QJsonDocument::Compact) << Qt::endl;
+        return ExitSuccess;
+    }
+    for (const PlannedStep& step : plan.steps) context.out << planLine(step) << '\n';
+    for (const QString& notice : plan.notices) context.out << "notice: " << notice << '\n';
+    if (plan.stopAlert) {
+        context.out << "stops";
+        if (!plan.stopItem.isEmpty())
+            context.out << " at \u201c" << displayName(plan.stopItem.fileName()) << "\u201d";
+        context.out << ": " << *plan.stopAlert << '\n';
+    }
+    context.out.flush();
+    return ExitSuccess;
 }
 
 int Command::statusOf(RunResult result, CommandContext& context) const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/path.h"
+#include "platform/run_plan.h"
 #include "platform/run_result.h"
 
 class DesktidyController;
@@ -20,10 +21,13 @@ struct CommandContext {
     TerminalPrompter& prompter;
     QTextStream& out;
     QTextStream& err;
+    bool dryRun = false;  // --dry-run: print the plan, change nothing
+    bool json = false;    // --json: plans and results as JSON
 };
 
 // Exit statuses of the command line.
-enum ExitStatus { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+// A run stopped by SIGINT or SIGTERM ends with 130, as a shell reports Ctrl+C.
+enum ExitStatus { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2, ExitSignal = 130 };
 
 // One subcommand of `desktidy`, a small class over the controller.
 class Command {
@@ -42,6 +46,10 @@ class Command {
                              const QStringList& arguments);
     // 0 for Done, 1 for Cancelled or Failed, saying so on err for a cancel.
     int statusOf(RunResult result, CommandContext& context) const;
+    // Prints a plan for --dry-run on out: one line per step, "SOURCE -> DESTINATION" with
+    // every byte visible and refused steps marked, then where a name change would stop;
+    // or the plan as one line of JSON. Returns ExitSuccess.
+    int printPlan(const RunPlan& plan, CommandContext& context) const;
 };
 
 // A path named on the command line, by the bytes of the argument, made absolute against

@@ -1,7 +1,13 @@
 #include "app/cli/command_line.h"
 
+#include <signal.h>
+
 #include <QDir>
+#include <QElapsedTimer>
+#include <QJsonDocument>
 #include <QRegularExpression>
+#include <atomic>
+#include <csignal>
 
 #include "app/cli/command.h"
 #include "app/desktidy_controller.h"
@@ -18,6 +24,33 @@ class RefusingPathChooser : public PathChooser {
   public:
     std::optional<QList<Path>> choose(const ChooserRequest&) override { return std::nullopt; }
 };
+
+// Set by SIGINT and SIGTERM: the run in hand stops after its current item.
+std::atomic_bool stopRequested = false;
+volatile std::sig_atomic_t stopSignal = 0;
+
+void requestStop(int signal) {
+    stopSignal = signal;
+    stopRequested.store(true);
+}
+
+// While a command runs, Ctrl+C and SIGTERM ask the run to stop instead of killing it, so
+// that what is done stays done and the run's record is closed.
+void catchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+// The commands that show their plan with --dry-run and speak JSON with --json.
+bool plansRuns(const QString& command) {
+    static const QStringList names = {QStringLiteral("file"), QStringLiteral("unfile"),
+                                      QStringLiteral("rename"), QStringLiteral("pack"),
+                                      QStringLiteral("unpack")};
+    return names.contains(command);
+}
 
 bool isScheduledRun(const QStringList& arguments) { return scheduledRunNumber(arguments) != 0; }
 
@@ -93,6 +126,8 @@ bool startsWindow(const QStringList& arguments) {
 int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     QStringList args = arguments;
     const bool assumeYes = args.removeAll(QStringLiteral("--yes")) > 0;
+    const bool dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
+    const bool json = args.removeAll(QStringLiteral("--json")) > 0;
     const auto commands = allCommands();
 
     Command* command = nullptr;
@@ -118,6 +153,11 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
                    << Qt::endl;
             return ExitUsage;
         }
+        if ((dryRun || json) && !plansRuns(first)) {
+            io.err << "desktidy " << first << ": --dry-run and --json are for file, unfile, "
+                   << "rename, pack and unpack" << Qt::endl;
+            return ExitUsage;
+        }
     }
 
     TerminalPrompter prompter(io.in, io.err, {assumeYes, io.inputIsTerminal, io.errorIsTerminal});
@@ -132,17 +172,40 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     Services services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
                       user,     QString()};
     DesktidyController controller(services, BundleDefaults::fromResources());
+    controller.previewOnly = dryRun;
     controller.start(args);
-    // A run that a crash or a kill stopped is put right and told of once, on any start.
-    for (const StoppedRun& stopped : controller.recoverStoppedRuns())
-        io.err << "desktidy: " << stopped.line() << Qt::endl;
+    // A run that a crash or a kill stopped is put right and told of once, on any start
+    // but a preview's, which changes nothing.
+    if (!dryRun)
+        for (const StoppedRun& stopped : controller.recoverStoppedRuns())
+            io.err << "desktidy: " << stopped.line() << Qt::endl;
     // A scheduled run that failed says so in its exit status too.
     if (const std::optional<RunResult> scheduled = controller.runScheduledFiling())
         return *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;
 
-    CommandContext context{controller, prompter, io.out, io.err};
+    // Each run ends with its result line on standard output (or JSON), and shows a
+    // progress line on standard error when that is a terminal.
+    controller.onRunEnd = [&](const RunReport& report) {
+        if (io.errorIsTerminal) io.err << "\r\033[K" << Qt::flush;
+        if (json)
+            io.out << QJsonDocument(reportJson(report)).toJson(QJsonDocument::Compact);
+        else
+            io.out << resultLine(report);
+        io.out << Qt::endl;
+    };
+    QElapsedTimer sinceShown;
+    controller.runProgress.cancel = &stopRequested;
+    if (io.errorIsTerminal)
+        controller.runProgress.onStep = [&](qsizetype done, qsizetype total, const QString& item) {
+            if (sinceShown.isValid() && sinceShown.elapsed() < 100 && done < total) return;
+            sinceShown.start();
+            io.err << "\r\033[K" << done << " of " << total << "  " << item.left(60) << Qt::flush;
+        };
+    catchStopSignals();
+
+    CommandContext context{controller, prompter, io.out, io.err, dryRun, json};
     const int status = command->execute(context, args.mid(2));
     io.out.flush();
     io.err.flush();
-    return status;
+    return stopSignal != 0 ? ExitSignal : status;
 }

@@ -14,3 +14,7 @@ RunResult FileCommand::runOne(DesktidyController& controller, const Path& folder
 RunResult FileCommand::runAll(DesktidyController& controller) {
     return controller.fileListedFolders();
 }
+
+RunPlan FileCommand::planOne(DesktidyController& controller, const Path& folder) {
+    return controller.planFiling(folder);
+}

@@ -18,5 +18,7 @@ int PackCommand::execute(CommandContext& context, const QStringList& arguments) 
         context.err << "desktidy " << name() << ": takes no arguments" << Qt::endl;
         return ExitUsage;
     }
-    return statusOf(context.controller.copyPackRows(side_), context);
+    DesktidyController& controller = context.controller;
+    if (context.dryRun) return printPlan(controller.planCopies(side_), context);
+    return statusOf(controller.copyPackRows(side_), context);
 }

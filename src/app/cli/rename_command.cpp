@@ -96,5 +96,6 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     options.caseCheck = parser.isSet(upper) || parser.isSet(lower);
     options.lowerCase = parser.isSet(lower);
     options.foldersToo = parser.isSet(folders);
+    if (context.dryRun) return printPlan(controller.planChangeNames(folder, options), context);
     return statusOf(controller.changeNames(folder, options), context);
 }

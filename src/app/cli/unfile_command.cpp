@@ -14,3 +14,7 @@ RunResult UnfileCommand::runOne(DesktidyController& controller, const Path& fold
 RunResult UnfileCommand::runAll(DesktidyController& controller) {
     return controller.unfileListedFolders();
 }
+
+RunPlan UnfileCommand::planOne(DesktidyController& controller, const Path& folder) {
+    return controller.planUnfiling(folder);
+}

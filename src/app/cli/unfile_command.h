@@ -11,4 +11,5 @@ class UnfileCommand : public WorkingFolderCommand {
   protected:
     RunResult runOne(DesktidyController& controller, const Path& folder) override;
     RunResult runAll(DesktidyController& controller) override;
+    RunPlan planOne(DesktidyController& controller, const Path& folder) override;
 };

@@ -16,9 +16,22 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
     }
 
     DesktidyController& controller = context.controller;
+    if (parser.isSet(all) && context.dryRun) {
+        context.err << "desktidy " << name() << ": --dry-run takes one FOLDER, not --all"
+                    << Qt::endl;
+        return ExitUsage;
+    }
     if (parser.isSet(all)) return statusOf(runAll(controller), context);
     const Path folder =
         folders.isEmpty() ? controller.workingFolder() : pathArgument(folders.first());
+    if (context.dryRun) {
+        if (!isFolderOrLinkToOne(folder)) {
+            context.err << "desktidy " << name() << ": \u201c" << folder.display()
+                        << "\u201d is not a folder" << Qt::endl;
+            return ExitFailure;
+        }
+        return printPlan(planOne(controller, folder), context);
+    }
     // A folder that is not there is refused by the controller, on the error stream.
     return statusOf(runOne(controller, folder), context);
 }

@@ -13,4 +13,5 @@ class WorkingFolderCommand : public Command {
   protected:
     virtual RunResult runOne(DesktidyController& controller, const Path& folder) = 0;
     virtual RunResult runAll(DesktidyController& controller) = 0;
+    virtual RunPlan planOne(DesktidyController& controller, const Path& folder) = 0;
 };

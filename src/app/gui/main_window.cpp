@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "app/gui/info_boxes.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
+#include "app/gui/progress_panel.h"
 #include "app/gui/qt_prompter.h"
 #include "app/gui/removal_panel.h"
 #include "app/gui/screen_fit.h"
@@ -60,7 +62,16 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     layout->addSpacing(6);
     layout->addLayout(grid);
     layout->addStretch();
+    // The last run's one-line result, until the next run ends.
+    auto* result = new QLabel(central);
+    result->setObjectName(QStringLiteral("resultLine"));
+    result->setTextFormat(Qt::PlainText);
+    result->setWordWrap(true);
+    layout->addWidget(result);
     setCentralWidget(central);
+    controller_.onRunEnd = [result](const RunReport& report) {
+        result->setText(resultLine(report));
+    };
 
     applyGrey();
     resize(600, sizeHint().height());
@@ -134,6 +145,15 @@ void MainWindow::bindCommands() {
 void MainWindow::refresh() {
     workingFolderControl_->setPath(controller_.draft().workingFolder);
     setupPanel_->refresh();
+}
+
+void MainWindow::setPrompter(QtPrompter* prompter) {
+    prompter_ = prompter;
+    ProgressPanel* panel = prompter->progressPanel();
+    controller_.runProgress.cancel = panel->cancelFlag();
+    controller_.runProgress.onStep = [panel](qsizetype done, qsizetype total, const QString&) {
+        panel->showCount(done, total);
+    };
 }
 
 void MainWindow::showFolder(const QString& folder) {

@@ -34,7 +34,8 @@ class MainWindow : public QMainWindow {
     void refresh();
 
     // The prompter whose progress panel holds back update answers while a run goes on.
-    void setPrompter(QtPrompter* prompter) { prompter_ = prompter; }
+    // Its progress panel also counts the controller's runs and cancels them.
+    void setPrompter(QtPrompter* prompter);
 
     AppActions* actions() const { return actions_; }
     PathControl* workingFolderControl() const { return workingFolderControl_; }

@@ -5,12 +5,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/desktidy_controller.h"
@@ -91,8 +93,11 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     auto* caseRow = new QHBoxLayout;
     caseRow->addWidget(caseCheck);
     NameChangeOptions& options = options_;
-    upperLower = choice(this, tr("&Upper case"), tr("&Lower case"), caseRow,
-                        [&options](int id) { options.lowerCase = id == 1; });
+    upperLower =
+        choice(this, tr("&Upper case"), tr("&Lower case"), caseRow, [this, &options](int id) {
+            options.lowerCase = id == 1;
+            updatePreview();
+        });
     caseRow->addStretch();
     grid->addLayout(caseRow, 6, 0, 1, 4);
     grid->setColumnStretch(1, 1);
@@ -101,7 +106,10 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     auto* whichRow = new QHBoxLayout;
     whichRow->addWidget(new QLabel(tr("Change the names of:"), this));
     filesFolders = choice(this, tr("&Files only"), tr("Files &and folders"), whichRow,
-                          [&options](int id) { options.foldersToo = id == 1; });
+                          [this, &options](int id) {
+                              options.foldersToo = id == 1;
+                              updatePreview();
+                          });
     whichRow->addStretch();
 
     clearButton = new QPushButton(tr("Cl&ear"), this);
@@ -115,11 +123,30 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     buttons->addStretch();
     buttons->addWidget(runButton);
 
+    preview = new QTableWidget(0, 2, this);
+    preview->setObjectName(QStringLiteral("preview"));
+    preview->setHorizontalHeaderLabels({tr("Name"), tr("New Name")});
+    preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    preview->verticalHeader()->hide();
+    preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The preview takes the room there is; on a small screen it shrinks to nothing.
+    preview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    previewStop = new QLabel(this);
+    previewStop->setTextFormat(Qt::PlainText);
+    previewStop->setWordWrap(true);
+    previewStop->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(folder_);
     layout->addWidget(rules);
-    layout->addLayout(whichRow);
-    layout->addStretch();
+    // The choice of items and the preview of their names sit together, with no gap, so
+    // the window still fits a small screen at scale 2.
+    auto* which = new QVBoxLayout;
+    which->setSpacing(0);
+    which->addLayout(whichRow);
+    which->addWidget(preview, 1);
+    layout->addLayout(which, 1);
+    layout->addWidget(previewStop);
     layout->addLayout(buttons);
 
     connect(clearButton, &QPushButton::clicked, this, &NameChangeWindow::clearChangeNames);
@@ -130,14 +157,19 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
 
 QCheckBox* NameChangeWindow::check(const QString& text, bool NameChangeOptions::*member) {
     auto* box = new QCheckBox(text, this);
-    connect(box, &QCheckBox::toggled, this, [this, member](bool on) { options_.*member = on; });
+    connect(box, &QCheckBox::toggled, this, [this, member](bool on) {
+        options_.*member = on;
+        updatePreview();
+    });
     return box;
 }
 
 QLineEdit* NameChangeWindow::field(QString NameChangeOptions::*member) {
     auto* edit = new QLineEdit(this);
-    connect(edit, &QLineEdit::textChanged, this,
-            [this, member](const QString& text) { options_.*member = text; });
+    connect(edit, &QLineEdit::textChanged, this, [this, member](const QString& text) {
+        options_.*member = text;
+        updatePreview();
+    });
     return edit;
 }
 
@@ -160,6 +192,7 @@ void NameChangeWindow::changeNames() {
     refresh();
     fitToScreen(this);
     show();
+    updatePreview();
     raise();
     activateWindow();
 }
@@ -194,6 +227,32 @@ void NameChangeWindow::refresh() {
     const QSignalBlocker a(upperLower), b(filesFolders);
     upperLower->button(o.lowerCase ? 1 : 0)->setChecked(true);
     filesFolders->button(o.foldersToo ? 1 : 0)->setChecked(true);
+    updatePreview();
+}
+
+void NameChangeWindow::updatePreview() {
+    // Not while being built, nor for a window that is not shown.
+    if (!preview || !isVisible()) return;
+    const RunPlan plan = controller_.planChangeNames(controller_.workingFolder(), options_);
+    preview->setUpdatesEnabled(false);
+    preview->setRowCount(0);
+    preview->setRowCount(int(plan.steps.size()));
+    int row = 0;
+    for (const PlannedStep& step : plan.steps) {
+        QString newName = displayName(step.to.fileName());
+        if (step.refusal == Refusal::NameTaken) newName += tr("  (name taken: stays)");
+        preview->setItem(row, 0, new QTableWidgetItem(displayName(step.from.fileName())));
+        preview->setItem(row, 1, new QTableWidgetItem(newName));
+        ++row;
+    }
+    preview->setUpdatesEnabled(true);
+    previewStop->setText(!plan.stopAlert ? QString()
+                         : plan.stopItem.isEmpty()
+                             ? tr("The run would stop: %1").arg(*plan.stopAlert)
+                             : tr("The run would stop at \u201c%1\u201d: %2")
+                                   .arg(displayName(plan.stopItem.fileName()), *plan.stopAlert));
+    // Shown only when there is a stop to tell of, so it takes no room otherwise.
+    previewStop->setVisible(plan.stopAlert.has_value());
 }
 
 void NameChangeWindow::hideEvent(QHideEvent* event) {

@@ -8,6 +8,7 @@ class DesktidyController;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
+class QTableWidget;
 class QLineEdit;
 class QPushButton;
 class WindowStateStore;
@@ -53,6 +54,11 @@ class NameChangeWindow : public QWidget {
     QButtonGroup* filesFolders;  // 0 files only, 1 files and folders
     QPushButton* clearButton;
     QPushButton* runButton;
+    // The live preview: each item's name and the name the run would give it, worked out
+    // afresh on every change of an option; refused items marked; then where the run
+    // would stop, with its alert.
+    QTableWidget* preview = nullptr;
+    QLabel* previewStop = nullptr;
 
   Q_SIGNALS:
     // A run ended; the main window shows the state again.
@@ -64,6 +70,7 @@ class NameChangeWindow : public QWidget {
   private:
     QCheckBox* check(const QString& text, bool NameChangeOptions::*member);
     QLineEdit* field(QString NameChangeOptions::*member);
+    void updatePreview();
 
     DesktidyController& controller_;
     WindowStateStore& state_;

@@ -1,9 +1,12 @@
 #include "app/gui/progress_panel.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
+#include <climits>
 
 #include "app/gui/window_state_store.h"
 
@@ -14,7 +17,9 @@ const QString autosaveName = QStringLiteral("ProgressPanel");
 ProgressPanel::ProgressPanel(QWidget* parent, WindowStateStore* state)
     : QDialog(parent),
       indicator_(new QProgressBar(this)),
+      countField_(new QLabel(this)),
       progressTextField_(new QLabel(this)),
+      cancelButton_(new QPushButton(tr("Cancel"), this)),
       state_(state) {
     setObjectName(autosaveName);
     setModal(false);
@@ -26,14 +31,25 @@ ProgressPanel::ProgressPanel(QWidget* parent, WindowStateStore* state)
     progressTextField_->setMinimumWidth(1);
     progressTextField_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
+    countField_->setObjectName(QStringLiteral("progressCount"));
+    cancelButton_->setAutoDefault(false);
+    connect(cancelButton_, &QPushButton::clicked, this, &ProgressPanel::reject);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(indicator_);
+    layout->addWidget(countField_);
     layout->addWidget(progressTextField_);
+    layout->addWidget(cancelButton_, 0, Qt::AlignRight);
     resize(380, sizeHint().height());
 }
 
 void ProgressPanel::open(const QString& title) {
     setWindowTitle(title);
+    cancel_ = false;
+    cancelButton_->setEnabled(true);
+    indicator_->setRange(0, 0);
+    countField_->clear();
+    QCoreApplication::instance()->installEventFilter(this);
     if (!placed_ && state_) state_->restoreGeometry(autosaveName, this);
     placed_ = true;
     show();
@@ -53,8 +69,43 @@ void ProgressPanel::showItem(const QString& text) {
 }
 
 void ProgressPanel::finish() {
+    QCoreApplication::instance()->removeEventFilter(this);
     if (state_) state_->saveGeometry(autosaveName, this);
     hide();
+}
+
+void ProgressPanel::showCount(qsizetype done, qsizetype total) {
+    indicator_->setRange(0, int(std::min<qsizetype>(total, INT_MAX)));
+    indicator_->setValue(int(std::min(done, total)));
+    countField_->setText(tr("%1 of %2").arg(done).arg(total));
+    // Runs that show no items still let the panel move, a few times a second.
+    if (!sincePainted_.isValid() || sincePainted_.elapsed() > 50) paintNow();
+}
+
+void ProgressPanel::reject() {
+    cancel_ = true;
+    cancelButton_->setEnabled(false);  // the run stops after the item in hand
+}
+
+bool ProgressPanel::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::Close:
+        case QEvent::Drop: {
+            // Input for this panel goes through; for any other window it is dropped.
+            const auto* widget = qobject_cast<const QWidget*>(watched);
+            return !(widget && (widget == this || isAncestorOf(widget)));
+        }
+        default:
+            return false;
+    }
 }
 
 QString ProgressPanel::itemText() const { return progressTextField_->toolTip(); }
@@ -62,7 +113,8 @@ QString ProgressPanel::itemText() const { return progressTextField_->toolTip(); 
 bool ProgressPanel::isItemVisible() const { return !progressTextField_->isHidden(); }
 
 void ProgressPanel::paintNow() {
+    sincePainted_.start();
     repaint();
-    // Lets the bar's animation and the window system catch up; input waits for the run.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Lets the bar, the window system and Cancel work; other input is dropped (eventFilter).
+    QCoreApplication::processEvents();
 }

@@ -1,14 +1,19 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <atomic>
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class WindowStateStore;
 
-// The small window a long run shows: its title, an indeterminate bar and the item it is
-// working on. A run holds the main thread, so showItem paints the window itself and lets
-// the bar move, without handling the user's input meanwhile.
+// The small window a long run shows: its title, a bar (determinate, with "N of M", once
+// the run counts its items), the item it is working on and Cancel. A run holds the main
+// thread, so the panel paints itself as the run goes. While it is open, input meant for
+// any other window is dropped, not kept for after the run; Cancel and Escape set the
+// cancel flag, which the run reads between items.
 class ProgressPanel : public QDialog {
     Q_OBJECT
   public:
@@ -18,15 +23,25 @@ class ProgressPanel : public QDialog {
     void setItemVisible(bool visible);
     void showItem(const QString& text);
     void finish();
+    void showCount(qsizetype done, qsizetype total);
+    const std::atomic_bool* cancelFlag() const { return &cancel_; }
 
     QString itemText() const;
     bool isItemVisible() const;
+
+  protected:
+    void reject() override;  // Escape and closing the panel cancel the run
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void paintNow();
 
     QProgressBar* indicator_;
+    QLabel* countField_;
     QLabel* progressTextField_;
+    QPushButton* cancelButton_;
+    std::atomic_bool cancel_ = false;
+    QElapsedTimer sincePainted_;
     WindowStateStore* state_;
     bool placed_ = false;
 };

@@ -1,0 +1,210 @@
+#include "platform/run_plan.h"
+
+#include <QJsonArray>
+
+qsizetype RunPlan::stepsToMake() const {
+    return static_cast<qsizetype>(steps.size()) - refusedCount(Refusal::NameTaken) -
+           refusedCount(Refusal::NoMatchingType) - refusedCount(Refusal::NotAFolder) -
+           refusedCount(Refusal::NotAllowed);
+}
+
+qsizetype RunPlan::refusedCount(Refusal why) const {
+    qsizetype n = 0;
+    for (const PlannedStep& step : steps) n += step.refusal == why;
+    return n;
+}
+
+void RunReport::countPlan(const RunPlan& plan) {
+    kind = plan.kind;
+    total = static_cast<int>(plan.stepsToMake());
+    nameTaken += static_cast<int>(plan.refusedCount(Refusal::NameTaken));
+    noMatchingType += static_cast<int>(plan.refusedCount(Refusal::NoMatchingType));
+    notAFolder += static_cast<int>(plan.refusedCount(Refusal::NotAFolder));
+    notAllowed += static_cast<int>(plan.refusedCount(Refusal::NotAllowed));
+    stopAlert = plan.stopAlert;
+    stopItem = plan.stopItem;
+}
+
+namespace {
+
+QString counted(int n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+QString reasonText(Refusal why) {
+    switch (why) {
+        case Refusal::NameTaken:
+            return QStringLiteral("name taken");
+        case Refusal::NoMatchingType:
+            return QStringLiteral("no matching type");
+        case Refusal::NotAFolder:
+            return QStringLiteral("not a real folder");
+        case Refusal::NotAllowed:
+            return QStringLiteral("not allowed");
+        case Refusal::None:
+            break;
+    }
+    return QString();
+}
+
+// "3 stayed: 2 with no matching type, 1 name taken." with the given verb for "stayed".
+QString stayedSentence(const RunReport& r, const QString& verb) {
+    const int stayed = r.stayed();
+    if (stayed == 0) return QString();
+    QStringList parts;
+    if (r.noMatchingType) parts << QStringLiteral("%1 with no matching type").arg(r.noMatchingType);
+    if (r.nameTaken) parts << QStringLiteral("%1 name taken").arg(r.nameTaken);
+    if (r.notAFolder) parts << QStringLiteral("%1 not in a real folder").arg(r.notAFolder);
+    if (r.notAllowed) parts << QStringLiteral("%1 not allowed").arg(r.notAllowed);
+    if (r.failed) parts << QStringLiteral("%1 failed").arg(r.failed);
+    return QStringLiteral(" %1 %2: %3.").arg(stayed).arg(verb, parts.join(QStringLiteral(", ")));
+}
+
+QString movedSentence(const RunReport& r, const char* verb, const char* preposition) {
+    if (r.done == 0)
+        return QStringLiteral("Nothing was %1.").arg(QString::fromLatin1(verb).toLower());
+    return QStringLiteral("%1 %2 %3 %4.")
+        .arg(QLatin1String(verb), counted(r.done, "item", "items"), QLatin1String(preposition),
+             counted(r.folders, "folder", "folders"));
+}
+
+QString kindVerb(RunPlan::Kind kind) {
+    switch (kind) {
+        case RunPlan::Kind::Archive:
+            return QStringLiteral("archive");
+        case RunPlan::Kind::File:
+            return QStringLiteral("file");
+        case RunPlan::Kind::Unfile:
+            return QStringLiteral("unfile");
+        case RunPlan::Kind::Rename:
+            return QStringLiteral("rename");
+        case RunPlan::Kind::Pack:
+            return QStringLiteral("pack");
+        case RunPlan::Kind::Unpack:
+            return QStringLiteral("unpack");
+    }
+    return QString();
+}
+
+QJsonValue pathJson(const Path& path) {
+    return path.isEmpty() ? QJsonValue() : QJsonValue(jsonText(path.bytes()));
+}
+
+}  // namespace
+
+QString resultLine(const RunReport& r) {
+    QString line;
+    switch (r.kind) {
+        case RunPlan::Kind::Archive:
+            line = movedSentence(r, "Archived", "into") + stayedSentence(r, "stayed");
+            break;
+        case RunPlan::Kind::File:
+            line = movedSentence(r, "Filed", "into") + stayedSentence(r, "stayed");
+            break;
+        case RunPlan::Kind::Unfile:
+            line = movedSentence(r, "Unfiled", "from") + stayedSentence(r, "stayed");
+            break;
+        case RunPlan::Kind::Rename:
+            line = r.done == 0
+                       ? QStringLiteral("Nothing was renamed.")
+                       : QStringLiteral("Renamed %1.").arg(counted(r.done, "item", "items"));
+            line += stayedSentence(r, "kept their names");
+            if (r.stopAlert)
+                line += QStringLiteral(" Stopped at \u201c%1\u201d: %2")
+                            .arg(displayName(r.stopItem.fileName()), *r.stopAlert);
+            break;
+        case RunPlan::Kind::Pack:
+        case RunPlan::Kind::Unpack: {
+            const bool pack = r.kind == RunPlan::Kind::Pack;
+            line = r.done == 0
+                       ? QStringLiteral("Nothing was %1.")
+                             .arg(pack ? QStringLiteral("packed") : QStringLiteral("unpacked"))
+                       : QStringLiteral("%1 %2.").arg(
+                             pack ? QStringLiteral("Packed") : QStringLiteral("Unpacked"),
+                             counted(r.done, "item", "items"));
+            line += stayedSentence(r, "not copied");
+            break;
+        }
+    }
+    if (r.cancelled) line += QStringLiteral(" Cancelled after %1 of %2.").arg(r.done).arg(r.total);
+    return line;
+}
+
+QString jsonText(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        if (const qsizetype n = utf8SequenceLength(bytes, i)) {
+            i += n;
+            continue;
+        }
+        text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+        text += QChar(0xDC00 + static_cast<unsigned char>(bytes[i]));
+        runStart = ++i;
+    }
+    text += QString::fromUtf8(bytes.sliced(runStart));
+    return text;
+}
+
+QByteArray bytesOfJsonText(const QString& text) {
+    QByteArray bytes;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0xDC80 || c > 0xDCFF || (i > 0 && text.at(i - 1).isHighSurrogate())) continue;
+        bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
+        bytes += static_cast<char>(c - 0xDC00);
+        runStart = i + 1;
+    }
+    bytes += QStringView(text).sliced(runStart).toUtf8();
+    return bytes;
+}
+
+QJsonObject planJson(const RunPlan& plan) {
+    QJsonArray steps;
+    for (const PlannedStep& step : plan.steps) {
+        QJsonObject item{{"from", pathJson(step.from)}, {"to", pathJson(step.to)}};
+        if (step.replaces) item.insert("replaces", true);
+        if (step.refusal != Refusal::None) {
+            item.insert("refused", reasonText(step.refusal));
+            if (!step.why.isEmpty()) item.insert("alert", step.why);
+        }
+        steps.append(item);
+    }
+    QJsonObject json{{"run", kindVerb(plan.kind)}, {"steps", steps}};
+    if (!plan.notices.isEmpty()) json.insert("notices", QJsonArray::fromStringList(plan.notices));
+    if (plan.stopAlert)
+        json.insert("stop",
+                    QJsonObject{{"item", pathJson(plan.stopItem)}, {"alert", *plan.stopAlert}});
+    return json;
+}
+
+QJsonObject reportJson(const RunReport& r) {
+    QJsonObject json{{"run", kindVerb(r.kind)},
+                     {"result", resultLine(r)},
+                     {"done", r.done},
+                     {"planned", r.total},
+                     {"folders", r.folders},
+                     {"cancelled", r.cancelled},
+                     {"stayed", QJsonObject{{"name_taken", r.nameTaken},
+                                            {"no_matching_type", r.noMatchingType},
+                                            {"not_a_folder", r.notAFolder},
+                                            {"not_allowed", r.notAllowed},
+                                            {"failed", r.failed}}}};
+    if (r.stopAlert)
+        json.insert("stop", QJsonObject{{"item", pathJson(r.stopItem)}, {"alert", *r.stopAlert}});
+    return json;
+}
+
+QString planLine(const PlannedStep& step) {
+    QString line = step.from.display();
+    if (!step.to.isEmpty()) line += QStringLiteral(" -> ") + step.to.display();
+    if (step.replaces) line += QStringLiteral("  [replaces]");
+    if (step.refusal != Refusal::None) {
+        line += QStringLiteral("  [stays: ") + reasonText(step.refusal);
+        if (!step.why.isEmpty()) line += QStringLiteral(": ") + step.why;
+        line += u']';
+    }
+    return line;
+}

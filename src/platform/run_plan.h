@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/path.h"
+
+// Why a run leaves an item where it is.
+enum class Refusal {
+    None,            // the item is moved or copied
+    NameTaken,       // something already has its name at the destination
+    NoMatchingType,  // filing: no category lists its type
+    NotAFolder,      // the destination folder's name is held by something that is no folder
+    NotAllowed,      // the step would lose data or leave the folder; `why` says how
+};
+
+// One item of a plan: from is moved (or copied) to to, unless it is refused.
+struct PlannedStep {
+    Path from;
+    Path to;
+    Refusal refusal = Refusal::None;
+    QString why;            // the alert a refused step shows, where the run shows one
+    bool replaces = false;  // a copy that replaces what is at to (after asking, unless told not to)
+};
+
+// What a run will do, worked out before anything changes: its steps in the order they are
+// made. Executing a run carries out its plan, and a preview shows the same plan.
+struct RunPlan {
+    enum class Kind { Archive, File, Unfile, Rename, Pack, Unpack };
+    Kind kind = Kind::File;
+    std::vector<PlannedStep> steps;
+    // Folders made before the steps (filing's archive folder, made even for no item), and
+    // folders removed, when they are empty, once the first afterSteps steps are made.
+    struct FolderRemoval {
+        qsizetype afterSteps = 0;
+        Path folder;
+    };
+    QList<Path> makeFirst;
+    QList<FolderRemoval> removeWhenEmpty;
+    // A name change: the notices shown on the way, in order, and the alert that ends the run
+    // early (with the item at which it stops), when one does.
+    QStringList notices;
+    std::optional<QString> stopAlert;
+    Path stopItem;
+
+    // The steps that are carried out, not refused.
+    qsizetype stepsToMake() const;
+    qsizetype refusedCount(Refusal why) const;
+};
+
+// How a run ended, for its result line: how many items were moved or copied, into how
+// many folders, which stayed and why, whether it was cancelled or stopped by an alert.
+struct RunReport {
+    RunPlan::Kind kind = RunPlan::Kind::File;
+    int done = 0;
+    int folders = 0;  // distinct folders items went into (filing) or came from (unfiling)
+    int nameTaken = 0;
+    int noMatchingType = 0;
+    int notAFolder = 0;
+    int notAllowed = 0;
+    int failed = 0;
+    int total = 0;  // the steps the plan meant to make
+    bool cancelled = false;
+    std::optional<QString> stopAlert;
+    Path stopItem;
+
+    int stayed() const { return nameTaken + noMatchingType + notAFolder + notAllowed + failed; }
+    // Counts the refused steps of plan, the stop of a name change and the planned total.
+    void countPlan(const RunPlan& plan);
+};
+
+// The run's one-line result, as the window and the command line show it, for example
+// "Filed 32 items into 6 folders. 3 stayed: 2 with no matching type, 1 name taken."
+QString resultLine(const RunReport& report);
+
+// Plan and result for scripts. Paths are JSON strings; a byte that is not part of valid
+// UTF-8 becomes the lone surrogate U+DC00+byte (as Python's surrogateescape does), so every
+// name comes back to its exact bytes through bytesOfJsonText.
+QJsonObject planJson(const RunPlan& plan);
+QJsonObject reportJson(const RunReport& report);
+QString jsonText(QByteArrayView bytes);
+QByteArray bytesOfJsonText(const QString& text);
+
+// The one line a preview shows for a step: "SOURCE -> DESTINATION", names shown so that
+// every byte is visible, a refused step followed by its reason.
+QString planLine(const PlannedStep& step);
+
+// What a run reports while it executes, and the flag that asks it to stop. The flag is
+// read between items only: the item in hand is always finished, and a signal handler may
+// set it.
+struct RunProgress {
+    std::function<void(qsizetype done, qsizetype total, const QString& item)> onStep;
+    const std::atomic_bool* cancel = nullptr;
+
+    bool cancelRequested() const { return cancel && cancel->load(std::memory_order_relaxed); }
+    void step(qsizetype done, qsizetype total, const QString& item) const {
+        if (onStep) onStep(done, total, item);
+    }
+};

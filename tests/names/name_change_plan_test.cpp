@@ -1,0 +1,190 @@
+#include "names/name_change_plan.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QJsonObject>
+#include <random>
+
+#include "names/name_change_run.h"
+#include "pass_by_pass_oracle.h"
+#include "support/qstring_printer.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_home.h"
+
+namespace {
+
+QStringList logged;
+
+// Records the moves a run makes, to hold them against its plan.
+class RecordingFileSystem : public LocalFileSystem {
+  public:
+    std::vector<std::pair<Path, Path>> moves;
+    FileError moveNoReplace(const Path& from, const Path& to) override {
+        moves.emplace_back(from, to);
+        return LocalFileSystem::moveNoReplace(from, to);
+    }
+};
+
+void put(const Path& path, const QByteArray& contents) {
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::write(fd, contents.constData(), contents.size()), contents.size());
+    ::close(fd);
+}
+
+QByteArray contentsOf(const Path& path) {
+    char buffer[64];
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const ssize_t n = fd >= 0 ? ::read(fd, buffer, sizeof buffer) : -1;
+    if (fd >= 0) ::close(fd);
+    return n >= 0 ? QByteArray(buffer, n) : QByteArray("?");
+}
+
+// Every item by name, hidden ones too: each file holds its first name, so an item that
+// ends with the right name but is the wrong item shows.
+QStringList contents(const Path& folder) {
+    LocalFileSystem files;
+    QStringList items;
+    const NameList names = files.listNames(folder, true);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        items << displayName(names.at(i)) + '=' +
+                     (names.isDirectory(i) ? QByteArray("dir")
+                                           : contentsOf(folder / names.name(i)));
+    return items;
+}
+
+QString pick(std::mt19937& random, const QStringList& from) { return from[random() % from.size()]; }
+
+void fillRandomly(const Path& folder, std::mt19937& random) {
+    const QStringList parts = {"a", "A", "b", "B", " ", "1", "2", "10", ".x", "é", "É", ":", "0a"};
+    const int count = int(random() % 9);
+    for (int i = 0; i < count; ++i) {
+        QString name;
+        for (int k = 1 + int(random() % 3); k > 0; --k) name += pick(random, parts);
+        if (random() % 8 == 0) name.prepend('.');
+        const Path path = folder / name.toUtf8();
+        if (LocalFileSystem().exists(path)) continue;
+        if (random() % 5 == 0)
+            (void)LocalFileSystem().makeDirectory(path);
+        else
+            put(path, name.toUtf8());
+    }
+    if (random() % 4 == 0) put(folder / "a 1\xff", "odd");
+}
+
+NameChangeOptions randomOptions(std::mt19937& random) {
+    const QStringList texts = {"", "a", "A", " ", "1", "b", "x", ":", "/", "0a", ".", "é"};
+    auto on = [&] { return random() % 3 == 0; };
+    NameChangeOptions o;
+    o.replaceCheck = on();
+    o.replace1TextField = pick(random, texts);
+    o.replace2TextField = pick(random, texts);
+    o.ignoreCaseCheck = on();
+    o.prefixNumberCheck = on();
+    o.prefixStringCheck = on();
+    o.prefixTextField = pick(random, texts);
+    o.prefixNumber2Check = on();
+    o.suffixNumberCheck = on();
+    o.suffixStringCheck = on();
+    o.suffixTextField = pick(random, texts);
+    o.suffixNumber2Check = on();
+    o.removeSpacesCheck = on();
+    o.removeNumbersCheck = on();
+    o.caseCheck = on();
+    o.lowerCase = random() % 2;
+    o.foldersToo = random() % 2;
+    return o;
+}
+
+QStringList notices(const ScriptedPrompter& prompter) {
+    return prompter.callsStartingWith("notice|");
+}
+
+}  // namespace
+
+// The planned run against the pass-by-pass run on the same random folder: the same names
+// on the same items, the same alerts in the same order, the same logged lines, the same
+// end. Its moves are exactly the plan's, in order, and planning changes nothing.
+TEST(NameChangePlanTest, MatchesThePassByPassRunOnRandomFoldersAndOptions) {
+    TempHome home;
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& line) {
+        logged << line.section(u'/', -1);  // the folders differ
+    });
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 300; ++round) {
+        const Path oracleFolder = asPath(home / QString("oracle%1").arg(round));
+        const Path plannedFolder = asPath(home / QString("planned%1").arg(round));
+        const std::mt19937 start = random;
+        makeFolder(oracleFolder.display());
+        makeFolder(plannedFolder.display());
+        fillRandomly(oracleFolder, random);
+        random = start;
+        fillRandomly(plannedFolder, random);
+        const NameChangeOptions options = randomOptions(random);
+
+        ScriptedPrompter oraclePrompter, prompter;
+        LocalFileSystem local;
+        logged.clear();
+        const RunResult expected =
+            changeNamesPassByPass(oraclePrompter, local, oracleFolder, options);
+        const QStringList expectedLog = logged;
+
+        logged.clear();
+        RecordingFileSystem files;
+        const QStringList before = contents(plannedFolder);
+        const NameChangePlan plan = planNameChange(files, plannedFolder, options);
+        ASSERT_EQ(contents(plannedFolder), before);
+        NameChangeRun run(prompter, files, plannedFolder);
+        const RunResult result = run.execute(plan);
+
+        SCOPED_TRACE(QString("round %1: %2").arg(round).arg(before.join(" | ")).toStdString());
+        EXPECT_EQ(result, expected);
+        EXPECT_EQ(notices(prompter), notices(oraclePrompter));
+        EXPECT_EQ(logged, expectedLog);
+        QStringList expectedItems = contents(oracleFolder);
+        EXPECT_EQ(contents(plannedFolder), expectedItems);
+        std::vector<std::pair<Path, Path>> planned;
+        for (const PlannedStep& step : plan.plan.steps)
+            if (step.refusal == Refusal::None) planned.emplace_back(step.from, step.to);
+        EXPECT_EQ(files.moves, planned);
+        if (HasFailure()) break;
+    }
+    qInstallMessageHandler(nullptr);
+}
+
+TEST(NameChangePlanTest, TheResultLineTellsRenamesTakenNamesStopsAndCancels) {
+    TempHome home;
+    const Path folder = asPath(home / "work");
+    makeFolder(folder.display());
+    for (const char* name : {"a b", "ab", "c d", "x1"}) put(folder / name, name);
+    ScriptedPrompter prompter;
+    LocalFileSystem files;
+    auto run = [&](const NameChangeOptions& options, RunProgress progress = {}) {
+        NameChangeRun run(prompter, files, folder, std::move(progress));
+        const RunResult result = run.doChangeNames(options);
+        return std::make_pair(result, resultLine(run.report()));
+    };
+    EXPECT_EQ(run({.removeSpacesCheck = true}),
+              std::make_pair(RunResult::Done,
+                             QString("Renamed 1 item. 1 kept their names: 1 name taken.")));
+
+    const NameChangePlan plan =
+        planNameChange(files, folder, {.replaceCheck = true, .replace1TextField = "x1"});
+    EXPECT_EQ(QJsonObject(planJson(plan.plan)["stop"].toObject())["alert"].toString(),
+              "File name cannot be empty.");
+    EXPECT_EQ(run({.replaceCheck = true, .replace1TextField = "x1"}),
+              std::make_pair(RunResult::Failed,
+                             QString("Nothing was renamed. Stopped at \u201cx1\u201d: File name "
+                                     "cannot be empty.")));
+
+    std::atomic_bool cancel = false;
+    const auto cancelled =
+        run({.prefixNumberCheck = true},
+            {[&](qsizetype done, qsizetype, const QString&) { cancel = done == 2; }, &cancel});
+    EXPECT_EQ(cancelled, std::make_pair(RunResult::Cancelled,
+                                        QString("Renamed 2 items. Cancelled after 2 of 4.")));
+    EXPECT_EQ(contents(folder), QStringList({"0a b=a b", "1ab=ab", "cd=c d", "x1=x1"}));
+}
