@@ -83,7 +83,7 @@ RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
     counts.report.kind = RunPlan::Kind::File;
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
     if (onRunEnd) onRunEnd(counts.report);
-    return outcomeOf(counts, folder, services_.prompter);
+    return run.finish(outcomeOf(counts, folder, services_.prompter));
 }
 
 RunResult DesktidyController::fileListedFolders(Starter starter) {
@@ -140,7 +140,7 @@ RunResult DesktidyController::unfileFolder(const Path& folder) {
     const MoveCounts counts = Filer(services_.files, services_.prompter, runProgress)
                                   .unfileFolder(folder, draft_.folderNames);
     if (onRunEnd) onRunEnd(counts.report);
-    return outcomeOf(counts, folder, services_.prompter);
+    return run.finish(outcomeOf(counts, folder, services_.prompter));
 }
 
 RunResult DesktidyController::unfileListedFolders() {
