@@ -117,7 +117,7 @@ class Simulation {
                 refuse(name, *newName);
                 continue;
             }
-            rename(listed[i], *newName);
+            giveName(listed[i], *newName);
         }
         endPass();
         return true;
@@ -135,7 +135,7 @@ class Simulation {
                 continue;
             }
             items_[item].beforeCase = name;
-            rename(item, newName);
+            giveName(item, newName);
         }
         endPass();
     }
@@ -190,7 +190,7 @@ class Simulation {
 
   private:
     // The old name stays found until the pass ends, as the pass's listing holds it.
-    void rename(int item, const QString& newName) {
+    void giveName(int item, const QString& newName) {
         vacated_.push_back(items_[item].current);
         byName_.insert(newName, item);
         items_[item].current = newName;

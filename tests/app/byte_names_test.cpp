@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <cstdio>
 #include <set>
 
 #include "run_desktidy.h"
@@ -131,7 +132,8 @@ TEST_F(ByteNames, TrashDeleteRemovesExactlyTheNamedItems) {
     const QByteArray trash = homePath + "/.local/share/Trash";
     ASSERT_EQ(QProcess::execute("mkdir", {"-p", trash + "/files", trash + "/info"}), 0);
     for (const QByteArray& name : odd)
-        ASSERT_EQ(::rename((desk + '/' + name).constData(), (trash + "/files/" + name).constData()),
+        ASSERT_EQ(::renameat2(AT_FDCWD, (desk + '/' + name).constData(), AT_FDCWD,
+                              (trash + "/files/" + name).constData(), RENAME_NOREPLACE),
                   0);
     writeNamed(trash + "/files", "keep");
 

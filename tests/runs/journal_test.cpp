@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <cstdio>
 
 #include "platform/copy_tree.h"
 #include "runs/folder_lock.h"
@@ -98,7 +99,9 @@ TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
     makeFolder(home.desktop() + "/Empty");
     fileTwoItems(odd);
     // The user renames one filed item and puts a new file at the other's old place.
-    ASSERT_EQ(::rename((folder / "Words/a.txt").c_str(), (folder / "Words/c.txt").c_str()), 0);
+    ASSERT_EQ(::renameat2(AT_FDCWD, (folder / "Words/a.txt").c_str(), AT_FDCWD,
+                          (folder / "Words/c.txt").c_str(), RENAME_NOREPLACE),
+              0);
     put("a.txt", "other");
     put("Words/a.txt", "new");
     put("b.txt", "in its place");
