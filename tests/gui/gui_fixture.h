@@ -10,6 +10,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/window_state_store.h"
 #include "platform/preset_path_chooser.h"
+#include "runs/journaling_file_system.h"
 #include "support/fake_tool_runner.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
@@ -21,7 +22,8 @@ inline void clickRow(QAbstractItemView* table, int row, int column = 0) {
 }
 
 // A started controller and its main window in a throw-away home, with a scripted
-// prompter, a chooser answered from the test and a fake tool runner.
+// prompter, a chooser answered from the test, a fake tool runner and the journaling
+// file system the program uses.
 class GuiTest : public ::testing::Test {
   protected:
     GuiTest() { startWindow(); }
@@ -51,7 +53,8 @@ class GuiTest : public ::testing::Test {
     ScriptedPrompter prompter;
     RecordingNotifier notifier;
     PresetPathChooser chooser;
-    LocalFileSystem files;
+    LocalFileSystem local;
+    JournalingFileSystem files{local, desktidyStateFolder(home.path())};
     FakeToolRunner tools;
     std::unique_ptr<DesktidyController> controller;
     std::unique_ptr<WindowStateStore> state;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -25,33 +24,20 @@ QProcessEnvironment withoutDisplay(const TempHome& home) {
 
 }  // namespace
 
-TEST(ProgramStart, AFolderArgumentOpensTheWindowAndTheCommandLineNeedsNoDisplay) {
+// The command line without a display is run under cron's bare environment by the
+// scheduled-run test; the window needs one and keeps running until it is closed.
+TEST(ProgramStart, AFolderArgumentOpensTheWindow) {
     TempHome home;
     makeFolder(home / "Projects");
-    writeFile(home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
     QProcessEnvironment env = withoutDisplay(home);
-
-    QProcess window;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess window;
     window.setProcessEnvironment(env);
     window.start(QStringLiteral(DESKTIDY_BINARY), {home / "Projects"});
     ASSERT_TRUE(window.waitForStarted());
-    // The window keeps running until it is closed.
     EXPECT_FALSE(window.waitForFinished(1500)) << window.readAllStandardError().constData();
     window.terminate();
     window.waitForFinished();
-
-    // With no platform chosen a command still runs: the command line makes no GUI
-    // application object, so the scheduled run starts without a display.
-    QProcess command;
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    command.setProcessEnvironment(env);
-    command.start(QStringLiteral(DESKTIDY_BINARY), {QStringLiteral("settings")});
-    ASSERT_TRUE(command.waitForFinished(30000));
-    EXPECT_EQ(command.exitCode(), 0) << command.readAllStandardError().constData();
-    // The first start took the desktop's own folder as the working folder.
-    EXPECT_TRUE(command.readAllStandardOutput().contains(
-        "\npathString: " + QFile::encodeName(home / "Schreibtisch") + '\n'));
 }
 
 // Where there is no display, the window says so in one line instead of Qt's abort.
