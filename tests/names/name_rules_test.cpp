@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "names/name_change_options.h"
-
 namespace {
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
@@ -26,17 +24,6 @@ TEST(NameRules, RemovalsTouchOnlyPlainSpacesAndAsciiDigits) {
     EXPECT_EQ(withoutDigits(u8("\u0663\u0664.txt")), std::nullopt);  // Arabic-Indic digits
     EXPECT_EQ(caseChanged(u8("straße.jpg"), true), "STRASSE.JPG");
     EXPECT_EQ((Affix{true, true, "x", true}).at(3), "3x3");
-}
-
-TEST(NameRules, ClearUnchecksEveryRuleButKeepsTheTwoChoices) {
-    NameChangeOptions options;
-    options.replaceCheck = options.suffixNumber2Check = options.caseCheck = true;
-    options.prefixTextField = "b";
-    options.lowerCase = options.foldersToo = true;
-    clearChangeNames(options);
-    EXPECT_FALSE(options.replaceCheck || options.suffixNumber2Check || options.caseCheck);
-    EXPECT_TRUE(options.prefixTextField.isEmpty());
-    EXPECT_TRUE(options.lowerCase && options.foldersToo);
 }
 
 }  // namespace

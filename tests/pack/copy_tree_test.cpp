@@ -31,13 +31,6 @@ class CopyTreeTest : public ::testing::Test {
     }
 };
 
-TEST_F(CopyTreeTest, ReplacesWholeKeepingContentsTimesPermissionsAndLinks) {
-    ASSERT_TRUE(replace(source, copy).error.ok());
-    EXPECT_EQ(describeTree(copy), describeTree(source));
-    EXPECT_FALSE(QFile::exists(copy + "/not-to-copy.txt"));  // the outside link not followed
-    EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
-}
-
 TEST_F(CopyTreeTest, SetIdBitsStayOnlyWhenTheCopyHasTheSameOwner) {
     const QByteArray mine = QFile::encodeName(writeFile(home / "mine"));
     const QByteArray theirs = QFile::encodeName(writeFile(home / "theirs"));

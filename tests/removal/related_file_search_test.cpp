@@ -46,8 +46,8 @@ TEST(AppPatterns, ExamplesGiveTheirSearches) {
     EXPECT_EQ(searchesOf("Mail", "com.apple.mail"), QStringList({"*Mail*", "*Mail*"}));
     // A name ending in ".com" skips both name searches.
     EXPECT_EQ(searchesOf("Sample.com", "com.sample.sampler"), QStringList({"*.sampler*"}));
-    // No identifier, an identifier without ".", a one-character piece: names only.
-    for (const char* identifier : {"", "notepad", "a.b.c"})
+    // An identifier without "." or with a one-character piece: names only.
+    for (const char* identifier : {"notepad", "a.b.c"})
         EXPECT_EQ(searchesOf("Pad", identifier), QStringList({"*Pad*", "*Pad*"}));
     // An empty name leaves only the identifier.
     EXPECT_EQ(searchesOf("", "org.x.tool"), QStringList({"*.tool*"}));
@@ -76,10 +76,6 @@ TEST(FoundPathFilter, DropsBundlesNamedFoldersAndNearMisses) {
         {"/h/x/NotePad.app", "*NotePad*"},
         {"/h/x/B.app/Contents/NotePad", "*NotePad*"},
         {"/h/Mail/NotePad", "*NotePad*"},
-        {"/h/Mail Downloads/NotePad", "*NotePad*"},
-        {"/h/WebServer/NotePad", "*NotePad*"},
-        {"/h/iPhoto/NotePad", "*NotePad*"},
-        {"/h/W.wdgt/NotePad", "*NotePad*"},
         {"/h/DataBase", "*Base*"},
         {"/h/vertical.iCal", "*iCal*"},
         {"/h/mailbox", "*Mail*"},
@@ -112,8 +108,6 @@ TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
               QStringList({config + "/Note Pad", config + "/a/b/Note Pad x",
                            config + "/org.x.notepad.conf", config + "/notepad", lib + "/NotePad"}));
     EXPECT_TRUE(related(app, {}, home.path()).isEmpty());
-    EXPECT_EQ(texts(findFiles(asPath(config), "*.notepad*")),
-              QStringList({config + "/org.x.notepad.conf"}));
 }
 
 TEST_F(TrashTest, IdentifierIsReadFromAnyCaseAndBinaryPropertyLists) {

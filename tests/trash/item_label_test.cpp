@@ -10,10 +10,8 @@
 
 TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
     const std::pair<std::int64_t, const char*> table[] = {
-        {0, "4.0 KB"},          {500, "4.0 KB"},        {4096, "4.0 KB"},
-        {4097, "4.0 KB"},       {10240, "10.0 KB"},     {1047552, "1023.0 KB"},
-        {1047553, "1.0 MB"},    {1500000, "1.4 MB"},    {1047527424, "999.0 MB"},
-        {1048576000, "1.0 GB"}, {2097152000, "2.0 GB"},
+        {0, "4.0 KB"},       {4097, "4.0 KB"},    {10240, "10.0 KB"},       {1047552, "1023.0 KB"},
+        {1047553, "1.0 MB"}, {1500000, "1.4 MB"}, {1047527424, "999.0 MB"}, {1048576000, "1.0 GB"},
     };
     for (const auto& [bytes, text] : table) EXPECT_EQ(sizeText(bytes), text) << bytes;
 }
@@ -24,9 +22,7 @@ TEST_F(TrashTest, LabelsGiveNameSizeAndPathWithTheSmallestSizeForTinyOrMissingIt
     // Bytes that are no character, and control characters, show as such.
     EXPECT_EQ(itemLabel(Path("/a/r\xFF\n"), 0), "r\\xFF\\x0A - 4.0 KB\n/a/r\\xFF\\x0A");
     const QString file = writeFile(home / "one", "x");
-    makeFolder(home / "empty");
     EXPECT_EQ(itemLabelFor(asPath(file), files), "one - 4.0 KB\n" + file);
-    EXPECT_EQ(itemLabelFor(asPath(home / "empty"), files), "empty - 4.0 KB\n" + home / "empty");
     EXPECT_EQ(itemLabelFor(asPath(home / "missing"), files),
               "missing - 4.0 KB\n" + home / "missing");
 }

@@ -97,3 +97,17 @@ TEST_F(TrashEmptying, EachItemIsDeletedByItsBytesAndAMissingOneIsToldApart) {
     EXPECT_EQ(::deleteTrashItems(services, {replacement}), RunResult::Done);
     EXPECT_FALSE(files.exists(replacement) || exists(recordOf("\uFFFD")));
 }
+
+// A Trash item with a file system mounted inside it keeps all of that file system, and the
+// item is told as one that stayed.
+TEST_F(TrashEmptying, DeletingAnItemStopsAtAMountPointAndTellsTheItemStayed) {
+    const QString box = trashFiles() + "/box";
+    trashed("box/loose.txt");
+    writeFile(box + "/stick/on-stick.txt", "keep me");
+    files.otherFileSystems << box + "/stick";
+    EXPECT_EQ(deleteTrashItems({box}), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(), "notice|These items could not be deleted:\n" + box);
+    EXPECT_EQ(readFile(box + "/stick/on-stick.txt"), "keep me");
+    EXPECT_EQ(displayed(files.listNames(asPath(box), true)), QStringList{"stick"});
+    EXPECT_TRUE(exists(recordOf("box")));
+}
