@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(CommandLine, UsageErrorsExitWithTwoAndEveryCommandHasItsHelp) {
+TEST(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero) {
     TempHome home;
     const Outcome unknown = desktidy({"no-such-command"});
     EXPECT_EQ(unknown.status, 2);
