@@ -141,8 +141,6 @@ TEST_F(ByteNames, TrashDeleteRemovesExactlyTheNamedItems) {
     for (const QByteArray& name : odd) arguments << name;
     const Outcome deleted = run(arguments);
     EXPECT_EQ(deleted.status, 0) << deleted.err.toStdString();
-    EXPECT_TRUE(
-        deleted.err.contains("The chosen items have been permanently deleted from the Trash."));
     EXPECT_EQ(rawNames(trash + "/files"), Names{"keep"});
 
     // A name that is not there is said to be missing, not deleted.
@@ -161,8 +159,6 @@ TEST_F(ByteNames, RemoveAppMovesEveryRelatedItemAsItIs) {
 
     const Outcome moved = run({"--yes", "remove-app", homePath + "/Pad.AppImage"});
     EXPECT_EQ(moved.status, 0) << moved.err.toStdString();
-    EXPECT_TRUE(
-        moved.err.contains("The application and its related files have been put in the Trash."));
     Names expected = related;
     expected.insert("Pad.AppImage");
     EXPECT_EQ(rawNames(homePath + "/.local/share/Trash/files/DKT Deleted Apps"), expected);

@@ -69,33 +69,26 @@ TEST(ScheduleController, ARelativeProgramNameIsResolvedForCron) {
     EXPECT_EQ(f.c().cronCommand(), escapeForCrontab(self) + " 1 >/dev/null 2>&1 # Desktidy.app\n");
 }
 
-TEST(ScheduleCommand, ShowTellsWhenTheCrontabCannotBeRead) {
+// A crontab that cannot be listed, or no crontab tool at all, fails the command and
+// says which.
+TEST(ScheduleCommand, ACrontabThatCannotBeReadOrRunFailsAndSaysWhy) {
     TempHome home;
-    const QString tool =
+    const QString failing =
         writeFile(home / "bin/crontab", "#!/bin/sh\necho 'crontab: cannot open' >&2\nexit 1\n");
-    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);
+    QFile::setPermissions(failing, QFile::permissions(failing) | QFile::ExeOwner);
     const QByteArray saved = qgetenv("DESKTIDY_CRONTAB");
-    qputenv("DESKTIDY_CRONTAB", QFile::encodeName(tool));
-    const Outcome shown = desktidy({"schedule", "--show"});
+    const QString missing = "Scheduling needs the crontab tool from the cron package.";
+    for (const auto& [tool, message] : {std::pair{failing, Scheduler::readFailureMessage},
+                                        std::pair{home / "no-such/crontab", missing}}) {
+        qputenv("DESKTIDY_CRONTAB", QFile::encodeName(tool));
+        const Outcome shown = desktidy({"schedule", "--show"});
+        const Outcome scheduled = desktidy({"schedule", "--at", "09:30", "--days", "all"});
+        EXPECT_EQ(std::tuple(shown.status, shown.out, shown.err),
+                  std::tuple(1, QString(), "desktidy: " + message + "\n"));
+        EXPECT_EQ(std::tuple(scheduled.status, scheduled.err),
+                  std::tuple(1, "desktidy: " + message + "\n"));
+    }
     qputenv("DESKTIDY_CRONTAB", saved);
-    EXPECT_EQ(shown.status, 1);
-    EXPECT_EQ(shown.out, "");
-    EXPECT_EQ(shown.err, "desktidy: " + Scheduler::readFailureMessage + "\n");
-}
-
-TEST(ScheduleCommand, AMissingCrontabToolIsNamed) {
-    TempHome home;
-    const QByteArray saved = qgetenv("DESKTIDY_CRONTAB");
-    qputenv("DESKTIDY_CRONTAB", QFile::encodeName(home / "no-such/crontab"));
-    const Outcome shown = desktidy({"schedule", "--show"});
-    const Outcome scheduled = desktidy({"schedule", "--at", "09:30", "--days", "all"});
-    qputenv("DESKTIDY_CRONTAB", saved);
-    const QString named = "desktidy: Scheduling needs the crontab tool from the cron package.\n";
-    EXPECT_EQ(shown.status, 1);
-    EXPECT_EQ(shown.out, "");
-    EXPECT_EQ(shown.err, named);
-    EXPECT_EQ(scheduled.status, 1);
-    EXPECT_EQ(scheduled.err, named);
 }
 
 }  // namespace

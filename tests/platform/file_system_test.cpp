@@ -93,7 +93,6 @@ TEST_F(LocalFileSystemTest, MovesLinksAsLinksAndFailsHarmlesslyWithoutAParent) {
     FileError e = fs.moveNoReplace(target, asPath(home / "missing/target.txt"));
     EXPECT_EQ(e.code, ENOENT);
     EXPECT_EQ(e.path, target);
-    EXPECT_EQ(e.message, "Could not move \u201ctarget.txt\u201d: No such file or directory.");
     EXPECT_TRUE(fs.exists(target));
 }
 
