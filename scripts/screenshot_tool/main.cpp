@@ -80,16 +80,16 @@ int main(int argc, char** argv) {
         Services{real.prompter, real.notifier, chooser, real.files, real.tools, real.toolPaths,
                  real.user, real.settingsFile},
         BundleDefaults::fromResources());
-    controller.awakeFromNib({QStringLiteral("desktidy")});
+    controller.start({QStringLiteral("desktidy")});
 
     // A few rows, so the tables show what they are for.
     const QString home = desktop.user.home;
-    controller.draft.listedFolders = {home + QStringLiteral("/Desktop"),
-                                      home + QStringLiteral("/Downloads")};
-    controller.draft.packRows = {
+    controller.draft().listedFolders = {home + QStringLiteral("/Desktop"),
+                                        home + QStringLiteral("/Downloads")};
+    controller.draft().packRows = {
         {home + QStringLiteral("/Documents/Taxes"), QStringLiteral("/media/stick")},
         {home + QStringLiteral("/Music/Mix.m3u"), QStringLiteral("/media/stick/")}};
-    controller.draft.unpackRows = {
+    controller.draft().unpackRows = {
         {QStringLiteral("/media/stick/Taxes"), home + QStringLiteral("/Documents")},
         {QStringLiteral("/media/stick/Mix.m3u"), home + QStringLiteral("/Music")}};
 
@@ -113,26 +113,27 @@ int main(int argc, char** argv) {
     }
     setup->hide();
 
-    NameChangeOptions& names = controller.nameChangeOptions;
+    NameChangeOptions names;
     names.replaceCheck = names.ignoreCaseCheck = true;
     names.replace1TextField = QStringLiteral("beach");
     names.replace2TextField = QStringLiteral("Sea");
     names.prefixStringCheck = names.prefixNumber2Check = true;
     names.prefixTextField = QStringLiteral("Trip-");
+    window.nameChangeWindow()->setOptions(names);
     window.nameChangeWindow()->changeNames();
     ok = save(window.nameChangeWindow(), out, QStringLiteral("name-change")) && ok;
     window.nameChangeWindow()->hide();
 
-    window.actions()->emptyTrash->trigger();
+    window.actions()->deleteTrashItems->trigger();
     ok = save(window.trashPanel(), out, QStringLiteral("trash-panel")) && ok;
     window.trashPanel()->hide();
 
     // The removal list of an application the prepared home holds, with one row kept.
-    chooser.setNextAnswer(
-        QList<Path>{Path::fromText(home + QStringLiteral("/Applications/Note Pad.app"))});
-    if (controller.deleteApp()) {
-        if (controller.appDisplayArray.size() > 1) controller.clickedDelAppCheck(1);
-        window.removalPanel()->showList();
+    RemovalChecklist checklist =
+        controller.planRemoval(Path::fromText(home + QStringLiteral("/Applications/Note Pad.app")));
+    if (checklist.size() > 0) {
+        if (checklist.size() > 1) checklist.toggle(1);
+        window.removalPanel()->showList(std::move(checklist));
         ok = save(window.removalPanel(), out, QStringLiteral("removal-panel")) && ok;
     } else {
         qWarning("no application to list");

@@ -151,7 +151,9 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
 
     connect(clearButton, &QPushButton::clicked, this, &NameChangeWindow::clearChangeNames);
     connect(runButton, &QPushButton::clicked, this, &NameChangeWindow::doChangeNames);
-    resize(560, sizeHint().height());
+    // Room for about ten rows of the preview, which on its own asks for none.
+    resize(560, sizeHint().height() + 10 * preview->verticalHeader()->defaultSectionSize() +
+                    preview->horizontalHeader()->sizeHint().height());
     refresh();
 }
 

@@ -27,6 +27,11 @@ class NameChangeWindow : public QWidget {
     // Shows the options and the working folder again.
     void refresh();
     const NameChangeOptions& options() const { return options_; }
+    // Gives the controls these values, as if the user had set them.
+    void setOptions(const NameChangeOptions& options) {
+        options_ = options;
+        refresh();
+    }
 
   public Q_SLOTS:
     // Unchecks the rules and empties the texts (Clear).
