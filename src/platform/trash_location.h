@@ -2,7 +2,7 @@
 
 #include "platform/path.h"
 
-// The home folder's Trash as the freedesktop.org Trash specification lays it out:
+// The home folder's Trash in the freedesktop.org Trash layout:
 // the trashed items in files/, one "<name>.trashinfo" record for each in info/.
 struct TrashLocation {
     Path folder;

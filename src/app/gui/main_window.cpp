@@ -161,14 +161,19 @@ void MainWindow::showFolder(const QString& folder) {
     refresh();
 }
 
-void MainWindow::chooseShownFolder() {
+std::optional<Path> MainWindow::askForWorkingFolder() {
     ChooserRequest request = ChooserRequest::forFolders(tr("Choose the Folder to Work On"),
                                                         QStringLiteral("Choose"), false);
     request.startFolder = controller_.workingFolder();
-    // The panel gives text, whose bytes are UTF-8.
     const auto chosen = controller_.services().chooser.choose(request);
-    if (!chosen || chosen->isEmpty()) return;
-    if (const std::optional<QString> folder = chosen->last().toText()) showFolder(*folder);
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return chosen->last();
+}
+
+void MainWindow::chooseShownFolder() {
+    // The panel gives text, whose bytes are UTF-8.
+    if (const std::optional<Path> chosen = askForWorkingFolder())
+        if (const std::optional<QString> folder = chosen->toText()) showFolder(*folder);
 }
 
 void MainWindow::presentUpdateAnswer(const UpdateAnswer& answer) {

@@ -2,6 +2,9 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <optional>
+
+#include "platform/path.h"
 
 class AppActions;
 class DesktidyController;
@@ -77,6 +80,8 @@ class MainWindow : public QMainWindow {
     // The folder chooser of the working-folder control: one folder, confirmed with
     // "Choose", shown but not saved.
     void chooseShownFolder();
+    // The one-folder chooser of the working folder, opened on it; nullopt when cancelled.
+    std::optional<Path> askForWorkingFolder();
     void presentUpdateAnswer(const UpdateAnswer& answer);
     // The background grey, of the same shade relative to a light or a dark palette.
     void applyGrey();

@@ -80,11 +80,8 @@ void MainWindow::unpackStashery() {
 }
 
 void MainWindow::chooseWorkingFolder() {
-    ChooserRequest request = ChooserRequest::forFolders(tr("Choose the Folder to Work On"),
-                                                        QStringLiteral("Choose"), false);
-    request.startFolder = controller_.workingFolder();
-    const auto chosen = controller_.services().chooser.choose(request);
-    if (chosen && !chosen->isEmpty()) (void)controller_.keepWorkingFolder(chosen->last());
+    if (const std::optional<Path> chosen = askForWorkingFolder())
+        (void)controller_.keepWorkingFolder(*chosen);
     refresh();
 }
 
