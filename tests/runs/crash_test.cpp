@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -68,6 +69,28 @@ TEST(RunsEndToEnd, UndoGivesBackTheTreeAfterFilingUnfilingAndNameChanges) {
     EXPECT_EQ(desktidy({"--yes", "undo", "1"}).status, 1);  // undone already
     EXPECT_EQ(desktidy({"--yes", "undo", "x"}).status, 2);
     EXPECT_EQ(desktidy({"--yes", "undo", "99"}).status, 1);
+}
+
+// Archiving and filing every listed folder make one run over two folders; its undo gives
+// both back, the archive folders it made removed.
+TEST(RunsEndToEnd, UndoGivesBackEveryFolderAfterArchivingFileAll) {
+    TempHome home;
+    const Path desktop = makeDesktop(home, 30);
+    const QString other = home / "Other";
+    for (const char* name : {"old.jpg", "new.jpg", "new.txt"}) writeFile(other + "/" + name, name);
+    const timespec old[2] = {{0, UTIME_OMIT}, {1577836800, 0}};  // modified 2020-01-01
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(other + "/old.jpg"), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, (desktop / "item 3.pdf").c_str(), old, 0), 0);
+    const QStringList original = manifestOf(desktop) + manifestOf(Path::fromText(other));
+
+    ASSERT_EQ(desktidy({"folders", "add", home.desktop(), other}).status, 0);
+    ASSERT_EQ(desktidy({"archive-date", "2024", "6"}).status, 0);
+    ASSERT_EQ(desktidy({"--yes", "file", "--all"}).status, 0);
+    ASSERT_TRUE(QFile::exists(other + "/Archive/Images/old.jpg"));
+    ASSERT_TRUE(QFile::exists(home.desktop() + "/Archive/Words/item 3.pdf"));
+    const Outcome undone = desktidy({"--yes", "undo"});
+    EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
+    EXPECT_EQ(manifestOf(desktop) + manifestOf(Path::fromText(other)), original);
 }
 
 TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
