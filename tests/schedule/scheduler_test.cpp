@@ -3,68 +3,63 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_tool_runner.h"
-#include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 
 namespace {
 
-// Each write lists the crontab, then installs the new table unless the listing failed
-// (which would lose the user's other lines), and tells the user what happened.
-TEST(Scheduler, InstallsOnlyAfterAListingAndTellsHowItWent) {
-    const QString failed = "critical|Desktidy could not write the schedule to your crontab: ";
-    const ToolResult noCrontab = FakeToolRunner::finished(1, {}, "no crontab for tester\n");
-    const ToolResult ok = FakeToolRunner::finished(0);
-    struct Row {
-        std::deque<ToolResult> results;
-        std::optional<QByteArray> entry;
-        RunResult result;
-        QString told;
-        std::optional<QByteArray> installed;  // none: nothing installed
-    };
-    const Row rows[] = {
-        {{noCrontab, ok},
-         "E Desktidy.app\n",
-         RunResult::Done,
-         "notice|Desktidy has been scheduled.",
-         "E Desktidy.app\n"},
-        {{noCrontab, ok},
-         {},
-         RunResult::Done,
-         "notice|The Desktidy schedule has been removed.",
-         ""},
-        {{FakeToolRunner::finished(1, {}, "crontab: permission denied\n")},
-         "E Desktidy.app\n",
-         RunResult::Failed,
-         "critical|" + Scheduler::readFailureMessage,
-         {}},
-        // A crontab tool that cannot be started is named, not called a read failure.
-        {{ToolResult{}}, {}, RunResult::Failed, "critical|" + Scheduler::missingToolMessage, {}},
-        {{FakeToolRunner::finished(0, "1 * * * * job\n"),
-          FakeToolRunner::finished(1, {}, "\"-\":1: bad minute\nerrors in crontab file.\n")},
-         "E Desktidy.app\n",
-         RunResult::Failed,
-         failed + "\"-\":1: bad minute\nerrors in crontab file.",
-         "1 * * * * job\nE Desktidy.app\n"},
-        {{ok, FakeToolRunner::finished(3)},
-         {},
-         RunResult::Failed,
-         failed + "crontab exited with status 3",
-         ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.told.toStdString());
-        FakeToolRunner tools;
-        ScriptedPrompter prompter;
-        tools.results = row.results;
-        EXPECT_EQ(Scheduler(tools, prompter, "/usr/bin/crontab").write(row.entry), row.result);
-        EXPECT_EQ(prompter.calls, QStringList{row.told});
-        ASSERT_EQ(tools.requests.size(), row.installed ? 2 : 1);
-        EXPECT_EQ(tools.requests[0].arguments, QStringList({"-l"}));
-        if (row.installed) {
-            EXPECT_EQ(tools.requests[1].arguments, QStringList({"-"}));
-            EXPECT_EQ(tools.requests[1].input, row.installed);
-        }
-    }
+struct SchedulerTest : ::testing::Test {
+    FakeToolRunner tools;
+    ScriptedPrompter prompter;
+    Scheduler scheduler{tools, prompter, "/usr/bin/crontab"};
+
+    QByteArray installed() const { return *tools.requests.last().input; }
+};
+
+TEST_F(SchedulerTest, WithNoCrontabYetInstallsOneLineAndRemovingInstallsNone) {
+    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"),
+                     FakeToolRunner::finished(0)};
+    EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Done);
+    ASSERT_EQ(tools.requests.size(), 2);
+    EXPECT_EQ(tools.requests[0].arguments, QStringList({"-l"}));
+    EXPECT_EQ(tools.requests[1].arguments, QStringList({"-"}));
+    EXPECT_EQ(installed(), "E Desktidy.app\n");
+    EXPECT_EQ(prompter.calls, QStringList({"notice|Desktidy has been scheduled."}));
+
+    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"),
+                     FakeToolRunner::finished(0)};
+    EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Done);
+    EXPECT_EQ(installed(), "");
+    EXPECT_EQ(prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
+}
+
+TEST_F(SchedulerTest, AListingFailureTellsTheUserAndWritesNothing) {
+    tools.results = {FakeToolRunner::finished(1, {}, "crontab: permission denied\n")};
+    EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Failed);
+    EXPECT_EQ(tools.requests.size(), 1);
+    EXPECT_EQ(prompter.calls, QStringList({"critical|" + Scheduler::readFailureMessage}));
+
+    // A crontab tool that cannot be started is named, not called a read failure.
+    tools.requests.clear();
+    tools.results = {ToolResult{}};
+    EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Failed);
+    EXPECT_EQ(tools.requests.size(), 1);
+    EXPECT_EQ(prompter.calls.last(), "critical|" + Scheduler::missingToolMessage);
+}
+
+TEST_F(SchedulerTest, ARejectedTableIsReportedNotCalledScheduled) {
+    tools.results = {FakeToolRunner::finished(0, "1 * * * * job\n"),
+                     FakeToolRunner::finished(
+                         1, {}, "\"-\":1: bad minute\nerrors in crontab file, can't install.\n")};
+    EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Failed);
+    EXPECT_EQ(prompter.calls,
+              QStringList({"critical|Desktidy could not write the schedule to your crontab: "
+                           "\"-\":1: bad minute\nerrors in crontab file, can't install."}));
+
+    tools.results = {FakeToolRunner::finished(0), FakeToolRunner::finished(3)};
+    EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Failed);
+    EXPECT_EQ(prompter.calls.last(),
+              "critical|Desktidy could not write the schedule to your crontab: crontab exited with "
+              "status 3");
 }
 
 }  // namespace
