@@ -4,7 +4,6 @@
 
 #include <QFile>
 
-#include "pack/pack_lists.h"
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
@@ -176,19 +175,6 @@ TEST_F(PackCopyTest, ARowRemovesItsLeftoverCopiesAndTellsOnlyWhatHappened) {
                          oldInner + "\u201d. Could not remove \u201c" + oldInner.section('/', -1) +
                          "\u201d: Permission denied."}));
     EXPECT_EQ(prompter.calls.last(), "notice|All done packing your files for the road.");
-}
-
-TEST_F(PackCopyTest, PackingReversingAndUnpackingPutsIdenticalCopiesBack) {
-    const QStringList taxes = describeTree(documents + "/Taxes");
-    addRow(documents + "/Taxes", stick);
-    ASSERT_EQ(run(true), RunResult::Done);
-    ASSERT_TRUE(files.removeAll(asPath(documents + "/Taxes/docs")).ok());  // changed meanwhile
-    QStringList unpackFrom, unpackTo;
-    deriveUnpackList(fromArray, toArray, unpackFrom, unpackTo);
-    ASSERT_EQ(copyStashery(CopyRunTexts::unpack(), CopyList::fromTexts(unpackFrom, unpackTo, true),
-                           {prompter, notifier, files}),
-              RunResult::Done);
-    EXPECT_EQ(describeTree(documents + "/Taxes"), taxes);
 }
 
 }  // namespace
