@@ -157,22 +157,6 @@ TEST_F(FilerTest, FilesVisibleMatchingItemsShowingEachBeforeItMoves) {
     EXPECT_EQ(prompter.shownBeforeMove, (QStringList{"Tool.app", "a.jpg", "link.jpg"}));
 }
 
-TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsBothWays) {
-    writeFile(in("Images/a.jpg"), "filed earlier");
-    writeFile(in("a.jpg"), "newer");
-    writeFile(in("Words/.directory"), "inside");
-    writeFile(in(".directory"), "top");
-
-    const MoveCounts filed = file(), unfiled = unfile();
-    EXPECT_EQ(std::make_pair(filed.stayed, filed.failed), std::make_pair(1, 0));
-    EXPECT_EQ(std::make_pair(unfiled.stayed, unfiled.failed), std::make_pair(2, 0));
-
-    EXPECT_EQ(readFile(in("a.jpg")), "newer");
-    EXPECT_EQ(readFile(in("Images/a.jpg")), "filed earlier");
-    EXPECT_EQ(readFile(in(".directory")), "top");
-    EXPECT_EQ(readFile(in("Words/.directory")), "inside");
-}
-
 TEST_F(FilerTest, MovesThatFailAreCountedAndLeaveNoFolderMadeForThem) {
     for (const QString name : {"a.jpg", "b.jpg", "c.txt", "d.mp3", "old.csv"})
         writeFile(in(name), name.toUtf8());
@@ -273,10 +257,14 @@ TEST_F(FilerTest, NoDateCreatesNothingAndAnInvalidOneArchivesNothing) {
     EXPECT_EQ(topLevel(folder), QStringList{"Images"});
 }
 
-TEST_F(FilerTest, TheResultLineTellsWhatMovedAndWhyItemsStayed) {
+// A taken name keeps its item where it is, both ways; the result line tells what moved
+// and why items stayed.
+TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsAndTheResultLineSaysWhy) {
     EXPECT_EQ(resultLine(file().report), "Nothing was filed.");
-    for (const QString name : {"a.jpg", "b.jpg", "Images/b.jpg", "notes", "song.mp3", "Audio"})
+    for (const QString name :
+         {"a.jpg", "b.jpg", "notes", "song.mp3", "Audio", ".directory", "Words/.directory"})
         writeFile(in(name), name.toUtf8());
+    writeFile(in("Images/b.jpg"), "filed earlier");
     const MoveCounts filed = file();
     EXPECT_EQ(resultLine(filed.report),
               "Filed 1 item into 1 folder. 3 stayed: 1 with no matching type, 1 name taken, 1 "
@@ -284,9 +272,12 @@ TEST_F(FilerTest, TheResultLineTellsWhatMovedAndWhyItemsStayed) {
     const QJsonObject json = reportJson(filed.report);
     EXPECT_EQ(json["stayed"]["no_matching_type"].toInt(), 1);
     EXPECT_EQ(json["done"].toInt(), 1);
-    EXPECT_EQ(resultLine(unfile().report), "Unfiled 1 item from 1 folder. 1 stayed: 1 name taken.");
-    EXPECT_EQ(topLevel(folder),
-              (QStringList{"Audio", "Images", "a.jpg", "b.jpg", "notes", "song.mp3"}));
+    EXPECT_EQ(resultLine(unfile().report), "Unfiled 1 item from 1 folder. 2 stayed: 2 name taken.");
+    EXPECT_EQ(topLevel(folder), (QStringList{".directory", "Audio", "Images", "Words", "a.jpg",
+                                             "b.jpg", "notes", "song.mp3"}));
+    for (const QString name : {"b.jpg", ".directory", "Words/.directory"})
+        EXPECT_EQ(readFile(in(name)), name.toUtf8());
+    EXPECT_EQ(readFile(in("Images/b.jpg")), "filed earlier");
 }
 
 // Cancel stops after the item in hand; what moved stays moved, and unfiling undoes it.

@@ -15,6 +15,7 @@ TEST(TypeTable, GivesTheLowestCategoryWhoseListMatchesTheExtension) {
     EXPECT_EQ(table.categoryOf("shot.png"), 4);  // listed as ".png"
     EXPECT_EQ(table.categoryOf("notes.md"), 8);
     EXPECT_EQ(table.categoryOf("Tool.zip"), 2);
+    EXPECT_EQ(table.categoryOf("old.tar.zip"), 2);  // the last extension
     EXPECT_EQ(table.categoryOf("it's.j'pg"), 3);    // apostrophes are no part of a type
     EXPECT_EQ(table.categoryOf("caf\xE9.jpg"), 3);  // a name that is not UTF-8 has a type too
     for (const char* stays : {"Photo.JPG", ".hidden.jpg", ".md", "main.c", "jpg", "photo.",
