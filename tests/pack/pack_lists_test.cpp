@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/preset_path_chooser.h"
-#include "tree_helpers.h"
+#include "support/qstring_printer.h"
 
 namespace {
 
