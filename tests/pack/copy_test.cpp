@@ -57,33 +57,34 @@ QByteArray linkTarget(const Path& path) {
 }
 
 QByteArray contents(const Path& path) {
-    QByteArray bytes;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    char buffer[65536];
-    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        bytes.append(buffer, n);
-    if (fd >= 0) ::close(fd);
-    return bytes;
+    QFile file;
+    file.open(::open(path.c_str(), O_RDONLY | O_CLOEXEC), QIODevice::ReadOnly,
+              QFileDevice::AutoCloseHandle);
+    return file.readAll();
 }
 
-void describe(const Path& path, const QString& relative, QStringList& lines) {
+// One line per item below path, path included: name, kind, permissions, modification time
+// and the contents of a file or the target of a link. Names as Path::display() shows them.
+QStringList describeTree(const Path& path, const QString& relative = ".") {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return;
+    if (::lstat(path.c_str(), &st) != 0) return {};
     QString detail = S_ISREG(st.st_mode) ? QString::fromLatin1(contents(path).toHex()) : "";
     if (S_ISLNK(st.st_mode)) detail = "-> " + displayName(linkTarget(path));
-    lines << QStringLiteral("%1 %2 %3 %4.%5 %6")
-                 .arg(relative)
-                 .arg(st.st_mode & S_IFMT, 0, 8)
-                 .arg(S_ISLNK(st.st_mode) ? 0 : st.st_mode & 07777, 0, 8)  // a link has none
-                 .arg(st.st_mtim.tv_sec)
-                 .arg(st.st_mtim.tv_nsec)
-                 .arg(detail);
-    if (S_ISDIR(st.st_mode)) {
-        const NameList names = LocalFileSystem().listNames(path, true);
-        for (std::size_t i = 0; i < names.size(); ++i)
-            describe(path / names.name(i), relative + u'/' + displayName(names.at(i)), lines);
-    }
+    QStringList lines{
+        QStringLiteral("%1 %2 %3 %4.%5 %6")
+            .arg(relative)
+            .arg(st.st_mode & S_IFMT, 0, 8)
+            .arg(S_ISLNK(st.st_mode) ? 0 : st.st_mode & 07777, 0, 8)  // a link has none
+            .arg(st.st_mtim.tv_sec)
+            .arg(st.st_mtim.tv_nsec)
+            .arg(detail)};
+    if (!S_ISDIR(st.st_mode)) return lines;
+    const NameList names = LocalFileSystem().listNames(path, true);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        lines << describeTree(path / names.name(i), relative + u'/' + displayName(names.at(i)));
+    return lines;
 }
+QStringList describeTree(const QString& root) { return describeTree(asPath(root)); }
 
 // A folder with what a copy must keep: nested, empty and read-only folders, a hidden file,
 // odd permissions and times, a pipe, a relative link, a dangling link and a link to a
@@ -111,15 +112,6 @@ void buildSampleTree(const QString& root, const QString& outsideFolder) {
     }
     ::chmod(native(root + "/locked").constData(), 0555);
 }
-
-// One line per item below root, root included: path, kind, permissions, modification time
-// and the contents of a file or the target of a link. Names as Path::display() shows them.
-QStringList describeTree(const Path& root) {
-    QStringList lines;
-    describe(root, ".", lines);
-    return lines;
-}
-QStringList describeTree(const QString& root) { return describeTree(asPath(root)); }
 
 // Documents holding the sample tree and a note; a stick holding an old copy of the tree.
 class CopyTest : public ::testing::Test {
