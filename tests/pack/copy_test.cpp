@@ -160,45 +160,40 @@ TEST_F(CopyTest, SetIdBitsStayOnlyWhenTheCopyHasTheSameOwner) {
     EXPECT_EQ(st.st_mode & 07777, 0755u);
 }
 
-TEST_F(CopyTest, AFailureAnywhereKeepsTheOldItemAndLeavesNothingHalfCopied) {
+// Whatever fails, the old copy stays as it was and nothing half-copied is left: a missing
+// source, an unreadable folder (never taken as an empty one), a copy into itself, a full
+// disk, an old copy holding another file system, and, without an atomic swap, a finished
+// copy that cannot be moved in. Without the swap a copy that works still replaces the old.
+TEST_F(CopyTest, AFailureAnywhereKeepsTheOldCopyAsItWas) {
     const QStringList old = describeTree(copy);
     EXPECT_EQ(replace(home / "Unplugged", copy).error.code, ENOENT);
-    files.failReadFolder = source + "/docs/2019";  // never passed off as an empty folder
+    files.failReadFolder = source + "/docs/2019";
     EXPECT_EQ(replace(source, copy).error.code, EACCES);
     files.failReadFolder.clear();
-    // A folder copied into itself stops instead of copying forever.
     EXPECT_EQ(copyTree(files, asPath(source), asPath(source + "/docs/Taxes")).code, EINVAL);
     files.failCopiesAfter = 3;
     EXPECT_EQ(replace(source, copy).error.code, ENOSPC);
+    files.failCopiesAfter = -1;
     EXPECT_EQ(describeTree(copy), old);
-    EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
-}
 
-TEST_F(CopyTest, WithoutAnAtomicSwapTheOldItemIsMovedAsideAndBackOnFailure) {
+    const QString held = stick + "/Held";  // an old copy holding another file system
+    writeFile(held + "/mounted/on-stick.txt", "keep me");
+    writeFile(held + "/only-in-old.txt", "old");
+    files.otherFileSystems << held + "/mounted";
+    const ReplaceOutcome outcome = replace(source, held);
+    EXPECT_EQ(std::tuple(outcome.error.code, outcome.error.path, outcome.copied),
+              std::tuple(EXDEV, asPath(held + "/mounted"), false));
+    EXPECT_EQ(readFile(held + "/mounted/on-stick.txt") + readFile(held + "/only-in-old.txt"),
+              "keep meold");
+
     files.exchangeError = EINVAL;  // as on a FAT stick
-    const QStringList old = describeTree(copy);
-    files.failFirstMoveTo = copy;  // the finished copy cannot be moved in
+    files.failFirstMoveTo = copy;
     EXPECT_EQ(replace(source, copy).error.code, EIO);
     EXPECT_EQ(describeTree(copy), old);
-    EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
-
+    EXPECT_EQ(namesOnStick(), QStringList({"Held", "Taxes"}));
     ASSERT_TRUE(replace(source, copy).error.ok());
     EXPECT_EQ(describeTree(copy), describeTree(source));
-    EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
-}
-
-TEST_F(CopyTest, AnOldFolderHoldingAnotherFileSystemIsNotReplaced) {
-    const QStringList old = describeTree(copy);
-    makeFolder(copy + "/mounted");
-    writeFile(copy + "/mounted/on-stick.txt", "keep me");
-    files.otherFileSystems << copy + "/mounted";
-    const ReplaceOutcome outcome = replace(source, copy);
-    EXPECT_EQ(outcome.error.code, EXDEV);
-    EXPECT_EQ(outcome.error.path, asPath(copy + "/mounted"));
-    EXPECT_FALSE(outcome.copied);
-    EXPECT_EQ(readFile(copy + "/mounted/on-stick.txt"), "keep me");
-    EXPECT_EQ(readFile(copy + "/only-in-old.txt"), "old");
-    EXPECT_EQ(namesOnStick(), QStringList{"Taxes"});
+    EXPECT_EQ(namesOnStick(), QStringList({"Held", "Taxes"}));
 }
 
 // The partial copies of a stopped run are told by the exact name a copy in progress gets,
