@@ -10,16 +10,73 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <random>
 
-#include "filing_fixture.h"
+#include "filing/type_table.h"
+#include "settings/settings.h"
 #include "support/faulty_file_system.h"
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// The default folder names with short type lists: mp3 audio, zip compressed, csv data,
+// jpg and .png images, txt words.
+Settings filingSettings() {
+    Settings s;
+    s.folderNames = {"Archive", "Audio",  "Compressed", "Data", "Images",
+                     "Layouts", "Videos", "Web",        "Words"};
+    s.types(Category::Audio) = {"mp3 - MP3 audio"};
+    s.types(Category::Compressed) = {"zip - Zip archive"};
+    s.types(Category::Data) = {"csv - Comma-separated values"};
+    s.types(Category::Image) = {"jpg - JPEG image", ".png - PNG image"};
+    s.types(Category::Words) = {"txt - Plain text"};
+    return s;
+}
+
+// Every item below root by relative path: "dir", "file:<contents> @<mtime>" or
+// "link:<target>". Links are described, never followed.
+QMap<QString, QString> snapshot(const QString& root) {
+    QMap<QString, QString> items;
+    const fs::path base(QFile::encodeName(root).toStdString());
+    for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator();
+         ++it) {
+        const QString relative =
+            QString::fromStdString(it->path().lexically_relative(base).string());
+        if (it->is_symlink()) {
+            items[relative] =
+                "link:" + QString::fromStdString(fs::read_symlink(it->path()).string());
+        } else if (it->is_directory()) {
+            items[relative] = "dir";
+        } else {
+            struct stat st;
+            ::lstat(it->path().c_str(), &st);
+            const QString path = QString::fromStdString(it->path().string());
+            items[relative] = QStringLiteral("file:%1 @%2.%3")
+                                  .arg(QString::fromUtf8(readFile(path)))
+                                  .arg(st.st_mtim.tv_sec)
+                                  .arg(st.st_mtim.tv_nsec);
+        }
+    }
+    return items;
+}
+
+// The names at the top level of folder, hidden ones included, in byte order.
+QStringList topLevel(const QString& folder) {
+    return displayed(LocalFileSystem().listNames(asPath(folder), true));
+}
+
+// Sets an item's modification time without following a link.
+void setModified(const QString& path, std::int64_t seconds, long nanoseconds = 0) {
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW);
+}
 
 constexpr std::int64_t jan1st2020 = 1577836800;  // 00:00:00 UTC
 
@@ -157,22 +214,6 @@ TEST_F(FilerTest, FilesVisibleMatchingItemsShowingEachBeforeItMoves) {
     EXPECT_EQ(prompter.shownBeforeMove, (QStringList{"Tool.app", "a.jpg", "link.jpg"}));
 }
 
-TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsBothWays) {
-    writeFile(in("Images/a.jpg"), "filed earlier");
-    writeFile(in("a.jpg"), "newer");
-    writeFile(in("Words/.directory"), "inside");
-    writeFile(in(".directory"), "top");
-
-    const MoveCounts filed = file(), unfiled = unfile();
-    EXPECT_EQ(std::make_pair(filed.stayed, filed.failed), std::make_pair(1, 0));
-    EXPECT_EQ(std::make_pair(unfiled.stayed, unfiled.failed), std::make_pair(2, 0));
-
-    EXPECT_EQ(readFile(in("a.jpg")), "newer");
-    EXPECT_EQ(readFile(in("Images/a.jpg")), "filed earlier");
-    EXPECT_EQ(readFile(in(".directory")), "top");
-    EXPECT_EQ(readFile(in("Words/.directory")), "inside");
-}
-
 TEST_F(FilerTest, MovesThatFailAreCountedAndLeaveNoFolderMadeForThem) {
     for (const QString name : {"a.jpg", "b.jpg", "c.txt", "d.mp3", "old.csv"})
         writeFile(in(name), name.toUtf8());
@@ -273,10 +314,14 @@ TEST_F(FilerTest, NoDateCreatesNothingAndAnInvalidOneArchivesNothing) {
     EXPECT_EQ(topLevel(folder), QStringList{"Images"});
 }
 
-TEST_F(FilerTest, TheResultLineTellsWhatMovedAndWhyItemsStayed) {
+// A taken name keeps its item where it is, both ways; the result line tells what moved
+// and why items stayed.
+TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsAndTheResultLineSaysWhy) {
     EXPECT_EQ(resultLine(file().report), "Nothing was filed.");
-    for (const QString name : {"a.jpg", "b.jpg", "Images/b.jpg", "notes", "song.mp3", "Audio"})
+    for (const QString name :
+         {"a.jpg", "b.jpg", "notes", "song.mp3", "Audio", ".directory", "Words/.directory"})
         writeFile(in(name), name.toUtf8());
+    writeFile(in("Images/b.jpg"), "filed earlier");
     const MoveCounts filed = file();
     EXPECT_EQ(resultLine(filed.report),
               "Filed 1 item into 1 folder. 3 stayed: 1 with no matching type, 1 name taken, 1 "
@@ -284,9 +329,12 @@ TEST_F(FilerTest, TheResultLineTellsWhatMovedAndWhyItemsStayed) {
     const QJsonObject json = reportJson(filed.report);
     EXPECT_EQ(json["stayed"]["no_matching_type"].toInt(), 1);
     EXPECT_EQ(json["done"].toInt(), 1);
-    EXPECT_EQ(resultLine(unfile().report), "Unfiled 1 item from 1 folder. 1 stayed: 1 name taken.");
-    EXPECT_EQ(topLevel(folder),
-              (QStringList{"Audio", "Images", "a.jpg", "b.jpg", "notes", "song.mp3"}));
+    EXPECT_EQ(resultLine(unfile().report), "Unfiled 1 item from 1 folder. 2 stayed: 2 name taken.");
+    EXPECT_EQ(topLevel(folder), (QStringList{".directory", "Audio", "Images", "Words", "a.jpg",
+                                             "b.jpg", "notes", "song.mp3"}));
+    for (const QString name : {"b.jpg", ".directory", "Words/.directory"})
+        EXPECT_EQ(readFile(in(name)), name.toUtf8());
+    EXPECT_EQ(readFile(in("Images/b.jpg")), "filed earlier");
 }
 
 // Cancel stops after the item in hand; what moved stays moved, and unfiling undoes it.
@@ -308,4 +356,23 @@ TEST_F(FilerTest, CancelStopsAfterTheItemInHand) {
     EXPECT_EQ(topLevel(folder), (QStringList{"Compressed", "Images", "b.jpg", "c.txt", "d.txt"}));
     EXPECT_EQ(unfile().moved, 2);
     EXPECT_EQ(topLevel(folder), (QStringList{"a.jpg", "b.jpg", "c.txt", "d.txt", "e.zip"}));
+}
+
+TEST(TypeTable, GivesTheLowestCategoryWhoseListMatchesTheExtension) {
+    Settings s = filingSettings();
+    s.types(Category::Data) << "jpg - listed under data too";
+    s.types(Category::Words) << "c - one letter"
+                             << "md\tMarkdown"
+                             << " rtf - no type before the space";
+    const TypeTable table(s);
+    EXPECT_EQ(table.categoryOf("photo.jpg"), 3);
+    EXPECT_EQ(table.categoryOf("shot.png"), 4);  // listed as ".png"
+    EXPECT_EQ(table.categoryOf("notes.md"), 8);
+    EXPECT_EQ(table.categoryOf("Tool.zip"), 2);
+    EXPECT_EQ(table.categoryOf("old.tar.zip"), 2);  // the last extension
+    EXPECT_EQ(table.categoryOf("it's.j'pg"), 3);    // apostrophes are no part of a type
+    EXPECT_EQ(table.categoryOf("caf\xE9.jpg"), 3);  // a name that is not UTF-8 has a type too
+    for (const char* stays : {"Photo.JPG", ".hidden.jpg", ".md", "main.c", "jpg", "photo.",
+                              "photo.jpeg", "x.rtf", "x.\xFFjpg"})
+        EXPECT_EQ(table.categoryOf(stays), noCategory) << stays;
 }

@@ -18,22 +18,6 @@ class LocalFileSystemTest : public ::testing::Test {
     LocalFileSystem fs;
 };
 
-TEST_F(LocalFileSystemTest, MoveNeverReplacesAFileFolderOrLink) {
-    const QString from = writeFile(home / "from.txt", "mine");
-    writeFile(home / "taken.txt", "theirs");
-    makeFolder(home / "folder");
-    QFile::link(home / "nowhere", home / "link");
-    for (const QString& target : {home / "taken.txt", home / "folder", home / "link"})
-        EXPECT_EQ(fs.moveNoReplace(asPath(from), asPath(target)).code, EEXIST)
-            << target.toStdString();
-    EXPECT_EQ(readFile(from), "mine");
-    EXPECT_EQ(readFile(home / "taken.txt"), "theirs");
-
-    makeFolder(home / "src-folder/inner");
-    EXPECT_EQ(fs.moveNoReplace(asPath(home / "src-folder"), asPath(home / "folder")).code, EEXIST);
-    EXPECT_TRUE(fs.isDirectory(asPath(home / "src-folder/inner")));
-}
-
 // The move as on a file system without RENAME_NOREPLACE, with or without hard links.
 LocalFileSystem::MoveCalls withoutNoReplace(bool hardLinks) {
     LocalFileSystem::MoveCalls calls = LocalFileSystem::systemMoveCalls();
@@ -42,34 +26,40 @@ LocalFileSystem::MoveCalls withoutNoReplace(bool hardLinks) {
     return calls;
 }
 
-TEST_F(LocalFileSystemTest, WithoutTheNoReplaceFlagAMoveStillNeverReplaces) {
-    for (bool hardLinks : {true, false}) {
-        SCOPED_TRACE(hardLinks ? "hard links" : "no hard links");
-        const Path d = asPath(home / (hardLinks ? "links" : "no-links"));
+// With the no-replace flag, and without it (by a hard link, or where there are none), a
+// move never replaces a file, a folder (an empty one either) or a link, fails without a
+// parent, and moves a link as a link.
+TEST_F(LocalFileSystemTest, AMoveNeverReplacesWithOrWithoutTheNoReplaceFlag) {
+    for (const char* way : {"flag", "links", "no-links"}) {
+        SCOPED_TRACE(way);
+        const Path d = asPath(home / way);
         auto at = [&](const char* name) { return d / name; };
         writeFile(at("a.txt").display(), "mine");
         writeFile(at("taken.txt").display(), "theirs");
         makeFolder(at("folder/inner").display());
         makeFolder(at("empty").display());  // plain rename(2) would replace an empty folder
-        fs.moveCalls = withoutNoReplace(hardLinks);
-        EXPECT_EQ(fs.moveNoReplace(at("a.txt"), at("taken.txt")).code, EEXIST);
-        EXPECT_EQ(fs.moveNoReplace(at("a.txt"), at("empty")).code, EEXIST);
-        EXPECT_EQ(fs.moveNoReplace(at("folder"), at("empty")).code, EEXIST);
-        EXPECT_EQ(fs.moveNoReplace(at("folder"), at("taken.txt")).code, EEXIST);
+        QFile::link("nowhere", at("link").display());
+        if (way != QByteArray("flag")) fs.moveCalls = withoutNoReplace(way == QByteArray("links"));
+        for (const char* target : {"taken.txt", "empty", "link"}) {
+            EXPECT_EQ(fs.moveNoReplace(at("a.txt"), at(target)).code, EEXIST) << target;
+            EXPECT_EQ(fs.moveNoReplace(at("folder"), at(target)).code, EEXIST) << target;
+        }
         EXPECT_EQ(fs.moveNoReplace(at("a.txt"), at("missing/a.txt")).code, ENOENT);
         EXPECT_EQ(displayed(fs.listNames(d, true)),
-                  QStringList({"a.txt", "empty", "folder", "taken.txt"}));
-        EXPECT_EQ(readFile(at("a.txt").display()), "mine");
-        EXPECT_EQ(readFile(at("taken.txt").display()), "theirs");
+                  QStringList({"a.txt", "empty", "folder", "link", "taken.txt"}));
+        EXPECT_EQ(readFile(at("a.txt").display()) + readFile(at("taken.txt").display()),
+                  "minetheirs");
         EXPECT_TRUE(fs.listNames(at("empty"), true).empty());
 
         ASSERT_TRUE(fs.moveNoReplace(at("a.txt"), at("b.txt")).ok());
         ASSERT_TRUE(fs.moveNoReplace(at("folder"), at("moved")).ok());
+        ASSERT_TRUE(fs.moveNoReplace(at("link"), at("moved-link")).ok());
         EXPECT_EQ(displayed(fs.listNames(d, true)),
-                  QStringList({"b.txt", "empty", "moved", "taken.txt"}));
+                  QStringList({"b.txt", "empty", "moved", "moved-link", "taken.txt"}));
         EXPECT_EQ(readFile(at("b.txt").display()), "mine");
         EXPECT_EQ(fs.status(at("b.txt"))->links, 1u);
         EXPECT_TRUE(fs.isDirectory(at("moved/inner")));
+        EXPECT_TRUE(fs.status(at("moved-link"))->isSymlink());
     }
     // The old name cannot be dropped: the item stays there and gets no second name.
     fs.moveCalls = withoutNoReplace(true);
@@ -79,21 +69,7 @@ TEST_F(LocalFileSystemTest, WithoutTheNoReplaceFlagAMoveStillNeverReplaces) {
     EXPECT_EQ(fs.moveNoReplace(asPath(home / "links/b.txt"), asPath(home / "links/c.txt")).code,
               EROFS);
     EXPECT_EQ(displayed(fs.listNames(asPath(home / "links"), true)),
-              QStringList({"b.txt", "empty", "moved", "taken.txt"}));
-}
-
-TEST_F(LocalFileSystemTest, MovesLinksAsLinksAndFailsHarmlesslyWithoutAParent) {
-    writeFile(home / "target.txt", "data");
-    QFile::link(home / "target.txt", home / "link");
-    ASSERT_TRUE(fs.moveNoReplace(asPath(home / "link"), asPath(home / "moved-link")).ok());
-    EXPECT_TRUE(fs.status(asPath(home / "moved-link"))->isSymlink());
-    EXPECT_EQ(readFile(home / "target.txt"), "data");
-
-    const Path target = asPath(home / "target.txt");
-    FileError e = fs.moveNoReplace(target, asPath(home / "missing/target.txt"));
-    EXPECT_EQ(e.code, ENOENT);
-    EXPECT_EQ(e.path, target);
-    EXPECT_TRUE(fs.exists(target));
+              QStringList({"b.txt", "empty", "moved", "moved-link", "taken.txt"}));
 }
 
 QStringList describe(FileSystem& files, const Path& folder, bool hidden) {
@@ -104,49 +80,31 @@ QStringList describe(FileSystem& files, const Path& folder, bool hidden) {
     return lines;
 }
 
-TEST_F(LocalFileSystemTest, ListsInByteOrderHidingDotNamesAndTellsRealFoldersFromLinks) {
+// Listed in byte order, dot names only when asked, real folders told from links to them.
+// Names are bytes: one that is not UTF-8 and the UTF-8 name it would read as are two
+// items, each listed, moved and removed as itself.
+TEST_F(LocalFileSystemTest, ListsMovesAndRemovesEveryNameByItsBytes) {
     const Path d = asPath(home / "d");
     writeFile(home / "d/b.txt");
     writeFile(home / "d/.hidden");
     writeFile(home / "d/A folder/inside");
     QFile::link(home / "d/A folder", home / "d/link");
-    EXPECT_EQ(describe(fs, d, false), QStringList({"A folder/", "b.txt", "link"}));
-    EXPECT_EQ(describe(fs, d, true), QStringList({".hidden", "A folder/", "b.txt", "link"}));
-    EXPECT_TRUE(fs.listNames(asPath(home / "missing"), true).empty());
-    NameList names;
-    EXPECT_EQ(fs.readFolder(asPath(home / "missing"), names).code, ENOENT);
-}
-
-// Names are bytes: one that is not UTF-8, and the UTF-8 name it would read as, are two
-// items, each listed, moved and removed as itself.
-TEST_F(LocalFileSystemTest, EveryNameIsListedMovedAndRemovedByItsBytes) {
-    const Path d = asPath(home / "d");
-    makeFolder(d.display());
     const QByteArray notUtf8("r\xFF\n"), replacement("r\xEF\xBF\xBD\n");
-    for (const QByteArray& name : {notUtf8, replacement})
-        ASSERT_TRUE(fs.makeDirectory(d / name).ok());
-    writeFile(home / "d/r\uFFFD\n/inside");
-    NameList names;
-    ASSERT_TRUE(fs.readFolder(d, names).ok());
-    ASSERT_EQ(names.size(), 2u);
-    EXPECT_EQ(names.name(0), replacement);  // 0xEF sorts before 0xFF
-    EXPECT_EQ(names.name(1), notUtf8);
-    EXPECT_TRUE(names.isDirectory(1));
+    ASSERT_TRUE(fs.makeDirectory(d / notUtf8).ok());
+    ASSERT_TRUE(fs.makeDirectory(d / replacement).ok());
+    EXPECT_EQ(describe(fs, d, false),
+              QStringList({"A folder/", "b.txt", "link", "r\uFFFD\\x0A/", "r\\xFF\\x0A/"}));
+    EXPECT_EQ(describe(fs, d, true).value(0), ".hidden");
 
     ASSERT_TRUE(fs.moveNoReplace(d / notUtf8, d / (notUtf8 + "-moved")).ok());
     ASSERT_TRUE(fs.removeAll(d / replacement).ok());
-    EXPECT_EQ(displayed(fs.listNames(d, true)), QStringList{"r\\xFF\\x0A-moved"});
+    EXPECT_EQ(displayed(fs.listNames(d, false)),
+              QStringList({"A folder", "b.txt", "link", "r\\xFF\\x0A-moved"}));
     ASSERT_TRUE(fs.removeAll(d).ok());
     EXPECT_FALSE(fs.exists(d));
-}
-
-TEST_F(LocalFileSystemTest, RemoveAllDeletesALinkNotWhatItPointsAt) {
-    writeFile(home / "keep/precious.txt", "keep me");
-    writeFile(home / "gone/.hidden/deep.txt");
-    QFile::link(home / "keep", home / "gone/link-to-keep");
-    ASSERT_TRUE(fs.removeAll(asPath(home / "gone")).ok());
-    EXPECT_FALSE(fs.exists(asPath(home / "gone")));
-    EXPECT_EQ(readFile(home / "keep/precious.txt"), "keep me");
+    EXPECT_TRUE(fs.listNames(d, true).empty());
+    NameList names;
+    EXPECT_EQ(fs.readFolder(d, names).code, ENOENT);
 }
 
 QString mountMessage(const QString& mountPoint) {
@@ -155,10 +113,13 @@ QString mountMessage(const QString& mountPoint) {
            "folder around it.";
 }
 
-TEST_F(LocalFileSystemTest, RemoveAllLeavesAFolderOnAnotherDeviceAndSaysWhere) {
+// Links are removed, not followed; a folder on another device stays, and the error names it.
+TEST_F(LocalFileSystemTest, RemoveAllLeavesALinksTargetAndAFolderOnAnotherDevice) {
     FaultyFileSystem files;
     const QString gone = home / "gone";
-    writeFile(gone + "/a.txt");
+    writeFile(gone + "/.hidden/a.txt");
+    writeFile(home / "keep/precious.txt", "keep me");
+    QFile::link(home / "keep", gone + "/link-to-keep");
     writeFile(gone + "/sub/mounted/precious.txt", "keep me");
     writeFile(gone + "/sub/z.txt");
     files.otherFileSystems << gone + "/sub/mounted";
@@ -169,7 +130,8 @@ TEST_F(LocalFileSystemTest, RemoveAllLeavesAFolderOnAnotherDeviceAndSaysWhere) {
     EXPECT_EQ(e.message, mountMessage(gone + "/sub/mounted"));
     EXPECT_EQ(displayed(files.listNames(asPath(gone), true)), QStringList{"sub"});  // the rest goes
     EXPECT_EQ(displayed(files.listNames(asPath(gone + "/sub"), true)), QStringList{"mounted"});
-    EXPECT_EQ(readFile(gone + "/sub/mounted/precious.txt"), "keep me");
+    EXPECT_EQ(readFile(gone + "/sub/mounted/precious.txt") + readFile(home / "keep/precious.txt"),
+              "keep mekeep me");
     // The top's own device.
     EXPECT_TRUE(checkOneFileSystem(files, asPath(gone + "/sub/mounted")).ok());
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
 #include "platform/trash_location.h"
 #include "support/qstring_printer.h"
 #include "support/temp_home.h"
@@ -34,6 +35,13 @@ TEST(Wildcard, CaseCountsOnlyWhenAskedAndUtf8NamesMatchAsTheirText) {
     EXPECT_TRUE(pattern.matchesUtf8("\xff notes"));
     EXPECT_TRUE(WildcardPattern("?ote", Qt::CaseInsensitive).matchesUtf8("\xffote"));
     EXPECT_FALSE(WildcardPattern("xote", Qt::CaseInsensitive).matchesUtf8("\xffote"));
+}
+
+TEST(LeadingInteger, ReadsLeadingDigitsLikeANumberFieldAndStopsAtTheLargest) {
+    EXPECT_EQ(leadingInteger("12abc"), 12);
+    EXPECT_EQ(leadingInteger("  -7"), -7);
+    EXPECT_EQ(leadingInteger("abc"), 0);
+    EXPECT_EQ(leadingInteger("99999999999"), INT_MAX);
 }
 
 TEST(TrashLocation, FollowsXdgDataHome) {

@@ -1,8 +1,6 @@
 #include "tools/tool_runner.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "support/qstring_printer.h"
 #include "support/temp_home.h"
@@ -43,15 +41,6 @@ TEST(ProcessToolRunner, PassesPathBytesExactlyAndSurvivesAToolThatIgnoresItsInpu
     arguments << odd;
     EXPECT_EQ(ProcessToolRunner().run({"/bin/sh", arguments, {}, std::nullopt}).output,
               odd.bytes());
-
-    TempHome home;
-    const Path from = asPath(home.path()) / odd.bytes(), to = asPath(home.path()) / "moved";
-    ASSERT_EQ(::close(::open(from.c_str(), O_CREAT | O_WRONLY, 0644)), 0);
-    ToolArguments move{"-n", "-T", "--"};
-    move << from << to;
-    EXPECT_TRUE(ProcessToolRunner().run({"/bin/mv", move, {}, std::nullopt}).succeeded());
-    EXPECT_NE(::access(from.c_str(), F_OK), 0);
-    EXPECT_EQ(::access(to.c_str(), F_OK), 0);
 
     ToolResult early = sh("exit 4", QByteArray(8 << 20, 'x'));
     EXPECT_EQ(early.exitCode, 4);
