@@ -53,7 +53,9 @@ QString stayedSentence(const RunReport& r, const QString& verb) {
     if (stayed == 0) return QString();
     QStringList parts;
     if (r.noMatchingType) parts << QStringLiteral("%1 with no matching type").arg(r.noMatchingType);
-    if (r.nameTaken) parts << QStringLiteral("%1 name taken").arg(r.nameTaken);
+    if (r.nameTaken)
+        parts << (r.nameTaken == 1 ? QStringLiteral("1 name taken")
+                                   : QStringLiteral("%1 names taken").arg(r.nameTaken));
     if (r.notAFolder) parts << QStringLiteral("%1 not in a real folder").arg(r.notAFolder);
     if (r.notAllowed) parts << QStringLiteral("%1 not allowed").arg(r.notAllowed);
     if (r.failed) parts << QStringLiteral("%1 failed").arg(r.failed);
