@@ -67,16 +67,19 @@ TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
     RemovalList list = chooseApp(app);
     list.rows[1].toggleChecked();  // "Note Pad.conf" stays
 
-    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
-    EXPECT_EQ(prompter.calls,
-              QStringList({"itemVisible|0", "progress|Moving to Trash...", "close",
-                           "notice|The application and its related files have been put in the "
-                           "Trash."}));
+    // The run makes the moves its plan lists.
+    QStringList planned;
+    for (const PlannedStep& step : planTrashMoves(list, services, clock).steps)
+        planned << text(step.from) + " -> " + text(step.to);
+    RunReport report;
+    EXPECT_EQ(moveRemovalToTrash(services, list, {}, &report), RunResult::Done);
+    EXPECT_EQ(resultLine(report), "Moved 3 items to the Trash.");
     const QString to = deletedApps();
     EXPECT_EQ(files.movesMade,
               QStringList({home / ".config/notepad -> " + to + "/notepad",
                            app + " -> " + to + "/Note Pad.app",
                            home / ".cache/Note Pad.log -> " + to + "/Note Pad.log"}));
+    EXPECT_EQ(files.movesMade, planned);
     EXPECT_TRUE(exists(home / ".config/Note Pad.conf"));
     EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")),
               "[Trash Info]\nPath=" + QFile::encodeName(home.path()) +
