@@ -15,23 +15,17 @@
 
 namespace {
 
-QByteArray contentsOf(const QByteArray& path) {
-    QByteArray bytes(1 << 16, 0);
-    const int fd = ::open(path, O_RDONLY);
-    const ssize_t n = fd < 0 ? 0 : ::read(fd, bytes.data(), bytes.size());
-    if (fd >= 0) ::close(fd);
-    return bytes.left(n > 0 ? n : 0);
-}
-
 // Every item below path: its name, mode, time and contents (a link's target).
 void addManifest(const QByteArray& path, QStringList& lines) {
     struct stat st {};
     if (::lstat(path, &st) != 0) return;
-    QByteArray what(4096, 0);
-    if (S_ISLNK(st.st_mode))
-        what.truncate(std::max<ssize_t>(0, ::readlink(path, what.data(), 4096)));
-    else
-        what = S_ISREG(st.st_mode) ? contentsOf(path) : QByteArray();
+    QByteArray what(1 << 16, 0);
+    const int fd = S_ISREG(st.st_mode) ? ::open(path, O_RDONLY) : -1;
+    const ssize_t n = S_ISLNK(st.st_mode) ? ::readlink(path, what.data(), what.size())
+                      : fd >= 0           ? ::read(fd, what.data(), what.size())
+                                          : 0;
+    if (fd >= 0) ::close(fd);
+    what.truncate(std::max<ssize_t>(n, 0));
     lines << QStringLiteral("%1 %2 %3.%4 %5")
                  .arg(displayName(path))
                  .arg(st.st_mode)
