@@ -83,6 +83,20 @@ TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
                   "/DKT%20Deleted%20Apps\nDeletionDate=2024-03-09T14:05:09\n");
 }
 
+// A cancel stops the run after the item in hand; what moved stays moved.
+TEST_F(Removal, ACancelStopsAfterTheItemInHand) {
+    writeFile(home / ".config/notepad.conf");
+    writeFile(home / ".cache/notepad.db");
+    std::atomic_bool cancel = false;
+    const RunProgress progress{[&](qsizetype, qsizetype, const QString&) { cancel = true; },
+                               &cancel};
+    RunReport report;
+    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app), progress, &report),
+              RunResult::Cancelled);
+    EXPECT_EQ(resultLine(report), "Moved 1 item to the Trash. Cancelled after 1 of 3.");
+    EXPECT_EQ(files.movesMade, QStringList{app + " -> " + deletedApps() + "/Note Pad.app"});
+}
+
 TEST_F(Removal, TakenNamesGetTheTimeThenACounterAndNothingIsReplaced) {
     const QString to = deletedApps();
     writeFile(to + "/Foo.plist", "old");
