@@ -35,8 +35,15 @@ RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
     return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices()));
 }
 
+RunPlan DesktidyController::planMoveToTrash(const RemovalChecklist& checklist) {
+    return planTrashMoves(checklist.toMove(), trashServices(), trashClock_());
+}
+
 RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
     RunScope run(services_.files, services_.prompter, "remove-app", Path());
     TrashServices trash = trashServices();
-    return moveRemovalToTrash(trash, checklist.toMove());
+    RunReport report;
+    const RunResult result = moveRemovalToTrash(trash, checklist.toMove(), runProgress, &report);
+    if (onRunEnd) onRunEnd(report);
+    return run.finish(result);
 }

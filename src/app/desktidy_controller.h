@@ -162,6 +162,8 @@ class DesktidyController {
     RemovalChecklist planRemoval(const Path& appPath);
     // Moves exactly the checked items into the Trash folder "DKT Deleted Apps".
     RunResult moveToTrash(const RemovalChecklist& checklist);
+    // The moves moveToTrash would make now. Nothing changes.
+    RunPlan planMoveToTrash(const RemovalChecklist& checklist);
     // The folders searched for an application's files, as resolved at start-up.
     const QList<Path>& applicationDataFolders() const { return applicationDataFolders_; }
 

@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     // Every argument keeps its bytes, so that a path argument names its item exactly.
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments.append(argumentText(argv[i]));
+    for (int i = 0; i < argc; ++i) arguments.append(textKeepingBytes(argv[i]));
 
     if (startsWindow(arguments)) return runDesktopApplication(argc, argv, arguments);
 

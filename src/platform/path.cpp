@@ -129,3 +129,37 @@ Path Path::operator/(const QByteArray& name) const {
     joined.append(bytes_).append('/').append(name);
     return Path(std::move(joined));
 }
+
+QString textKeepingBytes(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype runStart = 0;  // start of the valid run not yet decoded
+    for (qsizetype i = 0; i < bytes.size();) {
+        if (const qsizetype n = utf8SequenceLength(bytes, i)) {
+            i += n;
+            continue;
+        }
+        text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+        text += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes[i])));
+        runStart = ++i;
+    }
+    text += QString::fromUtf8(bytes.sliced(runStart));
+    return text;
+}
+
+QByteArray bytesOfText(const QString& text) {
+    QByteArray bytes;
+    qsizetype runStart = 0;  // start of the text not yet encoded
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;  // a character beyond the basic plane
+        } else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF) {
+            bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
+            bytes += char(c.unicode() - 0xDC00);
+            runStart = i + 1;
+        }
+    }
+    bytes += QStringView(text).sliced(runStart).toUtf8();
+    return bytes;
+}

@@ -56,5 +56,11 @@ inline size_t qHash(const Path& path, size_t seed = 0) { return qHash(path.bytes
 bool isValidUtf8(QByteArrayView bytes);
 // The length of the valid UTF-8 sequence starting at bytes[i], or 0 when none starts there.
 qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i);
+// Bytes as text that gives them all back: their UTF-8 decoding, with each byte that is not
+// part of a character kept as the lone surrogate U+DC80 to U+DCFF (as Python's
+// surrogateescape does), which no UTF-8 text decodes to. The command line's arguments and
+// the names in JSON are such text; bytesOfText gives back exactly the bytes.
+QString textKeepingBytes(QByteArrayView bytes);
+QByteArray bytesOfText(const QString& text);
 // A name for people, as Path::display() shows one.
 QString displayName(QByteArrayView name);

@@ -8,6 +8,15 @@ qsizetype RunPlan::stepsToMake() const {
            refusedCount(Refusal::NotAllowed);
 }
 
+void RunPlan::append(RunPlan other) {
+    const auto offset = static_cast<qsizetype>(steps.size());
+    for (PlannedStep& step : other.steps) steps.push_back(std::move(step));
+    makeFirst += other.makeFirst;
+    for (FolderRemoval& removal : other.removeWhenEmpty)
+        removeWhenEmpty.append({removal.afterSteps + offset, std::move(removal.folder)});
+    notices += other.notices;
+}
+
 qsizetype RunPlan::refusedCount(Refusal why) const {
     qsizetype n = 0;
     for (const PlannedStep& step : steps) n += step.refusal == why;
@@ -84,12 +93,14 @@ QString kindVerb(RunPlan::Kind kind) {
             return QStringLiteral("pack");
         case RunPlan::Kind::Unpack:
             return QStringLiteral("unpack");
+        case RunPlan::Kind::RemoveApp:
+            return QStringLiteral("remove-app");
     }
     return QString();
 }
 
 QJsonValue pathJson(const Path& path) {
-    return path.isEmpty() ? QJsonValue() : QJsonValue(jsonText(path.bytes()));
+    return path.isEmpty() ? QJsonValue() : QJsonValue(textKeepingBytes(path.bytes()));
 }
 
 }  // namespace
@@ -127,40 +138,15 @@ QString resultLine(const RunReport& r) {
             line += stayedSentence(r, "not copied");
             break;
         }
+        case RunPlan::Kind::RemoveApp:
+            line = r.done == 0 ? QStringLiteral("Nothing was moved to the Trash.")
+                               : QStringLiteral("Moved %1 to the Trash.")
+                                     .arg(counted(r.done, "item", "items"));
+            line += stayedSentence(r, "stayed");
+            break;
     }
     if (r.cancelled) line += QStringLiteral(" Cancelled after %1 of %2.").arg(r.done).arg(r.total);
     return line;
-}
-
-QString jsonText(QByteArrayView bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < bytes.size();) {
-        if (const qsizetype n = utf8SequenceLength(bytes, i)) {
-            i += n;
-            continue;
-        }
-        text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
-        text += QChar(0xDC00 + static_cast<unsigned char>(bytes[i]));
-        runStart = ++i;
-    }
-    text += QString::fromUtf8(bytes.sliced(runStart));
-    return text;
-}
-
-QByteArray bytesOfJsonText(const QString& text) {
-    QByteArray bytes;
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < 0xDC80 || c > 0xDCFF || (i > 0 && text.at(i - 1).isHighSurrogate())) continue;
-        bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
-        bytes += static_cast<char>(c - 0xDC00);
-        runStart = i + 1;
-    }
-    bytes += QStringView(text).sliced(runStart).toUtf8();
-    return bytes;
 }
 
 QJsonObject planJson(const RunPlan& plan) {

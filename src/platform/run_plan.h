@@ -32,7 +32,7 @@ struct PlannedStep {
 // What a run will do, worked out before anything changes: its steps in the order they are
 // made. Executing a run carries out its plan, and a preview shows the same plan.
 struct RunPlan {
-    enum class Kind { Archive, File, Unfile, Rename, Pack, Unpack };
+    enum class Kind { Archive, File, Unfile, Rename, Pack, Unpack, RemoveApp };
     Kind kind = Kind::File;
     std::vector<PlannedStep> steps;
     // Folders made before the steps (filing's archive folder, made even for no item), and
@@ -51,6 +51,9 @@ struct RunPlan {
 
     // The steps that are carried out, not refused.
     qsizetype stepsToMake() const;
+    // Puts other's steps, folders and notices after these, as "file all" runs one folder
+    // after another. Plans that stop early are not joined.
+    void append(RunPlan other);
     qsizetype refusedCount(Refusal why) const;
 };
 
@@ -79,13 +82,10 @@ struct RunReport {
 // "Filed 32 items into 6 folders. 3 stayed: 2 with no matching type, 1 name taken."
 QString resultLine(const RunReport& report);
 
-// Plan and result for scripts. Paths are JSON strings; a byte that is not part of valid
-// UTF-8 becomes the lone surrogate U+DC00+byte (as Python's surrogateescape does), so every
-// name comes back to its exact bytes through bytesOfJsonText.
+// Plan and result for scripts. Paths are JSON strings of textKeepingBytes (see path.h), so
+// every name comes back to its exact bytes through bytesOfText.
 QJsonObject planJson(const RunPlan& plan);
 QJsonObject reportJson(const RunReport& report);
-QString jsonText(QByteArrayView bytes);
-QByteArray bytesOfJsonText(const QString& text);
 
 // The one line a preview shows for a step: "SOURCE -> DESTINATION", names shown so that
 // every byte is visible, a refused step followed by its reason.

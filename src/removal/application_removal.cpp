@@ -1,5 +1,6 @@
 #include "removal/application_removal.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "removal/application_info.h"
@@ -73,30 +74,79 @@ RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolde
     return list;
 }
 
-RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list) {
+RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
+                       const QDateTime& time) {
+    FileSystem& files = services.files;
+    RunPlan plan;
+    plan.kind = RunPlan::Kind::RemoveApp;
+    QList<Path> sources;
+    for (const Path& path : list.folders + list.files) {
+        const DelAppRow* row = list.rowFor(path);
+        if (!row || !row->isChecked() || !files.exists(path)) continue;
+        const bool goesWithFolder = std::any_of(sources.begin(), sources.end(), [&](const Path& s) {
+            return path.bytes().startsWith(s.bytes() + '/');
+        });
+        if (!goesWithFolder) sources.append(path);
+    }
+    if (sources.isEmpty()) return plan;
+
+    const Path folder = services.trash.files() / deletedAppsFolderName;
+    const Path record = services.trash.infoFileFor(deletedAppsFolderName);
+    Refusal refusal = Refusal::None;
+    QString why;
+    for (const Path& path :
+         {services.trash.folder, services.trash.files(), services.trash.info(), folder}) {
+        const auto status = files.status(path);
+        if (status && !status->isDirectory()) {
+            refusal = Refusal::NotAFolder;
+            why = path.display() + QStringLiteral(" is not a folder.");
+            break;
+        }
+    }
+    if (const auto status = files.status(record);
+        refusal == Refusal::None && status && status->kind != FileStatus::Kind::File) {
+        refusal = Refusal::NotAllowed;
+        why = record.display() + QStringLiteral(" is in the way of the Trash's record.");
+    }
+    if (refusal == Refusal::None && !files.exists(folder)) plan.makeFirst.append(folder);
+    for (const PlannedMove& move : planMoves(sources, folder, time, files))
+        plan.steps.push_back({move.source, move.destination, refusal, why});
+    return plan;
+}
+
+RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
+                             const RunProgress& progress, RunReport* report) {
     const QDateTime time = services.now();
+    const RunPlan plan = planTrashMoves(list, services, time);
+    RunReport outcome;
+    outcome.countPlan(plan);
     Prompter& prompter = services.prompter;
     prompter.setProgressItemVisible(false);
     prompter.openProgress(QStringLiteral("Moving to Trash..."));
 
-    QList<Path> sources;
-    for (const Path& path : list.folders + list.files) {
-        const DelAppRow* row = list.rowFor(path);
-        if (row && row->isChecked() && services.files.exists(path)) sources.append(path);
-    }
-
+    // Without its folder in the Trash no item can go.
+    const bool folderReady =
+        plan.stepsToMake() == 0 || !deletedAppsFolder(services, time).isEmpty();
     QList<Path> stayed;
-    const Path folder = deletedAppsFolder(services, time);
-    if (folder.isEmpty()) {
-        stayed = sources;
-    } else {
-        for (const PlannedMove& move : planMoves(sources, folder, time, services.files)) {
-            // An item that went with a folder moved before it has nothing left to move.
-            if (!services.files.exists(move.source)) continue;
-            if (!moveToTrash(move.source, move.destination, services)) stayed.append(move.source);
+    for (const PlannedStep& step : plan.steps) {
+        if (progress.cancelRequested()) {
+            outcome.cancelled = true;
+            break;
         }
+        if (step.refusal == Refusal::None) {
+            progress.step(outcome.done + outcome.failed + 1, outcome.total, step.from.display());
+            if (folderReady && moveToTrash(step.from, step.to, services)) {
+                ++outcome.done;
+                continue;
+            }
+            ++outcome.failed;
+        }
+        stayed.append(step.from);
     }
+    outcome.folders = outcome.done > 0 ? 1 : 0;
+    if (report) *report = outcome;
     prompter.closeProgress();
+    if (outcome.cancelled) return RunResult::Cancelled;
 
     if (stayed.isEmpty()) {
         prompter.notice(

@@ -3,6 +3,7 @@
 #include <QList>
 #include <optional>
 
+#include "platform/run_plan.h"
 #include "platform/run_result.h"
 #include "removal/del_app_row.h"
 #include "trash/trash_services.h"
@@ -30,7 +31,18 @@ Path applicationsFolder(const Path& home, FileSystem& files);
 RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolders,
                              const TrashServices& services);
 
-// Moves every checked item that still exists, folders first, into the Trash folder
-// "DKT Deleted Apps" (made with its Trash record when missing). Ends with a notice that
-// says whether every item went.
-RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list);
+// The moves that moveRemovalToTrash makes at time, worked out before anything changes: every
+// checked item that exists, folders first, into the Trash folder "DKT Deleted Apps" under
+// the name planMoves gives it. An item inside a folder moved before it goes with that
+// folder and has no step of its own. When the Trash folder (or its record) cannot be had
+// because something else holds its name, every step is refused. The folder is made first
+// when it is missing. Kind RemoveApp; changes nothing.
+RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
+                       const QDateTime& time);
+
+// Carries out planTrashMoves at the services' time: makes "DKT Deleted Apps" with its Trash
+// record when missing, then each step in order. A cancel stops it after the item in hand
+// (Cancelled). Otherwise it ends with a notice that says whether every item went. report,
+// when given, receives how the run went.
+RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
+                             const RunProgress& progress = {}, RunReport* report = nullptr);

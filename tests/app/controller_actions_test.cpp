@@ -48,12 +48,9 @@ TEST(TrashController, SearchesTheResolvedDataFoldersAndMovesTheCheckedItems) {
     EXPECT_FALSE(list.isChecked(1));
     EXPECT_TRUE(list.isChecked(0));
 
-    f.c().setTrashClock([] { return QDateTime(QDate(2024, 1, 1), QTime(9, 8, 7)); });
     EXPECT_EQ(f.c().moveToTrash(list), RunResult::Done);
     EXPECT_TRUE(QFile::exists(f.home / ".local/share/Pad/state"));
     EXPECT_TRUE(QFile::exists(f.home / ".local/share/Trash/files/DKT Deleted Apps/Pad.AppImage"));
-    EXPECT_TRUE(readFile(f.home / ".local/share/Trash/info/DKT Deleted Apps.trashinfo")
-                    .endsWith("DeletionDate=2024-01-01T09:08:07\n"));
 }
 
 // A row inside a listed folder follows it: checked with it and not to be unchecked

@@ -88,6 +88,15 @@ TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
     EXPECT_EQ(preview.out, home / "Desk/a.jpg -> " + home / "Desk/Images/a.jpg\n" +
                                home / "Desk/notes  [stays: no matching type]\n");
     EXPECT_EQ(namesIn(home.path()) + namesIn(home / "Desk"), before);
+    // --all previews each listed folder in turn; one that is gone is told and fails it.
+    makeFolder(home / "Gone");
+    ASSERT_EQ(desktidy({"folders", "add", "Gone", "Desk"}, home.path()).status, 0);
+    QDir(home / "Gone").removeRecursively();
+    const Outcome all = desktidy({"file", "--all", "--dry-run"});
+    EXPECT_EQ(
+        std::make_tuple(all.status, all.out, all.err),
+        std::make_tuple(1, preview.out,
+                        "desktidy file: \u201c" + home / "Gone" + "\u201d is not a folder\n"));
     const Outcome json = desktidy({"--json", "--yes", "file", "Desk"}, home.path());
     EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8())["result"].toString(),
               "Filed 1 item into 1 folder. 1 stayed: 1 with no matching type.");

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "run_desktidy.h"
 
 TEST(PackCommands, ListEditsAreSavedAtOnceAndBadOnesChangeNothing) {
@@ -44,10 +48,18 @@ TEST(PackCommands, PackAsksOrTakesTheDefaultsWithYes) {
     EXPECT_EQ(desktidy({"--yes", "pack"}).status, 0);
     EXPECT_EQ(readFile(home / "Stick/notes.txt"), "notes");
 
-    // A failed row is told, the run goes on with --yes, and the exit status says so.
+    // The preview marks a copy that replaces what is there.
+    const QJsonDocument plan =
+        QJsonDocument::fromJson(desktidy({"--json", "--dry-run", "pack"}).out.toUtf8());
+    EXPECT_EQ(plan["steps"][0]["to"].toString(), home / "Stick/notes.txt");
+    EXPECT_TRUE(plan["steps"][0]["replaces"].toBool());
+
+    // A failed row is told, the run goes on with --yes, and the exit status and result say so.
     QFile::remove(home / "Documents/notes.txt");
-    const Outcome failed = desktidy({"--yes", "pack"});
+    const Outcome failed = desktidy({"--yes", "--json", "pack"});
     EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(QJsonDocument::fromJson(failed.out.toUtf8())["result"].toString(),
+              "Nothing was packed. 1 not copied: 1 failed.");
     EXPECT_TRUE(failed.err.contains("No such file or directory")) << failed.err.toStdString();
     EXPECT_TRUE(failed.err.endsWith("1 item was not copied.\n")) << failed.err.toStdString();
     EXPECT_EQ(readFile(home / "Stick/notes.txt"), "notes");

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "run_desktidy.h"
 
 TEST(RenameCommand, RenamesTheGivenOrTheStoredFolder) {
@@ -25,9 +28,17 @@ TEST(RenameCommand, RenamesTheGivenOrTheStoredFolder) {
 TEST(RenameCommand, ExitStatuses) {
     TempHome home;
     writeFile(home / "f/2010.txt");
-    Outcome alert = desktidy({"--yes", "rename", home / "f", "--remove-numbers"});
-    EXPECT_EQ(alert.status, 1);  // an alert ended the run
-    EXPECT_TRUE(alert.err.contains("File name cannot begin with a period (.) character."));
+    // An alert ends the run, which its preview foretells; scripts read both as JSON.
+    const QString period = "File name cannot begin with a period (.) character.";
+    const QJsonDocument plan = QJsonDocument::fromJson(
+        desktidy({"--json", "--dry-run", "rename", home / "f", "--remove-numbers"}).out.toUtf8());
+    EXPECT_EQ(plan["stop"]["alert"].toString(), period);
+    EXPECT_EQ(plan["stop"]["item"].toString(), home / "f/2010.txt");
+    Outcome alert = desktidy({"--yes", "--json", "rename", home / "f", "--remove-numbers"});
+    EXPECT_EQ(alert.status, 1);
+    EXPECT_TRUE(alert.err.contains(period));
+    EXPECT_EQ(QJsonDocument::fromJson(alert.out.toUtf8())["result"].toString(),
+              "Nothing was renamed. Stopped at \u201c2010.txt\u201d: " + period);
     EXPECT_EQ(desktidy({"rename", home / "f", "--upper"}).status, 1);  // nobody to answer
     EXPECT_EQ(desktidy({"--yes", "rename", home / "missing", "--upper"}).status, 1);
     for (const QStringList& wrong : {QStringList{"--with", "x"}, QStringList{"--ignore-case"},

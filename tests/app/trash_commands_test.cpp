@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
 
@@ -92,18 +97,11 @@ TEST_F(TrashCommands, EachNameArgumentTakesExactlyTheItemOfItsBytes) {
     EXPECT_TRUE(trashListNames(home).isEmpty());
     EXPECT_TRUE(namesIn(trash + "/files").isEmpty());
 
-    // The same for an application: only the one named by the argument's bytes moves.
-    const QString spelledApp = writeFile(home / "\uFFFD.AppImage");
+    // An application's preview shows every byte of its name.
     const QByteArray oddApp = QFile::encodeName(home.path()) + "/\xff.AppImage";
     ASSERT_GE(::close(::creat(oddApp, 0644)), 0);
-    const Outcome moved = runRaw("--yes remove-app \"$(printf '\\377.AppImage')\"");
-    EXPECT_EQ(moved.status, 0) << moved.err.toStdString();
-    EXPECT_EQ(moved.out,
-              "1 [x] \\xFF.AppImage - 4.0 KB\n      " + home.path() + "/\\xFF.AppImage\n");
-    EXPECT_EQ(::access(oddApp, F_OK), -1);
-    EXPECT_TRUE(QFile::exists(spelledApp));
-    EXPECT_EQ(::access(QFile::encodeName(trash) + "/files/DKT Deleted Apps/\xff.AppImage", F_OK),
-              0);
+    EXPECT_EQ(runRaw("--dry-run remove-app \"$(printf '\\377.AppImage')\"").out,
+              home / "\\xFF.AppImage -> " + trash + "/files/DKT Deleted Apps/\\xFF.AppImage\n");
 }
 
 TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
@@ -137,24 +135,51 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
     EXPECT_EQ(trashListNames(home), QStringList({home / "DKT Deleted Apps"}));
 }
 
-TEST_F(TrashCommands, RemoveAppNeverTakesADataFolderNorWhatAShortNameIsPartOf) {
-    const QString tool = writeFile(home / "Applications/Tool.app/Contents/Info.plist",
-                                   "<plist><dict><key>CFBundleIdentifier</key>"
-                                   "<string>org.example.config</string></dict></plist>")
-                             .section('/', 0, -3);
-    const QString r = writeFile(home / "Applications/R.AppImage");
-    const QString keyring = writeFile(home / ".config/keyrings/login.keyring");
-    writeFile(home / ".config/r/Renviron");
+// A preview of a removal lists its moves and changes nothing at all: no Trash folder, no
+// settings, no journal. A run prints its result, as JSON too; items that cannot go stay,
+// with the reason.
+TEST_F(TrashCommands, RemoveAppPreviewChangesNothingAndEveryRunTellsItsResult) {
+    const QString app = writeFile(home / "Applications/Pad.AppImage");
+    writeFile(home / ".config/Pad/settings");
+    auto tree = [&] {
+        QStringList lines;
+        QDirIterator it(home.path(),
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            lines << it.next() + QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch());
+        lines.sort();
+        return lines;
+    };
+    const QStringList before = tree();
+    const QString to = trash + "/files/DKT Deleted Apps";
+    const Outcome preview = desktidy({"remove-app", "--dry-run", app});
+    EXPECT_EQ(preview.out,
+              home / ".config/Pad -> " + to + "/Pad\n" + app + " -> " + to + "/Pad.AppImage\n");
+    const QJsonObject plan =
+        QJsonDocument::fromJson(desktidy({"--json", "--dry-run", "remove-app", app}).out.toUtf8())
+            .object();
+    EXPECT_EQ(plan["run"].toString(), "remove-app");
+    EXPECT_EQ(plan["steps"][1]["to"].toString(), to + "/Pad.AppImage");
+    EXPECT_EQ(tree().join(u'\n').toStdString(), before.join(u'\n').toStdString());
 
-    Outcome moved = desktidy({"--yes", "remove-app", tool});
-    EXPECT_EQ(moved.status, 0);
-    EXPECT_EQ(moved.out, "1 [x] Tool.app - 12.0 KB\n      " + tool + "\n");
-    moved = desktidy({"--yes", "remove-app", r});
-    EXPECT_EQ(moved.status, 0);
-    const QString rList = "1 [x] R.AppImage - 4.0 KB\n      " + r + "\n2 [x] r - 4.0 KB\n      " +
-                          home / ".config/r\n";
-    EXPECT_EQ(moved.out, rList);
-    EXPECT_EQ(namesIn(trash + "/files/DKT Deleted Apps"),
-              QStringList({"R.AppImage", "Tool.app", "r"}));
-    EXPECT_TRUE(QFile::exists(home.configFile()) && QFile::exists(keyring));
+    writeFile(to, "not a folder");
+    const QString refused = "  [stays: not a real folder: " + to + " is not a folder.]\n";
+    EXPECT_EQ(desktidy({"--dry-run", "remove-app", app}).out, home / ".config/Pad -> " + to +
+                                                                  "/Pad" + refused + app + " -> " +
+                                                                  to + "/Pad.AppImage" + refused);
+    const Outcome stayed = desktidy({"--yes", "--json", "remove-app", app});
+    EXPECT_EQ(stayed.status, 1);
+    const QJsonObject result = QJsonDocument::fromJson(stayed.out.toUtf8()).object();
+    EXPECT_EQ(result["result"].toString(),
+              "Nothing was moved to the Trash. 2 stayed: 2 not in a real folder.");
+    EXPECT_EQ(result["stayed"]["not_a_folder"].toInt(), 2);
+
+    QFile::remove(to);
+    EXPECT_TRUE(desktidy({"--yes", "remove-app", app, "--uncheck", "1,2"})
+                    .out.endsWith("\nNothing was moved to the Trash.\n"));
+    const Outcome moved = desktidy({"--yes", "--json", "remove-app", app, "--uncheck", "2"});
+    EXPECT_EQ(moved.status, 0) << moved.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(moved.out.toUtf8())["result"].toString(),
+              "Moved 1 item to the Trash.");
 }

@@ -187,8 +187,8 @@ TEST_F(FilerTest, ItemsAreFiledAndUnfiledByTheBytesOfTheirNames) {
     const QJsonArray steps =
         QJsonDocument::fromJson(QJsonDocument(plan).toJson())["steps"].toArray();
     ASSERT_EQ(steps.size(), 4);
-    EXPECT_EQ(bytesOfJsonText(steps[1]["from"].toString()), (f / "caf\xE9.jpg").bytes());
-    EXPECT_EQ(bytesOfJsonText(steps[3]["to"].toString()), (f / "Words/line\nbreak.txt").bytes());
+    EXPECT_EQ(bytesOfText(steps[1]["from"].toString()), (f / "caf\xE9.jpg").bytes());
+    EXPECT_EQ(bytesOfText(steps[3]["to"].toString()), (f / "Words/line\nbreak.txt").bytes());
     EXPECT_EQ(file().moved, 4);
     EXPECT_EQ(rawNames(f / "Images"), (QList<QByteArray>{"caf\xE9.jpg", "\xEF\xBF\xBD.jpg"}));
     EXPECT_EQ(rawNames(f / "Archive/Data"), QList<QByteArray>{"old\xFF.csv"});

@@ -29,7 +29,6 @@ TEST_F(Removal, ListsTheApplicationThenItsItemsAllChecked) {
     writeFile(home / ".cache/org.x.notepad");
     const RemovalList list = chooseApp(app);
 
-    EXPECT_EQ(applicationsFolder(asPath(home.path()), files), asPath(home / "Applications"));
     QStringList labels;
     for (const DelAppRow& row : list.rows) {
         labels << row.label().section('\n', 0, 0);
@@ -39,8 +38,6 @@ TEST_F(Removal, ListsTheApplicationThenItsItemsAllChecked) {
                                    "notepad - 4.0 KB", "org.x.notepad - 4.0 KB"}));
 
     EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).rows.isEmpty());
-    makeFolder(home / "bare");  // no Applications folder: the chooser starts at home
-    EXPECT_EQ(applicationsFolder(asPath(home / "bare"), files), asPath(home / "bare"));
 }
 
 // Names are bytes: an application whose name is not UTF-8, and one whose name is what
@@ -67,20 +64,37 @@ TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
     RemovalList list = chooseApp(app);
     list.rows[1].toggleChecked();  // "Note Pad.conf" stays
 
-    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
-    EXPECT_EQ(prompter.calls,
-              QStringList({"itemVisible|0", "progress|Moving to Trash...", "close",
-                           "notice|The application and its related files have been put in the "
-                           "Trash."}));
+    // The run makes the moves its plan lists.
+    QStringList planned;
+    for (const PlannedStep& step : planTrashMoves(list, services, clock).steps)
+        planned << text(step.from) + " -> " + text(step.to);
+    RunReport report;
+    EXPECT_EQ(moveRemovalToTrash(services, list, {}, &report), RunResult::Done);
+    EXPECT_EQ(resultLine(report), "Moved 3 items to the Trash.");
     const QString to = deletedApps();
     EXPECT_EQ(files.movesMade,
               QStringList({home / ".config/notepad -> " + to + "/notepad",
                            app + " -> " + to + "/Note Pad.app",
                            home / ".cache/Note Pad.log -> " + to + "/Note Pad.log"}));
+    EXPECT_EQ(files.movesMade, planned);
     EXPECT_TRUE(exists(home / ".config/Note Pad.conf"));
     EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")),
               "[Trash Info]\nPath=" + QFile::encodeName(home.path()) +
                   "/DKT%20Deleted%20Apps\nDeletionDate=2024-03-09T14:05:09\n");
+}
+
+// A cancel stops the run after the item in hand; what moved stays moved.
+TEST_F(Removal, ACancelStopsAfterTheItemInHand) {
+    writeFile(home / ".config/notepad.conf");
+    writeFile(home / ".cache/notepad.db");
+    std::atomic_bool cancel = false;
+    const RunProgress progress{[&](qsizetype, qsizetype, const QString&) { cancel = true; },
+                               &cancel};
+    RunReport report;
+    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app), progress, &report),
+              RunResult::Cancelled);
+    EXPECT_EQ(resultLine(report), "Moved 1 item to the Trash. Cancelled after 1 of 3.");
+    EXPECT_EQ(files.movesMade, QStringList{app + " -> " + deletedApps() + "/Note Pad.app"});
 }
 
 TEST_F(Removal, TakenNamesGetTheTimeThenACounterAndNothingIsReplaced) {

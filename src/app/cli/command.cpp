@@ -48,6 +48,18 @@ std::optional<int> Command::parse(QCommandLineParser& parser, CommandContext& co
     return std::nullopt;
 }
 
+std::optional<int> Command::parseAtMostOne(QCommandLineParser& parser, CommandContext& context,
+                                           const QStringList& arguments, const QString& what) {
+    if (const auto end = parse(parser, context, arguments)) return end;
+    const qsizetype given = parser.positionalArguments().size();
+    if (given <= (what.isEmpty() ? 0 : 1)) return std::nullopt;
+    context.err << "desktidy " << name() << ": "
+                << (what.isEmpty() ? QStringLiteral("takes no arguments")
+                                   : QStringLiteral("give one %1 only").arg(what))
+                << Qt::endl;
+    return ExitUsage;
+}
+
 int Command::printPlan(const RunPlan& plan, CommandContext& context) const {
     if (context.json) {
         context.out << QJsonDocument(planJson(plan)).toJson(QJsonDocument::Compact) << Qt::endl;
@@ -79,7 +91,7 @@ int Command::statusOf(RunResult result, CommandContext& context) const {
 }
 
 Path pathArgument(const QString& argument) {
-    const Path path(argumentBytes(argument));
+    const Path path(bytesOfText(argument));
     if (path.isAbsolute()) return path.cleaned();
     char* current = ::getcwd(nullptr, 0);
     const Path folder{QByteArray(current ? current : "/")};
@@ -87,4 +99,4 @@ Path pathArgument(const QString& argument) {
     return (folder / path.bytes()).cleaned();
 }
 
-QString displayedArgument(const QString& argument) { return displayName(argumentBytes(argument)); }
+QString displayedArgument(const QString& argument) { return displayName(bytesOfText(argument)); }

@@ -44,6 +44,10 @@ class Command {
     // printed the usage on out, ExitUsage once a parse error has been printed on err.
     std::optional<int> parse(QCommandLineParser& parser, CommandContext& context,
                              const QStringList& arguments);
+    // parse() for a command that takes at most one positional argument, which what names
+    // ("folder": more is "give one folder only"), or none at all when what is empty.
+    std::optional<int> parseAtMostOne(QCommandLineParser& parser, CommandContext& context,
+                                      const QStringList& arguments, const QString& what = {});
     // 0 for Done, 1 for Cancelled or Failed, saying so on err for a cancel.
     int statusOf(RunResult result, CommandContext& context) const;
     // Prints a plan for --dry-run on out: one line per step, "SOURCE -> DESTINATION" with

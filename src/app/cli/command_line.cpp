@@ -46,9 +46,9 @@ void catchStopSignals() {
 
 // The commands that show their plan with --dry-run and speak JSON with --json.
 bool plansRuns(const QString& command) {
-    static const QStringList names = {QStringLiteral("file"), QStringLiteral("unfile"),
+    static const QStringList names = {QStringLiteral("file"),   QStringLiteral("unfile"),
                                       QStringLiteral("rename"), QStringLiteral("pack"),
-                                      QStringLiteral("unpack")};
+                                      QStringLiteral("unpack"), QStringLiteral("remove-app")};
     return names.contains(command);
 }
 
@@ -61,6 +61,9 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
            "Keeps folders tidy: files loose items into category folders by type.\n\n"
            "Options:\n"
            "  --yes        answer every question with its default button\n"
+           "  --dry-run    print what a run would move and change nothing (file, unfile,\n"
+           "               rename, pack, unpack, remove-app)\n"
+           "  --json       print the plan or the result of those runs as JSON\n"
            "  -h, --help   show this help\n"
            "  --version    show the version\n\n"
            "Commands:\n";
@@ -71,45 +74,6 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
 }
 
 }  // namespace
-
-QString argumentText(QByteArrayView bytes) {
-    QString text;
-    qsizetype runStart = 0;  // start of the valid run not yet decoded
-    for (qsizetype i = 0; i < bytes.size();) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        const qsizetype length = lead < 0x80           ? 1
-                                 : (lead >> 5) == 0x6  ? 2
-                                 : (lead >> 4) == 0xE  ? 3
-                                 : (lead >> 3) == 0x1E ? 4
-                                                       : 0;
-        if (length > 0 && i + length <= bytes.size() && isValidUtf8(bytes.sliced(i, length))) {
-            i += length;
-            continue;
-        }
-        text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
-        text += QChar(char16_t(0xDC00 + lead));
-        runStart = ++i;
-    }
-    text += QString::fromUtf8(bytes.sliced(runStart));
-    return text;
-}
-
-QByteArray argumentBytes(const QString& text) {
-    QByteArray bytes;
-    qsizetype runStart = 0;  // start of the text not yet encoded
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            ++i;  // a character beyond the basic plane
-        } else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF) {
-            bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
-            bytes += char(c.unicode() - 0xDC00);
-            runStart = i + 1;
-        }
-    }
-    bytes += QStringView(text).sliced(runStart).toUtf8();
-    return bytes;
-}
 
 bool startsWindow(const QStringList& arguments) {
     if (isScheduledRun(arguments)) return false;
@@ -155,7 +119,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
         }
         if ((dryRun || json) && !plansRuns(first)) {
             io.err << "desktidy " << first << ": --dry-run and --json are for file, unfile, "
-                   << "rename, pack and unpack" << Qt::endl;
+                   << "rename, pack, unpack and remove-app" << Qt::endl;
             return ExitUsage;
         }
     }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "platform/path.h"
+
 // The streams and terminal facts the command line runs with; tests pass strings.
 struct CommandLineIo {
     QTextStream& in;
@@ -15,12 +17,8 @@ struct CommandLineIo {
 };
 
 // The arguments as the process gets them are bytes, and the command line parses text. An
-// argument becomes text by its UTF-8 decoding, with each byte that is not part of a
-// character kept as the lone surrogate U+DC80 to U+DCFF, which no UTF-8 text decodes to:
-// so argumentBytes() gives back exactly the bytes of any argument, and a path argument
-// names its item byte for byte.
-QString argumentText(QByteArrayView bytes);
-QByteArray argumentBytes(const QString& text);
+// argument becomes text by textKeepingBytes (path.h), so that bytesOfText gives back exactly
+// its bytes and a path argument names its item byte for byte.
 
 // True when these arguments start the window: none, "0"-like ones that do not ask for a
 // scheduled run, or only absolute paths as a desktop launcher passes them.

@@ -12,4 +12,5 @@ class FileCommand : public WorkingFolderCommand {
     RunResult runOne(DesktidyController& controller, const Path& folder) override;
     RunResult runAll(DesktidyController& controller) override;
     RunPlan planOne(DesktidyController& controller, const Path& folder) override;
+    RunPlan::Kind planKind() const override { return RunPlan::Kind::File; }
 };

@@ -12,11 +12,7 @@ int HistoryCommand::execute(CommandContext& context, const QStringList& argument
     parser.setApplicationDescription(QStringLiteral(
         "Lists the runs kept (the last 100, none older than 90 days): number, time, kind, "
         "items moved, state (done, stopped, undone) and folder."));
-    if (const auto end = parse(parser, context, arguments)) return *end;
-    if (!parser.positionalArguments().isEmpty()) {
-        context.err << "desktidy history: takes no arguments" << Qt::endl;
-        return ExitUsage;
-    }
+    if (const auto end = parseAtMostOne(parser, context, arguments)) return *end;
     const RunHistory history = context.controller.runHistory();
     for (const int number : history.numbers()) {
         const std::optional<RunRecord> record = history.read(number);

@@ -13,11 +13,7 @@ QString PackCommand::summary() const {
 
 int PackCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
-    if (const auto end = parse(parser, context, arguments)) return *end;
-    if (!parser.positionalArguments().isEmpty()) {
-        context.err << "desktidy " << name() << ": takes no arguments" << Qt::endl;
-        return ExitUsage;
-    }
+    if (const auto end = parseAtMostOne(parser, context, arguments)) return *end;
     DesktidyController& controller = context.controller;
     if (context.dryRun) return printPlan(controller.planCopies(side_), context);
     return statusOf(controller.copyPackRows(side_), context);

@@ -72,7 +72,11 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
         if (checklist.followsFolder(row - 1))
             context.err << "desktidy remove-app: row " << row
                         << " lies inside a checked folder and goes with it" << Qt::endl;
-    printRows(context.out, checklist);
+    // A preview, and --json without --yes, show the moves as a plan; the rows would not
+    // be JSON.
+    if (context.dryRun || (context.json && !context.prompter.assumesYes()))
+        return printPlan(controller.planMoveToTrash(checklist), context);
+    if (!context.json) printRows(context.out, checklist);
     context.out.flush();
 
     if (!context.prompter.assumesYes()) {

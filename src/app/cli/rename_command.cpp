@@ -64,10 +64,10 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
     parser.addOptions({replace, with, ignoreCase, prefix, suffix, upper, lower, folders});
     for (const Flag& flag : flags)
         parser.addOption({QString::fromLatin1(flag.name), QString::fromLatin1(flag.help)});
-    if (const auto end = parse(parser, context, arguments)) return *end;
+    if (const auto end = parseAtMostOne(parser, context, arguments, QStringLiteral("folder")))
+        return *end;
 
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1) return usageError(context, QStringLiteral("give one folder only"));
     if ((parser.isSet(with) || parser.isSet(ignoreCase)) && !parser.isSet(replace))
         return usageError(context, QStringLiteral("--with and --ignore-case need --replace"));
     if (parser.isSet(upper) && parser.isSet(lower))

@@ -32,7 +32,7 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
     // taken by its bytes.
     QList<Path> chosen;
     for (const QString& name : positional.mid(1)) {
-        const QByteArray bytes = argumentBytes(name);
+        const QByteArray bytes = bytesOfText(name);
         const Path path = bytes.contains('/') ? pathArgument(name) : trash.files() / bytes;
         if (!isDirectlyInTrash(path, trash)) {
             context.err << "desktidy trash: \u201c" << displayName(bytes)

@@ -16,12 +16,9 @@ int UndoCommand::execute(CommandContext& context, const QStringList& arguments) 
     parser.addPositionalArgument(QStringLiteral("RUN"),
                                  QStringLiteral("The run's number, as history lists it."),
                                  QStringLiteral("[RUN]"));
-    if (const auto end = parse(parser, context, arguments)) return *end;
+    if (const auto end = parseAtMostOne(parser, context, arguments, QStringLiteral("run")))
+        return *end;
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1) {
-        context.err << "desktidy undo: give one run only" << Qt::endl;
-        return ExitUsage;
-    }
     DesktidyController& controller = context.controller;
     const RunHistory history = controller.runHistory();
     std::optional<RunRecord> record;

@@ -16,22 +16,32 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
     }
 
     DesktidyController& controller = context.controller;
-    if (parser.isSet(all) && context.dryRun) {
-        context.err << "desktidy " << name() << ": --dry-run takes one FOLDER, not --all"
-                    << Qt::endl;
-        return ExitUsage;
+    QList<Path> toPlan;
+    if (parser.isSet(all)) {
+        if (!context.dryRun) return statusOf(runAll(controller), context);
+        for (const QString& listed : controller.draft().listedFolders)
+            toPlan << Path::fromText(listed);
+    } else {
+        const Path folder =
+            folders.isEmpty() ? controller.workingFolder() : pathArgument(folders.first());
+        // A folder that is not there is refused by the controller, on the error stream.
+        if (!context.dryRun) return statusOf(runOne(controller, folder), context);
+        toPlan << folder;
     }
-    if (parser.isSet(all)) return statusOf(runAll(controller), context);
-    const Path folder =
-        folders.isEmpty() ? controller.workingFolder() : pathArgument(folders.first());
-    if (context.dryRun) {
+    // The preview of every folder, in the order the run takes them; a folder that is not
+    // there is told, as the run would refuse it, and fails the preview.
+    RunPlan plan;
+    plan.kind = planKind();
+    bool missing = false;
+    for (const Path& folder : toPlan) {
         if (!isFolderOrLinkToOne(folder)) {
             context.err << "desktidy " << name() << ": \u201c" << folder.display()
                         << "\u201d is not a folder" << Qt::endl;
-            return ExitFailure;
+            missing = true;
+            continue;
         }
-        return printPlan(planOne(controller, folder), context);
+        plan.append(planOne(controller, folder));
     }
-    // A folder that is not there is refused by the controller, on the error stream.
-    return statusOf(runOne(controller, folder), context);
+    printPlan(plan, context);
+    return missing ? ExitFailure : ExitSuccess;
 }

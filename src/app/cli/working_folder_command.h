@@ -14,4 +14,5 @@ class WorkingFolderCommand : public Command {
     virtual RunResult runOne(DesktidyController& controller, const Path& folder) = 0;
     virtual RunResult runAll(DesktidyController& controller) = 0;
     virtual RunPlan planOne(DesktidyController& controller, const Path& folder) = 0;
+    virtual RunPlan::Kind planKind() const = 0;
 };

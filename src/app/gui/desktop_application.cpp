@@ -98,7 +98,7 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     // A launcher passes the folders to open as absolute paths after the program's own. The
     // working folder is kept as text, which a path that is not UTF-8 has none of.
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const Path path(argumentBytes(arguments.at(i)));
+        const Path path(bytesOfText(arguments.at(i)));
         const std::optional<QString> folder = path.toText();
         if (path.isAbsolute() && folder)
             window.showFolder(*folder);

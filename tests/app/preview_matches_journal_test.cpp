@@ -1,0 +1,182 @@
+// For random trees and option sets, a run makes exactly the moves its preview listed, in
+// order, as the run's journal records them; and the preview changes nothing on disk.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QLoggingCategory>
+#include <random>
+
+#include "controller_fixture.h"
+#include "runs/journaling_file_system.h"
+#include "runs/run_history.h"
+#include "support/qstring_printer.h"
+
+namespace {
+
+// Every item below path: its name, mode, time and contents (a link's target).
+void addManifest(const QByteArray& path, QStringList& lines) {
+    struct stat st {};
+    if (::lstat(path, &st) != 0) return;
+    QByteArray what(1 << 16, 0);
+    const int fd = S_ISREG(st.st_mode) ? ::open(path, O_RDONLY) : -1;
+    const ssize_t n = S_ISLNK(st.st_mode) ? ::readlink(path, what.data(), what.size())
+                      : fd >= 0           ? ::read(fd, what.data(), what.size())
+                                          : 0;
+    if (fd >= 0) ::close(fd);
+    what.truncate(std::max<ssize_t>(n, 0));
+    lines << QStringLiteral("%1 %2 %3.%4 %5")
+                 .arg(displayName(path))
+                 .arg(st.st_mode)
+                 .arg(st.st_mtim.tv_sec)
+                 .arg(st.st_mtim.tv_nsec)
+                 .arg(QCryptographicHash::hash(what, QCryptographicHash::Md5).toHex());
+    NameList names;
+    if (S_ISDIR(st.st_mode) && LocalFileSystem().readFolder(Path(path), names).ok())
+        for (std::size_t i = 0; i < names.size(); ++i)
+            addManifest(path + '/' + names.name(i), lines);
+}
+
+struct PreviewMatchesJournal : ::testing::Test {
+    TempHome home;
+    LocalFileSystem local;
+    JournalingFileSystem files{local, desktidyStateFolder(home.path())};
+    ScriptedPrompter prompter;
+    RecordingNotifier notifier;
+    NeverAskedChooser chooser;
+    FakeToolRunner tools;
+    DesktidyController c{{prompter, notifier, chooser, files, tools, ToolPaths{},
+                          UserEnvironment{"tester", home.path()}, QString()},
+                         BundleDefaults::fromResources()};
+    Path desk = Path::fromText(home / "Desk");
+    std::mt19937 random;
+
+    PreviewMatchesJournal() { c.start({"/usr/bin/desktidy"}); }
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+    QStringList manifest() {
+        QStringList lines;
+        addManifest(QFile::encodeName(home.path()), lines);
+        return lines;
+    }
+    // Items of every kind, with names that are taken, hidden, odd bytes and not UTF-8.
+    void grow(const Path& folder, int count) {
+        static const char* stems[] = {
+            "a",    "Photo 1", "x\xff",  "caf\xc3\xa9", "caf\xe9", "\xef\xbf\xbd", ".hidden",
+            "2010", "a\nb",    "Images", "Words",       "Archive", "deep"};
+        static const char* types[] = {"", ".jpg", ".JPG", ".txt", ".pdf", ".mp3", ".zip"};
+        ::mkdir(folder.c_str(), 0755);
+        for (int i = 0; i < count; ++i) {
+            const Path path = folder / (QByteArray(stems[pick(13)]) + types[pick(7)]);
+            const int kind = pick(8);
+            if (kind == 0) {
+                ::mkdir(path.c_str(), 0755);
+                grow(path, pick(3));
+            } else if (kind == 1) {
+                if (::symlink(pick(2) ? "a.jpg" : "/nowhere", path.c_str()) != 0) continue;
+            } else {
+                const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+                if (fd < 0) continue;
+                const ssize_t written = ::write(fd, path.c_str(), kind);
+                ::close(fd);
+                ASSERT_EQ(written, kind);
+            }
+            const timespec old[2] = {{0, UTIME_OMIT}, {1400000000 + pick(4) * 100000000, 0}};
+            ::utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW);
+        }
+    }
+    // Runs run after checking that the preview changed nothing; the moves the run's journal
+    // records (a copy's: its temporary copy's place), "FROM -> TO" in order, against the
+    // preview's.
+    void expectRunMakes(const RunPlan& preview, const QStringList& before,
+                        const std::function<void()>& run) {
+        ASSERT_EQ(manifest(), before);
+        QStringList planned, made;
+        const bool copies = preview.kind == RunPlan::Kind::Pack;
+        for (const PlannedStep& step : preview.steps)
+            if (step.refusal == Refusal::None)
+                planned << (copies ? step.to.display() : planLine(step));
+        run();
+        const auto record = RunHistory(files.historyFolder()).read(files.lastRunNumber());
+        for (const RunEntry& e : record ? record->entries : QList<RunEntry>()) {
+            const QByteArray name = e.path.fileName();
+            if (copies && e.kind == RunEntry::Kind::Temporary)
+                made << (e.path.parent() / name.mid(1, name.lastIndexOf(".desktidy-") - 1))
+                            .display();
+            else if (!copies && e.kind == RunEntry::Kind::Move && e.done)
+                made << planLine({e.path, e.target});
+        }
+        EXPECT_EQ(made.join(u'\n').toStdString(), planned.join(u'\n').toStdString());
+    }
+    // A few dozen seeded cases, each in a fresh Desk and Stick.
+    void forEachCase(const std::function<void()>& check) {
+        for (int seed = 0; seed < 30 && !HasFailure(); ++seed) {
+            SCOPED_TRACE(seed);
+            random.seed(seed);
+            check();
+            ASSERT_TRUE(local.removeAll(desk).ok());
+            (void)local.removeAll(Path::fromText(home / "Stick"));
+        }
+    }
+};
+
+TEST_F(PreviewMatchesJournal, FilingWithArchivingThenUnfiling) {
+    forEachCase([&] {
+        grow(desk, pick(25));
+        c.draft().archiveDate = pick(2) ? ArchiveDate{"01", "None", "2015"} : ArchiveDate{};
+        const QStringList before = manifest();
+        expectRunMakes(c.planFiling(desk), before,
+                       [&] { (void)c.fileFolder(desk, Confirmation::DontAsk); });
+        grow(desk, pick(10));  // names the unfiling finds taken
+        const QStringList filed = manifest();
+        expectRunMakes(c.planUnfiling(desk), filed, [&] { (void)c.unfileFolder(desk); });
+    });
+}
+
+TEST_F(PreviewMatchesJournal, NameChanges) {
+    QLoggingCategory::setFilterRules("default.info=false");  // the digits pass's log lines
+    forEachCase([&] {
+        grow(desk, pick(25));
+        NameChangeOptions o;
+        o.replaceCheck = pick(2);
+        o.replace1TextField = QStringList{"a", "1", " ", "é", "Ph"}[pick(5)];
+        o.replace2TextField = QStringList{"", "a", "A", "2", "é"}[pick(5)];
+        o.ignoreCaseCheck = pick(2);
+        o.prefixStringCheck = pick(2);
+        o.prefixTextField = QStringList{"a", "", "x-"}[pick(3)];
+        o.suffixStringCheck = pick(3) == 0;
+        o.suffixTextField = QStringList{"1", ".jpg"}[pick(2)];
+        o.prefixNumberCheck = pick(4) == 0;
+        o.suffixNumber2Check = pick(4) == 0;
+        o.removeSpacesCheck = pick(2);
+        o.removeNumbersCheck = pick(4) == 0;
+        o.caseCheck = pick(2);
+        o.lowerCase = pick(2);
+        o.foldersToo = pick(2);
+        const QStringList before = manifest();
+        expectRunMakes(c.planChangeNames(desk, o), before, [&] { (void)c.changeNames(desk, o); });
+    });
+}
+
+TEST_F(PreviewMatchesJournal, PackCopies) {
+    forEachCase([&] {
+        grow(desk, 1 + pick(12));
+        grow(desk / "deep", pick(3));
+        grow(Path::fromText(home / "Stick"), pick(6));
+        const QStringList destinations = {home / "Stick", home / "Desk", home / "Desk/deep"};
+        QStringList sources;  // the list holds text: names that are UTF-8
+        for (const QString& name :
+             QDir(home / "Desk")
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+            if (!name.contains(QChar(0xFFFD))) sources << home / "Desk/" + name;
+        c.clearPackLists();
+        for (int row = pick(8); row > 0; --row)
+            c.addPackRow(PackSide::Pack, {sources[pick(sources.size())], destinations[pick(3)]});
+        const QStringList before = manifest();
+        expectRunMakes(c.planCopies(PackSide::Pack), before,
+                       [&] { (void)c.copyPackRows(PackSide::Pack); });
+    });
+}
+
+}  // namespace
