@@ -148,6 +148,10 @@ RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
     prompter.closeProgress();
     if (outcome.cancelled) return RunResult::Cancelled;
 
+    if (plan.steps.empty()) {
+        prompter.notice(QStringLiteral("No items were checked to be put in the Trash."));
+        return RunResult::Done;
+    }
     if (stayed.isEmpty()) {
         prompter.notice(
             QStringLiteral("The application and its related files have been put in the Trash."));

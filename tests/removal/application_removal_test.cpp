@@ -169,6 +169,16 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")), "[Trash Info]\nPath=/old\n");
 }
 
+// With every row unchecked nothing moves, and the closing notice does not say otherwise.
+TEST_F(Removal, NothingCheckedIsSaidSo) {
+    RemovalList list = chooseApp(app);
+    list.rows[0].toggleChecked();
+    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
+    EXPECT_EQ(prompter.calls.last(), "notice|No items were checked to be put in the Trash.");
+    EXPECT_TRUE(exists(app));
+    EXPECT_FALSE(exists(deletedApps()));
+}
+
 TEST_F(Removal, NothingMovesWhenTheFolderCannotHaveItsRecord) {
     const QString settings = writeFile(home / ".config/notepad.conf");
     makeFolder(recordOf("DKT Deleted Apps"));  // in the record's way
