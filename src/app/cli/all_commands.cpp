@@ -1,6 +1,5 @@
 #include "app/cli/archive_date_command.h"
 #include "app/cli/command.h"
-#include "app/cli/file_command.h"
 #include "app/cli/folders_command.h"
 #include "app/cli/history_command.h"
 #include "app/cli/pack_command.h"
@@ -12,13 +11,13 @@
 #include "app/cli/trash_command.h"
 #include "app/cli/types_command.h"
 #include "app/cli/undo_command.h"
-#include "app/cli/unfile_command.h"
+#include "app/cli/working_folder_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     // Filing
-    commands.push_back(std::make_unique<FileCommand>());
-    commands.push_back(std::make_unique<UnfileCommand>());
+    commands.push_back(std::make_unique<WorkingFolderCommand>(RunPlan::Kind::File));
+    commands.push_back(std::make_unique<WorkingFolderCommand>(RunPlan::Kind::Unfile));
     commands.push_back(std::make_unique<FoldersCommand>());
     commands.push_back(std::make_unique<TypesCommand>());
     commands.push_back(std::make_unique<ArchiveDateCommand>());

@@ -2,6 +2,31 @@
 
 #include "app/desktidy_controller.h"
 
+QString WorkingFolderCommand::name() const {
+    return filing() ? QStringLiteral("file") : QStringLiteral("unfile");
+}
+
+QString WorkingFolderCommand::summary() const {
+    return filing() ? QStringLiteral(
+                          "[FOLDER] | --all: file FOLDER (default: the working "
+                          "folder) or every listed folder")
+                    : QStringLiteral(
+                          "[FOLDER] | --all: put the filed items of FOLDER, or of "
+                          "every listed folder, back");
+}
+
+RunResult WorkingFolderCommand::runOne(DesktidyController& controller, const Path& folder) const {
+    return filing() ? controller.fileFolder(folder) : controller.unfileFolder(folder);
+}
+
+RunResult WorkingFolderCommand::runAll(DesktidyController& controller) const {
+    return filing() ? controller.fileListedFolders() : controller.unfileListedFolders();
+}
+
+RunPlan WorkingFolderCommand::planOne(DesktidyController& controller, const Path& folder) const {
+    return filing() ? controller.planFiling(folder) : controller.planUnfiling(folder);
+}
+
 int WorkingFolderCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
     const QCommandLineOption all(QStringLiteral("all"),
@@ -31,7 +56,7 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
     // The preview of every folder, in the order the run takes them; a folder that is not
     // there is told, as the run would refuse it, and fails the preview.
     RunPlan plan;
-    plan.kind = planKind();
+    plan.kind = kind_;
     bool missing = false;
     for (const Path& folder : toPlan) {
         if (!isFolderOrLinkToOne(folder)) {

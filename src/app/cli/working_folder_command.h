@@ -4,15 +4,22 @@
 
 class DesktidyController;
 
-// The shape shared by `file` and `unfile`: one folder (the stored working folder when
-// none is given), or `--all` for every folder of the folder list.
+// `desktidy file` and `desktidy unfile`: one folder (the stored working folder when none
+// is given), or `--all` for every folder of the folder list.
 class WorkingFolderCommand : public Command {
   public:
+    // kind is RunPlan::Kind::File or RunPlan::Kind::Unfile.
+    explicit WorkingFolderCommand(RunPlan::Kind kind) : kind_(kind) {}
+
+    QString name() const override;
+    QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;
 
-  protected:
-    virtual RunResult runOne(DesktidyController& controller, const Path& folder) = 0;
-    virtual RunResult runAll(DesktidyController& controller) = 0;
-    virtual RunPlan planOne(DesktidyController& controller, const Path& folder) = 0;
-    virtual RunPlan::Kind planKind() const = 0;
+  private:
+    bool filing() const { return kind_ == RunPlan::Kind::File; }
+    RunResult runOne(DesktidyController& controller, const Path& folder) const;
+    RunResult runAll(DesktidyController& controller) const;
+    RunPlan planOne(DesktidyController& controller, const Path& folder) const;
+
+    RunPlan::Kind kind_;
 };
