@@ -78,11 +78,11 @@ RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
     if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
     saveSetup();
     if (!counts.report.cancelled)
-        counts.add(
-            Filer(services_.files, services_.prompter, runProgress).fileFolder(folder, draft_));
+        counts.add(Filer(services_.files, services_.prompter, runOptions_.progress)
+                       .fileFolder(folder, draft_));
     counts.report.kind = RunPlan::Kind::File;
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
-    if (onRunEnd) onRunEnd(counts.report);
+    reportRunEnd(counts.report);
     return run.finish(outcomeOf(counts, folder, services_.prompter));
 }
 
@@ -120,7 +120,7 @@ MoveCounts DesktidyController::archiveFolder(const Path& folder) {
     if (cutoff.isOff()) return {};
     RunScope run(services_.files, services_.prompter, "archive", folder);
     if (!run.started()) return {};
-    const MoveCounts counts = Filer(services_.files, services_.prompter, runProgress)
+    const MoveCounts counts = Filer(services_.files, services_.prompter, runOptions_.progress)
                                   .archiveFolder(folder, draft_, cutoff);
     shownCategoryRow_ = Settings::categoryCount;
     return counts;
@@ -137,9 +137,9 @@ RunResult DesktidyController::unfileFolder(const Path& folder) {
                                "filing by choosing Desktidy... from the File menu."),
             QStringLiteral("OK")))
         return RunResult::Cancelled;
-    const MoveCounts counts = Filer(services_.files, services_.prompter, runProgress)
+    const MoveCounts counts = Filer(services_.files, services_.prompter, runOptions_.progress)
                                   .unfileFolder(folder, draft_.folderNames);
-    if (onRunEnd) onRunEnd(counts.report);
+    reportRunEnd(counts.report);
     return run.finish(outcomeOf(counts, folder, services_.prompter));
 }
 
