@@ -62,7 +62,7 @@ RunResult DesktidyController::copyPackRows(PackSide side) {
     const RunResult result = copyStashery(
         unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(),
         copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
-        {services_.prompter, services_.notifier, services_.files, runOptions_.progress}, &report);
+        {services_.prompter, services_.notifier, services_.files, journaledProgress()}, &report);
     // A run the user declined at its question made no result.
     if (result != RunResult::Cancelled || report.total > 0) reportRunEnd(report);
     return result;

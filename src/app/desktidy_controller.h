@@ -199,6 +199,9 @@ class DesktidyController {
     QList<PackRow>& packRowsOf(PackSide side);
     TrashServices trashServices();
     RunResult carryOutUndo(const RunRecord& record);
+    // The progress runs report to: the options', which also notes in the run's record
+    // how many items each pass means to move.
+    RunProgress journaledProgress();
     void reportRunEnd(const RunReport& report) const {
         if (runOptions_.onEnd) runOptions_.onEnd(report);
     }

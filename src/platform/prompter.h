@@ -18,6 +18,13 @@ class Prompter {
     // True unless the user chose "Cancel".
     virtual bool confirm(const QString& title, const QString& message,
                          const QString& defaultButton) = 0;
+    // The same question with details: what the run will do, item by item, for the user
+    // who asks to see it. A prompter with no room for them asks without.
+    virtual bool confirmWithDetails(const QString& title, const QString& message,
+                                    const QString& defaultButton, const QString& details) {
+        (void)details;
+        return confirm(title, message, defaultButton);
+    }
     // A notice with no title and a single default button.
     virtual void notice(const QString& message) = 0;
     // The same, in the critical form.

@@ -30,6 +30,7 @@ class FilingControllerTest : public ::testing::Test, public ControllerFixture {
 
 TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSavesTheFolder) {
     const QString folder = looseFolder("x%@y %1");
+    writeFile(folder + "/odd\x01.xyz", "s");
     c().draft().archiveDate.year = "2020";  // not saved yet: the run archives by it all the same
     c().draft().workingFolder = folder;
     prompter.calls.clear();
@@ -41,8 +42,13 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
                           folder +
                           " into the appropriate folders.  You can always undo "
                           "this by choosing Undesktidy... from the File menu.|OK"});
+    // Its details: the count per folder, then each item, as the run then makes them.
+    EXPECT_EQ(prompter.details,
+              QStringList{"Archive/Images: 1\nImages: 1\nWords: 1\nStaying where they are: 1\n\n"
+                          "old.jpg -> Archive/Images/old.jpg\nphoto.jpg -> Images/photo.jpg\n"
+                          "notes.txt -> Words/notes.txt\nodd\\x01.xyz  [stays: no matching type]"});
     EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries, QDir::Name),
-              (QStringList{"notes.txt", "old.jpg", "photo.jpg"}));
+              (QStringList{"notes.txt", "odd\x01.xyz", "old.jpg", "photo.jpg"}));
     EXPECT_EQ(stored("pathString"), home.desktop());
     EXPECT_TRUE(recentFolders().isEmpty());
 
@@ -142,6 +148,7 @@ TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACanc
                   home / "A" +
                   " which are inside the Desktidy folders.  You can always redo the "
                   "filing by choosing Desktidy... from the File menu.|OK");
+    EXPECT_EQ(prompter.details.first(), "Images: 1\n\nImages/photo.jpg -> photo.jpg");
     EXPECT_TRUE(QFile::exists(home / "A/Images/photo.jpg"));
     EXPECT_TRUE(QFile::exists(home / "B/photo.jpg"));
     EXPECT_EQ(notifier.posted,
