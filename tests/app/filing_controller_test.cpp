@@ -108,7 +108,7 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
     EXPECT_TRUE(notifier.posted.isEmpty());
 }
 
-TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
+TEST_F(FilingControllerTest, EveryListedFolderIsFiledAfterOneQuestionAndUnfiledAfterOneEach) {
     const QString a = looseFolder("A"), b = looseFolder("B");
     c().draft().listedFolders = {a, b, a};
     makeFolder(home / "shown");
@@ -134,27 +134,25 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     EXPECT_EQ(c().fileListedFolders(Starter::Schedule), RunResult::Done);
     EXPECT_TRUE(prompter.callsStartingWith("confirm|").isEmpty());
     EXPECT_EQ(notifier.posted.size(), 2);
-}
 
-TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACancelled) {
-    writeFile(home / "A/Images/photo.jpg", "a");
-    writeFile(home / "B/Images/photo.jpg", "b");
-    c().draft().listedFolders = {home / "A", home / "B"};
+    // Unfiling asks once, then for each folder with its details; "Cancel" skips that one.
+    c().draft().listedFolders = {a, b};
     prompter.calls.clear();
+    prompter.details.clear();
     prompter.confirmAnswers = {true, false, true};
     EXPECT_EQ(c().unfileListedFolders(), RunResult::Done);
     EXPECT_EQ(prompter.calls.at(1),
-              "confirm|Unfile these files?|Desktidy will unfile all of the files located in " +
-                  home / "A" +
+              "confirm|Unfile these files?|Desktidy will unfile all of the files located in " + a +
                   " which are inside the Desktidy folders.  You can always redo the "
                   "filing by choosing Desktidy... from the File menu.|OK");
-    EXPECT_EQ(prompter.details.first(), "Images: 1\n\nImages/photo.jpg -> photo.jpg");
-    EXPECT_TRUE(QFile::exists(home / "A/Images/photo.jpg"));
-    EXPECT_TRUE(QFile::exists(home / "B/photo.jpg"));
-    EXPECT_EQ(notifier.posted,
-              QStringList{"Done unfiling all of your files|All of the files, in all of the "
-                          "folders you have listed in your Setup, have been put back where they "
-                          "came from.|Done Unfiling"});
+    EXPECT_EQ(prompter.details.first(),
+              "Images: 2\nWords: 1\n\nImages/old.jpg -> old.jpg\n"
+              "Images/photo.jpg -> photo.jpg\nWords/notes.txt -> notes.txt");
+    EXPECT_TRUE(QFile::exists(a + "/Images/photo.jpg"));
+    EXPECT_TRUE(QFile::exists(b + "/photo.jpg"));
+    EXPECT_EQ(notifier.posted.last(),
+              "Done unfiling all of your files|All of the files, in all of the folders you have "
+              "listed in your Setup, have been put back where they came from.|Done Unfiling");
 }
 
 }  // namespace
