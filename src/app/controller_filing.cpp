@@ -70,7 +70,7 @@ RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
             QStringLiteral("Desktidy will file all of the files located in ") + folder.display() +
                 QStringLiteral(" into the appropriate folders.  You can always undo this by "
                                "choosing Undesktidy... from the File menu."),
-            QStringLiteral("OK"), planDetails(planFiling(folder), folder)))
+            QStringLiteral("OK"), [&] { return planDetails(planFiling(folder), folder); }))
         return RunResult::Cancelled;
 
     MoveCounts counts = archiveFolder(folder);
@@ -89,13 +89,13 @@ RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
 
 RunResult DesktidyController::fileListedFolders(Starter starter) {
     if (starter == Starter::User &&
-        !services_.prompter.confirm(
+        !services_.prompter.confirmWithDetails(
             QStringLiteral("File all of these files?"),
             QStringLiteral("Desktidy will file all of the files located in all of the "
                            "directories that are listed in the Desktidy Folders Setup.  You can "
                            "always undo this by choosing Unfile All Stashery... from the File "
                            "menu."),
-            QStringLiteral("OK")))
+            QStringLiteral("OK"), [this] { return listedFoldersDetails(); }))
         return RunResult::Cancelled;
 
     RunScope run(services_.files, services_.prompter,
@@ -112,6 +112,19 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
                        "have been filed."),
         NotificationName::doneFiling);
     return RunResult::Done;
+}
+
+QString DesktidyController::listedFoldersDetails() {
+    QStringList details;
+    QSet<QString> seen;  // a folder listed twice is filed once
+    for (const QString& listed : draft_.listedFolders) {
+        const Path folder = Path::fromText(listed);
+        if (!seen.contains(listed) && isFolderOrLinkToOne(folder))
+            details << folder.display() + QStringLiteral(":\n") +
+                           planDetails(planFiling(folder), folder);
+        seen.insert(listed);
+    }
+    return details.join(QStringLiteral("\n\n"));
 }
 
 MoveCounts DesktidyController::archiveFolder(const Path& folder) {
@@ -138,7 +151,7 @@ RunResult DesktidyController::unfileFolder(const Path& folder) {
             QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
                 QStringLiteral(" which are inside the Desktidy folders.  You can always redo the "
                                "filing by choosing Desktidy... from the File menu."),
-            QStringLiteral("OK"), planDetails(plan, folder)))
+            QStringLiteral("OK"), [&] { return planDetails(plan, folder); }))
         return RunResult::Cancelled;
     const MoveCounts counts = Filer(services_.files, services_.prompter, journaledProgress())
                                   .execute(plan, QStringLiteral("Unfiling..."));

@@ -192,6 +192,8 @@ class DesktidyController {
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
     void noteRecentFolder(const Path& folder);
     MoveCounts archiveFolder(const Path& folder);
+    // What filing every listed folder will do, folder by folder, for its question.
+    QString listedFoldersDetails();
     void loadSettings();
     // Runs action on each listed folder, the working folder following each in turn; the
     // folder shown before is shown again after.

@@ -120,6 +120,11 @@ TEST_F(FilingControllerTest, EveryListedFolderIsFiledAfterOneQuestionAndUnfiledA
                           "located in all of the directories that are listed in the Desktidy "
                           "Folders Setup.  You can always undo this by choosing Unfile All "
                           "Stashery... from the File menu.|OK"});
+    // Its details list each folder once.
+    const QString plan =
+        ":\nImages: 2\nWords: 1\n\nold.jpg -> Images/old.jpg\nphoto.jpg -> "
+        "Images/photo.jpg\nnotes.txt -> Words/notes.txt";
+    EXPECT_EQ(prompter.details, QStringList{a + plan + "\n\n" + b + plan});
     EXPECT_EQ(prompter.callsStartingWith("progress|Filing...").size(), 3);
     EXPECT_EQ(readFile(b + "/Images/photo.jpg"), "p");
     EXPECT_EQ(notifier.posted,

@@ -59,7 +59,8 @@ TEST(QtPrompter, BoxesShowExactTextsLiterallyAndEnterOrEscapePressTheRightButton
     EXPECT_EQ(answer.details, u"");
     // A run's plan sits in the box's details, out of the way until asked for.
     EXPECT_FALSE(prompter.confirmWithDetails(QStringLiteral("File these files?"), message,
-                                             QStringLiteral("OK"), QStringLiteral("Words: 1\n")));
+                                             QStringLiteral("OK"),
+                                             [] { return QStringLiteral("Words: 1\n"); }));
     EXPECT_EQ(answer.details, u"Words: 1\n");
     // Enter takes the default button, Escape "Cancel".
     for (const QString button : {"OK", "Overwrite", "Delete"}) {

@@ -27,8 +27,8 @@ class ScriptedPrompter : public Prompter {
         return answer;
     }
     bool confirmWithDetails(const QString& title, const QString& message, const QString& button,
-                            const QString& text) override {
-        details << text;
+                            const Details& text) override {
+        details << text();
         return confirm(title, message, button);
     }
     void notice(const QString& message) override { calls << QStringLiteral("notice|") + message; }

@@ -60,14 +60,14 @@ int QtPrompter::run(QMessageBox& box) {
 
 bool QtPrompter::confirm(const QString& title, const QString& message,
                          const QString& defaultButton) {
-    return confirmWithDetails(title, message, defaultButton, QString());
+    return confirmWithDetails(title, message, defaultButton, nullptr);
 }
 
 bool QtPrompter::confirmWithDetails(const QString& title, const QString& message,
-                                    const QString& defaultButton, const QString& details) {
+                                    const QString& defaultButton, const Details& details) {
     QMessageBox box(RunOwner::currentOr(parent_));
     alert_box::prepareConfirm(box, title, message, defaultButton);
-    box.setDetailedText(details);
+    if (details) box.setDetailedText(details());
     run(box);
     // Closing the box counts as its escape button, "Cancel".
     return box.clickedButton() == box.defaultButton();

@@ -25,7 +25,7 @@ class QtPrompter : public Prompter {
                  const QString& defaultButton) override;
     // The details sit in the box's expandable area, closed until asked for.
     bool confirmWithDetails(const QString& title, const QString& message,
-                            const QString& defaultButton, const QString& details) override;
+                            const QString& defaultButton, const Details& details) override;
     void notice(const QString& message) override;
     void criticalNotice(const QString& message) override;
     FileErrorChoice fileError(const FileError& error) override;
