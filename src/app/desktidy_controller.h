@@ -33,7 +33,7 @@ enum class PackSide { Pack, Unpack };
 
 // What the window or the command line asks of every run, handed to the controller once.
 struct RunOptions {
-    // A preview (--dry-run): starting writes no settings.
+    // A preview (--dry-run): starting writes no settings, so it is read by start.
     bool previewOnly = false;
     // Every filing, unfiling, name change and copying run reports its items here and stops
     // between items when the cancel flag is set.
@@ -83,7 +83,7 @@ class DesktidyController {
     const SettingsStore& store() const { return store_; }
 
     // --- Runs: plans, progress, results ---
-    // How runs are carried out and heard of; set once, before start.
+    // How runs are carried out and heard of; set once (before start, for a preview).
     void setRunOptions(RunOptions options) { runOptions_ = std::move(options); }
     // What filing (archiving included), unfiling, a name change by options, or
     // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
