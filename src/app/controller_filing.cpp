@@ -1,4 +1,5 @@
 #include "app/desktidy_controller.h"
+#include "app/plan_details.h"
 #include "filing/archive_date.h"
 #include "filing/filer.h"
 #include "filing/type_table.h"
@@ -64,12 +65,12 @@ RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
     RunScope run(services_.files, services_.prompter, "file", folder);
     if (!run.started()) return RunResult::Failed;
     if (ask == Confirmation::AskFirst &&
-        !services_.prompter.confirm(
+        !services_.prompter.confirmWithDetails(
             QStringLiteral("File these files?"),
             QStringLiteral("Desktidy will file all of the files located in ") + folder.display() +
                 QStringLiteral(" into the appropriate folders.  You can always undo this by "
                                "choosing Undesktidy... from the File menu."),
-            QStringLiteral("OK")))
+            QStringLiteral("OK"), [&] { return planDetails(planFiling(folder), folder); }))
         return RunResult::Cancelled;
 
     MoveCounts counts = archiveFolder(folder);
@@ -78,23 +79,23 @@ RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
     if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
     saveSetup();
     if (!counts.report.cancelled)
-        counts.add(
-            Filer(services_.files, services_.prompter, runProgress).fileFolder(folder, draft_));
+        counts.add(Filer(services_.files, services_.prompter, journaledProgress())
+                       .fileFolder(folder, draft_));
     counts.report.kind = RunPlan::Kind::File;
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
-    if (onRunEnd) onRunEnd(counts.report);
+    reportRunEnd(counts.report);
     return run.finish(outcomeOf(counts, folder, services_.prompter));
 }
 
 RunResult DesktidyController::fileListedFolders(Starter starter) {
     if (starter == Starter::User &&
-        !services_.prompter.confirm(
+        !services_.prompter.confirmWithDetails(
             QStringLiteral("File all of these files?"),
             QStringLiteral("Desktidy will file all of the files located in all of the "
                            "directories that are listed in the Desktidy Folders Setup.  You can "
                            "always undo this by choosing Unfile All Stashery... from the File "
                            "menu."),
-            QStringLiteral("OK")))
+            QStringLiteral("OK"), [this] { return listedFoldersDetails(); }))
         return RunResult::Cancelled;
 
     RunScope run(services_.files, services_.prompter,
@@ -113,6 +114,19 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
     return RunResult::Done;
 }
 
+QString DesktidyController::listedFoldersDetails() {
+    QStringList details;
+    QSet<QString> seen;  // a folder listed twice is filed once
+    for (const QString& listed : draft_.listedFolders) {
+        const Path folder = Path::fromText(listed);
+        if (!seen.contains(listed) && isFolderOrLinkToOne(folder))
+            details << folder.display() + QStringLiteral(":\n") +
+                           planDetails(planFiling(folder), folder);
+        seen.insert(listed);
+    }
+    return details.join(QStringLiteral("\n\n"));
+}
+
 MoveCounts DesktidyController::archiveFolder(const Path& folder) {
     // The date the run is about to save, not the one stored before it.
     const ArchiveDate& date = draft_.archiveDate;
@@ -120,7 +134,7 @@ MoveCounts DesktidyController::archiveFolder(const Path& folder) {
     if (cutoff.isOff()) return {};
     RunScope run(services_.files, services_.prompter, "archive", folder);
     if (!run.started()) return {};
-    const MoveCounts counts = Filer(services_.files, services_.prompter, runProgress)
+    const MoveCounts counts = Filer(services_.files, services_.prompter, journaledProgress())
                                   .archiveFolder(folder, draft_, cutoff);
     shownCategoryRow_ = Settings::categoryCount;
     return counts;
@@ -130,16 +144,18 @@ RunResult DesktidyController::unfileFolder(const Path& folder) {
     if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
     RunScope run(services_.files, services_.prompter, "unfile", folder);
     if (!run.started()) return RunResult::Failed;
-    if (!services_.prompter.confirm(
+    // The question lists the very plan that is then carried out.
+    const RunPlan plan = planUnfiling(folder);
+    if (!services_.prompter.confirmWithDetails(
             QStringLiteral("Unfile these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
                 QStringLiteral(" which are inside the Desktidy folders.  You can always redo the "
                                "filing by choosing Desktidy... from the File menu."),
-            QStringLiteral("OK")))
+            QStringLiteral("OK"), [&] { return planDetails(plan, folder); }))
         return RunResult::Cancelled;
-    const MoveCounts counts = Filer(services_.files, services_.prompter, runProgress)
-                                  .unfileFolder(folder, draft_.folderNames);
-    if (onRunEnd) onRunEnd(counts.report);
+    const MoveCounts counts = Filer(services_.files, services_.prompter, journaledProgress())
+                                  .execute(plan, QStringLiteral("Unfiling..."));
+    reportRunEnd(counts.report);
     return run.finish(outcomeOf(counts, folder, services_.prompter));
 }
 

@@ -62,9 +62,9 @@ RunResult DesktidyController::copyPackRows(PackSide side) {
     const RunResult result = copyStashery(
         unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(),
         copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
-        {services_.prompter, services_.notifier, services_.files, runProgress}, &report);
+        {services_.prompter, services_.notifier, services_.files, journaledProgress()}, &report);
     // A run the user declined at its question made no result.
-    if (onRunEnd && (result != RunResult::Cancelled || report.total > 0)) onRunEnd(report);
+    if (result != RunResult::Cancelled || report.total > 0) reportRunEnd(report);
     return result;
 }
 

@@ -4,6 +4,19 @@
 #include "runs/run_recovery.h"
 #include "runs/run_undo.h"
 
+RunProgress DesktidyController::journaledProgress() {
+    RunProgress progress = runOptions_.progress;
+    auto* journal = dynamic_cast<JournalingFileSystem*>(&services_.files);
+    if (!journal) return progress;
+    // Each pass of a run reports its first item with its total: the record keeps it.
+    progress.onStep = [journal, shown = progress.onStep](qsizetype done, qsizetype total,
+                                                         const QString& item) {
+        if (done == 1) journal->notePlanned(total);
+        if (shown) shown(done, total, item);
+    };
+    return progress;
+}
+
 RunHistory DesktidyController::runHistory() const {
     return RunHistory(desktidyStateFolder(services_.user.home) / "history");
 }
@@ -46,13 +59,17 @@ void DesktidyController::reviewStoppedRuns() {
     for (const StoppedRun& stopped : recoverStoppedRuns()) {
         const std::optional<RunRecord> record = runHistory().read(stopped.number);
         if (!record) continue;
+        // The planned count is known for the passes the run began.
+        const QString moved =
+            stopped.planned >= stopped.movesMade && stopped.planned > 0
+                ? QStringLiteral("%1 of %2").arg(stopped.movesMade).arg(stopped.planned)
+                : QString::number(stopped.movesMade);
         if (services_.prompter.confirm(
                 QStringLiteral("A run stopped before its end"),
                 QStringLiteral("Run %1 (%2) stopped before its end, after moving %3 items. Undo "
                                "what it did, or keep it as it is?")
                     .arg(stopped.number)
-                    .arg(runKindTitle(stopped.kind))
-                    .arg(stopped.movesMade),
+                    .arg(runKindTitle(stopped.kind), moved),
                 QStringLiteral("Undo")))
             (void)carryOutUndo(*record);
     }

@@ -43,7 +43,8 @@ RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
     RunScope run(services_.files, services_.prompter, "remove-app", Path());
     TrashServices trash = trashServices();
     RunReport report;
-    const RunResult result = moveRemovalToTrash(trash, checklist.toMove(), runProgress, &report);
-    if (onRunEnd) onRunEnd(report);
+    const RunResult result =
+        moveRemovalToTrash(trash, checklist.toMove(), journaledProgress(), &report);
+    reportRunEnd(report);
     return run.finish(result);
 }

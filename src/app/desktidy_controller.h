@@ -31,6 +31,17 @@ enum class Starter { User, Schedule };
 // The pack list or the unpack list.
 enum class PackSide { Pack, Unpack };
 
+// What the window or the command line asks of every run, handed to the controller once.
+struct RunOptions {
+    // A preview (--dry-run): starting writes no settings, so it is read by start.
+    bool previewOnly = false;
+    // Every filing, unfiling, name change, copying and removal run reports its items here and stops
+    // between items when the cancel flag is set.
+    RunProgress progress;
+    // Hears how each of those runs went, once it has run.
+    std::function<void(const RunReport&)> onEnd;
+};
+
 // The program's state (the settings as saved and as being edited) and its operations,
 // one per thing a user means to do, taking plain values. The window runs its dialogs and
 // then calls these; the command line parses its arguments and calls them. No operation
@@ -72,13 +83,8 @@ class DesktidyController {
     const SettingsStore& store() const { return store_; }
 
     // --- Runs: plans, progress, results ---
-    // Every filing, unfiling, name change and copying run reports its items to
-    // runProgress and stops between items when its cancel flag is set; once it has
-    // run, onRunEnd hears how it went.
-    RunProgress runProgress;
-    // Set for a preview (--dry-run) before start-up: starting writes no settings.
-    bool previewOnly = false;
-    std::function<void(const RunReport&)> onRunEnd;
+    // How runs are carried out and heard of; set once (before start, for a preview).
+    void setRunOptions(RunOptions options) { runOptions_ = std::move(options); }
     // What filing (archiving included), unfiling, a name change by options, or
     // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
     RunPlan planFiling(const Path& folder);
@@ -188,6 +194,8 @@ class DesktidyController {
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
     void noteRecentFolder(const Path& folder);
     MoveCounts archiveFolder(const Path& folder);
+    // What filing every listed folder will do, folder by folder, for its question.
+    QString listedFoldersDetails();
     void loadSettings();
     // Runs action on each listed folder, the working folder following each in turn; the
     // folder shown before is shown again after.
@@ -195,8 +203,15 @@ class DesktidyController {
     QList<PackRow>& packRowsOf(PackSide side);
     TrashServices trashServices();
     RunResult carryOutUndo(const RunRecord& record);
+    // The progress runs report to: the options', which also notes in the run's record
+    // how many items each pass means to move.
+    RunProgress journaledProgress();
+    void reportRunEnd(const RunReport& report) const {
+        if (runOptions_.onEnd) runOptions_.onEnd(report);
+    }
 
     Services services_;
+    RunOptions runOptions_;
     QString user_;
     QString home_;
     QVariantMap defaults_;

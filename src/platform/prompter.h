@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "platform/file_error.h"
 
@@ -18,6 +19,15 @@ class Prompter {
     // True unless the user chose "Cancel".
     virtual bool confirm(const QString& title, const QString& message,
                          const QString& defaultButton) = 0;
+    // The same question with details: what the run will do, item by item, for the user
+    // who asks to see it. They are made only when shown (a plan of a large folder takes a
+    // while): a prompter with no room for them asks without and never calls details.
+    using Details = std::function<QString()>;
+    virtual bool confirmWithDetails(const QString& title, const QString& message,
+                                    const QString& defaultButton, const Details& details) {
+        (void)details;
+        return confirm(title, message, defaultButton);
+    }
     // A notice with no title and a single default button.
     virtual void notice(const QString& message) = 0;
     // The same, in the critical form.

@@ -73,6 +73,7 @@ void JournalingFileSystem::beginRun(RunHeader header) {
     if (runOpen()) (void)endRun(false);
     header_ = std::move(header);
     moreFolders_.clear();
+    plannedBeforeRecord_ = 0;
     // Made now, not at the first change: a run that makes the missing folders of a path
     // (the Trash's, under ~/.local) must not find some of them made meanwhile by us.
     QDir().mkpath(QFile::decodeName(historyFolder().bytes()));
@@ -82,6 +83,14 @@ void JournalingFileSystem::noteFolder(const Path& folder) {
     if (!runOpen() || header_->folder == folder || moreFolders_.contains(folder)) return;
     moreFolders_ << folder;
     if (journal_) journal_->noteFolder(folder);
+}
+
+void JournalingFileSystem::notePlanned(qsizetype items) {
+    if (!runOpen()) return;
+    if (journal_)
+        journal_->notePlanned(items);
+    else
+        plannedBeforeRecord_ += items;
 }
 
 void JournalingFileSystem::settleMoveAcross() {
@@ -108,8 +117,10 @@ int JournalingFileSystem::endRun(bool stopped) {
 RunJournal* JournalingFileSystem::journal(FileError& error) {
     if (!journal_ && header_) {
         journal_ = RunJournal::create(historyFolder(), *header_, clock(), error);
-        if (journal_)
+        if (journal_) {
             for (const Path& folder : moreFolders_) journal_->noteFolder(folder);
+            if (plannedBeforeRecord_ > 0) journal_->notePlanned(plannedBeforeRecord_);
+        }
     }
     return journal_.get();
 }

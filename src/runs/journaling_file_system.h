@@ -31,6 +31,9 @@ class JournalingFileSystem : public FileSystem {
     bool runOpen() const { return header_.has_value(); }
     // A further folder the open run works on (file all, for one).
     void noteFolder(const Path& folder);
+    // The items one pass of the open run means to move, so that a run stopped half-way
+    // can tell how many of how many it moved.
+    void notePlanned(qsizetype items);
     // Ends the open run; its number, or 0 when it changed nothing.
     int endRun(bool stopped);
     // What the last endRun returned.
@@ -72,6 +75,7 @@ class JournalingFileSystem : public FileSystem {
     Path stateFolder_;
     std::optional<RunHeader> header_;
     QList<Path> moreFolders_;
+    qsizetype plannedBeforeRecord_ = 0;
     std::unique_ptr<RunJournal> journal_;
     int lastRunNumber_ = 0;
     const bool innerIsLocal_;

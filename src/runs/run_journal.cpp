@@ -165,6 +165,10 @@ void RunJournal::noteFolder(const Path& folder) {
     waiting_ += "folder " + quoted(folder.bytes()) + '\n';
 }
 
+void RunJournal::notePlanned(qsizetype items) {
+    waiting_ += "planned " + QByteArray::number(items) + '\n';
+}
+
 void RunJournal::finish(bool stopped) {
     if (fd_ < 0) return;
     FileError ignored;

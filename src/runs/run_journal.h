@@ -51,6 +51,7 @@ class RunJournal {
     void noteMovedAcross(qint64 id, const ItemIdentity& identity);
     void noteRemovedFolder(const Path& path);
     void noteFolder(const Path& folder);
+    void notePlanned(qsizetype items);
 
     // Writes the end mark ("done" or "stopped") and syncs; the lock goes with the file.
     void finish(bool stopped);

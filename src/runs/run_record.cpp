@@ -53,6 +53,8 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
             record.time = QDateTime::fromString(QString::fromLatin1(word(1)), Qt::ISODate);
         } else if (key == "pid" && count == 2) {
             record.pid = word(1).toLongLong();
+        } else if (key == "planned" && count == 2) {
+            record.planned += word(1).toInt();
         } else if (key == "option" && count == 3) {
             record.options.append({word(1), word(2)});
         } else if (key == "move" && count == 5) {

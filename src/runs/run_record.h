@@ -48,6 +48,7 @@ struct RunRecord {
     int undoneBy = 0;  // the run that undid it, 0 when none (or when that was undone too)
     bool undone = false;
     bool noticed = false;  // a stopped run whose stop has been told and put right
+    int planned = 0;       // the items its passes meant to move, as far as they began
 
     QByteArray option(const QByteArray& name) const;
     int movesMade() const;

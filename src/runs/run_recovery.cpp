@@ -38,6 +38,20 @@ int putRight(FileSystem& files, const RunRecord& record) {
     return count;
 }
 
+// The moves marked done, and those whose mark the kill took but whose item is at its
+// target.
+int movesMade(FileSystem& files, const RunRecord& record) {
+    int made = 0;
+    for (const RunEntry& entry : record.entries) {
+        if (entry.kind != RunEntry::Kind::Move) continue;
+        const std::optional<FileStatus> status =
+            entry.done ? std::nullopt : files.status(entry.target);
+        made +=
+            entry.done || (status && ItemIdentity{status->device, status->inode} == entry.identity);
+    }
+    return made;
+}
+
 }  // namespace
 
 QString StoppedRun::line() const {
@@ -78,8 +92,10 @@ QList<StoppedRun> recoverStoppedRuns(FileSystem& files, const RunHistory& histor
         // Killed before its head was written: it did nothing.
         if (!record) (void)::unlink(path.c_str());
         if (record && record->end.isEmpty() && !record->noticed && !record->undone) {
-            StoppedRun stopped{number, record->kind, record->folders, record->movesMade()};
+            StoppedRun stopped{number, record->kind, record->folders};
             stopped.putRight = putRight(files, *record);
+            stopped.movesMade = movesMade(files, *record);
+            stopped.planned = record->planned;
             (void)history.mark(number, "noticed");
             found << stopped;
         }

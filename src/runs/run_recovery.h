@@ -10,7 +10,8 @@ struct StoppedRun {
     int number = 0;
     QByteArray kind;
     QList<Path> folders;
-    int movesMade = 0;  // moves marked done; one more may have been made unmarked
+    int movesMade = 0;  // marked done, or found made when the kill took the mark
+    int planned = 0;    // the moves its passes meant to make, as far as they began; 0 unknown
     int putRight = 0;   // temporary names given back and half-made copies removed
 
     // One line for the command line: what stopped and how to put it back.

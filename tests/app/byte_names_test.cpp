@@ -128,27 +128,6 @@ TEST_F(ByteNames, PackAndUnpackCopyEveryItemAsItIs) {
     for (const QByteArray& name : odd) EXPECT_EQ(contentOf(desk + '/' + name), name);
 }
 
-TEST_F(ByteNames, TrashDeleteRemovesExactlyTheNamedItems) {
-    const QByteArray trash = homePath + "/.local/share/Trash";
-    ASSERT_EQ(QProcess::execute("mkdir", {"-p", trash + "/files", trash + "/info"}), 0);
-    for (const QByteArray& name : odd)
-        ASSERT_EQ(::renameat2(AT_FDCWD, (desk + '/' + name).constData(), AT_FDCWD,
-                              (trash + "/files/" + name).constData(), RENAME_NOREPLACE),
-                  0);
-    writeNamed(trash + "/files", "keep");
-
-    QList<QByteArray> arguments{"--yes", "trash", "delete", "--"};
-    for (const QByteArray& name : odd) arguments << name;
-    const Outcome deleted = run(arguments);
-    EXPECT_EQ(deleted.status, 0) << deleted.err.toStdString();
-    EXPECT_EQ(rawNames(trash + "/files"), Names{"keep"});
-
-    // A name that is not there is said to be missing, not deleted.
-    const Outcome again = run({"--yes", "trash", "delete", "--", *odd.begin()});
-    EXPECT_EQ(again.status, 1);
-    EXPECT_FALSE(again.err.contains("permanently deleted"));
-}
-
 TEST_F(ByteNames, RemoveAppMovesEveryRelatedItemAsItIs) {
     const QByteArray config = homePath + "/.config";
     ASSERT_EQ(::mkdir(config.constData(), 0755), 0);

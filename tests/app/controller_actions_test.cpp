@@ -1,22 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "controller_fixture.h"
-#include "platform/recent_folders.h"
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
 
 namespace {
-
-TEST(NamesController, RenamesTheWorkingFolderAndNotesItAsRecent) {
-    ControllerFixture f;
-    writeFile(f.home / "Trip/beach photo.jpg");
-    NameChangeOptions options;
-    options.removeSpacesCheck = true;
-    EXPECT_EQ(f.c().changeNames(asPath(f.home / "Trip"), options), RunResult::Done);
-    EXPECT_TRUE(QFile::exists(f.home / "Trip/beachphoto.jpg"));
-    EXPECT_EQ(RecentFolders(RecentFolders::defaultFilePath(f.home.path())).folders().value(0),
-              asPath(f.home / "Trip"));
-}
 
 TEST(PackController, CopiesWithTheReplaceSettingAsLastSaved) {
     ControllerFixture f;
@@ -36,31 +24,19 @@ TEST(PackController, CopiesWithTheReplaceSettingAsLastSaved) {
     EXPECT_EQ(readFile(f.home / "Stick/notes.txt"), "new");
 }
 
-TEST(TrashController, SearchesTheResolvedDataFoldersAndMovesTheCheckedItems) {
-    ControllerFixture f;
-    const QString app = writeFile(f.home / "Applications/Pad.AppImage");
-    writeFile(f.home / ".local/share/Pad/state");
-    writeFile(f.home / ".local/share/Trash/files/Pad old");  // never offered again
-    RemovalChecklist list = f.c().planRemoval(asPath(app));
-    ASSERT_EQ(list.size(), 2);
-    EXPECT_EQ(list.row(1).itemPath(), asPath(f.home / ".local/share/Pad"));
-    for (int row : {1, -1, 7}) list.toggle(row);  // -1: nothing selected
-    EXPECT_FALSE(list.isChecked(1));
-    EXPECT_TRUE(list.isChecked(0));
-
-    EXPECT_EQ(f.c().moveToTrash(list), RunResult::Done);
-    EXPECT_TRUE(QFile::exists(f.home / ".local/share/Pad/state"));
-    EXPECT_TRUE(QFile::exists(f.home / ".local/share/Trash/files/DKT Deleted Apps/Pad.AppImage"));
-}
-
-// A row inside a listed folder follows it: checked with it and not to be unchecked
-// alone; once the folder is unchecked, only the inner rows checked again move.
-TEST(TrashController, WhatMovesIsExactlyWhatIsChecked) {
+// The folders searched are those resolved at start-up. A row inside a listed folder follows
+// it: checked with it and not to be unchecked alone; once the folder is unchecked, only the
+// inner rows checked again move.
+TEST(TrashController, FindsTheResolvedDataFoldersAndMovesExactlyWhatIsChecked) {
     ControllerFixture f;
     const Path app = asPath(writeFile(f.home / "Pad.AppImage"));
-    const Path folder = asPath(f.home / "Pad");
-    const Path inner = asPath(writeFile(f.home / "Pad/inner"));
-    const Path kept = asPath(writeFile(f.home / "Pad/kept"));
+    const Path folder = asPath(f.home / ".local/share/Pad");
+    const Path inner = asPath(writeFile(f.home / ".local/share/Pad/inner"));
+    const Path kept = asPath(writeFile(f.home / ".local/share/Pad/kept"));
+    writeFile(f.home / ".local/share/Trash/files/Pad old");  // never offered again
+    const RemovalChecklist planned = f.c().planRemoval(app);
+    ASSERT_EQ(planned.size(), 2);
+    EXPECT_EQ(planned.row(1).itemPath(), folder);
     RemovalList found;
     for (const Path& path : {app, folder, inner, kept}) found.rows.append({path, {}});
     found.folders = {folder};
@@ -72,10 +48,11 @@ TEST(TrashController, WhatMovesIsExactlyWhatIsChecked) {
     EXPECT_TRUE(list.setChecked(1, false));  // the folder's rows go off with it
     EXPECT_FALSE(list.isChecked(2) || list.isChecked(3) || list.followsFolder(2));
     EXPECT_TRUE(list.toggle(2));
+    for (int row : {-1, 7}) list.toggle(row);  // -1: nothing selected
     EXPECT_EQ(f.c().moveToTrash(list), RunResult::Done);
     const QString trash = f.home / ".local/share/Trash/files/DKT Deleted Apps";
     EXPECT_EQ(namesIn(trash), QStringList({"Pad.AppImage", "inner"}));
-    EXPECT_EQ(namesIn(f.home / "Pad"), QStringList{"kept"});
+    EXPECT_EQ(namesIn(f.home / ".local/share/Pad"), QStringList{"kept"});
 }
 
 }  // namespace

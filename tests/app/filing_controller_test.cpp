@@ -30,6 +30,7 @@ class FilingControllerTest : public ::testing::Test, public ControllerFixture {
 
 TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSavesTheFolder) {
     const QString folder = looseFolder("x%@y %1");
+    writeFile(folder + "/odd\x01.xyz", "s");
     c().draft().archiveDate.year = "2020";  // not saved yet: the run archives by it all the same
     c().draft().workingFolder = folder;
     prompter.calls.clear();
@@ -41,8 +42,13 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
                           folder +
                           " into the appropriate folders.  You can always undo "
                           "this by choosing Undesktidy... from the File menu.|OK"});
+    // Its details: the count per folder, then each item, as the run then makes them.
+    EXPECT_EQ(prompter.details,
+              QStringList{"Archive/Images: 1\nImages: 1\nWords: 1\nStaying where they are: 1\n\n"
+                          "old.jpg -> Archive/Images/old.jpg\nphoto.jpg -> Images/photo.jpg\n"
+                          "notes.txt -> Words/notes.txt\nodd\\x01.xyz  [stays: no matching type]"});
     EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries, QDir::Name),
-              (QStringList{"notes.txt", "old.jpg", "photo.jpg"}));
+              (QStringList{"notes.txt", "odd\x01.xyz", "old.jpg", "photo.jpg"}));
     EXPECT_EQ(stored("pathString"), home.desktop());
     EXPECT_TRUE(recentFolders().isEmpty());
 
@@ -102,7 +108,7 @@ TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail
     EXPECT_TRUE(notifier.posted.isEmpty());
 }
 
-TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
+TEST_F(FilingControllerTest, EveryListedFolderIsFiledAfterOneQuestionAndUnfiledAfterOneEach) {
     const QString a = looseFolder("A"), b = looseFolder("B");
     c().draft().listedFolders = {a, b, a};
     makeFolder(home / "shown");
@@ -114,6 +120,11 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
                           "located in all of the directories that are listed in the Desktidy "
                           "Folders Setup.  You can always undo this by choosing Unfile All "
                           "Stashery... from the File menu.|OK"});
+    // Its details list each folder once.
+    const QString plan =
+        ":\nImages: 2\nWords: 1\n\nold.jpg -> Images/old.jpg\nphoto.jpg -> "
+        "Images/photo.jpg\nnotes.txt -> Words/notes.txt";
+    EXPECT_EQ(prompter.details, QStringList{a + plan + "\n\n" + b + plan});
     EXPECT_EQ(prompter.callsStartingWith("progress|Filing...").size(), 3);
     EXPECT_EQ(readFile(b + "/Images/photo.jpg"), "p");
     EXPECT_EQ(notifier.posted,
@@ -128,26 +139,25 @@ TEST_F(FilingControllerTest, FilingEveryListedFolderAsksOnceThenNotifies) {
     EXPECT_EQ(c().fileListedFolders(Starter::Schedule), RunResult::Done);
     EXPECT_TRUE(prompter.callsStartingWith("confirm|").isEmpty());
     EXPECT_EQ(notifier.posted.size(), 2);
-}
 
-TEST_F(FilingControllerTest, UnfilingEveryListedFolderAsksPerFolderAndSkipsACancelled) {
-    writeFile(home / "A/Images/photo.jpg", "a");
-    writeFile(home / "B/Images/photo.jpg", "b");
-    c().draft().listedFolders = {home / "A", home / "B"};
+    // Unfiling asks once, then for each folder with its details; "Cancel" skips that one.
+    c().draft().listedFolders = {a, b};
     prompter.calls.clear();
+    prompter.details.clear();
     prompter.confirmAnswers = {true, false, true};
     EXPECT_EQ(c().unfileListedFolders(), RunResult::Done);
     EXPECT_EQ(prompter.calls.at(1),
-              "confirm|Unfile these files?|Desktidy will unfile all of the files located in " +
-                  home / "A" +
+              "confirm|Unfile these files?|Desktidy will unfile all of the files located in " + a +
                   " which are inside the Desktidy folders.  You can always redo the "
                   "filing by choosing Desktidy... from the File menu.|OK");
-    EXPECT_TRUE(QFile::exists(home / "A/Images/photo.jpg"));
-    EXPECT_TRUE(QFile::exists(home / "B/photo.jpg"));
-    EXPECT_EQ(notifier.posted,
-              QStringList{"Done unfiling all of your files|All of the files, in all of the "
-                          "folders you have listed in your Setup, have been put back where they "
-                          "came from.|Done Unfiling"});
+    EXPECT_EQ(prompter.details.first(),
+              "Images: 2\nWords: 1\n\nImages/old.jpg -> old.jpg\n"
+              "Images/photo.jpg -> photo.jpg\nWords/notes.txt -> notes.txt");
+    EXPECT_TRUE(QFile::exists(a + "/Images/photo.jpg"));
+    EXPECT_TRUE(QFile::exists(b + "/photo.jpg"));
+    EXPECT_EQ(notifier.posted.last(),
+              "Done unfiling all of your files|All of the files, in all of the folders you have "
+              "listed in your Setup, have been put back where they came from.|Done Unfiling");
 }
 
 }  // namespace

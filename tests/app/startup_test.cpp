@@ -16,8 +16,6 @@ TEST(StartUp, ResolvesTheAppFoldersWithLoginNameAndHome) {
         "ann", "/home/ann");
     EXPECT_EQ(dirs, QStringList({"/Users/ann/Library/Preferences", "/x/ann/ann", "/plain",
                                  "/home/ann/.config", "/home/ann"}));
-    ControllerFixture f;
-    EXPECT_TRUE(f.c().applicationDataFolders().contains(asPath(f.home / ".local/share")));
 }
 
 TEST(StartUp, OnlyDigitsAloneInArgumentOneAskForTheScheduledRun) {

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -17,7 +19,7 @@ namespace {
 // it saw and which button the key pressed.
 struct Answer {
     Qt::Key key = Qt::Key_Return;
-    QString title, text, pressed;
+    QString title, text, details, pressed;
     QStringList buttons;
     Qt::TextFormat format = Qt::AutoText;
 
@@ -25,6 +27,7 @@ struct Answer {
         return [this](QMessageBox& box) {
             title = box.windowTitle();
             text = box.text();
+            details = box.detailedText();
             format = box.textFormat();
             buttons.clear();
             for (QAbstractButton* b : box.buttons()) buttons << b->text();
@@ -53,6 +56,12 @@ TEST(QtPrompter, BoxesShowExactTextsLiterallyAndEnterOrEscapePressTheRightButton
     EXPECT_EQ(answer.text, message);
     EXPECT_EQ(answer.format, Qt::PlainText);
     EXPECT_EQ(answer.pressed, u"Cancel");
+    EXPECT_EQ(answer.details, u"");
+    // A run's plan sits in the box's details, out of the way until asked for.
+    EXPECT_FALSE(prompter.confirmWithDetails(QStringLiteral("File these files?"), message,
+                                             QStringLiteral("OK"),
+                                             [] { return QStringLiteral("Words: 1\n"); }));
+    EXPECT_EQ(answer.details, u"Words: 1\n");
     // Enter takes the default button, Escape "Cancel".
     for (const QString button : {"OK", "Overwrite", "Delete"}) {
         answer.key = Qt::Key_Return;
@@ -97,6 +106,8 @@ TEST(QtPrompter, ProgressPanelShowsTitleAndEachItemUntilClosed) {
     // other window is dropped while it is open.
     panel->showCount(2, 5);
     EXPECT_EQ(panel->findChild<QLabel*>("progressCount")->text(), u"2 of 5");
+    auto* bar = panel->findChild<QProgressBar*>();
+    EXPECT_EQ(std::make_pair(bar->value(), bar->maximum()), std::make_pair(2, 5));
     QLineEdit elsewhere;
     elsewhere.show();
     QTest::keyClicks(&elsewhere, "typed during the run");
@@ -104,6 +115,11 @@ TEST(QtPrompter, ProgressPanelShowsTitleAndEachItemUntilClosed) {
     EXPECT_FALSE(panel->cancelFlag()->load());
     QTest::keyClick(panel, Qt::Key_Escape);
     EXPECT_TRUE(panel->cancelFlag()->load() && panel->isVisible());
+    prompter.closeProgress();
+    prompter.openProgress(QStringLiteral("Filing..."));  // Cancel does the same
+    EXPECT_FALSE(panel->cancelFlag()->load());
+    QTest::mouseClick(panel->findChild<QPushButton*>(), Qt::LeftButton);
+    EXPECT_TRUE(panel->cancelFlag()->load());
     prompter.closeProgress();
     QTest::keyClicks(&elsewhere, "after");
     EXPECT_EQ(elsewhere.text(), u"after");

@@ -10,6 +10,7 @@
 #include "app/gui/removal_panel.h"
 #include "app/gui/trash_panel.h"
 #include "gui_fixture.h"
+#include "platform/recent_folders.h"
 #include "support/qstring_printer.h"
 #include "trash/trash_records.h"
 
@@ -40,6 +41,8 @@ TEST_F(ToolWindowTest, TheControlsSetTheOptionsAndChangeNamesRenamesTheWorkingFo
     QTest::mouseClick(names.runButton, Qt::LeftButton);
     EXPECT_EQ(displayed(files.listNames(asPath(folder), false)),
               QString("seanotes.txt|seaphoto.jpg").split(u'|'));
+    EXPECT_EQ(RecentFolders(RecentFolders::defaultFilePath(home.path())).folders().value(0),
+              asPath(folder));  // Open Recent lists it
 
     // Clear unchecks the rules and empties the texts; the case choice stays.
     QTest::mouseClick(names.clearButton, Qt::LeftButton);

@@ -17,6 +17,7 @@ class ScriptedPrompter : public Prompter {
     std::deque<bool> confirmAnswers;
     std::deque<FileErrorChoice> fileErrorAnswers;
     QStringList calls;
+    QStringList details;  // of each confirmation that had details, in order
 
     bool confirm(const QString& title, const QString& message, const QString& button) override {
         calls << QStringLiteral("confirm|%1|%2|%3").arg(title, message, button);
@@ -24,6 +25,11 @@ class ScriptedPrompter : public Prompter {
         bool answer = confirmAnswers.front();
         confirmAnswers.pop_front();
         return answer;
+    }
+    bool confirmWithDetails(const QString& title, const QString& message, const QString& button,
+                            const Details& text) override {
+        details << text();
+        return confirm(title, message, button);
     }
     void notice(const QString& message) override { calls << QStringLiteral("notice|") + message; }
     void criticalNotice(const QString& message) override {

@@ -135,8 +135,28 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     ProcessToolRunner tools;
     Services services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
                       user,     QString()};
+    // Each run ends with its result line on standard output (or JSON), and shows a
+    // progress line on standard error when that is a terminal.
+    RunOptions runOptions;
+    runOptions.previewOnly = dryRun;
+    runOptions.onEnd = [&](const RunReport& report) {
+        if (io.errorIsTerminal) io.err << "\r\033[K" << Qt::flush;
+        if (json)
+            io.out << QJsonDocument(reportJson(report)).toJson(QJsonDocument::Compact);
+        else
+            io.out << resultLine(report);
+        io.out << Qt::endl;
+    };
+    QElapsedTimer sinceShown;
+    runOptions.progress.cancel = &stopRequested;
+    if (io.errorIsTerminal)
+        runOptions.progress.onStep = [&](qsizetype done, qsizetype total, const QString& item) {
+            if (sinceShown.isValid() && sinceShown.elapsed() < 100 && done < total) return;
+            sinceShown.start();
+            io.err << "\r\033[K" << done << " of " << total << "  " << item.left(60) << Qt::flush;
+        };
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.previewOnly = dryRun;
+    controller.setRunOptions(std::move(runOptions));
     controller.start(args);
     // A run that a crash or a kill stopped is put right and told of once, on any start
     // but a preview's, which changes nothing.
@@ -147,24 +167,6 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     if (const std::optional<RunResult> scheduled = controller.runScheduledFiling())
         return *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;
 
-    // Each run ends with its result line on standard output (or JSON), and shows a
-    // progress line on standard error when that is a terminal.
-    controller.onRunEnd = [&](const RunReport& report) {
-        if (io.errorIsTerminal) io.err << "\r\033[K" << Qt::flush;
-        if (json)
-            io.out << QJsonDocument(reportJson(report)).toJson(QJsonDocument::Compact);
-        else
-            io.out << resultLine(report);
-        io.out << Qt::endl;
-    };
-    QElapsedTimer sinceShown;
-    controller.runProgress.cancel = &stopRequested;
-    if (io.errorIsTerminal)
-        controller.runProgress.onStep = [&](qsizetype done, qsizetype total, const QString& item) {
-            if (sinceShown.isValid() && sinceShown.elapsed() < 100 && done < total) return;
-            sinceShown.start();
-            io.err << "\r\033[K" << done << " of " << total << "  " << item.left(60) << Qt::flush;
-        };
     catchStopSignals();
 
     CommandContext context{controller, prompter, io.out, io.err, dryRun, json};

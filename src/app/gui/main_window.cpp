@@ -63,15 +63,13 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     layout->addLayout(grid);
     layout->addStretch();
     // The last run's one-line result, until the next run ends.
-    auto* result = new QLabel(central);
-    result->setObjectName(QStringLiteral("resultLine"));
-    result->setTextFormat(Qt::PlainText);
-    result->setWordWrap(true);
-    layout->addWidget(result);
+    resultLine_ = new QLabel(central);
+    resultLine_->setObjectName(QStringLiteral("resultLine"));
+    resultLine_->setTextFormat(Qt::PlainText);
+    resultLine_->setWordWrap(true);
+    layout->addWidget(resultLine_);
     setCentralWidget(central);
-    controller_.onRunEnd = [result](const RunReport& report) {
-        result->setText(resultLine(report));
-    };
+    handRunOptions();
 
     applyGrey();
     resize(600, sizeHint().height());
@@ -149,11 +147,22 @@ void MainWindow::refresh() {
 
 void MainWindow::setPrompter(QtPrompter* prompter) {
     prompter_ = prompter;
-    ProgressPanel* panel = prompter->progressPanel();
-    controller_.runProgress.cancel = panel->cancelFlag();
-    controller_.runProgress.onStep = [panel](qsizetype done, qsizetype total, const QString&) {
-        panel->showCount(done, total);
+    handRunOptions();
+}
+
+void MainWindow::handRunOptions() {
+    RunOptions options;
+    options.onEnd = [result = resultLine_](const RunReport& report) {
+        result->setText(resultLine(report));
     };
+    if (prompter_) {
+        ProgressPanel* panel = prompter_->progressPanel();
+        options.progress.cancel = panel->cancelFlag();
+        options.progress.onStep = [panel](qsizetype done, qsizetype total, const QString&) {
+            panel->showCount(done, total);
+        };
+    }
+    controller_.setRunOptions(std::move(options));
 }
 
 void MainWindow::showFolder(const QString& folder) {

@@ -10,6 +10,7 @@ class AppActions;
 class DesktidyController;
 class PathControl;
 class QGridLayout;
+class QLabel;
 class QPushButton;
 class QtPrompter;
 class SetupPanel;
@@ -85,6 +86,9 @@ class MainWindow : public QMainWindow {
     void presentUpdateAnswer(const UpdateAnswer& answer);
     // The background grey, of the same shade relative to a light or a dark palette.
     void applyGrey();
+    // Hands the controller what its runs report to: the result line and, once there is a
+    // prompter, its progress panel.
+    void handRunOptions();
 
     DesktidyController& controller_;
     WindowStateStore& state_;
@@ -96,4 +100,5 @@ class MainWindow : public QMainWindow {
     NameChangeWindow* nameChangeWindow_;
     RemovalPanel* removalPanel_;
     TrashPanel* trashPanel_;
+    QLabel* resultLine_ = nullptr;
 };

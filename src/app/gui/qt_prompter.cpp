@@ -60,8 +60,14 @@ int QtPrompter::run(QMessageBox& box) {
 
 bool QtPrompter::confirm(const QString& title, const QString& message,
                          const QString& defaultButton) {
+    return confirmWithDetails(title, message, defaultButton, nullptr);
+}
+
+bool QtPrompter::confirmWithDetails(const QString& title, const QString& message,
+                                    const QString& defaultButton, const Details& details) {
     QMessageBox box(RunOwner::currentOr(parent_));
     alert_box::prepareConfirm(box, title, message, defaultButton);
+    if (details) box.setDetailedText(details());
     run(box);
     // Closing the box counts as its escape button, "Cancel".
     return box.clickedButton() == box.defaultButton();

@@ -23,6 +23,9 @@ class QtPrompter : public Prompter {
 
     bool confirm(const QString& title, const QString& message,
                  const QString& defaultButton) override;
+    // The details sit in the box's expandable area, closed until asked for.
+    bool confirmWithDetails(const QString& title, const QString& message,
+                            const QString& defaultButton, const Details& details) override;
     void notice(const QString& message) override;
     void criticalNotice(const QString& message) override;
     FileErrorChoice fileError(const FileError& error) override;

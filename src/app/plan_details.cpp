@@ -1,0 +1,37 @@
+#include "app/plan_details.h"
+
+#include <QMap>
+
+namespace {
+
+Path relativeTo(const Path& path, const Path& folder) {
+    QByteArray base = folder.bytes();
+    if (!base.endsWith('/')) base += '/';
+    return path.bytes().startsWith(base) ? Path(path.bytes().mid(base.size())) : path;
+}
+
+}  // namespace
+
+QString planDetails(const RunPlan& plan, const Path& folder) {
+    if (plan.steps.empty()) return QStringLiteral("Nothing will move.");
+    QMap<QString, int> perFolder;
+    int staying = 0;
+    QStringList lines;
+    for (const PlannedStep& step : plan.steps) {
+        PlannedStep shown = step;
+        shown.from = relativeTo(step.from, folder);
+        shown.to = relativeTo(step.to, folder);
+        lines << planLine(shown);
+        if (step.refusal != Refusal::None)
+            ++staying;
+        else
+            ++perFolder
+                [(plan.kind == RunPlan::Kind::Unfile ? shown.from : shown.to).parent().display()];
+    }
+    QStringList counts;
+    for (auto it = perFolder.cbegin(); it != perFolder.cend(); ++it)
+        counts << it.key() + QStringLiteral(": ") + QString::number(it.value());
+    if (staying > 0)
+        counts << QStringLiteral("Staying where they are: ") + QString::number(staying);
+    return counts.join(u'\n') + QStringLiteral("\n\n") + lines.join(u'\n');
+}
