@@ -64,13 +64,13 @@ void DesktidyController::reviewStoppedRuns() {
             stopped.planned >= stopped.movesMade && stopped.planned > 0
                 ? QStringLiteral("%1 of %2").arg(stopped.movesMade).arg(stopped.planned)
                 : QString::number(stopped.movesMade);
-        if (services_.prompter.confirm(
+        if (services_.prompter.confirmOr(
                 QStringLiteral("A run stopped before its end"),
                 QStringLiteral("Run %1 (%2) stopped before its end, after moving %3 items. Undo "
                                "what it did, or keep it as it is?")
                     .arg(stopped.number)
                     .arg(runKindTitle(stopped.kind), moved),
-                QStringLiteral("Undo")))
+                QStringLiteral("Undo"), QStringLiteral("Keep")))
             (void)carryOutUndo(*record);
     }
 }

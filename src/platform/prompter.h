@@ -28,6 +28,12 @@ class Prompter {
         (void)details;
         return confirm(title, message, defaultButton);
     }
+    // A question whose other answer is not "Cancel" but has a name of its own ("Keep").
+    virtual bool confirmOr(const QString& title, const QString& message,
+                           const QString& defaultButton, const QString& otherButton) {
+        (void)otherButton;
+        return confirm(title, message, defaultButton);
+    }
     // A notice with no title and a single default button.
     virtual void notice(const QString& message) = 0;
     // The same, in the critical form.

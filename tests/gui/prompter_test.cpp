@@ -72,6 +72,11 @@ TEST(QtPrompter, BoxesShowExactTextsLiterallyAndEnterOrEscapePressTheRightButton
         EXPECT_FALSE(prompter.confirm(QStringLiteral("Sure?"), QStringLiteral("x"), button));
         EXPECT_EQ(answer.pressed, u"Cancel");
     }
+    // A question whose other answer has a name: Escape takes that one.
+    EXPECT_FALSE(prompter.confirmOr(QStringLiteral("Stopped"), QStringLiteral("x"),
+                                    QStringLiteral("Undo"), QStringLiteral("Keep")));
+    EXPECT_EQ(answer.buttons, (QStringList{QStringLiteral("Keep"), QStringLiteral("Undo")}));
+    EXPECT_EQ(answer.pressed, u"Keep");
 
     // Notices have one OK button, which Escape presses too.
     prompter.notice(QStringLiteral("The Setup has been saved."));

@@ -20,10 +20,10 @@ void prepare(QMessageBox& box, const QString& title, const QString& message,
 }  // namespace
 
 void prepareConfirm(QMessageBox& box, const QString& title, const QString& message,
-                    const QString& defaultButton) {
+                    const QString& defaultButton, const QString& otherButton) {
     prepare(box, title, message, QMessageBox::Question);
     QPushButton* yes = box.addButton(defaultButton, QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton* cancel = box.addButton(otherButton, QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
 }
@@ -60,16 +60,26 @@ int QtPrompter::run(QMessageBox& box) {
 
 bool QtPrompter::confirm(const QString& title, const QString& message,
                          const QString& defaultButton) {
-    return confirmWithDetails(title, message, defaultButton, nullptr);
+    return ask(title, message, defaultButton, QStringLiteral("Cancel"), nullptr);
 }
 
 bool QtPrompter::confirmWithDetails(const QString& title, const QString& message,
                                     const QString& defaultButton, const Details& details) {
+    return ask(title, message, defaultButton, QStringLiteral("Cancel"), details);
+}
+
+bool QtPrompter::confirmOr(const QString& title, const QString& message,
+                           const QString& defaultButton, const QString& otherButton) {
+    return ask(title, message, defaultButton, otherButton, nullptr);
+}
+
+bool QtPrompter::ask(const QString& title, const QString& message, const QString& defaultButton,
+                     const QString& otherButton, const Details& details) {
     QMessageBox box(RunOwner::currentOr(parent_));
-    alert_box::prepareConfirm(box, title, message, defaultButton);
+    alert_box::prepareConfirm(box, title, message, defaultButton, otherButton);
     if (details) box.setDetailedText(details());
     run(box);
-    // Closing the box counts as its escape button, "Cancel".
+    // Closing the box counts as its escape button, the other answer.
     return box.clickedButton() == box.defaultButton();
 }
 

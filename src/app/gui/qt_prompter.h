@@ -26,6 +26,8 @@ class QtPrompter : public Prompter {
     // The details sit in the box's expandable area, closed until asked for.
     bool confirmWithDetails(const QString& title, const QString& message,
                             const QString& defaultButton, const Details& details) override;
+    bool confirmOr(const QString& title, const QString& message, const QString& defaultButton,
+                   const QString& otherButton) override;
     void notice(const QString& message) override;
     void criticalNotice(const QString& message) override;
     FileErrorChoice fileError(const FileError& error) override;
@@ -45,6 +47,8 @@ class QtPrompter : public Prompter {
 
   private:
     int run(QMessageBox& box);
+    bool ask(const QString& title, const QString& message, const QString& defaultButton,
+             const QString& otherButton, const Details& details);
 
     QPointer<QWidget> parent_;
     WindowStateStore* state_;
@@ -57,7 +61,8 @@ class QtPrompter : public Prompter {
 // clicked tells afterwards which button the user took.
 namespace alert_box {
 void prepareConfirm(QMessageBox& box, const QString& title, const QString& message,
-                    const QString& defaultButton);
+                    const QString& defaultButton,
+                    const QString& otherButton = QStringLiteral("Cancel"));
 void prepareNotice(QMessageBox& box, const QString& message, bool critical);
 void prepareFileError(QMessageBox& box, const FileError& error);
 }  // namespace alert_box
