@@ -1,10 +1,11 @@
 #include "names/name_change_plan.h"
 
-#include <QHash>
+#include <QHashFunctions>
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
-#include <functional>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "names/name_rules.h"
@@ -27,89 +28,173 @@ namespace {
 
 using namespace NameChangeTexts;
 
+std::size_t hashOf(QStringView name) { return qHash(name, QHashSeed::globalSeed()); }
+std::size_t hashOf(QByteArrayView name) { return qHash(name, QHashSeed::globalSeed()); }
+
+// Items by name: open addressing with linear probing over slots that hold a name's hash
+// and an item. Nothing is taken out: the caller's holds(item) says whether the item still
+// has the name looked for, so the slot a rename leaves behind simply stops matching. Every
+// slot of a hash lies between the hash's home slot and the next empty one, so a lookup
+// sees them all. Kept small and reused, since fresh memory costs more than the probing.
+class NameTable {
+  public:
+    // Empties the table, with room for at least names entries.
+    void reset(std::size_t names) {
+        std::size_t capacity = 16;
+        while (capacity * 4 / 5 < names) capacity *= 2;
+        if (capacity <= slots_.size())
+            std::fill(slots_.begin(), slots_.end(), Slot{});
+        else
+            slots_.assign(capacity, Slot{});
+        used_ = 0;
+    }
+    bool hasRoomFor(std::size_t names) const { return used_ + names <= slots_.size() * 4 / 5; }
+    void insert(std::size_t hash, int item) {
+        std::size_t i = hash & mask();
+        while (slots_[i].item != 0) i = (i + 1) & mask();
+        slots_[i] = {tagOf(hash), std::uint32_t(item) + 1};
+        ++used_;
+    }
+    // The first item of a slot of hash that holds the name, or -1.
+    template <typename Holds>
+    int find(std::size_t hash, Holds holds) const {
+        const std::uint32_t tag = tagOf(hash);
+        for (std::size_t i = hash & mask(); slots_[i].item != 0; i = (i + 1) & mask())
+            if (slots_[i].tag == tag && holds(int(slots_[i].item - 1)))
+                return int(slots_[i].item - 1);
+        return -1;
+    }
+
+  private:
+    struct Slot {
+        std::uint32_t tag = 0;   // the hash's high bits: nearly every other name fails here
+        std::uint32_t item = 0;  // the item + 1; 0 for an empty slot
+    };
+    static std::uint32_t tagOf(std::size_t hash) {
+        return std::uint32_t(hash >> (sizeof(std::size_t) * 4));
+    }
+    std::size_t mask() const { return slots_.size() - 1; }
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+};
+
+// An item of the folder as the passes leave it. Small: a run may plan 100,000 of them.
 struct Item {
-    QString original;
     QString current;
-    QString beforeCase;  // set when the case pass renamed it
-    bool isDirectory = false;
-    int listedIn = -1;   // the last pass that listed it
-    int renamedIn = -1;  // the last pass that renamed it
+    QString previous;  // the name the current pass took from it (renamedIn is that pass)
+    std::size_t currentHash = 0;
+    std::uint32_t listIndex = 0;  // where the listing holds its original name
+    std::uint8_t renamedIn = 0;   // the last pass that renamed it, 0 for none
+    bool listed = false;          // every pass lists it: a file, or any item with folders too
 };
 
 enum class TakenName { GoesOn, EndsRun };
-using Rule = std::function<std::optional<QString>(const QString& name, int index)>;
+
+// The first four UTF-16 units, for comparing most names without reading them.
+std::uint64_t headOf(QStringView name) {
+    std::uint64_t head = 0;
+    for (qsizetype i = 0; i < 4; ++i) head = head << 16 | (i < name.size() ? name[i].unicode() : 0);
+    return head;
+}
+
+// The UTF-8 bytes of name after prefix, in one allocation when name is ASCII.
+QByteArray joined(const QByteArray& prefix, const QString& name) {
+    const qsizetype length = name.size();
+    QByteArray bytes(prefix.size() + length, Qt::Uninitialized);
+    std::memcpy(bytes.data(), prefix.constData(), std::size_t(prefix.size()));
+    char* out = bytes.data() + prefix.size();
+    const QChar* in = name.constData();
+    for (qsizetype i = 0; i < length; ++i) {
+        if (in[i].unicode() >= 0x80) {
+            bytes.truncate(prefix.size());
+            return bytes + name.toUtf8();
+        }
+        out[i] = char(in[i].unicode());
+    }
+    return bytes;
+}
 
 // The folder as the passes leave it: every visible UTF-8 name and its item. Hidden names
 // cannot be new names (a leading "." is refused) and names that are not UTF-8 cannot
 // equal one, so only these can make a new name taken.
 class Simulation {
   public:
-    Simulation(const NameList& names, const Path& folder, const NameChangeOptions& options,
+    Simulation(NameList names, const Path& folder, const NameChangeOptions& options,
                NameChangePlan& result)
-        : folder_(folder),
+        : names_(std::move(names)),
+          folder_(folder),
           prefix_(folder.bytes().endsWith('/') ? folder.bytes() : folder.bytes() + '/'),
-          foldersToo_(options.foldersToo),
           result_(result) {
-        items_.reserve(names.size());
-        byName_.reserve(qsizetype(names.size()));
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            const QByteArrayView bytes = names.at(i);
+        items_.reserve(names_.size());
+        for (std::size_t i = 0; i < names_.size(); ++i) {
+            const QByteArrayView bytes = names_.at(i);
             if (bytes.startsWith('.')) {
                 hidden_.insert(bytes.toByteArray());
                 continue;
             }
             if (!isValidUtf8(bytes)) {
                 // No rule applies to it; the closing notice lists it.
-                if (foldersToo_ || !names.isDirectory(i))
+                if (options.foldersToo || !names_.isDirectory(i))
                     result_.undecoded.push_back(bytes.toByteArray());
                 continue;
             }
-            const QString name = QString::fromUtf8(bytes);
-            byName_.insert(name, static_cast<int>(items_.size()));
-            items_.push_back({name, name, QString(), names.isDirectory(i)});
+            Item item;
+            item.current = QString::fromUtf8(bytes);
+            item.currentHash = hashOf(item.current);
+            item.listIndex = std::uint32_t(i);
+            item.listed = options.foldersToo || !names_.isDirectory(i);
+            items_.push_back(std::move(item));
         }
+        rebuildNames();
     }
 
     // Starts a pass: its items, by case-folded name, then by bytes as the folder lists them.
-    std::vector<int> listing() {
+    const std::vector<int>& listing() {
         ++pass_;
-        struct Key {
-            QString folded;
-            int item;
-        };
-        std::vector<Key> keys;
-        keys.reserve(items_.size());
+        // Up to one new name per item this pass; the old ones count no more.
+        if (!byName_.hasRoomFor(items_.size())) rebuildNames();
+        keys_.clear();
+        folded_.clear();
         for (int i = 0; i < int(items_.size()); ++i) {
-            if (!foldersToo_ && items_[i].isDirectory) continue;
-            items_[i].listedIn = pass_;
-            keys.push_back({items_[i].current.toCaseFolded(), i});
+            Item& item = items_[i];
+            item.previous = QString();
+            if (!item.listed) continue;
+            QString folded = item.current.toCaseFolded();
+            const QStringView key = folded;  // the characters stay where they are
+            if (folded.constData() != item.current.constData())
+                folded_.push_back(std::move(folded));
+            keys_.push_back({headOf(key), key.data(), int(key.size()), i});
         }
         const auto before = [&](const Key& a, const Key& b) {
-            if (const int c = a.folded.compare(b.folded)) return c < 0;
+            if (a.head != b.head) return a.head < b.head;
+            if (const int c = QStringView(a.folded, a.size).compare(QStringView(b.folded, b.size)))
+                return c < 0;
             return items_[a.item].current.toUtf8() < items_[b.item].current.toUtf8();
         };
         // Often a pass leaves the order as it was: then there is nothing to sort.
-        if (!std::is_sorted(keys.begin(), keys.end(), before))
-            std::sort(keys.begin(), keys.end(), before);
-        std::vector<int> order;
-        order.reserve(keys.size());
-        for (const Key& key : keys) order.push_back(key.item);
-        return order;
+        if (!std::is_sorted(keys_.begin(), keys_.end(), before))
+            std::sort(keys_.begin(), keys_.end(), before);
+        order_.clear();
+        for (const Key& key : keys_) order_.push_back(key.item);
+        return order_;
     }
 
+    // rule(name, index) gives an item's new name, or nullopt to leave it.
+    template <typename Rule>
     bool renameEach(const std::vector<int>& listed, const Rule& rule, TakenName taken) {
         for (std::size_t i = 0; i < listed.size(); ++i) {
-            const QString name = items_[listed[i]].current;
-            const std::optional<QString> newName = rule(name, static_cast<int>(i));
+            const QString& name = items_[listed[i]].current;
+            std::optional<QString> newName = rule(name, static_cast<int>(i));
             if (!newName) continue;
             if (newName->isEmpty()) return stop(emptyName, name);
             if (newName->startsWith(u'.')) return stop(period, name);
-            if (const auto found = byName_.constFind(*newName); found != byName_.cend()) {
+            const std::size_t hash = hashOf(*newName);
+            if (const int found = holderOf(*newName, hash); found >= 0) {
                 // The names of this pass's listing are taken; a name given earlier in this
                 // pass, or one not listed, makes the move itself fail.
-                const Item& other = items_[*found];
+                const Item& other = items_[found];
                 const bool givenNow = other.renamedIn == pass_ && other.current == *newName;
-                if (givenNow || other.listedIn != pass_)
+                if (givenNow || !other.listed)
                     return stop(
                         FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
                         name);
@@ -117,27 +202,27 @@ class Simulation {
                 refuse(name, *newName);
                 continue;
             }
-            giveName(listed[i], *newName);
+            giveName(listed[i], std::move(*newName), hash);
         }
-        endPass();
         return true;
     }
 
     // Neither a taken name nor a failure ends this pass. A name of the listing, or of any
     // item now, is taken.
     void changeCase(bool upper) {
+        beforeCase_.resize(items_.size());
         for (const int item : listing()) {
-            const QString name = items_[item].current;
-            const QString newName = caseChanged(name, upper);
+            const QString& name = items_[item].current;
+            QString newName = caseChanged(name, upper);
             if (newName == name) continue;
-            if (byName_.contains(newName)) {
+            const std::size_t hash = hashOf(newName);
+            if (holderOf(newName, hash) >= 0) {
                 refuse(name, newName);
                 continue;
             }
-            items_[item].beforeCase = name;
-            giveName(item, newName);
+            beforeCase_[item] = name;
+            giveName(item, std::move(newName), hash);
         }
-        endPass();
     }
 
     bool stop(const QString& alert, const QString& name = QString()) {
@@ -146,26 +231,49 @@ class Simulation {
         return false;
     }
     void log(const QString& line) { result_.logLines << line; }
-    Path pathOf(const QString& name) const {
-        QByteArray path = prefix_;
-        path += name.toUtf8();
-        return Path(std::move(path));
-    }
+    Path pathOf(const QString& name) const { return Path(joined(prefix_, name)); }
 
     // The net moves, in an order in which each finds its new name free.
     void addNetMoves() {
-        QHash<QString, int> movingFrom;  // original name -> item, for the items that move
-        movingFrom.reserve(qsizetype(items_.size()));
-        for (int i = 0; i < int(items_.size()); ++i)
-            if (items_[i].current != items_[i].original) movingFrom.insert(items_[i].original, i);
-        result_.plan.steps.reserve(result_.plan.steps.size() + movingFrom.size());
-        result_.beforeCase.reserve(result_.plan.steps.capacity());
-        std::vector<int> state(items_.size(), 0);  // 0 not placed, 1 on the chain, 2 placed
-        auto blocker = [&](int item) { return movingFrom.value(items_[item].current, -1); };
-        for (int start = 0; start < int(items_.size()); ++start) {
-            if (state[start] != 0 || !movingFrom.contains(items_[start].original)) continue;
+        // The items that end with another name, and the paths they go to.
+        std::vector<int> moving;
+        std::vector<Path> targets;
+        for (int i = 0; i < int(items_.size()); ++i) {
+            const Item& item = items_[i];
+            if (item.renamedIn == 0) continue;
+            Path to = pathOf(item.current);
+            const QByteArrayView original = names_.at(item.listIndex);
+            if (newNameOf(to) == original && item.current == QString::fromUtf8(original))
+                continue;  // renamed back
+            moving.push_back(i);
+            targets.push_back(std::move(to));
+        }
+        byName_.reset(moving.size());  // now by original name, to a place in moving
+        for (std::size_t k = 0; k < moving.size(); ++k)
+            byName_.insert(hashOf(names_.at(items_[moving[k]].listIndex)), int(k));
+        // The moving item whose original name moving[k] is to take.
+        auto blocker = [&](int k) {
+            const QByteArrayView name = newNameOf(targets[k]);
+            return byName_.find(hashOf(name), [&](int other) {
+                const Item& item = items_[moving[other]];
+                return names_.at(item.listIndex) == name &&
+                       QString::fromUtf8(name) == items_[moving[k]].current;
+            });
+        };
+        result_.plan.steps.reserve(result_.plan.steps.size() + moving.size());
+        if (!beforeCase_.empty()) {
+            result_.beforeCase.resize(result_.plan.steps.size());
+            result_.beforeCase.reserve(result_.plan.steps.capacity());
+        }
+        auto addMoveOf = [&](int k) {
+            addMove(originalPathOf(moving[k]), std::move(targets[k]), moving[k]);
+        };
+        std::vector<char> state(moving.size(), 0);  // 0 not placed, 1 on the chain, 2 placed
+        std::vector<int> chain;
+        for (int start = 0; start < int(moving.size()); ++start) {
+            if (state[start] != 0) continue;
             // Follow the chain of items whose new name another item still holds.
-            std::vector<int> chain;
+            chain.clear();
             int next = start;
             while (next >= 0 && state[next] == 0) {
                 state[next] = 1;
@@ -175,43 +283,61 @@ class Simulation {
             if (next >= 0 && state[next] == 1) {
                 // A cycle: its first item steps aside to a temporary name first.
                 const Path temporary = temporaryPath();
-                addMove(pathOf(items_[next].original), temporary, QString());
-                for (auto it = chain.rbegin(); *it != next; ++it) addMove(*it);
-                addMove(temporary, pathOf(items_[next].current), items_[next].beforeCase);
+                addMove(originalPathOf(moving[next]), temporary, -1);
+                for (auto it = chain.rbegin(); *it != next; ++it) addMoveOf(*it);
+                addMove(temporary, std::move(targets[next]), moving[next]);
                 for (auto it = std::find(chain.rbegin(), chain.rend(), next) + 1;
                      it != chain.rend(); ++it)
-                    addMove(*it);
+                    addMoveOf(*it);
             } else {
-                for (auto it = chain.rbegin(); it != chain.rend(); ++it) addMove(*it);
+                for (auto it = chain.rbegin(); it != chain.rend(); ++it) addMoveOf(*it);
             }
-            for (const int item : chain) state[item] = 2;
+            for (const int k : chain) state[k] = 2;
         }
     }
 
   private:
-    // The old name stays found until the pass ends, as the pass's listing holds it.
-    void giveName(int item, const QString& newName) {
-        vacated_.push_back(items_[item].current);
-        byName_.insert(newName, item);
-        items_[item].current = newName;
-        items_[item].renamedIn = pass_;
+    // The item that has name now, or had it when the current pass began: the listing holds
+    // a name until its pass ends. -1 when none has.
+    int holderOf(const QString& name, std::size_t hash) const {
+        return byName_.find(hash, [&](int item) {
+            const Item& it = items_[item];
+            return it.current == name || (it.renamedIn == pass_ && it.previous == name);
+        });
     }
-    void endPass() {
-        for (const QString& name : vacated_) byName_.remove(name);
-        vacated_.clear();
+    void giveName(int item, QString newName, std::size_t hash) {
+        Item& it = items_[item];
+        it.previous = std::move(it.current);
+        it.current = std::move(newName);
+        it.currentHash = hash;
+        it.renamedIn = std::uint8_t(pass_);
+        byName_.insert(hash, item);
+    }
+    // The names items have now, with room for a new name for each.
+    void rebuildNames() {
+        byName_.reset(2 * items_.size());
+        for (int i = 0; i < int(items_.size()); ++i) byName_.insert(items_[i].currentHash, i);
     }
     void refuse(const QString& name, const QString& newName) {
         result_.plan.notices << takenPrefix + newName;
         result_.plan.steps.push_back({pathOf(name), pathOf(newName), Refusal::NameTaken, {}});
-        result_.beforeCase.emplace_back();
     }
-    void addMove(int item) {
-        addMove(pathOf(items_[item].original), pathOf(items_[item].current),
-                items_[item].beforeCase);
+    QByteArrayView newNameOf(const Path& path) const {
+        return QByteArrayView(path.bytes()).sliced(prefix_.size());
     }
-    void addMove(const Path& from, const Path& to, const QString& beforeCase) {
-        result_.plan.steps.push_back({from, to, Refusal::None, {}});
-        result_.beforeCase.push_back(beforeCase.isNull() ? Path() : pathOf(beforeCase));
+    Path originalPathOf(int item) const {
+        const QByteArrayView name = names_.at(items_[item].listIndex);
+        QByteArray path(prefix_.size() + name.size(), Qt::Uninitialized);
+        std::memcpy(path.data(), prefix_.constData(), std::size_t(prefix_.size()));
+        std::memcpy(path.data() + prefix_.size(), name.data(), std::size_t(name.size()));
+        return Path(std::move(path));
+    }
+    // beforeCaseOf: the item whose name before the case pass goes with the step, or -1.
+    void addMove(Path from, Path to, int beforeCaseOf) {
+        result_.plan.steps.push_back({std::move(from), std::move(to), Refusal::None, {}});
+        if (beforeCase_.empty()) return;
+        const bool changedCase = beforeCaseOf >= 0 && !beforeCase_[beforeCaseOf].isNull();
+        result_.beforeCase.push_back(changedCase ? pathOf(beforeCase_[beforeCaseOf]) : Path());
     }
     Path temporaryPath() {
         for (int n = 0;; ++n) {
@@ -223,15 +349,26 @@ class Simulation {
         }
     }
 
+    struct Key {
+        std::uint64_t head;
+        const QChar* folded;
+        int size;
+        int item;
+    };
+
+    NameList names_;
     Path folder_;
     QByteArray prefix_;  // the folder's path and a "/"
-    bool foldersToo_;
     NameChangePlan& result_;
     std::vector<Item> items_;
-    QHash<QString, int> byName_;
-    std::vector<QString> vacated_;
+    std::vector<QString> beforeCase_;  // by item, once the case pass runs
+    NameTable byName_;
     int pass_ = 0;
     QSet<QByteArray> hidden_;
+    // A pass's listing, kept to be reused by the next.
+    std::vector<Key> keys_;
+    std::vector<QString> folded_;  // the case-folded names that differ from the names
+    std::vector<int> order_;
 };
 
 }  // namespace
@@ -272,12 +409,12 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
     };
     // A taken name lets the prefix pass go on with the next item but ends the suffix pass.
     auto affixPass = [&](const Affix& affix, bool atFront) {
-        const std::vector<int> listed = sim.listing();
+        const std::vector<int>& listed = sim.listing();
         if (!listed.empty() && affix.textOn && affix.text.contains(u':')) return sim.stop(colon);
         return sim.renameEach(
             listed,
             [&](const QString& name, int index) -> std::optional<QString> {
-                return atFront ? affix.at(index) + name : name + affix.at(index);
+                return affix.around(name, index, atFront);
             },
             atFront ? TakenName::GoesOn : TakenName::EndsRun);
     };
