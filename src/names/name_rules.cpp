@@ -9,6 +9,16 @@ std::optional<QString> replacedName(const QString& name, const QString& find,
     return QString(name).replace(find, replacement, cs);
 }
 
+namespace {
+
+qsizetype digitCount(int index) {
+    qsizetype count = 1;
+    for (unsigned value = unsigned(index); value >= 10; value /= 10) ++count;
+    return count;
+}
+
+}  // namespace
+
 QString Affix::at(int index) const {
     QString affix;
     appendTo(affix, index);
@@ -17,7 +27,8 @@ QString Affix::at(int index) const {
 
 QString Affix::around(const QString& name, int index, bool atFront) const {
     QString result;
-    result.reserve(name.size() + text.size() + 2 * 11);
+    result.reserve(name.size() + (textOn ? text.size() : 0) +
+                   (int(numberFirst) + int(numberLast)) * digitCount(index));
     if (!atFront) result += name;
     appendTo(result, index);
     if (atFront) result += name;
