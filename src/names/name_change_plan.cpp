@@ -28,8 +28,20 @@ namespace {
 
 using namespace NameChangeTexts;
 
-std::size_t hashOf(QStringView name) { return qHash(name, QHashSeed::globalSeed()); }
+// The planner keeps names as the UTF-8 bytes they have on disk: a name no rule changes is
+// never copied, and the bytes of a new name are those of its path. Every name it holds is
+// valid UTF-8, the rules' texts are valid UTF-16, and the two encodings map one to one, so
+// bytes compare equal exactly when the texts do.
+
 std::size_t hashOf(QByteArrayView name) { return qHash(name, QHashSeed::globalSeed()); }
+
+bool isAscii(QByteArrayView bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+char16_t asciiLower(char c) { return char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); }
 
 // Items by name: open addressing with linear probing over slots that hold a name's hash
 // and an item. Nothing is taken out: the caller's holds(item) says whether the item still
@@ -80,8 +92,8 @@ class NameTable {
 
 // An item of the folder as the passes leave it. Small: a run may plan 100,000 of them.
 struct Item {
-    QString current;
-    QString previous;  // the name the current pass took from it (renamedIn is that pass)
+    QByteArray current;   // until renamed, the listing's own bytes
+    QByteArray previous;  // the name the current pass took from it (renamedIn is that pass)
     std::size_t currentHash = 0;
     std::uint32_t listIndex = 0;  // where the listing holds its original name
     std::uint8_t renamedIn = 0;   // the last pass that renamed it, 0 for none
@@ -90,28 +102,27 @@ struct Item {
 
 enum class TakenName { GoesOn, EndsRun };
 
-// The first four UTF-16 units, for comparing most names without reading them.
-std::uint64_t headOf(QStringView name) {
-    std::uint64_t head = 0;
-    for (qsizetype i = 0; i < 4; ++i) head = head << 16 | (i < name.size() ? name[i].unicode() : 0);
-    return head;
-}
+// A pass's sort key: the case-folded name, as ASCII bytes folded while comparing or as
+// UTF-16, and its first four UTF-16 units, which tell most names apart.
+struct Key {
+    std::uint64_t head;
+    const void* folded;
+    std::uint32_t size : 31;
+    std::uint32_t wide : 1;
+    int item;
 
-// The UTF-8 bytes of name after prefix, in one allocation when name is ASCII.
-QByteArray joined(const QByteArray& prefix, const QString& name) {
-    const qsizetype length = name.size();
-    QByteArray bytes(prefix.size() + length, Qt::Uninitialized);
-    std::memcpy(bytes.data(), prefix.constData(), std::size_t(prefix.size()));
-    char* out = bytes.data() + prefix.size();
-    const QChar* in = name.constData();
-    for (qsizetype i = 0; i < length; ++i) {
-        if (in[i].unicode() >= 0x80) {
-            bytes.truncate(prefix.size());
-            return bytes + name.toUtf8();
-        }
-        out[i] = char(in[i].unicode());
+    char16_t at(int i) const {
+        return wide ? static_cast<const char16_t*>(folded)[i]
+                    : asciiLower(static_cast<const char*>(folded)[i]);
     }
-    return bytes;
+};
+
+// As QString::compare orders the folded texts: by UTF-16 unit, then by length.
+int compareFolded(const Key& a, const Key& b) {
+    const int common = int(std::min(a.size, b.size));
+    for (int i = 0; i < common; ++i)
+        if (const char16_t x = a.at(i), y = b.at(i); x != y) return x < y ? -1 : 1;
+    return a.size < b.size ? -1 : a.size > b.size ? 1 : 0;
 }
 
 // The folder as the passes leave it: every visible UTF-8 name and its item. Hidden names
@@ -139,8 +150,8 @@ class Simulation {
                 continue;
             }
             Item item;
-            item.current = QString::fromUtf8(bytes);
-            item.currentHash = hashOf(item.current);
+            item.current = QByteArray::fromRawData(bytes.data(), bytes.size());
+            item.currentHash = hashOf(bytes);
             item.listIndex = std::uint32_t(i);
             item.listed = options.foldersToo || !names_.isDirectory(i);
             items_.push_back(std::move(item));
@@ -157,19 +168,21 @@ class Simulation {
         folded_.clear();
         for (int i = 0; i < int(items_.size()); ++i) {
             Item& item = items_[i];
-            item.previous = QString();
+            item.previous = QByteArray();
             if (!item.listed) continue;
-            QString folded = item.current.toCaseFolded();
-            const QStringView key = folded;  // the characters stay where they are
-            if (folded.constData() != item.current.constData())
-                folded_.push_back(std::move(folded));
-            keys_.push_back({headOf(key), key.data(), int(key.size()), i});
+            Key key{0, item.current.constData(), std::uint32_t(item.current.size()), false, i};
+            if (!isAscii(item.current)) {
+                folded_.push_back(QString::fromUtf8(item.current).toCaseFolded());
+                key = {0, folded_.back().utf16(), std::uint32_t(folded_.back().size()), true, i};
+            }
+            for (int k = 0; k < 4; ++k)
+                key.head = key.head << 16 | (k < int(key.size) ? key.at(k) : 0);
+            keys_.push_back(key);
         }
         const auto before = [&](const Key& a, const Key& b) {
             if (a.head != b.head) return a.head < b.head;
-            if (const int c = QStringView(a.folded, a.size).compare(QStringView(b.folded, b.size)))
-                return c < 0;
-            return items_[a.item].current.toUtf8() < items_[b.item].current.toUtf8();
+            if (const int c = compareFolded(a, b)) return c < 0;
+            return items_[a.item].current < items_[b.item].current;
         };
         // Often a pass leaves the order as it was: then there is nothing to sort.
         if (!std::is_sorted(keys_.begin(), keys_.end(), before))
@@ -183,11 +196,11 @@ class Simulation {
     template <typename Rule>
     bool renameEach(const std::vector<int>& listed, const Rule& rule, TakenName taken) {
         for (std::size_t i = 0; i < listed.size(); ++i) {
-            const QString& name = items_[listed[i]].current;
-            std::optional<QString> newName = rule(name, static_cast<int>(i));
+            const QByteArray& name = items_[listed[i]].current;
+            std::optional<QByteArray> newName = rule(name, static_cast<int>(i));
             if (!newName) continue;
             if (newName->isEmpty()) return stop(emptyName, name);
-            if (newName->startsWith(u'.')) return stop(period, name);
+            if (newName->startsWith('.')) return stop(period, name);
             const std::size_t hash = hashOf(*newName);
             if (const int found = holderOf(*newName, hash); found >= 0) {
                 // The names of this pass's listing are taken; a name given earlier in this
@@ -198,7 +211,8 @@ class Simulation {
                     return stop(
                         FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
                         name);
-                if (taken == TakenName::EndsRun) return stop(takenPrefix + *newName, name);
+                if (taken == TakenName::EndsRun)
+                    return stop(takenPrefix + QString::fromUtf8(*newName), name);
                 refuse(name, *newName);
                 continue;
             }
@@ -212,8 +226,12 @@ class Simulation {
     void changeCase(bool upper) {
         beforeCase_.resize(items_.size());
         for (const int item : listing()) {
-            const QString& name = items_[item].current;
-            QString newName = caseChanged(name, upper);
+            const QByteArray& name = items_[item].current;
+            QByteArray newName;
+            if (isAscii(name))  // ASCII letters map to ASCII letters, the rest stays
+                newName = upper ? name.toUpper() : name.toLower();
+            else
+                newName = caseChanged(QString::fromUtf8(name), upper).toUtf8();
             if (newName == name) continue;
             const std::size_t hash = hashOf(newName);
             if (holderOf(newName, hash) >= 0) {
@@ -225,39 +243,38 @@ class Simulation {
         }
     }
 
-    bool stop(const QString& alert, const QString& name = QString()) {
+    bool stop(const QString& alert, const QByteArray& name = QByteArray()) {
         result_.plan.stopAlert = alert;
         if (!name.isNull()) result_.plan.stopItem = pathOf(name);
         return false;
     }
     void log(const QString& line) { result_.logLines << line; }
-    Path pathOf(const QString& name) const { return Path(joined(prefix_, name)); }
+    Path pathOf(QByteArrayView name) const {
+        QByteArray path(prefix_.size() + name.size(), Qt::Uninitialized);
+        std::memcpy(path.data(), prefix_.constData(), std::size_t(prefix_.size()));
+        std::memcpy(path.data() + prefix_.size(), name.data(), std::size_t(name.size()));
+        return Path(std::move(path));
+    }
 
     // The net moves, in an order in which each finds its new name free.
     void addNetMoves() {
-        // The items that end with another name, and the paths they go to.
-        std::vector<int> moving;
-        std::vector<Path> targets;
+        // What only the passes needed goes first: the steps' paths can reuse its memory.
+        std::vector<Key>().swap(keys_);
+        std::vector<QString>().swap(folded_);
+        std::vector<int>().swap(order_);
+        std::vector<int> moving;  // the items that end with another name
         for (int i = 0; i < int(items_.size()); ++i) {
-            const Item& item = items_[i];
-            if (item.renamedIn == 0) continue;
-            Path to = pathOf(item.current);
-            const QByteArrayView original = names_.at(item.listIndex);
-            if (newNameOf(to) == original && item.current == QString::fromUtf8(original))
-                continue;  // renamed back
-            moving.push_back(i);
-            targets.push_back(std::move(to));
+            items_[i].previous = QByteArray();
+            if (items_[i].renamedIn != 0 && items_[i].current != originalOf(i)) moving.push_back(i);
         }
         byName_.reset(moving.size());  // now by original name, to a place in moving
         for (std::size_t k = 0; k < moving.size(); ++k)
-            byName_.insert(hashOf(names_.at(items_[moving[k]].listIndex)), int(k));
+            byName_.insert(hashOf(originalOf(moving[k])), int(k));
         // The moving item whose original name moving[k] is to take.
         auto blocker = [&](int k) {
-            const QByteArrayView name = newNameOf(targets[k]);
-            return byName_.find(hashOf(name), [&](int other) {
-                const Item& item = items_[moving[other]];
-                return names_.at(item.listIndex) == name &&
-                       QString::fromUtf8(name) == items_[moving[k]].current;
+            const Item& item = items_[moving[k]];
+            return byName_.find(item.currentHash, [&](int other) {
+                return originalOf(moving[other]) == item.current;
             });
         };
         result_.plan.steps.reserve(result_.plan.steps.size() + moving.size());
@@ -266,7 +283,7 @@ class Simulation {
             result_.beforeCase.reserve(result_.plan.steps.capacity());
         }
         auto addMoveOf = [&](int k) {
-            addMove(originalPathOf(moving[k]), std::move(targets[k]), moving[k]);
+            addMove(pathOf(originalOf(moving[k])), pathOf(items_[moving[k]].current), moving[k]);
         };
         std::vector<char> state(moving.size(), 0);  // 0 not placed, 1 on the chain, 2 placed
         std::vector<int> chain;
@@ -283,9 +300,9 @@ class Simulation {
             if (next >= 0 && state[next] == 1) {
                 // A cycle: its first item steps aside to a temporary name first.
                 const Path temporary = temporaryPath();
-                addMove(originalPathOf(moving[next]), temporary, -1);
+                addMove(pathOf(originalOf(moving[next])), temporary, -1);
                 for (auto it = chain.rbegin(); *it != next; ++it) addMoveOf(*it);
-                addMove(temporary, std::move(targets[next]), moving[next]);
+                addMove(temporary, pathOf(items_[moving[next]].current), moving[next]);
                 for (auto it = std::find(chain.rbegin(), chain.rend(), next) + 1;
                      it != chain.rend(); ++it)
                     addMoveOf(*it);
@@ -297,15 +314,16 @@ class Simulation {
     }
 
   private:
+    QByteArrayView originalOf(int item) const { return names_.at(items_[item].listIndex); }
     // The item that has name now, or had it when the current pass began: the listing holds
     // a name until its pass ends. -1 when none has.
-    int holderOf(const QString& name, std::size_t hash) const {
+    int holderOf(const QByteArray& name, std::size_t hash) const {
         return byName_.find(hash, [&](int item) {
             const Item& it = items_[item];
             return it.current == name || (it.renamedIn == pass_ && it.previous == name);
         });
     }
-    void giveName(int item, QString newName, std::size_t hash) {
+    void giveName(int item, QByteArray newName, std::size_t hash) {
         Item& it = items_[item];
         it.previous = std::move(it.current);
         it.current = std::move(newName);
@@ -318,19 +336,9 @@ class Simulation {
         byName_.reset(2 * items_.size());
         for (int i = 0; i < int(items_.size()); ++i) byName_.insert(items_[i].currentHash, i);
     }
-    void refuse(const QString& name, const QString& newName) {
-        result_.plan.notices << takenPrefix + newName;
+    void refuse(const QByteArray& name, const QByteArray& newName) {
+        result_.plan.notices << takenPrefix + QString::fromUtf8(newName);
         result_.plan.steps.push_back({pathOf(name), pathOf(newName), Refusal::NameTaken, {}});
-    }
-    QByteArrayView newNameOf(const Path& path) const {
-        return QByteArrayView(path.bytes()).sliced(prefix_.size());
-    }
-    Path originalPathOf(int item) const {
-        const QByteArrayView name = names_.at(items_[item].listIndex);
-        QByteArray path(prefix_.size() + name.size(), Qt::Uninitialized);
-        std::memcpy(path.data(), prefix_.constData(), std::size_t(prefix_.size()));
-        std::memcpy(path.data() + prefix_.size(), name.data(), std::size_t(name.size()));
-        return Path(std::move(path));
     }
     // beforeCaseOf: the item whose name before the case pass goes with the step, or -1.
     void addMove(Path from, Path to, int beforeCaseOf) {
@@ -349,27 +357,79 @@ class Simulation {
         }
     }
 
-    struct Key {
-        std::uint64_t head;
-        const QChar* folded;
-        int size;
-        int item;
-    };
-
     NameList names_;
     Path folder_;
     QByteArray prefix_;  // the folder's path and a "/"
     NameChangePlan& result_;
     std::vector<Item> items_;
-    std::vector<QString> beforeCase_;  // by item, once the case pass runs
+    std::vector<QByteArray> beforeCase_;  // by item, once the case pass runs
     NameTable byName_;
     int pass_ = 0;
     QSet<QByteArray> hidden_;
     // A pass's listing, kept to be reused by the next.
     std::vector<Key> keys_;
-    std::vector<QString> folded_;  // the case-folded names that differ from the names
+    std::vector<QString> folded_;  // the case-folded names that are not ASCII
     std::vector<int> order_;
 };
+
+// Affix in UTF-8: the number, the text and the number again, each when it is on.
+struct AffixBytes {
+    bool numberFirst = false;
+    bool textOn = false;
+    QByteArray text;
+    bool numberLast = false;
+
+    bool isOn() const { return numberFirst || textOn || numberLast; }
+    QByteArray around(const QByteArray& name, int index, bool atFront) const {
+        char digits[12];
+        char* const end = digits + sizeof digits;
+        char* begin = end;
+        unsigned value = unsigned(index);
+        do {
+            *--begin = char('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        const QByteArrayView number(begin, end - begin);
+        QByteArray result;
+        result.reserve(name.size() + (textOn ? text.size() : 0) +
+                       (int(numberFirst) + int(numberLast)) * number.size());
+        if (!atFront) result += name;
+        if (numberFirst) result += number;
+        if (textOn) result += text;
+        if (numberLast) result += number;
+        if (atFront) result += name;
+        return result;
+    }
+};
+
+// Every occurrence of find, from left to right without overlaps, as replacedName finds
+// them in text: UTF-8 matches only at whole characters.
+std::optional<QByteArray> replacedBytes(const QByteArray& name, const QByteArray& find,
+                                        const QByteArray& replacement) {
+    qsizetype at = name.indexOf(find);
+    if (at < 0) return std::nullopt;
+    QByteArray result;
+    result.reserve(name.size() - find.size() + replacement.size());
+    qsizetype from = 0;
+    do {
+        result.append(name.constData() + from, at - from).append(replacement);
+        from = at + find.size();
+        at = name.indexOf(find, from);
+    } while (at >= 0);
+    return result.append(name.constData() + from, name.size() - from);
+}
+
+template <typename Drop>
+std::optional<QByteArray> withoutBytes(const QByteArray& name, Drop drop) {
+    qsizetype kept = 0;
+    for (const char c : name) kept += !drop(c);
+    if (kept == name.size()) return std::nullopt;
+    QByteArray result(kept, Qt::Uninitialized);
+    char* out = result.data();
+    for (const char c : name)
+        if (!drop(c)) *out++ = c;
+    return result;
+}
 
 }  // namespace
 
@@ -388,10 +448,10 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
 
     Simulation sim(files.listNames(folder, true), folder, options, result);
     // The texts are read from the controls, as the window shows them.
-    const Affix prefix{options.prefixNumberCheck, options.prefixStringCheck,
-                       options.prefixTextField, options.prefixNumber2Check};
-    const Affix suffix{options.suffixNumberCheck, options.suffixStringCheck,
-                       options.suffixTextField, options.suffixNumber2Check};
+    const AffixBytes prefix{options.prefixNumberCheck, options.prefixStringCheck,
+                            options.prefixTextField.toUtf8(), options.prefixNumber2Check};
+    const AffixBytes suffix{options.suffixNumberCheck, options.suffixStringCheck,
+                            options.suffixTextField.toUtf8(), options.suffixNumber2Check};
 
     auto replacePass = [&] {
         if (options.replace1TextField.isEmpty()) return sim.stop(emptyFind);
@@ -399,35 +459,45 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
         // keep in its place.
         const QString find = QString(options.replace1TextField).replace(u'/', u':');
         if (options.replace2TextField.contains(u':')) return sim.stop(colon);
+        const QByteArray findBytes = find.toUtf8();
+        const QByteArray replacementBytes = options.replace2TextField.toUtf8();
         const bool ignoreCase = options.ignoreCaseCheck;
         return sim.renameEach(
             sim.listing(),
-            [&](const QString& name, int) {
-                return replacedName(name, find, options.replace2TextField, ignoreCase);
+            [&](const QByteArray& name, int) -> std::optional<QByteArray> {
+                if (!ignoreCase) return replacedBytes(name, findBytes, replacementBytes);
+                const std::optional<QString> newName =
+                    replacedName(QString::fromUtf8(name), find, options.replace2TextField, true);
+                if (!newName) return std::nullopt;
+                return newName->toUtf8();
             },
             TakenName::GoesOn);
     };
     // A taken name lets the prefix pass go on with the next item but ends the suffix pass.
-    auto affixPass = [&](const Affix& affix, bool atFront) {
+    auto affixPass = [&](const AffixBytes& affix, bool atFront) {
         const std::vector<int>& listed = sim.listing();
-        if (!listed.empty() && affix.textOn && affix.text.contains(u':')) return sim.stop(colon);
+        if (!listed.empty() && affix.textOn && affix.text.contains(':')) return sim.stop(colon);
         return sim.renameEach(
             listed,
-            [&](const QString& name, int index) -> std::optional<QString> {
+            [&](const QByteArray& name, int index) -> std::optional<QByteArray> {
                 return affix.around(name, index, atFront);
             },
             atFront ? TakenName::GoesOn : TakenName::EndsRun);
     };
     auto removeSpacesPass = [&] {
         return sim.renameEach(
-            sim.listing(), [](const QString& name, int) { return withoutSpaces(name); },
+            sim.listing(),
+            [](const QByteArray& name, int) {
+                return withoutBytes(name, [](char c) { return c == ' '; });
+            },
             TakenName::GoesOn);
     };
     auto removeNumbersPass = [&] {
         return sim.renameEach(
             sim.listing(),
-            [&](const QString& name, int) {
-                std::optional<QString> newName = withoutDigits(name);
+            [&](const QByteArray& name, int) {
+                std::optional<QByteArray> newName =
+                    withoutBytes(name, [](char c) { return c >= '0' && c <= '9'; });
                 if (newName)
                     sim.log(QStringLiteral("Paths = %1, %2")
                                 .arg(sim.pathOf(name).display(), sim.pathOf(*newName).display()));

@@ -1,7 +1,5 @@
 #include "names/name_rules.h"
 
-#include <iterator>
-
 std::optional<QString> replacedName(const QString& name, const QString& find,
                                     const QString& replacement, bool ignoreCase) {
     const Qt::CaseSensitivity cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
@@ -9,46 +7,13 @@ std::optional<QString> replacedName(const QString& name, const QString& find,
     return QString(name).replace(find, replacement, cs);
 }
 
-namespace {
-
-qsizetype digitCount(int index) {
-    qsizetype count = 1;
-    for (unsigned value = unsigned(index); value >= 10; value /= 10) ++count;
-    return count;
-}
-
-}  // namespace
-
 QString Affix::at(int index) const {
+    const QString number = QString::number(index);
     QString affix;
-    appendTo(affix, index);
+    if (numberFirst) affix += number;
+    if (textOn) affix += text;
+    if (numberLast) affix += number;
     return affix;
-}
-
-QString Affix::around(const QString& name, int index, bool atFront) const {
-    QString result;
-    result.reserve(name.size() + (textOn ? text.size() : 0) +
-                   (int(numberFirst) + int(numberLast)) * digitCount(index));
-    if (!atFront) result += name;
-    appendTo(result, index);
-    if (atFront) result += name;
-    return result;
-}
-
-// Without a string per number: a run renames every item of a folder with one.
-void Affix::appendTo(QString& out, int index) const {
-    char16_t digits[12];
-    char16_t* end = digits + std::size(digits);
-    char16_t* begin = end;
-    unsigned value = unsigned(index);
-    do {
-        *--begin = char16_t(u'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    const QStringView number(begin, end - begin);
-    if (numberFirst) out += number;
-    if (textOn) out += text;
-    if (numberLast) out += number;
 }
 
 namespace {

@@ -22,11 +22,6 @@ struct Affix {
 
     bool isOn() const { return numberFirst || textOn || numberLast; }
     QString at(int index) const;
-    // name with at(index) before it (atFront) or after it.
-    QString around(const QString& name, int index, bool atFront) const;
-
-  private:
-    void appendTo(QString& out, int index) const;
 };
 
 // The name without its spaces (U+0020 only; tabs and other white space stay).
