@@ -30,8 +30,8 @@ using namespace NameChangeTexts;
 
 // The planner keeps names as the UTF-8 bytes they have on disk: a name no rule changes is
 // never copied, and the bytes of a new name are those of its path. Every name it holds is
-// valid UTF-8, the rules' texts are valid UTF-16, and the two encodings map one to one, so
-// bytes compare equal exactly when the texts do.
+// valid UTF-8 and the rules' texts are valid UTF-16 (typed, or decoded from arguments), and
+// the two encodings map one to one, so bytes compare equal exactly when the texts do.
 
 std::size_t hashOf(QByteArrayView name) { return qHash(name, QHashSeed::globalSeed()); }
 
@@ -107,8 +107,9 @@ enum class TakenName { GoesOn, EndsRun };
 struct Key {
     std::uint64_t head;
     const void* folded;
-    std::uint32_t size : 31;
+    std::uint32_t size : 30;
     std::uint32_t wide : 1;
+    std::uint32_t lower : 1;  // ASCII with no capital: its bytes are its folded text
     int item;
 
     char16_t at(int i) const {
@@ -120,6 +121,10 @@ struct Key {
 // As QString::compare orders the folded texts: by UTF-16 unit, then by length.
 int compareFolded(const Key& a, const Key& b) {
     const int common = int(std::min(a.size, b.size));
+    if (a.lower && b.lower) {
+        if (const int c = std::memcmp(a.folded, b.folded, std::size_t(common))) return c;
+        return a.size < b.size ? -1 : a.size > b.size ? 1 : 0;
+    }
     for (int i = 0; i < common; ++i)
         if (const char16_t x = a.at(i), y = b.at(i); x != y) return x < y ? -1 : 1;
     return a.size < b.size ? -1 : a.size > b.size ? 1 : 0;
@@ -170,10 +175,23 @@ class Simulation {
             Item& item = items_[i];
             item.previous = QByteArray();
             if (!item.listed) continue;
-            Key key{0, item.current.constData(), std::uint32_t(item.current.size()), false, i};
-            if (!isAscii(item.current)) {
+            bool ascii = true;
+            bool capital = false;
+            for (const char c : item.current) {
+                ascii &= static_cast<unsigned char>(c) < 0x80;
+                capital |= c >= 'A' && c <= 'Z';
+            }
+            Key key{};
+            key.item = i;
+            if (ascii) {
+                key.folded = item.current.constData();
+                key.size = std::uint32_t(item.current.size());
+                key.lower = !capital;
+            } else {
                 folded_.push_back(QString::fromUtf8(item.current).toCaseFolded());
-                key = {0, folded_.back().utf16(), std::uint32_t(folded_.back().size()), true, i};
+                key.folded = folded_.back().utf16();
+                key.size = std::uint32_t(folded_.back().size());
+                key.wide = true;
             }
             for (int k = 0; k < 4; ++k)
                 key.head = key.head << 16 | (k < int(key.size) ? key.at(k) : 0);
