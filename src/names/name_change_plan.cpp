@@ -1,10 +1,11 @@
 #include "names/name_change_plan.h"
 
-#include <QHash>
+#include <QHashFunctions>
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
-#include <functional>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "names/name_rules.h"
@@ -27,145 +28,287 @@ namespace {
 
 using namespace NameChangeTexts;
 
+// The planner keeps names as the UTF-8 bytes they have on disk: a name no rule changes is
+// never copied, and the bytes of a new name are those of its path. Every name it holds is
+// valid UTF-8 and the rules' texts are valid UTF-16 (typed, or decoded from arguments), and
+// the two encodings map one to one, so bytes compare equal exactly when the texts do.
+
+std::size_t hashOf(QByteArrayView name) { return qHash(name, QHashSeed::globalSeed()); }
+
+bool isAscii(QByteArrayView bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+char16_t asciiLower(char c) { return char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); }
+
+// Items by name: open addressing with linear probing over slots that hold a name's hash
+// and an item. Nothing is taken out: the caller's holds(item) says whether the item still
+// has the name looked for, so the slot a rename leaves behind simply stops matching. Every
+// slot of a hash lies between the hash's home slot and the next empty one, so a lookup
+// sees them all. Kept small and reused, since fresh memory costs more than the probing.
+class NameTable {
+  public:
+    // Empties the table, with room for at least names entries.
+    void reset(std::size_t names) {
+        std::size_t capacity = 16;
+        while (capacity * 4 / 5 < names) capacity *= 2;
+        if (capacity <= slots_.size())
+            std::fill(slots_.begin(), slots_.end(), Slot{});
+        else
+            slots_.assign(capacity, Slot{});
+        used_ = 0;
+    }
+    bool hasRoomFor(std::size_t names) const { return used_ + names <= slots_.size() * 4 / 5; }
+    void insert(std::size_t hash, int item) {
+        std::size_t i = hash & mask();
+        while (slots_[i].item != 0) i = (i + 1) & mask();
+        slots_[i] = {tagOf(hash), std::uint32_t(item) + 1};
+        ++used_;
+    }
+    // The first item of a slot of hash that holds the name, or -1.
+    template <typename Holds>
+    int find(std::size_t hash, Holds holds) const {
+        const std::uint32_t tag = tagOf(hash);
+        for (std::size_t i = hash & mask(); slots_[i].item != 0; i = (i + 1) & mask())
+            if (slots_[i].tag == tag && holds(int(slots_[i].item - 1)))
+                return int(slots_[i].item - 1);
+        return -1;
+    }
+
+  private:
+    struct Slot {
+        std::uint32_t tag = 0;   // the hash's high bits: nearly every other name fails here
+        std::uint32_t item = 0;  // the item + 1; 0 for an empty slot
+    };
+    static std::uint32_t tagOf(std::size_t hash) {
+        return std::uint32_t(hash >> (sizeof(std::size_t) * 4));
+    }
+    std::size_t mask() const { return slots_.size() - 1; }
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+};
+
+// An item of the folder as the passes leave it. Small: a run may plan 100,000 of them.
 struct Item {
-    QString original;
-    QString current;
-    QString beforeCase;  // set when the case pass renamed it
-    bool isDirectory = false;
-    int listedIn = -1;   // the last pass that listed it
-    int renamedIn = -1;  // the last pass that renamed it
+    QByteArray current;   // until renamed, the listing's own bytes
+    QByteArray previous;  // the name the current pass took from it (renamedIn is that pass)
+    std::size_t currentHash = 0;
+    std::uint32_t listIndex = 0;  // where the listing holds its original name
+    std::uint8_t renamedIn = 0;   // the last pass that renamed it, 0 for none
+    bool listed = false;          // every pass lists it: a file, or any item with folders too
 };
 
 enum class TakenName { GoesOn, EndsRun };
-using Rule = std::function<std::optional<QString>(const QString& name, int index)>;
+
+// A pass's sort key: the case-folded name, as ASCII bytes folded while comparing or as
+// UTF-16, and its first four UTF-16 units, which tell most names apart.
+struct Key {
+    std::uint64_t head;
+    const void* folded;
+    std::uint32_t size : 30;
+    std::uint32_t wide : 1;
+    std::uint32_t lower : 1;  // ASCII with no capital: its bytes are its folded text
+    int item;
+
+    char16_t at(int i) const {
+        return wide ? static_cast<const char16_t*>(folded)[i]
+                    : asciiLower(static_cast<const char*>(folded)[i]);
+    }
+};
+
+// As QString::compare orders the folded texts: by UTF-16 unit, then by length.
+int compareFolded(const Key& a, const Key& b) {
+    const int common = int(std::min(a.size, b.size));
+    if (a.lower && b.lower) {
+        if (const int c = std::memcmp(a.folded, b.folded, std::size_t(common))) return c;
+        return a.size < b.size ? -1 : a.size > b.size ? 1 : 0;
+    }
+    for (int i = 0; i < common; ++i)
+        if (const char16_t x = a.at(i), y = b.at(i); x != y) return x < y ? -1 : 1;
+    return a.size < b.size ? -1 : a.size > b.size ? 1 : 0;
+}
 
 // The folder as the passes leave it: every visible UTF-8 name and its item. Hidden names
 // cannot be new names (a leading "." is refused) and names that are not UTF-8 cannot
 // equal one, so only these can make a new name taken.
 class Simulation {
   public:
-    Simulation(const NameList& names, const Path& folder, const NameChangeOptions& options,
+    Simulation(NameList names, const Path& folder, const NameChangeOptions& options,
                NameChangePlan& result)
-        : folder_(folder),
+        : names_(std::move(names)),
+          folder_(folder),
           prefix_(folder.bytes().endsWith('/') ? folder.bytes() : folder.bytes() + '/'),
-          foldersToo_(options.foldersToo),
           result_(result) {
-        items_.reserve(names.size());
-        byName_.reserve(qsizetype(names.size()));
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            const QByteArrayView bytes = names.at(i);
+        items_.reserve(names_.size());
+        for (std::size_t i = 0; i < names_.size(); ++i) {
+            const QByteArrayView bytes = names_.at(i);
             if (bytes.startsWith('.')) {
                 hidden_.insert(bytes.toByteArray());
                 continue;
             }
             if (!isValidUtf8(bytes)) {
                 // No rule applies to it; the closing notice lists it.
-                if (foldersToo_ || !names.isDirectory(i))
+                if (options.foldersToo || !names_.isDirectory(i))
                     result_.undecoded.push_back(bytes.toByteArray());
                 continue;
             }
-            const QString name = QString::fromUtf8(bytes);
-            byName_.insert(name, static_cast<int>(items_.size()));
-            items_.push_back({name, name, QString(), names.isDirectory(i)});
+            Item item;
+            item.current = QByteArray::fromRawData(bytes.data(), bytes.size());
+            item.currentHash = hashOf(bytes);
+            item.listIndex = std::uint32_t(i);
+            item.listed = options.foldersToo || !names_.isDirectory(i);
+            items_.push_back(std::move(item));
         }
+        rebuildNames();
     }
 
     // Starts a pass: its items, by case-folded name, then by bytes as the folder lists them.
-    std::vector<int> listing() {
+    const std::vector<int>& listing() {
         ++pass_;
-        struct Key {
-            QString folded;
-            int item;
-        };
-        std::vector<Key> keys;
-        keys.reserve(items_.size());
+        // Up to one new name per item this pass; the old ones count no more.
+        if (!byName_.hasRoomFor(items_.size())) rebuildNames();
+        keys_.clear();
+        folded_.clear();
         for (int i = 0; i < int(items_.size()); ++i) {
-            if (!foldersToo_ && items_[i].isDirectory) continue;
-            items_[i].listedIn = pass_;
-            keys.push_back({items_[i].current.toCaseFolded(), i});
+            Item& item = items_[i];
+            item.previous = QByteArray();
+            if (!item.listed) continue;
+            bool ascii = true;
+            bool capital = false;
+            for (const char c : item.current) {
+                ascii &= static_cast<unsigned char>(c) < 0x80;
+                capital |= c >= 'A' && c <= 'Z';
+            }
+            Key key{};
+            key.item = i;
+            if (ascii) {
+                key.folded = item.current.constData();
+                key.size = std::uint32_t(item.current.size());
+                key.lower = !capital;
+            } else {
+                folded_.push_back(QString::fromUtf8(item.current).toCaseFolded());
+                key.folded = folded_.back().utf16();
+                key.size = std::uint32_t(folded_.back().size());
+                key.wide = true;
+            }
+            for (int k = 0; k < 4; ++k)
+                key.head = key.head << 16 | (k < int(key.size) ? key.at(k) : 0);
+            keys_.push_back(key);
         }
         const auto before = [&](const Key& a, const Key& b) {
-            if (const int c = a.folded.compare(b.folded)) return c < 0;
-            return items_[a.item].current.toUtf8() < items_[b.item].current.toUtf8();
+            if (a.head != b.head) return a.head < b.head;
+            if (const int c = compareFolded(a, b)) return c < 0;
+            return items_[a.item].current < items_[b.item].current;
         };
         // Often a pass leaves the order as it was: then there is nothing to sort.
-        if (!std::is_sorted(keys.begin(), keys.end(), before))
-            std::sort(keys.begin(), keys.end(), before);
-        std::vector<int> order;
-        order.reserve(keys.size());
-        for (const Key& key : keys) order.push_back(key.item);
-        return order;
+        if (!std::is_sorted(keys_.begin(), keys_.end(), before))
+            std::sort(keys_.begin(), keys_.end(), before);
+        order_.clear();
+        for (const Key& key : keys_) order_.push_back(key.item);
+        return order_;
     }
 
+    // rule(name, index) gives an item's new name, or nullopt to leave it.
+    template <typename Rule>
     bool renameEach(const std::vector<int>& listed, const Rule& rule, TakenName taken) {
         for (std::size_t i = 0; i < listed.size(); ++i) {
-            const QString name = items_[listed[i]].current;
-            const std::optional<QString> newName = rule(name, static_cast<int>(i));
+            const QByteArray& name = items_[listed[i]].current;
+            std::optional<QByteArray> newName = rule(name, static_cast<int>(i));
             if (!newName) continue;
             if (newName->isEmpty()) return stop(emptyName, name);
-            if (newName->startsWith(u'.')) return stop(period, name);
-            if (const auto found = byName_.constFind(*newName); found != byName_.cend()) {
+            if (newName->startsWith('.')) return stop(period, name);
+            const std::size_t hash = hashOf(*newName);
+            if (const int found = holderOf(*newName, hash); found >= 0) {
                 // The names of this pass's listing are taken; a name given earlier in this
                 // pass, or one not listed, makes the move itself fail.
-                const Item& other = items_[*found];
+                const Item& other = items_[found];
                 const bool givenNow = other.renamedIn == pass_ && other.current == *newName;
-                if (givenNow || other.listedIn != pass_)
+                if (givenNow || !other.listed)
                     return stop(
                         FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
                         name);
-                if (taken == TakenName::EndsRun) return stop(takenPrefix + *newName, name);
+                if (taken == TakenName::EndsRun)
+                    return stop(takenPrefix + QString::fromUtf8(*newName), name);
                 refuse(name, *newName);
                 continue;
             }
-            giveName(listed[i], *newName);
+            giveName(listed[i], std::move(*newName), hash);
         }
-        endPass();
         return true;
     }
 
     // Neither a taken name nor a failure ends this pass. A name of the listing, or of any
     // item now, is taken.
     void changeCase(bool upper) {
+        beforeCase_.resize(items_.size());
         for (const int item : listing()) {
-            const QString name = items_[item].current;
-            const QString newName = caseChanged(name, upper);
+            const QByteArray& name = items_[item].current;
+            QByteArray newName;
+            if (isAscii(name))  // ASCII letters map to ASCII letters, the rest stays
+                newName = upper ? name.toUpper() : name.toLower();
+            else
+                newName = caseChanged(QString::fromUtf8(name), upper).toUtf8();
             if (newName == name) continue;
-            if (byName_.contains(newName)) {
+            const std::size_t hash = hashOf(newName);
+            if (holderOf(newName, hash) >= 0) {
                 refuse(name, newName);
                 continue;
             }
-            items_[item].beforeCase = name;
-            giveName(item, newName);
+            beforeCase_[item] = name;
+            giveName(item, std::move(newName), hash);
         }
-        endPass();
     }
 
-    bool stop(const QString& alert, const QString& name = QString()) {
+    bool stop(const QString& alert, const QByteArray& name = QByteArray()) {
         result_.plan.stopAlert = alert;
         if (!name.isNull()) result_.plan.stopItem = pathOf(name);
         return false;
     }
     void log(const QString& line) { result_.logLines << line; }
-    Path pathOf(const QString& name) const {
-        QByteArray path = prefix_;
-        path += name.toUtf8();
+    Path pathOf(QByteArrayView name) const {
+        QByteArray path(prefix_.size() + name.size(), Qt::Uninitialized);
+        std::memcpy(path.data(), prefix_.constData(), std::size_t(prefix_.size()));
+        std::memcpy(path.data() + prefix_.size(), name.data(), std::size_t(name.size()));
         return Path(std::move(path));
     }
 
     // The net moves, in an order in which each finds its new name free.
     void addNetMoves() {
-        QHash<QString, int> movingFrom;  // original name -> item, for the items that move
-        movingFrom.reserve(qsizetype(items_.size()));
-        for (int i = 0; i < int(items_.size()); ++i)
-            if (items_[i].current != items_[i].original) movingFrom.insert(items_[i].original, i);
-        result_.plan.steps.reserve(result_.plan.steps.size() + movingFrom.size());
-        result_.beforeCase.reserve(result_.plan.steps.capacity());
-        std::vector<int> state(items_.size(), 0);  // 0 not placed, 1 on the chain, 2 placed
-        auto blocker = [&](int item) { return movingFrom.value(items_[item].current, -1); };
-        for (int start = 0; start < int(items_.size()); ++start) {
-            if (state[start] != 0 || !movingFrom.contains(items_[start].original)) continue;
+        // What only the passes needed goes first: the steps' paths can reuse its memory.
+        std::vector<Key>().swap(keys_);
+        std::vector<QString>().swap(folded_);
+        std::vector<int>().swap(order_);
+        std::vector<int> moving;  // the items that end with another name
+        for (int i = 0; i < int(items_.size()); ++i) {
+            items_[i].previous = QByteArray();
+            if (items_[i].renamedIn != 0 && items_[i].current != originalOf(i)) moving.push_back(i);
+        }
+        byName_.reset(moving.size());  // now by original name, to a place in moving
+        for (std::size_t k = 0; k < moving.size(); ++k)
+            byName_.insert(hashOf(originalOf(moving[k])), int(k));
+        // The moving item whose original name moving[k] is to take.
+        auto blocker = [&](int k) {
+            const Item& item = items_[moving[k]];
+            return byName_.find(item.currentHash, [&](int other) {
+                return originalOf(moving[other]) == item.current;
+            });
+        };
+        result_.plan.steps.reserve(result_.plan.steps.size() + moving.size());
+        if (!beforeCase_.empty()) {
+            result_.beforeCase.resize(result_.plan.steps.size());
+            result_.beforeCase.reserve(result_.plan.steps.capacity());
+        }
+        auto addMoveOf = [&](int k) {
+            addMove(pathOf(originalOf(moving[k])), pathOf(items_[moving[k]].current), moving[k]);
+        };
+        std::vector<char> state(moving.size(), 0);  // 0 not placed, 1 on the chain, 2 placed
+        std::vector<int> chain;
+        for (int start = 0; start < int(moving.size()); ++start) {
+            if (state[start] != 0) continue;
             // Follow the chain of items whose new name another item still holds.
-            std::vector<int> chain;
+            chain.clear();
             int next = start;
             while (next >= 0 && state[next] == 0) {
                 state[next] = 1;
@@ -175,43 +318,52 @@ class Simulation {
             if (next >= 0 && state[next] == 1) {
                 // A cycle: its first item steps aside to a temporary name first.
                 const Path temporary = temporaryPath();
-                addMove(pathOf(items_[next].original), temporary, QString());
-                for (auto it = chain.rbegin(); *it != next; ++it) addMove(*it);
-                addMove(temporary, pathOf(items_[next].current), items_[next].beforeCase);
+                addMove(pathOf(originalOf(moving[next])), temporary, -1);
+                for (auto it = chain.rbegin(); *it != next; ++it) addMoveOf(*it);
+                addMove(temporary, pathOf(items_[moving[next]].current), moving[next]);
                 for (auto it = std::find(chain.rbegin(), chain.rend(), next) + 1;
                      it != chain.rend(); ++it)
-                    addMove(*it);
+                    addMoveOf(*it);
             } else {
-                for (auto it = chain.rbegin(); it != chain.rend(); ++it) addMove(*it);
+                for (auto it = chain.rbegin(); it != chain.rend(); ++it) addMoveOf(*it);
             }
-            for (const int item : chain) state[item] = 2;
+            for (const int k : chain) state[k] = 2;
         }
     }
 
   private:
-    // The old name stays found until the pass ends, as the pass's listing holds it.
-    void giveName(int item, const QString& newName) {
-        vacated_.push_back(items_[item].current);
-        byName_.insert(newName, item);
-        items_[item].current = newName;
-        items_[item].renamedIn = pass_;
+    QByteArrayView originalOf(int item) const { return names_.at(items_[item].listIndex); }
+    // The item that has name now, or had it when the current pass began: the listing holds
+    // a name until its pass ends. -1 when none has.
+    int holderOf(const QByteArray& name, std::size_t hash) const {
+        return byName_.find(hash, [&](int item) {
+            const Item& it = items_[item];
+            return it.current == name || (it.renamedIn == pass_ && it.previous == name);
+        });
     }
-    void endPass() {
-        for (const QString& name : vacated_) byName_.remove(name);
-        vacated_.clear();
+    void giveName(int item, QByteArray newName, std::size_t hash) {
+        Item& it = items_[item];
+        it.previous = std::move(it.current);
+        it.current = std::move(newName);
+        it.currentHash = hash;
+        it.renamedIn = std::uint8_t(pass_);
+        byName_.insert(hash, item);
     }
-    void refuse(const QString& name, const QString& newName) {
-        result_.plan.notices << takenPrefix + newName;
+    // The names items have now, with room for a new name for each.
+    void rebuildNames() {
+        byName_.reset(2 * items_.size());
+        for (int i = 0; i < int(items_.size()); ++i) byName_.insert(items_[i].currentHash, i);
+    }
+    void refuse(const QByteArray& name, const QByteArray& newName) {
+        result_.plan.notices << takenPrefix + QString::fromUtf8(newName);
         result_.plan.steps.push_back({pathOf(name), pathOf(newName), Refusal::NameTaken, {}});
-        result_.beforeCase.emplace_back();
     }
-    void addMove(int item) {
-        addMove(pathOf(items_[item].original), pathOf(items_[item].current),
-                items_[item].beforeCase);
-    }
-    void addMove(const Path& from, const Path& to, const QString& beforeCase) {
-        result_.plan.steps.push_back({from, to, Refusal::None, {}});
-        result_.beforeCase.push_back(beforeCase.isNull() ? Path() : pathOf(beforeCase));
+    // beforeCaseOf: the item whose name before the case pass goes with the step, or -1.
+    void addMove(Path from, Path to, int beforeCaseOf) {
+        result_.plan.steps.push_back({std::move(from), std::move(to), Refusal::None, {}});
+        if (beforeCase_.empty()) return;
+        const bool changedCase = beforeCaseOf >= 0 && !beforeCase_[beforeCaseOf].isNull();
+        result_.beforeCase.push_back(changedCase ? pathOf(beforeCase_[beforeCaseOf]) : Path());
     }
     Path temporaryPath() {
         for (int n = 0;; ++n) {
@@ -223,16 +375,79 @@ class Simulation {
         }
     }
 
+    NameList names_;
     Path folder_;
     QByteArray prefix_;  // the folder's path and a "/"
-    bool foldersToo_;
     NameChangePlan& result_;
     std::vector<Item> items_;
-    QHash<QString, int> byName_;
-    std::vector<QString> vacated_;
+    std::vector<QByteArray> beforeCase_;  // by item, once the case pass runs
+    NameTable byName_;
     int pass_ = 0;
     QSet<QByteArray> hidden_;
+    // A pass's listing, kept to be reused by the next.
+    std::vector<Key> keys_;
+    std::vector<QString> folded_;  // the case-folded names that are not ASCII
+    std::vector<int> order_;
 };
+
+// Affix in UTF-8: the number, the text and the number again, each when it is on.
+struct AffixBytes {
+    bool numberFirst = false;
+    bool textOn = false;
+    QByteArray text;
+    bool numberLast = false;
+
+    bool isOn() const { return numberFirst || textOn || numberLast; }
+    QByteArray around(const QByteArray& name, int index, bool atFront) const {
+        char digits[12];
+        char* const end = digits + sizeof digits;
+        char* begin = end;
+        unsigned value = unsigned(index);
+        do {
+            *--begin = char('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        const QByteArrayView number(begin, end - begin);
+        QByteArray result;
+        result.reserve(name.size() + (textOn ? text.size() : 0) +
+                       (int(numberFirst) + int(numberLast)) * number.size());
+        if (!atFront) result += name;
+        if (numberFirst) result += number;
+        if (textOn) result += text;
+        if (numberLast) result += number;
+        if (atFront) result += name;
+        return result;
+    }
+};
+
+// Every occurrence of find, from left to right without overlaps, as replacedName finds
+// them in text: UTF-8 matches only at whole characters.
+std::optional<QByteArray> replacedBytes(const QByteArray& name, const QByteArray& find,
+                                        const QByteArray& replacement) {
+    qsizetype at = name.indexOf(find);
+    if (at < 0) return std::nullopt;
+    QByteArray result;
+    result.reserve(name.size() - find.size() + replacement.size());
+    qsizetype from = 0;
+    do {
+        result.append(name.constData() + from, at - from).append(replacement);
+        from = at + find.size();
+        at = name.indexOf(find, from);
+    } while (at >= 0);
+    return result.append(name.constData() + from, name.size() - from);
+}
+
+template <typename Drop>
+std::optional<QByteArray> withoutBytes(const QByteArray& name, Drop drop) {
+    qsizetype kept = 0;
+    for (const char c : name) kept += !drop(c);
+    if (kept == name.size()) return std::nullopt;
+    QByteArray result(kept, Qt::Uninitialized);
+    char* out = result.data();
+    for (const char c : name)
+        if (!drop(c)) *out++ = c;
+    return result;
+}
 
 }  // namespace
 
@@ -251,10 +466,10 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
 
     Simulation sim(files.listNames(folder, true), folder, options, result);
     // The texts are read from the controls, as the window shows them.
-    const Affix prefix{options.prefixNumberCheck, options.prefixStringCheck,
-                       options.prefixTextField, options.prefixNumber2Check};
-    const Affix suffix{options.suffixNumberCheck, options.suffixStringCheck,
-                       options.suffixTextField, options.suffixNumber2Check};
+    const AffixBytes prefix{options.prefixNumberCheck, options.prefixStringCheck,
+                            options.prefixTextField.toUtf8(), options.prefixNumber2Check};
+    const AffixBytes suffix{options.suffixNumberCheck, options.suffixStringCheck,
+                            options.suffixTextField.toUtf8(), options.suffixNumber2Check};
 
     auto replacePass = [&] {
         if (options.replace1TextField.isEmpty()) return sim.stop(emptyFind);
@@ -262,35 +477,45 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
         // keep in its place.
         const QString find = QString(options.replace1TextField).replace(u'/', u':');
         if (options.replace2TextField.contains(u':')) return sim.stop(colon);
+        const QByteArray findBytes = find.toUtf8();
+        const QByteArray replacementBytes = options.replace2TextField.toUtf8();
         const bool ignoreCase = options.ignoreCaseCheck;
         return sim.renameEach(
             sim.listing(),
-            [&](const QString& name, int) {
-                return replacedName(name, find, options.replace2TextField, ignoreCase);
+            [&](const QByteArray& name, int) -> std::optional<QByteArray> {
+                if (!ignoreCase) return replacedBytes(name, findBytes, replacementBytes);
+                const std::optional<QString> newName =
+                    replacedName(QString::fromUtf8(name), find, options.replace2TextField, true);
+                if (!newName) return std::nullopt;
+                return newName->toUtf8();
             },
             TakenName::GoesOn);
     };
     // A taken name lets the prefix pass go on with the next item but ends the suffix pass.
-    auto affixPass = [&](const Affix& affix, bool atFront) {
-        const std::vector<int> listed = sim.listing();
-        if (!listed.empty() && affix.textOn && affix.text.contains(u':')) return sim.stop(colon);
+    auto affixPass = [&](const AffixBytes& affix, bool atFront) {
+        const std::vector<int>& listed = sim.listing();
+        if (!listed.empty() && affix.textOn && affix.text.contains(':')) return sim.stop(colon);
         return sim.renameEach(
             listed,
-            [&](const QString& name, int index) -> std::optional<QString> {
-                return atFront ? affix.at(index) + name : name + affix.at(index);
+            [&](const QByteArray& name, int index) -> std::optional<QByteArray> {
+                return affix.around(name, index, atFront);
             },
             atFront ? TakenName::GoesOn : TakenName::EndsRun);
     };
     auto removeSpacesPass = [&] {
         return sim.renameEach(
-            sim.listing(), [](const QString& name, int) { return withoutSpaces(name); },
+            sim.listing(),
+            [](const QByteArray& name, int) {
+                return withoutBytes(name, [](char c) { return c == ' '; });
+            },
             TakenName::GoesOn);
     };
     auto removeNumbersPass = [&] {
         return sim.renameEach(
             sim.listing(),
-            [&](const QString& name, int) {
-                std::optional<QString> newName = withoutDigits(name);
+            [&](const QByteArray& name, int) {
+                std::optional<QByteArray> newName =
+                    withoutBytes(name, [](char c) { return c >= '0' && c <= '9'; });
                 if (newName)
                     sim.log(QStringLiteral("Paths = %1, %2")
                                 .arg(sim.pathOf(name).display(), sim.pathOf(*newName).display()));

@@ -31,7 +31,7 @@ struct NameChangePlan {
     RunPlan plan;
     // For each step, the name the item had before the case pass changed it (empty when it
     // did not): where the item goes instead when the file system refuses the new case,
-    // which the case pass only logs.
+    // which the case pass only logs. Empty when there is no case pass.
     std::vector<Path> beforeCase;
     // The lines the digits pass logs, "Paths = FROM, TO".
     QStringList logLines;

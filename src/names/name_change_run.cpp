@@ -52,7 +52,7 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
             report_.done += counts;
             continue;
         }
-        const Path& fallback = plan.beforeCase.at(i);
+        const Path fallback = i < plan.beforeCase.size() ? plan.beforeCase[i] : Path();
         if (fallback.isEmpty()) {
             // Stop where the pass-by-pass run would have met the failure.
             ++report_.failed;

@@ -58,7 +58,8 @@ QStringList contents(const Path& folder) {
 QString pick(std::mt19937& random, const QStringList& from) { return from[random() % from.size()]; }
 
 void fillRandomly(const Path& folder, std::mt19937& random) {
-    const QStringList parts = {"a", "A", "b", "B", " ", "1", "2", "10", ".x", "é", "É", ":", "0a"};
+    const QStringList parts = {"a",  "A", "b", "B", " ",  "1",  "2", "10",
+                               ".x", "é", "É", ":", "0a", "ｚ", "𐐀"};
     const int count = int(random() % 9);
     for (int i = 0; i < count; ++i) {
         QString name;

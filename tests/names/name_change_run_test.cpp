@@ -195,6 +195,18 @@ TEST_F(NameChangeTest, AFailedMoveShowsTheErrorAndEndsTheRunReplacingNothing) {
                                       QString::fromLocal8Bit(std::strerror(EEXIST)) + "."}));
 }
 
+// "1a1" and "a" end with each other's names (the run then stops at a taken name): one
+// steps aside to a hidden name no item has, and every file keeps its contents.
+TEST_F(NameChangeTest, ItemsThatSwapNamesGoByWayOfAFreeHiddenName) {
+    add({"1a1", "a", ".desktidy-rename-0"});
+    options = {.prefixNumber2Check = true, .suffixNumber2Check = true, .removeNumbersCheck = true};
+    EXPECT_EQ(run(), RunResult::Failed);
+    EXPECT_EQ(names(), QStringList({".desktidy-rename-0", "1a1", "a"}));
+    EXPECT_EQ(readFile(at("1a1")), "a");
+    EXPECT_EQ(readFile(at("a")), "1a1");
+    EXPECT_EQ(readFile(at(".desktidy-rename-0")), ".desktidy-rename-0");
+}
+
 // A case-sensitive folder made to act like one that ignores letter case (FAT, casefolded
 // ext4): a name finds the item whose name differs only in case, and a move onto such a
 // name is refused, even onto the item itself.
