@@ -108,6 +108,9 @@ bool RunJournal::mapNextStep() {
     }
     void* map = ::mmap(nullptr, mapStep, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, start);
     if (map == MAP_FAILED) return false;
+    // Made writable in one call rather than by a fault at the first store to each page,
+    // which costs as much as a move every forty lines. Where this cannot be, faults do it.
+    (void)::madvise(map, mapStep, MADV_POPULATE_WRITE);
     map_ = static_cast<char*>(map);
     mapStart_ = start;
     return true;
