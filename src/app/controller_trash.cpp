@@ -36,7 +36,15 @@ RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
 }
 
 RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
-    RunScope run(services_.files, services_.prompter, "remove-app", Path());
+    const RemovalList list = checklist.toMove();
+    // The run changes the folders its items leave and the Trash's folder of items.
+    QList<Path> folders;
+    for (const Path& item : list.files + list.folders)
+        if (const DelAppRow* row = list.rowFor(item); row && row->isChecked())
+            if (!folders.contains(item.parent())) folders << item.parent();
+    folders << trashLocation().files();
+    RunScope run(services_.files, services_.prompter, "remove-app", folders);
+    if (!run.started()) return RunResult::Failed;
     TrashServices trash = trashServices();
-    return moveRemovalToTrash(trash, checklist.toMove());
+    return moveRemovalToTrash(trash, list);
 }

@@ -1,7 +1,6 @@
 #include "runs/run_undo.h"
 
 #include <cerrno>
-#include <list>
 
 #include "platform/copy_tree.h"
 #include "runs/run_scope.h"
@@ -140,19 +139,12 @@ UndoOutcome undoRun(JournalingFileSystem& files, const RunHistory& history, cons
 
     {
         // The undo's own run, holding every folder of the run it undoes.
-        std::list<RunScope> scopes;
-        const QList<Path> folders = record.folders.isEmpty() ? QList<Path>{Path()} : record.folders;
-        for (const Path& folder : folders) {
-            scopes.emplace_back(files, prompter, QByteArrayLiteral("undo"), folder,
-                                QList<QPair<QByteArray, QByteArray>>{
-                                    {"undoes", QByteArray::number(record.number)}});
-            if (!scopes.back().started()) return refuse(QStringLiteral("cannot be undone now."));
-        }
+        RunScope scope(files, prompter, QByteArrayLiteral("undo"), record.folders,
+                       {{"undoes", QByteArray::number(record.number)}});
+        if (!scope.started()) return refuse(QStringLiteral("cannot be undone now."));
         Undoer undoer(files, outcome, !record.end.isEmpty());
         for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry)
             undoer.undo(*entry);
-        // The run ends as the scopes go, newest first, the one that opened it last.
-        while (!scopes.empty()) scopes.pop_back();
     }
     outcome.undoRun = files.lastRunNumber();
     (void)history.mark(record.number, "undone-by " + QByteArray::number(outcome.undoRun));
