@@ -65,9 +65,9 @@ RunResult DesktidyController::copyPackRows(PackSide side) {
     if (!run.started()) return RunResult::Failed;
     RunReport report;
     report.kind = unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack;
-    const RunResult result =
-        copyStashery(unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(), list,
-                     {services_.prompter, services_.notifier, services_.files, runProgress}, &report);
+    const RunResult result = copyStashery(
+        unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(), list,
+        {services_.prompter, services_.notifier, services_.files, runProgress}, &report);
     // A run the user declined at its question made no result.
     if (onRunEnd && (result != RunResult::Cancelled || report.total > 0)) onRunEnd(report);
     return result;

@@ -6,8 +6,8 @@
 void NameList::append(QByteArrayView name, bool isDirectory, std::uint64_t inode) {
     const std::size_t begin = buffer_.size();
     buffer_.insert(buffer_.end(), name.begin(), name.end());
-    entries_.push_back(
-        {static_cast<std::uint32_t>(begin), static_cast<std::uint16_t>(name.size()), isDirectory, inode});
+    entries_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint16_t>(name.size()),
+                        isDirectory, inode});
 }
 
 void NameList::reserve(std::size_t names, std::size_t bytes) {

@@ -30,8 +30,8 @@ bool listsItsInodes(const Path& folder) {
 
 std::optional<ItemIdentity> lstatIdentity(const Path& path) {
     struct statx item;
-    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO,
-                &item) != 0)
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO, &item) !=
+        0)
         return std::nullopt;
     return ItemIdentity{makedev(item.stx_dev_major, item.stx_dev_minor), item.stx_ino};
 }

@@ -68,18 +68,29 @@ class Undoer {
     }
 
     // An item on another file system comes back as a copy, and only a complete copy lets
-    // the moved item go.
+    // the moved item go. The move is tried first, so that this run's record holds it as a
+    // move across file systems, which an undo of this undo makes again.
     void copyBack(const RunEntry& entry) {
         if (!isAt(files_, entry.target, entry.identity)) {
             skip(entry.target, QStringLiteral("it is no longer where the run left it"));
             return;
         }
-        if (files_.exists(entry.path)) {
+        const FileError moved = files_.moveNoReplace(entry.target, entry.path);
+        if (moved.ok()) {
+            ++outcome_.movedBack;
+            return;
+        }
+        if (moved.code == EEXIST) {
             skip(entry.target,
                  QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
             return;
         }
-        if (FileError copied = copyTree(files_, entry.target, entry.path); !copied.ok()) {
+        if (moved.code != EXDEV) {
+            skip(entry.target, moved.message);
+            return;
+        }
+        // The copy is part of that one move, not folders of its own for an undo to remove.
+        if (FileError copied = copyTree(files_.inner(), entry.target, entry.path); !copied.ok()) {
             if (files_.exists(entry.path)) (void)files_.removeAll(entry.path);
             skip(entry.target, copied.message);
             return;
