@@ -54,14 +54,19 @@ void DesktidyController::clearPackLists() {
 }
 
 RunResult DesktidyController::copyPackRows(PackSide side) {
-    RunScope run(services_.files, services_.prompter, side == PackSide::Pack ? "pack" : "unpack",
-                 Path());
     const bool unpack = side == PackSide::Unpack;
+    const CopyList list =
+        copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite);
+    // The run changes its destination folders, so a second run on any of them waits.
+    QList<Path> destinations;
+    for (const CopyRow& row : list.rows)
+        if (!destinations.contains(row.destination)) destinations << row.destination;
+    RunScope run(services_.files, services_.prompter, unpack ? "unpack" : "pack", destinations);
+    if (!run.started()) return RunResult::Failed;
     RunReport report;
     report.kind = unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack;
     const RunResult result = copyStashery(
-        unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(),
-        copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
+        unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(), list,
         {services_.prompter, services_.notifier, services_.files, journaledProgress()}, &report);
     // A run the user declined at its question made no result.
     if (result != RunResult::Cancelled || report.total > 0) reportRunEnd(report);

@@ -40,11 +40,18 @@ RunPlan DesktidyController::planMoveToTrash(const RemovalChecklist& checklist) {
 }
 
 RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
-    RunScope run(services_.files, services_.prompter, "remove-app", Path());
+    const RemovalList list = checklist.toMove();
+    // The run changes the folders its items leave and the Trash's folder of items.
+    QList<Path> folders;
+    for (const Path& item : list.files + list.folders)
+        if (const DelAppRow* row = list.rowFor(item); row && row->isChecked())
+            if (!folders.contains(item.parent())) folders << item.parent();
+    folders << trashLocation().files();
+    RunScope run(services_.files, services_.prompter, "remove-app", folders);
+    if (!run.started()) return RunResult::Failed;
     TrashServices trash = trashServices();
     RunReport report;
-    const RunResult result =
-        moveRemovalToTrash(trash, checklist.toMove(), journaledProgress(), &report);
+    const RunResult result = moveRemovalToTrash(trash, list, journaledProgress(), &report);
     reportRunEnd(report);
     return run.finish(result);
 }

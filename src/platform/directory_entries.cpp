@@ -28,7 +28,7 @@ FileError LocalFileSystem::readFolder(const Path& folder, NameList& names) {
                 isFolder = ::fstatat(::dirfd(dir), n, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                            S_ISDIR(st.st_mode);
             }
-            names.append(QByteArrayView(n, qsizetype(std::strlen(n))), isFolder);
+            names.append(QByteArrayView(n, qsizetype(std::strlen(n))), isFolder, entry->d_ino);
         }
         errno = 0;  // readdir reports an error only through errno
     }

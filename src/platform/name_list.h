@@ -6,12 +6,14 @@
 #include <vector>
 
 // The names of one folder listing, packed for folders of a million items: all names in
-// one buffer, each with an eight-byte entry (where it starts, how long it is, whether it
-// is a folder). A list of QByteArray would cost over fifty bytes a name beyond the name.
+// one buffer, each with a sixteen-byte entry (where it starts, how long it is, whether it
+// is a folder, the inode the listing gave). A list of QByteArray would cost over fifty
+// bytes a name beyond the name.
 class NameList {
   public:
     // Names longer than 65535 bytes cannot come from a folder listing (Linux allows 255).
-    void append(QByteArrayView name, bool isDirectory);
+    // inode is the listing's (d_ino), 0 when not known.
+    void append(QByteArrayView name, bool isDirectory, std::uint64_t inode = 0);
     void reserve(std::size_t names, std::size_t bytes);
 
     std::size_t size() const { return entries_.size(); }
@@ -23,6 +25,11 @@ class NameList {
     // A copy of the name, to keep or to join to a path.
     QByteArray name(std::size_t i) const { return at(i).toByteArray(); }
     bool isDirectory(std::size_t i) const { return entries_[i].isDirectory; }
+    // What the folder listing said; the item's own (lstat) inode may differ, for a mount
+    // point and on some stacked file systems.
+    std::uint64_t listedInode(std::size_t i) const { return entries_[i].inode; }
+    // Where name is in a list ordered by sortByBytes; size() when it is not there.
+    std::size_t find(QByteArrayView name) const;
 
     // Orders the names by their bytes, as every listing of this program is ordered.
     void sortByBytes();
@@ -40,6 +47,7 @@ class NameList {
         std::uint32_t begin;
         std::uint16_t length;
         bool isDirectory;
+        std::uint64_t inode;
     };
     std::vector<char> buffer_;
     std::vector<Entry> entries_;

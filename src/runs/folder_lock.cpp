@@ -18,15 +18,21 @@ FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
     return *this;
 }
 
-FolderLock::Outcome FolderLock::acquire(const Path& lockFolder, const Path& folder) {
-    release();
+QByteArray FolderLock::keyOf(const Path& folder) {
     // Named by what the folder is, not by how it was reached: a link or another spelling
     // of the path finds the same lock.
     struct stat folderStatus;
-    if (::stat(folder.c_str(), &folderStatus) != 0) return Outcome::Unavailable;
+    if (::stat(folder.c_str(), &folderStatus) != 0) return {};
+    return QByteArray::number(quint64(folderStatus.st_dev)) + '-' +
+           QByteArray::number(quint64(folderStatus.st_ino));
+}
+
+FolderLock::Outcome FolderLock::acquire(const Path& lockFolder, const Path& folder) {
+    release();
+    const QByteArray key = keyOf(folder);
+    if (key.isEmpty()) return Outcome::Unavailable;
     if (!QDir().mkpath(QFile::decodeName(lockFolder.bytes()))) return Outcome::Unavailable;
-    const Path lockPath = lockFolder / (QByteArray::number(quint64(folderStatus.st_dev)) + '-' +
-                                        QByteArray::number(quint64(folderStatus.st_ino)) + ".lock");
+    const Path lockPath = lockFolder / (key + ".lock");
     const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return Outcome::Unavailable;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

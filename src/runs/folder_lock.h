@@ -19,6 +19,10 @@ class FolderLock {
     void release();
     bool held() const { return fd_ >= 0; }
 
+    // What names the folder's lock: its device and inode, however the path spells it.
+    // Empty when the folder is not there.
+    static QByteArray keyOf(const Path& folder);
+
   private:
     int fd_ = -1;
 };

@@ -74,6 +74,7 @@ void JournalingFileSystem::beginRun(RunHeader header) {
     header_ = std::move(header);
     moreFolders_.clear();
     plannedBeforeRecord_ = 0;
+    listed_.clear();
     // Made now, not at the first change: a run that makes the missing folders of a path
     // (the Trash's, under ~/.local) must not find some of them made meanwhile by us.
     QDir().mkpath(QFile::decodeName(historyFolder().bytes()));
@@ -110,6 +111,7 @@ int JournalingFileSystem::endRun(bool stopped) {
     }
     journal_.reset();
     header_.reset();
+    listed_.clear();
     lastRunNumber_ = number;
     return number;
 }
@@ -132,7 +134,10 @@ bool JournalingFileSystem::noteIfTemporary(const Path& path, FileError& error) {
 }
 
 FileError JournalingFileSystem::readFolder(const Path& folder, NameList& names) {
-    return inner_.readFolder(folder, names);
+    const FileError error = inner_.readFolder(folder, names);
+    // Only a listing made within the run: one from before (a preview) may be old news.
+    if (error.ok() && runOpen() && innerIsLocal_) listed_.remember(folder, names);
+    return error;
 }
 
 std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
@@ -146,7 +151,13 @@ FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) 
     if (!heldFolder_.isEmpty() &&
         (heldFolder_ == from || heldFolder_.bytes().startsWith(from.bytes() + '/')))
         forgetFolder();
-    const std::optional<ItemIdentity> item = identityOf(from);
+    // An item whose inode the listing gave is no folder: nothing listed is in it.
+    std::optional<ItemIdentity> item = listed_.take(from);
+    if (!item) {
+        listed_.changed(from);
+        item = identityOf(from);
+    }
+    listed_.changed(to);
     if (!item) return inner_.moveNoReplace(from, to);  // fails: there is nothing to move
     FileError error;
     RunJournal* record = journal(error);
@@ -167,6 +178,7 @@ FileError JournalingFileSystem::makeDirectory(const Path& path) {
     RunJournal* record = journal(error);
     if (!record || !record->noteMakingFolder(path, error)) return error;
     error = inner_.makeDirectory(path);
+    listed_.changed(path);
     if (error.ok())
         if (const auto made = inner_.status(path))
             record->noteMadeFolder(path, identityFrom(*made));
@@ -176,17 +188,22 @@ FileError JournalingFileSystem::makeDirectory(const Path& path) {
 FileError JournalingFileSystem::removeEmptyDirectory(const Path& path) {
     if (path == heldFolder_) forgetFolder();
     const FileError error = inner_.removeEmptyDirectory(path);
+    listed_.changed(path);
     FileError ignored;
     if (error.ok() && runOpen())
         if (RunJournal* record = journal(ignored)) record->noteRemovedFolder(path);
     return error;
 }
 
-FileError JournalingFileSystem::removeAll(const Path& path) { return inner_.removeAll(path); }
+FileError JournalingFileSystem::removeAll(const Path& path) {
+    listed_.changed(path);
+    return inner_.removeAll(path);
+}
 
 FileError JournalingFileSystem::copyEntry(const Path& from, const Path& to) {
     FileError error;
     if (!noteIfTemporary(to, error)) return error;
+    listed_.changed(to);
     return inner_.copyEntry(from, to);
 }
 
@@ -195,5 +212,7 @@ FileError JournalingFileSystem::copyAttributes(const Path& from, const Path& to)
 }
 
 FileError JournalingFileSystem::exchange(const Path& first, const Path& second) {
+    listed_.changed(first);
+    listed_.changed(second);
     return inner_.exchange(first, second);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/file_system.h"
+#include "runs/listed_inodes.h"
 #include "runs/run_journal.h"
 
 // The file system every run goes through: it passes each call on to the real one and,
@@ -53,9 +54,10 @@ class JournalingFileSystem : public FileSystem {
     FileError exchange(const Path& first, const Path& second) override;
 
   private:
-    // The item's device and inode. On the real file system, by its name in the folder
-    // last asked about, held open: a filing asks about thousands of items of one folder,
-    // and the walk of the whole path would cost as much as the move.
+    // The item's device and inode: from the run's listing of its folder when that can be
+    // trusted; else, on the real file system, by its name in the folder last asked about,
+    // held open: a filing asks about thousands of items of one folder, and the walk of the
+    // whole path would cost as much as the move.
     std::optional<ItemIdentity> identityOf(const Path& path);
     void forgetFolder();
 
@@ -81,6 +83,7 @@ class JournalingFileSystem : public FileSystem {
     const bool innerIsLocal_;
     Path heldFolder_;
     int heldFolderFd_ = -1;
+    ListedInodes listed_;  // the open run's listings, on the real file system only
 };
 
 // $XDG_STATE_HOME/Desktidy, or home/.local/state/Desktidy when that is not set.

@@ -25,11 +25,25 @@ int hexValue(char c) {
 }  // namespace
 
 QByteArray quoted(const QByteArray& bytes) {
-    static const char digits[] = "0123456789abcdef";
     QByteArray text;
-    text.reserve(bytes.size() + 2);
+    appendQuoted(text, bytes);
+    return text;
+}
+
+void appendQuoted(QByteArray& text, QByteArrayView bytes) {
+    static const char digits[] = "0123456789abcdef";
     text += '"';
     for (qsizetype i = 0; i < bytes.size();) {
+        // Printable ASCII, the bulk of most names, goes in whole runs.
+        qsizetype plain = i;
+        while (plain < bytes.size() && bytes[plain] >= 0x20 && bytes[plain] < 0x7F &&
+               bytes[plain] != '"' && bytes[plain] != '\\')
+            ++plain;
+        if (plain > i) {
+            text.append(bytes.sliced(i, plain - i));
+            i = plain;
+            continue;
+        }
         const unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (c >= 0x80) {
             if (const qsizetype length = characterLength(bytes, i)) {
@@ -56,16 +70,11 @@ QByteArray quoted(const QByteArray& bytes) {
                 text += "\\r";
                 continue;
         }
-        if (c < 0x20 || c >= 0x7F) {
-            text += "\\x";
-            text += digits[c >> 4];
-            text += digits[c & 0xF];
-        } else {
-            text += char(c);
-        }
+        text += "\\x";
+        text += digits[c >> 4];
+        text += digits[c & 0xF];
     }
     text += '"';
-    return text;
 }
 
 std::optional<QList<QByteArray>> splitWords(QByteArrayView line) {

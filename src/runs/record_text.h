@@ -9,6 +9,8 @@
 // for every other control byte and every byte that is not part of valid UTF-8. Valid UTF-8
 // stays as it is, so the record reads as the names look.
 QByteArray quoted(const QByteArray& bytes);
+// The same, added to the end of out.
+void appendQuoted(QByteArray& out, QByteArrayView bytes);
 
 // The words of one line: plain words end at a space, quoted ones are decoded. nullopt for
 // a line that is cut short or badly quoted (the last line of a record whose writer died

@@ -58,7 +58,10 @@ class RunJournal {
 
   private:
     RunJournal(int fd, int number) : fd_(fd), number_(number) {}
-    bool write(const QByteArray& lines, FileError& error);
+    bool write(QByteArrayView lines, FileError& error);
+    // Stores the waiting lines, of which those from waitingBefore on are the new one; on
+    // failure only the marks before it stay waiting.
+    bool storeWaiting(qsizetype waitingBefore, FileError& error);
     // The next step of the mapping, its space reserved; false when there is none.
     bool mapNextStep();
     void unmap();
@@ -70,7 +73,7 @@ class RunJournal {
     bool mapped_ = true;   // false: write(2) instead
     int number_;
     qint64 lastId_ = 0;
-    QByteArray waiting_;
+    QByteArray waiting_;  // marks to store with the next line; its room is kept
     Path path_;
 };
 

@@ -4,43 +4,58 @@
 
 namespace {
 
-// The folders this process has locked, so that a scope inside another does not wait on
-// its own run's lock.
-QList<Path>& foldersLockedHere() {
-    static QList<Path> folders;
+// The folders this process has locked (by their lock's key), so that a scope inside
+// another, or a second spelling of a folder, does not find its own run's lock busy.
+QList<QByteArray>& foldersLockedHere() {
+    static QList<QByteArray> folders;
     return folders;
 }
 
 }  // namespace
 
 RunScope::RunScope(FileSystem& files, Prompter& prompter, const QByteArray& kind,
-                   const Path& folder, QList<QPair<QByteArray, QByteArray>> options) {
+                   const QList<Path>& folders, QList<QPair<QByteArray, QByteArray>> options) {
     journal_ = dynamic_cast<JournalingFileSystem*>(&files);
     if (!journal_) return;
-    if (!folder.isEmpty() && !foldersLockedHere().contains(folder)) {
-        if (lock_.acquire(journal_->lockFolder(), folder) == FolderLock::Outcome::Busy) {
+    for (const Path& folder : folders) {
+        const QByteArray key = folder.isEmpty() ? QByteArray() : FolderLock::keyOf(folder);
+        if (key.isEmpty() || foldersLockedHere().contains(key)) continue;
+        FolderLock lock;
+        if (lock.acquire(journal_->lockFolder(), folder) == FolderLock::Outcome::Busy) {
             refused_ = true;
+            releaseLocks();
             prompter.criticalNotice(QStringLiteral("Another Desktidy run is changing ") +
                                     folder.display() +
                                     QStringLiteral(". Try again when it has finished."));
             return;
         }
-        lockedFolder_ = folder;
-        foldersLockedHere() << folder;
+        locks_.push_back(std::move(lock));
+        lockedKeys_ << key;
+        foldersLockedHere() << key;
     }
+    const Path folder = folders.value(0);
     if (journal_->runOpen()) {
-        if (!folder.isEmpty()) journal_->noteFolder(folder);
+        for (const Path& f : folders)
+            if (!f.isEmpty()) journal_->noteFolder(f);
         return;
     }
     journal_->beginRun({kind, folder, std::move(options)});
     opened_ = true;
+    for (const Path& f : folders.mid(1))
+        if (!f.isEmpty()) journal_->noteFolder(f);
+}
+
+void RunScope::releaseLocks() {
+    for (const QByteArray& key : std::as_const(lockedKeys_)) foldersLockedHere().removeOne(key);
+    lockedKeys_.clear();
+    locks_.clear();
 }
 
 RunScope::~RunScope() {
-    if (!lockedFolder_.isEmpty()) foldersLockedHere().removeOne(lockedFolder_);
-    if (!opened_) return;
-    if (journal_->endRun(stopped_) != 0)
+    // The record ends before the folders are free for another run.
+    if (opened_ && journal_->endRun(stopped_) != 0)
         RunHistory(journal_->historyFolder()).prune(QDateTime::currentDateTimeUtc());
+    releaseLocks();
 }
 
 RunResult RunScope::finish(RunResult result) {

@@ -1,7 +1,6 @@
 #include "runs/run_undo.h"
 
 #include <cerrno>
-#include <list>
 
 #include "platform/copy_tree.h"
 #include "runs/run_scope.h"
@@ -69,18 +68,29 @@ class Undoer {
     }
 
     // An item on another file system comes back as a copy, and only a complete copy lets
-    // the moved item go.
+    // the moved item go. The move is tried first, so that this run's record holds it as a
+    // move across file systems, which an undo of this undo makes again.
     void copyBack(const RunEntry& entry) {
         if (!isAt(files_, entry.target, entry.identity)) {
             skip(entry.target, QStringLiteral("it is no longer where the run left it"));
             return;
         }
-        if (files_.exists(entry.path)) {
+        const FileError moved = files_.moveNoReplace(entry.target, entry.path);
+        if (moved.ok()) {
+            ++outcome_.movedBack;
+            return;
+        }
+        if (moved.code == EEXIST) {
             skip(entry.target,
                  QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
             return;
         }
-        if (FileError copied = copyTree(files_, entry.target, entry.path); !copied.ok()) {
+        if (moved.code != EXDEV) {
+            skip(entry.target, moved.message);
+            return;
+        }
+        // The copy is part of that one move, not folders of its own for an undo to remove.
+        if (FileError copied = copyTree(files_.inner(), entry.target, entry.path); !copied.ok()) {
             if (files_.exists(entry.path)) (void)files_.removeAll(entry.path);
             skip(entry.target, copied.message);
             return;
@@ -140,19 +150,12 @@ UndoOutcome undoRun(JournalingFileSystem& files, const RunHistory& history, cons
 
     {
         // The undo's own run, holding every folder of the run it undoes.
-        std::list<RunScope> scopes;
-        const QList<Path> folders = record.folders.isEmpty() ? QList<Path>{Path()} : record.folders;
-        for (const Path& folder : folders) {
-            scopes.emplace_back(files, prompter, QByteArrayLiteral("undo"), folder,
-                                QList<QPair<QByteArray, QByteArray>>{
-                                    {"undoes", QByteArray::number(record.number)}});
-            if (!scopes.back().started()) return refuse(QStringLiteral("cannot be undone now."));
-        }
+        RunScope scope(files, prompter, QByteArrayLiteral("undo"), record.folders,
+                       {{"undoes", QByteArray::number(record.number)}});
+        if (!scope.started()) return refuse(QStringLiteral("cannot be undone now."));
         Undoer undoer(files, outcome, !record.end.isEmpty());
         for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry)
             undoer.undo(*entry);
-        // The run ends as the scopes go, newest first, the one that opened it last.
-        while (!scopes.empty()) scopes.pop_back();
     }
     outcome.undoRun = files.lastRunNumber();
     (void)history.mark(record.number, "undone-by " + QByteArray::number(outcome.undoRun));

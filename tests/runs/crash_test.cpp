@@ -11,6 +11,8 @@
 #include <QThread>
 
 #include "app/run_desktidy.h"
+#include "runs/folder_lock.h"
+#include "runs/journaling_file_system.h"
 #include "runs/tree_manifest.h"
 #include "support/qstring_printer.h"
 
@@ -118,6 +120,27 @@ TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
     EXPECT_TRUE(undone.err.contains("Undid run 1 (Remove Application): 3 items moved back."))
         << undone.err.toStdString();
     EXPECT_EQ(homeItems(), before);
+}
+
+TEST(RunsEndToEnd, PackIntoAFolderThatAnotherRunHoldsIsRefused) {
+    TempHome home;
+    writeFile(home / "Taxes/a.txt", "a");
+    const QString stick = home / "Stick";
+    makeFolder(stick);
+    ASSERT_EQ(desktidy({"pack-list", "add", home / "Taxes", stick}).status, 0);
+    LocalFileSystem local;
+    JournalingFileSystem files(local, desktidyStateFolder(home.path()));
+    FolderLock other;  // as another process's run holds it
+    ASSERT_EQ(other.acquire(files.lockFolder(), Path::fromText(stick)), FolderLock::Outcome::Held);
+    const Outcome refused = desktidy({"--yes", "pack"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains("Another Desktidy run is changing " + stick +
+                                     ". Try again when it has finished."))
+        << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(stick + "/Taxes"));
+    other.release();
+    EXPECT_EQ(desktidy({"--yes", "pack"}).status, 0);
+    EXPECT_EQ(readFile(stick + "/Taxes/a.txt"), "a");
 }
 
 // Kills the run at a random instant, then recovers: nothing is lost, and undoing the

@@ -120,16 +120,18 @@ TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
     EXPECT_TRUE(QDir(home.desktop() + "/Empty").exists());  // made again, as it was
 }
 
-// Moves into "Trash" cross file systems: the caller then moves the item by other means.
+// "Trash" is another file system: a move into or out of it fails, and the caller then
+// moves the item by other means.
 class OtherDeviceFileSystem : public LocalFileSystem {
   public:
     FileError moveNoReplace(const Path& from, const Path& to) override {
-        if (to.parent().fileName() == "Trash") return FileError::fromErrno(EXDEV, to, "move");
+        if ((from.parent().fileName() == "Trash") != (to.parent().fileName() == "Trash"))
+            return FileError::fromErrno(EXDEV, to, "move");
         return LocalFileSystem::moveNoReplace(from, to);
     }
 };
 
-TEST_F(JournalFixture, ItemMovedAcrossFileSystemsByAToolComesBackAsACompleteCopy) {
+TEST_F(JournalFixture, ItemMovedAcrossFileSystemsComesBackAsACompleteCopyAndGoesAgain) {
     OtherDeviceFileSystem devices;
     JournalingFileSystem removal(devices, desktidyStateFolder(home.path()));
     put("app.AppImage", "binary");
@@ -146,6 +148,27 @@ TEST_F(JournalFixture, ItemMovedAcrossFileSystemsByAToolComesBackAsACompleteCopy
     EXPECT_EQ(outcome.movedBack, 1);
     EXPECT_EQ(readFile(home.desktop() + "/app.AppImage"), "binary");
     EXPECT_FALSE(local.exists(trashed));
+    // The undo's copy was a move too: undoing the undo puts the item in the Trash again.
+    EXPECT_EQ(undoRun(removal, history, *history.read(outcome.undoRun), prompter).movedBack, 1);
+    EXPECT_EQ(readFile(home.desktop() + "/Trash/app.AppImage"), "binary");
+    EXPECT_FALSE(local.exists(folder / "app.AppImage"));
+}
+
+// The record takes inodes from the run's listing; a name the run changed since is
+// asked about again.
+TEST_F(JournalFixture, AMoveRecordsTheItemAtItsNameNotTheOneTheListingSaw) {
+    put("a", "A");
+    put("c", "C");
+    {
+        RunScope run(files, prompter, "rename", folder);
+        NameList listed;
+        ASSERT_TRUE(files.readFolder(folder, listed).ok());
+        ASSERT_TRUE(files.exchange(folder / "a", folder / "c").ok());
+        ASSERT_TRUE(files.moveNoReplace(folder / "a", folder / "d").ok());
+    }
+    EXPECT_EQ(undoRun(files, history, *history.newestToUndo(), prompter).movedBack, 1);
+    EXPECT_EQ(readFile(home.desktop() + "/a"), "C");
+    EXPECT_FALSE(local.exists(folder / "d"));
 }
 
 TEST_F(JournalFixture, MoveThatCannotBeRecordedIsNotMade) {

@@ -1,0 +1,96 @@
+#include "runs/listed_inodes.h"
+
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+
+#include <algorithm>
+
+namespace {
+
+// A filing reads a folder and the category folders in it; more are not worth keeping.
+constexpr std::size_t keptListings = 32;
+
+bool listsItsInodes(const Path& folder) {
+    struct statfs fs;
+    if (::statfs(folder.c_str(), &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case EXT4_SUPER_MAGIC:  // ext2 and ext3 too
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case TMPFS_MAGIC:
+        case F2FS_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<ItemIdentity> lstatIdentity(const Path& path) {
+    struct statx item;
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_INO, &item) !=
+        0)
+        return std::nullopt;
+    return ItemIdentity{makedev(item.stx_dev_major, item.stx_dev_minor), item.stx_ino};
+}
+
+bool isAtOrUnder(const Path& path, const Path& top) {
+    const QByteArray &p = path.bytes(), &t = top.bytes();
+    return p.startsWith(t) && (p.size() == t.size() || p[t.size()] == '/');
+}
+
+}  // namespace
+
+void ListedInodes::remember(const Path& folder, const NameList& names) {
+    std::erase_if(listings_, [&](const Listing& l) { return l.folder == folder; });
+    std::size_t sample = 0;
+    while (sample < names.size() && names.isDirectory(sample)) ++sample;
+    if (sample == names.size() || !listsItsInodes(folder)) return;
+    // The first item that is no folder, as lstat sees it, vouches for the listing and
+    // gives the device of them all.
+    const std::optional<ItemIdentity> item = lstatIdentity(folder / names.name(sample));
+    if (!item || item->inode != names.listedInode(sample)) return;
+    if (listings_.size() == keptListings) listings_.pop_front();
+    lastFound_ = listings_.size();
+    listings_.push_back({folder, item->device, names, std::vector<bool>(names.size())});
+}
+
+ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index) {
+    // Split without copies, as Path::parent() and fileName() would for a path made of a
+    // folder and a name; any other spelling finds no listing, and is asked about.
+    const QByteArray& bytes = path.bytes();
+    const qsizetype slash = bytes.lastIndexOf('/');
+    if (slash <= 0 || slash == bytes.size() - 1) return nullptr;
+    const QByteArrayView folder(bytes.constData(), slash);
+    Listing* listing = nullptr;
+    if (lastFound_ < listings_.size() && listings_[lastFound_].folder.bytes() == folder)
+        listing = &listings_[lastFound_];
+    for (std::size_t i = listings_.size(); !listing && i-- > 0;)
+        if (listings_[i].folder.bytes() == folder) {
+            lastFound_ = i;
+            listing = &listings_[i];
+        }
+    if (!listing) return nullptr;
+    index = listing->names.find(QByteArrayView(bytes).sliced(slash + 1));
+    return index < listing->names.size() ? listing : nullptr;
+}
+
+std::optional<ItemIdentity> ListedInodes::take(const Path& path) {
+    std::size_t i = 0;
+    Listing* listing = find(path, i);
+    if (!listing || listing->spent[i] || listing->names.isDirectory(i) ||
+        listing->names.listedInode(i) == 0)
+        return std::nullopt;
+    listing->spent[i] = true;
+    return ItemIdentity{listing->device, listing->names.listedInode(i)};
+}
+
+void ListedInodes::changed(const Path& path) {
+    if (listings_.empty()) return;
+    if (std::erase_if(listings_, [&](const Listing& l) { return isAtOrUnder(l.folder, path); }))
+        lastFound_ = 0;
+    std::size_t i = 0;
+    if (Listing* listing = find(path, i)) listing->spent[i] = true;
+}
