@@ -329,7 +329,8 @@ TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsAndTheResultLineSaysWhy) {
     const QJsonObject json = reportJson(filed.report);
     EXPECT_EQ(json["stayed"]["no_matching_type"].toInt(), 1);
     EXPECT_EQ(json["done"].toInt(), 1);
-    EXPECT_EQ(resultLine(unfile().report), "Unfiled 1 item from 1 folder. 2 stayed: 2 names taken.");
+    EXPECT_EQ(resultLine(unfile().report),
+              "Unfiled 1 item from 1 folder. 2 stayed: 2 names taken.");
     EXPECT_EQ(topLevel(folder), (QStringList{".directory", "Audio", "Images", "Words", "a.jpg",
                                              "b.jpg", "notes", "song.mp3"}));
     for (const QString name : {"b.jpg", ".directory", "Words/.directory"})
