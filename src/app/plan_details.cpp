@@ -21,7 +21,7 @@ QString planDetails(const RunPlan& plan, const Path& folder) {
         PlannedStep shown = step;
         shown.from = relativeTo(step.from, folder);
         shown.to = relativeTo(step.to, folder);
-        lines << planLine(shown);
+        if (lines.size() < shownItems) lines << planLine(shown);
         if (step.refusal != Refusal::None)
             ++staying;
         else
@@ -33,5 +33,7 @@ QString planDetails(const RunPlan& plan, const Path& folder) {
         counts << it.key() + QStringLiteral(": ") + QString::number(it.value());
     if (staying > 0)
         counts << QStringLiteral("Staying where they are: ") + QString::number(staying);
+    if (const qsizetype more = qsizetype(plan.steps.size()) - lines.size(); more > 0)
+        lines << QStringLiteral("and %1 more.").arg(more);
     return counts.join(u'\n') + QStringLiteral("\n\n") + lines.join(u'\n');
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <cerrno>
 
+#include "app/plan_details.h"
 #include "controller_fixture.h"
 #include "platform/recent_folders.h"
 #include "support/qstring_printer.h"
@@ -64,6 +65,21 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
     EXPECT_EQ(stored("pathString"), folder);
     EXPECT_EQ(recentFolders(), QStringList{folder});
     EXPECT_EQ(c().shownCategoryRow(), 8);  // the last category, as a run leaves it
+}
+
+// A large folder's details count every item but list only the first thousand.
+TEST(PlanDetails, CountEveryItemAndListTheFirstThousand) {
+    RunPlan plan;
+    for (int i = 0; i < shownItems + 2; ++i) {
+        const QByteArray name = QByteArray::number(i) + ".jpg";
+        plan.steps.push_back({Path("/d") / name, Path("/d/Images") / name});
+    }
+    plan.steps.back().refusal = Refusal::NameTaken;
+    const QStringList lines = planDetails(plan, Path("/d")).split('\n');
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{"Images: 1001", "Staying where they are: 1", "",
+                                            "0.jpg -> Images/0.jpg"}));
+    EXPECT_EQ(lines.size(), 3 + shownItems + 1);
+    EXPECT_EQ(lines.last(), "and 2 more.");
 }
 
 TEST_F(FilingControllerTest, AMissingFolderIsRefusedAndFailedMovesMakeTheRunFail) {
