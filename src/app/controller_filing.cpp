@@ -114,16 +114,20 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
     return RunResult::Done;
 }
 
+QList<Path> DesktidyController::distinctListedFolders() const {
+    QList<Path> folders;
+    for (const QString& listed : draft_.listedFolders)
+        if (const Path folder = Path::fromText(listed); !folders.contains(folder))
+            folders << folder;
+    return folders;
+}
+
 QString DesktidyController::listedFoldersDetails() {
     QStringList details;
-    QSet<QString> seen;  // a folder listed twice is filed once
-    for (const QString& listed : draft_.listedFolders) {
-        const Path folder = Path::fromText(listed);
-        if (!seen.contains(listed) && isFolderOrLinkToOne(folder))
+    for (const Path& folder : distinctListedFolders())
+        if (isFolderOrLinkToOne(folder))
             details << folder.display() + QStringLiteral(":\n") +
                            planDetails(planFiling(folder), folder);
-        seen.insert(listed);
-    }
     return details.join(QStringLiteral("\n\n"));
 }
 

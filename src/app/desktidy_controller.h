@@ -89,6 +89,9 @@ class DesktidyController {
     // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
     RunPlan planFiling(const Path& folder);
     RunPlan planUnfiling(const Path& folder);
+    // The listed folders in the order a run over them takes them, each once: a folder
+    // listed twice is done at its first place, and has nothing left at its second.
+    QList<Path> distinctListedFolders() const;
     RunPlan planChangeNames(const Path& folder, const NameChangeOptions& options);
     RunPlan planCopies(PackSide side);
 

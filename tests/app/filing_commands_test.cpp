@@ -88,9 +88,10 @@ TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
     EXPECT_EQ(preview.out, home / "Desk/a.jpg -> " + home / "Desk/Images/a.jpg\n" +
                                home / "Desk/notes  [stays: no matching type]\n");
     EXPECT_EQ(namesIn(home.path()) + namesIn(home / "Desk"), before);
-    // --all previews each listed folder in turn; one that is gone is told and fails it.
+    // --all previews each listed folder in turn, once however often it is listed, as the
+    // run files it; one that is gone is told and fails it.
     makeFolder(home / "Gone");
-    ASSERT_EQ(desktidy({"folders", "add", "Gone", "Desk"}, home.path()).status, 0);
+    ASSERT_EQ(desktidy({"folders", "add", "Gone", "Desk", "Desk"}, home.path()).status, 0);
     QDir(home / "Gone").removeRecursively();
     const Outcome all = desktidy({"file", "--all", "--dry-run"});
     EXPECT_EQ(

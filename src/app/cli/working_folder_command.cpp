@@ -44,8 +44,7 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
     QList<Path> toPlan;
     if (parser.isSet(all)) {
         if (!context.dryRun) return statusOf(runAll(controller), context);
-        for (const QString& listed : controller.draft().listedFolders)
-            toPlan << Path::fromText(listed);
+        toPlan = controller.distinctListedFolders();
     } else {
         const Path folder =
             folders.isEmpty() ? controller.workingFolder() : pathArgument(folders.first());
