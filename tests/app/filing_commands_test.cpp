@@ -127,4 +127,11 @@ TEST(FilingCommands, SigintStopsTheRunCleanly) {
     EXPECT_EQ(
         QString::fromUtf8(process.readAllStandardOutput()),
         QString("Filed %1 items into 1 folder. Cancelled after %1 of %2.\n").arg(filed).arg(count));
+    // The record is closed as stopped and holds exactly the moves made: undo puts them back.
+    EXPECT_TRUE(desktidy({"history"}).out.contains(QString("%1  stopped").arg(filed, 7)));
+    const Outcome undone = desktidy({"--yes", "undo"});
+    EXPECT_EQ(undone.status, 0);
+    EXPECT_TRUE(undone.err.contains(QString(": %1 items moved back.").arg(filed)))
+        << undone.err.toStdString();
+    EXPECT_EQ(namesIn(desk).size(), count);
 }
