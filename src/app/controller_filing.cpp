@@ -50,7 +50,8 @@ RunPlan DesktidyController::planFiling(const Path& folder) {
     QSet<Path> archived;
     for (const PlannedStep& step : plan.steps)
         if (step.refusal == Refusal::None) archived.insert(step.from);
-    for (PlannedStep& step : filer.planFiling(folder, draft_).steps)
+    const RunPlan filing = filer.planFiling(folder, draft_);
+    for (PlannedStep step : filing.steps)
         if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
     plan.kind = RunPlan::Kind::File;
     return plan;

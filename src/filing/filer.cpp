@@ -76,10 +76,10 @@ Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
 
 template <typename Filter>
 void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
-                           const Settings& settings, Filter keep) {
+                           const Settings& settings, Filter keep, bool planUnmatched) {
     // One listing and one type lookup per item; the order is that of trying the
-    // categories in order, each with its entries in order. Each category keeps the
-    // places of its items in the listing, not copies of their names.
+    // categories in order, each with its entries in order. The steps keep the places of
+    // their items in the listing, not copies of their names.
     const TypeTable table(settings);
     const QList<QByteArray> folderNames = folderNameBytes(settings.folderNames);
     const NameList names = files_.listNames(folder, false);
@@ -90,13 +90,12 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
         // The program's own folders are never filed into one another.
         if (folderNames.contains(name)) continue;
         const int k = table.categoryOf(name);
-        if (!keep(folder / names.name(i))) continue;
+        if ((k == noCategory && !planUnmatched) || !keep(folder / name)) continue;
         (k == noCategory ? unmatched : byCategory[k]).push_back(static_cast<std::uint32_t>(i));
     }
 
-    plan.steps.reserve(plan.steps.size() + names.size());
     for (int k = 1; k <= Settings::categoryCount; ++k) {
-        const std::vector<std::uint32_t>& items = byCategory[k];
+        std::vector<std::uint32_t>& items = byCategory[k];
         if (items.empty()) continue;  // a category that receives nothing gets no folder
         const QByteArray categoryName = folderNames.value(k);
         const Path destination = destinationBase / categoryName;
@@ -104,22 +103,20 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
         // existing folder's names are taken.
         const auto st = isPlainFolderName(categoryName) ? files_.status(destination)
                                                         : std::optional<FileStatus>(FileStatus{});
-        QSet<QByteArray> taken;
-        if (st && st->isDirectory()) {
-            const NameList inside = files_.listNames(destination, true);
-            for (std::size_t j = 0; j < inside.size(); ++j) taken.insert(inside.name(j));
+        std::vector<Refusal> refusals(items.size(), Refusal::None);
+        if (st && !st->isDirectory()) {
+            std::fill(refusals.begin(), refusals.end(), Refusal::NotAFolder);
+        } else if (st) {
+            NameList inside = files_.listNames(destination, true);
+            inside.sortByBytes();
+            for (std::size_t j = 0; j < items.size(); ++j)
+                if (inside.find(names.at(items[j])) < inside.size())
+                    refusals[j] = Refusal::NameTaken;
         }
-        const Refusal blocked = st && !st->isDirectory() ? Refusal::NotAFolder : Refusal::None;
-        for (const std::uint32_t i : items) {
-            const QByteArray name = names.name(i);
-            const Refusal why = blocked != Refusal::None
-                                    ? blocked
-                                    : (taken.contains(name) ? Refusal::NameTaken : Refusal::None);
-            plan.steps.push_back({folder / name, destination / name, why, {}});
-        }
+        plan.steps.appendListed(names, folder, destination, std::move(items), std::move(refusals));
     }
-    for (const std::uint32_t i : unmatched)
-        plan.steps.push_back({folder / names.name(i), Path(), Refusal::NoMatchingType, {}});
+    plan.steps.appendListed(names, folder, Path(), unmatched,
+                            std::vector<Refusal>(unmatched.size(), Refusal::NoMatchingType));
 }
 
 RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
@@ -133,20 +130,22 @@ RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
     if (const auto st = files_.status(archive); st && !st->isDirectory()) return plan;
     plan.makeFirst.append(archive);
     if (cutoff.state != ArchiveCutoff::State::Valid) return plan;
-    planLooseItems(plan, folder, archive, settings, [&](const Path& path) {
-        const auto st = files_.status(path);
-        return st && cutoff.includes(*st);
-    });
     // Archiving leaves alone what it does not archive: only old items count.
-    std::erase_if(plan.steps,
-                  [](const PlannedStep& step) { return step.refusal == Refusal::NoMatchingType; });
+    planLooseItems(
+        plan, folder, archive, settings,
+        [&](const Path& path) {
+            const auto st = files_.status(path);
+            return st && cutoff.includes(*st);
+        },
+        false);
     return plan;
 }
 
 RunPlan Filer::planFiling(const Path& folder, const Settings& settings) {
     RunPlan plan;
     plan.kind = RunPlan::Kind::File;
-    planLooseItems(plan, folder, folder, settings, [](const Path&) { return true; });
+    planLooseItems(
+        plan, folder, folder, settings, [](const Path&) { return true; }, true);
     // An archive folder that archiving made but left empty does not remain.
     const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
     if (isPlainFolderName(archiveName))
@@ -161,14 +160,18 @@ bool Filer::planBringBack(RunPlan& plan, const Path& source, const Path& folder,
     if (!files_.isDirectory(source)) return false;
     const NameList names = files_.listNames(source, true);
     bool emptied = true;
+    std::vector<std::uint32_t> items(names.size());
+    std::vector<Refusal> refusals(names.size(), Refusal::None);
     for (std::size_t i = 0; i < names.size(); ++i) {
+        items[i] = static_cast<std::uint32_t>(i);
         const QByteArray name = names.name(i);
-        const bool isTaken = taken.contains(name);
-        plan.steps.push_back(
-            {source / name, folder / name, isTaken ? Refusal::NameTaken : Refusal::None, {}});
-        if (isTaken) emptied = false;
+        if (taken.contains(name)) {
+            refusals[i] = Refusal::NameTaken;
+            emptied = false;
+        }
         taken.insert(name);
     }
+    plan.steps.appendListed(names, source, folder, std::move(items), std::move(refusals));
     plan.removeWhenEmpty.append({qsizetype(plan.steps.size()), source});
     return emptied;
 }
@@ -241,12 +244,12 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
     };
     const qsizetype total = plan.stepsToMake();
     qsizetype done = 0;
-    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-        removeEmptied(qsizetype(i));
-        const PlannedStep& step = plan.steps[i];
-        if (step.refusal != Refusal::None) {
-            if (step.refusal == Refusal::NameTaken) ++report.nameTaken;
-            if (step.refusal == Refusal::NotAFolder) ++report.notAFolder;
+    qsizetype i = 0;
+    for (auto it = plan.steps.begin(); it != plan.steps.end(); ++it, ++i) {
+        removeEmptied(i);
+        if (const Refusal refusal = it.refusal(); refusal != Refusal::None) {
+            if (refusal == Refusal::NameTaken) ++report.nameTaken;
+            if (refusal == Refusal::NotAFolder) ++report.notAFolder;
             continue;
         }
         if (progress_.cancelRequested()) {
@@ -257,6 +260,7 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
             counts.count(baseFailure);
             continue;
         }
+        const PlannedStep step = *it;
         // Steps come folder by folder: the folder is looked up only when it changes.
         if (known == folders.end() || !isInFolder(step.to, known.key())) {
             const Path destination = step.to.parent();

@@ -69,9 +69,11 @@ class Filer {
     MoveCounts unfileFolder(const Path& folder, const QStringList& folderNames);
 
   private:
+    // The moves of the loose items of folder that keep accepts into their category folders
+    // in destinationBase, and, when planUnmatched, the items no category takes.
     template <typename Filter>
     void planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
-                        const Settings& settings, Filter keep);
+                        const Settings& settings, Filter keep, bool planUnmatched);
     // The steps that bring every item of source back to folder; taken holds the names
     // at the top level of folder, those of earlier steps included. True when source is a
     // real folder that its moves leave empty.

@@ -295,10 +295,10 @@ class Simulation {
                 return originalOf(moving[other]) == item.current;
             });
         };
-        result_.plan.steps.reserve(result_.plan.steps.size() + moving.size());
+        result_.plan.steps.reserve(qsizetype(moving.size()));
         if (!beforeCase_.empty()) {
-            result_.beforeCase.resize(result_.plan.steps.size());
-            result_.beforeCase.reserve(result_.plan.steps.capacity());
+            result_.beforeCase.resize(std::size_t(result_.plan.steps.size()));
+            result_.beforeCase.reserve(result_.beforeCase.size() + moving.size());
         }
         auto addMoveOf = [&](int k) {
             addMove(pathOf(originalOf(moving[k])), pathOf(items_[moving[k]].current), moving[k]);

@@ -35,7 +35,7 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
     const qsizetype total = plan.plan.stepsToMake();
     qsizetype done = 0;
     bool aside = false;  // an item of a cycle has a temporary name: no stop until it is back
-    for (std::size_t i = 0; i < plan.plan.steps.size(); ++i) {
+    for (qsizetype i = 0; i < plan.plan.steps.size(); ++i) {
         const PlannedStep& step = plan.plan.steps[i];
         if (step.refusal != Refusal::None) continue;
         if (!aside && progress_.cancelRequested()) {
@@ -52,7 +52,8 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
             report_.done += counts;
             continue;
         }
-        const Path fallback = i < plan.beforeCase.size() ? plan.beforeCase[i] : Path();
+        const Path fallback =
+            std::size_t(i) < plan.beforeCase.size() ? plan.beforeCase[std::size_t(i)] : Path();
         if (fallback.isEmpty()) {
             // Stop where the pass-by-pass run would have met the failure.
             ++report_.failed;

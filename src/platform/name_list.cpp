@@ -4,15 +4,16 @@
 #include <cstring>
 
 void NameList::append(QByteArrayView name, bool isDirectory, std::uint64_t inode) {
-    const std::size_t begin = buffer_.size();
-    buffer_.insert(buffer_.end(), name.begin(), name.end());
-    entries_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint16_t>(name.size()),
-                        isDirectory, inode});
+    Data& d = *d_;
+    const std::size_t begin = d.buffer.size();
+    d.buffer.insert(d.buffer.end(), name.begin(), name.end());
+    d.entries.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint16_t>(name.size()),
+                         isDirectory, inode});
 }
 
 void NameList::reserve(std::size_t names, std::size_t bytes) {
-    entries_.reserve(names);
-    buffer_.reserve(bytes);
+    d_->entries.reserve(names);
+    d_->buffer.reserve(bytes);
 }
 
 namespace {
@@ -26,15 +27,17 @@ bool before(QByteArrayView a, QByteArrayView b) {
 }  // namespace
 
 void NameList::sortByBytes() {
-    const char* data = buffer_.data();
-    std::sort(entries_.begin(), entries_.end(), [data](const Entry& a, const Entry& b) {
+    Data& d = *d_;
+    const char* data = d.buffer.data();
+    std::sort(d.entries.begin(), d.entries.end(), [data](const Entry& a, const Entry& b) {
         return before(QByteArrayView(data + a.begin, a.length),
                       QByteArrayView(data + b.begin, b.length));
     });
 }
 
 std::size_t NameList::find(QByteArrayView name) const {
-    std::size_t low = 0, high = entries_.size();
+    const std::size_t count = size();
+    std::size_t low = 0, high = count;
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
         if (before(at(middle), name))
@@ -42,5 +45,5 @@ std::size_t NameList::find(QByteArrayView name) const {
         else
             high = middle;
     }
-    return low < entries_.size() && at(low) == name ? low : entries_.size();
+    return low < count && at(low) == name ? low : count;
 }

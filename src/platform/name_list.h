@@ -2,13 +2,16 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSharedData>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // The names of one folder listing, packed for folders of a million items: all names in
 // one buffer, each with a sixteen-byte entry (where it starts, how long it is, whether it
 // is a folder, the inode the listing gave). A list of QByteArray would cost over fifty
-// bytes a name beyond the name.
+// bytes a name beyond the name. Copies share the names until one of them changes, so that
+// a plan and the run's record can keep the listing they were made from for nothing.
 class NameList {
   public:
     // Names longer than 65535 bytes cannot come from a folder listing (Linux allows 255).
@@ -16,30 +19,35 @@ class NameList {
     void append(QByteArrayView name, bool isDirectory, std::uint64_t inode = 0);
     void reserve(std::size_t names, std::size_t bytes);
 
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return d_->entries.size(); }
+    bool empty() const { return d_->entries.empty(); }
     QByteArrayView at(std::size_t i) const {
-        const Entry& e = entries_[i];
-        return QByteArrayView(buffer_.data() + e.begin, e.length);
+        const Entry& e = d_->entries[i];
+        return QByteArrayView(d_->buffer.data() + e.begin, e.length);
     }
     // A copy of the name, to keep or to join to a path.
     QByteArray name(std::size_t i) const { return at(i).toByteArray(); }
-    bool isDirectory(std::size_t i) const { return entries_[i].isDirectory; }
+    bool isDirectory(std::size_t i) const { return d_->entries[i].isDirectory; }
     // What the folder listing said; the item's own (lstat) inode may differ, for a mount
     // point and on some stacked file systems.
-    std::uint64_t listedInode(std::size_t i) const { return entries_[i].inode; }
+    std::uint64_t listedInode(std::size_t i) const { return d_->entries[i].inode; }
     // Where name is in a list ordered by sortByBytes; size() when it is not there.
     std::size_t find(QByteArrayView name) const;
 
     // Orders the names by their bytes, as every listing of this program is ordered.
     void sortByBytes();
-    // Keeps the names for which keep(name, isDirectory) is true, in their order.
+    // Keeps the names for which keep(name, isDirectory) is true, in their order. A list that
+    // keeps them all stays shared with its copies.
     template <typename Keep>
     void retain(Keep keep) {
+        const std::vector<Entry>& all = std::as_const(d_)->entries;
         std::size_t kept = 0;
-        for (std::size_t i = 0; i < entries_.size(); ++i)
-            if (keep(at(i), entries_[i].isDirectory)) entries_[kept++] = entries_[i];
-        entries_.resize(kept);
+        while (kept < all.size() && keep(at(kept), all[kept].isDirectory)) ++kept;
+        if (kept == all.size()) return;
+        std::vector<Entry>& entries = d_->entries;
+        for (std::size_t i = kept + 1; i < entries.size(); ++i)
+            if (keep(at(i), entries[i].isDirectory)) entries[kept++] = entries[i];
+        entries.resize(kept);
     }
 
   private:
@@ -49,6 +57,9 @@ class NameList {
         bool isDirectory;
         std::uint64_t inode;
     };
-    std::vector<char> buffer_;
-    std::vector<Entry> entries_;
+    struct Data : QSharedData {
+        std::vector<char> buffer;
+        std::vector<Entry> entries;
+    };
+    QSharedDataPointer<Data> d_{new Data};
 };

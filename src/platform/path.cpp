@@ -122,11 +122,13 @@ Path Path::cleaned() const {
     return Path(std::move(clean));
 }
 
-Path Path::operator/(const QByteArray& name) const {
-    if (bytes_.endsWith('/')) return Path(bytes_ + name);
+Path Path::operator/(QByteArrayView name) const {
+    const bool slash = !bytes_.endsWith('/');
     QByteArray joined;
-    joined.reserve(bytes_.size() + 1 + name.size());
-    joined.append(bytes_).append('/').append(name);
+    joined.reserve(bytes_.size() + slash + name.size());
+    joined.append(bytes_);
+    if (slash) joined.append('/');
+    joined.append(name);
     return Path(std::move(joined));
 }
 

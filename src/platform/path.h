@@ -39,8 +39,7 @@ class Path {
     // a relative path that cleans to nothing is ".".
     Path cleaned() const;
     // This folder joined with name by a "/", added only when the folder lacks one.
-    Path operator/(const QByteArray& name) const;
-    Path operator/(const char* name) const { return *this / QByteArray(name); }
+    Path operator/(QByteArrayView name) const;
 
     friend bool operator==(const Path& a, const Path& b) { return a.bytes_ == b.bytes_; }
     friend bool operator!=(const Path& a, const Path& b) { return a.bytes_ != b.bytes_; }

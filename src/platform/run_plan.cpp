@@ -9,19 +9,15 @@ qsizetype RunPlan::stepsToMake() const {
 }
 
 void RunPlan::append(RunPlan other) {
-    const auto offset = static_cast<qsizetype>(steps.size());
-    for (PlannedStep& step : other.steps) steps.push_back(std::move(step));
+    const qsizetype offset = steps.size();
+    steps.append(std::move(other.steps));
     makeFirst += other.makeFirst;
     for (FolderRemoval& removal : other.removeWhenEmpty)
         removeWhenEmpty.append({removal.afterSteps + offset, std::move(removal.folder)});
     notices += other.notices;
 }
 
-qsizetype RunPlan::refusedCount(Refusal why) const {
-    qsizetype n = 0;
-    for (const PlannedStep& step : steps) n += step.refusal == why;
-    return n;
-}
+qsizetype RunPlan::refusedCount(Refusal why) const { return steps.count(why); }
 
 void RunReport::countPlan(const RunPlan& plan) {
     kind = plan.kind;

@@ -10,31 +10,14 @@
 #include <vector>
 
 #include "platform/path.h"
-
-// Why a run leaves an item where it is.
-enum class Refusal {
-    None,            // the item is moved or copied
-    NameTaken,       // something already has its name at the destination
-    NoMatchingType,  // filing: no category lists its type
-    NotAFolder,      // the destination folder's name is held by something that is no folder
-    NotAllowed,      // the step would lose data or leave the folder; `why` says how
-};
-
-// One item of a plan: from is moved (or copied) to to, unless it is refused.
-struct PlannedStep {
-    Path from;
-    Path to;
-    Refusal refusal = Refusal::None;
-    QString why;            // the alert a refused step shows, where the run shows one
-    bool replaces = false;  // a copy that replaces what is at to (after asking, unless told not to)
-};
+#include "platform/plan_steps.h"
 
 // What a run will do, worked out before anything changes: its steps in the order they are
 // made. Executing a run carries out its plan, and a preview shows the same plan.
 struct RunPlan {
     enum class Kind { Archive, File, Unfile, Rename, Pack, Unpack, RemoveApp };
     Kind kind = Kind::File;
-    std::vector<PlannedStep> steps;
+    PlanSteps steps;
     // Folders made before the steps (filing's archive folder, made even for no item), and
     // folders removed, when they are empty, once the first afterSteps steps are made.
     struct FolderRemoval {

@@ -72,9 +72,9 @@ TEST(PlanDetails, CountEveryItemAndListTheFirstThousand) {
     RunPlan plan;
     for (int i = 0; i < shownItems + 2; ++i) {
         const QByteArray name = QByteArray::number(i) + ".jpg";
-        plan.steps.push_back({Path("/d") / name, Path("/d/Images") / name});
+        const Refusal refusal = i == shownItems + 1 ? Refusal::NameTaken : Refusal::None;
+        plan.steps.push_back({Path("/d") / name, Path("/d/Images") / name, refusal});
     }
-    plan.steps.back().refusal = Refusal::NameTaken;
     const QStringList lines = planDetails(plan, Path("/d")).split('\n');
     EXPECT_EQ(lines.mid(0, 4), (QStringList{"Images: 1001", "Staying where they are: 1", "",
                                             "0.jpg -> Images/0.jpg"}));

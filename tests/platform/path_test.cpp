@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/name_list.h"
+#include "platform/run_plan.h"
 #include "support/qstring_printer.h"
 
 namespace {
@@ -54,8 +55,39 @@ TEST(NameList, KeepsNamesByteForByteInByteOrder) {
     EXPECT_EQ(displayed(names), QStringList({"A", "a", "b", "\\xFF"}));
     EXPECT_EQ(names.name(3), QByteArray("\xFF"));
     EXPECT_TRUE(names.isDirectory(0) && !names.isDirectory(2));
+    const NameList copy = names;  // shares the names until one of the two changes
     names.retain([](QByteArrayView name, bool) { return name != "b"; });
     EXPECT_EQ(displayed(names), QStringList({"A", "a", "\\xFF"}));
+    EXPECT_EQ(displayed(copy), QStringList({"A", "a", "b", "\\xFF"}));
+}
+
+// Steps kept as places in a listing read as whole ones do, by place and in order, also
+// after plans are joined and where a listing gives no step.
+TEST(PlanSteps, ReadTheSameByPlaceAndInOrder) {
+    NameList names;
+    for (const char* name : {"a.jpg", "b\xFF", "c.txt"}) names.append(name, false);
+    PlanSteps steps;
+    steps.push_back({Path("/x/r"), Path("/x/s")});
+    steps.appendListed(names, Path("/d"), Path("/d/Images"), {2, 0},
+                       {Refusal::None, Refusal::NameTaken});
+    steps.appendListed(names, Path("/d"), Path("/d/Words"), {}, {});
+    PlanSteps more;
+    more.appendListed(names, Path("/d"), Path(), {1}, {Refusal::NoMatchingType});
+    more.push_back({Path("/y/t"), Path("/y/u"), Refusal::NotAllowed, "no"});
+    steps.append(std::move(more));
+
+    QStringList inOrder, byPlace;
+    for (const PlannedStep& step : steps) inOrder << planLine(step);
+    for (qsizetype i = 0; i < steps.size(); ++i) byPlace << planLine(steps[i]);
+    const QStringList expected{"/x/r -> /x/s", "/d/c.txt -> /d/Images/c.txt",
+                               "/d/a.jpg -> /d/Images/a.jpg  [stays: name taken]",
+                               "/d/b\\xFF  [stays: no matching type]",
+                               "/y/t -> /y/u  [stays: not allowed: no]"};
+    EXPECT_EQ(inOrder, expected);
+    EXPECT_EQ(byPlace, expected);
+    EXPECT_EQ(steps[3].from.bytes(), QByteArray("/d/b\xFF"));
+    EXPECT_EQ(steps.count(Refusal::NameTaken), 1);
+    EXPECT_EQ(steps.count(Refusal::None), 2);
 }
 
 }  // namespace
