@@ -107,8 +107,7 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
         if (st && !st->isDirectory()) {
             std::fill(refusals.begin(), refusals.end(), Refusal::NotAFolder);
         } else if (st) {
-            NameList inside = files_.listNames(destination, true);
-            inside.sortByBytes();
+            const NameList inside = files_.listNames(destination, true);
             for (std::size_t j = 0; j < items.size(); ++j)
                 if (inside.find(names.at(items[j])) < inside.size())
                     refusals[j] = Refusal::NameTaken;
@@ -153,24 +152,52 @@ RunPlan Filer::planFiling(const Path& folder, const Settings& settings) {
     return plan;
 }
 
+// The names at the top level of the folder being unfiled as the plan's steps leave it:
+// those listed there, less the folders the plan removes, and those its steps bring back.
+// Kept as the listings themselves, so that a million names cost no copies.
+class Filer::TakenNames {
+  public:
+    explicit TakenNames(NameList top) : top_(std::move(top)) {}
+    // Whether each of names is refused for a taken name; those not refused are taken
+    // from then on.
+    std::vector<Refusal> bringBack(const NameList& names) {
+        std::vector<Refusal> refusals(names.size(), Refusal::None);
+        top_.forEachCommon(names, [&](std::size_t t, std::size_t i) {
+            if (!freed_.contains(top_.name(t))) refusals[i] = Refusal::NameTaken;
+        });
+        for (const Brought& earlier : brought_)
+            earlier.names.forEachCommon(names, [&](std::size_t e, std::size_t i) {
+                if (earlier.came[e]) refusals[i] = Refusal::NameTaken;
+            });
+        std::vector<bool> came(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) came[i] = refusals[i] == Refusal::None;
+        brought_.push_back({names, std::move(came)});
+        return refusals;
+    }
+    // A folder listed at the top that the plan removes.
+    void free(const QByteArray& name) { freed_.insert(name); }
+
+  private:
+    struct Brought {
+        NameList names;
+        std::vector<bool> came;
+    };
+    NameList top_;
+    QSet<QByteArray> freed_;
+    std::vector<Brought> brought_;
+};
+
 bool Filer::planBringBack(RunPlan& plan, const Path& source, const Path& folder,
-                          QSet<QByteArray>& taken) {
+                          TakenNames& taken) {
     // Only a real folder: a link in a category folder's place is left alone, so that
     // unfiling never empties a folder elsewhere.
     if (!files_.isDirectory(source)) return false;
     const NameList names = files_.listNames(source, true);
-    bool emptied = true;
+    std::vector<Refusal> refusals = taken.bringBack(names);
+    const bool emptied =
+        std::find(refusals.begin(), refusals.end(), Refusal::NameTaken) == refusals.end();
     std::vector<std::uint32_t> items(names.size());
-    std::vector<Refusal> refusals(names.size(), Refusal::None);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        items[i] = static_cast<std::uint32_t>(i);
-        const QByteArray name = names.name(i);
-        if (taken.contains(name)) {
-            refusals[i] = Refusal::NameTaken;
-            emptied = false;
-        }
-        taken.insert(name);
-    }
+    for (std::size_t i = 0; i < names.size(); ++i) items[i] = static_cast<std::uint32_t>(i);
     plan.steps.appendListed(names, source, folder, std::move(items), std::move(refusals));
     plan.removeWhenEmpty.append({qsizetype(plan.steps.size()), source});
     return emptied;
@@ -180,14 +207,12 @@ RunPlan Filer::planUnfiling(const Path& folder, const QStringList& folderNames) 
     RunPlan plan;
     plan.kind = RunPlan::Kind::Unfile;
     const QList<QByteArray> names = folderNameBytes(folderNames);
-    QSet<QByteArray> taken;
-    const NameList top = files_.listNames(folder, true);
-    for (std::size_t i = 0; i < top.size(); ++i) taken.insert(top.name(i));
+    TakenNames taken(files_.listNames(folder, true));
     // A folder emptied by its moves is removed at once, which frees its name for the
     // items that come after it.
     auto bringBack = [&](const Path& source) {
         if (planBringBack(plan, source, folder, taken) && source.parent() == folder)
-            taken.remove(source.fileName());
+            taken.free(source.fileName());
     };
     // Archived items return to the top level, not to their category folders.
     const QByteArray archiveName = names.value(archiveIndex);
@@ -203,7 +228,7 @@ RunPlan Filer::planUnfiling(const Path& folder, const QStringList& folderNames) 
         for (std::size_t i = 0; i < inside.size(); ++i)
             if (!names.mid(1, Settings::categoryCount).contains(inside.at(i))) emptied = false;
         plan.removeWhenEmpty.append({qsizetype(plan.steps.size()), archive});
-        if (emptied) taken.remove(archiveName);
+        if (emptied) taken.free(archiveName);
     }
     for (int k = 1; k <= Settings::categoryCount; ++k) {
         const QByteArray name = names.value(k);

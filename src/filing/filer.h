@@ -74,11 +74,11 @@ class Filer {
     template <typename Filter>
     void planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
                         const Settings& settings, Filter keep, bool planUnmatched);
+    class TakenNames;
     // The steps that bring every item of source back to folder; taken holds the names
     // at the top level of folder, those of earlier steps included. True when source is a
     // real folder that its moves leave empty.
-    bool planBringBack(RunPlan& plan, const Path& source, const Path& folder,
-                       QSet<QByteArray>& taken);
+    bool planBringBack(RunPlan& plan, const Path& source, const Path& folder, TakenNames& taken);
     enum class FolderState { Present, Made, Blocked, Failed };
     // Makes sure path is a real folder to move items into, making it if nothing is there.
     // Blocked: a non-folder has the name. Failed: making it failed with error.

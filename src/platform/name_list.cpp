@@ -16,15 +16,10 @@ void NameList::reserve(std::size_t names, std::size_t bytes) {
     d_->buffer.reserve(bytes);
 }
 
-namespace {
-
-// Byte order, a shorter name before a longer one it begins.
-bool before(QByteArrayView a, QByteArrayView b) {
+bool NameList::before(QByteArrayView a, QByteArrayView b) {
     const int c = std::memcmp(a.data(), b.data(), std::size_t(std::min(a.size(), b.size())));
     return c != 0 ? c < 0 : a.size() < b.size();
 }
-
-}  // namespace
 
 void NameList::sortByBytes() {
     Data& d = *d_;

@@ -338,6 +338,22 @@ TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsAndTheResultLineSaysWhy) {
     EXPECT_EQ(readFile(in("Images/b.jpg")), "filed earlier");
 }
 
+// Unfiling goes folder by folder: a name brought back earlier is taken for later folders,
+// and a category folder emptied and removed frees its name for the folders after it.
+TEST_F(FilerTest, UnfilingTakesNamesInTheOrderOfItsFolders) {
+    writeFile(in("Archive/Audio/Images"), "before the folder Images is gone");
+    writeFile(in("Images/pic.jpg"), "pic");
+    writeFile(in("Data/same.csv"), "data");
+    writeFile(in("Words/same.csv"), "words");
+    writeFile(in("Words/Images"), "after the folder Images is gone");
+    EXPECT_EQ(resultLine(unfile().report),
+              "Unfiled 3 items from 3 folders. 2 stayed: 2 names taken.");
+    EXPECT_EQ(topLevel(folder), (QStringList{"Archive", "Images", "Words", "pic.jpg", "same.csv"}));
+    EXPECT_EQ(readFile(in("Images")), "after the folder Images is gone");
+    EXPECT_EQ(readFile(in("same.csv")), "data");
+    EXPECT_EQ(topLevel(in("Words")), QStringList{"same.csv"});
+}
+
 // Cancel stops after the item in hand; what moved stays moved, and unfiling undoes it.
 TEST_F(FilerTest, CancelStopsAfterTheItemInHand) {
     for (const QString name : {"a.jpg", "b.jpg", "c.txt", "d.txt", "e.zip"})
