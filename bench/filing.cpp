@@ -33,6 +33,7 @@
 #include "filing/filer.h"
 #include "filing/type_table.h"
 #include "platform/preset_path_chooser.h"
+#include "platform/process_memory.h"
 #include "platform/terminal_prompter.h"
 #include "runs/journaling_file_system.h"
 
@@ -229,6 +230,7 @@ void resetPeakMemory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    giveLargeBlocksBackWhenFreed();  // as the program's main does
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int scaleCount = argc > 2 ? std::atoi(argv[2]) : 1000000;

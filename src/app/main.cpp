@@ -6,8 +6,10 @@
 
 #include "app/cli/command_line.h"
 #include "app/gui/desktop_application.h"
+#include "platform/process_memory.h"
 
 int main(int argc, char** argv) {
+    giveLargeBlocksBackWhenFreed();
     // Every argument keeps its bytes, so that a path argument names its item exactly.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(textKeepingBytes(argv[i]));
