@@ -12,6 +12,7 @@
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
+#include "support/tree_listing.h"
 
 namespace {
 
@@ -26,21 +27,6 @@ class RecordingFileSystem : public LocalFileSystem {
         return LocalFileSystem::moveNoReplace(from, to);
     }
 };
-
-void put(const Path& path, const QByteArray& contents) {
-    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(::write(fd, contents.constData(), contents.size()), contents.size());
-    ::close(fd);
-}
-
-QByteArray contentsOf(const Path& path) {
-    char buffer[64];
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    const ssize_t n = fd >= 0 ? ::read(fd, buffer, sizeof buffer) : -1;
-    if (fd >= 0) ::close(fd);
-    return n >= 0 ? QByteArray(buffer, n) : QByteArray("?");
-}
 
 // Every item by name, hidden ones too: each file holds its first name, so an item that
 // ends with the right name but is the wrong item shows.
@@ -70,9 +56,9 @@ void fillRandomly(const Path& folder, std::mt19937& random) {
         if (random() % 5 == 0)
             (void)LocalFileSystem().makeDirectory(path);
         else
-            put(path, name.toUtf8());
+            writeItem(path, name.toUtf8());
     }
-    if (random() % 4 == 0) put(folder / "a 1\xff", "odd");
+    if (random() % 4 == 0) writeItem(folder / "a 1\xff", "odd");
 }
 
 NameChangeOptions randomOptions(std::mt19937& random) {
@@ -159,7 +145,7 @@ TEST(NameChangePlanTest, TheResultLineTellsRenamesTakenNamesStopsAndCancels) {
     TempHome home;
     const Path folder = asPath(home / "work");
     makeFolder(folder.display());
-    for (const char* name : {"a b", "ab", "c d", "x1"}) put(folder / name, name);
+    for (const char* name : {"a b", "ab", "c d", "x1"}) writeItem(folder / name, name);
     ScriptedPrompter prompter;
     LocalFileSystem files;
     auto run = [&](const NameChangeOptions& options, RunProgress progress = {}) {
