@@ -55,10 +55,7 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     EXPECT_EQ(desktidy({"--yes", "trash", "delete", "nope"}).status, 1);
     EXPECT_EQ(desktidy({"trash", "delete", "a"}).status, 1);  // no terminal: Cancel
 
-    Outcome removed = desktidy({"--yes", "trash", "delete", "a"});
-    EXPECT_EQ(removed.status, 0);
-    EXPECT_TRUE(
-        removed.err.contains("The chosen items have been permanently deleted from the Trash."));
+    EXPECT_EQ(desktidy({"--yes", "trash", "delete", "a"}).status, 0);
     EXPECT_EQ(trashListNames(home), QStringList({home / "b"}));
     EXPECT_TRUE(QFile::exists(outside));
 
