@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QDirIterator>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 

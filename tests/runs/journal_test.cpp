@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <cstdio>
 
 #include "platform/copy_tree.h"
