@@ -101,10 +101,7 @@ TEST_F(TrashCommands, EachNameArgumentTakesExactlyTheItemOfItsBytes) {
 }
 
 TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
-    const QString app = writeFile(home / "Applications/Pad.app/Contents/Info.plist",
-                                  "<plist><dict><key>CFBundleIdentifier</key>"
-                                  "<string>org.x.scribble</string></dict></plist>")
-                            .section('/', 0, -3);
+    const QString app = writeAppBundle(home / "Applications/Pad.app", "org.x.scribble");
     writeFile(home / ".config/Pad/settings");
     writeFile(home / ".local/share/org.x.scribble.db");
     writeFile(home / ".cache/Pad");

@@ -94,10 +94,7 @@ TEST(RunsEndToEnd, UndoGivesBackEveryFolderAfterArchivingFileAll) {
 
 TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
     TempHome home;
-    const QString app = writeFile(home / "Applications/Pad.app/Contents/Info.plist",
-                                  "<plist><dict><key>CFBundleIdentifier</key>"
-                                  "<string>org.x.scribble</string></dict></plist>")
-                            .section('/', 0, -3);
+    const QString app = writeAppBundle(home / "Applications/Pad.app", "org.x.scribble");
     writeFile(home / ".config/Pad/settings", "mine");
     writeFile(home / ".cache/Pad", "cache");
     // The program's own settings and history aside, the home as it is.
