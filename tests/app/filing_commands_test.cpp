@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "run_desktidy.h"
+#include "support/qstring_printer.h"
+#include "support/tree_listing.h"
 
 // Path arguments are bytes: a folder whose path is not UTF-8 is filed and unfiled as
 // itself, but the lists of the settings, which are text, refuse it.
@@ -76,12 +78,12 @@ TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
     TempHome home;
     writeFile(home / "Desk/a.jpg", "a");
     writeFile(home / "Desk/notes", "n");
-    const QStringList before = namesIn(home.path()) + namesIn(home / "Desk");
+    const QStringList before = describeTree(asPath(home.path()), TreeDetail::Everything);
     const Outcome preview = desktidy({"file", "--dry-run", "Desk"}, home.path());
     EXPECT_EQ(preview.status, 0) << preview.err.toStdString();
     EXPECT_EQ(preview.out, home / "Desk/a.jpg -> " + home / "Desk/Images/a.jpg\n" +
                                home / "Desk/notes  [stays: no matching type]\n");
-    EXPECT_EQ(namesIn(home.path()) + namesIn(home / "Desk"), before);
+    EXPECT_EQ(describeTree(asPath(home.path()), TreeDetail::Everything), before);
     // --all previews each listed folder in turn, once however often it is listed, as the
     // run files it; one that is gone is told and fails it.
     makeFolder(home / "Gone");

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
+#include "support/tree_listing.h"
 
 namespace {
 
@@ -134,16 +134,7 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
 TEST_F(TrashCommands, RemoveAppPreviewChangesNothingAndEveryRunTellsItsResult) {
     const QString app = writeFile(home / "Applications/Pad.AppImage");
     writeFile(home / ".config/Pad/settings");
-    auto tree = [&] {
-        QStringList lines;
-        QDirIterator it(home.path(),
-                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            lines << it.next() + QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch());
-        lines.sort();
-        return lines;
-    };
+    const auto tree = [&] { return describeTree(asPath(home.path()), TreeDetail::Everything); };
     const QStringList before = tree();
     const QString to = trash + "/files/DKT Deleted Apps";
     const Outcome preview = desktidy({"remove-app", "--dry-run", app});
