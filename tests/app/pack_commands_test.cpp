@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 
 #include "run_desktidy.h"
 

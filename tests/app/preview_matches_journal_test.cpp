@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QCryptographicHash>
 #include <QLoggingCategory>
 #include <random>
 
@@ -12,31 +11,9 @@
 #include "runs/journaling_file_system.h"
 #include "runs/run_history.h"
 #include "support/qstring_printer.h"
+#include "support/tree_listing.h"
 
 namespace {
-
-// Every item below path: its name, mode, time and contents (a link's target).
-void addManifest(const QByteArray& path, QStringList& lines) {
-    struct stat st {};
-    if (::lstat(path, &st) != 0) return;
-    QByteArray what(1 << 16, 0);
-    const int fd = S_ISREG(st.st_mode) ? ::open(path, O_RDONLY) : -1;
-    const ssize_t n = S_ISLNK(st.st_mode) ? ::readlink(path, what.data(), what.size())
-                      : fd >= 0           ? ::read(fd, what.data(), what.size())
-                                          : 0;
-    if (fd >= 0) ::close(fd);
-    what.truncate(std::max<ssize_t>(n, 0));
-    lines << QStringLiteral("%1 %2 %3.%4 %5")
-                 .arg(displayName(path))
-                 .arg(st.st_mode)
-                 .arg(st.st_mtim.tv_sec)
-                 .arg(st.st_mtim.tv_nsec)
-                 .arg(QCryptographicHash::hash(what, QCryptographicHash::Md5).toHex());
-    NameList names;
-    if (S_ISDIR(st.st_mode) && LocalFileSystem().readFolder(Path(path), names).ok())
-        for (std::size_t i = 0; i < names.size(); ++i)
-            addManifest(path + '/' + names.name(i), lines);
-}
 
 struct PreviewMatchesJournal : ::testing::Test {
     TempHome home;
@@ -55,11 +32,7 @@ struct PreviewMatchesJournal : ::testing::Test {
     PreviewMatchesJournal() { c.start({"/usr/bin/desktidy"}); }
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
-    QStringList manifest() {
-        QStringList lines;
-        addManifest(QFile::encodeName(home.path()), lines);
-        return lines;
-    }
+    QStringList manifest() { return describeTree(asPath(home.path()), TreeDetail::Everything); }
     // Items of every kind, with names that are taken, hidden, odd bytes and not UTF-8.
     void grow(const Path& folder, int count) {
         static const char* stems[] = {

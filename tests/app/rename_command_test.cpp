@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
-#include <QJsonObject>
 
 #include "run_desktidy.h"
 

@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <QSettings>
 
-#include "schedule/crontab_entry.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -84,14 +83,10 @@ TEST_P(ScheduledRunTest, TheWrittenJobRunsUnderCronAndFilesTheListedFolders) {
     QString err;
     ASSERT_EQ(run(program, {"schedule", "--at", "14:30", "--days", "all"}, session, &err), 0)
         << err.toStdString();
+    // The line's text is the crontab tests'; here it must run, from the awkward path, as
+    // cron runs it.
     const QString command = jobCommand(home);
-    const QString escapedHome = escapeForCrontab(home.path()).replace("\\%", "%");
-    ASSERT_EQ(command, (customConfigHome ? "XDG_CONFIG_HOME=" + escapedHome + "/elsewhere\\ config "
-                                         : QString()) +
-                           escapedHome +
-                           "/My\\ Apps\\ \\'q\\'\\ \\\"d\\\"\\ \\$HOME\\ %x\\ ü/desktidy "
-                           "1 >/dev/null 2>&1 # Desktidy.app");
-
+    ASSERT_TRUE(command.contains("/My\\ Apps\\ ")) << command.toStdString();
     EXPECT_EQ(run("/bin/sh", {"-c", command}, cronEnvironment(home)), 0);
     EXPECT_EQ(readFile(folder + "/Words/notes.txt"), "words");
     EXPECT_EQ(readFile(folder + "/Images/photo.jpg"), "pixels");

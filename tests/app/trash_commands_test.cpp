@@ -2,13 +2,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QDirIterator>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
+#include "support/tree_listing.h"
 
 namespace {
 
@@ -55,10 +54,7 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     EXPECT_EQ(desktidy({"--yes", "trash", "delete", "nope"}).status, 1);
     EXPECT_EQ(desktidy({"trash", "delete", "a"}).status, 1);  // no terminal: Cancel
 
-    Outcome removed = desktidy({"--yes", "trash", "delete", "a"});
-    EXPECT_EQ(removed.status, 0);
-    EXPECT_TRUE(
-        removed.err.contains("The chosen items have been permanently deleted from the Trash."));
+    EXPECT_EQ(desktidy({"--yes", "trash", "delete", "a"}).status, 0);
     EXPECT_EQ(trashListNames(home), QStringList({home / "b"}));
     EXPECT_TRUE(QFile::exists(outside));
 
@@ -105,10 +101,7 @@ TEST_F(TrashCommands, EachNameArgumentTakesExactlyTheItemOfItsBytes) {
 }
 
 TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
-    const QString app = writeFile(home / "Applications/Pad.app/Contents/Info.plist",
-                                  "<plist><dict><key>CFBundleIdentifier</key>"
-                                  "<string>org.x.scribble</string></dict></plist>")
-                            .section('/', 0, -3);
+    const QString app = writeAppBundle(home / "Applications/Pad.app", "org.x.scribble");
     writeFile(home / ".config/Pad/settings");
     writeFile(home / ".local/share/org.x.scribble.db");
     writeFile(home / ".cache/Pad");
@@ -141,16 +134,7 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
 TEST_F(TrashCommands, RemoveAppPreviewChangesNothingAndEveryRunTellsItsResult) {
     const QString app = writeFile(home / "Applications/Pad.AppImage");
     writeFile(home / ".config/Pad/settings");
-    auto tree = [&] {
-        QStringList lines;
-        QDirIterator it(home.path(),
-                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            lines << it.next() + QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch());
-        lines.sort();
-        return lines;
-    };
+    const auto tree = [&] { return describeTree(asPath(home.path()), TreeDetail::Everything); };
     const QStringList before = tree();
     const QString to = trash + "/files/DKT Deleted Apps";
     const Outcome preview = desktidy({"remove-app", "--dry-run", app});

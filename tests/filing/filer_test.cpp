@@ -12,7 +12,6 @@
 #include <QJsonDocument>
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <random>
 
 #include "filing/type_table.h"
@@ -21,10 +20,9 @@
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
+#include "support/tree_listing.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The default folder names with short type lists: mp3 audio, zip compressed, csv data,
 // jpg and .png images, txt words.
@@ -40,31 +38,10 @@ Settings filingSettings() {
     return s;
 }
 
-// Every item below root by relative path: "dir", "file:<contents> @<mtime>" or
-// "link:<target>". Links are described, never followed.
-QMap<QString, QString> snapshot(const QString& root) {
-    QMap<QString, QString> items;
-    const fs::path base(QFile::encodeName(root).toStdString());
-    for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator();
-         ++it) {
-        const QString relative =
-            QString::fromStdString(it->path().lexically_relative(base).string());
-        if (it->is_symlink()) {
-            items[relative] =
-                "link:" + QString::fromStdString(fs::read_symlink(it->path()).string());
-        } else if (it->is_directory()) {
-            items[relative] = "dir";
-        } else {
-            struct stat st;
-            ::lstat(it->path().c_str(), &st);
-            const QString path = QString::fromStdString(it->path().string());
-            items[relative] = QStringLiteral("file:%1 @%2.%3")
-                                  .arg(QString::fromUtf8(readFile(path)))
-                                  .arg(st.st_mtim.tv_sec)
-                                  .arg(st.st_mtim.tv_nsec);
-        }
-    }
-    return items;
+// Every item below root with its contents, and the permissions and time of every one
+// that is no folder.
+QStringList snapshot(const QString& root) {
+    return describeTree(asPath(root), TreeDetail::ItemTimes);
 }
 
 // The names at the top level of folder, hidden ones included, in byte order.
@@ -142,10 +119,10 @@ TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         fillRandomly(folder, random);
-        const auto before = snapshot(folder);
+        const QStringList before = snapshot(folder), namesBefore = topLevel(folder);
         if (seed % 2 == 0) (void)archive("2020");  // as filing does with an archive date set
         // Planning changes nothing; the run then makes exactly the planned moves, in order.
-        const auto archived = snapshot(folder);
+        const QStringList archived = snapshot(folder);
         const RunPlan plan = filer.planFiling(asPath(folder), settings);
         EXPECT_EQ(snapshot(folder), archived);
         files.movesMade.clear();
@@ -157,7 +134,7 @@ TEST_F(FilerTest, FilingThenUnfilingGivesBackExactlyTheSameFolder) {
                                FaultyFileSystem::textOf(step.to);
         EXPECT_EQ(files.movesMade, planned);
         for (const QString& name : topLevel(folder))
-            EXPECT_TRUE(!name.startsWith('.') || before.contains(name)) << name.toStdString();
+            EXPECT_TRUE(!name.startsWith('.') || namesBefore.contains(name)) << name.toStdString();
         (void)unfile();
         EXPECT_EQ(snapshot(folder), before);
         EXPECT_TRUE(topLevel(home / "outside").isEmpty());
@@ -210,7 +187,8 @@ TEST_F(FilerTest, FilesVisibleMatchingItemsShowingEachBeforeItMoves) {
     EXPECT_EQ(topLevel(folder),
               (QStringList{".hidden.jpg", "Compressed", "Images", "b.JPG", "main.c"}));
     EXPECT_EQ(topLevel(in("Images")), (QStringList{"a.jpg", "link.jpg"}));
-    EXPECT_EQ(snapshot(folder)["Images/link.jpg"], "link:" + home / "outside.jpg");
+    EXPECT_TRUE(
+        describeTree(asPath(folder)).contains("Images/link.jpg l -> " + home / "outside.jpg"));
     EXPECT_EQ(prompter.shownBeforeMove, (QStringList{"Tool.app", "a.jpg", "link.jpg"}));
 }
 
@@ -295,10 +273,12 @@ TEST_F(FilerTest, ArchivesMatchingLooseItemsUpToMidnightUtcOfTheDay) {
     (void)file();
     zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
 
-    EXPECT_EQ(snapshot(folder).keys(),
-              (QStringList{"Archive", "Archive/Audio", "Archive/Audio/old.mp3", "Archive/Images",
-                           "Archive/Images/exact.jpg", "Images", "Images/inside.jpg",
-                           "Images/later.jpg", "Images/new.jpg", "old.weird"}));
+    EXPECT_EQ(
+        describeTree(asPath(folder)),
+        (QStringList{"Archive d", "Archive/Audio d", "Archive/Audio/old.mp3 f old.mp3",
+                     "Archive/Images d", "Archive/Images/exact.jpg f exact.jpg", "Images d",
+                     "Images/inside.jpg f filed earlier", "Images/later.jpg f a fraction after",
+                     "Images/new.jpg f new.jpg", "old.weird f old.weird"}));
 }
 
 TEST_F(FilerTest, NoDateCreatesNothingAndAnInvalidOneArchivesNothing) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <random>
 
 #include "names/name_change_run.h"
@@ -12,6 +11,7 @@
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
+#include "support/tree_listing.h"
 
 namespace {
 
@@ -27,36 +27,10 @@ class RecordingFileSystem : public LocalFileSystem {
     }
 };
 
-void put(const Path& path, const QByteArray& contents) {
-    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(::write(fd, contents.constData(), contents.size()), contents.size());
-    ::close(fd);
-}
-
-QByteArray contentsOf(const Path& path) {
-    char buffer[64];
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    const ssize_t n = fd >= 0 ? ::read(fd, buffer, sizeof buffer) : -1;
-    if (fd >= 0) ::close(fd);
-    return n >= 0 ? QByteArray(buffer, n) : QByteArray("?");
-}
-
-// Every item by name, hidden ones too: each file holds its first name, so an item that
-// ends with the right name but is the wrong item shows.
-QStringList contents(const Path& folder) {
-    LocalFileSystem files;
-    QStringList items;
-    const NameList names = files.listNames(folder, true);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        items << displayName(names.at(i)) + '=' +
-                     (names.isDirectory(i) ? QByteArray("dir")
-                                           : contentsOf(folder / names.name(i)));
-    return items;
-}
-
 QString pick(std::mt19937& random, const QStringList& from) { return from[random() % from.size()]; }
 
+// Each file holds its first name, so that an item that ends with the right name but is the
+// wrong item shows.
 void fillRandomly(const Path& folder, std::mt19937& random) {
     const QStringList parts = {"a",  "A", "b", "B", " ",  "1",  "2", "10",
                                ".x", "é", "É", ":", "0a", "ｚ", "𐐀"};
@@ -70,9 +44,9 @@ void fillRandomly(const Path& folder, std::mt19937& random) {
         if (random() % 5 == 0)
             (void)LocalFileSystem().makeDirectory(path);
         else
-            put(path, name.toUtf8());
+            writeItem(path, name.toUtf8());
     }
-    if (random() % 4 == 0) put(folder / "a 1\xff", "odd");
+    if (random() % 4 == 0) writeItem(folder / "a 1\xff", "odd");
 }
 
 NameChangeOptions randomOptions(std::mt19937& random) {
@@ -134,9 +108,9 @@ TEST(NameChangePlanTest, MatchesThePassByPassRunOnRandomFoldersAndOptions) {
 
         logged.clear();
         RecordingFileSystem files;
-        const QStringList before = contents(plannedFolder);
+        const QStringList before = describeTree(plannedFolder);
         const NameChangePlan plan = planNameChange(files, plannedFolder, options);
-        ASSERT_EQ(contents(plannedFolder), before);
+        ASSERT_EQ(describeTree(plannedFolder), before);
         NameChangeRun run(prompter, files, plannedFolder);
         const RunResult result = run.execute(plan);
 
@@ -144,8 +118,7 @@ TEST(NameChangePlanTest, MatchesThePassByPassRunOnRandomFoldersAndOptions) {
         EXPECT_EQ(result, expected);
         EXPECT_EQ(notices(prompter), notices(oraclePrompter));
         EXPECT_EQ(logged, expectedLog);
-        QStringList expectedItems = contents(oracleFolder);
-        EXPECT_EQ(contents(plannedFolder), expectedItems);
+        EXPECT_EQ(describeTree(plannedFolder), describeTree(oracleFolder));
         std::vector<std::pair<Path, Path>> planned;
         for (const PlannedStep& step : plan.plan.steps)
             if (step.refusal == Refusal::None) planned.emplace_back(step.from, step.to);
@@ -159,7 +132,7 @@ TEST(NameChangePlanTest, TheResultLineTellsRenamesTakenNamesStopsAndCancels) {
     TempHome home;
     const Path folder = asPath(home / "work");
     makeFolder(folder.display());
-    for (const char* name : {"a b", "ab", "c d", "x1"}) put(folder / name, name);
+    for (const char* name : {"a b", "ab", "c d", "x1"}) writeItem(folder / name, name);
     ScriptedPrompter prompter;
     LocalFileSystem files;
     auto run = [&](const NameChangeOptions& options, RunProgress progress = {}) {
@@ -182,5 +155,5 @@ TEST(NameChangePlanTest, TheResultLineTellsRenamesTakenNamesStopsAndCancels) {
             {[&](qsizetype done, qsizetype, const QString&) { cancel = done == 2; }, &cancel});
     EXPECT_EQ(cancelled, std::make_pair(RunResult::Cancelled,
                                         QString("Renamed 2 items. Cancelled after 2 of 4.")));
-    EXPECT_EQ(contents(folder), QStringList({"0a b=a b", "1ab=ab", "cd=c d", "x1=x1"}));
+    EXPECT_EQ(describeTree(folder), QStringList({"0a b f a b", "1ab f ab", "cd f c d", "x1 f x1"}));
 }

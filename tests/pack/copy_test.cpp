@@ -11,6 +11,7 @@
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
+#include "support/tree_listing.h"
 
 namespace {
 
@@ -50,41 +51,10 @@ class CopyFaultFileSystem : public FaultyFileSystem {
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
-QByteArray linkTarget(const Path& path) {
-    char target[4096];
-    const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-    return QByteArray(target, n < 0 ? 0 : int(n));
-}
-
-QByteArray contents(const Path& path) {
-    QFile file;
-    file.open(::open(path.c_str(), O_RDONLY | O_CLOEXEC), QIODevice::ReadOnly,
-              QFileDevice::AutoCloseHandle);
-    return file.readAll();
-}
-
-// One line per item below path, path included: name, kind, permissions, modification time
-// and the contents of a file or the target of a link. Names as Path::display() shows them.
-QStringList describeTree(const Path& path, const QString& relative = ".") {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return {};
-    QString detail = S_ISREG(st.st_mode) ? QString::fromLatin1(contents(path).toHex()) : "";
-    if (S_ISLNK(st.st_mode)) detail = "-> " + displayName(linkTarget(path));
-    QStringList lines{
-        QStringLiteral("%1 %2 %3 %4.%5 %6")
-            .arg(relative)
-            .arg(st.st_mode & S_IFMT, 0, 8)
-            .arg(S_ISLNK(st.st_mode) ? 0 : st.st_mode & 07777, 0, 8)  // a link has none
-            .arg(st.st_mtim.tv_sec)
-            .arg(st.st_mtim.tv_nsec)
-            .arg(detail)};
-    if (!S_ISDIR(st.st_mode)) return lines;
-    const NameList names = LocalFileSystem().listNames(path, true);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        lines << describeTree(path / names.name(i), relative + u'/' + displayName(names.at(i)));
-    return lines;
-}
-QStringList describeTree(const QString& root) { return describeTree(asPath(root)); }
+// Everything a copy must keep: the root and every item below it with their permissions and
+// times, the contents of files and the targets of links.
+QStringList treeOf(const Path& root) { return describeTree(root, TreeDetail::Everything); }
+QStringList treeOf(const QString& root) { return treeOf(asPath(root)); }
 
 // A folder with what a copy must keep: nested, empty and read-only folders, a hidden file,
 // odd permissions and times, a pipe, a relative link, a dangling link and a link to a
@@ -165,7 +135,7 @@ TEST_F(CopyTest, SetIdBitsStayOnlyWhenTheCopyHasTheSameOwner) {
 // disk, an old copy holding another file system, and, without an atomic swap, a finished
 // copy that cannot be moved in. Without the swap a copy that works still replaces the old.
 TEST_F(CopyTest, AFailureAnywhereKeepsTheOldCopyAsItWas) {
-    const QStringList old = describeTree(copy);
+    const QStringList old = treeOf(copy);
     EXPECT_EQ(replace(home / "Unplugged", copy).error.code, ENOENT);
     files.failReadFolder = source + "/docs/2019";
     EXPECT_EQ(replace(source, copy).error.code, EACCES);
@@ -174,7 +144,7 @@ TEST_F(CopyTest, AFailureAnywhereKeepsTheOldCopyAsItWas) {
     files.failCopiesAfter = 3;
     EXPECT_EQ(replace(source, copy).error.code, ENOSPC);
     files.failCopiesAfter = -1;
-    EXPECT_EQ(describeTree(copy), old);
+    EXPECT_EQ(treeOf(copy), old);
 
     const QString held = stick + "/Held";  // an old copy holding another file system
     writeFile(held + "/mounted/on-stick.txt", "keep me");
@@ -189,10 +159,10 @@ TEST_F(CopyTest, AFailureAnywhereKeepsTheOldCopyAsItWas) {
     files.exchangeError = EINVAL;  // as on a FAT stick
     files.failFirstMoveTo = copy;
     EXPECT_EQ(replace(source, copy).error.code, EIO);
-    EXPECT_EQ(describeTree(copy), old);
+    EXPECT_EQ(treeOf(copy), old);
     EXPECT_EQ(namesOnStick(), QStringList({"Held", "Taxes"}));
     ASSERT_TRUE(replace(source, copy).error.ok());
-    EXPECT_EQ(describeTree(copy), describeTree(source));
+    EXPECT_EQ(treeOf(copy), treeOf(source));
     EXPECT_EQ(namesOnStick(), QStringList({"Held", "Taxes"}));
 }
 
@@ -232,20 +202,13 @@ TEST_F(CopyTest, CopiesEveryNameByItsBytes) {
     const Path from = asPath(home / "Odd"), to = asPath(stick) / "Odd";
     ASSERT_TRUE(files.makeDirectory(from).ok());
     for (const QByteArray& name : {QByteArray("\xFF"), QByteArray("\xEF\xBF\xBD"),
-                                   QByteArray("d\xFE"), QByteArray("line\nbreak")}) {
-        const Path item = from / name;
-        if (name.startsWith('d')) {
-            ASSERT_TRUE(files.makeDirectory(item).ok());
-            ASSERT_EQ(::symlink("../\xFF", (item / "link\xFF").c_str()), 0);
-        } else {
-            const int fd = ::creat(item.c_str(), 0644);
-            ASSERT_EQ(::write(fd, name.constData(), size_t(name.size())), name.size());
-            ::close(fd);
-        }
-    }
+                                   QByteArray("line\nbreak"), QByteArray(255, '\xE9')})
+        writeItem(from / name, name);
+    ASSERT_TRUE(files.makeDirectory(from / "d\xFE").ok());
+    ASSERT_EQ(::symlink("../\xFF", (from / "d\xFE/link\xFF").c_str()), 0);
     ASSERT_TRUE(copyReplacing(files, from, to).error.ok());
-    EXPECT_EQ(describeTree(to), describeTree(from));
-    EXPECT_EQ(describeTree(to).size(), 6);  // nothing merged with another name
+    EXPECT_EQ(treeOf(to), treeOf(from));
+    EXPECT_EQ(treeOf(to).size(), 7);  // nothing merged with another name
     EXPECT_EQ(namesOnStick(), QStringList({"Odd", "Taxes"}));
 
     const Path odd = asPath(stick) / "r\xFF";
@@ -268,7 +231,7 @@ TEST_F(CopyTest, ConfirmsThenCopiesEveryRowAndEndsWithTheNotificationAndNotice) 
                            "notice|All done packing your files for the road."}));
     EXPECT_TRUE(notifier.posted.last().endsWith("|Done Packing"));
     // Replaced whole, keeping contents, times, permissions and links; outside links not followed.
-    EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
+    EXPECT_EQ(treeOf(stick + "/Taxes"), treeOf(documents + "/Taxes"));
     EXPECT_FALSE(QFile::exists(stick + "/Taxes/not-to-copy.txt"));
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
 
@@ -297,7 +260,7 @@ TEST_F(CopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
     EXPECT_EQ(readFile(stick + "/notes.txt"), "old notes");
     EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 name taken.");
     // Replacing is never a merge: files only in the old folder are gone.
-    EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
+    EXPECT_EQ(treeOf(stick + "/Taxes"), treeOf(documents + "/Taxes"));
     EXPECT_EQ(notifier.posted.size(), 1);
 }
 
@@ -331,7 +294,7 @@ TEST_F(CopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {
 
 TEST_F(CopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSourcesKept) {
     writeFile(documents + "/Inner/Inner/file.txt", "inner");
-    const QStringList before = describeTree(documents);
+    const QStringList before = treeOf(documents);
     addRow(documents + "/notes.txt", documents);                  // its own copy path
     addRow(documents + "/Taxes/../notes.txt", documents + "//");  // the same, spelled otherwise
     addRow(documents + "/Taxes", documents + "/Taxes/docs");      // into itself
@@ -344,7 +307,7 @@ TEST_F(CopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSourcesKep
     EXPECT_EQ(resultLine(report), "Packed 1 item. 7 not copied: 7 not allowed.");
     EXPECT_EQ(fileErrors().size(), 7);
     EXPECT_EQ(prompter.calls.last(), "notice|7 items were not copied.");
-    EXPECT_EQ(describeTree(documents), before);
+    EXPECT_EQ(treeOf(documents), before);
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
 }
 
@@ -376,7 +339,7 @@ TEST_F(CopyTest, ARowRemovesItsLeftoverCopiesAndTellsOnlyWhatHappened) {
     EXPECT_EQ(readFile(stuck + "/mounted/on-disk.txt"), "keep me");
     EXPECT_EQ(readFile(oldInner + "/old.txt"), "old");
     EXPECT_EQ(displayed(files.listNames(asPath(stick + "/Inner"), true)), QStringList{"new.txt"});
-    EXPECT_EQ(describeTree(stick + "/Taxes"), describeTree(documents + "/Taxes"));
+    EXPECT_EQ(treeOf(stick + "/Taxes"), treeOf(documents + "/Taxes"));
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
     EXPECT_EQ(
         fileErrors(),

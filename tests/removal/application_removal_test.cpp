@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QProcess>
 #include <cerrno>
 
 #include "removal/removal_plan.h"
@@ -12,10 +11,7 @@
 
 class Removal : public TrashTest {
   protected:
-    QString app = writeFile(home / "Applications/Note Pad.app/Contents/Info.plist",
-                            "<plist><dict><key>CFBundleIdentifier</key><string>a.b.notepad</string>"
-                            "</dict></plist>")
-                      .section('/', 0, -3);
+    QString app = writeAppBundle(home / "Applications/Note Pad.app", "a.b.notepad");
 
     RemovalList chooseApp(const Path& path) {
         return buildRemovalList(path, paths({home / ".config", home / ".cache"}), services);

@@ -13,15 +13,6 @@
 
 namespace {
 
-QString makeBundle(const QString& path, const QByteArray& identifier,
-                   const QString& plistName = "Info.plist") {
-    writeFile(path + "/Contents/" + plistName,
-              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleIdentifier</key>"
-              "<string>" +
-                  identifier + "</string></dict></plist>");
-    return path;
-}
-
 // The related items as texts, the folders given as texts.
 QStringList related(const QString& app, const QStringList& folders, const QString& home,
                     const Path& skippedFolder = Path()) {
@@ -93,7 +84,7 @@ TEST(FoundPathFilter, DropsBundlesNamedFoldersAndNearMisses) {
 }
 
 TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
-    const QString app = makeBundle(home / "Applications/Note Pad.app", "a.b.notepad");
+    const QString app = writeAppBundle(home / "Applications/Note Pad.app", "a.b.notepad");
     const QString config = home / ".config", lib = home / "Lib/Library";
     makeFolder(config + "/notepad");                    // search 3
     writeFile(config + "/org.x.notepad.conf");          // search 2 (and 3)
@@ -111,7 +102,7 @@ TEST_F(TrashTest, SearchesFolderByFolderInSearchOrderWithoutRepeats) {
 }
 
 TEST_F(TrashTest, IdentifierIsReadFromAnyCaseAndBinaryPropertyLists) {
-    EXPECT_EQ(bundleIdentifier(asPath(makeBundle(home / "A.app", "org.a.alpha", "info.plist"))),
+    EXPECT_EQ(bundleIdentifier(asPath(writeAppBundle(home / "A.app", "org.a.alpha", "info.plist"))),
               "org.a.alpha");
     // A binary property list: bplist00, dict { CFBundleIdentifier: "x.y.bin" }.
     const QByteArray binary = QByteArray::fromHex(
@@ -230,7 +221,7 @@ TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
     // A one-letter name finds only items of that name, not all holding the letter.
     EXPECT_EQ(relatedTo(home / "R.AppImage"), QStringList({config + "/r"}));
     // The searched folders themselves never come back, nor the home or what holds them.
-    EXPECT_EQ(relatedTo(makeBundle(home / "Tool.app", "org.example.config")),
+    EXPECT_EQ(relatedTo(writeAppBundle(home / "Tool.app", "org.example.config")),
               QStringList({data + "/notes.config"}));
     EXPECT_EQ(relatedTo(home / "Cache.AppImage"), QStringList({cache + "/cached"}));
     EXPECT_EQ(relatedTo(home / "Share.AppImage"), QStringList({apps + "/share.desktop"}));

@@ -13,8 +13,8 @@
 #include "app/run_desktidy.h"
 #include "runs/folder_lock.h"
 #include "runs/journaling_file_system.h"
-#include "runs/tree_manifest.h"
 #include "support/qstring_printer.h"
+#include "support/tree_listing.h"
 
 namespace {
 
@@ -26,10 +26,7 @@ Path makeDesktop(const TempHome& home, int count) {
     for (int i = 0; i < count; ++i) {
         const QByteArray name =
             "item " + QByteArray::number(i) + (i % 7 == 0 ? "\xff\n" : "") + types[i % 6];
-        const int fd = ::open((desktop / name).c_str(), O_WRONLY | O_CREAT, 0644);
-        const QByteArray contents = QByteArray::number(i * 7919);
-        EXPECT_EQ(::write(fd, contents.data(), contents.size()), contents.size());
-        ::close(fd);
+        writeItem(desktop / name, QByteArray::number(i * 7919));
     }
     return desktop;
 }
@@ -38,10 +35,10 @@ TEST(RunsEndToEnd, UndoGivesBackTheTreeAfterFilingUnfilingAndNameChanges) {
     TempHome home;
     const Path desktop = makeDesktop(home, 40);
     const QString folder = home.desktop();
-    const QStringList original = manifestOf(desktop);
+    const QStringList original = describeTree(desktop);
 
     ASSERT_EQ(desktidy({"--yes", "file", folder}).status, 0);
-    const QStringList filed = manifestOf(desktop);
+    const QStringList filed = describeTree(desktop);
     ASSERT_NE(filed, original);
     ASSERT_EQ(desktidy({"--yes", "unfile", folder}).status, 0);
     ASSERT_EQ(
@@ -52,9 +49,9 @@ TEST(RunsEndToEnd, UndoGivesBackTheTreeAfterFilingUnfilingAndNameChanges) {
     Outcome undone = desktidy({"--yes", "undo"});
     EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
     ASSERT_EQ(desktidy({"--yes", "undo"}).status, 0);  // the unfiling
-    EXPECT_EQ(manifestOf(desktop), filed);
+    EXPECT_EQ(describeTree(desktop), filed);
     ASSERT_EQ(desktidy({"--yes", "undo"}).status, 0);  // the filing
-    EXPECT_EQ(manifestOf(desktop), original);
+    EXPECT_EQ(describeTree(desktop), original);
 
     const Outcome history = desktidy({"history"});
     EXPECT_EQ(history.status, 0);
@@ -83,7 +80,7 @@ TEST(RunsEndToEnd, UndoGivesBackEveryFolderAfterArchivingFileAll) {
     const timespec old[2] = {{0, UTIME_OMIT}, {1577836800, 0}};  // modified 2020-01-01
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(other + "/old.jpg"), old, 0), 0);
     ASSERT_EQ(::utimensat(AT_FDCWD, (desktop / "item 3.pdf").c_str(), old, 0), 0);
-    const QStringList original = manifestOf(desktop) + manifestOf(Path::fromText(other));
+    const QStringList original = describeTree(desktop) + describeTree(Path::fromText(other));
 
     ASSERT_EQ(desktidy({"folders", "add", home.desktop(), other}).status, 0);
     ASSERT_EQ(desktidy({"archive-date", "2024", "6"}).status, 0);
@@ -92,22 +89,19 @@ TEST(RunsEndToEnd, UndoGivesBackEveryFolderAfterArchivingFileAll) {
     ASSERT_TRUE(QFile::exists(home.desktop() + "/Archive/Words/item 3.pdf"));
     const Outcome undone = desktidy({"--yes", "undo"});
     EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
-    EXPECT_EQ(manifestOf(desktop) + manifestOf(Path::fromText(other)), original);
+    EXPECT_EQ(describeTree(desktop) + describeTree(Path::fromText(other)), original);
 }
 
 TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
     TempHome home;
-    const QString app = writeFile(home / "Applications/Pad.app/Contents/Info.plist",
-                                  "<plist><dict><key>CFBundleIdentifier</key>"
-                                  "<string>org.x.scribble</string></dict></plist>")
-                            .section('/', 0, -3);
+    const QString app = writeAppBundle(home / "Applications/Pad.app", "org.x.scribble");
     writeFile(home / ".config/Pad/settings", "mine");
     writeFile(home / ".cache/Pad", "cache");
     // The program's own settings and history aside, the home as it is.
     const auto homeItems = [&] {
-        QStringList items = manifestOf(Path::fromText(home.path()));
+        QStringList items = describeTree(Path::fromText(home.path()));
         items.removeIf([](const QString& item) {
-            return item.startsWith(".local/state") || item.startsWith(".local 1 ") ||
+            return item.startsWith(".local/state") || item == ".local d" ||
                    item.startsWith(".config/Desktidy");
         });
         return items;
@@ -149,7 +143,7 @@ void killAndRecover(const QStringList& run, int trials) {
     for (int trial = 0; trial < trials; ++trial) {
         TempHome home;
         const Path desktop = makeDesktop(home, 1500);
-        const QStringList original = manifestOf(desktop);
+        const QStringList original = describeTree(desktop);
         QProcess process;
         process.setStandardInputFile(QProcess::nullDevice());
         process.start(DESKTIDY_BINARY, QStringList{"--yes"} + run + QStringList{home.desktop()});
@@ -174,7 +168,7 @@ void killAndRecover(const QStringList& run, int trials) {
                     << undone.err.toStdString();
             }
         }
-        EXPECT_EQ(manifestOf(desktop), original) << "trial " << trial << undone.err.toStdString();
+        EXPECT_EQ(describeTree(desktop), original) << "trial " << trial << undone.err.toStdString();
     }
 }
 

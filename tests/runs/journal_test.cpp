@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <cstdio>
 
 #include "platform/copy_tree.h"
@@ -14,10 +13,10 @@
 #include "runs/run_recovery.h"
 #include "runs/run_scope.h"
 #include "runs/run_undo.h"
-#include "runs/tree_manifest.h"
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_home.h"
+#include "support/tree_listing.h"
 
 namespace {
 
@@ -32,10 +31,7 @@ struct JournalFixture : ::testing::Test {
     void SetUp() override { makeFolder(home.desktop()); }
     // By the bytes of the name, which need not be UTF-8.
     void put(const QByteArray& name, const QByteArray& contents = "x") {
-        const int fd = ::open((folder / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::write(fd, contents.data(), contents.size()), contents.size());
-        ::close(fd);
+        writeItem(folder / name, contents);
     }
     // A filing: a category folder made, two items moved into it, an emptied folder removed.
     void fileTwoItems(const QByteArray& odd) {
@@ -67,9 +63,9 @@ TEST_F(JournalFixture, UndoGivesBackTheTreeAndCanItselfBeUndone) {
     put("a.txt", "words");
     put(odd, "odd");
     makeFolder(home.desktop() + "/Empty");
-    const QStringList before = manifestOf(folder);
+    const QStringList before = describeTree(folder);
     fileTwoItems(odd);
-    const QStringList filed = manifestOf(folder);
+    const QStringList filed = describeTree(folder);
 
     const std::optional<RunRecord> run = history.newestToUndo();
     ASSERT_TRUE(run.has_value());
@@ -78,7 +74,7 @@ TEST_F(JournalFixture, UndoGivesBackTheTreeAndCanItselfBeUndone) {
     EXPECT_EQ(history.stateOf(*run), RunState::Done);
     UndoOutcome outcome = undoRun(files, history, *run, prompter);
     EXPECT_EQ(outcome.movedBack, 2);
-    EXPECT_EQ(manifestOf(folder), before);
+    EXPECT_EQ(describeTree(folder), before);
     EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Undone);
     // Undone already: refused, nothing changes; the default skips undo runs.
     EXPECT_EQ(undoRun(files, history, *history.read(run->number), prompter).status,
@@ -88,7 +84,7 @@ TEST_F(JournalFixture, UndoGivesBackTheTreeAndCanItselfBeUndone) {
     // Undoing the undo files again and marks the first run done again.
     outcome = undoRun(files, history, *history.read(outcome.undoRun), prompter);
     EXPECT_EQ(outcome.movedBack, 2);
-    EXPECT_EQ(manifestOf(folder), filed);
+    EXPECT_EQ(describeTree(folder), filed);
     EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Done);
 }
 
@@ -113,11 +109,9 @@ TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
                                (folder / "b.txt").display() + ", is taken",
                            (folder / "Words/a.txt").display() +
                                ": it is no longer where the run left it"}));
-    EXPECT_EQ(readFile(home.desktop() + "/a.txt"), "other");
-    EXPECT_EQ(readFile(home.desktop() + "/Words/a.txt"), "new");
-    EXPECT_EQ(readFile(home.desktop() + "/Words/c.txt"), "mine");
-    EXPECT_EQ(readFile(home.desktop() + "/b.txt"), "in its place");
-    EXPECT_TRUE(QDir(home.desktop() + "/Empty").exists());  // made again, as it was
+    EXPECT_EQ(describeTree(folder),  // "Empty" made again, as it was
+              QStringList({"Empty d", "Words d", "Words/a.txt f new", "Words/b.txt f b",
+                           "Words/c.txt f mine", "a.txt f other", "b.txt f in its place"}));
 }
 
 // "Trash" is another file system: a move into or out of it fails, and the caller then

@@ -16,12 +16,7 @@ class FakeToolRunner : public ToolRunner {
     ToolResult run(const ToolRequest& request) override {
         requests.append(request);
         if (handler) return handler(request);
-        if (results.empty()) {
-            ToolResult ok;
-            ok.started = true;
-            ok.exitCode = 0;
-            return ok;
-        }
+        if (results.empty()) return finished(0);
         ToolResult r = results.front();
         results.pop_front();
         return r;

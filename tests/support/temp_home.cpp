@@ -64,3 +64,11 @@ QByteArray readFile(const QString& path) {
 }
 
 void makeFolder(const QString& path) { QDir().mkpath(path); }
+
+QString writeAppBundle(const QString& path, const QByteArray& identifier, const QString& listName) {
+    writeFile(path + "/Contents/" + listName,
+              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleIdentifier</key>"
+              "<string>" +
+                  identifier + "</string></dict></plist>");
+    return path;
+}

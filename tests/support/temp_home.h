@@ -33,3 +33,6 @@ class TempHome {
 QString writeFile(const QString& path, const QByteArray& contents = QByteArray());
 QByteArray readFile(const QString& path);
 void makeFolder(const QString& path);
+// Writes an application bundle whose Info.plist gives identifier. Returns the bundle's path.
+QString writeAppBundle(const QString& path, const QByteArray& identifier,
+                       const QString& listName = QStringLiteral("Info.plist"));
