@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -138,11 +139,16 @@ TEST(RunsEndToEnd, PackIntoAFolderThatAnotherRunHoldsIsRefused) {
 }
 
 // Kills the run at a random instant, then recovers: nothing is lost, and undoing the
-// stopped run gives back the tree as it was.
-void killAndRecover(const QStringList& run, int trials) {
+// stopped run gives back the tree as it was. fileFirst: the run starts on a filed desktop
+// (whose filing is then forgotten, so that the killed run is the only one to undo).
+void killAndRecover(const QStringList& run, int trials, bool fileFirst = false) {
     for (int trial = 0; trial < trials; ++trial) {
         TempHome home;
         const Path desktop = makeDesktop(home, 1500);
+        if (fileFirst) {
+            ASSERT_EQ(desktidy({"--yes", "file", home.desktop()}).status, 0);
+            ASSERT_TRUE(QDir(home.path() + "/.local/state/Desktidy/history").removeRecursively());
+        }
         const QStringList original = describeTree(desktop);
         QProcess process;
         process.setStandardInputFile(QProcess::nullDevice());
@@ -173,6 +179,8 @@ void killAndRecover(const QStringList& run, int trials) {
 }
 
 TEST(RunsEndToEnd, KilledFilingIsUndoneToTheOriginalTree) { killAndRecover({"file"}, 3); }
+
+TEST(RunsEndToEnd, KilledUnfilingIsUndoneToTheFiledTree) { killAndRecover({"unfile"}, 2, true); }
 
 TEST(RunsEndToEnd, KilledNameChangeIsUndoneToTheOriginalTree) {
     killAndRecover({"rename", "--prefix", "new ", "--upper", "--folders"}, 2);
