@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "names/name_rules.h"
@@ -90,10 +91,38 @@ class NameTable {
     std::size_t used_ = 0;
 };
 
+// The new names of a plan, packed into large blocks: a heap block per name would cost more
+// than the name and, on a large folder, as much again in fresh memory to fault in. Nothing
+// is given back before the end, so every view of a kept name stays valid as long as this.
+class NameStore {
+  public:
+    QByteArrayView keep(QByteArrayView name) {
+        if (name.isEmpty()) return QByteArrayView("", 0);
+        if (room_ < name.size()) {
+            const qsizetype size = std::max(blockSize, name.size());
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(size)));
+            next_ = blocks_.back().get();
+            room_ = size;
+        }
+        char* const kept = next_;
+        std::memcpy(kept, name.data(), std::size_t(name.size()));
+        next_ += name.size();
+        room_ -= name.size();
+        return {kept, name.size()};
+    }
+
+  private:
+    static constexpr qsizetype blockSize = qsizetype(1) << 18;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    qsizetype room_ = 0;
+};
+
 // An item of the folder as the passes leave it. Small: a run may plan 100,000 of them.
+// Its names are views of the listing's bytes or of the simulation's NameStore.
 struct Item {
-    QByteArray current;   // until renamed, the listing's own bytes
-    QByteArray previous;  // the name the current pass took from it (renamedIn is that pass)
+    QByteArrayView current;   // until renamed, the listing's own bytes
+    QByteArrayView previous;  // the name the current pass took from it (renamedIn is that pass)
     std::size_t currentHash = 0;
     std::uint32_t listIndex = 0;  // where the listing holds its original name
     std::uint8_t renamedIn = 0;   // the last pass that renamed it, 0 for none
@@ -155,7 +184,7 @@ class Simulation {
                 continue;
             }
             Item item;
-            item.current = QByteArray::fromRawData(bytes.data(), bytes.size());
+            item.current = bytes;
             item.currentHash = hashOf(bytes);
             item.listIndex = std::uint32_t(i);
             item.listed = options.foldersToo || !names_.isDirectory(i);
@@ -170,10 +199,11 @@ class Simulation {
         // Up to one new name per item this pass; the old ones count no more.
         if (!byName_.hasRoomFor(items_.size())) rebuildNames();
         keys_.clear();
+        keys_.reserve(items_.size());  // grown in one step: a large folder's growth is faulted in
         folded_.clear();
         for (int i = 0; i < int(items_.size()); ++i) {
             Item& item = items_[i];
-            item.previous = QByteArray();
+            item.previous = QByteArrayView();
             if (!item.listed) continue;
             bool ascii = true;
             bool capital = false;
@@ -206,35 +236,37 @@ class Simulation {
         if (!std::is_sorted(keys_.begin(), keys_.end(), before))
             std::sort(keys_.begin(), keys_.end(), before);
         order_.clear();
+        order_.reserve(keys_.size());
         for (const Key& key : keys_) order_.push_back(key.item);
         return order_;
     }
 
-    // rule(name, index) gives an item's new name, or nullopt to leave it.
+    // rule(name, index, newName) writes an item's new name into newName and returns true,
+    // or returns false to leave it. newName is one buffer, reused for every item.
     template <typename Rule>
     bool renameEach(const std::vector<int>& listed, const Rule& rule, TakenName taken) {
+        QByteArray& newName = newName_;
         for (std::size_t i = 0; i < listed.size(); ++i) {
-            const QByteArray& name = items_[listed[i]].current;
-            std::optional<QByteArray> newName = rule(name, static_cast<int>(i));
-            if (!newName) continue;
-            if (newName->isEmpty()) return stop(emptyName, name);
-            if (newName->startsWith('.')) return stop(period, name);
-            const std::size_t hash = hashOf(*newName);
-            if (const int found = holderOf(*newName, hash); found >= 0) {
+            const QByteArrayView name = items_[listed[i]].current;
+            if (!rule(name, static_cast<int>(i), newName)) continue;
+            if (newName.isEmpty()) return stop(emptyName, name);
+            if (newName.startsWith('.')) return stop(period, name);
+            const std::size_t hash = hashOf(newName);
+            if (const int found = holderOf(newName, hash); found >= 0) {
                 // The names of this pass's listing are taken; a name given earlier in this
                 // pass, or one not listed, makes the move itself fail.
                 const Item& other = items_[found];
-                const bool givenNow = other.renamedIn == pass_ && other.current == *newName;
+                const bool givenNow = other.renamedIn == pass_ && other.current == newName;
                 if (givenNow || !other.listed)
                     return stop(
                         FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
                         name);
                 if (taken == TakenName::EndsRun)
-                    return stop(takenPrefix + QString::fromUtf8(*newName), name);
-                refuse(name, *newName);
+                    return stop(takenPrefix + QString::fromUtf8(newName), name);
+                refuse(name, newName);
                 continue;
             }
-            giveName(listed[i], std::move(*newName), hash);
+            giveName(listed[i], newName, hash);
         }
         return true;
     }
@@ -243,13 +275,17 @@ class Simulation {
     // item now, is taken.
     void changeCase(bool upper) {
         beforeCase_.resize(items_.size());
+        QByteArray& newName = newName_;
         for (const int item : listing()) {
-            const QByteArray& name = items_[item].current;
-            QByteArray newName;
-            if (isAscii(name))  // ASCII letters map to ASCII letters, the rest stays
-                newName = upper ? name.toUpper() : name.toLower();
-            else
+            const QByteArrayView name = items_[item].current;
+            if (isAscii(name)) {  // ASCII letters map to ASCII letters, the rest stays
+                newName.resize(0);
+                newName.append(name);
+                for (char& c : newName)
+                    if (upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z')) c ^= 0x20;
+            } else {
                 newName = caseChanged(QString::fromUtf8(name), upper).toUtf8();
+            }
             if (newName == name) continue;
             const std::size_t hash = hashOf(newName);
             if (holderOf(newName, hash) >= 0) {
@@ -257,11 +293,11 @@ class Simulation {
                 continue;
             }
             beforeCase_[item] = name;
-            giveName(item, std::move(newName), hash);
+            giveName(item, newName, hash);
         }
     }
 
-    bool stop(const QString& alert, const QByteArray& name = QByteArray()) {
+    bool stop(const QString& alert, QByteArrayView name = QByteArrayView()) {
         result_.plan.stopAlert = alert;
         if (!name.isNull()) result_.plan.stopItem = pathOf(name);
         return false;
@@ -282,7 +318,7 @@ class Simulation {
         std::vector<int>().swap(order_);
         std::vector<int> moving;  // the items that end with another name
         for (int i = 0; i < int(items_.size()); ++i) {
-            items_[i].previous = QByteArray();
+            items_[i].previous = QByteArrayView();
             if (items_[i].renamedIn != 0 && items_[i].current != originalOf(i)) moving.push_back(i);
         }
         byName_.reset(moving.size());  // now by original name, to a place in moving
@@ -335,16 +371,16 @@ class Simulation {
     QByteArrayView originalOf(int item) const { return names_.at(items_[item].listIndex); }
     // The item that has name now, or had it when the current pass began: the listing holds
     // a name until its pass ends. -1 when none has.
-    int holderOf(const QByteArray& name, std::size_t hash) const {
+    int holderOf(QByteArrayView name, std::size_t hash) const {
         return byName_.find(hash, [&](int item) {
             const Item& it = items_[item];
             return it.current == name || (it.renamedIn == pass_ && it.previous == name);
         });
     }
-    void giveName(int item, QByteArray newName, std::size_t hash) {
+    void giveName(int item, QByteArrayView newName, std::size_t hash) {
         Item& it = items_[item];
-        it.previous = std::move(it.current);
-        it.current = std::move(newName);
+        it.previous = it.current;
+        it.current = store_.keep(newName);
         it.currentHash = hash;
         it.renamedIn = std::uint8_t(pass_);
         byName_.insert(hash, item);
@@ -354,7 +390,7 @@ class Simulation {
         byName_.reset(2 * items_.size());
         for (int i = 0; i < int(items_.size()); ++i) byName_.insert(items_[i].currentHash, i);
     }
-    void refuse(const QByteArray& name, const QByteArray& newName) {
+    void refuse(QByteArrayView name, QByteArrayView newName) {
         result_.plan.notices << takenPrefix + QString::fromUtf8(newName);
         result_.plan.steps.push_back({pathOf(name), pathOf(newName), Refusal::NameTaken, {}});
     }
@@ -380,7 +416,9 @@ class Simulation {
     QByteArray prefix_;  // the folder's path and a "/"
     NameChangePlan& result_;
     std::vector<Item> items_;
-    std::vector<QByteArray> beforeCase_;  // by item, once the case pass runs
+    NameStore store_;                         // the new names items_ views
+    QByteArray newName_;                      // a rule's new name, before it is kept
+    std::vector<QByteArrayView> beforeCase_;  // by item, once the case pass runs
     NameTable byName_;
     int pass_ = 0;
     QSet<QByteArray> hidden_;
@@ -398,7 +436,8 @@ struct AffixBytes {
     bool numberLast = false;
 
     bool isOn() const { return numberFirst || textOn || numberLast; }
-    QByteArray around(const QByteArray& name, int index, bool atFront) const {
+    // Writes name with the affix at its front or end into result.
+    void around(QByteArrayView name, int index, bool atFront, QByteArray& result) const {
         char digits[12];
         char* const end = digits + sizeof digits;
         char* begin = end;
@@ -408,7 +447,7 @@ struct AffixBytes {
             value /= 10;
         } while (value != 0);
         const QByteArrayView number(begin, end - begin);
-        QByteArray result;
+        result.resize(0);
         result.reserve(name.size() + (textOn ? text.size() : 0) +
                        (int(numberFirst) + int(numberLast)) * number.size());
         if (!atFront) result += name;
@@ -416,37 +455,38 @@ struct AffixBytes {
         if (textOn) result += text;
         if (numberLast) result += number;
         if (atFront) result += name;
-        return result;
     }
 };
 
 // Every occurrence of find, from left to right without overlaps, as replacedName finds
-// them in text: UTF-8 matches only at whole characters.
-std::optional<QByteArray> replacedBytes(const QByteArray& name, const QByteArray& find,
-                                        const QByteArray& replacement) {
+// them in text: UTF-8 matches only at whole characters. Writes the new name into result;
+// false when find is not in name.
+bool replaceBytes(QByteArrayView name, QByteArrayView find, QByteArrayView replacement,
+                  QByteArray& result) {
     qsizetype at = name.indexOf(find);
-    if (at < 0) return std::nullopt;
-    QByteArray result;
-    result.reserve(name.size() - find.size() + replacement.size());
+    if (at < 0) return false;
+    result.resize(0);
     qsizetype from = 0;
     do {
-        result.append(name.constData() + from, at - from).append(replacement);
+        result.append(name.sliced(from, at - from)).append(replacement);
         from = at + find.size();
         at = name.indexOf(find, from);
     } while (at >= 0);
-    return result.append(name.constData() + from, name.size() - from);
+    result.append(name.sliced(from));
+    return true;
 }
 
+// Writes name without the bytes drop(c) is true for into result; false when there are none.
 template <typename Drop>
-std::optional<QByteArray> withoutBytes(const QByteArray& name, Drop drop) {
+bool dropBytes(QByteArrayView name, Drop drop, QByteArray& result) {
     qsizetype kept = 0;
     for (const char c : name) kept += !drop(c);
-    if (kept == name.size()) return std::nullopt;
-    QByteArray result(kept, Qt::Uninitialized);
+    if (kept == name.size()) return false;
+    result.resize(kept);
     char* out = result.data();
     for (const char c : name)
         if (!drop(c)) *out++ = c;
-    return result;
+    return true;
 }
 
 }  // namespace
@@ -482,12 +522,13 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
         const bool ignoreCase = options.ignoreCaseCheck;
         return sim.renameEach(
             sim.listing(),
-            [&](const QByteArray& name, int) -> std::optional<QByteArray> {
-                if (!ignoreCase) return replacedBytes(name, findBytes, replacementBytes);
-                const std::optional<QString> newName =
+            [&](QByteArrayView name, int, QByteArray& newName) {
+                if (!ignoreCase) return replaceBytes(name, findBytes, replacementBytes, newName);
+                const std::optional<QString> replaced =
                     replacedName(QString::fromUtf8(name), find, options.replace2TextField, true);
-                if (!newName) return std::nullopt;
-                return newName->toUtf8();
+                if (!replaced) return false;
+                newName = replaced->toUtf8();
+                return true;
             },
             TakenName::GoesOn);
     };
@@ -497,29 +538,31 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
         if (!listed.empty() && affix.textOn && affix.text.contains(':')) return sim.stop(colon);
         return sim.renameEach(
             listed,
-            [&](const QByteArray& name, int index) -> std::optional<QByteArray> {
-                return affix.around(name, index, atFront);
+            [&](QByteArrayView name, int index, QByteArray& newName) {
+                affix.around(name, index, atFront, newName);
+                return true;
             },
             atFront ? TakenName::GoesOn : TakenName::EndsRun);
     };
     auto removeSpacesPass = [&] {
         return sim.renameEach(
             sim.listing(),
-            [](const QByteArray& name, int) {
-                return withoutBytes(name, [](char c) { return c == ' '; });
+            [](QByteArrayView name, int, QByteArray& newName) {
+                return dropBytes(
+                    name, [](char c) { return c == ' '; }, newName);
             },
             TakenName::GoesOn);
     };
     auto removeNumbersPass = [&] {
         return sim.renameEach(
             sim.listing(),
-            [&](const QByteArray& name, int) {
-                std::optional<QByteArray> newName =
-                    withoutBytes(name, [](char c) { return c >= '0' && c <= '9'; });
-                if (newName)
-                    sim.log(QStringLiteral("Paths = %1, %2")
-                                .arg(sim.pathOf(name).display(), sim.pathOf(*newName).display()));
-                return newName;
+            [&](QByteArrayView name, int, QByteArray& newName) {
+                if (!dropBytes(
+                        name, [](char c) { return c >= '0' && c <= '9'; }, newName))
+                    return false;
+                sim.log(QStringLiteral("Paths = %1, %2")
+                            .arg(sim.pathOf(name).display(), sim.pathOf(newName).display()));
+                return true;
             },
             TakenName::GoesOn);
     };

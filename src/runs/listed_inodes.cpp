@@ -73,8 +73,13 @@ ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index) 
             listing = &listings_[i];
         }
     if (!listing) return nullptr;
-    index = listing->names.find(QByteArrayView(bytes).sliced(slash + 1));
-    return index < listing->names.size() ? listing : nullptr;
+    const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
+    const NameList& names = listing->names;
+    index = listing->next < names.size() && names.at(listing->next) == name ? listing->next
+                                                                            : names.find(name);
+    if (index >= names.size()) return nullptr;
+    listing->next = index + 1;
+    return listing;
 }
 
 std::optional<ItemIdentity> ListedInodes::take(const Path& path) {

@@ -37,6 +37,7 @@ class ListedInodes {
         std::uint64_t device;
         NameList names;
         std::vector<bool> spent;  // given out, or changed since
+        std::size_t next = 0;     // after the last name found: a run's moves follow the listing
     };
     // The listing that holds path's name, and where; nullptr when there is none.
     Listing* find(const Path& path, std::size_t& index);
