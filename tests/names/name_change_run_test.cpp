@@ -89,6 +89,15 @@ TEST_F(NameChangeTest, WorkedExamples) {
     EXPECT_EQ(names(), QStringList({"IMG_.jpg-x", "Scans-x"}));
     EXPECT_EQ(logLines, QStringList({"Paths = " + at("IMG_0042.jpg0-x") + ", " + at("IMG_.jpg-x"),
                                      "Paths = " + at("Scans1-x") + ", " + at("Scans-x")}));
+
+    // Only U+0020 spaces and the ASCII digits go: a tab, a no-break space and
+    // Arabic-Indic digits stay.
+    QDir(folder).removeRecursively();
+    makeFolder(folder);
+    add({"a b\tc 1", QString::fromUtf8("d\u00a0e\u0663")});
+    options = {.removeSpacesCheck = true, .removeNumbersCheck = true};
+    EXPECT_EQ(run(), RunResult::Done);
+    EXPECT_EQ(names(), QStringList({"ab\tc", QString::fromUtf8("d\u00a0e\u0663")}));
 }
 
 TEST_F(NameChangeTest, CancelOrNoRuleRenamesNothing) {

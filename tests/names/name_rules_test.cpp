@@ -17,13 +17,8 @@ TEST(NameRules, ReplaceScansWithoutOverlapsAndFoldsCaseOnlyWhenAsked) {
     EXPECT_EQ(replacedName("beach", "beach", "beach", false), "beach");
 }
 
-TEST(NameRules, RemovalsTouchOnlyPlainSpacesAndAsciiDigits) {
-    EXPECT_EQ(withoutSpaces("a b\tc"), "ab\tc");
-    EXPECT_EQ(withoutSpaces(u8("a\u00a0b")), std::nullopt);
-    EXPECT_EQ(withoutDigits("2010.txt"), ".txt");
-    EXPECT_EQ(withoutDigits(u8("\u0663\u0664.txt")), std::nullopt);  // Arabic-Indic digits
+TEST(NameRules, CaseChangeMapsWholeWords) {
     EXPECT_EQ(caseChanged(u8("straße.jpg"), true), "STRASSE.JPG");
-    EXPECT_EQ((Affix{true, true, "x", true}).at(3), "3x3");
 }
 
 }  // namespace

@@ -11,6 +11,36 @@
 
 namespace {
 
+// The rules as text, the plain way: the planner applies them to bytes, and a folder must
+// come out the same either way.
+struct Affix {
+    bool numberFirst = false;
+    bool textOn = false;
+    QString text;
+    bool numberLast = false;
+
+    bool isOn() const { return numberFirst || textOn || numberLast; }
+    QString at(int index) const {
+        const QString number = QString::number(index);
+        return (numberFirst ? number : QString()) + (textOn ? text : QString()) +
+               (numberLast ? number : QString());
+    }
+};
+
+template <typename Drop>
+std::optional<QString> without(const QString& name, Drop drop) {
+    QString kept;
+    for (const QChar c : name)
+        if (!drop(c)) kept += c;
+    return kept.size() == name.size() ? std::nullopt : std::optional<QString>(kept);
+}
+std::optional<QString> withoutSpaces(const QString& name) {
+    return without(name, [](QChar c) { return c == u' '; });
+}
+std::optional<QString> withoutDigits(const QString& name) {
+    return without(name, [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 using namespace NameChangeTexts;
 using Rule = std::function<std::optional<QString>(const QString&, int)>;
 
