@@ -166,10 +166,7 @@ class Simulation {
   public:
     Simulation(NameList names, const Path& folder, const NameChangeOptions& options,
                NameChangePlan& result)
-        : names_(std::move(names)),
-          folder_(folder),
-          prefix_(folder.bytes().endsWith('/') ? folder.bytes() : folder.bytes() + '/'),
-          result_(result) {
+        : names_(std::move(names)), folder_(folder), result_(result) {
         items_.reserve(names_.size());
         for (std::size_t i = 0; i < names_.size(); ++i) {
             const QByteArrayView bytes = names_.at(i);
@@ -303,12 +300,7 @@ class Simulation {
         return false;
     }
     void log(const QString& line) { result_.logLines << line; }
-    Path pathOf(QByteArrayView name) const {
-        QByteArray path(prefix_.size() + name.size(), Qt::Uninitialized);
-        std::memcpy(path.data(), prefix_.constData(), std::size_t(prefix_.size()));
-        std::memcpy(path.data() + prefix_.size(), name.data(), std::size_t(name.size()));
-        return Path(std::move(path));
-    }
+    Path pathOf(QByteArrayView name) const { return folder_ / name; }
 
     // The net moves, in an order in which each finds its new name free.
     void addNetMoves() {
@@ -413,7 +405,6 @@ class Simulation {
 
     NameList names_;
     Path folder_;
-    QByteArray prefix_;  // the folder's path and a "/"
     NameChangePlan& result_;
     std::vector<Item> items_;
     NameStore store_;                         // the new names items_ views
