@@ -39,12 +39,6 @@ void appendNumber(QByteArray& out, std::uint64_t number) {
     out.append(digits, end - digits);
 }
 
-void appendIdentity(QByteArray& out, const ItemIdentity& identity) {
-    appendNumber(out, identity.device);
-    out += ':';
-    appendNumber(out, identity.inode);
-}
-
 int highestNumber(const Path& folder) {
     int highest = 0;
     for (const QString& name :

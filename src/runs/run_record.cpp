@@ -1,6 +1,7 @@
 #include "runs/run_record.h"
 
 #include <QHash>
+#include <charconv>
 
 #include "runs/record_text.h"
 
@@ -16,8 +17,18 @@ int RunRecord::movesMade() const {
     return made;
 }
 
+void appendIdentity(QByteArray& out, const ItemIdentity& identity) {
+    // to_chars: a run writes one identity a move.
+    char digits[24];
+    out.append(digits, std::to_chars(digits, std::end(digits), identity.device).ptr - digits);
+    out += ':';
+    out.append(digits, std::to_chars(digits, std::end(digits), identity.inode).ptr - digits);
+}
+
 QByteArray identityText(const ItemIdentity& identity) {
-    return QByteArray::number(identity.device) + ':' + QByteArray::number(identity.inode);
+    QByteArray text;
+    appendIdentity(text, identity);
+    return text;
 }
 
 std::optional<ItemIdentity> identityFromText(const QByteArray& text) {

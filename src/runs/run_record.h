@@ -58,6 +58,7 @@ struct RunRecord {
 // whose process was killed) is passed over. nullopt when the text is no run record.
 std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number);
 
-// The line of an identity, "device:inode", and back.
+// The line of an identity, "device:inode", and back; appendIdentity writes it after out.
 QByteArray identityText(const ItemIdentity& identity);
+void appendIdentity(QByteArray& out, const ItemIdentity& identity);
 std::optional<ItemIdentity> identityFromText(const QByteArray& text);
