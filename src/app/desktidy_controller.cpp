@@ -29,6 +29,7 @@ bool isFolderOrLinkToOne(const Path& path) {
 
 DesktidyController::DesktidyController(Services s, BundleDefaults bundle)
     : services_(std::move(s)),
+      pipeline_(services_.files, services_.prompter, services_.notifier),
       user_(services_.user.user),
       home_(services_.user.home),
       defaults_(std::move(bundle.myDefaults)),

@@ -92,7 +92,6 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
 
     controller.start(arguments);
     MainWindow window(controller, desktop.state, &updates);
-    window.setPrompter(&desktop.prompter);
     desktop.attachTo(&window);
 
     // A launcher passes the folders to open as absolute paths after the program's own. The
