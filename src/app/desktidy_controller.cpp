@@ -92,6 +92,15 @@ QString DesktidyController::settingsHomeForJobs() const {
 
 std::optional<RunResult> DesktidyController::runScheduledFiling() {
     if (scheduledRun_ == 0) return std::nullopt;
+    // The crontab entry outlives the list (emptied, or the settings gone): say what is
+    // wrong and how to mend it, rather than "done filing".
+    if (distinctListedFolders().isEmpty()) {
+        services_.prompter.notice(QStringLiteral(
+            "desktidy: the scheduled run found no folders listed, so it filed nothing. List "
+            "folders with \u201cdesktidy folders add FOLDER...\u201d or in the window's Setup, "
+            "or take the schedule out with \u201cdesktidy schedule --remove\u201d."));
+        return RunResult::Done;
+    }
     return fileListedFolders(Starter::Schedule);
 }
 
