@@ -23,6 +23,14 @@ class FaultyFileSystem : public LocalFileSystem {
 
     static QString textOf(const Path& path) { return QString::fromUtf8(path.bytes()); }
 
+    // The removal walks by descriptors, not through status(): it sees the same devices.
+    FaultyFileSystem() {
+        removalHooks.beforeEntering = [this](const Path& folder, FileStatus& seen) {
+            if (otherFileSystems.contains(textOf(folder))) seen.device ^= 0x5a5a;
+        };
+    }
+    FaultyFileSystem(const FaultyFileSystem&) = delete;  // the hook holds this one
+
     std::optional<FileStatus> status(const Path& path) override {
         auto st = LocalFileSystem::status(path);
         if (st && otherFileSystems.contains(textOf(path))) st->device ^= 0x5a5a;
