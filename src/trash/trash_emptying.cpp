@@ -45,14 +45,18 @@ RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenIte
                           QStringLiteral("Delete")))
         return RunResult::Cancelled;
 
-    QList<Path> stayed, missing;
+    QStringList stayed;  // each with its reason
+    QList<Path> missing;
     for (const Path& path : chosenItems) {
         // Never anything outside the Trash, nor inside one of its items.
         if (!isDirectlyInTrash(path, services.trash)) {
-            stayed.append(path);
+            stayed << path.display() + QStringLiteral(": it is not an item of the Trash.");
         } else if (const FileError error = deleteTrashItem(path, services.trash, services.files);
                    !error.ok()) {
-            (error.code == ENOENT ? missing : stayed).append(path);
+            if (error.code == ENOENT)
+                missing.append(path);
+            else
+                stayed << path.display() + QStringLiteral(": ") + error.message;
         }
     }
     if (stayed.isEmpty() && missing.isEmpty()) {
@@ -62,7 +66,7 @@ RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenIte
     }
     QStringList parts;
     if (!stayed.isEmpty())
-        parts << QStringLiteral("These items could not be deleted:\n") + displayed(stayed);
+        parts << QStringLiteral("These items could not be deleted:\n") + stayed.join(u'\n');
     if (!missing.isEmpty())
         parts << QStringLiteral("These items were not found in the Trash:\n") + displayed(missing);
     prompter.notice(parts.join(QStringLiteral("\n\n")));
