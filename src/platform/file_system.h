@@ -59,6 +59,11 @@ class FileSystem {
     // first entry left with its reason, and how many more there are.
     virtual FileError removeAll(const Path& path) = 0;
 
+    // Moves from to the free path to on another file system, where moveNoReplace fails with
+    // EXDEV: by copy, then removal of the old item, as moveByCopy (platform/move_across.h)
+    // makes it. Never a tool, never into a mount inside the item.
+    virtual FileError moveAcrossFileSystems(const Path& from, const Path& to);
+
     // --- Copying (the pack copy; platform/copy_tree.h builds whole copies from these) ---
     // Makes a copy of one item that is not a folder at to, which must not exist: a file
     // with its contents, a link as a link to the same target (never followed), a special

@@ -16,7 +16,8 @@ class FaultyFileSystem : public LocalFileSystem {
     QHash<QString, int> failMoveTo;    // target path -> errno
     QHash<QString, int> failMoveFrom;  // source path -> errno
     QHash<QString, int> failMakeDirectory;
-    int failMovesAfter = -1;  // moves allowed before every later one fails (ENOSPC)
+    int failMovesAfter = -1;   // moves allowed before every later one fails (ENOSPC)
+    int failCopiesAfter = -1;  // entries copied before every later copy fails (ENOSPC)
     int moves = 0;
     QStringList movesMade;         // "from -> to", in order
     QStringList otherFileSystems;  // folders status() reports on another device
@@ -50,6 +51,11 @@ class FaultyFileSystem : public LocalFileSystem {
             movesMade << textOf(from) + " -> " + textOf(to);
         }
         return e;
+    }
+    FileError copyEntry(const Path& from, const Path& to) override {
+        if (failCopiesAfter == 0) return FileError::fromErrno(28 /* ENOSPC */, to, "create");
+        if (failCopiesAfter > 0) --failCopiesAfter;
+        return LocalFileSystem::copyEntry(from, to);
     }
     FileError makeDirectory(const Path& path) override {
         if (failMakeDirectory.contains(textOf(path)))
