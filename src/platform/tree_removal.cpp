@@ -162,6 +162,7 @@ class TreeWalk {
             return;
         }
         if (!seen.isDirectory()) return unlinkEntry(dirfd, name);
+        const FileStatus looked = seen;  // what the folder opened must be
         if (hooks_.beforeEntering) hooks_.beforeEntering(pathOf(name), seen);
         if (stack_.empty() && !seen.mountRoot) device_ = seen.device;
         if (seen.device != device_ || seen.mountRoot) return leave(otherFileSystemAt(pathOf(name)));
@@ -175,12 +176,12 @@ class TreeWalk {
             return leave(failure(errno, pathOf(name), QStringLiteral("open")));
         }
         FileStatus opened;
-        if (look(fd, "", AT_EMPTY_PATH, opened) != 0 || opened.device != seen.device ||
-            opened.inode != seen.inode || opened.mountRoot) {
+        if (look(fd, "", AT_EMPTY_PATH, opened) != 0 || opened.device != looked.device ||
+            opened.inode != looked.inode || opened.mountRoot) {
             ::close(fd);
             return leave(changedMeanwhile(pathOf(name)));
         }
-        Folder folder{name, seen.device, seen.inode, fd, {}, 0, false};
+        Folder folder{name, looked.device, looked.inode, fd, {}, 0, false};
         if (const int error = readNames(fd, folder.names); error != 0) {
             ::close(fd);
             return leave(failure(error, pathOf(name), QStringLiteral("read")));
