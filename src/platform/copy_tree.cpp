@@ -140,32 +140,38 @@ FileError copyTree(FileSystem& files, const Path& from, const Path& to) {
     return copyFolder(files, from, to, {made->device, made->inode});
 }
 
-ReplaceOutcome copyReplacing(FileSystem& files, const Path& from, const Path& copyPath) {
-    const auto existing = files.status(copyPath);
-    if (existing && existing->isDirectory())
-        if (FileError e = checkOneFileSystem(files, copyPath); !e.ok()) return {e};
+PartialCopy copyBeside(FileSystem& files, const Path& from, const Path& copyPath,
+                       const std::function<bool(const Path&, FileError&)>& beforeCopy) {
     Path temp;
     FileError copied;
     bool nameTaken = false;
     for (int attempt = 0; attempt < 8; ++attempt) {
         temp = temporaryNameBeside(copyPath, partialMarker);
+        if (beforeCopy && !beforeCopy(temp, copied)) return {copied, {}};
         copied = copyTree(files, from, temp);
         nameTaken = copied.code == EEXIST && copied.path == temp;
         if (!nameTaken) break;
     }
-    if (!copied.ok()) {
-        if (!nameTaken) discard(files, temp);
-        if (copied.path == temp)  // say which item the user asked for, not our temporary name
-            return {FileError::fromErrno(copied.code, copyPath, QStringLiteral("create"))};
-        return {copied};
-    }
+    if (copied.ok()) return {{}, temp};
+    if (!nameTaken) discard(files, temp);
+    if (copied.path == temp)  // say which item the user asked for, not our temporary name
+        return {FileError::fromErrno(copied.code, copyPath, QStringLiteral("create")), {}};
+    return {copied, {}};
+}
+
+ReplaceOutcome copyReplacing(FileSystem& files, const Path& from, const Path& copyPath) {
+    const auto existing = files.status(copyPath);
+    if (existing && existing->isDirectory())
+        if (FileError e = checkOneFileSystem(files, copyPath); !e.ok()) return {e};
+    const PartialCopy copy = copyBeside(files, from, copyPath);
+    if (!copy.error.ok()) return {copy.error};
     if (!files.exists(copyPath)) {
-        FileError moved = files.moveNoReplace(temp, copyPath);
+        FileError moved = files.moveNoReplace(copy.path, copyPath);
         if (moved.ok()) return {{}, true};
-        discard(files, temp);  // something took the name meanwhile; it stays
+        discard(files, copy.path);  // something took the name meanwhile; it stays
         return {FileError::fromErrno(moved.code, copyPath, QStringLiteral("create"))};
     }
-    return putInPlace(files, temp, copyPath);
+    return putInPlace(files, copy.path, copyPath);
 }
 
 QList<Path> leftoverCopiesOf(FileSystem& files, const Path& copyPath) {

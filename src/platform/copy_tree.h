@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <functional>
 
 #include "platform/file_error.h"
 #include "platform/file_system.h"
@@ -11,6 +12,19 @@
 // error, leaving the partial copy for the caller to remove. Refuses to copy a folder into
 // itself.
 FileError copyTree(FileSystem& files, const Path& from, const Path& to);
+
+// A complete copy under a temporary name, or why there is none.
+struct [[nodiscard]] PartialCopy {
+    FileError error;
+    Path path;  // the copy, when error is ok
+};
+
+// Copies from to a new hidden name beside copyPath (".NAME.desktidy-partial-…", which
+// leftoverCopiesOf and the recovery of a killed run know as a copy in progress). A copy
+// that fails is removed again. beforeCopy, when given, is told each name before anything
+// is made there; returning false stops with its error.
+PartialCopy copyBeside(FileSystem& files, const Path& from, const Path& copyPath,
+                       const std::function<bool(const Path&, FileError&)>& beforeCopy = {});
 
 // What copyReplacing did.
 struct [[nodiscard]] ReplaceOutcome {

@@ -129,42 +129,7 @@ FileError LocalFileSystem::removeEmptyDirectory(const Path& path) {
 }
 
 FileError LocalFileSystem::removeAll(const Path& path) {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0)
-        return FileError::fromErrno(errno, path, QStringLiteral("remove"));
-    if (!S_ISDIR(st.st_mode)) {
-        if (::unlink(path.c_str()) != 0)
-            return FileError::fromErrno(errno, path, QStringLiteral("remove"));
-        return {};
-    }
-    const auto top = status(path);
-    if (!top) return FileError::fromErrno(ENOENT, path, QStringLiteral("remove"));
-    return removeFolder(path, top->device);
-}
-
-// Removes the folder and what it holds, entering only folders on device. Everything else
-// goes even after a failure; the first failure is reported.
-FileError LocalFileSystem::removeFolder(const Path& path, std::uint64_t device) {
-    const auto st = status(path);
-    if (!st) return FileError::fromErrno(ENOENT, path, QStringLiteral("remove"));
-    if (st->device != device || st->mountRoot) return otherFileSystemAt(path);
-    NameList names;
-    if (FileError e = readFolder(path, names); !e.ok()) return e;
-    FileError first;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const Path child = path / names.name(i);
-        FileError e;
-        if (names.isDirectory(i))
-            e = removeFolder(child, device);
-        else if (::unlink(child.c_str()) != 0)
-            e = FileError::fromErrno(errno, child, QStringLiteral("remove"));
-        // A child that something else removed meanwhile is gone, as wanted.
-        if (!e.ok() && e.code != ENOENT && first.ok()) first = e;
-    }
-    if (!first.ok()) return first;
-    if (::rmdir(path.c_str()) != 0)
-        return FileError::fromErrno(errno, path, QStringLiteral("remove"));
-    return {};
+    return removeTree(path, removalHooks).summary();
 }
 
 FileError otherFileSystemAt(const Path& mountPoint) {

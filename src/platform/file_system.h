@@ -6,6 +6,7 @@
 #include "platform/file_error.h"
 #include "platform/name_list.h"
 #include "platform/path.h"
+#include "platform/tree_removal.h"
 
 // What lstat says of an item; links are never followed.
 struct FileStatus {
@@ -54,8 +55,14 @@ class FileSystem {
     // Removes an item and, for a folder, everything in it; links are removed, not followed.
     // Never crosses into another file system: a folder below that is on another device or
     // is a mount point is neither entered nor removed, the rest goes, and the removal
-    // fails with EXDEV naming that folder (as rm --one-file-system).
+    // fails with EXDEV naming that folder (as rm --one-file-system). The error names the
+    // first entry left with its reason, and how many more there are.
     virtual FileError removeAll(const Path& path) = 0;
+
+    // Moves from to the free path to on another file system, where moveNoReplace fails with
+    // EXDEV: by copy, then removal of the old item, as moveByCopy (platform/move_across.h)
+    // makes it. Never a tool, never into a mount inside the item.
+    virtual FileError moveAcrossFileSystems(const Path& from, const Path& to);
 
     // --- Copying (the pack copy; platform/copy_tree.h builds whole copies from these) ---
     // Makes a copy of one item that is not a folder at to, which must not exist: a file
@@ -82,6 +89,8 @@ class LocalFileSystem : public FileSystem {
     };
     static MoveCalls systemMoveCalls();
     MoveCalls moveCalls = systemMoveCalls();
+    // What removeAll calls on its way through a tree (see removeTree).
+    TreeRemovalHooks removalHooks;
 
     FileError readFolder(const Path& folder, NameList& names) override;
     std::optional<FileStatus> status(const Path& path) override;
@@ -93,9 +102,6 @@ class LocalFileSystem : public FileSystem {
     FileError copyEntry(const Path& from, const Path& to) override;
     FileError copyAttributes(const Path& from, const Path& to) override;
     FileError exchange(const Path& first, const Path& second) override;
-
-  private:
-    FileError removeFolder(const Path& path, std::uint64_t device);
 };
 
 // The error of a removal or replacement that met another file system at mountPoint.

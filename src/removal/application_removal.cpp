@@ -109,8 +109,16 @@ RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
         why = record.display() + QStringLiteral(" is in the way of the Trash's record.");
     }
     if (refusal == Refusal::None && !files.exists(folder)) plan.makeFirst.append(folder);
-    for (const PlannedMove& move : planMoves(sources, folder, time, files))
-        plan.steps.push_back({move.source, move.destination, refusal, why});
+    for (const PlannedMove& move : planMoves(sources, folder, time, files)) {
+        PlannedStep step{move.source, move.destination, refusal, why};
+        if (refusal == Refusal::None)
+            if (const FileError refused = foreseenRefusal(move.source, folder, files);
+                !refused.ok()) {
+                step.refusal = Refusal::NotAllowed;
+                step.why = refused.message;
+            }
+        plan.steps.push_back(std::move(step));
+    }
     return plan;
 }
 
@@ -124,23 +132,32 @@ RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
     observer.passBegins(QStringLiteral("Moving to Trash..."), outcome.total, false);
 
     // Without its folder in the Trash no item can go.
+    const Path folder = services.trash.files() / deletedAppsFolderName;
     const bool folderReady =
         plan.stepsToMake() == 0 || !deletedAppsFolder(services, time).isEmpty();
-    QList<Path> stayed;
+    QStringList stayed;  // each item with why it stayed
     for (const PlannedStep& step : plan.steps) {
         if (observer.stopRequested()) {
             outcome.cancelled = true;
             break;
         }
+        QString why = step.why;
         if (step.refusal == Refusal::None) {
             observer.step(outcome.done + outcome.failed + 1, outcome.total, step.from.display());
-            if (folderReady && moveToTrash(step.from, step.to, services)) {
+            const FileError error =
+                folderReady ? moveToTrash(step.from, step.to, services)
+                            : FileError{EIO, folder,
+                                        QStringLiteral("\u201c%1\u201d could not be made in the "
+                                                       "Trash with its record.")
+                                            .arg(folder.display())};
+            if (error.ok()) {
                 ++outcome.done;
                 continue;
             }
             ++outcome.failed;
+            why = error.message;
         }
-        stayed.append(step.from);
+        stayed << step.from.display() + QStringLiteral(": ") + why;
     }
     outcome.folders = outcome.done > 0 ? 1 : 0;
     observer.passEnds();
@@ -155,12 +172,8 @@ RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
             QStringLiteral("The application and its related files have been put in the Trash.");
         return RunResult::Done;
     }
-    QStringList lines;
-    for (const Path& path : stayed) lines << path.display();
-    outcome.details = lines;
-    result.closingNotice = QStringLiteral(
-                               "These items could not be put in the Trash and were left where "
-                               "they were:\n") +
-                           lines.join(u'\n');
+    outcome.details = stayed;
+    result.closingNotice =
+        QStringLiteral("These items could not be put in the Trash:\n") + stayed.join(u'\n');
     return RunResult::Failed;
 }

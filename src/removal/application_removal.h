@@ -36,8 +36,10 @@ RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolde
 // checked item that exists, folders first, into the Trash folder "DKT Deleted Apps" under
 // the name planMoves gives it. An item inside a folder moved before it goes with that
 // folder and has no step of its own. When the Trash folder (or its record) cannot be had
-// because something else holds its name, every step is refused. The folder is made first
-// when it is missing. Kind RemoveApp; changes nothing.
+// because something else holds its name, every step is refused; an item that moveToTrash
+// would refuse (foreseenRefusal: on another file system and holding a mount point, or not
+// the user's to remove) is refused with its reason. The folder is made first when it is
+// missing. Kind RemoveApp; changes nothing.
 RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
                        const QDateTime& time);
 
@@ -49,6 +51,6 @@ struct RemovalOutcome {
 
 // Carries out planTrashMoves at the services' time: makes "DKT Deleted Apps" with its Trash
 // record when missing, then each step in order. A cancel stops it after the item in hand
-// (Cancelled).
+// (Cancelled). Its closing notice names each item that stayed with its reason.
 RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
                              RunObserver& observer, RemovalOutcome& outcome);

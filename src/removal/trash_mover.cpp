@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "platform/move_across.h"
+
 namespace {
 
 // Whether the user may take the item out of its folder: write access to the folder
@@ -20,41 +22,71 @@ bool userMayRemoveFrom(const Path& source) {
     return ::lstat(source.c_str(), &itemStatus) == 0 && itemStatus.st_uid == user;
 }
 
-bool runMove(const QString& program, const QStringList& leading, const Path& source,
-             const Path& destination, TrashServices& services) {
+FileError refused(const Path& source, const QString& why) {
+    return {EPERM, source, QStringLiteral("\u201c%1\u201d %2.").arg(source.display(), why)};
+}
+
+FileError notYoursAcrossFileSystems(const Path& source) {
+    return refused(source, QStringLiteral("is on another file system than the Trash, and you "
+                                          "may not remove it from its folder"));
+}
+
+// Why `mv` must not be given this move, or ok. mv copies and then deletes where a rename
+// fails as crossing file systems, so it gets only an item on the destination's device that
+// is no mount point and holds none.
+FileError mvMightCross(const Path& source, const Path& destination, FileSystem& files) {
+    const std::optional<FileStatus> item = files.status(source);
+    const std::optional<FileStatus> folder = files.status(destination.parent());
+    if (!item) return FileError::fromErrno(ENOENT, source, QStringLiteral("move"));
+    if (!folder || folder->device != item->device || item->mountRoot)
+        return notYoursAcrossFileSystems(source);
+    if (item->isDirectory())
+        if (FileError inside = checkOneFileSystem(files, source); !inside.ok()) return inside;
+    return {};
+}
+
+FileError moveWithPrivileges(const Path& source, const Path& destination, TrashServices& services) {
+    if (FileError crossing = mvMightCross(source, destination, services.files); !crossing.ok())
+        return crossing;
     ToolRequest request;
-    request.program = program;
-    request.arguments = leading;
-    request.arguments << QStringLiteral("-n") << QStringLiteral("-T") << QStringLiteral("--")
-                      << source << destination;
-    (void)services.tools.run(request);
+    request.program = services.toolPaths.pkexec;
+    request.arguments << services.toolPaths.mv << QStringLiteral("-n") << QStringLiteral("-T")
+                      << QStringLiteral("--") << source << destination;
+    const ToolResult result = services.tools.run(request);
     // mv -n leaves a taken destination alone and may still succeed; what counts is
     // where the item is now.
-    return !services.files.exists(source) && services.files.exists(destination);
-}
-
-bool moveAsUser(const Path& source, const Path& destination, TrashServices& services) {
-    return runMove(services.toolPaths.mv, {}, source, destination, services);
-}
-
-bool moveWithPrivileges(const Path& source, const Path& destination, TrashServices& services) {
-    return runMove(services.toolPaths.pkexec, {services.toolPaths.mv}, source, destination,
-                   services);
+    if (!services.files.exists(source) && services.files.exists(destination)) return {};
+    return refused(source, result.started ? QStringLiteral("could not be moved with "
+                                                           "administrator rights")
+                                          : QStringLiteral("needs administrator rights to be "
+                                                           "moved, which could not be asked for"));
 }
 
 }  // namespace
 
-bool moveToTrash(const Path& source, const Path& destination, TrashServices& services) {
+FileError moveToTrash(const Path& source, const Path& destination, TrashServices& services) {
     const FileError error = services.files.moveNoReplace(source, destination);
-    if (error.ok()) return true;
+    if (error.ok()) return {};
     switch (error.code) {
         case EXDEV:
-            if (userMayRemoveFrom(source)) return moveAsUser(source, destination, services);
-            return moveWithPrivileges(source, destination, services);
+            // A copy and a removal made as the user: one the user may not make is not made.
+            if (!userMayRemoveFrom(source)) return notYoursAcrossFileSystems(source);
+            return services.files.moveAcrossFileSystems(source, destination);
         case EACCES:
         case EPERM:
             return moveWithPrivileges(source, destination, services);
         default:
-            return false;
+            return error;
     }
+}
+
+FileError foreseenRefusal(const Path& source, const Path& trashFolder, FileSystem& files) {
+    const std::optional<FileStatus> item = files.status(source);
+    std::optional<FileStatus> trash;
+    for (Path folder = trashFolder; !trash && !folder.isEmpty() && folder.bytes() != "/";
+         folder = folder.parent())
+        trash = files.status(folder);
+    if (!item || !trash || item->device == trash->device) return {};
+    if (!userMayRemoveFrom(source)) return notYoursAcrossFileSystems(source);
+    return refusalToMoveByCopy(files, source);
 }

@@ -11,6 +11,8 @@
 #include <typeinfo>
 #include <utility>
 
+#include "platform/move_across.h"
+
 namespace {
 
 ItemIdentity identityFrom(const FileStatus& status) { return {status.device, status.inode}; }
@@ -94,16 +96,8 @@ void JournalingFileSystem::notePlanned(qsizetype items) {
         plannedBeforeRecord_ += items;
 }
 
-void JournalingFileSystem::settleMoveAcross() {
-    if (!moveAcross_ || !journal_) return;
-    const MoveAcross move = *std::exchange(moveAcross_, std::nullopt);
-    if (inner_.exists(move.from)) return;
-    if (const std::optional<FileStatus> moved = inner_.status(move.to))
-        journal_->noteMovedAcross(move.id, identityFrom(*moved));
-}
-
 int JournalingFileSystem::endRun(RunOutcome outcome, const QString& result) {
-    settleMoveAcross();
+    refusedMove_.reset();
     int number = 0;
     if (journal_) {
         journal_->finish(outcome, result);
@@ -144,9 +138,8 @@ std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
     return inner_.status(path);
 }
 
-FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) {
-    if (!runOpen()) return inner_.moveNoReplace(from, to);
-    settleMoveAcross();
+std::optional<qint64> JournalingFileSystem::noteMoveIntent(const Path& from, const Path& to,
+                                                           FileError& error) {
     // A folder moved away may be the one held, or hold it.
     if (!heldFolder_.isEmpty() &&
         (heldFolder_ == from || heldFolder_.bytes().startsWith(from.bytes() + '/')))
@@ -158,15 +151,48 @@ FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) 
         item = identityOf(from);
     }
     listed_.changed(to);
-    if (!item) return inner_.moveNoReplace(from, to);  // fails: there is nothing to move
-    FileError error;
+    if (!item) return std::nullopt;
     RunJournal* record = journal(error);
-    const qint64 id = record ? record->noteMove(from, to, *item, error) : 0;
-    if (id == 0) return error;  // a move that could not be written down is not made
+    return record ? record->noteMove(from, to, *item, error) : 0;
+}
+
+FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) {
+    if (!runOpen()) return inner_.moveNoReplace(from, to);
+    refusedMove_.reset();
+    FileError error;
+    const std::optional<qint64> id = noteMoveIntent(from, to, error);
+    if (!id) return inner_.moveNoReplace(from, to);  // fails: there is nothing to move
+    if (*id == 0) return error;  // a move that could not be written down is not made
     error = inner_.moveNoReplace(from, to);
-    if (error.ok()) record->noteDone(id);
-    if (error.code == EXDEV) moveAcross_ = MoveAcross{id, from, to};
+    if (error.ok()) journal_->noteDone(*id);
+    if (error.code == EXDEV) refusedMove_ = RefusedMove{*id, from, to};
     return error;
+}
+
+FileError JournalingFileSystem::moveAcrossFileSystems(const Path& from, const Path& to) {
+    if (!runOpen()) return moveByCopy(inner_, from, to);
+    FileError error;
+    std::optional<qint64> id;
+    if (refusedMove_ && refusedMove_->from == from && refusedMove_->to == to)
+        id = refusedMove_->id;  // the intent is written already
+    else
+        id = noteMoveIntent(from, to, error);
+    refusedMove_.reset();
+    if (!id) return moveByCopy(inner_, from, to);  // fails: there is nothing to move
+    if (*id == 0) return error;
+    // The copy is part of this one move, not folders of its own for an undo to remove: it
+    // is made on the inner file system, and only its temporary name is written down, for
+    // a recovery to remove a half-made one. Where the complete copy lives is stored before
+    // the old item goes, so that an undo finds the item whatever happens next.
+    RunJournal* record = journal_.get();
+    MoveByCopySteps steps;
+    steps.copying = [record](const Path& temporary, FileError& e) {
+        return record->noteTemporary(temporary, e);
+    };
+    steps.copied = [record, id = *id](const FileStatus& copy, FileError& e) {
+        return record->noteMovedAcross(id, identityFrom(copy), e);
+    };
+    return moveByCopy(inner_, from, to, steps);
 }
 
 FileError JournalingFileSystem::makeDirectory(const Path& path) {

@@ -47,6 +47,10 @@ class JournalingFileSystem : public FileSystem {
     FileError readFolder(const Path& folder, NameList& names) override;
     std::optional<FileStatus> status(const Path& path) override;
     FileError moveNoReplace(const Path& from, const Path& to) override;
+    // Written as one move: its intent before anything (the refused move's, when it was
+    // just tried), the temporary name of the copy, and once the copy is in place, its
+    // identity ("across"), stored before the old item is removed.
+    FileError moveAcrossFileSystems(const Path& from, const Path& to) override;
     FileError makeDirectory(const Path& path) override;
     FileError removeEmptyDirectory(const Path& path) override;
     FileError removeAll(const Path& path) override;
@@ -65,14 +69,16 @@ class JournalingFileSystem : public FileSystem {
     // The open run's journal, made now if need be; nullptr (error set) when it cannot be.
     RunJournal* journal(FileError& error);
     bool noteIfTemporary(const Path& path, FileError& error);
-    // A move refused as crossing file systems may then be made by a tool (application
-    // removal runs mv); when the item has left and arrived, the record says so.
-    void settleMoveAcross();
-    struct MoveAcross {
+    // Writes the intent of a move and returns its id: nullopt when there is no item at
+    // from, 0 when the record could not be written (error set).
+    std::optional<qint64> noteMoveIntent(const Path& from, const Path& to, FileError& error);
+    // The last move, when it was refused as crossing file systems: moveAcrossFileSystems
+    // then makes it under the same intent.
+    struct RefusedMove {
         qint64 id;
         Path from, to;
     };
-    std::optional<MoveAcross> moveAcross_;
+    std::optional<RefusedMove> refusedMove_;
 
     FileSystem& inner_;
     Path stateFolder_;

@@ -183,8 +183,8 @@ void RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity) 
     waiting_ += "made " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n';
 }
 
-void RunJournal::noteMovedAcross(qint64 id, const ItemIdentity& identity) {
-    waiting_ += "across " + QByteArray::number(id) + ' ' + identityText(identity) + '\n';
+bool RunJournal::noteMovedAcross(qint64 id, const ItemIdentity& identity, FileError& error) {
+    return write("across " + QByteArray::number(id) + ' ' + identityText(identity) + '\n', error);
 }
 
 void RunJournal::noteRemovedFolder(const Path& path) {

@@ -49,10 +49,12 @@ class RunJournal {
     bool noteTemporary(const Path& path, FileError& error);
     // The same for a folder about to be made.
     bool noteMakingFolder(const Path& path, FileError& error);
+    // Written at once: the item of move id now lives on another file system, as the copy
+    // with this identity, and its old one is about to be removed.
+    bool noteMovedAcross(qint64 id, const ItemIdentity& identity, FileError& error);
     // Marks kept until the next write.
     void noteDone(qint64 id);
     void noteMadeFolder(const Path& path, const ItemIdentity& identity);
-    void noteMovedAcross(qint64 id, const ItemIdentity& identity);
     void noteRemovedFolder(const Path& path);
     void noteFolder(const Path& folder);
     void notePlanned(qsizetype items);

@@ -2,8 +2,6 @@
 
 #include <cerrno>
 
-#include "platform/copy_tree.h"
-
 namespace {
 
 bool isAt(FileSystem& files, const Path& path, const ItemIdentity& identity) {
@@ -66,41 +64,23 @@ class Undoer {
             fail(entry.target, error.message);
     }
 
-    // An item on another file system comes back as a copy, and only a complete copy lets
-    // the moved item go. The move is tried first, so that this run's record holds it as a
-    // move across file systems, which an undo of this undo makes again.
+    // An item on another file system comes back as the move that took it there: by copy,
+    // the item leaving only once its copy is complete. The plain move is tried first, so
+    // that this run's record holds both as one move, which an undo of this undo makes again.
     void copyBack(const RunEntry& entry) {
         if (!isAt(files_, entry.target, entry.identity)) {
             skip(entry.target, QStringLiteral("it is no longer where the run left it"));
             return;
         }
-        const FileError moved = files_.moveNoReplace(entry.target, entry.path);
-        if (moved.ok()) {
+        FileError moved = files_.moveNoReplace(entry.target, entry.path);
+        if (moved.code == EXDEV) moved = files_.moveAcrossFileSystems(entry.target, entry.path);
+        if (moved.ok())
             ++outcome_.movedBack;
-            return;
-        }
-        if (moved.code == EEXIST) {
+        else if (moved.code == EEXIST)
             skip(entry.target,
                  QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
-            return;
-        }
-        if (moved.code != EXDEV) {
+        else
             fail(entry.target, moved.message);
-            return;
-        }
-        // The copy is part of that one move, not folders of its own for an undo to remove.
-        if (FileError copied = copyTree(files_.inner(), entry.target, entry.path); !copied.ok()) {
-            if (files_.exists(entry.path)) (void)files_.removeAll(entry.path);
-            fail(entry.target, copied.message);
-            return;
-        }
-        if (FileError removed = files_.removeAll(entry.target); !removed.ok()) {
-            fail(entry.target,
-                 QStringLiteral("it was copied back to %1 but could not be removed. %2")
-                     .arg(entry.path.display(), removed.message));
-            return;
-        }
-        ++outcome_.movedBack;
     }
 
     void skip(const Path& path, const QString& why) {

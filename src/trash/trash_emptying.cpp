@@ -46,7 +46,8 @@ RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenIte
     report.kind = RunKind::EmptyTrash;
     report.total = static_cast<int>(chosenItems.size());
     observer.passBegins(QStringLiteral("Deleting..."), report.total, true);
-    QList<Path> stayed, missing;
+    QStringList stayed;  // each with its reason
+    QList<Path> missing;
     int done = 0;
     for (const Path& path : chosenItems) {
         if (observer.stopRequested()) {
@@ -56,10 +57,13 @@ RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenIte
         observer.step(++done, report.total, displayName(path.fileName()));
         // Never anything outside the Trash, nor inside one of its items.
         if (!isDirectlyInTrash(path, services.trash)) {
-            stayed.append(path);
+            stayed << path.display() + QStringLiteral(": it is not an item of the Trash.");
         } else if (const FileError error = deleteTrashItem(path, services.trash, services.files);
                    !error.ok()) {
-            (error.code == ENOENT ? missing : stayed).append(path);
+            if (error.code == ENOENT)
+                missing.append(path);
+            else
+                stayed << path.display() + QStringLiteral(": ") + error.message;
         } else {
             ++report.done;
         }
@@ -74,10 +78,12 @@ RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenIte
     }
     QStringList parts;
     if (!stayed.isEmpty())
-        parts << QStringLiteral("These items could not be deleted:\n") + displayed(stayed);
+        parts << QStringLiteral("These items could not be deleted:\n") + stayed.join(u'\n');
     if (!missing.isEmpty())
         parts << QStringLiteral("These items were not found in the Trash:\n") + displayed(missing);
     outcome.closingNotice = parts.join(QStringLiteral("\n\n"));
-    for (const Path& path : stayed + missing) report.details << path.display();
+    report.details = stayed;
+    for (const Path& path : missing)
+        report.details << path.display() + QStringLiteral(": not found");
     return RunResult::Failed;
 }

@@ -17,7 +17,7 @@ bool choosesNothing(const QList<Path>& chosenItems, const TrashLocation& trash);
 QString deleteQuestion(const QList<Path>& chosenItems);
 
 // How a deletion went, and the notice to show once it has ended: whether every item went,
-// else which could not be deleted and which were no longer there.
+// else which could not be deleted, each with its reason, and which were no longer there.
 struct DeletionOutcome {
     RunReport report;
     QString closingNotice;

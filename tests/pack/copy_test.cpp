@@ -18,17 +18,11 @@ namespace {
 // The file system with copy failures on request.
 class CopyFaultFileSystem : public FaultyFileSystem {
   public:
-    int failCopiesAfter = -1;  // entries copied before every later copy fails with ENOSPC
-    int exchangeError = 0;     // when not 0, exchange fails with this errno
-    QString failFirstMoveTo;   // the first move onto this path fails with EIO
-    QString failReadFolder;    // reading this folder fails with EACCES
-    QString failRemoveAllOf;   // removeAll of a path containing this fails with EACCES
+    int exchangeError = 0;    // when not 0, exchange fails with this errno
+    QString failFirstMoveTo;  // the first move onto this path fails with EIO
+    QString failReadFolder;   // reading this folder fails with EACCES
+    QString failRemoveAllOf;  // removeAll of a path containing this fails with EACCES
 
-    FileError copyEntry(const Path& from, const Path& to) override {
-        if (failCopiesAfter == 0) return FileError::fromErrno(ENOSPC, to, "create");
-        if (failCopiesAfter > 0) --failCopiesAfter;
-        return LocalFileSystem::copyEntry(from, to);
-    }
     FileError readFolder(const Path& folder, NameList& names) override {
         if (textOf(folder) == failReadFolder) return FileError::fromErrno(EACCES, folder, "read");
         return LocalFileSystem::readFolder(folder, names);

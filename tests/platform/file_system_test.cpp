@@ -1,12 +1,9 @@
 #include "platform/file_system.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 
 #include <QFile>
 
-#include "support/faulty_file_system.h"
 #include "support/qstring_printer.h"
 #include "support/temp_home.h"
 
@@ -105,72 +102,6 @@ TEST_F(LocalFileSystemTest, ListsMovesAndRemovesEveryNameByItsBytes) {
     EXPECT_TRUE(fs.listNames(d, true).empty());
     NameList names;
     EXPECT_EQ(fs.readFolder(d, names).code, ENOENT);
-}
-
-QString mountMessage(const QString& mountPoint) {
-    return "\u201c" + mountPoint +
-           "\u201d is the mount point of another file system, which is never removed with the "
-           "folder around it.";
-}
-
-// Links are removed, not followed; a folder on another device stays, and the error names it.
-TEST_F(LocalFileSystemTest, RemoveAllLeavesALinksTargetAndAFolderOnAnotherDevice) {
-    FaultyFileSystem files;
-    const QString gone = home / "gone";
-    writeFile(gone + "/.hidden/a.txt");
-    writeFile(home / "keep/precious.txt", "keep me");
-    QFile::link(home / "keep", gone + "/link-to-keep");
-    writeFile(gone + "/sub/mounted/precious.txt", "keep me");
-    writeFile(gone + "/sub/z.txt");
-    files.otherFileSystems << gone + "/sub/mounted";
-    EXPECT_EQ(checkOneFileSystem(files, asPath(gone)).message, mountMessage(gone + "/sub/mounted"));
-    const FileError e = files.removeAll(asPath(gone));
-    EXPECT_EQ(e.code, EXDEV);
-    EXPECT_EQ(e.path, asPath(gone + "/sub/mounted"));
-    EXPECT_EQ(e.message, mountMessage(gone + "/sub/mounted"));
-    EXPECT_EQ(displayed(files.listNames(asPath(gone), true)), QStringList{"sub"});  // the rest goes
-    EXPECT_EQ(displayed(files.listNames(asPath(gone + "/sub"), true)), QStringList{"mounted"});
-    EXPECT_EQ(readFile(gone + "/sub/mounted/precious.txt") + readFile(home / "keep/precious.txt"),
-              "keep mekeep me");
-    // The top's own device.
-    EXPECT_TRUE(checkOneFileSystem(files, asPath(gone + "/sub/mounted")).ok());
-}
-
-// Real mounts, in a mount namespace of this process so that none outlives the test.
-TEST_F(LocalFileSystemTest, RemoveAllStopsAtAMountedFileSystemAndABindMount) {
-    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr))
-        GTEST_SKIP() << "cannot make a mount namespace here";
-    const QString gone = home / "gone";
-    makeFolder(gone + "/tmpfs");
-    makeFolder(gone + "/bind");
-    writeFile(home / "elsewhere/precious.txt", "keep me");
-    const QByteArray tmpfs = QFile::encodeName(gone + "/tmpfs");
-    const QByteArray bind = QFile::encodeName(gone + "/bind");
-    if (::mount("none", tmpfs.constData(), "tmpfs", 0, nullptr) != 0)
-        GTEST_SKIP() << "cannot mount here";
-    struct Unmount {
-        QByteArrayList points;
-        ~Unmount() {
-            for (const QByteArray& p : points) ::umount2(p.constData(), MNT_DETACH);
-        }
-    } unmount{{tmpfs}};
-    ASSERT_EQ(::mount(QFile::encodeName(home / "elsewhere").constData(), bind.constData(), nullptr,
-                      MS_BIND, nullptr),
-              0);
-    unmount.points << bind;
-    writeFile(gone + "/tmpfs/on-tmpfs.txt", "keep me too");
-
-    for (const QString& mounted : {gone + "/bind", gone + "/tmpfs"}) {  // in name order
-        const FileError e = fs.removeAll(asPath(gone));
-        EXPECT_EQ(e.code, EXDEV);
-        EXPECT_EQ(e.message, mountMessage(mounted));
-        EXPECT_EQ(checkOneFileSystem(fs, asPath(gone)).path, asPath(mounted));
-        EXPECT_EQ(readFile(gone + "/tmpfs/on-tmpfs.txt"), "keep me too");
-        ::umount2(QFile::encodeName(mounted).constData(), MNT_DETACH);
-    }
-    EXPECT_EQ(readFile(home / "elsewhere/precious.txt"), "keep me");
-    ASSERT_TRUE(fs.removeAll(asPath(gone)).ok());  // nothing mounted any more
-    EXPECT_FALSE(fs.exists(asPath(gone)));
 }
 
 }  // namespace

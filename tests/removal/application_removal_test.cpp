@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -109,28 +111,104 @@ TEST_F(Removal, TakenNamesGetTheTimeThenACounterAndNothingIsReplaced) {
                                          to + "/Bar-14-05-09", to + "/.rc", to + "/.rc-14-05-09"}));
 }
 
-TEST_F(Removal, AcrossFileSystemsMvRunsAsTheUserAndRefusedItemsGoThroughPkexec) {
-    const QString settings = writeFile(home / ".config/notepad.conf");
+// Across file systems the program moves the item itself, and no tool runs; `pkexec mv` is
+// asked only for an item on the Trash's file system that the user may not move, never for
+// one on another device (mv would copy it). Each item that stays is named with its reason.
+TEST_F(Removal, AcrossFileSystemsTheProgramMovesAndPkexecMvNeverCrossesADevice) {
+    const QString settings = writeFile(home / ".config/notepad.conf", "settings");
     const QString cache = writeFile(home / ".cache/notepad.db");
+    const QString log = writeFile(home / ".cache/notepad.log");
     files.failMoveFrom[settings] = EXDEV;
     files.failMoveFrom[cache] = EACCES;
+    files.failMoveFrom[log] = EPERM;
+    files.otherFileSystems << log;
     services.toolPaths.mv = "/bin/mv";
     services.toolPaths.pkexec = "/usr/bin/pkexec";
     tools.handler = [](const ToolRequest&) { return FakeToolRunner::finished(126); };
 
     EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
-    ASSERT_EQ(tools.requests.size(), 2);
-    EXPECT_EQ(tools.requests[0].program, "/bin/mv");
+    EXPECT_EQ(readFile(deletedApps() + "/notepad.conf"), "settings");
+    EXPECT_FALSE(exists(settings));
+    ASSERT_EQ(tools.requests.size(), 1);
+    EXPECT_EQ(tools.requests[0].program, "/usr/bin/pkexec");
     EXPECT_EQ(tools.requests[0].arguments,
-              QStringList({"-n", "-T", "--", settings, deletedApps() + "/notepad.conf"}));
-    EXPECT_EQ(tools.requests[1].program, "/usr/bin/pkexec");
-    EXPECT_EQ(tools.requests[1].arguments,
               QStringList({"/bin/mv", "-n", "-T", "--", cache, deletedApps() + "/notepad.db"}));
+    EXPECT_EQ(resultLine(outcome.report), "Moved 2 items to the Trash. 2 stayed: 2 failed.");
     EXPECT_EQ(outcome.closingNotice,
-              "These items could not be put in the Trash and were left "
-              "where they were:\n" +
-                  settings + "\n" + cache);
-    EXPECT_TRUE(exists(settings) && exists(cache));
+              "These items could not be put in the Trash:\n" + cache + ": \u201c" + cache +
+                  "\u201d could not be moved with administrator rights.\n" + log + ": \u201c" +
+                  log +
+                  "\u201d is on another file system than the Trash, and you may not remove it "
+                  "from its folder.");
+    EXPECT_TRUE(exists(cache) && exists(log));
+}
+
+// An item on another file system that holds a mount point is never copied or removed: it
+// stays whole with what is mounted in it, named with the reason, and a preview that can
+// tell (the item on another device than the Trash) says so before the run.
+TEST_F(Removal, AnItemHoldingAMountStaysWholeAndIsNamed) {
+    const QString cache = home / ".cache/notepad", config = home / ".config/notepad";
+    for (const QString& folder : {cache, config}) {
+        writeFile(folder + "/precious/keep.txt", "keep me");
+        writeFile(folder + "/data.db", "data");
+    }
+    files.otherFileSystems << cache << config + "/precious";
+    files.failMoveFrom[config] = EXDEV;  // a device the preview cannot see
+    const RemovalList list = chooseApp(app);
+    const auto held = [](const QString& item) {
+        return "\u201c" + item + "\u201d holds another file system, mounted at \u201c" + item +
+               "/precious\u201d; it was not moved, as a move to another file system would copy "
+               "and then remove what is mounted there.";
+    };
+    QStringList preview;
+    for (const PlannedStep& step : planTrashMoves(list, services, clock).steps)
+        preview << planLine(step);
+    EXPECT_EQ(preview, QStringList({config + " -> " + deletedApps() + "/notepad",
+                                    cache + " -> " + deletedApps() +
+                                        "/notepad-14-05-09  [stays: "
+                                        "not allowed: " +
+                                        held(cache) + "]",
+                                    app + " -> " + deletedApps() + "/Note Pad.app"}));
+
+    EXPECT_EQ(remove(list), RunResult::Failed);
+    EXPECT_EQ(resultLine(outcome.report),
+              "Moved 1 item to the Trash. 2 stayed: 1 not allowed, 1 failed.");
+    EXPECT_EQ(outcome.closingNotice, "These items could not be put in the Trash:\n" + config +
+                                         ": " + held(config) + "\n" + cache + ": " + held(cache));
+    for (const QString& folder : {cache, config})
+        EXPECT_EQ(readFile(folder + "/precious/keep.txt") + readFile(folder + "/data.db"),
+                  "keep medata");
+    EXPECT_EQ(displayed(files.listNames(asPath(deletedApps()), true)), QStringList{"Note Pad.app"});
+}
+
+// The same with real mounts, in a mount namespace of this process: ~/.cache is a tmpfs, and
+// a folder of the home is bind-mounted inside the application's cache folder.
+TEST_F(Removal, AnItemHoldingARealBindMountStaysAndAFileBesideItMoves) {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr))
+        GTEST_SKIP() << "cannot make a mount namespace here";
+    makeFolder(home / ".cache");
+    const QByteArray tmpfs = QFile::encodeName(home / ".cache");
+    if (::mount("none", tmpfs.constData(), "tmpfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "cannot mount here";
+    const QString cache = home / ".cache/notepad";
+    writeFile(home / "precious/keep.txt", "keep me");
+    writeFile(cache + "/data.db", "data");
+    makeFolder(cache + "/precious");
+    const QByteArray bind = QFile::encodeName(cache + "/precious");
+    ASSERT_EQ(::mount(QFile::encodeName(home / "precious").constData(), bind.constData(), nullptr,
+                      MS_BIND, nullptr),
+              0);
+    const QString log = writeFile(home / ".cache/notepad.log", "log");
+
+    EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(resultLine(outcome.report), "Moved 2 items to the Trash. 1 stayed: 1 not allowed.");
+    EXPECT_EQ(readFile(deletedApps() + "/notepad.log"), "log");
+    EXPECT_FALSE(exists(log));
+    EXPECT_EQ(readFile(cache + "/data.db") + readFile(cache + "/precious/keep.txt"), "datakeep me");
+    ::umount2(bind.constData(), MNT_DETACH);
+    ::umount2(tmpfs.constData(), MNT_DETACH);
+    EXPECT_EQ(readFile(home / "precious/keep.txt"), "keep me");
+    EXPECT_TRUE(tools.requests.isEmpty());
 }
 
 TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
@@ -181,9 +259,10 @@ TEST_F(Removal, NothingMovesWhenTheFolderCannotHaveItsRecord) {
     const QString settings = writeFile(home / ".config/notepad.conf");
     makeFolder(recordOf("DKT Deleted Apps"));  // in the record's way
     EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
+    const QString why =
+        ": " + recordOf("DKT Deleted Apps") + " is in the way of the Trash's record.";
     EXPECT_EQ(outcome.closingNotice,
-              "These items could not be put in the Trash and were left where they were:\n" + app +
-                  "\n" + settings);
+              "These items could not be put in the Trash:\n" + app + why + "\n" + settings + why);
     EXPECT_TRUE(exists(app) && exists(settings));
     EXPECT_FALSE(exists(deletedApps()));
 }

@@ -1,12 +1,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 
-#include "platform/copy_tree.h"
 #include "runs/folder_lock.h"
 #include "runs/journaling_file_system.h"
 #include "runs/record_text.h"
@@ -149,38 +150,75 @@ TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
                            "Words/c.txt f mine", "a.txt f other", "b.txt f in its place"}));
 }
 
-// "Trash" is another file system: a move into or out of it fails, and the caller then
-// moves the item by other means.
+// "Trash" is another file system: a move into or out of it fails (unless a real mount
+// makes it so), and the caller then moves the item by copy. Each removal is told first.
 class OtherDeviceFileSystem : public LocalFileSystem {
   public:
+    bool seam = true;
+    std::function<void(const Path&)> removing;
+
     FileError moveNoReplace(const Path& from, const Path& to) override {
-        if ((from.parent().fileName() == "Trash") != (to.parent().fileName() == "Trash"))
+        if (seam && (from.parent().fileName() == "Trash") != (to.parent().fileName() == "Trash"))
             return FileError::fromErrno(EXDEV, to, "move");
         return LocalFileSystem::moveNoReplace(from, to);
     }
+    FileError removeAll(const Path& path) override {
+        if (removing) removing(path);
+        return LocalFileSystem::removeAll(path);
+    }
 };
 
-TEST_F(JournalFixture, ItemMovedAcrossFileSystemsComesBackAsACompleteCopyAndGoesAgain) {
-    OtherDeviceFileSystem devices;
-    JournalingFileSystem removal(devices, desktidyStateFolder(home.path()));
-    put("app.AppImage", "binary");
-    makeFolder(home.desktop() + "/Trash");
-    removal.beginRun({"remove-app", {}});
-    const Path trashed = folder / "Trash/app.AppImage";
-    ASSERT_EQ(removal.moveNoReplace(folder / "app.AppImage", trashed).code, EXDEV);
-    // What `mv` does across file systems: a copy, then the original goes.
-    ASSERT_TRUE(copyTree(local, folder / "app.AppImage", trashed).ok());
-    ASSERT_TRUE(local.removeAll(folder / "app.AppImage").ok());
-    removal.endRun(RunOutcome::Done);
+// The record says where the complete copy is, with its identity, before the old item is
+// removed, so that a run killed then loses nothing; an undo brings the item back the same
+// way, and an undo of that undo takes it again. With the seam, and with a real tmpfs when
+// this process may mount one.
+TEST_F(JournalFixture, ItemMovedAcrossFileSystemsIsRecordedBeforeItGoesAndComesBack) {
+    for (const bool realMount : {false, true}) {
+        SCOPED_TRACE(realMount ? "tmpfs" : "seam");
+        const QString trash = home.desktop() + "/Trash";
+        makeFolder(trash);
+        if (realMount &&
+            (::unshare(CLONE_NEWNS) != 0 ||
+             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+             ::mount("none", QFile::encodeName(trash).constData(), "tmpfs", 0, nullptr) != 0))
+            GTEST_SKIP() << "cannot mount here";
+        OtherDeviceFileSystem devices;
+        devices.seam = !realMount;
+        JournalingFileSystem removal(devices, desktidyStateFolder(home.path()));
+        const Path item = folder / "Pad", trashed = Path::fromText(trash) / "Pad";
+        writeFile(home.desktop() + "/Pad/bin/pad", "binary");
+        writeFile(home.desktop() + "/Pad/.settings", "mine");
+        const QStringList tree = describeTree(item, TreeDetail::ItemTimes);
 
-    const Undone undone = undo(removal, *history.newestToUndo());
-    EXPECT_EQ(undone.outcome.movedBack, 1);
-    EXPECT_EQ(readFile(home.desktop() + "/app.AppImage"), "binary");
-    EXPECT_FALSE(local.exists(trashed));
-    // The undo's copy was a move too: undoing the undo puts the item in the Trash again.
-    EXPECT_EQ(undo(removal, *history.read(undone.run)).outcome.movedBack, 1);
-    EXPECT_EQ(readFile(home.desktop() + "/Trash/app.AppImage"), "binary");
-    EXPECT_FALSE(local.exists(folder / "app.AppImage"));
+        std::optional<RunRecord> whenRemoving;
+        devices.removing = [&](const Path& path) {
+            if (path != item) return;
+            const Path record = history.recordPath(history.numbers().last());
+            whenRemoving = parseRunRecord(readFile(QFile::decodeName(record.bytes())), 1);
+        };
+        removal.beginRun({"remove-app", {}});
+        ASSERT_EQ(removal.moveNoReplace(item, trashed).code, EXDEV);
+        ASSERT_TRUE(removal.moveAcrossFileSystems(item, trashed).ok());
+        removal.endRun(RunOutcome::Done);
+        ASSERT_TRUE(whenRemoving.has_value());
+        ASSERT_EQ(whenRemoving->entries.size(), 2);  // one move, and its copy in progress
+        const RunEntry& move = whenRemoving->entries[0];
+        EXPECT_TRUE(move.acrossDevices);
+        EXPECT_EQ(move.identity.device, local.status(trashed)->device);
+        EXPECT_EQ(move.identity.inode, local.status(trashed)->inode);
+        EXPECT_TRUE(whenRemoving->entries[1].path.fileName().startsWith(".Pad.desktidy-partial-"));
+        EXPECT_EQ(describeTree(trashed, TreeDetail::ItemTimes), tree);
+
+        const Undone undone = undo(removal, *history.newestToUndo());
+        EXPECT_EQ(undone.outcome.movedBack, 1) << undone.outcome.skipped.join('\n').toStdString();
+        EXPECT_EQ(describeTree(item, TreeDetail::ItemTimes), tree);
+        EXPECT_FALSE(local.exists(trashed));
+        EXPECT_EQ(undo(removal, *history.read(undone.run)).outcome.movedBack, 1);
+        EXPECT_EQ(describeTree(trashed, TreeDetail::ItemTimes), tree);
+        EXPECT_FALSE(local.exists(item));
+        ASSERT_TRUE(local.removeAll(trashed).ok());
+        if (realMount) ::umount2(QFile::encodeName(trash).constData(), MNT_DETACH);
+    }
 }
 
 // The record takes inodes from the run's listing; a name the run changed since is

@@ -16,12 +16,21 @@ class FaultyFileSystem : public LocalFileSystem {
     QHash<QString, int> failMoveTo;    // target path -> errno
     QHash<QString, int> failMoveFrom;  // source path -> errno
     QHash<QString, int> failMakeDirectory;
-    int failMovesAfter = -1;  // moves allowed before every later one fails (ENOSPC)
+    int failMovesAfter = -1;   // moves allowed before every later one fails (ENOSPC)
+    int failCopiesAfter = -1;  // entries copied before every later copy fails (ENOSPC)
     int moves = 0;
     QStringList movesMade;         // "from -> to", in order
     QStringList otherFileSystems;  // folders status() reports on another device
 
     static QString textOf(const Path& path) { return QString::fromUtf8(path.bytes()); }
+
+    // The removal walks by descriptors, not through status(): it sees the same devices.
+    FaultyFileSystem() {
+        removalHooks.beforeEntering = [this](const Path& folder, FileStatus& seen) {
+            if (otherFileSystems.contains(textOf(folder))) seen.device ^= 0x5a5a;
+        };
+    }
+    FaultyFileSystem(const FaultyFileSystem&) = delete;  // the hook holds this one
 
     std::optional<FileStatus> status(const Path& path) override {
         auto st = LocalFileSystem::status(path);
@@ -42,6 +51,11 @@ class FaultyFileSystem : public LocalFileSystem {
             movesMade << textOf(from) + " -> " + textOf(to);
         }
         return e;
+    }
+    FileError copyEntry(const Path& from, const Path& to) override {
+        if (failCopiesAfter == 0) return FileError::fromErrno(28 /* ENOSPC */, to, "create");
+        if (failCopiesAfter > 0) --failCopiesAfter;
+        return LocalFileSystem::copyEntry(from, to);
     }
     FileError makeDirectory(const Path& path) override {
         if (failMakeDirectory.contains(textOf(path)))

@@ -138,8 +138,12 @@ TEST_F(TrashEmptying, OnlyItemsDirectlyInTheTrashAreDeletedAndNeverAcrossAMount)
     EXPECT_EQ(readFile(mounted + "/stick/on-stick.txt"), "keep me");
     EXPECT_EQ(displayed(files.listNames(asPath(mounted), true)), QStringList{"stick"});
     EXPECT_TRUE(exists(recordOf("mounted")));
-    const QStringList stayed{outside, deeper, notADirectItem, mounted};
-    EXPECT_EQ(outcome.closingNotice, "These items could not be deleted:\n" + stayed.join('\n'));
+    const QString notInTrash = ": it is not an item of the Trash.\n";
+    EXPECT_EQ(outcome.closingNotice,
+              "These items could not be deleted:\n" + outside + notInTrash + deeper + notInTrash +
+                  notADirectItem + notInTrash + mounted + ": \u201c" + mounted +
+                  "/stick\u201d is the mount point of another file system, which is never "
+                  "removed with the folder around it.");
 }
 
 // Names are bytes: a name that is not UTF-8 and the UTF-8 name it would read as are two

@@ -94,13 +94,13 @@ class MainWindow : public QMainWindow {
     DesktidyController& controller_;
     WindowStateStore& state_;
     UpdateChecker* updates_;
-    WindowRunFrontEnd* runFrontEnd_;
-    HistoryWindow* history_ = nullptr;
     AppActions* actions_;
     PathControl* workingFolderControl_;
     SetupPanel* setupPanel_;
     NameChangeWindow* nameChangeWindow_;
     RemovalPanel* removalPanel_;
     TrashPanel* trashPanel_;
+    WindowRunFrontEnd* runFrontEnd_;
+    HistoryWindow* history_ = nullptr;
     QLabel* resultLine_ = nullptr;
 };
