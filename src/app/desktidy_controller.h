@@ -33,8 +33,6 @@ enum class PackSide { Pack, Unpack };
 
 // What the window or the command line asks of every run, handed to the controller once.
 struct RunOptions {
-    // A preview (--dry-run): starting writes no settings, so it is read by start.
-    bool previewOnly = false;
     // Every filing, unfiling, name change, copying and removal run reports its items here and stops
     // between items when the cancel flag is set.
     RunProgress progress;
@@ -54,9 +52,14 @@ class DesktidyController {
     DesktidyController& operator=(const DesktidyController&) = delete;
 
     // --- Start-up ---
-    // Loads and saves the settings, resolves the folders searched for an application's
-    // files and reads the arguments (entry 0 is the program's own path).
+    // Loads the settings, resolves the folders searched for an application's files and
+    // reads the arguments (entry 0 is the program's own path). Nothing is written: a
+    // command that only reads or plans leaves the settings file as it is, and those that
+    // change a setting save it themselves. The window saves at its start.
     void start(const QStringList& arguments);
+    // What the loads so far left out of the settings file and where its text is kept,
+    // told once: empty when every key was read, or the user has been told already.
+    QString takeSettingsNotice() { return store_.takeDamageReport(); }
     // The scheduled run when the arguments asked for one: files every listed folder
     // without asking. Returns how it ended, after which the process should end; nullopt
     // when there was none.

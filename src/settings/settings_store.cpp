@@ -15,25 +15,57 @@
 
 namespace {
 
-// Reads that tolerate a file edited by hand: a value of the wrong type reads as missing.
-QStringList readList(const QVariant& v) {
-    if (!v.isValid()) return {};
-    if (v.typeId() == QMetaType::QString)
-        return v.toString().isEmpty() ? QStringList() : QStringList{v.toString()};
-    return v.toStringList();
+// The values a hand-edited file may hold, read strictly: a value of another kind is
+// nullopt, and its key is set aside rather than read into something it never meant.
+
+// A list: QSettings writes an empty one as @Invalid(), one entry as a bare text.
+std::optional<QStringList> listValue(const QVariant& v) {
+    if (!v.isValid()) return QStringList();
+    switch (v.typeId()) {
+        case QMetaType::QString:
+            return v.toString().isEmpty() ? QStringList() : QStringList{v.toString()};
+        case QMetaType::QStringList:
+            return v.toStringList();
+        case QMetaType::QVariantList: {
+            QStringList list;
+            for (const QVariant& entry : v.toList()) {
+                if (entry.typeId() != QMetaType::QString) return std::nullopt;
+                list.append(entry.toString());
+            }
+            return list;
+        }
+        default:
+            return std::nullopt;
+    }
 }
 
-std::optional<QString> readText(const QVariant& v) {
-    if (!v.isValid() || v.typeId() != QMetaType::QString) return std::nullopt;
+std::optional<QString> textValue(const QVariant& v) {
+    if (v.typeId() != QMetaType::QString) return std::nullopt;
     return v.toString();
 }
 
-int readInt(const QVariant& v) {
-    if (!v.isValid()) return 0;
-    if (v.typeId() == QMetaType::QString) return leadingInteger(v.toString());
+std::optional<int> integerValue(const QVariant& v) {
     bool ok = false;
-    const int n = v.toInt(&ok);
-    return ok ? n : 0;
+    int n = 0;
+    switch (v.typeId()) {
+        case QMetaType::QString:
+            n = v.toString().trimmed().toInt(&ok);
+            break;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            n = v.toInt(&ok);
+            break;
+        default:
+            break;
+    }
+    return ok ? std::optional(n) : std::nullopt;
+}
+
+std::optional<int> integerValueIn(const QVariant& v, int first, int last) {
+    const std::optional<int> n = integerValue(v);
+    return n && *n >= first && *n <= last ? n : std::nullopt;
 }
 
 // QSettings writes a one-element list as its element alone, so a list holding one empty
@@ -53,28 +85,47 @@ bool isUsableFolderList(const QStringList& folders) {
                                                [](const QString& s) { return s.isEmpty(); });
 }
 
+QStringList bundleList(const QVariantMap& myDefaults, const QString& key) {
+    return listValue(myDefaults.value(key)).value_or(QStringList());
+}
+
 struct LoadContext {
     const QVariantMap& myDefaults;
     const QString& osHome;
 };
 
-// A key of the file: its value as a save writes it, and how a load reads it back.
+// A key of the file: its value as a save writes it, how a load reads it back (false,
+// leaving settings as they are, for a value not of its kind), and what it reads as when
+// it is missing or set aside.
 struct Key {
     QString name;
     std::function<QVariant(const Settings&)> write;
-    std::function<void(Settings&, const QVariant&, const LoadContext&)> read;
+    std::function<bool(Settings&, const QVariant&, const LoadContext&)> read;
+    std::function<void(Settings&, const LoadContext&)> absent = [](Settings&, const LoadContext&) {
+    };
 };
 
 Key listKey(const char* name, QStringList Settings::*list) {
     return {QString::fromLatin1(name), [list](const Settings& s) { return storableList(s.*list); },
-            [list](Settings& s, const QVariant& v, const LoadContext&) { s.*list = readList(v); }};
+            [list](Settings& s, const QVariant& v, const LoadContext&) {
+                const std::optional<QStringList> read = listValue(v);
+                if (read) s.*list = *read;
+                return read.has_value();
+            },
+            [list](Settings& s, const LoadContext&) { (s.*list).clear(); }};
 }
 
+// A missing type list is none the user chose: the bundle's list stands in for it.
 Key typeListKey(Category category) {
     return {categoryKey(category),
             [category](const Settings& s) { return storableList(s.types(category)); },
             [category](Settings& s, const QVariant& v, const LoadContext&) {
-                s.types(category) = readList(v);
+                const std::optional<QStringList> read = listValue(v);
+                if (read) s.types(category) = *read;
+                return read.has_value();
+            },
+            [category](Settings& s, const LoadContext& context) {
+                s.types(category) = bundleList(context.myDefaults, categoryKey(category));
             }};
 }
 
@@ -88,10 +139,12 @@ Key packColumnKey(const char* name, QList<PackRow> Settings::*rows, QString Pack
                 return storableList(column);
             },
             [rows, cell](Settings& s, const QVariant& v, const LoadContext&) {
-                const QStringList column = readList(v);
+                const std::optional<QStringList> column = listValue(v);
+                if (!column) return false;
                 QList<PackRow>& list = s.*rows;
-                if (list.size() < column.size()) list.resize(column.size());
-                for (qsizetype i = 0; i < column.size(); ++i) list[i].*cell = column[i];
+                if (list.size() < column->size()) list.resize(column->size());
+                for (qsizetype i = 0; i < column->size(); ++i) list[i].*cell = column->at(i);
+                return true;
             }};
 }
 
@@ -100,7 +153,12 @@ Key archiveTitleKey(const char* name, QString ArchiveDate::*title) {
     return {QString::fromLatin1(name),
             [title](const Settings& s) { return QVariant(s.archiveDate.*title); },
             [title](Settings& s, const QVariant& v, const LoadContext&) {
-                s.archiveDate.*title = readText(v).value_or(QStringLiteral("None"));
+                const std::optional<QString> text = textValue(v);
+                if (text) s.archiveDate.*title = *text;
+                return text.has_value();
+            },
+            [title](Settings& s, const LoadContext&) {
+                s.archiveDate.*title = QStringLiteral("None");
             }};
 }
 
@@ -108,16 +166,21 @@ Key archiveTitleKey(const char* name, QString ArchiveDate::*title) {
 Key flagUnlessZeroKey(const char* name, bool Settings::*flag) {
     return {QString::fromLatin1(name), [flag](const Settings& s) { return storableFlag(s.*flag); },
             [flag](Settings& s, const QVariant& v, const LoadContext&) {
-                if (readInt(v) != 0) s.*flag = true;
+                const std::optional<int> n = integerValue(v);
+                if (n && *n != 0) s.*flag = true;
+                return n.has_value();
             }};
 }
 
-// A month or day of the month: 0 ("All") or out of range leaves the value as it is.
+// A number of the schedule from 0 to last: 0 ("All", or "not set") leaves the value as
+// it is.
 Key scheduleNumberKey(const char* name, int Schedule::*number, int last) {
     return {QString::fromLatin1(name),
             [number](const Settings& s) { return QVariant(s.schedule.*number); },
             [number, last](Settings& s, const QVariant& v, const LoadContext&) {
-                if (const int n = readInt(v); n > 0 && n <= last) s.schedule.*number = n;
+                const std::optional<int> n = integerValueIn(v, 0, last);
+                if (n && *n != 0) s.schedule.*number = *n;
+                return n.has_value();
             }};
 }
 
@@ -125,11 +188,14 @@ Key scheduleNumberKey(const char* name, int Schedule::*number, int last) {
 const QList<Key>& keyTable() {
     static const QList<Key> table = {
         {QStringLiteral("folders"), [](const Settings& s) { return storableList(s.folderNames); },
-         [](Settings& s, const QVariant& v, const LoadContext& context) {
-             const QStringList names = readList(v);
-             s.folderNames = isUsableFolderList(names)
-                                 ? names
-                                 : readList(context.myDefaults.value(QStringLiteral("folders")));
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             const std::optional<QStringList> names = listValue(v);
+             if (!names || !isUsableFolderList(*names)) return false;
+             s.folderNames = *names;
+             return true;
+         },
+         [](Settings& s, const LoadContext& context) {
+             s.folderNames = bundleList(context.myDefaults, QStringLiteral("folders"));
          }},
         listKey("myfolders", &Settings::listedFolders),
         typeListKey(Category::Web),
@@ -148,19 +214,28 @@ const QList<Key>& keyTable() {
         archiveTitleKey("archDay", &ArchiveDate::day),
         archiveTitleKey("archYear", &ArchiveDate::year),
         {QStringLiteral("pathString"), [](const Settings& s) { return QVariant(s.workingFolder); },
-         [](Settings& s, const QVariant& v, const LoadContext& context) {
-             s.workingFolder = readText(v).value_or(desktopFolderOf(context.osHome));
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             const std::optional<QString> text = textValue(v);
+             if (text) s.workingFolder = *text;
+             return text.has_value();
+         },
+         [](Settings& s, const LoadContext& context) {
+             s.workingFolder = desktopFolderOf(context.osHome);
          }},
         {QStringLiteral("updatesState"),
          [](const Settings& s) { return storableFlag(s.checkForUpdates); },
          [](Settings& s, const QVariant& v, const LoadContext&) {
-             s.checkForUpdates = readInt(v) != 0;
-         }},
+             const std::optional<int> n = integerValue(v);
+             if (n) s.checkForUpdates = *n != 0;
+             return n.has_value();
+         },
+         [](Settings& s, const LoadContext&) { s.checkForUpdates = false; }},
         {QStringLiteral("schedDateValue"),
          [](const Settings& s) { return QVariant(formatScheduleDate(s.schedule.time)); },
          [](Settings& s, const QVariant& v, const LoadContext&) {
-             const QDateTime time = parseScheduleDate(readText(v).value_or(QString()));
+             const QDateTime time = parseScheduleDate(textValue(v).value_or(QString()));
              if (time.isValid()) s.schedule.time = time;
+             return time.isValid();
          }},
         {QStringLiteral("scheddays"),
          [](const Settings& s) {
@@ -169,12 +244,22 @@ const QList<Key>& keyTable() {
              return QVariant(days);
          },
          [](Settings& s, const QVariant& v, const LoadContext&) {
-             // Eight states or none: a shorter list from a damaged file is not applied.
-             const QStringList days = readList(v);
-             if (days.size() != 8) return;
-             s.schedule.days.everyDay = leadingInteger(days[0]) != 0;
-             for (int d = 0; d < 7; ++d)
-                 s.schedule.days.weekdays[d] = leadingInteger(days[d + 1]) != 0;
+             // Eight states or none: a shorter list is no week. The file gives texts; a
+             // value this process saved may still be the integers it was given.
+             const QVariantList days = v.typeId() == QMetaType::QStringList
+                                           ? QVariant(v.toStringList()).toList()
+                                       : v.typeId() == QMetaType::QVariantList ? v.toList()
+                                                                               : QVariantList();
+             if (days.size() != 8) return false;
+             std::array<int, 8> states{};
+             for (int d = 0; d < 8; ++d) {
+                 const std::optional<int> state = integerValue(days.at(d));
+                 if (!state) return false;
+                 states[d] = *state;
+             }
+             s.schedule.days.everyDay = states[0] != 0;
+             for (int d = 0; d < 7; ++d) s.schedule.days.weekdays[d] = states[d + 1] != 0;
+             return true;
          }},
         scheduleNumberKey("schedMonth", &Schedule::month, 12),
         scheduleNumberKey("schedMday", &Schedule::monthDay, 31),
@@ -183,22 +268,38 @@ const QList<Key>& keyTable() {
         {QStringLiteral("setByDay"),
          [](const Settings& s) { return storableFlag(s.schedule.byWeekdays); },
          [](Settings& s, const QVariant& v, const LoadContext&) {
-             s.schedule.byWeekdays = readInt(v) != 0;
+             const std::optional<int> n = integerValue(v);
+             if (n) s.schedule.byWeekdays = *n != 0;
+             return n.has_value();
          }},
+        // The stepper offers 1 to 23 hours; 0 is "not set".
         {QStringLiteral("hoursStep"),
          [](const Settings& s) { return QVariant(s.schedule.hoursStep); },
          [](Settings& s, const QVariant& v, const LoadContext&) {
-             if (const int n = readInt(v)) s.schedule.hoursStep = n;
+             const std::optional<int> n = integerValueIn(v, 0, 23);
+             if (n && *n != 0) s.schedule.hoursStep = *n;
+             return n.has_value();
          }},
         {QStringLiteral("hoursState"),
          [](const Settings& s) { return storableFlag(s.schedule.everyNHours); },
          [](Settings& s, const QVariant& v, const LoadContext&) {
-             if (readInt(v) != 0) s.schedule.everyNHours = true;
+             const std::optional<int> n = integerValue(v);
+             if (n && *n != 0) s.schedule.everyNHours = true;
+             return n.has_value();
          }},
         flagUnlessZeroKey("packOverwrite", &Settings::packOverwrite),
         flagUnlessZeroKey("unpackOverwrite", &Settings::unpackOverwrite),
     };
     return table;
+}
+
+// "“a”", "“a” and “b”", "“a”, “b” and “c”".
+QString quotedList(const QStringList& names) {
+    QStringList quoted;
+    for (const QString& name : names) quoted << u'\u201c' + name + u'\u201d';
+    if (quoted.size() < 2) return quoted.value(0);
+    return quoted.mid(0, quoted.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
+           quoted.last();
 }
 
 }  // namespace
@@ -210,9 +311,9 @@ const QStringList SettingsStore::keys = [] {
 }();
 
 void restoreDefaults(Settings& s, const QVariantMap& myDefaults, const QString& osHome) {
-    s.folderNames = readList(myDefaults.value(QStringLiteral("folders")));
+    s.folderNames = bundleList(myDefaults, QStringLiteral("folders"));
     for (Category category : allCategories) {
-        s.types(category) = readList(myDefaults.value(categoryKey(category)));
+        s.types(category) = bundleList(myDefaults, categoryKey(category));
         sortTypeList(s.types(category));
     }
     s.archiveDate = ArchiveDate();
@@ -283,26 +384,74 @@ QVariant SettingsStore::value(const QString& key) const {
     return defaultPrefs_.value(key);
 }
 
+QList<QPair<QString, QVariant>> SettingsStore::storedForm(const Settings& settings) {
+    QList<QPair<QString, QVariant>> values;
+    for (const Key& key : keyTable()) values.append({key.name, key.write(settings)});
+    return values;
+}
+
 void SettingsStore::load(Settings& s, const QVariantMap& myDefaults, const QString& osHome) {
-    // Only a first start takes the defaults: a damaged folder list must not cost the user
-    // the lists and dates stored beside it.
-    if (readList(value(QStringLiteral("folders"))).isEmpty()) {
+    damaged_.clear();
+    damagedSetAside_ = false;
+    const auto isStored = [this](const QString& key) {
+        return prefs_->contains(key) || defaultPrefs_.contains(key);
+    };
+    if (std::none_of(keys.begin(), keys.end(), isStored)) {  // a first start
         restoreDefaults(s, myDefaults, osHome);
         return;
     }
+    // Each key on its own: one the file damaged must not cost the user the others.
     const LoadContext context{myDefaults, osHome};
     s.packRows.clear();  // the pack columns fill the rows afresh
     s.unpackRows.clear();
-    for (const Key& key : keyTable()) key.read(s, value(key.name), context);
+    QByteArray contents;
+    for (const Key& key : keyTable()) {
+        if (isStored(key.name) && key.read(s, value(key.name), context)) continue;
+        key.absent(s, context);
+        if (!isStored(key.name)) continue;
+        if (contents.isEmpty()) {
+            QFile file(filePath_);
+            if (file.open(QIODevice::ReadOnly)) contents = file.readAll();
+        }
+        damaged_.append({key.name, settingLines(contents, key.name)});
+    }
     for (Category category : allCategories) sortTypeList(s.types(category));
 }
 
 void SettingsStore::save(const Settings& s) {
+    // A damaged key's line is the user's text: it is kept before a value is written over
+    // it, or, when it cannot be kept, left where it is.
+    if (!damaged_.isEmpty() && !damagedSetAside_)
+        damagedSetAside_ =
+            setAsideLines(setAsideFilePath(), filePath_, damaged_, QDateTime::currentDateTime());
     for (const Key& key : keyTable()) {
         const QVariant value = key.write(s);
         defaultPrefs_.insert(key.name, value);
-        prefs_->setValue(key.name, value);
+        const bool kept = std::any_of(damaged_.begin(), damaged_.end(),
+                                      [&](const auto& d) { return d.key == key.name; });
+        if (damagedSetAside_ || !kept) prefs_->setValue(key.name, value);
     }
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
     prefs_->sync();
+}
+
+QString SettingsStore::takeDamageReport() {
+    QStringList keys;
+    for (const DamagedSetting& setting : damaged_) {
+        if (reported_.contains(setting)) continue;
+        reported_.append(setting);
+        keys << setting.key;
+    }
+    if (keys.isEmpty()) return QString();
+    const bool one = keys.size() == 1;
+    const QString side = u'\u201c' + setAsideFilePath() + u'\u201d';
+    return QStringLiteral(
+               "%1 %2 in \u201c%3\u201d could not be read and %4 left out; the other "
+               "settings are kept. %5 %6")
+        .arg(one ? QStringLiteral("The setting") : QStringLiteral("The settings"), quotedList(keys),
+             filePath_, one ? QStringLiteral("is") : QStringLiteral("are"),
+             one ? QStringLiteral("Its line") : QStringLiteral("Their lines"),
+             damagedSetAside_ ? QStringLiteral("%1 kept in %2.").arg(one ? "is" : "are", side)
+                              : QStringLiteral("%1 to %2 before the file is next written.")
+                                    .arg(one ? "goes" : "go", side));
 }

@@ -39,6 +39,7 @@ struct ControllerFixture {
             Services{prompter, notifier, chooser, files, tools, ToolPaths{}, user, QString()},
             BundleDefaults::fromResources());
         controller->start(arguments);
+        controller->saveSetup();  // as the window starts
     }
     DesktidyController& c() { return *controller; }
 };

@@ -138,7 +138,6 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     // Each run ends with its result line on standard output (or JSON), and shows a
     // progress line on standard error when that is a terminal.
     RunOptions runOptions;
-    runOptions.previewOnly = dryRun;
     runOptions.onEnd = [&](const RunReport& report) {
         if (io.errorIsTerminal) io.err << "\r\033[K" << Qt::flush;
         if (json)
@@ -158,6 +157,8 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.setRunOptions(std::move(runOptions));
     controller.start(args);
+    if (const QString notice = controller.takeSettingsNotice(); !notice.isEmpty())
+        io.err << "desktidy: " << notice << Qt::endl;
     // A run that a crash or a kill stopped is put right and told of once, on any start
     // but a preview's, which changes nothing.
     if (!dryRun)
