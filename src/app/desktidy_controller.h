@@ -133,6 +133,8 @@ class DesktidyController {
 
     // --- Schedule ---
     // Makes schedule the draft's, saves the draft and writes the crontab entry for it.
+    // A schedule that would never run (scheduleNeverRunsReason) is refused with a
+    // critical notice saying why; nothing is saved or written then.
     RunResult setSchedule(const Schedule& schedule);
     // Saves the draft and takes the entry out of the crontab.
     RunResult removeSchedule();
