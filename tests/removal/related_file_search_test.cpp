@@ -150,6 +150,34 @@ TEST_F(TrashTest, HostileInfoListsGiveNoIdentifierAndNeverHang) {
               bigEndian(binary.size(), 8);
     EXPECT_EQ(identifierOf(binary), "");
 
+    // A dictionary with the identifier and an array whose every level refers twice to the
+    // next: a few hundred bytes that the library would read as 2^levels values. Up to the
+    // budget it is read; beyond, it is refused before the library copies anything.
+    auto sharedLevels = [&](int levels) {
+        QList<QByteArray> objects = {"\xd2\x01\x02\x03\x04",
+                                     "\x5f\x10\x12"
+                                     "CFBundleIdentifier",
+                                     "\x51k", "\x55x.y.z"};
+        for (int i = 0; i < levels; ++i)
+            objects << (i + 1 < levels ? "\xa2" + QByteArray(2, char(4 + i + 1)) : "\xa0");
+        QByteArray list = "bplist00", offsets;
+        for (const QByteArray& object : objects) {
+            offsets += bigEndian(list.size(), 2);
+            list += object;
+        }
+        return list + offsets + QByteArray(6, 0) + "\x02\x01" + bigEndian(objects.size(), 8) +
+               bigEndian(0, 8) + bigEndian(list.size(), 8);
+    };
+    EXPECT_EQ(identifierOf(sharedLevels(10)), "x.y.z");
+    EXPECT_LT(sharedLevels(30).size(), 300);
+    EXPECT_EQ(identifierOf(sharedLevels(30)), "");
+    // A read the caller stops gives nothing either.
+    const std::atomic_bool stop = true;
+    EXPECT_EQ(bundleIdentifier(asPath(home / "H.app")), "");
+    identifierOf(plistWith("<true/>"));
+    EXPECT_EQ(bundleIdentifier(asPath(home / "H.app"), &stop), "");
+    EXPECT_EQ(bundleIdentifier(asPath(home / "H.app")), "x.y.z");
+
     // Only a regular file is read: never a FIFO (which would wait for a writer) nor a
     // device, even through a link; a link to a regular file is fine.
     const QString info = home / "H.app/Contents/Info.plist";
