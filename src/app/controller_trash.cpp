@@ -32,7 +32,9 @@ Path DesktidyController::applicationsFolder() {
 }
 
 RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
-    return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices()));
+    // A signal stops the search, which may walk large folders, as it stops a run.
+    return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices(),
+                                             runOptions_.progress.cancel));
 }
 
 RunPlan DesktidyController::planMoveToTrash(const RemovalChecklist& checklist) {

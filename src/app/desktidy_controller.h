@@ -172,7 +172,9 @@ class DesktidyController {
     // --- Application removal ---
     // Where the application chooser starts: ~/Applications when it exists, else the home.
     Path applicationsFolder();
-    // The application at appPath and its related items, each checked.
+    // The application at appPath and its related items, those that are its own checked
+    // (see buildRemovalList). The run options' cancel stops the search: the list is then
+    // empty and says it was cancelled.
     RemovalChecklist planRemoval(const Path& appPath);
     // Moves exactly the checked items into the Trash folder "DKT Deleted Apps".
     RunResult moveToTrash(const RemovalChecklist& checklist);
