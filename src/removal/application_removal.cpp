@@ -71,6 +71,7 @@ RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolde
     if (isApplication(appPath)) {
         list.rows.append(DelAppRow(appPath, itemLabelFor(appPath, services.files, cancel)));
         list.files.append(appPath);
+        if (cancelled()) return list;
     }
     for (const Path& path : related) {
         const auto status = services.files.status(path);

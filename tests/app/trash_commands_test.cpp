@@ -205,8 +205,8 @@ TEST(RemoveAppCommand, AStopDuringTheSearchEndsItWith130) {
     TerminalPrompter prompter(in, err, {true, false, false});
     CommandContext context{f.c(), prompter, out, err};
     for (const auto& command : allCommands()) {
-        if (command->name() == "remove-app")
-            EXPECT_EQ(command->execute(context, {app}), ExitSignal);
+        if (command->name() != "remove-app") continue;
+        EXPECT_EQ(command->execute(context, {app}), ExitSignal);
     }
     EXPECT_EQ(output, QString());
     EXPECT_TRUE(QFile::exists(app) && QFile::exists(f.home / ".config/Pad/settings"));

@@ -246,7 +246,6 @@ TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
         writeFile(config + "/" + name);
     writeFile(data + "/notes.config");
     writeFile(cache + "/cached/x");
-    writeFile(apps + "/share.desktop");
     writeFile(home / "users/ann/annotations");
     makeFolder(home / "users/local/data");
 
@@ -256,7 +255,6 @@ TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
     EXPECT_EQ(relatedTo(writeAppBundle(home / "Tool.app", "org.example.config")),
               QStringList({data + "/notes.config"}));
     EXPECT_EQ(relatedTo(home / "Cache.AppImage"), QStringList({cache + "/cached"}));
-    EXPECT_EQ(relatedTo(home / "Share.AppImage"), QStringList());  // launchers are shared
     EXPECT_EQ(relatedTo(home / "Applications.AppImage"), QStringList());
     EXPECT_EQ(related(home / "Ann.AppImage", {home / "users"}, home / "users/ann"),
               QStringList({home / "users/ann/annotations"}));
