@@ -34,7 +34,7 @@ Path DesktidyController::applicationsFolder() {
 RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
     // A signal stops the search, which may walk large folders, as it stops a run.
     return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices(),
-                                             runOptions_.progress.cancel));
+                                             runOptions_.stopSearch));
 }
 
 RunPlan DesktidyController::planMoveToTrash(const RemovalChecklist& checklist) {

@@ -38,6 +38,10 @@ struct RunOptions {
     RunProgress progress;
     // Hears how each of those runs went, once it has run.
     std::function<void(const RunReport&)> onEnd;
+    // When set, stops the search that plans an application's removal: the command line
+    // sets it on SIGINT and SIGTERM. (The window's cancel flag belongs to its progress
+    // panel, which a search does not open, so it is not used here.)
+    const std::atomic_bool* stopSearch = nullptr;
 };
 
 // The program's state (the settings as saved and as being edited) and its operations,
@@ -173,8 +177,8 @@ class DesktidyController {
     // Where the application chooser starts: ~/Applications when it exists, else the home.
     Path applicationsFolder();
     // The application at appPath and its related items, those that are its own checked
-    // (see buildRemovalList). The run options' cancel stops the search: the list is then
-    // empty and says it was cancelled.
+    // (see buildRemovalList). The run options' stopSearch stops the search: the list is
+    // then empty and says it was cancelled.
     RemovalChecklist planRemoval(const Path& appPath);
     // Moves exactly the checked items into the Trash folder "DKT Deleted Apps".
     RunResult moveToTrash(const RemovalChecklist& checklist);

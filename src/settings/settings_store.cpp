@@ -143,10 +143,13 @@ void SettingsStore::load(Settings& s, const QVariantMap& myDefaults, const QStri
 
 void SettingsStore::save(const Settings& s) {
     // A damaged key's line is the user's text: it is kept before a value is written over
-    // it, or, when it cannot be kept, left where it is.
-    if (!damaged_.isEmpty() && !damagedSetAside_)
-        damagedSetAside_ =
-            setAsideLines(setAsideFilePath(), filePath_, damaged_, QDateTime::currentDateTime());
+    // it, or, when it cannot be kept (or was not found in the file), left where it is.
+    if (!damaged_.isEmpty() && !damagedSetAside_) {
+        const bool linesFound = std::none_of(damaged_.begin(), damaged_.end(),
+                                             [](const auto& d) { return d.line.isEmpty(); });
+        damagedSetAside_ = linesFound && setAsideLines(setAsideFilePath(), filePath_, damaged_,
+                                                       QDateTime::currentDateTime());
+    }
     for (const SettingsKey& key : settingsKeys()) {
         const QVariant value = key.write(s);
         defaultPrefs_.insert(key.name, value);

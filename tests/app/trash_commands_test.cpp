@@ -198,7 +198,7 @@ TEST(RemoveAppCommand, AStopDuringTheSearchEndsItWith130) {
     writeFile(f.home / ".config/Pad/settings");
     std::atomic_bool stop = true;
     RunOptions options;
-    options.progress.cancel = &stop;
+    options.stopSearch = &stop;
     f.c().setRunOptions(options);
     QString input, output, errors;
     QTextStream in(&input), out(&output), err(&errors);

@@ -148,6 +148,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     };
     QElapsedTimer sinceShown;
     runOptions.progress.cancel = &stopRequested;
+    runOptions.stopSearch = &stopRequested;
     if (io.errorIsTerminal)
         runOptions.progress.onStep = [&](qsizetype done, qsizetype total, const QString& item) {
             if (sinceShown.isValid() && sinceShown.elapsed() < 100 && done < total) return;
