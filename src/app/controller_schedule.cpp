@@ -3,6 +3,11 @@
 #include "schedule/scheduler.h"
 
 RunResult DesktidyController::setSchedule(const Schedule& schedule) {
+    // An entry cron would never start must not pass for a schedule.
+    if (const QString reason = scheduleNeverRunsReason(schedule); !reason.isEmpty()) {
+        services_.prompter.criticalNotice(reason);
+        return RunResult::Failed;
+    }
     draft_.schedule = schedule;
     saveSetup();
     if (cronCommand_.isEmpty()) {

@@ -47,7 +47,9 @@ Path DesktidyController::applicationsFolder() {
 }
 
 RemovalChecklist DesktidyController::planRemoval(const Path& appPath) {
-    return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices()));
+    // A signal stops the search, which may walk large folders, as it stops a run.
+    return RemovalChecklist(buildRemovalList(appPath, applicationDataFolders_, trashServices(),
+                                             runOptions_.stopSearch));
 }
 
 RunPlan DesktidyController::planMoveToTrash(const RemovalChecklist& checklist) {

@@ -55,7 +55,6 @@ QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, co
 
 void DesktidyController::start(const QStringList& arguments) {
     loadSettings();
-    if (!runOptions_.previewOnly) saveSetup();
 
     if (draft_.workingFolder.isEmpty() || draft_.workingFolder == u"/none")
         draft_.workingFolder = desktopFolderOf(home_);

@@ -30,10 +30,12 @@ enum class PackSide { Pack, Unpack };
 
 // What the window or the command line asks of every run, handed to the controller once.
 struct RunOptions {
-    // A preview (--dry-run): starting writes no settings, so it is read by start.
-    bool previewOnly = false;
     // Follows every run: its progress and Cancel, and its end (the result line).
     RunFrontEnd* frontEnd = nullptr;
+    // When set, stops the search that plans an application's removal: the command line
+    // sets it on SIGINT and SIGTERM. (The window's Cancel belongs to its progress panel,
+    // which a search does not open.)
+    const std::atomic_bool* stopSearch = nullptr;
 };
 
 // The program's state (the settings as saved and as being edited), and the runs, each
@@ -48,9 +50,14 @@ class DesktidyController {
     DesktidyController& operator=(const DesktidyController&) = delete;
 
     // --- Start-up ---
-    // Loads and saves the settings, resolves the folders searched for an application's
-    // files and reads the arguments (entry 0 is the program's own path).
+    // Loads the settings, resolves the folders searched for an application's files and
+    // reads the arguments (entry 0 is the program's own path). Nothing is written: a
+    // command that only reads or plans leaves the settings file as it is, and those that
+    // change a setting save it themselves. The window saves at its start.
     void start(const QStringList& arguments);
+    // What the loads so far left out of the settings file and where its text is kept,
+    // told once: empty when every key was read, or the user has been told already.
+    QString takeSettingsNotice() { return store_.takeDamageReport(); }
     // The scheduled run when the arguments asked for one: files every listed folder
     // without asking. Returns how it ended, after which the process should end; nullopt
     // when there was none.
@@ -123,6 +130,8 @@ class DesktidyController {
 
     // --- Schedule ---
     // Makes schedule the draft's, saves the draft and writes the crontab entry for it.
+    // A schedule that would never run (scheduleNeverRunsReason) is refused with a
+    // critical notice saying why; nothing is saved or written then.
     RunResult setSchedule(const Schedule& schedule);
     // Saves the draft and takes the entry out of the crontab.
     RunResult removeSchedule();
@@ -160,7 +169,9 @@ class DesktidyController {
     // --- Application removal ---
     // Where the application chooser starts: ~/Applications when it exists, else the home.
     Path applicationsFolder();
-    // The application at appPath and its related items, each checked.
+    // The application at appPath and its related items, those that are its own checked
+    // (see buildRemovalList). The run options' stopSearch stops the search: the list is
+    // then empty and says it was cancelled.
     RemovalChecklist planRemoval(const Path& appPath);
     // Moves exactly the checked items into the Trash folder "DKT Deleted Apps".
     RunResult moveToTrash(const RemovalChecklist& checklist);

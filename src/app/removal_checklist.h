@@ -16,6 +16,8 @@ class RemovalChecklist {
     explicit RemovalChecklist(RemovalList list);
 
     qsizetype size() const { return list_.rows.size(); }
+    // The search was stopped: there are no rows.
+    bool cancelled() const { return list_.cancelled; }
     const DelAppRow& row(qsizetype row) const { return list_.rows.at(row); }
     // Checked as shown: by its own box, or by a checked folder it lies in.
     bool isChecked(qsizetype row) const;

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
@@ -19,6 +20,23 @@ namespace {
 // the conversion below and the library's binary reader recurse once per level.
 constexpr int maxDepth = 64;
 constexpr qint64 maxFileSize = 1024 * 1024;
+// Info.plist files hold a few hundred values. A binary list may refer to one object from
+// many places, which the library copies at each reference: a few hundred bytes of arrays
+// that each refer twice to the next stand for 2^30 values. Values are counted as they
+// would be read, each reference anew, and a list holding more is not read at all.
+constexpr quint64 maxValues = 100'000;
+
+// The values read so far, against maxValues, and the caller's wish to stop.
+struct ReadBudget {
+    const std::atomic_bool* cancel = nullptr;
+    quint64 values = 0;
+
+    // Counts one value; false once the budget is spent or the caller asked to stop.
+    bool take() {
+        if (++values > maxValues) return false;
+        return !cancel || !cancel->load(std::memory_order_relaxed);
+    }
+};
 
 QVariant scalarValue(plist_t node) {
     switch (plist_get_node_type(node)) {
@@ -67,9 +85,10 @@ QVariant scalarValue(plist_t node) {
     }
 }
 
-// Converts node and everything in it; false when values nest deeper than maxDepth.
-bool toVariant(plist_t node, int depth, QVariant& out) {
-    if (depth > maxDepth) return false;
+// Converts node and everything in it; false when values nest deeper than maxDepth, or
+// the budget runs out.
+bool toVariant(plist_t node, int depth, ReadBudget& budget, QVariant& out) {
+    if (depth > maxDepth || !budget.take()) return false;
     switch (plist_get_node_type(node)) {
         case PLIST_DICT: {
             QVariantMap map;
@@ -82,7 +101,7 @@ bool toVariant(plist_t node, int depth, QVariant& out) {
                 plist_dict_next_item(node, it, &key, &value);
                 if (!key) break;
                 QVariant converted;
-                ok = ok && toVariant(value, depth + 1, converted);
+                ok = ok && toVariant(value, depth + 1, budget, converted);
                 if (ok) map.insert(QString::fromUtf8(key), converted);
                 std::free(key);
             }
@@ -95,7 +114,8 @@ bool toVariant(plist_t node, int depth, QVariant& out) {
             const uint32_t n = plist_array_get_size(node);
             for (uint32_t i = 0; i < n; ++i) {
                 QVariant converted;
-                if (!toVariant(plist_array_get_item(node, i), depth + 1, converted)) return false;
+                if (!toVariant(plist_array_get_item(node, i), depth + 1, budget, converted))
+                    return false;
                 list.append(converted);
             }
             out = list;
@@ -113,10 +133,12 @@ quint64 readBigEndian(const uchar* bytes, int size) {
     return value;
 }
 
-// Whether no value of a binary property list lies more than maxDepth containers deep,
-// found before the library reads it: its reader recurses once per level and checks each
-// level against all above it. Also false for a malformed list or one with a cycle.
-bool binaryDepthIsBounded(const QByteArray& bytes) {
+// Whether no value of a binary property list lies more than maxDepth containers deep and
+// the list holds at most maxValues values, counting an object again at each reference,
+// found before the library reads it: its reader recurses once per level, checks each
+// level against all above it, and copies an object at each reference. Also false for a
+// malformed list or one with a cycle.
+bool binaryListIsBounded(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     const quint64 size = static_cast<quint64>(bytes.size());
     if (size < 8 + 32) return false;
@@ -154,16 +176,18 @@ bool binaryDepthIsBounded(const QByteArray& bytes) {
     };
 
     // Depth-first from the top object, each object entered once: an object seen before
-    // adds the height found for it then.
+    // adds the height and the number of values found for it then.
     constexpr uchar unseen = 0, open = 0xFF;
     std::vector<uchar> height(objects, unseen);  // levels from an object down, once known
+    std::vector<quint64> values(objects, 0);     // values it stands for, once known
     struct Frame {
         quint64 object, first, count, next;
-        uchar below;  // the greatest height among the references walked so far
+        uchar below;    // the greatest height among the references walked so far
+        quint64 total;  // the object and the values of the references walked so far
     };
     std::vector<Frame> stack;
     auto enter = [&](quint64 object) {
-        Frame frame{object, 0, 0, 0, 0};
+        Frame frame{object, 0, 0, 0, 0, 1};
         if (height[object] == open || !references(object, frame.first, frame.count))
             return false;  // a cycle, or a malformed object
         height[object] = open;
@@ -176,9 +200,13 @@ bool binaryDepthIsBounded(const QByteArray& bytes) {
         if (frame.next == frame.count) {
             const uchar own = static_cast<uchar>(frame.below + 1);
             height[frame.object] = own;
+            values[frame.object] = frame.total;
             stack.pop_back();
             if (stack.empty()) return true;
-            stack.back().below = std::max(stack.back().below, own);
+            Frame& parent = stack.back();
+            parent.below = std::max(parent.below, own);
+            parent.total += frame.total;
+            if (parent.total > maxValues) return false;
             continue;
         }
         const quint64 child = readBigEndian(data + frame.first + frame.next++ * refSize, refSize);
@@ -186,6 +214,8 @@ bool binaryDepthIsBounded(const QByteArray& bytes) {
         if (height[child] != unseen && height[child] != open) {
             if (stack.size() + height[child] > maxDepth + 1) return false;
             frame.below = std::max(frame.below, height[child]);
+            frame.total += values[child];
+            if (frame.total > maxValues) return false;
         } else if (!enter(child)) {
             return false;
         }
@@ -221,24 +251,25 @@ std::optional<QByteArray> readSmallRegularFile(const Path& path) {
 
 }  // namespace
 
-QVariant parsePropertyList(const QByteArray& bytes) {
+QVariant parsePropertyList(const QByteArray& bytes, const std::atomic_bool* cancel) {
     if (bytes.isEmpty()) return QVariant();
-    if (bytes.startsWith("bplist00") && !binaryDepthIsBounded(bytes)) return QVariant();
+    if (bytes.startsWith("bplist00") && !binaryListIsBounded(bytes)) return QVariant();
     plist_t root = nullptr;
     plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
     if (!root) return QVariant();
     QVariant value;
-    const bool converted = toVariant(root, 0, value);
+    ReadBudget budget{cancel};
+    const bool converted = toVariant(root, 0, budget, value);
     plist_free(root);
     return converted ? value : QVariant();
 }
 
-QVariantMap readPropertyListDictionary(const Path& path) {
+QVariantMap readPropertyListDictionary(const Path& path, const std::atomic_bool* cancel) {
     if (path.bytes().startsWith(':')) {  // a resource built into the program
         QFile file(QString::fromUtf8(path.bytes()));
         if (!file.open(QIODevice::ReadOnly)) return {};
         return parsePropertyList(file.readAll()).toMap();
     }
     const std::optional<QByteArray> bytes = readSmallRegularFile(path);
-    return bytes ? parsePropertyList(*bytes).toMap() : QVariantMap();
+    return bytes ? parsePropertyList(*bytes, cancel).toMap() : QVariantMap();
 }

@@ -51,13 +51,13 @@ QString applicationName(const Path& path) {
     return QString();
 }
 
-QString bundleIdentifier(const Path& bundlePath) {
+QString bundleIdentifier(const Path& bundlePath, const std::atomic_bool* cancel) {
     if (!isApplicationBundle(bundlePath)) return QString();
     const Path contents = entryIgnoringCase(bundlePath, QStringLiteral("Contents"));
     if (contents.isEmpty()) return QString();
     const Path infoPlist = entryIgnoringCase(contents, QStringLiteral("Info.plist"));
     if (infoPlist.isEmpty()) return QString();
-    return readPropertyListDictionary(infoPlist)
+    return readPropertyListDictionary(infoPlist, cancel)
         .value(QStringLiteral("CFBundleIdentifier"))
         .toString();
 }

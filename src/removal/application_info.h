@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 
 #include "platform/path.h"
 
@@ -18,5 +19,5 @@ QString applicationName(const Path& path);
 
 // The bundle's "CFBundleIdentifier"; empty when the bundle has none, its property list
 // cannot be read, or path is no bundle. "Contents/Info.plist" is found whatever the
-// case of its letters.
-QString bundleIdentifier(const Path& bundlePath);
+// case of its letters. A set cancel stops the read (no identifier).
+QString bundleIdentifier(const Path& bundlePath, const std::atomic_bool* cancel = nullptr);

@@ -56,20 +56,30 @@ Path applicationsFolder(const Path& home, FileSystem& files) {
 }
 
 RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolders,
-                             const TrashServices& services) {
+                             const TrashServices& services, const std::atomic_bool* cancel) {
     RemovalList list;
-    if (isApplication(appPath)) {
-        list.rows.append(DelAppRow(appPath, itemLabelFor(appPath, services.files)));
-        list.files.append(appPath);
-    }
+    const auto cancelled = [&] {
+        if (!cancel || !cancel->load()) return false;
+        list = RemovalList();
+        list.cancelled = true;
+        return true;
+    };
+    const AppNames app = AppNames::forApplication(appPath, cancel);
     const QList<Path> related =
-        relatedFiles(appPath, searchFolders, services.home, services.trash.folder);
-    for (const Path& path : related)
-        list.rows.append(DelAppRow(path, itemLabelFor(path, services.files)));
+        relatedFiles(app, appPath, searchFolders, services.home, services.trash.folder, cancel);
+    if (cancelled()) return list;
+    if (isApplication(appPath)) {
+        list.rows.append(DelAppRow(appPath, itemLabelFor(appPath, services.files, cancel)));
+        list.files.append(appPath);
+        if (cancelled()) return list;
+    }
     for (const Path& path : related) {
         const auto status = services.files.status(path);
-        if (!status) continue;
-        (status->isDirectory() ? list.folders : list.files).append(path);
+        const bool isFolder = status && status->isDirectory();
+        list.rows.append(DelAppRow(path, itemLabelFor(path, services.files, cancel),
+                                   !app.ownsName(path.fileName(), isFolder)));
+        if (cancelled()) return list;
+        if (status) (isFolder ? list.folders : list.files).append(path);
     }
     return list;
 }

@@ -15,6 +15,8 @@ struct RemovalList {
     QList<DelAppRow> rows;
     QList<Path> folders;  // found folders
     QList<Path> files;    // everything else, the application itself included
+    // The search was stopped before its end: the list is empty, and nothing is to move.
+    bool cancelled = false;
 
     // The row of the item at path; nullptr when it has none.
     const DelAppRow* rowFor(const Path& path) const;
@@ -26,11 +28,16 @@ inline const QByteArray deletedAppsFolderName = QByteArrayLiteral("DKT Deleted A
 // Where the application chooser starts: ~/Applications when it exists, else the home.
 Path applicationsFolder(const Path& home, FileSystem& files);
 
-// The application's own row (checked) when it is an application, then a checked row
-// for each related item, in the search's order. Found items that no longer exist keep
-// their row but are in neither list. Every item is named by its bytes.
+// The application's own row (checked) when it is an application, then a row for each
+// related item, in the search's order: checked when its name shows it to be the
+// application's own (AppNames::ownsName), else unchecked and marked as one that may be
+// related. Found items that no longer exist keep their row but are in neither list.
+// Every item is named by its bytes. A set cancel stops the search, the reading of the
+// application's property list and the measuring of sizes, and gives an empty list
+// marked cancelled.
 RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolders,
-                             const TrashServices& services);
+                             const TrashServices& services,
+                             const std::atomic_bool* cancel = nullptr);
 
 // The moves that moveRemovalToTrash makes at time, worked out before anything changes: every
 // checked item that exists, folders first, into the Trash folder "DKT Deleted Apps" under

@@ -6,11 +6,12 @@
 
 #include "platform/wildcard.h"
 #include "removal/application_info.h"
+#include "removal/shared_places.h"
 #include "removal/tree_search.h"
 
 namespace {
 
-const QString comSuffix = QStringLiteral(".com*");
+const QString comSuffix = QStringLiteral(".com");
 
 bool isLikeAny(const QString& text, std::initializer_list<const char*> patterns,
                Qt::CaseSensitivity sensitivity) {
@@ -21,15 +22,13 @@ bool isLikeAny(const QString& text, std::initializer_list<const char*> patterns,
 
 // Runs the searches of one folder in one walk and applies the filters to each.
 QList<QList<Path>> searchFolder(const Path& folder, const QList<NameSearch>& searches,
-                                const Path& skippedFolder) {
+                                const Path& skippedFolder, const std::atomic_bool* cancel) {
     TreeSearch search;
     search.root = folder;
     search.maxDepth = searchDepthFor(folder);
     search.skippedFolder = skippedFolder;
-    // A whole name as a pattern finds at least the items of that name; the filter
-    // drops the rest.
-    for (const NameSearch& s : searches)
-        search.namePatterns.emplace_back(s.pattern, Qt::CaseInsensitive);
+    search.cancel = cancel;
+    for (const NameSearch& s : searches) search.names.emplace_back(s.text, s.wholeName);
     const std::vector<QList<Path>> found = searchTree(search);
 
     QList<QList<Path>> results;
@@ -42,15 +41,8 @@ QList<QList<Path>> searchFolder(const Path& folder, const QList<NameSearch>& sea
     return results;
 }
 
-qsizetype literalLength(const QString& text) {
-    return text.size() - text.count(u'*') - text.count(u'?');
-}
-
-// The search of pattern, which is made from piece, a name or identifier piece.
-NameSearch searchFor(const QString& pattern, const QString& piece) {
-    if (literalLength(piece) < 3) return {piece, true};
-    return {pattern, false};
-}
+// The search of text: a whole name when it is too short to stand for anything alone.
+NameSearch searchFor(const QString& text) { return {text, text.size() < 3}; }
 
 // The folders that relatedFiles never lists, by path and by identity, so that another
 // way to the same folder (a bind mount) does not pass either.
@@ -80,40 +72,66 @@ class ProtectedFolders {
     QSet<QPair<quint64, quint64>> identities_;
 };
 
+bool isWordSeparator(QChar c) { return c == u'.' || c == u'-' || c == u'_' || c.isSpace(); }
+
+// Whether a word of text starts or ends at position: at either end, next to a
+// separator, or where the case changes ("eP" in "NotePad"; "LP" in "XMLParser", where
+// "Parser" starts).
+bool isWordBoundary(const QString& text, qsizetype position) {
+    if (position <= 0 || position >= text.size()) return true;
+    const QChar before = text.at(position - 1), after = text.at(position);
+    if (isWordSeparator(before) || isWordSeparator(after)) return true;
+    if (before.isLower() && after.isUpper()) return true;
+    return before.isUpper() && after.isUpper() && position + 1 < text.size() &&
+           text.at(position + 1).isLower();
+}
+
+// Whether words, a run of whole words of text, occur in it, ignoring case.
+bool holdsWords(const QString& text, const QString& words) {
+    if (words.isEmpty()) return false;
+    for (qsizetype at = text.indexOf(words, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(words, at + 1, Qt::CaseInsensitive))
+        if (isWordBoundary(text, at) && isWordBoundary(text, at + words.size())) return true;
+    return false;
+}
+
 }  // namespace
 
-AppPatterns AppPatterns::make(const QString& name, const QString& bundleIdentifier) {
-    AppPatterns patterns;
-    QString piece;
-    const QStringList pieces = bundleIdentifier.split(u'.');
-    if (pieces.size() > 1) piece = pieces.last();
-    if (piece.size() == 1) piece.clear();
-
-    if (!name.isEmpty()) patterns.namePattern = u'*' + name + u'*';
-    if (!piece.isEmpty()) {
-        patterns.identifierPattern = QStringLiteral("*.") + piece + u'*';
-        patterns.comparisonPattern = u'*' + piece + u'*';
-    }
-    patterns.blankFreeNamePattern = QString(patterns.namePattern).remove(u' ');
-    return patterns;
+AppNames AppNames::make(const QString& name, const QString& identifier) {
+    return {name, identifier};
 }
 
-AppPatterns AppPatterns::forApplication(const Path& path) {
-    return make(applicationName(path), bundleIdentifier(path));
+AppNames AppNames::forApplication(const Path& path, const std::atomic_bool* cancel) {
+    return make(applicationName(path), bundleIdentifier(path, cancel));
 }
 
-QList<NameSearch> AppPatterns::searches() const {
+QString AppNames::identifierPiece() const {
+    const QStringList pieces = identifier.split(u'.');
+    if (pieces.size() < 2 || pieces.last().size() == 1) return QString();
+    return pieces.last();
+}
+
+QList<NameSearch> AppNames::searches() const {
     QList<NameSearch> searches;
-    if (namePattern.size() > 2 && !namePattern.endsWith(comSuffix))
-        searches.append(searchFor(namePattern, namePattern.sliced(1).chopped(1)));
+    const QString piece = identifierPiece();
+    if (!name.isEmpty() && !name.endsWith(comSuffix)) searches.append(searchFor(name));
     // The identifier search is left out when it would only repeat the name search.
-    const bool sameAsName = namePattern.size() == comparisonPattern.size() &&
-                            isCaseInsensitiveLike(namePattern, comparisonPattern);
-    if (!sameAsName && comparisonPattern.size() > 2)
-        searches.append(searchFor(identifierPattern, identifierPattern.sliced(2).chopped(1)));
-    if (blankFreeNamePattern.size() > 2 && !blankFreeNamePattern.endsWith(comSuffix))
-        searches.append(searchFor(blankFreeNamePattern, blankFreeNamePattern.sliced(1).chopped(1)));
+    if (!piece.isEmpty() && name.compare(piece, Qt::CaseInsensitive) != 0)
+        searches.append(piece.size() < 3 ? searchFor(piece) : NameSearch{u'.' + piece});
+    const QString blankFree = QString(name).remove(u' ');
+    if (!blankFree.isEmpty() && !blankFree.endsWith(comSuffix))
+        searches.append(searchFor(blankFree));
     return searches;
+}
+
+bool AppNames::ownsName(const QByteArray& itemName, bool isFolder) const {
+    QString text = QString::fromUtf8(itemName);
+    // An extension is a kind of file, not a name: "R.conf" is no item of "conf".
+    if (const qsizetype dot = text.lastIndexOf(u'.'); !isFolder && dot > 0) text.truncate(dot);
+    const QString blankFree = QString(name).remove(u' ');
+    for (const QString& words : {name, blankFree, identifier, identifierPiece()})
+        if (holdsWords(text, words)) return true;
+    return false;
 }
 
 int searchDepthFor(const Path& folder) { return folder.bytes().endsWith("/Library") ? 1 : 3; }
@@ -127,41 +145,38 @@ bool keepsFoundPath(const Path& found, const NameSearch& search) {
                    "*.app/Contents/*", "*/iPhoto/*", "*.wdgt/*"},
                   Qt::CaseSensitive))
         return false;
+    const QString& text = search.text;
     if (search.wholeName)
-        return QString::fromUtf8(found.fileName()).compare(search.pattern, Qt::CaseInsensitive) ==
-               0;
-    const QString& pattern = search.pattern;
-    if (pattern == u"*Base*" && isCaseInsensitiveLike(path, QStringLiteral("*database*")))
+        return QString::fromUtf8(found.fileName()).compare(text, Qt::CaseInsensitive) == 0;
+    if (text == u"Base" && path.contains(QStringLiteral("database"), Qt::CaseInsensitive))
         return false;
-    if (isLike(pattern, QStringLiteral("*iCal*")) &&
+    if (text.contains(QStringLiteral("iCal")) &&
         isLikeAny(path, {"*vertical*", "*ically*", "*nical*"}, Qt::CaseInsensitive))
         return false;
-    if ((pattern == u"*Mail*" || pattern == u"*.mail*") &&
+    if ((text == u"Mail" || text == u".mail") &&
         !isLikeAny(path, {"*mail.*", "*mail_*"}, Qt::CaseInsensitive))
         return false;
-    return isCaseInsensitiveLike(path, pattern);
+    return path.contains(text, Qt::CaseInsensitive);
 }
 
-QList<Path> findFiles(const Path& folder, const QString& pattern, const Path& skippedFolder) {
-    return searchFolder(folder, {NameSearch{pattern}}, skippedFolder).value(0);
-}
-
-QList<Path> relatedFiles(const Path& appPath, const QList<Path>& searchFolders, const Path& home,
-                         const Path& skippedFolder) {
+QList<Path> relatedFiles(const AppNames& app, const Path& appPath, const QList<Path>& searchFolders,
+                         const Path& home, const Path& skippedFolder,
+                         const std::atomic_bool* cancel) {
     // A search that repeats an earlier one could only add repeats.
     QList<NameSearch> searches;
-    for (const NameSearch& search : AppPatterns::forApplication(appPath).searches())
+    for (const NameSearch& search : app.searches())
         if (!searches.contains(search)) searches.append(search);
     QList<Path> related;
     if (searches.isEmpty()) return related;
     const ProtectedFolders protectedFolders(searchFolders + QList<Path>{home, skippedFolder});
     QSet<Path> seen{appPath};
     for (const Path& folder : searchFolders) {
-        for (const QList<Path>& found : searchFolder(folder, searches, skippedFolder)) {
+        for (const QList<Path>& found : searchFolder(folder, searches, skippedFolder, cancel)) {
             for (const Path& path : found) {
                 if (seen.contains(path)) continue;
                 seen.insert(path);
-                if (!protectedFolders.contains(path)) related.append(path);
+                if (!protectedFolders.contains(path) && !isInSharedPlace(path, home))
+                    related.append(path);
             }
         }
     }

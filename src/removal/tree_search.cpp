@@ -15,10 +15,15 @@ bool isDotOrDotDot(const char* n) {
     return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
 }
 
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
 class Walker {
   public:
-    explicit Walker(const TreeSearch& search)
-        : search_(search), found_(search.namePatterns.size()) {
+    explicit Walker(const TreeSearch& search) : search_(search), found_(search.names.size()) {
         struct stat st;
         if (!search.skippedFolder.isEmpty() && ::lstat(search.skippedFolder.c_str(), &st) == 0) {
             hasSkipped_ = true;
@@ -58,8 +63,8 @@ class Walker {
     // an lstat, made only for the few names that match.
     void match(std::string_view name, int folder = AT_FDCWD, const char* entry = nullptr) {
         bool checked = false;
-        for (size_t i = 0; i < search_.namePatterns.size(); ++i) {
-            if (!search_.namePatterns[i].matchesUtf8(name)) continue;
+        for (size_t i = 0; i < search_.names.size(); ++i) {
+            if (!search_.names[i].matchesUtf8(name)) continue;
             if (!checked && entry && hasSkipped_) {
                 struct stat st;
                 if (::fstatat(folder, entry, &st, AT_SYMLINK_NOFOLLOW) == 0 && isSkipped(st))
@@ -80,6 +85,7 @@ class Walker {
         std::string names;
         std::vector<std::pair<size_t, unsigned char>> entries;  // offset in names, type
         while (dirent* e = ::readdir(dir)) {
+            if (search_.cancel && search_.cancel->load(std::memory_order_relaxed)) break;
             if (isDotOrDotDot(e->d_name)) continue;
             entries.emplace_back(names.size(), e->d_type);
             names.append(e->d_name);
@@ -93,6 +99,7 @@ class Walker {
         const size_t parentLength = path_.size();
         const int fd = ::dirfd(dir);
         for (const auto& [offset, type] : entries) {
+            if (search_.cancel && search_.cancel->load(std::memory_order_relaxed)) break;
             const char* name = names.data() + offset;
             if (path_.back() != '/') path_.push_back('/');
             path_.append(name);
@@ -122,5 +129,25 @@ class Walker {
 };
 
 }  // namespace
+
+NameMatcher::NameMatcher(const QString& text, bool wholeName)
+    : folded_(text.toCaseFolded()), wholeName_(wholeName) {
+    const QByteArray bytes = folded_.toUtf8();
+    if (isAscii(std::string_view(bytes.constData(), size_t(bytes.size()))))
+        asciiText_ = bytes.toStdString();
+}
+
+bool NameMatcher::matchesUtf8(std::string_view name) const {
+    // Non-ASCII letters can fold to ASCII ones (the Kelvin sign to "k"), so only an
+    // ASCII name is compared byte by byte.
+    if (!asciiText_.empty() && isAscii(name)) {
+        std::string lower(name);
+        std::transform(lower.begin(), lower.end(), lower.begin(), asciiLower);
+        return wholeName_ ? lower == asciiText_ : lower.find(asciiText_) != std::string::npos;
+    }
+    const QString text =
+        QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toCaseFolded();
+    return wholeName_ ? text == folded_ : text.contains(folded_);
+}
 
 std::vector<QList<Path>> searchTree(const TreeSearch& search) { return Walker(search).run(); }

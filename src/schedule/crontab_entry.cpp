@@ -37,6 +37,23 @@ std::optional<QString> buildDktCommand(const QString& executable, const QString&
     return command + u'\n';
 }
 
+QString scheduleNeverRunsReason(const Schedule& schedule) {
+    if (schedule.byWeekdays || schedule.month < 1 || schedule.month > 12 || schedule.monthDay < 1)
+        return QString();
+    static const int longest[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static const char* const names[] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
+    const int last = longest[schedule.month - 1];
+    if (schedule.monthDay <= last) return QString();
+    return QStringLiteral(
+               "%1 has no day %2, so the schedule would never run. Choose a day from 1 "
+               "to %3, or every day.")
+        .arg(QLatin1String(names[schedule.month - 1]))
+        .arg(schedule.monthDay)
+        .arg(last);
+}
+
 QByteArray crontabEntry(const Schedule& f, const QString& dktCommand) {
     QString line;
     if (f.everyNHours)

@@ -22,6 +22,11 @@ std::optional<QString> buildDktCommand(const QString& executable, const QString&
 // cron would turn into a line break.
 QString escapeForCrontab(const QString& text);
 
+// Why an entry for schedule would never run: a day of the month that the chosen month
+// never has (February 30 or 31, the 31st of April, June, September or November; February
+// 29 comes in leap years). Empty when it runs.
+QString scheduleNeverRunsReason(const Schedule& schedule);
+
 // One crontab line: six tab-separated fields, the last being dktCommand (which carries
 // the line break).
 QByteArray crontabEntry(const Schedule& schedule, const QString& dktCommand);

@@ -12,207 +12,31 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "platform/user_environment.h"
+#include "settings/settings_keys.h"
 
 namespace {
 
-// Reads that tolerate a file edited by hand: a value of the wrong type reads as missing.
-QStringList readList(const QVariant& v) {
-    if (!v.isValid()) return {};
-    if (v.typeId() == QMetaType::QString)
-        return v.toString().isEmpty() ? QStringList() : QStringList{v.toString()};
-    return v.toStringList();
-}
-
-std::optional<QString> readText(const QVariant& v) {
-    if (!v.isValid() || v.typeId() != QMetaType::QString) return std::nullopt;
-    return v.toString();
-}
-
-int readInt(const QVariant& v) {
-    if (!v.isValid()) return 0;
-    if (v.typeId() == QMetaType::QString) return leadingInteger(v.toString());
-    bool ok = false;
-    const int n = v.toInt(&ok);
-    return ok ? n : 0;
-}
-
-// QSettings writes a one-element list as its element alone, so a list holding one empty
-// text would come back as no list at all. Qt's variant form keeps it a list; every other
-// list is written as before.
-QVariant storableList(const QStringList& list) {
-    if (list.size() == 1 && list.first().isEmpty()) return QVariantList{QString()};
-    return list;
-}
-
-// On/off values are stored as the integers 1 and 0.
-QVariant storableFlag(bool on) { return on ? 1 : 0; }
-
-// Nine non-empty names, or nothing usable: later code indexes the list 0 to 8.
-bool isUsableFolderList(const QStringList& folders) {
-    return folders.size() == 9 && std::none_of(folders.begin(), folders.end(),
-                                               [](const QString& s) { return s.isEmpty(); });
-}
-
-struct LoadContext {
-    const QVariantMap& myDefaults;
-    const QString& osHome;
-};
-
-// A key of the file: its value as a save writes it, and how a load reads it back.
-struct Key {
-    QString name;
-    std::function<QVariant(const Settings&)> write;
-    std::function<void(Settings&, const QVariant&, const LoadContext&)> read;
-};
-
-Key listKey(const char* name, QStringList Settings::*list) {
-    return {QString::fromLatin1(name), [list](const Settings& s) { return storableList(s.*list); },
-            [list](Settings& s, const QVariant& v, const LoadContext&) { s.*list = readList(v); }};
-}
-
-Key typeListKey(Category category) {
-    return {categoryKey(category),
-            [category](const Settings& s) { return storableList(s.types(category)); },
-            [category](Settings& s, const QVariant& v, const LoadContext&) {
-                s.types(category) = readList(v);
-            }};
-}
-
-// One side of a pack list. A file edited by hand may leave one side longer: the rows
-// are padded with empty cells rather than lost, and the copy run reports them.
-Key packColumnKey(const char* name, QList<PackRow> Settings::*rows, QString PackRow::*cell) {
-    return {QString::fromLatin1(name),
-            [rows, cell](const Settings& s) {
-                QStringList column;
-                for (const PackRow& row : s.*rows) column.append(row.*cell);
-                return storableList(column);
-            },
-            [rows, cell](Settings& s, const QVariant& v, const LoadContext&) {
-                const QStringList column = readList(v);
-                QList<PackRow>& list = s.*rows;
-                if (list.size() < column.size()) list.resize(column.size());
-                for (qsizetype i = 0; i < column.size(); ++i) list[i].*cell = column[i];
-            }};
-}
-
-// A text missing from a file written by hand keeps its first-start value.
-Key archiveTitleKey(const char* name, QString ArchiveDate::*title) {
-    return {QString::fromLatin1(name),
-            [title](const Settings& s) { return QVariant(s.archiveDate.*title); },
-            [title](Settings& s, const QVariant& v, const LoadContext&) {
-                s.archiveDate.*title = readText(v).value_or(QStringLiteral("None"));
-            }};
-}
-
-// For these keys 0 means "not set": a stored 0 leaves the value as it is.
-Key flagUnlessZeroKey(const char* name, bool Settings::*flag) {
-    return {QString::fromLatin1(name), [flag](const Settings& s) { return storableFlag(s.*flag); },
-            [flag](Settings& s, const QVariant& v, const LoadContext&) {
-                if (readInt(v) != 0) s.*flag = true;
-            }};
-}
-
-// A month or day of the month: 0 ("All") or out of range leaves the value as it is.
-Key scheduleNumberKey(const char* name, int Schedule::*number, int last) {
-    return {QString::fromLatin1(name),
-            [number](const Settings& s) { return QVariant(s.schedule.*number); },
-            [number, last](Settings& s, const QVariant& v, const LoadContext&) {
-                if (const int n = readInt(v); n > 0 && n <= last) s.schedule.*number = n;
-            }};
-}
-
-// Every key of the file, in the order a save writes them.
-const QList<Key>& keyTable() {
-    static const QList<Key> table = {
-        {QStringLiteral("folders"), [](const Settings& s) { return storableList(s.folderNames); },
-         [](Settings& s, const QVariant& v, const LoadContext& context) {
-             const QStringList names = readList(v);
-             s.folderNames = isUsableFolderList(names)
-                                 ? names
-                                 : readList(context.myDefaults.value(QStringLiteral("folders")));
-         }},
-        listKey("myfolders", &Settings::listedFolders),
-        typeListKey(Category::Web),
-        typeListKey(Category::Compressed),
-        typeListKey(Category::Layout),
-        typeListKey(Category::Data),
-        typeListKey(Category::Image),
-        typeListKey(Category::Words),
-        typeListKey(Category::Video),
-        typeListKey(Category::Audio),
-        packColumnKey("packFrom", &Settings::packRows, &PackRow::source),
-        packColumnKey("packTo", &Settings::packRows, &PackRow::destination),
-        packColumnKey("unpackFrom", &Settings::unpackRows, &PackRow::source),
-        packColumnKey("unpackTo", &Settings::unpackRows, &PackRow::destination),
-        archiveTitleKey("archMonth", &ArchiveDate::month),
-        archiveTitleKey("archDay", &ArchiveDate::day),
-        archiveTitleKey("archYear", &ArchiveDate::year),
-        {QStringLiteral("pathString"), [](const Settings& s) { return QVariant(s.workingFolder); },
-         [](Settings& s, const QVariant& v, const LoadContext& context) {
-             s.workingFolder = readText(v).value_or(desktopFolderOf(context.osHome));
-         }},
-        {QStringLiteral("updatesState"),
-         [](const Settings& s) { return storableFlag(s.checkForUpdates); },
-         [](Settings& s, const QVariant& v, const LoadContext&) {
-             s.checkForUpdates = readInt(v) != 0;
-         }},
-        {QStringLiteral("schedDateValue"),
-         [](const Settings& s) { return QVariant(formatScheduleDate(s.schedule.time)); },
-         [](Settings& s, const QVariant& v, const LoadContext&) {
-             const QDateTime time = parseScheduleDate(readText(v).value_or(QString()));
-             if (time.isValid()) s.schedule.time = time;
-         }},
-        {QStringLiteral("scheddays"),
-         [](const Settings& s) {
-             QVariantList days{storableFlag(s.schedule.days.everyDay)};
-             for (bool on : s.schedule.days.weekdays) days.append(storableFlag(on));
-             return QVariant(days);
-         },
-         [](Settings& s, const QVariant& v, const LoadContext&) {
-             // Eight states or none: a shorter list from a damaged file is not applied.
-             const QStringList days = readList(v);
-             if (days.size() != 8) return;
-             s.schedule.days.everyDay = leadingInteger(days[0]) != 0;
-             for (int d = 0; d < 7; ++d)
-                 s.schedule.days.weekdays[d] = leadingInteger(days[d + 1]) != 0;
-         }},
-        scheduleNumberKey("schedMonth", &Schedule::month, 12),
-        scheduleNumberKey("schedMday", &Schedule::monthDay, 31),
-        // 0 is "by month" and is read as such: a schedule stored by month must not come
-        // back weekly because the weekly choice is the one a first start shows.
-        {QStringLiteral("setByDay"),
-         [](const Settings& s) { return storableFlag(s.schedule.byWeekdays); },
-         [](Settings& s, const QVariant& v, const LoadContext&) {
-             s.schedule.byWeekdays = readInt(v) != 0;
-         }},
-        {QStringLiteral("hoursStep"),
-         [](const Settings& s) { return QVariant(s.schedule.hoursStep); },
-         [](Settings& s, const QVariant& v, const LoadContext&) {
-             if (const int n = readInt(v)) s.schedule.hoursStep = n;
-         }},
-        {QStringLiteral("hoursState"),
-         [](const Settings& s) { return storableFlag(s.schedule.everyNHours); },
-         [](Settings& s, const QVariant& v, const LoadContext&) {
-             if (readInt(v) != 0) s.schedule.everyNHours = true;
-         }},
-        flagUnlessZeroKey("packOverwrite", &Settings::packOverwrite),
-        flagUnlessZeroKey("unpackOverwrite", &Settings::unpackOverwrite),
-    };
-    return table;
+// "“a”", "“a” and “b”", "“a”, “b” and “c”".
+QString quotedList(const QStringList& names) {
+    QStringList quoted;
+    for (const QString& name : names) quoted << u'\u201c' + name + u'\u201d';
+    if (quoted.size() < 2) return quoted.value(0);
+    return quoted.mid(0, quoted.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
+           quoted.last();
 }
 
 }  // namespace
 
 const QStringList SettingsStore::keys = [] {
     QStringList names;
-    for (const Key& key : keyTable()) names.append(key.name);
+    for (const SettingsKey& key : settingsKeys()) names.append(key.name);
     return names;
 }();
 
 void restoreDefaults(Settings& s, const QVariantMap& myDefaults, const QString& osHome) {
-    s.folderNames = readList(myDefaults.value(QStringLiteral("folders")));
+    s.folderNames = bundleList(myDefaults, QStringLiteral("folders"));
     for (Category category : allCategories) {
-        s.types(category) = readList(myDefaults.value(categoryKey(category)));
+        s.types(category) = bundleList(myDefaults, categoryKey(category));
         sortTypeList(s.types(category));
     }
     s.archiveDate = ArchiveDate();
@@ -283,26 +107,77 @@ QVariant SettingsStore::value(const QString& key) const {
     return defaultPrefs_.value(key);
 }
 
+QList<QPair<QString, QVariant>> SettingsStore::storedForm(const Settings& settings) {
+    QList<QPair<QString, QVariant>> values;
+    for (const SettingsKey& key : settingsKeys()) values.append({key.name, key.write(settings)});
+    return values;
+}
+
 void SettingsStore::load(Settings& s, const QVariantMap& myDefaults, const QString& osHome) {
-    // Only a first start takes the defaults: a damaged folder list must not cost the user
-    // the lists and dates stored beside it.
-    if (readList(value(QStringLiteral("folders"))).isEmpty()) {
+    damaged_.clear();
+    damagedSetAside_ = false;
+    const auto isStored = [this](const QString& key) {
+        return prefs_->contains(key) || defaultPrefs_.contains(key);
+    };
+    if (std::none_of(keys.begin(), keys.end(), isStored)) {  // a first start
         restoreDefaults(s, myDefaults, osHome);
         return;
     }
+    // Each key on its own: one the file damaged must not cost the user the others.
     const LoadContext context{myDefaults, osHome};
     s.packRows.clear();  // the pack columns fill the rows afresh
     s.unpackRows.clear();
-    for (const Key& key : keyTable()) key.read(s, value(key.name), context);
+    QByteArray contents;
+    for (const SettingsKey& key : settingsKeys()) {
+        if (isStored(key.name) && key.read(s, value(key.name), context)) continue;
+        key.absent(s, context);
+        if (!isStored(key.name)) continue;
+        if (contents.isEmpty()) {
+            QFile file(filePath_);
+            if (file.open(QIODevice::ReadOnly)) contents = file.readAll();
+        }
+        damaged_.append({key.name, settingLines(contents, key.name)});
+    }
     for (Category category : allCategories) sortTypeList(s.types(category));
 }
 
 void SettingsStore::save(const Settings& s) {
-    for (const Key& key : keyTable()) {
+    // A damaged key's line is the user's text: it is kept before a value is written over
+    // it, or, when it cannot be kept (or was not found in the file), left where it is.
+    if (!damaged_.isEmpty() && !damagedSetAside_) {
+        const bool linesFound = std::none_of(damaged_.begin(), damaged_.end(),
+                                             [](const auto& d) { return d.line.isEmpty(); });
+        damagedSetAside_ = linesFound && setAsideLines(setAsideFilePath(), filePath_, damaged_,
+                                                       QDateTime::currentDateTime());
+    }
+    for (const SettingsKey& key : settingsKeys()) {
         const QVariant value = key.write(s);
         defaultPrefs_.insert(key.name, value);
-        prefs_->setValue(key.name, value);
+        const bool kept = std::any_of(damaged_.begin(), damaged_.end(),
+                                      [&](const auto& d) { return d.key == key.name; });
+        if (damagedSetAside_ || !kept) prefs_->setValue(key.name, value);
     }
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
     prefs_->sync();
+}
+
+QString SettingsStore::takeDamageReport() {
+    QStringList keys;
+    for (const DamagedSetting& setting : damaged_) {
+        if (reported_.contains(setting)) continue;
+        reported_.append(setting);
+        keys << setting.key;
+    }
+    if (keys.isEmpty()) return QString();
+    const bool one = keys.size() == 1;
+    const QString side = u'\u201c' + setAsideFilePath() + u'\u201d';
+    return QStringLiteral(
+               "%1 %2 in \u201c%3\u201d could not be read and %4 left out; the other "
+               "settings are kept. %5 %6")
+        .arg(one ? QStringLiteral("The setting") : QStringLiteral("The settings"), quotedList(keys),
+             filePath_, one ? QStringLiteral("is") : QStringLiteral("are"),
+             one ? QStringLiteral("Its line") : QStringLiteral("Their lines"),
+             damagedSetAside_ ? QStringLiteral("%1 kept in %2.").arg(one ? "is" : "are", side)
+                              : QStringLiteral("%1 to %2 before the file is next written.")
+                                    .arg(one ? "goes" : "go", side));
 }

@@ -24,6 +24,8 @@ struct InodeHash {
 // Walks with one open descriptor per level, so no path is ever built or re-resolved.
 class UsageCounter {
   public:
+    explicit UsageCounter(const std::atomic_bool* cancel) : cancel_(cancel) {}
+
     std::int64_t blocks = 0;  // 512-byte blocks
 
     // Counts an item once; false when it was met before.
@@ -41,6 +43,7 @@ class UsageCounter {
             return;
         }
         while (dirent* entry = ::readdir(dir)) {
+            if (cancel_ && cancel_->load(std::memory_order_relaxed)) break;
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
             struct stat st;
@@ -54,15 +57,16 @@ class UsageCounter {
     }
 
   private:
+    const std::atomic_bool* cancel_;
     std::unordered_set<InodeKey, InodeHash> seen_;
 };
 
 }  // namespace
 
-std::int64_t diskUsageKilobytes(const Path& path) {
+std::int64_t diskUsageKilobytes(const Path& path, const std::atomic_bool* cancel) {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) return 0;
-    UsageCounter counter;
+    UsageCounter counter(cancel);
     counter.count(st);
     if (S_ISDIR(st.st_mode)) {
         const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);

@@ -29,13 +29,13 @@ QString itemLabel(const Path& path, std::int64_t bytes) {
            path.display();
 }
 
-std::int64_t itemSizeInBytes(const Path& path, FileSystem& files) {
+std::int64_t itemSizeInBytes(const Path& path, FileSystem& files, const std::atomic_bool* cancel) {
     const auto status = files.status(path);
     if (!status) return 0;
-    if (status->isDirectory()) return diskUsageKilobytes(path) * 1024;
+    if (status->isDirectory()) return diskUsageKilobytes(path, cancel) * 1024;
     return status->size;
 }
 
-QString itemLabelFor(const Path& path, FileSystem& files) {
-    return itemLabel(path, itemSizeInBytes(path, files));
+QString itemLabelFor(const Path& path, FileSystem& files, const std::atomic_bool* cancel) {
+    return itemLabel(path, itemSizeInBytes(path, files, cancel));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
 
 #include "platform/path.h"
@@ -16,8 +17,10 @@ QString sizeText(std::int64_t bytes);
 QString itemLabel(const Path& path, std::int64_t bytes);
 
 // The size an item label shows: a folder's block usage, any other item's length (a
-// symbolic link's own), 0 for a path that does not exist.
-std::int64_t itemSizeInBytes(const Path& path, FileSystem& files);
+// symbolic link's own), 0 for a path that does not exist. A set cancel stops the
+// measuring of a folder (see diskUsageKilobytes).
+std::int64_t itemSizeInBytes(const Path& path, FileSystem& files,
+                             const std::atomic_bool* cancel = nullptr);
 
 // The label of the item at path.
-QString itemLabelFor(const Path& path, FileSystem& files);
+QString itemLabelFor(const Path& path, FileSystem& files, const std::atomic_bool* cancel = nullptr);

@@ -57,8 +57,9 @@ struct ControllerFixture {
         controller = std::make_unique<DesktidyController>(
             Services{prompter, notifier, chooser, journal, tools, ToolPaths{}, user, QString()},
             BundleDefaults::fromResources());
-        controller->setRunOptions({false, &frontEnd});
+        controller->setRunOptions({&frontEnd});
         controller->start(arguments);
+        controller->saveSetup();  // as the window starts
     }
     DesktidyController& c() { return *controller; }
 };

@@ -49,6 +49,28 @@ TEST(ScheduleController, WritesTheDraftAsOneEntryAndRemovesIt) {
     EXPECT_EQ(f.prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
 }
 
+// A day the month never has is refused on the command line (a usage error) and by the
+// operation the Setup panel calls, before anything is saved or written.
+TEST(ScheduleController, ADayTheMonthNeverHasIsRefusedBeforeAnythingIsWritten) {
+    CrontabFixture f({"/usr/bin/desktidy"});
+    Schedule schedule = f.c().draft().schedule;
+    schedule.byWeekdays = false;
+    schedule.month = 4;
+    schedule.monthDay = 31;
+    EXPECT_EQ(f.c().setSchedule(schedule), RunResult::Failed);
+    EXPECT_EQ(f.prompter.calls.last(),
+              "critical|April has no day 31, so the schedule would never run. Choose a day from 1 "
+              "to 30, or every day.");
+    EXPECT_FALSE(f.table.has_value());
+    EXPECT_EQ(f.c().draft().schedule, f.c().saved().schedule);
+
+    const Outcome refused = desktidy({"schedule", "--at", "10:00", "--month", "2", "--day", "31"});
+    EXPECT_EQ(std::tuple(refused.status, refused.out, refused.err),
+              std::tuple(2, QString(),
+                         "desktidy schedule: February has no day 31, so the schedule would never "
+                         "run. Choose a day from 1 to 29, or every day.\n"));
+}
+
 // The entry takes the time of day the schedule shows, not one read back from the file:
 // a time stored with another UTC offset keeps the hour written, and its text.
 TEST(ScheduleController, TheEntryHasTheTimeOfDayAsShown) {

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "app/cli/command.h"
+#include "controller_fixture.h"
+#include "platform/terminal_prompter.h"
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
 #include "support/tree_listing.h"
@@ -105,17 +109,35 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
     writeFile(home / ".config/Pad/settings");
     writeFile(home / ".local/share/org.x.scribble.db");
     writeFile(home / ".cache/Pad");
+    writeFile(home / ".cache/Padlock");  // "Pad" is no word of it: it may be related
 
     Outcome list = desktidy({"remove-app", app, "--uncheck", "3"});
     EXPECT_EQ(list.status, 0);
-    EXPECT_EQ(list.out, "1 [x] Pad.app - 12.0 KB\n      " + app + "\n" +
-                            "2 [x] Pad - 4.0 KB\n      " + home / ".config/Pad\n" +
-                            "3 [ ] org.x.scribble.db - 4.0 KB\n      " +
-                            home / ".local/share/org.x.scribble.db\n" +
-                            "4 [x] Pad - 4.0 KB\n      " + home / ".cache/Pad\n");
+    EXPECT_EQ(list.out,
+              "1 [x] Pad.app - 12.0 KB\n      " + app + "\n" + "2 [x] Pad - 4.0 KB\n      " +
+                  home / ".config/Pad\n" + "3 [ ] org.x.scribble.db - 4.0 KB\n      " +
+                  home / ".local/share/org.x.scribble.db\n" + "4 [x] Pad - 4.0 KB\n      " +
+                  home / ".cache/Pad\n" + "5 [ ] Padlock - 4.0 KB  (may be related)\n      " +
+                  home / ".cache/Padlock\n");
     EXPECT_TRUE(QFile::exists(app));
     EXPECT_TRUE(trashListNames(home).isEmpty());
     EXPECT_EQ(desktidy({"remove-app", app, "--uncheck", "9"}).status, 2);
+    EXPECT_EQ(desktidy({"remove-app", app, "--check", "6"}).status, 2);
+    // The plan as JSON carries the rows, marked; --check takes a row that may be related.
+    for (const bool padlock : {false, true}) {
+        QStringList arguments{"--json", "remove-app", app, "--uncheck", "3"};
+        if (padlock)
+            arguments << "--check"
+                      << "5";
+        const QJsonObject plan = QJsonDocument::fromJson(desktidy(arguments).out.toUtf8()).object();
+        EXPECT_EQ(plan["rows"][4].toObject(), QJsonObject({{"row", 5},
+                                                           {"path", home / ".cache/Padlock"},
+                                                           {"checked", padlock},
+                                                           {"note", "may be related"}}));
+        EXPECT_EQ(plan["rows"][1].toObject(),
+                  QJsonObject({{"row", 2}, {"path", home / ".config/Pad"}, {"checked", true}}));
+        EXPECT_EQ(plan["steps"].toArray().size(), padlock ? 4 : 3);
+    }
 
     Outcome moved = desktidy({"--yes", "remove-app", app, "--uncheck", "3"});
     EXPECT_EQ(moved.status, 0);
@@ -166,4 +188,26 @@ TEST_F(TrashCommands, RemoveAppPreviewChangesNothingAndEveryRunTellsItsResult) {
     EXPECT_EQ(moved.status, 0) << moved.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(moved.out.toUtf8())["result"].toString(),
               "Moved 1 item to the Trash.");
+}
+
+// SIGINT and SIGTERM set the flag the search of an application's items checks: the
+// command then ends with 130, shows no rows and moves nothing.
+TEST(RemoveAppCommand, AStopDuringTheSearchEndsItWith130) {
+    ControllerFixture f;
+    const QString app = writeAppBundle(f.home / "Applications/Pad.app", "org.x.pad");
+    writeFile(f.home / ".config/Pad/settings");
+    std::atomic_bool stop = true;
+    RunOptions options;
+    options.stopSearch = &stop;
+    f.c().setRunOptions(options);
+    QString input, output, errors;
+    QTextStream in(&input), out(&output), err(&errors);
+    TerminalPrompter prompter(in, err, {true, false, false});
+    CommandContext context{f.c(), prompter, out, err};
+    for (const auto& command : allCommands()) {
+        if (command->name() != "remove-app") continue;
+        EXPECT_EQ(command->execute(context, {app}), ExitSignal);
+    }
+    EXPECT_EQ(output, QString());
+    EXPECT_TRUE(QFile::exists(app) && QFile::exists(f.home / ".config/Pad/settings"));
 }

@@ -44,6 +44,7 @@ class GuiTest : public ::testing::Test {
         controller =
             std::make_unique<DesktidyController>(services, BundleDefaults::fromResources());
         controller->start({QStringLiteral("desktidy")});
+        controller->saveSetup();  // as the window's start does
         state =
             std::make_unique<WindowStateStore>(WindowStateStore::besideSettings(home.configFile()));
         window = std::make_unique<MainWindow>(*controller, *state);

@@ -52,7 +52,7 @@ TEST_F(HistoryWindowTest, TheStartAsksOnceToUndoOrKeepAStoppedRun) {
                     if (done == 3) ::_exit(0);
                 }
             } dying;
-            controller->setRunOptions({false, &dying});
+            controller->setRunOptions({&dying});
             prompter.confirmAnswers.clear();  // the answers are the start's, after the crash
             (void)controller->fileFolder(Path::fromText(home.desktop()));
             ::_exit(1);

@@ -255,6 +255,14 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
 
     schedule.byMonth->setChecked(true);
     EXPECT_FALSE(schedule.weekdays[0]->isEnabled());
+    // A day the month never has is refused with the reason.
+    schedule.schedMonthButton->setCurrentIndex(2);
+    schedule.schedMdayButton->setCurrentIndex(30);
+    QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
+    EXPECT_EQ(prompter.calls.last(),
+              "critical|February has no day 30, so the schedule would never run. Choose a day "
+              "from 1 to 29, or every day.");
+    schedule.schedMonthButton->setCurrentIndex(0);
     schedule.schedMdayButton->setCurrentIndex(15);
     schedule.schedTime->setTime(QTime(14, 30));
     panel().generalView->updatesCheck->setChecked(false);

@@ -99,6 +99,15 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     table->setCurrentIndex(table->model()->index(0, 2));
     QTest::keyClick(table, Qt::Key_Space);
     EXPECT_TRUE(checkOf(1) == Qt::Unchecked && enabled(1));
+
+    // An item that only may be related starts unchecked and says so after its size.
+    RemovalList loose;
+    loose.rows = {
+        DelAppRow(asPath(home / "Padlock"), "Padlock - 4.0 KB\n" + home / "Padlock", true)};
+    panel.showList(RemovalChecklist(loose));
+    EXPECT_EQ(checkOf(0), Qt::Unchecked);
+    EXPECT_EQ(table->model()->index(0, 2).data().toString(),
+              "Padlock - 4.0 KB  (may be related)\n" + home / "Padlock");
 }
 
 TEST_F(ToolWindowTest, TheTrashViewListsNewestFirstAndDeletesOnlyTheSelectedItems) {

@@ -26,17 +26,82 @@ class Removal : public TrashTest {
     RemovalOutcome outcome;
 };
 
-TEST_F(Removal, ListsTheApplicationThenItsItemsAllChecked) {
+// A home holding places that the desktop or many programs share, next to applications'
+// own folders and to names that merely hold an application's name. The shared places
+// never come back; an item is checked only when the application's name, its name without
+// blanks, its identifier or the identifier's last piece is a run of whole words of its
+// name; the others are unchecked and marked. Names are text: "*" is no wildcard.
+TEST_F(Removal, SharedPlacesAreNeverListedAndOnlyAnApplicationsOwnItemsAreChecked) {
+    for (const char* shared :
+         {".local/share/keyrings/login.keyring", ".config/dconf/user",
+          ".local/share/applications/notepad.desktop", ".local/share/applications/code.desktop",
+          ".local/share/applications/mimeapps.list", ".config/mimeapps.list",
+          ".local/share/mime/packages/mime.xml", ".local/share/fonts/SourceCodePro-Regular.ttf",
+          ".local/share/fonts/Font Awesome.otf", ".config/fontconfig/fonts.conf",
+          ".config/autostart/foo.desktop", ".config/systemd/user/foo.service",
+          ".local/share/Trash/files/Foo notes"})
+        writeFile(home / shared);
+    for (const char* other :
+         {".config/Key/state", ".cache/monkey-tool/x", ".local/state/desktop/x",
+          ".config/editor/R.conf", ".cache/Font/x", ".config/Code/settings.json",
+          ".config/unicode-tools/x", ".cache/barcode-scanner/x", ".config/Foo/x",
+          ".config/Foobar/x", ".config/c*n*g.conf", ".cache/cleaning",
+          ".local/share/plasma/look.desktop", ".config/Note Pad.conf", ".config/NotePad/x",
+          ".cache/a.b.notepad.plist", ".local/state/notepad-state", ".config/SourceCodeProfiles"})
+        writeFile(home / other);
+    const QStringList folders = {home / ".config", home / ".local/share", home / ".cache",
+                                 home / ".local/state", home / ".var/app"};
+    struct Case {
+        const char* app;
+        const char* identifier;
+        QStringList rows;
+    };
+    const Case cases[] = {
+        {"Key.app", "", {"[x] ~/.config/Key", "[ ] ~/.cache/monkey-tool (may be related)"}},
+        {"Desktop.app",
+         "",
+         {"[ ] ~/.local/share/plasma/look.desktop (may be related)", "[x] ~/.local/state/desktop"}},
+        {"Launchy.app",
+         "org.example.desktop",
+         {"[ ] ~/.local/share/plasma/look.desktop (may be related)"}},
+        {"conf.app",
+         "",
+         {"[ ] ~/.config/Note Pad.conf (may be related)",
+          "[ ] ~/.config/c*n*g.conf (may be related)",
+          "[ ] ~/.config/editor/R.conf (may be related)"}},
+        {"Font.app", "", {"[x] ~/.cache/Font"}},
+        {"mime.app", "", {}},
+        {"Code.app",
+         "",
+         {"[x] ~/.config/Code", "[x] ~/.config/SourceCodeProfiles",
+          "[ ] ~/.config/unicode-tools (may be related)",
+          "[ ] ~/.cache/barcode-scanner (may be related)"}},
+        {"Foo.app", "", {"[x] ~/.config/Foo", "[ ] ~/.config/Foobar (may be related)"}},
+        {"c*n*g.app", "", {"[x] ~/.config/c*n*g.conf"}},
+        {"Note Pad.app",
+         "a.b.notepad",
+         {"[x] ~/.config/Note Pad.conf", "[x] ~/.config/NotePad", "[x] ~/.cache/a.b.notepad.plist",
+          "[x] ~/.local/state/notepad-state"}},
+    };
+    for (const Case& c : cases) {
+        const QString app = writeAppBundle(home / ("Applications/" + QString(c.app)), c.identifier);
+        QStringList rows;
+        for (const DelAppRow& row : buildRemovalList(asPath(app), paths(folders), services).rows)
+            rows << QString(row.isChecked() ? "[x] " : "[ ] ") +
+                        text(row.itemPath()).replace(home.path(), "~") +
+                        (row.mayBeRelated() ? " (may be related)" : "");
+        EXPECT_EQ(rows, QStringList("[x] ~/Applications/" + QString(c.app)) + c.rows) << c.app;
+    }
+}
+
+TEST_F(Removal, ListsTheApplicationThenItsItemsWithTheirSizes) {
     writeFile(home / ".config/notepad/settings");
     writeFile(home / ".config/Note Pad.conf", QByteArray(10240, 'c'));
     writeFile(home / ".cache/org.x.notepad");
     const RemovalList list = chooseApp(app);
 
     QStringList labels;
-    for (const DelAppRow& row : list.rows) {
-        labels << row.label().section('\n', 0, 0);
-        EXPECT_TRUE(row.isChecked());
-    }
+    for (const DelAppRow& row : list.rows) labels << row.label().section('\n', 0, 0);
     EXPECT_EQ(labels, QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
                                    "notepad - 4.0 KB", "org.x.notepad - 4.0 KB"}));
 

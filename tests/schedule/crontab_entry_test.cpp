@@ -39,6 +39,47 @@ TEST(CrontabEntry, FieldsFollowTheMode) {
     }
 }
 
+// Cron takes "31 2" for February 31 and never runs it: such a day is refused, by month
+// only, February 29 being a day of leap years.
+TEST(CrontabEntry, ADayTheChosenMonthNeverHasIsRefused) {
+    struct Row {
+        bool byWeekdays;
+        int month, day;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {false, 2, 29, ""},
+        {false, 2, 30,
+         "February has no day 30, so the schedule would never run. Choose a day "
+         "from 1 to 29, or every day."},
+        {false, 2, 31,
+         "February has no day 31, so the schedule would never run. Choose a day "
+         "from 1 to 29, or every day."},
+        {false, 4, 31,
+         "April has no day 31, so the schedule would never run. Choose a day from "
+         "1 to 30, or every day."},
+        {false, 6, 31,
+         "June has no day 31, so the schedule would never run. Choose a day from "
+         "1 to 30, or every day."},
+        {false, 9, 31,
+         "September has no day 31, so the schedule would never run. Choose a day "
+         "from 1 to 30, or every day."},
+        {false, 11, 31,
+         "November has no day 31, so the schedule would never run. Choose a day "
+         "from 1 to 30, or every day."},
+        {false, 12, 31, ""},
+        {false, 0, 31, ""},  // every month: the months with a 31st
+        {true, 2, 31, ""},   // by weekdays the month and day are not written
+    };
+    for (const Row& row : rows) {
+        Schedule s;
+        s.byWeekdays = row.byWeekdays;
+        s.month = row.month;
+        s.monthDay = row.day;
+        EXPECT_EQ(scheduleNeverRunsReason(s), row.reason) << row.month << " " << row.day;
+    }
+}
+
 TEST(CrontabEntry, EscapedPathsReachTheShellUnchangedAndALinuxPathCarriesTheMarker) {
     EXPECT_EQ(buildDktCommand("/usr/bin/desktidy", "/home/a/my conf", "/home/a/my state").value(),
               "XDG_CONFIG_HOME=/home/a/my\\ conf XDG_STATE_HOME=/home/a/my\\ state "

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <future>
 
@@ -54,12 +55,10 @@ QString freshCopy(const QString& file) {
 // A file as earlier versions wrote it, every key with a value a load must read (none is
 // what a missing key gives), loads and is saved to a new file as the same lines: a key
 // misspelt on either side, or not read, shows. Flags go both ways, so that two swapped
-// keys show too. A folder list that is not nine names costs nothing but the folder names.
-TEST_F(SettingsStoreTest, EveryKeyLoadsAndIsWrittenAsBeforeAndADamagedFolderListLosesOnlyItself) {
-    const QString defaultFolders =
-        "folders=Archive, Audio, Compressed, Data, Images, Layouts, Videos, Web, Words";
-    for (const bool damagedFolders : {false, true}) {
-        const QString on = damagedFolders ? "0" : "1", off = damagedFolders ? "1" : "0";
+// keys show too.
+TEST_F(SettingsStoreTest, EveryKeyLoadsAndIsWrittenAsBefore) {
+    for (const bool flipped : {false, true}) {
+        const QString on = flipped ? "0" : "1", off = flipped ? "1" : "0";
         QStringList lines = {
             "folders=Archive, Audio, Compressed, Data, Bilder, Layouts, Videos, Web, Words",
             "myfolders=/home/a/Schreibtisch, \"/home/a/Fotos, 2024 \\\"neu\\\" @ 100%\"",
@@ -90,7 +89,6 @@ TEST_F(SettingsStoreTest, EveryKeyLoadsAndIsWrittenAsBeforeAndADamagedFolderList
             "packOverwrite=" + on,
             "unpackOverwrite=" + off,
         };
-        if (damagedFolders) lines[0] = "folders=A, B, C, D, E";
         // A name of its own each time: QSettings caches a file's contents by its name.
         const QString before = home / QString("before-%1.conf").arg(on);
         writeFile(before, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
@@ -98,7 +96,6 @@ TEST_F(SettingsStoreTest, EveryKeyLoadsAndIsWrittenAsBeforeAndADamagedFolderList
         EXPECT_EQ(run.settings.schedule.timeOfDay(), QTime(7, 45));  // as written, any offset
         const QString after = home / QString("after-%1.conf").arg(on);
         SettingsStore(after).save(run.settings);
-        if (damagedFolders) lines[0] = defaultFolders;
         QStringList written = QString::fromUtf8(readFile(after)).split('\n', Qt::SkipEmptyParts);
         written.removeOne("[General]");
         lines.sort();
@@ -150,53 +147,169 @@ TEST_F(SettingsStoreTest, AStoredZeroLeavesTheValueAsItIs) {
     EXPECT_EQ(run.settings.schedule.hoursStep, 4);
 }
 
-TEST_F(SettingsStoreTest, OnlyAMissingOrEmptyFolderListTakesTheDefaultsPath) {
-    const QStringList names = bundle.value("folders").toStringList();
-    for (const QVariant& folders :
-         {QVariant(), QVariant(QStringList()), QVariant(QString()), QVariant(QString("just text")),
-          QVariant(QStringList{"1", "2", "3", "4", "", "6", "7", "8", "9"})}) {
-        const bool firstStart = folders.toStringList().join("").isEmpty();
-        StoreRun run(file, home.path());
-        run.settings.types(Category::Image) = {"zzz - edited"};
-        run.settings.listedFolders = {home / "kept in memory"};
-        run.store->save(run.settings);
-        QSettings raw(file, QSettings::IniFormat);
-        if (folders.isValid())
-            raw.setValue("folders", folders);
-        else
-            raw.remove("folders");
-        raw.sync();
+// The lines of a file as earlier versions wrote it, every key with a value of its kind.
+QStringList goodLines() {
+    return {"folders=Archive, Audio, Compressed, Data, Bilder, Layouts, Videos, Web, Words",
+            "myfolders=/home/a/Schreibtisch, /home/a/Fotos",
+            "web=web - mine",
+            "compressed=compressed - mine",
+            "layout=layout - mine",
+            "data=data - mine",
+            "image=image - mine",
+            "words=words - mine",
+            "video=video - mine",
+            "audio=audio - mine",
+            "packFrom=/home/a/notes",
+            "packTo=/media/stick",
+            "unpackFrom=/media/stick/notes",
+            "unpackTo=/home/a",
+            "archMonth=03",
+            "archDay=14",
+            "archYear=2011",
+            "pathString=/home/a/Desktop",
+            "updatesState=0",
+            "schedDateValue=2010-05-01 07:45:00 +0200",
+            "scheddays=0, 0, 1, 0, 0, 0, 1, 0",
+            "schedMonth=3",
+            "schedMday=17",
+            "setByDay=0",
+            "hoursStep=5",
+            "hoursState=1",
+            "packOverwrite=1",
+            "unpackOverwrite=1"};
+}
 
-        StoreRun again(freshCopy(file), home.path());
-        EXPECT_EQ(again.settings.folderNames, names);
+// The settings as a save would store them, a line per key, to compare and print.
+QStringList storedLines(const Settings& settings, const QString& leftOut = {}) {
+    QStringList lines;
+    for (const auto& [key, value] : SettingsStore::storedForm(settings))
+        if (key != leftOut)
+            lines << key + "=" +
+                         (value.typeId() == QMetaType::QString ? value.toString()
+                                                               : value.toStringList().join(", "));
+    return lines;
+}
+
+QStringList texts(const QList<DamagedSetting>& damaged) {
+    QStringList lines;
+    for (const DamagedSetting& setting : damaged) lines << setting.key + ": " + setting.line;
+    return lines;
+}
+
+// A value not of its key's kind costs that key alone: it reads as if missing, is named
+// once, and its line is kept in the side file before a save writes over it, once.
+TEST_F(SettingsStoreTest, ADamagedKeyIsSetAsideAloneAndTheOthersAreKept) {
+    const std::pair<const char*, const char*> damage[] = {
+        {"folders", ""},
+        {"folders", "@Invalid()"},
+        {"folders", "A, B, C"},
+        {"folders", "@Rect(1 2 3 4)"},
+        {"myfolders", "@ByteArray(/home/a)"},
+        {"web", "@Size(1 2)"},
+        {"packTo", "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)"},
+        {"archMonth", "03, 04"},
+        {"pathString", "@Point(1 2)"},
+        {"updatesState", "yes"},
+        {"schedDateValue", "tomorrow"},
+        {"scheddays", "1, 0, 1"},
+        {"schedMonth", "13"},
+        {"hoursStep", "lots"},
+    };
+    int n = 0;
+    for (const auto& [key, value] : damage) {
+        SCOPED_TRACE(std::string(key) + "=" + value);
+        // New names each time: QSettings caches a file's contents by its name.
+        const QString good = home / QString("good-%1.conf").arg(++n);
+        const QString missing = home / QString("missing-%1.conf").arg(n);
+        const QString damaged = home / QString("damaged-%1.conf").arg(n);
+        QStringList lines = goodLines();
+        const qsizetype at = lines.indexOf(QRegularExpression(QString(key) + "=.*"));
+        writeFile(good, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
+        const QString line = QString(key) + "=" + value;
+        lines[at] = line;
+        writeFile(damaged, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
+        lines.removeAt(at);
+        writeFile(missing, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
+
+        Settings fromGood, fromMissing, fromDamaged;
+        SettingsStore(good).load(fromGood, bundle, home.path());
+        SettingsStore(missing).load(fromMissing, bundle, home.path());
+        SettingsStore store(damaged);
+        store.load(fromDamaged, bundle, home.path());
+        EXPECT_EQ(storedLines(fromDamaged, key), storedLines(fromGood, key));
+        EXPECT_EQ(storedLines(fromDamaged), storedLines(fromMissing));
+        EXPECT_EQ(texts(store.damagedSettings()), QStringList(QString(key) + ": " + line + "\n"));
+        EXPECT_EQ(store.takeDamageReport(),
+                  QString("The setting “%1” in “%2” could not be read and is left out; the "
+                          "other settings are kept. Its line goes to “%2.set-aside” before the "
+                          "file is next written.")
+                      .arg(key, damaged));
+        EXPECT_EQ(store.takeDamageReport(), "");  // once
+
+        store.save(fromDamaged);
+        store.save(fromDamaged);
+        const QByteArray aside = readFile(damaged + ".set-aside");
+        EXPECT_EQ(aside.count(line.toUtf8() + '\n'), 1) << aside.data();
+        EXPECT_TRUE(aside.startsWith("# ")) << aside.data();
+        SettingsStore again(freshCopy(damaged));
+        Settings reread;
+        again.load(reread, bundle, home.path());
+        EXPECT_EQ(texts(again.damagedSettings()), QStringList());
+        EXPECT_EQ(storedLines(reread), storedLines(fromDamaged));
+    }
+}
+
+// Where the damaged key's line cannot be kept, the save leaves it in the file.
+TEST_F(SettingsStoreTest, ADamagedLineThatCannotBeSetAsideStaysInTheFile) {
+    QStringList lines = goodLines();
+    lines[1] = "myfolders=@ByteArray(/home/a)";
+    writeFile(file, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
+    makeFolder(file + ".set-aside");  // a folder in the side file's way
+    SettingsStore store(file);
+    Settings settings;
+    store.load(settings, bundle, home.path());
+    settings.archiveDate.year = "2012";
+    store.save(settings);
+    const QByteArray written = readFile(file);
+    EXPECT_TRUE(written.contains("\nmyfolders=@ByteArray(/home/a)\n")) << written.data();
+    EXPECT_TRUE(written.contains("\narchYear=2012\n")) << written.data();
+}
+
+// Only a file without any key is a first start; a missing folder list gives the
+// bundle's names and keeps everything else.
+TEST_F(SettingsStoreTest, OnlyAFileWithoutKeysTakesTheDefaultsPath) {
+    for (const bool firstStart : {true, false}) {
+        QStringList lines = goodLines();
+        lines.removeFirst();
+        writeFile(file, firstStart ? "[General]\n" : ("[General]\n" + lines.join('\n')).toUtf8());
+        Settings settings;
+        settings.listedFolders = {"/kept in memory"};
+        SettingsStore store(freshCopy(file));
+        store.load(settings, bundle, home.path());
+        EXPECT_EQ(settings.folderNames, bundle.value("folders").toStringList());
+        EXPECT_EQ(texts(store.damagedSettings()), QStringList());
         if (firstStart) {
-            EXPECT_EQ(again.settings.types(Category::Image),
+            EXPECT_EQ(settings.types(Category::Image),
                       sortedCaseInsensitively(bundle.value("image").toStringList()));
-            // The stored folder list is not read on this path: the save overwrites it.
-            EXPECT_TRUE(again.settings.listedFolders.isEmpty());
+            EXPECT_EQ(settings.listedFolders, QStringList({"/kept in memory"}));
+            EXPECT_TRUE(settings.checkForUpdates);
         } else {
-            EXPECT_EQ(again.settings.types(Category::Image), QStringList({"zzz - edited"}));
-            EXPECT_EQ(again.settings.listedFolders, QStringList({home / "kept in memory"}));
+            EXPECT_EQ(settings.types(Category::Image), QStringList({"image - mine"}));
+            EXPECT_EQ(settings.listedFolders,
+                      QStringList({"/home/a/Schreibtisch", "/home/a/Fotos"}));
         }
-        QFile::remove(file);
     }
 }
 
 TEST_F(SettingsStoreTest, AFileDamagedByHandStillGivesAUsableStore) {
     const QByteArray damaged[] = {
         QByteArray("\x00\xff\xfe garbage [[[ \n=\n\x01\x02", 18),
-        "[General]\nfolders=Archive, Audio, Compressed, Data, Images, Layouts, Videos, Web, Words\n"
-        "scheddays=1, 0, 1\nhoursStep=lots\nupdatesState=@Variant(\\0\\0\\0\\x7f)\npathString=a, "
-        "b\n"
-        "packFrom=/one, /two\npackTo=/only-one\n",
         "[General\nfolders=@ByteArray(\n",
     };
     for (const QByteArray& bytes : damaged) {
         writeFile(file, bytes);
         StoreRun run(file, home.path());
         EXPECT_EQ(run.settings.folderNames.size(), 9);
-        EXPECT_EQ(run.settings.schedule.days, ScheduleDays());  // three days are no week
-        EXPECT_EQ(run.settings.schedule.hoursStep, 2);
         // What was written is read back as it was.
         StoreRun again(file, home.path());
         EXPECT_EQ(again.settings, run.settings);

@@ -144,8 +144,10 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
                       user,     QString()};
     CommandLineFrontEnd frontEnd(prompter, io.out, stopRequested, json);
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.setRunOptions({dryRun, &frontEnd});
+    controller.setRunOptions({&frontEnd, &stopRequested});
     controller.start(args);
+    if (const QString notice = controller.takeSettingsNotice(); !notice.isEmpty())
+        io.err << "desktidy: " << notice << Qt::endl;
     // A run that a crash or a kill stopped is put right and told of once, on any start
     // but a preview's, which changes nothing.
     if (!dryRun)

@@ -1,5 +1,9 @@
 #include "app/cli/remove_app_command.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "app/desktidy_controller.h"
 #include "platform/terminal_prompter.h"
 
@@ -19,21 +23,42 @@ std::optional<QList<int>> rowNumbers(const QStringList& values) {
     return rows;
 }
 
+const QString mayBeRelated = QStringLiteral("may be related");
+
 void printRows(QTextStream& out, const RemovalChecklist& rows) {
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const QStringList lines = rows.row(i).label().split(u'\n');
         const QString number = QString::number(i + 1);
-        out << number << (rows.isChecked(i) ? " [x] " : " [ ] ") << lines.value(0) << '\n';
+        out << number << (rows.isChecked(i) ? " [x] " : " [ ] ") << lines.value(0);
+        if (rows.row(i).mayBeRelated()) out << "  (" << mayBeRelated << ')';
+        out << '\n';
         for (const QString& line : lines.mid(1))
             out << QString(number.size() + 5, u' ') << line << '\n';
     }
+}
+
+// The plan as JSON, with the rows it was made from: each item, whether it moves, and
+// whether it only may be related.
+void printPlanWithRows(const RunPlan& plan, const RemovalChecklist& rows, QTextStream& out) {
+    QJsonArray items;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        QJsonObject item{{"row", int(i + 1)},
+                         {"path", textKeepingBytes(rows.row(i).itemPath().bytes())},
+                         {"checked", rows.isChecked(i)}};
+        if (rows.row(i).mayBeRelated()) item.insert("note", mayBeRelated);
+        items.append(item);
+    }
+    QJsonObject json = planJson(plan);
+    json.insert("rows", items);
+    out << QJsonDocument(json).toJson(QJsonDocument::Compact) << Qt::endl;
 }
 
 }  // namespace
 
 QString RemoveAppCommand::summary() const {
     return QStringLiteral(
-        "PATH [--uncheck N]...: list an application's items; --yes moves them to the Trash");
+        "PATH [--check N]... [--uncheck N]...: list an application's items; --yes moves the "
+        "checked ones to the Trash");
 }
 
 int RemoveAppCommand::execute(CommandContext& context, const QStringList& arguments) {
@@ -41,12 +66,16 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
     QCommandLineOption uncheck(QStringLiteral("uncheck"),
                                QStringLiteral("Leave row N (from 1) where it is."),
                                QStringLiteral("N"));
-    parser.addOption(uncheck);
+    QCommandLineOption check(QStringLiteral("check"),
+                             QStringLiteral("Move row N (from 1) too, one that may be related."),
+                             QStringLiteral("N"));
+    parser.addOptions({check, uncheck});
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("the application"));
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
+    const std::optional<QList<int>> checked = rowNumbers(parser.values(check));
     const std::optional<QList<int>> unchecked = rowNumbers(parser.values(uncheck));
-    if (positional.size() != 1 || !unchecked) {
+    if (positional.size() != 1 || !checked || !unchecked) {
         context.err << "desktidy remove-app: expected one PATH and row numbers from 1" << Qt::endl;
         return ExitUsage;
     }
@@ -59,7 +88,8 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
     }
 
     RemovalChecklist checklist = controller.planRemoval(path);
-    for (int row : *unchecked) {
+    if (checklist.cancelled()) return ExitSignal;  // stopped by a signal: nothing to show
+    for (int row : *checked + *unchecked) {
         if (row > checklist.size()) {
             context.err << "desktidy remove-app: there is no row " << row << Qt::endl;
             return ExitUsage;
@@ -67,15 +97,18 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
     }
     // Every uncheck is tried before any is refused: unchecking a folder unchecks the rows
     // inside it, whichever was named first.
+    for (int row : *checked) checklist.setChecked(row - 1, true);
     for (int row : *unchecked) checklist.setChecked(row - 1, false);
     for (int row : *unchecked)
         if (checklist.followsFolder(row - 1))
             context.err << "desktidy remove-app: row " << row
                         << " lies inside a checked folder and goes with it" << Qt::endl;
-    // A preview, and --json without --yes, show the moves as a plan; the rows would not
-    // be JSON.
-    if (context.dryRun || (context.json && !context.prompter.assumesYes()))
-        return printPlan(controller.planMoveToTrash(checklist), context);
+    // A preview, and --json without --yes, show the moves as a plan, JSON with the rows.
+    if (context.json && (context.dryRun || !context.prompter.assumesYes())) {
+        printPlanWithRows(controller.planMoveToTrash(checklist), checklist, context.out);
+        return ExitSuccess;
+    }
+    if (context.dryRun) return printPlan(controller.planMoveToTrash(checklist), context);
     if (!context.json) printRows(context.out, checklist);
     context.out.flush();
 

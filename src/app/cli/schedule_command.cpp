@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "app/desktidy_controller.h"
+#include "schedule/crontab_entry.h"
 
 namespace {
 
@@ -99,5 +100,7 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
         schedule.month = *month;
         schedule.monthDay = *day;
     }
+    if (const QString reason = scheduleNeverRunsReason(schedule); !reason.isEmpty())
+        return usage(reason);
     return statusOf(c.setSchedule(schedule), context);
 }

@@ -21,9 +21,9 @@ int SettingsCommand::execute(CommandContext& context, const QStringList& argumen
         context.controller.resetSetup();
         return ExitSuccess;
     }
-    const SettingsStore& store = context.controller.store();
-    for (const QString& key : SettingsStore::keys) {
-        const QVariant value = store.value(key);
+    // The values in use, as a save would store them: a key the file lacks or could not
+    // read shows what stands in for it.
+    for (const auto& [key, value] : SettingsStore::storedForm(context.controller.saved())) {
         if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList) {
             context.out << key << ":\n";
             for (const QString& item : value.toStringList()) context.out << "  " << item << '\n';

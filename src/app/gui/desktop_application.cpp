@@ -92,6 +92,7 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     UpdateChecker updates(UpdateChecker::builtInFeed(), QStringLiteral(DESKTIDY_VERSION));
 
     controller.start(arguments);
+    controller.saveSetup();
     MainWindow window(controller, desktop.state, &updates);
     desktop.attachTo(&window);
 
@@ -108,6 +109,8 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
                                               .arg(path.display())));
     }
     window.show();
+    if (const QString notice = controller.takeSettingsNotice(); !notice.isEmpty())
+        desktop.prompter.notice(notice);
     // A run that a crash or a kill stopped: put right, then undo or keep, as the user says.
     controller.reviewStoppedRuns();
 

@@ -69,7 +69,7 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     resultLine_->setWordWrap(true);
     layout->addWidget(resultLine_);
     setCentralWidget(central);
-    controller_.setRunOptions({false, runFrontEnd_});
+    controller_.setRunOptions({runFrontEnd_});
     connect(runFrontEnd_, &WindowRunFrontEnd::ended, this, &MainWindow::showRunEnd);
 
     applyGrey();

@@ -46,8 +46,18 @@ QVariant DelAppModel::data(const QModelIndex& index, int role) const {
             }
             break;
         case PathColumn:
-            if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return row.label();
-            if (role == Qt::FontRole) return font1_;
+            // A row that only may be related says so after the item's name and size.
+            if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+                if (!row.mayBeRelated()) return row.label();
+                QString label = row.label();
+                const qsizetype end = label.indexOf(u'\n');
+                return label.insert(end < 0 ? label.size() : end, tr("  (may be related)"));
+            }
+            if (role == Qt::FontRole) {
+                QFont font = font1_;
+                font.setItalic(row.mayBeRelated());
+                return font;
+            }
             break;
     }
     return {};
@@ -97,9 +107,10 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
     delAppTableView->setTextElideMode(Qt::ElideMiddle);
 
     auto* hint = new QLabel(tr("Click a row, or press Space on it, to keep or remove its item. "
-                               "An item inside a checked folder goes with the folder. The "
-                               "checked items are moved into the Trash folder \u201cDKT Deleted "
-                               "Apps\u201d."),
+                               "An item inside a checked folder goes with the folder. An item "
+                               "whose name only holds the application's name starts unchecked, "
+                               "marked \u201cmay be related\u201d. The checked items are moved "
+                               "into the Trash folder \u201cDKT Deleted Apps\u201d."),
                             this);
     hint->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(this);
