@@ -121,6 +121,9 @@ Key scheduleNumberKey(const char* name, int Schedule::*number, int last) {
             }};
 }
 
+// A settle time longer than a day is a typing slip, not a wish.
+constexpr double maximumWatchSettle = 86400;
+
 // Every key of the file, in the order a save writes them.
 const QList<Key>& keyTable() {
     static const QList<Key> table = {
@@ -197,6 +200,13 @@ const QList<Key>& keyTable() {
          }},
         flagUnlessZeroKey("packOverwrite", &Settings::packOverwrite),
         flagUnlessZeroKey("unpackOverwrite", &Settings::unpackOverwrite),
+        // Seconds, a fraction allowed; anything but a positive number keeps the value.
+        {QStringLiteral("watchSettle"), [](const Settings& s) { return QVariant(s.watchSettle); },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             bool ok = false;
+             const double seconds = v.toDouble(&ok);
+             if (ok && seconds > 0 && seconds <= maximumWatchSettle) s.watchSettle = seconds;
+         }},
     };
     return table;
 }
@@ -296,6 +306,8 @@ void SettingsStore::load(Settings& s, const QVariantMap& myDefaults, const QStri
     for (const Key& key : keyTable()) key.read(s, value(key.name), context);
     for (Category category : allCategories) sortTypeList(s.types(category));
 }
+
+void SettingsStore::reread() { prefs_->sync(); }
 
 void SettingsStore::save(const Settings& s) {
     for (const Key& key : keyTable()) {

@@ -7,7 +7,7 @@
 
 #include "settings/settings.h"
 
-// The per-user settings file: 28 keys, read into and written from a Settings through one
+// The per-user settings file: 29 keys, read into and written from a Settings through one
 // table of keys (settings_store.cpp).
 class SettingsStore {
   public:
@@ -27,6 +27,8 @@ class SettingsStore {
     void load(Settings& settings, const QVariantMap& myDefaults, const QString& osHome);
     // Writes every key, and commits the file.
     void save(const Settings& settings);
+    // Reads the file again after another process changed it (QSettings keeps what it read).
+    void reread();
 
     // A key as the program reads it: the file's value, else the value of the last save.
     QVariant value(const QString& key) const;

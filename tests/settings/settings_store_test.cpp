@@ -89,6 +89,7 @@ TEST_F(SettingsStoreTest, EveryKeyLoadsAndIsWrittenAsBeforeAndADamagedFolderList
             "hoursState=" + on,
             "packOverwrite=" + on,
             "unpackOverwrite=" + off,
+            "watchSettle=2.5",
         };
         if (damagedFolders) lines[0] = "folders=A, B, C, D, E";
         // A name of its own each time: QSettings caches a file's contents by its name.
