@@ -82,7 +82,11 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
     // their items in the listing, not copies of their names.
     const TypeTable table(settings);
     const QList<QByteArray> folderNames = folderNameBytes(settings.folderNames);
-    const NameList names = files_.listNames(folder, false);
+    NameList names = files_.listNames(folder, false);
+    if (only_)
+        names.retain([this](QByteArrayView name, bool) {
+            return only_->contains(QByteArray::fromRawData(name.data(), name.size()));
+        });
     std::array<std::vector<std::uint32_t>, Settings::categoryCount + 1> byCategory;
     std::vector<std::uint32_t> unmatched;
     for (std::size_t i = 0; i < names.size(); ++i) {

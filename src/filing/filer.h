@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <optional>
 
 #include "filing/archive_date.h"
 #include "platform/file_error.h"
@@ -50,6 +51,9 @@ class Filer {
     RunPlan planArchive(const Path& folder, const Settings& settings, const ArchiveCutoff& cutoff);
     RunPlan planFiling(const Path& folder, const Settings& settings);
     RunPlan planUnfiling(const Path& folder, const QStringList& folderNames);
+    // From now on archiving and filing plan only the loose items with these names (the
+    // items a watch has seen settle); everything else about their plans stays the same.
+    void restrictTo(QSet<QByteArray> names) { only_ = std::move(names); }
     // Carries out a plan: each move in order, making each destination folder before its
     // first move and removing those it made that receive nothing, then removing the
     // plan's emptied folders. A cancel stops it after the item in hand.
@@ -87,6 +91,7 @@ class Filer {
     FileSystem& files_;
     Prompter& prompter_;
     RunProgress progress_;
+    std::optional<QSet<QByteArray>> only_;
 };
 
 // Whether a folder name may be used inside F: one plain path component, so that no
