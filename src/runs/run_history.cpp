@@ -29,6 +29,7 @@ QString runKindTitle(const QByteArray& kind) {
         {"file", QStringLiteral("Desktidy")},
         {"file-all", QStringLiteral("File All Stashery")},
         {"scheduled", QStringLiteral("Scheduled Filing")},
+        {"watch", QStringLiteral("Filing on Arrival")},
         {"archive", QStringLiteral("Archive")},
         {"unfile", QStringLiteral("Undesktidy")},
         {"unfile-all", QStringLiteral("Unfile All Stashery")},
