@@ -159,7 +159,8 @@ bool FolderWatcher::attach(int id) {
         else
             f.seen.insert(name);
     }
-    if (f.everPresent) warn_(QStringLiteral("Watching %1 again.").arg(f.path.display()));
+    warn_((f.everPresent ? QStringLiteral("Watching %1 again.") : QStringLiteral("Watching %1."))
+              .arg(f.path.display()));
     f.everPresent = true;
     return true;
 }

@@ -46,7 +46,8 @@ class BatchFiler {
 // it that exists is watched for its return; a mount is noticed through the mount table).
 class FolderWatcher : public QObject {
   public:
-    // warn hears what the user should know (a folder gone, the limit on watches reached).
+    // warn hears what the user should know: a folder watched, gone or back, the limit on
+    // watches reached.
     FolderWatcher(BatchFiler& filer, std::function<void(const QString&)> warn);
     ~FolderWatcher() override;
 

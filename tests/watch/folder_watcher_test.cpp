@@ -202,7 +202,8 @@ TEST_F(FolderWatcherTest, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
     runWriter(folder, "echo new > new.jpg");
     ASSERT_TRUE(waitUntil([&] { return !filer.batches.isEmpty(); }));
     EXPECT_EQ(filer.allNames(), QList<QByteArray>{"new.jpg"});
-    EXPECT_EQ(warnings, (QStringList{folder + " was removed; it is watched again when it is back.",
+    EXPECT_EQ(warnings, (QStringList{"Watching " + folder + ".",
+                                     folder + " was removed; it is watched again when it is back.",
                                      "Watching " + folder + " again."}));
 }
 
@@ -213,8 +214,9 @@ TEST_F(FolderWatcherTest, AFolderBusyWithAnotherRunIsTriedAgain) {
     runWriter(folder, "echo x > x.jpg");
     ASSERT_TRUE(waitUntil([&] { return filer.batches.size() == 3; }));
     EXPECT_TRUE(settling().isEmpty());
-    EXPECT_EQ(warnings, QStringList{"Another Desktidy run is changing " + folder +
-                                    "; its new items are filed when it has finished."});
+    EXPECT_EQ(warnings, (QStringList{"Watching " + folder + ".",
+                                     "Another Desktidy run is changing " + folder +
+                                         "; its new items are filed when it has finished."}));
 }
 
 // Only new items with names that may be filed are handed over: not what was there, not
