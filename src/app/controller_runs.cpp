@@ -21,11 +21,12 @@ RunHistory DesktidyController::runHistory() const {
     return RunHistory(desktidyStateFolder(services_.user.home) / "history");
 }
 
-RunResult DesktidyController::undoRun(const RunRecord& record) {
+RunResult DesktidyController::undoRun(const RunRecord& record, Confirmation ask) {
     QString where;
     if (!record.folders.isEmpty() && !record.folders.first().isEmpty())
         where = QStringLiteral(" in ") + record.folders.first().display();
-    if (!services_.prompter.confirm(
+    if (ask == Confirmation::AskFirst &&
+        !services_.prompter.confirm(
             QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
             QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. An item that has "
                            "moved since, or whose old place is taken, stays where it is.")

@@ -12,6 +12,7 @@
 #include "platform/run_result.h"
 #include "platform/trash_location.h"
 #include "removal/del_app_row.h"
+#include "schedule/watch_service.h"
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -77,6 +78,8 @@ class DesktidyController {
     void saveSetup();
     // Drops the draft: the file is read again.
     void cancelSetup();
+    // The same after another process changed the file (the watch follows the Setup).
+    void reloadSettings();
     // The defaults into the draft (keeping its folder list, pack lists and schedule),
     // then a save.
     void resetSetup();
@@ -138,6 +141,13 @@ class DesktidyController {
     // The command the crontab entry runs; empty when cron cannot carry the program's path.
     const QString& cronCommand() const { return cronCommand_; }
 
+    // --- Watch (controller_watch.cpp) ---
+    // Saves the draft (its settle time among it), then has the user's service manager run
+    // the watch from now on, or no longer.
+    RunResult startWatchService();
+    RunResult stopWatchService();
+    WatchService::State watchServiceState();
+
     // --- Pack ---
     const QList<PackRow>& packRows(PackSide side) const;
     void addPackRow(PackSide side, const PackRow& row);
@@ -179,8 +189,9 @@ class DesktidyController {
     // --- Runs (controller_runs.cpp) ---
     // The journal of the runs that moved items, to list and undo.
     RunHistory runHistory() const;
-    // Undoes a run from the history, after asking; tells what stayed where it was.
-    RunResult undoRun(const RunRecord& record);
+    // Undoes a run from the history, after asking unless told not to (the watch's
+    // notification has asked already); tells what stayed where it was.
+    RunResult undoRun(const RunRecord& record, Confirmation ask = Confirmation::AskFirst);
     // Puts right what runs stopped by a crash left, once each; those found this time.
     QList<StoppedRun> recoverStoppedRuns();
     // The window's start: the same, then for each run found, asks whether to undo it.
@@ -225,6 +236,7 @@ class DesktidyController {
     int shownCategoryRow_ = 1;
     QList<Path> applicationDataFolders_;
     QString cronCommand_;
+    QString executable_;  // this program's absolute path
     int scheduledRun_ = 0;
     std::function<QDateTime()> trashClock_ = [] { return QDateTime::currentDateTime(); };
 };

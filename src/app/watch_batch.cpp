@@ -1,0 +1,91 @@
+#include "app/watch_batch.h"
+
+#include <QSet>
+
+#include "filing/archive_date.h"
+#include "filing/filer.h"
+#include "runs/run_history.h"
+#include "runs/run_scope.h"
+#include "settings/settings.h"
+
+namespace {
+
+// A batch asks nothing and shows no progress panel; a refusal of the folder's lock is
+// the one thing it says, and it is kept for the caller.
+class QuietPrompter : public Prompter {
+  public:
+    QString critical;
+    bool confirm(const QString&, const QString&, const QString&) override { return true; }
+    void notice(const QString&) override {}
+    void criticalNotice(const QString& message) override { critical = message; }
+    FileErrorChoice fileError(const FileError&) override { return FileErrorChoice::Continue; }
+    void openProgress(const QString&) override {}
+    void setProgressItemVisible(bool) override {}
+    void showProgressItem(const QString&) override {}
+    void closeProgress() override {}
+};
+
+// The folders inside folder that the run's moves went into.
+QList<QByteArray> receivingFolders(const RunHistory& history, int run, const Path& folder) {
+    QSet<QByteArray> inside;
+    const std::optional<RunRecord> record = run > 0 ? history.read(run) : std::nullopt;
+    if (!record) return {};
+    const QByteArray prefix = (folder / "").bytes();
+    for (const RunEntry& entry : record->entries)
+        if (entry.kind == RunEntry::Kind::Move && entry.done &&
+            entry.target.bytes().startsWith(prefix))
+            inside.insert(entry.target.parent().bytes().mid(prefix.size()));
+    QList<QByteArray> sorted(inside.begin(), inside.end());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+}  // namespace
+
+WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings& settings,
+                                    const Path& folder, const QList<QByteArray>& names,
+                                    const RunProgress& progress) {
+    WatchBatchReport result;
+    QuietPrompter quiet;
+    // The record notes what each pass means to move, so that a stopped batch tells how far
+    // it went.
+    RunProgress journaled = progress;
+    journaled.onStep = [&files, shown = progress.onStep](qsizetype done, qsizetype total,
+                                                         const QString& item) {
+        if (done == 1) files.notePlanned(total);
+        if (shown) shown(done, total, item);
+    };
+    {
+        RunScope run(files, quiet, "watch", folder);
+        if (!run.started()) {
+            result.folderBusy = true;
+            return result;
+        }
+        Filer filer(files, quiet, journaled);
+        filer.restrictTo(QSet<QByteArray>(names.begin(), names.end()));
+        const ArchiveDate& date = settings.archiveDate;
+        const ArchiveCutoff cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
+        MoveCounts counts;
+        // Archiving first, as `file` does; a batch with nothing old makes no archive folder.
+        if (!cutoff.isOff())
+            if (const RunPlan archive = filer.planArchive(folder, settings, cutoff);
+                archive.stepsToMake() > 0)
+                counts = filer.execute(archive, QStringLiteral("Archiving..."));
+        if (!counts.report.cancelled)
+            counts.add(
+                filer.execute(filer.planFiling(folder, settings), QStringLiteral("Filing...")));
+        counts.report.kind = RunPlan::Kind::File;
+        result.report = counts.report;
+        if (counts.failed > 0)
+            result.failure =
+                QStringLiteral("%1 could not be moved. %2")
+                    .arg(counts.failed == 1 ? QStringLiteral("1 item")
+                                            : QStringLiteral("%1 items").arg(counts.failed),
+                         counts.firstFailure.message);
+        (void)run.finish(counts.report.cancelled ? RunResult::Cancelled : RunResult::Done);
+    }
+    result.runNumber = files.lastRunNumber();
+    result.receivingFolders =
+        receivingFolders(RunHistory(files.historyFolder()), result.runNumber, folder);
+    return result;
+}

@@ -1,0 +1,126 @@
+#include "app/watch_session.h"
+
+#include <QEventLoop>
+#include <QSet>
+
+#include "app/desktidy_controller.h"
+#include "app/watch_batch.h"
+#include "filing/filer.h"
+#include "platform/file_system.h"
+#include "watch/stop_signals.h"
+
+namespace {
+
+// "Images", "Images and Words", "Audio, Images and Words".
+QString joinedNames(const QList<QByteArray>& names) {
+    QStringList shown;
+    for (const QByteArray& name : names) shown << displayName(name);
+    if (shown.size() <= 1) return shown.value(0);
+    const QString last = shown.takeLast();
+    return shown.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
+
+JournalingFileSystem* journalingFiles(DesktidyController& controller) {
+    return dynamic_cast<JournalingFileSystem*>(&controller.services().files);
+}
+
+}  // namespace
+
+WatchSession::WatchSession(DesktidyController& controller, QTextStream& out, QTextStream& err,
+                           Options options)
+    : controller_(controller),
+      out_(out),
+      err_(err),
+      options_(std::move(options)),
+      files_(journalingFiles(controller)),
+      watcher_(*this, [this](const QString& message) { warn(message); }),
+      arrivals_(controller.runHistory()) {
+    if (!files_)
+        files_ =
+            &ownFiles_.emplace(controller.services().files, desktidyStateFolder(controller.home()));
+    watcher_.setFileExisting(options_.fileExisting);
+}
+
+void WatchSession::warn(const QString& message) {
+    err_ << "desktidy watch: " << message << Qt::endl;
+}
+
+int WatchSession::run() {
+    if (!watcher_.ready()) return 1;
+    QEventLoop loop;
+    const StopSignals stop([&loop] { loop.quit(); });
+    applySettings();
+    // A change saved in the window, or by another command, is taken up at once.
+    watcher_.watchFile(Path::fromText(controller_.store().filePath()), [this] {
+        controller_.reloadSettings();
+        applySettings();
+    });
+    loop.exec();
+    return 0;
+}
+
+void WatchSession::applySettings() {
+    const Settings& settings = controller_.draft();
+    watcher_.setSettleTime(qint64(options_.settleSeconds.value_or(settings.watchSettle) * 1000));
+    const QList<QByteArray> categoryFolders = folderNameBytes(settings.folderNames);
+    watcher_.setLeftAlone(
+        [categoryFolders](QByteArrayView name) { return categoryFolders.contains(name); });
+    if (!options_.folders.isEmpty()) {
+        watcher_.setFolders(options_.folders);
+        return;
+    }
+    const QList<Path> listed = controller_.distinctListedFolders();
+    if (listed.isEmpty() && !toldNoFolders_)
+        warn(
+            QStringLiteral("the folder list is empty; folders added to it are watched as they "
+                           "are added (desktidy folders add FOLDER)."));
+    toldNoFolders_ = listed.isEmpty();
+    watcher_.setFolders(listed);
+}
+
+BatchFiler::Outcome WatchSession::fileBatch(const Path& folder, const QList<QByteArray>& names) {
+    const std::atomic_bool* stop = StopSignals::flag();
+    if (stop->load()) return Outcome::Stopped;
+    // What a run of ours just put there (an undo, an unfiling) stays where it was put.
+    QList<QByteArray> toFile;
+    for (const QByteArray& name : names) {
+        const std::optional<FileStatus> status = files_->inner().status(folder / name);
+        if (status && !arrivals_.cameByRun(folder / name, {status->device, status->inode}))
+            toFile << name;
+    }
+    if (toFile.isEmpty()) return Outcome::Done;
+    RunProgress progress;
+    progress.cancel = stop;
+    const WatchBatchReport batch =
+        carryOutWatchBatch(*files_, controller_.draft(), folder, toFile, progress);
+    if (batch.folderBusy) return Outcome::FolderBusy;
+    report(folder, batch);
+    return stop->load() ? Outcome::Stopped : Outcome::Done;
+}
+
+void WatchSession::report(const Path& folder, const WatchBatchReport& batch) {
+    out_ << folder.display() << ": " << resultLine(batch.report);
+    if (batch.runNumber > 0) out_ << " (run " << batch.runNumber << ')';
+    out_ << Qt::endl;
+    if (!batch.failure.isEmpty()) warn(folder.display() + QStringLiteral(": ") + batch.failure);
+    const int moved = batch.report.done;
+    if (moved == 0 || batch.runNumber == 0) return;
+    const QString title =
+        QStringLiteral("Filed %1 into %2")
+            .arg(moved == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(moved),
+                 joinedNames(batch.receivingFolders));
+    const int run = batch.runNumber;
+    notifier_.notifyWithAction(title, folder.display(), NotificationName::filedNewItems,
+                               QStringLiteral("Undo"), [this, run] { undo(run); });
+}
+
+void WatchSession::undo(int run) {
+    const std::optional<RunRecord> record = controller_.runHistory().read(run);
+    if (!record) {
+        warn(QStringLiteral("run %1 is no longer in the history; nothing was undone.").arg(run));
+        return;
+    }
+    // The notification's button was the question; the undo tells on standard error what
+    // stayed where it was.
+    (void)controller_.undoRun(*record, Confirmation::DontAsk);
+}
