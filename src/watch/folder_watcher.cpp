@@ -71,6 +71,11 @@ bool FolderWatcher::mayFile(QByteArrayView name) const {
            !(leftAlone_ && leftAlone_(name));
 }
 
+void FolderWatcher::notePartial(Folder& folder, const QByteArray& name) {
+    if (QByteArray finished = finishedNameOf(name); !finished.isEmpty())
+        folder.partials.insert(name, std::move(finished));
+}
+
 int FolderWatcher::addWatch(const Path& path, const Owner& owner, bool followLink) {
     const int watch = inotify_.add(path, followLink);
     if (watch == -ENOSPC) warnLimit(path);
@@ -151,8 +156,10 @@ bool FolderWatcher::attach(int id) {
     if (!f.everPresent) f.mountRoot = mountRoot;
     // What is there already was there before the watch; only --existing files it.
     const NameList names = LocalFileSystem().listNames(f.path, false);
+    f.partials.clear();
     for (std::size_t i = 0; i < names.size(); ++i) {
         const QByteArray name = names.name(i);
+        notePartial(f, name);
         if (!mayFile(name)) continue;
         if (fileExisting_)
             arrive(id, name, names.isDirectory(i));
@@ -185,6 +192,7 @@ void FolderWatcher::folderGone(int id, const QString& why) {
     for (const QByteArray& name : f.pending.keys()) forgetItem(id, name);
     f.seen.clear();
     f.placeholders.clear();
+    f.partials.clear();
     releaseWatch(f.watch, id, Owner::Watched);
     f.watch = -1;
     f.present = false;
@@ -207,9 +215,11 @@ void FolderWatcher::rescan() {
         }
         const NameList names = LocalFileSystem().listNames(f.path, false);
         QSet<QByteArray> there;
+        f.partials.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {
             const QByteArray name = names.name(i);
             there.insert(name);
+            notePartial(f, name);
             if (!mayFile(name)) continue;
             if (const auto item = f.pending.find(name); item != f.pending.end()) {
                 touch(*item, true);
@@ -275,6 +285,7 @@ void FolderWatcher::onFolderEvent(int id, const WatchEvent& event) {
     if (name.isEmpty()) return;
     if (event.mask & (IN_MOVED_FROM | IN_DELETE)) {
         forgetItem(id, name);
+        f.partials.remove(name);
         // A placeholder's download has ended one way or the other: look at it again.
         const QByteArray finished = finishedNameOf(name);
         struct stat status;
@@ -285,6 +296,7 @@ void FolderWatcher::onFolderEvent(int id, const WatchEvent& event) {
         }
         return;
     }
+    if (event.mask & (IN_CREATE | IN_MOVED_TO)) notePartial(f, name);
     if (!mayFile(name)) return;
     if (const auto item = f.pending.find(name); item != f.pending.end()) {
         touch(*item, event.mask & (IN_CLOSE_WRITE | IN_CREATE | IN_MOVED_TO));

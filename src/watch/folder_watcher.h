@@ -97,7 +97,9 @@ class FolderWatcher : public QObject {
         QHash<QByteArray, Item> pending;
         QSet<QByteArray> seen;          // items decided about, left where they are
         QSet<QByteArray> placeholders;  // empty items whose partial sibling was there
-        qint64 retryAt = 0;             // another run held the folder: try again then
+        // The partial downloads there, with the names they finish as (a.pdf.part: a.pdf).
+        QHash<QByteArray, QByteArray> partials;
+        qint64 retryAt = 0;  // another run held the folder: try again then
         bool toldBusy = false;
     };
     // What a watch is for; several may share one (a folder watched and waited above).
@@ -116,6 +118,7 @@ class FolderWatcher : public QObject {
     };
 
     bool mayFile(QByteArrayView name) const;
+    static void notePartial(Folder& folder, const QByteArray& name);
     int addWatch(const Path& path, const Owner& owner, bool followLink);
     void releaseWatch(int watch, int folderOrFile, int kind);
     void warnLimit(const Path& path);

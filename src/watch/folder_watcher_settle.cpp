@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "watch/folder_watcher.h"
 #include "watch/open_writers.h"
-#include "watch/partial_names.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ constexpr qint64 never = std::numeric_limits<qint64>::max();
 // While another run holds a folder, the watch tries again this often.
 constexpr qint64 busyRetry = 1000;
 // Items about to settle this soon after others are handed over with them.
-constexpr qint64 longestGather = 1000;
+constexpr qint64 longestGather = 500;
 
 FileId idOf(const struct stat& status) {
     return {std::uint64_t(status.st_dev), std::uint64_t(status.st_ino)};
@@ -26,7 +26,7 @@ FileId idOf(const struct stat& status) {
 
 // The files of the tree under the folder open at fd (which this closes), on its device,
 // links not followed.
-void addFilesBelow(int fd, dev_t device, QSet<FileId>& files) {
+void addFilesBelow(int fd, dev_t device, QList<FileId>& files) {
     DIR* folder = ::fdopendir(fd);
     if (!folder) {
         ::close(fd);
@@ -38,7 +38,7 @@ void addFilesBelow(int fd, dev_t device, QSet<FileId>& files) {
         struct stat status;
         if (::fstatat(::dirfd(folder), name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (S_ISREG(status.st_mode)) {
-            files.insert(idOf(status));
+            files.append(idOf(status));
         } else if (S_ISDIR(status.st_mode) && status.st_dev == device) {
             const int inner =
                 ::openat(::dirfd(folder), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -48,12 +48,11 @@ void addFilesBelow(int fd, dev_t device, QSet<FileId>& files) {
     ::closedir(folder);
 }
 
-// Whether a download is still writing into name's partial sibling (name.part, ...).
-bool hasPartialSibling(const Path& folder, const QByteArray& name) {
-    struct stat status;
-    for (const QByteArray& suffix : partialSuffixes())
-        if (::lstat((folder / (name + suffix)).c_str(), &status) == 0) return true;
-    return false;
+// Whether a download is still writing into name's partial sibling (name.part, ...), as
+// far as the folder's events tell.
+bool hasPartialSibling(const QHash<QByteArray, QByteArray>& partials, const QByteArray& name) {
+    return std::any_of(partials.cbegin(), partials.cend(),
+                       [&](const QByteArray& finished) { return finished == name; });
 }
 
 }  // namespace
@@ -62,11 +61,13 @@ void FolderWatcher::settleNow() {
     timer_.stop();
     const qint64 now = clock();
     qint64 next = never;
-    // The items due now, folder by folder, with the files each holds.
+    // The items due now, folder by folder, with the files each holds: those of item i are
+    // files[filesFrom[i]] up to files[filesFrom[i + 1]].
     struct Ready {
         int id;
         QList<QByteArray> names;
-        QList<QSet<FileId>> files;
+        QList<qsizetype> filesFrom;
+        QList<FileId> files;
     };
     QList<Ready> ready;
     QSet<FileId> candidates;
@@ -77,27 +78,29 @@ void FolderWatcher::settleNow() {
             next = std::min(next, f.retryAt);
             continue;
         }
-        QList<QByteArray> due;
         qint64 oldestDue = never, nextDue = never;
-        for (auto item = f.pending.cbegin(); item != f.pending.cend(); ++item) {
-            const qint64 at = item->due(settle_);
-            if (at <= now) {
-                due.append(item.key());
+        for (const Item& item : std::as_const(f.pending)) {
+            const qint64 at = item.due(settle_);
+            if (at <= now)
                 oldestDue = std::min(oldestDue, at);
-            } else {
+            else
                 nextDue = std::min(nextDue, at);
-            }
         }
-        next = std::min(next, nextDue);
         // Items that arrive together are filed together: while more are about to settle,
-        // wait for them, but never longer than one settle time more.
-        if (due.isEmpty()) continue;
-        if (nextDue != never && nextDue - now <= std::min(settle_, longestGather) &&
+        // look again a little later (not at each of them), but never later than a settle
+        // time after the first.
+        const qint64 gather = std::min(settle_, longestGather);
+        if (oldestDue != never && nextDue != never && nextDue - now <= gather &&
             now < oldestDue + settle_) {
-            next = std::min(next, std::min(nextDue, oldestDue + settle_));
+            next = std::min(next, std::min(oldestDue + settle_, now + gather));
             continue;
         }
-        Ready batch{it.key(), {}, {}};
+        next = std::min(next, nextDue);
+        if (oldestDue == never) continue;
+        QList<QByteArray> due;
+        for (auto item = f.pending.cbegin(); item != f.pending.cend(); ++item)
+            if (item->due(settle_) <= now) due.append(item.key());
+        Ready batch{it.key(), {}, {}, {}};
         for (const QByteArray& name : std::as_const(due)) {
             const Path path = f.path / name;
             struct stat status;
@@ -107,23 +110,24 @@ void FolderWatcher::settleNow() {
             }
             // An empty file beside its download in progress: the download is the item, and
             // it comes under this name once it is complete.
-            if (S_ISREG(status.st_mode) && status.st_size == 0 && hasPartialSibling(f.path, name)) {
+            if (S_ISREG(status.st_mode) && status.st_size == 0 &&
+                hasPartialSibling(f.partials, name)) {
                 forgetItem(it.key(), name);
                 f.seen.insert(name);
                 f.placeholders.insert(name);
                 continue;
             }
-            QSet<FileId> files;
-            if (S_ISREG(status.st_mode)) files.insert(idOf(status));
+            batch.names.append(name);
+            batch.filesFrom.append(batch.files.size());
+            if (S_ISREG(status.st_mode)) batch.files.append(idOf(status));
             if (S_ISDIR(status.st_mode)) {
                 const int fd =
                     ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-                if (fd >= 0) addFilesBelow(fd, status.st_dev, files);
+                if (fd >= 0) addFilesBelow(fd, status.st_dev, batch.files);
             }
-            candidates.unite(files);
-            batch.names.append(name);
-            batch.files.append(std::move(files));
         }
+        batch.filesFrom.append(batch.files.size());
+        for (const FileId& file : std::as_const(batch.files)) candidates.insert(file);
         if (!batch.names.isEmpty()) ready.append(std::move(batch));
     }
 
@@ -133,7 +137,10 @@ void FolderWatcher::settleNow() {
         Folder& f = folders_[batch.id];
         QList<QByteArray> names;
         for (qsizetype i = 0; i < batch.names.size(); ++i) {
-            if (!batch.files.at(i).intersects(writing)) {
+            const auto first = batch.files.cbegin() + batch.filesFrom.at(i);
+            const auto last = batch.files.cbegin() + batch.filesFrom.at(i + 1);
+            if (std::none_of(first, last,
+                             [&](const FileId& file) { return writing.contains(file); })) {
                 names.append(batch.names.at(i));
                 continue;
             }
