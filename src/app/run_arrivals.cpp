@@ -15,16 +15,19 @@ void RunArrivals::readNewRuns() {
             continue;
         }
         unfinished_.remove(number);
-        const std::optional<RunRecord> record = history_.read(number);
         // The watch's own batches move items into category folders, never to the top.
-        if (!record || record->kind == "watch") continue;
+        const std::optional<RunRecord> head = history_.readHead(number);
+        if (!head || head->kind == "watch") continue;
+        const std::optional<RunRecord> record = history_.read(number);
+        if (!record) continue;
         for (const RunEntry& entry : record->entries)
             if (entry.kind == RunEntry::Kind::Move) arrived_.insert(entry.target, entry.identity);
     }
 }
 
-bool RunArrivals::cameByRun(const Path& path, const ItemIdentity& identity) {
-    readNewRuns();
+bool RunArrivals::cameByRun(const Path& path, FileSystem& files) {
     const auto it = arrived_.constFind(path);
-    return it != arrived_.constEnd() && *it == identity;
+    if (it == arrived_.constEnd()) return false;
+    const std::optional<FileStatus> status = files.status(path);
+    return status && ItemIdentity{status->device, status->inode} == *it;
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 
+#include "platform/file_system.h"
 #include "runs/run_history.h"
 
 // The items that Desktidy's own runs have moved in since the watch began: an undo putting
@@ -13,8 +14,10 @@ class RunArrivals {
     // Counts the runs after the newest one in history now.
     explicit RunArrivals(RunHistory history);
 
-    // Whether a run moved the item now at path (with this identity) there.
-    bool cameByRun(const Path& path, const ItemIdentity& identity);
+    // Whether a run moved the item now at path there (the same device and inode).
+    bool cameByRun(const Path& path, FileSystem& files);
+    // Takes in the runs that have ended since the last call.
+    void refresh() { readNewRuns(); }
 
   private:
     // Reads the records of the runs that have ended since the last call.

@@ -4,7 +4,6 @@
 
 #include "filing/archive_date.h"
 #include "filing/filer.h"
-#include "runs/run_history.h"
 #include "runs/run_scope.h"
 #include "settings/settings.h"
 
@@ -25,19 +24,14 @@ class QuietPrompter : public Prompter {
     void closeProgress() override {}
 };
 
-// The folders inside folder that the run's moves went into.
-QList<QByteArray> receivingFolders(const RunHistory& history, int run, const Path& folder) {
-    QSet<QByteArray> inside;
-    const std::optional<RunRecord> record = run > 0 ? history.read(run) : std::nullopt;
-    if (!record) return {};
+// The folders inside folder, as paths from it, in byte order.
+QList<QByteArray> inside(const Path& folder, const QSet<Path>& folders) {
     const QByteArray prefix = (folder / "").bytes();
-    for (const RunEntry& entry : record->entries)
-        if (entry.kind == RunEntry::Kind::Move && entry.done &&
-            entry.target.bytes().startsWith(prefix))
-            inside.insert(entry.target.parent().bytes().mid(prefix.size()));
-    QList<QByteArray> sorted(inside.begin(), inside.end());
-    std::sort(sorted.begin(), sorted.end());
-    return sorted;
+    QList<QByteArray> names;
+    for (const Path& path : folders)
+        if (path.bytes().startsWith(prefix)) names << path.bytes().mid(prefix.size());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace
@@ -62,7 +56,7 @@ WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings&
             return result;
         }
         Filer filer(files, quiet, journaled);
-        filer.restrictTo(QSet<QByteArray>(names.begin(), names.end()));
+        filer.restrictTo(names);
         const ArchiveDate& date = settings.archiveDate;
         const ArchiveCutoff cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
         MoveCounts counts;
@@ -76,6 +70,7 @@ WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings&
                 filer.execute(filer.planFiling(folder, settings), QStringLiteral("Filing...")));
         counts.report.kind = RunPlan::Kind::File;
         result.report = counts.report;
+        result.receivingFolders = inside(folder, counts.folders);
         if (counts.failed > 0)
             result.failure =
                 QStringLiteral("%1 could not be moved. %2")
@@ -85,7 +80,5 @@ WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings&
         (void)run.finish(counts.report.cancelled ? RunResult::Cancelled : RunResult::Done);
     }
     result.runNumber = files.lastRunNumber();
-    result.receivingFolders =
-        receivingFolders(RunHistory(files.historyFolder()), result.runNumber, folder);
     return result;
 }

@@ -82,12 +82,10 @@ BatchFiler::Outcome WatchSession::fileBatch(const Path& folder, const QList<QByt
     const std::atomic_bool* stop = StopSignals::flag();
     if (stop->load()) return Outcome::Stopped;
     // What a run of ours just put there (an undo, an unfiling) stays where it was put.
+    arrivals_.refresh();
     QList<QByteArray> toFile;
-    for (const QByteArray& name : names) {
-        const std::optional<FileStatus> status = files_->inner().status(folder / name);
-        if (status && !arrivals_.cameByRun(folder / name, {status->device, status->inode}))
-            toFile << name;
-    }
+    for (const QByteArray& name : names)
+        if (!arrivals_.cameByRun(folder / name, files_->inner())) toFile << name;
     if (toFile.isEmpty()) return Outcome::Done;
     RunProgress progress;
     progress.cancel = stop;
