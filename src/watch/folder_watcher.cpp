@@ -201,8 +201,9 @@ void FolderWatcher::folderGone(int id, const QString& why) {
 }
 
 void FolderWatcher::retryMissing() {
+    // A mount may also have covered the folder above that was watched for its return.
     for (auto it = folders_.begin(); it != folders_.end(); ++it)
-        if (!it->present) (void)attach(it.key());
+        if (!it->present && !attach(it.key())) waitForReturn(it.key());
 }
 
 void FolderWatcher::rescan() {

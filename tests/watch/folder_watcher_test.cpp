@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 
 #include <QDir>
 #include <QProcess>
@@ -205,6 +206,47 @@ TEST_F(FolderWatcherTest, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
     EXPECT_EQ(warnings, (QStringList{"Watching " + folder + ".",
                                      folder + " was removed; it is watched again when it is back.",
                                      "Watching " + folder + " again."}));
+}
+
+// A folder on a file system that is unmounted is told once and watched again once the
+// file system is mounted again (no inotify event tells of that): a folder inside it once
+// it is made there again, and the top of the file system not before (the folder left
+// under it meanwhile is another). Needs the right to mount, as CI's root has.
+TEST_F(FolderWatcherTest, AnUnmountedFolderIsWatchedAgainWhenItsFileSystemIsBack) {
+    const QString stick = home / "stick", inbox = home / "stick/Inbox";
+    makeFolder(stick);
+    const QByteArray mountPoint = QFile::encodeName(stick);
+    auto mountStick = [&] { return ::mount("none", mountPoint, "tmpfs", 0, nullptr) == 0; };
+    if (!mountStick()) GTEST_SKIP() << "no right to mount here";
+    struct Unmount {
+        QByteArray at;
+        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+    } unmount{mountPoint};
+    makeFolder(inbox);
+    watcher->setFolders({asPath(stick), asPath(inbox)});
+    ASSERT_EQ(::umount(mountPoint), 0);
+    ASSERT_TRUE(waitUntil([&] {
+        return !watcher->isWatching(asPath(stick)) && !watcher->isWatching(asPath(inbox));
+    }));
+    runWriter(stick, "echo under > under.jpg");  // into the folder the stick covers
+    ASSERT_TRUE(mountStick());
+    ASSERT_TRUE(waitUntil([&] { return watcher->isWatching(asPath(stick)); }));
+    runWriter(stick, "mkdir Inbox; echo top > top.jpg");
+    ASSERT_TRUE(waitUntil([&] { return watcher->isWatching(asPath(inbox)); }));
+    runWriter(inbox, "echo later > later.jpg");
+    ASSERT_TRUE(waitUntil([&] { return filer.allNames().size() >= 3; }));
+    watcher->settleNow();
+    QStringList handed;
+    for (const RecordingFiler::Batch& batch : filer.batches)
+        for (const QByteArray& name : batch.names) handed << batch.folder.display() + '/' + name;
+    handed.sort();
+    // The new folder Inbox is a new item of the stick's top too.
+    EXPECT_EQ(handed, (QStringList{inbox, inbox + "/later.jpg", stick + "/top.jpg"}));
+    QStringList unmounted = warnings.filter("unmounted");
+    unmounted.sort();
+    EXPECT_EQ(unmounted,
+              (QStringList{stick + " was unmounted; it is watched again when it is back.",
+                           inbox + " was unmounted; it is watched again when it is back."}));
 }
 
 // A run holding the folder makes the batch wait and come again, told once.
