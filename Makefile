@@ -14,9 +14,15 @@ bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
 	./scripts/run-benchmarks $(BUILD_DIR)
 
-# A Debian package in $(BUILD_DIR): install it with `sudo apt install ./build/desktidy_*.deb`.
-package: build
-	cmake --build $(BUILD_DIR) --target package
+# A Debian package, built in a folder of its own with only what the package holds and
+# Debian's hardening flags: install it with `sudo apt install ./build/package/desktidy_*.deb`.
+PACKAGE_DIR = $(BUILD_DIR)/package
+package: bootstrap
+	@if [ ! -f $(PACKAGE_DIR)/build.ninja ]; then \
+	    cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	        -DDESKTIDY_PACKAGE_BUILD=ON; \
+	fi
+	cmake --build $(PACKAGE_DIR) --target package
 
 build: configure
 	cmake --build $(BUILD_DIR)

@@ -183,7 +183,7 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
         if (journal) files.beginRun({"rename", Path::fromText(runFolder)});
         NameChangeRun changeNames(prompter, files, Path::fromText(runFolder));
         result = changeNames.doChangeNames(benchOptions());
-        if (journal) (void)files.endRun(false);
+        if (journal) (void)files.endRun(RunOutcome::Done);
         timing.run = processorSeconds(RUSAGE_SELF) - start;
     };
     if (runFirst) timeRun();

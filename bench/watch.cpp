@@ -161,7 +161,8 @@ class TimedBatches : public BatchFiler {
     }
     Outcome fileBatch(const Path& folder, const QList<QByteArray>& names) override {
         const double before = processorSeconds(RUSAGE_THREAD);
-        const WatchBatchReport batch = carryOutWatchBatch(files_, settings_, folder, names, {});
+        const WatchBatchReport batch =
+            carryOutWatchBatch(files_, settings_, folder, names, silentObserver());
         runSeconds += processorSeconds(RUSAGE_THREAD) - before;
         filed += batch.report.done;
         ++batches;

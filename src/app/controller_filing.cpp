@@ -3,7 +3,6 @@
 #include "filing/archive_date.h"
 #include "filing/filer.h"
 #include "filing/type_table.h"
-#include "runs/run_scope.h"
 
 namespace {
 
@@ -28,22 +27,21 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
 }
 
 // Items that stayed because their name was taken are the normal course; moves that failed
-// with an error make the run a failure, told with how many and the first reason.
-RunResult outcomeOf(const MoveCounts& counts, const Path& folder, Prompter& prompter) {
-    if (counts.failed == 0) return counts.report.cancelled ? RunResult::Cancelled : RunResult::Done;
-    prompter.criticalNotice(
-        QString::number(counts.failed) +
-        (counts.failed == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
-        QStringLiteral(" in ") + folder.display() + QStringLiteral(" could not be moved. ") +
-        counts.firstFailure.message);
-    return RunResult::Failed;
+// with an error are told, with how many and the first reason, once the run has ended.
+void tellFailures(const MoveCounts& counts, const Path& folder, RunContext& run) {
+    if (counts.failed == 0) return;
+    run.noticeAtEnd(QString::number(counts.failed) +
+                        (counts.failed == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
+                        QStringLiteral(" in ") + folder.display() +
+                        QStringLiteral(" could not be moved. ") + counts.firstFailure.message,
+                    true);
 }
 
 }  // namespace
 
 RunPlan DesktidyController::planFiling(const Path& folder) {
     const ArchiveDate& date = draft_.archiveDate;
-    Filer filer(services_.files, services_.prompter);
+    Filer filer(services_.files);
     RunPlan plan = filer.planArchive(folder, draft_,
                                      ArchiveCutoff::fromTitles(date.year, date.month, date.day));
     // Filing comes after archiving: what archiving moves is no longer loose.
@@ -53,66 +51,86 @@ RunPlan DesktidyController::planFiling(const Path& folder) {
     const RunPlan filing = filer.planFiling(folder, draft_);
     for (PlannedStep step : filing.steps)
         if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
-    plan.kind = RunPlan::Kind::File;
+    plan.kind = RunKind::File;
     return plan;
 }
 
 RunPlan DesktidyController::planUnfiling(const Path& folder) {
-    return Filer(services_.files, services_.prompter).planUnfiling(folder, draft_.folderNames);
+    return Filer(services_.files).planUnfiling(folder, draft_.folderNames);
 }
 
-RunResult DesktidyController::fileFolder(const Path& folder, Confirmation ask) {
-    if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
-    RunScope run(services_.files, services_.prompter, "file", folder);
-    if (!run.started()) return RunResult::Failed;
-    if (ask == Confirmation::AskFirst &&
-        !services_.prompter.confirmWithDetails(
-            QStringLiteral("File these files?"),
-            QStringLiteral("Desktidy will file all of the files located in ") + folder.display() +
-                QStringLiteral(" into the appropriate folders.  You can always undo this by "
-                               "choosing Undesktidy... from the File menu."),
-            QStringLiteral("OK"), [&] { return planDetails(planFiling(folder), folder); }))
-        return RunResult::Cancelled;
-
-    MoveCounts counts = archiveFolder(folder);
+RunReport DesktidyController::fileWithin(RunContext& run, const Path& folder) {
+    // The date the run is about to save, not the one stored before it.
+    const ArchiveDate& date = draft_.archiveDate;
+    const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
+    Filer filer(run.files(), run.observer());
+    MoveCounts counts;
+    if (!cutoff.isOff()) counts = filer.archiveFolder(folder, draft_, cutoff);
     noteRecentFolder(folder);
     // The filed folder becomes the stored working folder.
+    const QString shown = draft_.workingFolder;
     if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
     saveSetup();
-    if (!counts.report.cancelled)
-        counts.add(Filer(services_.files, services_.prompter, journaledProgress())
-                       .fileFolder(folder, draft_));
-    counts.report.kind = RunPlan::Kind::File;
+    draft_.workingFolder = shown;
+    if (!counts.report.cancelled) counts.add(filer.fileFolder(folder, draft_));
+    counts.report.kind = RunKind::File;
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
-    reportRunEnd(counts.report);
-    return run.finish(outcomeOf(counts, folder, services_.prompter));
+    tellFailures(counts, folder, run);
+    return counts.report;
+}
+
+RunResult DesktidyController::fileFolder(const Path& folder) {
+    if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
+    RunRequest request{RunKind::File, {folder}};
+    request.question = RunQuestion{
+        QStringLiteral("File these files?"),
+        QStringLiteral("Desktidy will file all of the files located in ") + folder.display() +
+            QStringLiteral(" into the appropriate folders.  You can always undo this by "
+                           "choosing Undesktidy... from the File menu."),
+        QStringLiteral("OK"), [this, folder] { return planDetails(planFiling(folder), folder); }};
+    const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
+        run.report() = fileWithin(run, folder);
+        // Filing shows the folder it filed from now on.
+        if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
+        return RunResult::Done;
+    });
+    return end.result;
 }
 
 RunResult DesktidyController::fileListedFolders(Starter starter) {
-    if (starter == Starter::User &&
-        !services_.prompter.confirmWithDetails(
+    RunRequest request{starter == Starter::Schedule ? RunKind::Scheduled : RunKind::FileAll, {}};
+    if (starter == Starter::User)
+        request.question = RunQuestion{
             QStringLiteral("File all of these files?"),
             QStringLiteral("Desktidy will file all of the files located in all of the "
                            "directories that are listed in the Desktidy Folders Setup.  You can "
                            "always undo this by choosing Unfile All Stashery... from the File "
                            "menu."),
-            QStringLiteral("OK"), [this] { return listedFoldersDetails(); }))
-        return RunResult::Cancelled;
-
-    RunScope run(services_.files, services_.prompter,
-                 starter == Starter::Schedule ? "scheduled" : "file-all", Path());
-    bool failed = false;
-    forEachListedFolder([&](const Path& folder) {
-        failed |= fileFolder(folder, Confirmation::DontAsk) == RunResult::Failed;
+            QStringLiteral("OK"), [this] { return listedFoldersDetails(); }};
+    const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
+        bool everyFolder = true;
+        for (const Path& folder : distinctListedFolders()) {
+            if (run.stopRequested()) {
+                run.report().cancelled = true;
+                return RunResult::Cancelled;
+            }
+            if (!folderIsThere(folder, services_.prompter) || !run.addFolder(folder)) {
+                everyFolder = false;
+                continue;
+            }
+            run.addPart(folder, fileWithin(run, folder));
+            if (run.report().cancelled) return RunResult::Cancelled;
+        }
+        // Each failed folder has said so; "all of the files have been filed" would be untrue.
+        if (!everyFolder || run.report().failed > 0) return RunResult::Failed;
+        run.notifyAtEnd(
+            QStringLiteral("Done filing all of your files"),
+            QStringLiteral("All of the files, in all of the folders you have listed in your "
+                           "Setup, have been filed."),
+            NotificationName::doneFiling);
+        return RunResult::Done;
     });
-    // Each failed folder has said so; "all of the files have been filed" would be untrue.
-    if (failed) return RunResult::Failed;
-    services_.notifier.notify(
-        QStringLiteral("Done filing all of your files"),
-        QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "
-                       "have been filed."),
-        NotificationName::doneFiling);
-    return RunResult::Done;
+    return end.result;
 }
 
 QList<Path> DesktidyController::distinctListedFolders() const {
@@ -132,69 +150,92 @@ QString DesktidyController::listedFoldersDetails() {
     return details.join(QStringLiteral("\n\n"));
 }
 
-MoveCounts DesktidyController::archiveFolder(const Path& folder) {
-    // The date the run is about to save, not the one stored before it.
-    const ArchiveDate& date = draft_.archiveDate;
-    const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
-    if (cutoff.isOff()) return {};
-    RunScope run(services_.files, services_.prompter, "archive", folder);
-    if (!run.started()) return {};
-    const MoveCounts counts = Filer(services_.files, services_.prompter, journaledProgress())
-                                  .archiveFolder(folder, draft_, cutoff);
-    shownCategoryRow_ = Settings::categoryCount;
-    return counts;
+RunReport DesktidyController::unfileWithin(RunContext& run, const Path& folder,
+                                           const RunPlan& plan) {
+    const MoveCounts counts =
+        Filer(run.files(), run.observer()).execute(plan, QStringLiteral("Unfiling..."));
+    tellFailures(counts, folder, run);
+    return counts.report;
 }
+
+namespace {
+
+RunQuestion unfilingQuestion(const Path& folder) {
+    return {QStringLiteral("Unfile these files?"),
+            QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
+                QStringLiteral(" which are inside the Desktidy folders.  You can always redo "
+                               "the filing by choosing Desktidy... from the File menu."),
+            QStringLiteral("OK"),
+            {}};
+}
+
+}  // namespace
 
 RunResult DesktidyController::unfileFolder(const Path& folder) {
     if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
-    RunScope run(services_.files, services_.prompter, "unfile", folder);
-    if (!run.started()) return RunResult::Failed;
-    // The question lists the very plan that is then carried out.
-    const RunPlan plan = planUnfiling(folder);
-    if (!services_.prompter.confirmWithDetails(
-            QStringLiteral("Unfile these files?"),
-            QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
-                QStringLiteral(" which are inside the Desktidy folders.  You can always redo the "
-                               "filing by choosing Desktidy... from the File menu."),
-            QStringLiteral("OK"), [&] { return planDetails(plan, folder); }))
-        return RunResult::Cancelled;
-    const MoveCounts counts = Filer(services_.files, services_.prompter, journaledProgress())
-                                  .execute(plan, QStringLiteral("Unfiling..."));
-    reportRunEnd(counts.report);
-    return run.finish(outcomeOf(counts, folder, services_.prompter));
+    // The question lists the very plan that is then carried out, made once the folder is
+    // locked.
+    std::optional<RunPlan> plan;
+    const auto planNow = [&]() -> const RunPlan& {
+        if (!plan) plan = planUnfiling(folder);
+        return *plan;
+    };
+    RunRequest request{RunKind::Unfile, {folder}};
+    request.question = unfilingQuestion(folder);
+    request.question->details = [&] { return planDetails(planNow(), folder); };
+    return pipeline_
+        .run(request,
+             [&](RunContext& run) {
+                 run.report() = unfileWithin(run, folder, planNow());
+                 return RunResult::Done;
+             })
+        .result;
 }
 
 RunResult DesktidyController::unfileListedFolders() {
-    if (!services_.prompter.confirm(
-            QStringLiteral("Unfile all of these files?"),
-            QStringLiteral("Desktidy will unfile all of the files located in all of the "
-                           "directories that are listed in the Desktidy Folders Setup.  You can "
-                           "always redo the filing by choosing File All Stashery... from the File "
-                           "menu."),
-            QStringLiteral("OK")))
-        return RunResult::Cancelled;
-
-    RunScope run(services_.files, services_.prompter, "unfile-all", Path());
-    // Each folder asks its own question; a "Cancel" there skips that folder only.
-    bool failed = false;
-    forEachListedFolder(
-        [&](const Path& folder) { failed |= unfileFolder(folder) == RunResult::Failed; });
-    if (failed) return RunResult::Failed;
-    services_.notifier.notify(
-        QStringLiteral("Done unfiling all of your files"),
-        QStringLiteral("All of the files, in all of the folders you have listed in your Setup, "
-                       "have been put back where they came from."),
-        NotificationName::doneUnfiling);
-    return RunResult::Done;
-}
-
-void DesktidyController::forEachListedFolder(const std::function<void(const Path&)>& action) {
-    const QString shownFolder = draft_.workingFolder;
-    for (const QString& folder : QStringList(draft_.listedFolders)) {
-        draft_.workingFolder = folder;
-        action(Path::fromText(folder));
-    }
-    draft_.workingFolder = shownFolder;
+    RunRequest request{RunKind::UnfileAll, {}};
+    request.question = RunQuestion{
+        QStringLiteral("Unfile all of these files?"),
+        QStringLiteral("Desktidy will unfile all of the files located in all of the "
+                       "directories that are listed in the Desktidy Folders Setup.  You can "
+                       "always redo the filing by choosing File All Stashery... from the File "
+                       "menu."),
+        QStringLiteral("OK"),
+        {}};
+    const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
+        bool everyFolder = true, folderFailed = false;
+        for (const Path& folder : distinctListedFolders()) {
+            if (run.stopRequested()) {
+                run.report().cancelled = true;
+                return RunResult::Cancelled;
+            }
+            if (!folderIsThere(folder, services_.prompter) || !run.addFolder(folder)) {
+                everyFolder = false;
+                folderFailed = true;
+                continue;
+            }
+            // Each folder asks its own question; "Cancel" there skips that folder only.
+            const RunPlan plan = planUnfiling(folder);
+            const RunQuestion q = unfilingQuestion(folder);
+            if (!run.prompter().confirmWithDetails(q.title, q.message, q.button,
+                                                   [&] { return planDetails(plan, folder); })) {
+                everyFolder = false;
+                continue;
+            }
+            run.addPart(folder, unfileWithin(run, folder, plan));
+            if (run.report().cancelled) return RunResult::Cancelled;
+        }
+        if (folderFailed || run.report().failed > 0) return RunResult::Failed;
+        // Only when every folder was unfiled is "all of the files" true.
+        if (everyFolder)
+            run.notifyAtEnd(
+                QStringLiteral("Done unfiling all of your files"),
+                QStringLiteral("All of the files, in all of the folders you have listed in "
+                               "your Setup, have been put back where they came from."),
+                NotificationName::doneUnfiling);
+        return RunResult::Done;
+    });
+    return end.result;
 }
 
 RunResult DesktidyController::keepWorkingFolder(const Path& folder) {

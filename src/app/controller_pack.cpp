@@ -1,7 +1,6 @@
 #include "app/desktidy_controller.h"
 #include "pack/pack_copy.h"
 #include "pack/pack_lists.h"
-#include "runs/run_scope.h"
 
 namespace {
 
@@ -55,27 +54,37 @@ void DesktidyController::clearPackLists() {
 
 RunResult DesktidyController::copyPackRows(PackSide side) {
     const bool unpack = side == PackSide::Unpack;
-    const CopyList list =
-        copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite);
+    const CopyRunTexts texts = unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack();
+    const bool replaceWithoutAsking = unpack ? saved_.unpackOverwrite : saved_.packOverwrite;
+    const CopyList list = copyListOf(packRows(side), replaceWithoutAsking);
     // The run changes its destination folders, so a second run on any of them waits.
-    QList<Path> destinations;
+    RunRequest request{texts.kind, {}};
     for (const CopyRow& row : list.rows)
-        if (!destinations.contains(row.destination)) destinations << row.destination;
-    RunScope run(services_.files, services_.prompter, unpack ? "unpack" : "pack", destinations);
-    if (!run.started()) return RunResult::Failed;
-    RunReport report;
-    report.kind = unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack;
-    const RunResult result = copyStashery(
-        unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack(), list,
-        {services_.prompter, services_.notifier, services_.files, journaledProgress()}, &report);
-    // A run the user declined at its question made no result.
-    if (result != RunResult::Cancelled || report.total > 0) reportRunEnd(report);
-    return result;
+        if (!request.folders.contains(row.destination)) request.folders << row.destination;
+    request.question =
+        RunQuestion{texts.confirmTitle, texts.confirmMessage, QStringLiteral("OK"), {}};
+    return pipeline_
+        .run(request,
+             [&](RunContext& run) {
+                 const RunPlan plan = ::planCopies(list, run.files(), texts.kind);
+                 CopyOutcome outcome;
+                 const RunResult result =
+                     copyStashery(texts, plan, replaceWithoutAsking,
+                                  {run.prompter(), run.files(), run.observer()}, outcome);
+                 run.report() = outcome.report;
+                 if (result == RunResult::Cancelled) return result;
+                 if (outcome.notifyDone)
+                     run.notifyAtEnd(texts.notificationTitle, texts.notificationDescription,
+                                     texts.notificationName);
+                 run.noticeAtEnd(outcome.closingNotice);
+                 return result;
+             })
+        .result;
 }
 
 RunPlan DesktidyController::planCopies(PackSide side) {
     const bool unpack = side == PackSide::Unpack;
     return ::planCopies(
         copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
-        services_.files, unpack ? RunPlan::Kind::Unpack : RunPlan::Kind::Pack);
+        services_.files, unpack ? RunKind::Unpack : RunKind::Pack);
 }

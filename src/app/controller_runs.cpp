@@ -4,52 +4,64 @@
 #include "runs/run_recovery.h"
 #include "runs/run_undo.h"
 
-RunProgress DesktidyController::journaledProgress() {
-    RunProgress progress = runOptions_.progress;
-    auto* journal = dynamic_cast<JournalingFileSystem*>(&services_.files);
-    if (!journal) return progress;
-    // Each pass of a run reports its first item with its total: the record keeps it.
-    progress.onStep = [journal, shown = progress.onStep](qsizetype done, qsizetype total,
-                                                         const QString& item) {
-        if (done == 1) journal->notePlanned(total);
-        if (shown) shown(done, total, item);
-    };
-    return progress;
+void DesktidyController::setRunOptions(RunOptions options) {
+    runOptions_ = options;
+    pipeline_.setFrontEnd(options.frontEnd);
 }
 
 RunHistory DesktidyController::runHistory() const {
-    return RunHistory(desktidyStateFolder(services_.user.home) / "history");
+    return RunHistory(services_.files.historyFolder());
+}
+
+std::optional<RunRecord> DesktidyController::runToUndo() const {
+    return runHistory().newestToUndo();
 }
 
 RunResult DesktidyController::undoRun(const RunRecord& record, Confirmation ask) {
     QString where;
     if (!record.folders.isEmpty() && !record.folders.first().isEmpty())
         where = QStringLiteral(" in ") + record.folders.first().display();
-    if (ask == Confirmation::AskFirst &&
-        !services_.prompter.confirm(
-            QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
-            QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. An item that has "
-                           "moved since, or whose old place is taken, stays where it is.")
-                .arg(record.number)
-                .arg(runKindTitle(record.kind), where),
-            QStringLiteral("Undo")))
-        return RunResult::Cancelled;
-    return carryOutUndo(record);
+    // Asked here, or already (the watch's notification was the question).
+    std::optional<RunQuestion> question;
+    if (ask == Confirmation::AskFirst)
+        question = RunQuestion{QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
+                               QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. "
+                                              "An item that has moved since, or whose old place "
+                                              "is taken, stays where it is.")
+                                   .arg(record.number)
+                                   .arg(runKindTitle(record.kind), where),
+                               QStringLiteral("Undo"),
+                               {}};
+    return carryOutUndo(record, std::move(question));
 }
 
-RunResult DesktidyController::carryOutUndo(const RunRecord& record) {
-    // Undo is a run like any other: journaled, so that it can be undone too.
-    auto* journaling = dynamic_cast<JournalingFileSystem*>(&services_.files);
-    std::optional<JournalingFileSystem> own;
-    if (!journaling)
-        journaling = &own.emplace(services_.files, desktidyStateFolder(services_.user.home));
-    const UndoOutcome outcome = ::undoRun(*journaling, runHistory(), record, services_.prompter);
-    if (outcome.status == UndoOutcome::Status::Refused) {
-        services_.prompter.criticalNotice(outcome.message);
+RunResult DesktidyController::carryOutUndo(const RunRecord& record,
+                                           std::optional<RunQuestion> question) {
+    const RunHistory history = runHistory();
+    if (const std::optional<QString> why = whyNotUndoable(history, record)) {
+        services_.prompter.criticalNotice(*why);
         return RunResult::Failed;
     }
-    services_.prompter.notice(outcome.summary(record));
-    return RunResult::Done;
+    // Undo is a run like any other: recorded, so that it can be undone too, and holding
+    // every folder of the run it undoes.
+    RunRequest request{RunKind::Undo, record.folders};
+    request.options = {{"undoes", QByteArray::number(record.number)}};
+    request.question = std::move(question);
+    UndoOutcome outcome;
+    const RunEnd end = pipeline_.run(
+        request,
+        [&](RunContext& run) {
+            outcome = undoSteps(services_.files, record, trashLocation(), run.observer());
+            run.report() = outcome.report(record);
+            // What stayed is told item by item, beside the result line's count.
+            if (!outcome.failed.isEmpty() || !outcome.skipped.isEmpty())
+                run.noticeAtEnd(resultLine(run.report()) + u'\n' +
+                                run.report().details.join(u'\n'));
+            if (outcome.stopped) return RunResult::Cancelled;
+            return outcome.failed.isEmpty() ? RunResult::Done : RunResult::Failed;
+        },
+        [&](RunEnd& ended) { markUndone(history, record, outcome, ended.runNumber); });
+    return end.result;
 }
 
 QList<StoppedRun> DesktidyController::recoverStoppedRuns() {
@@ -59,7 +71,7 @@ QList<StoppedRun> DesktidyController::recoverStoppedRuns() {
 void DesktidyController::reviewStoppedRuns() {
     for (const StoppedRun& stopped : recoverStoppedRuns()) {
         const std::optional<RunRecord> record = runHistory().read(stopped.number);
-        if (!record) continue;
+        if (!record || !isUndoable(record->kind)) continue;
         // The planned count is known for the passes the run began.
         const QString moved =
             stopped.planned >= stopped.movesMade && stopped.planned > 0
@@ -72,6 +84,6 @@ void DesktidyController::reviewStoppedRuns() {
                     .arg(stopped.number)
                     .arg(runKindTitle(stopped.kind), moved),
                 QStringLiteral("Undo"), QStringLiteral("Keep")))
-            (void)carryOutUndo(*record);
+            (void)carryOutUndo(*record, std::nullopt);
     }
 }

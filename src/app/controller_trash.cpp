@@ -1,6 +1,5 @@
 #include "app/desktidy_controller.h"
 #include "removal/application_removal.h"
-#include "runs/run_scope.h"
 #include "trash/item_label.h"
 #include "trash/trash_emptying.h"
 
@@ -24,7 +23,23 @@ QString DesktidyController::itemLabel(const Path& path) {
 
 RunResult DesktidyController::deleteTrashItems(const QList<Path>& items) {
     TrashServices trash = trashServices();
-    return ::deleteTrashItems(trash, items);
+    if (choosesNothing(items, trash.trash)) {
+        services_.prompter.notice(QStringLiteral("No items were selected to be deleted."));
+        return RunResult::Done;
+    }
+    RunRequest request{RunKind::EmptyTrash, {trash.trash.files()}};
+    request.question =
+        RunQuestion{QStringLiteral("Delete?"), deleteQuestion(items), QStringLiteral("Delete"), {}};
+    return pipeline_
+        .run(request,
+             [&](RunContext& run) {
+                 DeletionOutcome outcome;
+                 const RunResult result = ::deleteTrashItems(trash, items, run.observer(), outcome);
+                 run.report() = outcome.report;
+                 if (result != RunResult::Cancelled) run.noticeAtEnd(outcome.closingNotice);
+                 return result;
+             })
+        .result;
 }
 
 Path DesktidyController::applicationsFolder() {
@@ -42,16 +57,20 @@ RunPlan DesktidyController::planMoveToTrash(const RemovalChecklist& checklist) {
 RunResult DesktidyController::moveToTrash(const RemovalChecklist& checklist) {
     const RemovalList list = checklist.toMove();
     // The run changes the folders its items leave and the Trash's folder of items.
-    QList<Path> folders;
+    RunRequest request{RunKind::RemoveApp, {}};
     for (const Path& item : list.files + list.folders)
         if (const DelAppRow* row = list.rowFor(item); row && row->isChecked())
-            if (!folders.contains(item.parent())) folders << item.parent();
-    folders << trashLocation().files();
-    RunScope run(services_.files, services_.prompter, "remove-app", folders);
-    if (!run.started()) return RunResult::Failed;
-    TrashServices trash = trashServices();
-    RunReport report;
-    const RunResult result = moveRemovalToTrash(trash, list, journaledProgress(), &report);
-    reportRunEnd(report);
-    return run.finish(result);
+            if (!request.folders.contains(item.parent())) request.folders << item.parent();
+    request.folders << trashLocation().files();
+    return pipeline_
+        .run(request,
+             [&](RunContext& run) {
+                 TrashServices trash = trashServices();
+                 RemovalOutcome outcome;
+                 const RunResult result = moveRemovalToTrash(trash, list, run.observer(), outcome);
+                 run.report() = outcome.report;
+                 if (result != RunResult::Cancelled) run.noticeAtEnd(outcome.closingNotice);
+                 return result;
+             })
+        .result;
 }

@@ -29,6 +29,7 @@ bool isFolderOrLinkToOne(const Path& path) {
 
 DesktidyController::DesktidyController(Services s, BundleDefaults bundle)
     : services_(std::move(s)),
+      pipeline_(services_.files, services_.prompter, services_.notifier),
       user_(services_.user.user),
       home_(services_.user.home),
       defaults_(std::move(bundle.myDefaults)),
@@ -91,6 +92,15 @@ QString DesktidyController::settingsHomeForJobs() const {
 
 std::optional<RunResult> DesktidyController::runScheduledFiling() {
     if (scheduledRun_ == 0) return std::nullopt;
+    // The crontab entry outlives the list (emptied, or the settings gone): say what is
+    // wrong and how to mend it, rather than "done filing".
+    if (distinctListedFolders().isEmpty()) {
+        services_.prompter.notice(QStringLiteral(
+            "desktidy: the scheduled run found no folders listed, so it filed nothing. List "
+            "folders with \u201cdesktidy folders add FOLDER...\u201d or in the window's Setup, "
+            "or take the schedule out with \u201cdesktidy schedule --remove\u201d."));
+        return RunResult::Done;
+    }
     return fileListedFolders(Starter::Schedule);
 }
 

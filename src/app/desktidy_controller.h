@@ -12,23 +12,23 @@
 #include "platform/run_result.h"
 #include "platform/trash_location.h"
 #include "removal/del_app_row.h"
+#include "runs/run_pipeline.h"
 #include "schedule/watch_service.h"
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 
-struct MoveCounts;
 struct TrashServices;
 class RunHistory;
 struct RunRecord;
 struct StoppedRun;
 
-// Whether filing one folder asks the user first. Filing every listed folder asks once for
-// all of them and then files each without asking.
-enum class Confirmation { AskFirst, DontAsk };
 // Who started filing every listed folder: the user, who is asked first, or the crontab
 // entry, which nobody is there to answer.
 enum class Starter { User, Schedule };
+// Whether a run asks its question first, or was asked already (the watch's notification
+// asks whether to undo its batch).
+enum class Confirmation { AskFirst, DontAsk };
 // The pack list or the unpack list.
 enum class PackSide { Pack, Unpack };
 
@@ -36,17 +36,14 @@ enum class PackSide { Pack, Unpack };
 struct RunOptions {
     // A preview (--dry-run): starting writes no settings, so it is read by start.
     bool previewOnly = false;
-    // Every filing, unfiling, name change, copying and removal run reports its items here and stops
-    // between items when the cancel flag is set.
-    RunProgress progress;
-    // Hears how each of those runs went, once it has run.
-    std::function<void(const RunReport&)> onEnd;
+    // Follows every run: its progress and Cancel, and its end (the result line).
+    RunFrontEnd* frontEnd = nullptr;
 };
 
-// The program's state (the settings as saved and as being edited) and its operations,
-// one per thing a user means to do, taking plain values. The window runs its dialogs and
-// then calls these; the command line parses its arguments and calls them. No operation
-// opens a chooser.
+// The program's state (the settings as saved and as being edited), and the runs, each
+// started from plain values and carried out by the one run pipeline. The window runs its
+// dialogs and then calls these; the command line parses its arguments and calls them. No
+// operation opens a chooser.
 class DesktidyController {
   public:
     DesktidyController(Services services, BundleDefaults bundle);
@@ -87,7 +84,7 @@ class DesktidyController {
 
     // --- Runs: plans, progress, results ---
     // How runs are carried out and heard of; set once (before start, for a preview).
-    void setRunOptions(RunOptions options) { runOptions_ = std::move(options); }
+    void setRunOptions(RunOptions options);
     // What filing (archiving included), unfiling, a name change by options, or
     // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
     RunPlan planFiling(const Path& folder);
@@ -99,20 +96,19 @@ class DesktidyController {
     RunPlan planCopies(PackSide side);
 
     // --- Filing ---
-    // Files folder: asks first when told to, archives old items by the draft's archive
-    // date, notes the folder as recent, saves the draft with it as the working folder
-    // (when it has a text form: the settings hold text), then files. A folder that is
-    // not there is refused with a critical notice and not saved. Failed, after a
-    // critical notice saying how many, when moves failed with an error; an item whose
-    // name is taken is no failure.
-    RunResult fileFolder(const Path& folder, Confirmation ask = Confirmation::AskFirst);
-    // Files every folder of the folder list, asking once unless the schedule started it,
-    // then posts "Done filing all of your files"; when a folder failed, it posts nothing
-    // and is Failed.
+    // Files folder after asking: archives old items by the draft's archive date, notes the
+    // folder as recent, saves the draft with it as the working folder (when it has a text
+    // form: the settings hold text), then files. A folder that is not there is refused with
+    // a critical notice and not saved. Failed, with a notice saying how many, when moves
+    // failed with an error; an item whose name is taken is no failure.
+    RunResult fileFolder(const Path& folder);
+    // Files every folder of the folder list as one run, asking once unless the schedule
+    // started it, then posts "Done filing all of your files" when every folder was filed.
     RunResult fileListedFolders(Starter starter = Starter::User);
     // Unfiles folder after asking; refused and failed as fileFolder is.
     RunResult unfileFolder(const Path& folder);
-    // Unfiles every folder of the folder list, each asking its own question.
+    // Unfiles every folder of the folder list as one run, each folder asking its own
+    // question.
     RunResult unfileListedFolders();
     // Makes folder the working folder and saves it. A folder whose path is not UTF-8
     // cannot be kept in the settings: refused with a critical notice, Failed.
@@ -189,8 +185,12 @@ class DesktidyController {
     // --- Runs (controller_runs.cpp) ---
     // The journal of the runs that moved items, to list and undo.
     RunHistory runHistory() const;
+    // The run plain undo takes: the newest that is no undo and no copy; nullopt when none.
+    // It may be still going, which undoRun then refuses.
+    std::optional<RunRecord> runToUndo() const;
     // Undoes a run from the history, after asking unless told not to (the watch's
-    // notification has asked already); tells what stayed where it was.
+    // notification has asked already); tells what stayed where it was. Failed when the run
+    // cannot be undone (told why) or an item it should move back did not go.
     RunResult undoRun(const RunRecord& record, Confirmation ask = Confirmation::AskFirst);
     // Puts right what runs stopped by a crash left, once each; those found this time.
     QList<StoppedRun> recoverStoppedRuns();
@@ -207,25 +207,21 @@ class DesktidyController {
     QString settingsHomeForJobs() const;
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
     void noteRecentFolder(const Path& folder);
-    MoveCounts archiveFolder(const Path& folder);
+    // Archives and files folder within run; the folder's report.
+    RunReport fileWithin(RunContext& run, const Path& folder);
+    // Unfiles folder within run by plan.
+    RunReport unfileWithin(RunContext& run, const Path& folder, const RunPlan& plan);
     // What filing every listed folder will do, folder by folder, for its question.
     QString listedFoldersDetails();
     void loadSettings();
-    // Runs action on each listed folder, the working folder following each in turn; the
-    // folder shown before is shown again after.
-    void forEachListedFolder(const std::function<void(const Path&)>& action);
     QList<PackRow>& packRowsOf(PackSide side);
     TrashServices trashServices();
-    RunResult carryOutUndo(const RunRecord& record);
-    // The progress runs report to: the options', which also notes in the run's record
-    // how many items each pass means to move.
-    RunProgress journaledProgress();
-    void reportRunEnd(const RunReport& report) const {
-        if (runOptions_.onEnd) runOptions_.onEnd(report);
-    }
+    // The undo itself, with or without its question.
+    RunResult carryOutUndo(const RunRecord& record, std::optional<RunQuestion> question);
 
     Services services_;
     RunOptions runOptions_;
+    RunPipeline pipeline_;
     QString user_;
     QString home_;
     QVariantMap defaults_;

@@ -25,8 +25,7 @@ QString planDetails(const RunPlan& plan, const Path& folder) {
         if (step.refusal != Refusal::None)
             ++staying;
         else
-            ++perFolder
-                [(plan.kind == RunPlan::Kind::Unfile ? shown.from : shown.to).parent().display()];
+            ++perFolder[(plan.kind == RunKind::Unfile ? shown.from : shown.to).parent().display()];
     }
     QStringList counts;
     for (auto it = perFolder.cbegin(); it != perFolder.cend(); ++it)

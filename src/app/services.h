@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/file_system.h"
 #include "platform/notifier.h"
 #include "platform/path_chooser.h"
 #include "platform/prompter.h"
 #include "platform/user_environment.h"
+#include "runs/journaling_file_system.h"
 #include "tools/tool_paths.h"
 #include "tools/tool_runner.h"
 
@@ -14,7 +14,8 @@ struct Services {
     Prompter& prompter;
     Notifier& notifier;
     PathChooser& chooser;  // the window's open panels: no controller operation opens one
-    FileSystem& files;
+    // Every file operation, each written into the record of the run that makes it.
+    JournalingFileSystem& files;
     ToolRunner& tools;
     ToolPaths toolPaths;
     UserEnvironment user;

@@ -1,16 +1,14 @@
 #include "app/watch_batch.h"
 
-#include <QSet>
-
 #include "filing/archive_date.h"
 #include "filing/filer.h"
-#include "runs/run_scope.h"
+#include "runs/run_pipeline.h"
 #include "settings/settings.h"
 
 namespace {
 
-// A batch asks nothing and shows no progress panel; a refusal of the folder's lock is
-// the one thing it says, and it is kept for the caller.
+// A batch asks nothing; what the pipeline would say (a refusal of the folder's lock) is
+// kept for the caller.
 class QuietPrompter : public Prompter {
   public:
     QString critical;
@@ -18,10 +16,28 @@ class QuietPrompter : public Prompter {
     void notice(const QString&) override {}
     void criticalNotice(const QString& message) override { critical = message; }
     FileErrorChoice fileError(const FileError&) override { return FileErrorChoice::Continue; }
-    void openProgress(const QString&) override {}
-    void setProgressItemVisible(bool) override {}
-    void showProgressItem(const QString&) override {}
-    void closeProgress() override {}
+};
+
+class NoNotifier : public Notifier {
+  public:
+    void notify(const QString&, const QString&, const QString&) override {}
+};
+
+// Passes the run's progress and the stop on to the watch's observer.
+class BatchFrontEnd : public RunFrontEnd {
+  public:
+    explicit BatchFrontEnd(RunObserver& observer) : observer_(observer) {}
+    void passBegins(const QString& title, qsizetype total, bool showsItems) override {
+        observer_.passBegins(title, total, showsItems);
+    }
+    void step(qsizetype done, qsizetype total, const QString& item) override {
+        observer_.step(done, total, item);
+    }
+    void passEnds() override { observer_.passEnds(); }
+    bool stopRequested() const override { return observer_.stopRequested(); }
+
+  private:
+    RunObserver& observer_;
 };
 
 // The folders inside folder, as paths from it, in byte order.
@@ -38,24 +54,15 @@ QList<QByteArray> inside(const Path& folder, const QSet<Path>& folders) {
 
 WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings& settings,
                                     const Path& folder, const QList<QByteArray>& names,
-                                    const RunProgress& progress) {
-    WatchBatchReport result;
+                                    RunObserver& observer) {
     QuietPrompter quiet;
-    // The record notes what each pass means to move, so that a stopped batch tells how far
-    // it went.
-    RunProgress journaled = progress;
-    journaled.onStep = [&files, shown = progress.onStep](qsizetype done, qsizetype total,
-                                                         const QString& item) {
-        if (done == 1) files.notePlanned(total);
-        if (shown) shown(done, total, item);
-    };
-    {
-        RunScope run(files, quiet, "watch", folder);
-        if (!run.started()) {
-            result.folderBusy = true;
-            return result;
-        }
-        Filer filer(files, quiet, journaled);
+    NoNotifier none;
+    BatchFrontEnd frontEnd(observer);
+    RunPipeline pipeline(files, quiet, none);
+    pipeline.setFrontEnd(&frontEnd);
+    WatchBatchReport result;
+    const RunEnd end = pipeline.run({RunKind::Watch, {folder}}, [&](RunContext& run) {
+        Filer filer(run.files(), run.observer());
         filer.restrictTo(names);
         const ArchiveDate& date = settings.archiveDate;
         const ArchiveCutoff cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
@@ -68,8 +75,8 @@ WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings&
         if (!counts.report.cancelled)
             counts.add(
                 filer.execute(filer.planFiling(folder, settings), QStringLiteral("Filing...")));
-        counts.report.kind = RunPlan::Kind::File;
-        result.report = counts.report;
+        counts.report.kind = RunKind::Watch;
+        run.report() = counts.report;
         result.receivingFolders = inside(folder, counts.folders);
         if (counts.failed > 0)
             result.failure =
@@ -77,8 +84,14 @@ WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings&
                     .arg(counts.failed == 1 ? QStringLiteral("1 item")
                                             : QStringLiteral("%1 items").arg(counts.failed),
                          counts.firstFailure.message);
-        (void)run.finish(counts.report.cancelled ? RunResult::Cancelled : RunResult::Done);
+        return counts.report.cancelled ? RunResult::Cancelled : RunResult::Done;
+    });
+    if (!end.started) {
+        result.folderBusy = true;
+        result.refusal = quiet.critical;
+        return result;
     }
-    result.runNumber = files.lastRunNumber();
+    result.runNumber = end.runNumber;
+    result.report = end.report;
     return result;
 }

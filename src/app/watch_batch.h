@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "platform/path.h"
+#include "platform/run_observer.h"
 #include "platform/run_plan.h"
 
 class JournalingFileSystem;
@@ -12,8 +13,11 @@ struct Settings;
 
 // How one batch of the watch went.
 struct WatchBatchReport {
-    bool folderBusy = false;  // another run held the folder: nothing was done
-    int runNumber = 0;        // the batch's record in the history; 0 when nothing changed
+    // The run was refused: another run holds the folder, or it cannot be locked (refusal
+    // says why). Nothing was done.
+    bool folderBusy = false;
+    QString refusal;
+    int runNumber = 0;  // the batch's record in the history; 0 when nothing changed
     RunReport report;
     // The folders that received items, as paths inside the watched folder ("Images",
     // "Archive/Images"), in byte order.
@@ -21,14 +25,13 @@ struct WatchBatchReport {
     QString failure;  // how many moves failed and the first reason; empty when none did
 };
 
-// Carries out one batch of the watch: files exactly the named loose items of folder by the
-// rules of `file` (the type table, the archive date; a taken name keeps its item where it
-// is; hidden items are never touched), as one run of kind "watch" in the history, with the
-// folder locked against other runs. progress hears of each item, and its cancel stops the
-// batch after the item in hand (the record then ends as stopped).
-//
-// This is the one place that carries out a batch: the rest of the watch only decides which
-// items are due and tells what became of them.
+// Carries out one batch of the watch as one run of the run pipeline, of kind "watch":
+// files exactly the named loose items of folder by the rules of `file` (the type table, the
+// archive date; a taken name keeps its item where it is; hidden items are never touched),
+// with the folder locked against other runs and the run recorded in the history. The
+// observer hears of each item, and its stop ends the batch after the item in hand (the
+// record then ends as stopped). The batch asks nothing and says nothing itself: its report
+// is the caller's to tell.
 WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings& settings,
                                     const Path& folder, const QList<QByteArray>& names,
-                                    const RunProgress& progress);
+                                    RunObserver& observer);

@@ -20,9 +20,11 @@ QString joinedNames(const QList<QByteArray>& names) {
     return shown.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
-JournalingFileSystem* journalingFiles(DesktidyController& controller) {
-    return dynamic_cast<JournalingFileSystem*>(&controller.services().files);
-}
+// The watch's progress is nobody's to see; its stop is SIGINT's and SIGTERM's.
+class StopObserver : public RunObserver {
+  public:
+    bool stopRequested() const override { return StopSignals::flag()->load(); }
+};
 
 }  // namespace
 
@@ -32,12 +34,9 @@ WatchSession::WatchSession(DesktidyController& controller, QTextStream& out, QTe
       out_(out),
       err_(err),
       options_(std::move(options)),
-      files_(journalingFiles(controller)),
+      files_(controller.services().files),
       watcher_(*this, [this](const QString& message) { warn(message); }),
       arrivals_(controller.runHistory()) {
-    if (!files_)
-        files_ =
-            &ownFiles_.emplace(controller.services().files, desktidyStateFolder(controller.home()));
     watcher_.setFileExisting(options_.fileExisting);
 }
 
@@ -85,13 +84,21 @@ BatchFiler::Outcome WatchSession::fileBatch(const Path& folder, const QList<QByt
     arrivals_.refresh();
     QList<QByteArray> toFile;
     for (const QByteArray& name : names)
-        if (!arrivals_.cameByRun(folder / name, files_->inner())) toFile << name;
+        if (!arrivals_.cameByRun(folder / name, files_.inner())) toFile << name;
     if (toFile.isEmpty()) return Outcome::Done;
-    RunProgress progress;
-    progress.cancel = stop;
+    StopObserver observer;
     const WatchBatchReport batch =
-        carryOutWatchBatch(*files_, controller_.draft(), folder, toFile, progress);
-    if (batch.folderBusy) return Outcome::FolderBusy;
+        carryOutWatchBatch(files_, controller_.draft(), folder, toFile, observer);
+    if (batch.folderBusy) {
+        // Another run holding the folder is the watcher's to tell; any other reason is told
+        // here, once until a batch goes through.
+        if (!batch.refusal.startsWith(QStringLiteral("Another Desktidy run")) &&
+            batch.refusal != lastRefusal_)
+            warn(batch.refusal);
+        lastRefusal_ = batch.refusal;
+        return Outcome::FolderBusy;
+    }
+    lastRefusal_.clear();
     report(folder, batch);
     return stop->load() ? Outcome::Stopped : Outcome::Done;
 }

@@ -44,10 +44,10 @@ class WatchSession : public BatchFiler {
     QTextStream& out_;
     QTextStream& err_;
     Options options_;
-    std::optional<JournalingFileSystem> ownFiles_;
-    JournalingFileSystem* files_;
+    JournalingFileSystem& files_;
     FolderWatcher watcher_;
     RunArrivals arrivals_;
     DBusNotifier notifier_;
     bool toldNoFolders_ = false;
+    QString lastRefusal_;
 };

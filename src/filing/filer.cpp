@@ -8,7 +8,6 @@
 
 #include "filing/type_table.h"
 #include "platform/file_system.h"
-#include "platform/prompter.h"
 #include "settings/settings.h"
 
 bool isPlainFolderName(QByteArrayView name) {
@@ -137,7 +136,7 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
 RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
                            const ArchiveCutoff& cutoff) {
     RunPlan plan;
-    plan.kind = RunPlan::Kind::Archive;
+    plan.kind = RunKind::Archive;
     if (cutoff.isOff()) return plan;
     const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
     const Path archive = folder / archiveName;
@@ -158,7 +157,7 @@ RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
 
 RunPlan Filer::planFiling(const Path& folder, const Settings& settings) {
     RunPlan plan;
-    plan.kind = RunPlan::Kind::File;
+    plan.kind = RunKind::File;
     planLooseItems(
         plan, folder, folder, settings, [](const Path&) { return true; }, true);
     // An archive folder that archiving made but left empty does not remain.
@@ -221,7 +220,7 @@ bool Filer::planBringBack(RunPlan& plan, const Path& source, const Path& folder,
 
 RunPlan Filer::planUnfiling(const Path& folder, const QStringList& folderNames) {
     RunPlan plan;
-    plan.kind = RunPlan::Kind::Unfile;
+    plan.kind = RunKind::Unfile;
     const QList<QByteArray> names = folderNameBytes(folderNames);
     TakenNames taken(files_.listNames(folder, true));
     // A folder emptied by its moves is removed at once, which frees its name for the
@@ -267,8 +266,8 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
     for (const Path& path : plan.makeFirst)
         if (FileError error; ensureFolder(path, error) == FolderState::Failed) baseFailure = error;
 
-    if (plan.kind != RunPlan::Kind::Unfile) prompter_.setProgressItemVisible(true);
-    prompter_.openProgress(progressTitle);
+    const qsizetype total = plan.stepsToMake();
+    observer_.passBegins(progressTitle, total, true);
     QHash<Path, std::pair<FolderState, FileError>> folders;
     auto known = folders.end();
     QSet<Path> received;
@@ -283,7 +282,6 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
             if (files_.isDirectory(path)) (void)files_.removeEmptyDirectory(path);
         }
     };
-    const qsizetype total = plan.stepsToMake();
     qsizetype done = 0;
     qsizetype i = 0;
     for (auto it = plan.steps.begin(); it != plan.steps.end(); ++it, ++i) {
@@ -293,7 +291,7 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
             if (refusal == Refusal::NotAFolder) ++report.notAFolder;
             continue;
         }
-        if (progress_.cancelRequested()) {
+        if (observer_.stopRequested()) {
             report.cancelled = true;
             break;
         }
@@ -321,14 +319,12 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
             counts.count(known->second);
             continue;
         }
-        const QString name = displayName(step.from.fileName());
-        prompter_.showProgressItem(name);
-        progress_.step(++done, total, name);
+        observer_.step(++done, total, displayName(step.from.fileName()));
         const FileError error = files_.moveNoReplace(step.from, step.to);
         counts.count(error);
         if (error.code == EEXIST) ++report.nameTaken;
         if (!error.ok()) continue;
-        const Path& counted = plan.kind == RunPlan::Kind::Unfile ? step.from : step.to;
+        const Path& counted = plan.kind == RunKind::Unfile ? step.from : step.to;
         if (lastReceived.isEmpty() || !isInFolder(counted, lastReceived)) {
             lastReceived = counted.parent();
             received.insert(lastReceived);
@@ -339,7 +335,7 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
         if (it->first == FolderState::Made && !received.contains(it.key()))
             (void)files_.removeEmptyDirectory(it.key());  // something may have come in
     removeEmptied(std::numeric_limits<qsizetype>::max());
-    prompter_.closeProgress();
+    observer_.passEnds();
     report.done = counts.moved;
     report.failed = counts.failed;
     report.folders = static_cast<int>(received.size());

@@ -9,10 +9,10 @@
 #include "filing/archive_date.h"
 #include "platform/file_error.h"
 #include "platform/path.h"
+#include "platform/run_observer.h"
 #include "platform/run_plan.h"
 
 class FileSystem;
-class Prompter;
 struct Settings;
 
 // What a run did with the items it meant to move: moved; stayed, because their name
@@ -39,15 +39,15 @@ struct [[nodiscard]] MoveCounts {
 // deleted; only empty folders are removed. The category folders are the nine names of
 // Settings::folderNames inside F (index 0, the archive folder, holds category folders of its
 // own), as their UTF-8 bytes. Items are moved by the bytes of their names, whatever those
-// are. Each run shows its items in the progress panel, one before each move.
+// are. Each run tells its observer of each item, one before each move.
 //
 // Every run is worked out first as a plan (the plan* functions, which change nothing) and
 // then carried out step by step by execute, so that a preview shows exactly what a run
-// does. progress hears of each item and can stop the run between items.
+// does. The observer hears of each item and can stop the run between items.
 class Filer {
   public:
-    Filer(FileSystem& files, Prompter& prompter, RunProgress progress = {})
-        : files_(files), prompter_(prompter), progress_(std::move(progress)) {}
+    explicit Filer(FileSystem& files, RunObserver& observer = silentObserver())
+        : files_(files), observer_(observer) {}
 
     // The moves of archiveFolder, fileFolder and unfileFolder, with the items that would
     // stay and why.
@@ -92,8 +92,7 @@ class Filer {
     FolderState ensureFolder(const Path& path, FileError& error);
 
     FileSystem& files_;
-    Prompter& prompter_;
-    RunProgress progress_;
+    RunObserver& observer_;
     std::optional<NameList> only_;  // in byte order, as listings are
 };
 

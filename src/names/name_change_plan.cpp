@@ -485,7 +485,7 @@ bool dropBytes(QByteArrayView name, Drop drop, QByteArray& result) {
 NameChangePlan planNameChange(FileSystem& files, const Path& folder,
                               const NameChangeOptions& options) {
     NameChangePlan result;
-    result.plan.kind = RunPlan::Kind::Rename;
+    result.plan.kind = RunKind::Rename;
     // A "/" in a new name would move the item into another folder, "../x" out of this
     // one: refused before anything is renamed.
     if ((options.replaceCheck && options.replace2TextField.contains(u'/')) ||

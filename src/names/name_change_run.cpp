@@ -11,38 +11,37 @@ bool sameItem(const FileStatus& a, const FileStatus& b) {
 
 }  // namespace
 
-NameChangeRun::NameChangeRun(Prompter& prompter, FileSystem& files, Path folder,
-                             RunProgress progress)
-    : prompter_(prompter),
-      files_(files),
-      folder_(std::move(folder)),
-      progress_(std::move(progress)) {}
+NameChangeRun::NameChangeRun(FileSystem& files, Path folder, RunObserver& observer)
+    : files_(files), folder_(std::move(folder)), observer_(observer) {}
 
-RunResult NameChangeRun::doChangeNames(const NameChangeOptions& options) {
-    const QString question =
-        QStringLiteral("Do you want to change the names of all of the files and/or folders in ") +
-        folder_.display() + u'?';
-    if (!prompter_.confirm(QStringLiteral("Change Names"), question, QStringLiteral("OK")))
-        return RunResult::Cancelled;
-    if (noteRecentFolder) noteRecentFolder(folder_);
-    return execute(planNameChange(files_, folder_, options));
+QString NameChangeRun::question(const Path& folder) {
+    return QStringLiteral(
+               "Do you want to change the names of all of the files and/or folders in ") +
+           folder.display() + u'?';
 }
 
 RunResult NameChangeRun::execute(const NameChangePlan& plan) {
     report_ = {};
+    notices_.clear();
     report_.countPlan(plan.plan);
     for (const QString& line : plan.logLines) qInfo("%s", qUtf8Printable(line));
     const qsizetype total = plan.plan.stepsToMake();
+    observer_.passBegins(QStringLiteral("Changing Names..."), total, true);
+    // Every way out of the loop ends the pass the observer was told of.
+    struct PassEnd {
+        RunObserver& observer;
+        ~PassEnd() { observer.passEnds(); }
+    } passEnd{observer_};
     qsizetype done = 0;
     bool aside = false;  // an item of a cycle has a temporary name: no stop until it is back
     for (qsizetype i = 0; i < plan.plan.steps.size(); ++i) {
         const PlannedStep& step = plan.plan.steps[i];
         if (step.refusal != Refusal::None) continue;
-        if (!aside && progress_.cancelRequested()) {
+        if (!aside && observer_.stopRequested()) {
             report_.cancelled = true;
             return RunResult::Cancelled;
         }
-        if (progress_.onStep) progress_.step(++done, total, displayName(step.from.fileName()));
+        observer_.step(++done, total, displayName(step.from.fileName()));
         const FileError error = move(step.from, step.to);
         // A temporary name that only breaks a cycle is no item of the result.
         const QByteArray& to = step.to.bytes();
@@ -59,7 +58,7 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
             ++report_.failed;
             report_.stopAlert = error.message;
             report_.stopItem = step.from;
-            prompter_.notice(error.message);
+            notices_.append(error.message);
             return RunResult::Failed;
         }
         // The case pass only logs a refused change, the way a command-line mv would
@@ -70,23 +69,26 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
             if (const FileError back = files_.moveNoReplace(step.from, fallback); !back.ok()) {
                 report_.stopAlert = back.message;
                 report_.stopItem = step.from;
-                prompter_.notice(back.message);
+                notices_.append(back.message);
                 return RunResult::Failed;
             }
             report_.done += counts;
         }
     }
-    for (const QString& notice : plan.plan.notices) prompter_.notice(notice);
+    for (const QString& notice : plan.plan.notices) notices_.append(notice);
     if (plan.plan.stopAlert) {
-        prompter_.notice(*plan.plan.stopAlert);
+        notices_.append(*plan.plan.stopAlert);
         return RunResult::Failed;
     }
     QString message = NameChangeTexts::done;
     if (!plan.undecoded.empty()) {
         message += QStringLiteral("\n\n") + NameChangeTexts::undecoded;
-        for (const QByteArray& name : plan.undecoded) message += u'\n' + displayName(name);
+        for (const QByteArray& name : plan.undecoded) {
+            message += u'\n' + displayName(name);
+            report_.details << displayName(name);
+        }
     }
-    prompter_.notice(message);
+    notices_.append(message);
     return RunResult::Done;
 }
 

@@ -27,7 +27,7 @@ CopyRunTexts CopyRunTexts::unpack() {
                            "their destinations."),
             NotificationName::doneUnpacking,
             QStringLiteral("All done unpacking your files from the road."),
-            RunPlan::Kind::Unpack};
+            RunKind::Unpack};
 }
 
 CopyList CopyList::fromTexts(const QStringList& fromArray, const QStringList& toArray,
@@ -136,7 +136,6 @@ RowOutcome copyRow(const PlannedStep& step, bool replaceWithoutAsking, CopyServi
             copyPath.display() + QStringLiteral(" exists.  Do you want to overwrite it?"),
             QStringLiteral("Overwrite")))
         return RowOutcome::Skipped;
-    services.prompter.showProgressItem(copyPath.display());
     const FileError leftover = removeLeftoverCopies(services.files, source, copyPath);
     const ReplaceOutcome replaced = copyReplacing(services.files, source, copyPath);
     if (replaced.error.ok() && leftover.ok()) return RowOutcome::Copied;
@@ -158,7 +157,7 @@ RowOutcome copyRow(const PlannedStep& step, bool replaceWithoutAsking, CopyServi
 
 }  // namespace
 
-RunPlan planCopies(const CopyList& list, FileSystem& files, RunPlan::Kind kind) {
+RunPlan planCopies(const CopyList& list, FileSystem& files, RunKind kind) {
     RunPlan plan;
     plan.kind = kind;
     for (const CopyRow& row : list.rows) {
@@ -176,57 +175,47 @@ RunPlan planCopies(const CopyList& list, FileSystem& files, RunPlan::Kind kind) 
     return plan;
 }
 
-RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services,
-                       RunReport* report) {
-    Prompter& prompter = services.prompter;
-    if (!prompter.confirm(texts.confirmTitle, texts.confirmMessage, QStringLiteral("OK")))
-        return RunResult::Cancelled;
-    const RunPlan plan = planCopies(list, services.files, texts.kind);
-    RunReport outcome;
-    outcome.kind = plan.kind;
-    outcome.total = static_cast<int>(plan.steps.size());
-    prompter.openProgress(QStringLiteral("Copying..."));
-    prompter.setProgressItemVisible(true);
-    prompter.showProgressItem(QString());
-
+RunResult copyStashery(const CopyRunTexts& texts, const RunPlan& plan, bool replaceWithoutAsking,
+                       CopyServices services, CopyOutcome& outcome) {
+    RunReport& report = outcome.report;
+    report = {};
+    report.kind = plan.kind;
+    report.total = static_cast<int>(plan.steps.size());
+    services.observer.passBegins(QStringLiteral("Copying..."), report.total, true);
     int notCopied = 0;
     bool anyFailed = false;
-    auto finish = [&](RunResult result) {
-        outcome.failed = notCopied - outcome.notAllowed;
-        if (report) *report = outcome;
+    const auto finish = [&](RunResult result) {
+        services.observer.passEnds();
+        report.failed = notCopied - report.notAllowed;
         return result;
     };
     int row = 0;
     for (const PlannedStep& step : plan.steps) {
-        if (services.progress.cancelRequested()) {
-            outcome.cancelled = true;
-            prompter.closeProgress();
+        if (services.observer.stopRequested()) {
+            report.cancelled = true;
             return finish(RunResult::Cancelled);
         }
-        services.progress.step(++row, outcome.total, step.to.display());
-        const RowOutcome rowOutcome = copyRow(step, list.replaceWithoutAsking, services);
+        services.observer.step(++row, report.total, step.to.display());
+        const RowOutcome rowOutcome = copyRow(step, replaceWithoutAsking, services);
         if (rowOutcome == RowOutcome::Stopped) {
-            prompter.closeProgress();
+            report.cancelled = true;
             return finish(RunResult::Cancelled);
         }
         notCopied += rowOutcome == RowOutcome::Failed;
-        outcome.nameTaken += rowOutcome == RowOutcome::Skipped;  // the user kept what was there
-        outcome.notAllowed += rowOutcome == RowOutcome::Failed && step.refusal != Refusal::None;
-        outcome.done +=
+        report.nameTaken += rowOutcome == RowOutcome::Skipped;  // the user kept what was there
+        report.notAllowed += rowOutcome == RowOutcome::Failed && step.refusal != Refusal::None;
+        report.done +=
             rowOutcome == RowOutcome::Copied || rowOutcome == RowOutcome::CopiedWithProblem;
         anyFailed = anyFailed || rowOutcome == RowOutcome::Failed ||
                     rowOutcome == RowOutcome::CopiedWithProblem;
     }
-    prompter.closeProgress();
     // The notification says every item was copied; after a failed row that would be false.
+    outcome.notifyDone = notCopied == 0;
     if (notCopied == 0)
-        services.notifier.notify(texts.notificationTitle, texts.notificationDescription,
-                                 texts.notificationName);
-    if (notCopied == 0)
-        prompter.notice(texts.closingMessage);
+        outcome.closingNotice = texts.closingMessage;
     else if (notCopied == 1)
-        prompter.notice(QStringLiteral("1 item was not copied."));
+        outcome.closingNotice = QStringLiteral("1 item was not copied.");
     else
-        prompter.notice(QStringLiteral("%1 items were not copied.").arg(notCopied));
+        outcome.closingNotice = QStringLiteral("%1 items were not copied.").arg(notCopied);
     return finish(anyFailed ? RunResult::Failed : RunResult::Done);
 }

@@ -8,6 +8,7 @@
 #include "platform/notifier.h"
 #include "platform/path.h"
 #include "platform/prompter.h"
+#include "platform/run_observer.h"
 #include "platform/run_plan.h"
 #include "platform/run_result.h"
 
@@ -19,7 +20,7 @@ struct CopyRunTexts {
     QString notificationDescription;
     QString notificationName;
     QString closingMessage;
-    RunPlan::Kind kind = RunPlan::Kind::Pack;
+    RunKind kind = RunKind::Pack;
 
     static CopyRunTexts pack();
     static CopyRunTexts unpack();
@@ -42,28 +43,33 @@ struct CopyList {
                               bool replaceWithoutAsking);
 };
 
-// The services a copying run talks to.
+// The services a copying run talks to: the prompter for its questions on the way
+// ("Overwrite this file?", a file error's Continue or Stop), the observer for its progress.
 struct CopyServices {
     Prompter& prompter;
-    Notifier& notifier;
     FileSystem& files;
-    RunProgress progress = {};
+    RunObserver& observer;
 };
 
-// Copies every row of the list into its destination folder, in list order, after the
-// user confirms. An existing item at a copy path is replaced whole, after asking unless
+// How a copying run went, and what to tell once it has ended.
+struct CopyOutcome {
+    RunReport report;
+    QString closingNotice;    // counts the rows not copied when there are any
+    bool notifyDone = false;  // every row was copied: the notification may say so
+};
+
+// Copies every row of the plan (planCopies) into its destination folder, in list order.
+// An existing item at a copy path is replaced whole, after asking unless
 // replaceWithoutAsking; declining skips that row. A replaced item is removed only once
 // its copy is complete, and a row that would copy an item onto itself or a folder into
 // itself is refused. Partial copies that stopped runs left beside a row's copy path are
 // removed before it is copied. Each failure is shown in the file-error alert: "Stop" ends
-// the run at once (Cancelled), otherwise the next row runs. A run that reaches its end
-// posts the notification and shows the closing notice, which counts the rows not copied
-// when there are any; it is Failed when any row failed. A cancel stops it after the row
-// in hand (Cancelled). report, when given, receives how the run went.
-RunResult copyStashery(const CopyRunTexts& texts, const CopyList& list, CopyServices services,
-                       RunReport* report = nullptr);
+// the run at once (Cancelled), otherwise the next row runs. It is Failed when any row
+// failed. A cancel stops it after the row in hand (Cancelled).
+RunResult copyStashery(const CopyRunTexts& texts, const RunPlan& plan, bool replaceWithoutAsking,
+                       CopyServices services, CopyOutcome& outcome);
 
 // The copies of a list in order, each from its source to its copy path; a row that must
 // not be copied is refused (NotAllowed) with the alert it shows, and a copy that would
 // replace an existing item is marked. kind is Pack or Unpack. Changes nothing.
-RunPlan planCopies(const CopyList& list, FileSystem& files, RunPlan::Kind kind);
+RunPlan planCopies(const CopyList& list, FileSystem& files, RunKind kind);

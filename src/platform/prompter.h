@@ -8,9 +8,10 @@
 // The file-error alert's two buttons: carry on with the next item, or stop the run.
 enum class FileErrorChoice { Continue, Stop };
 
-// Every question, notice, file-error alert and progress panel the program shows goes
-// through this interface: Qt dialogs in the window, the terminal on the command line,
-// a scripted fake in tests. Messages are shown verbatim, never read as format strings.
+// Every question, notice and file-error alert the program shows goes through this
+// interface: Qt dialogs in the window, the terminal on the command line, a scripted fake in
+// tests. Messages are shown verbatim, never read as format strings. A run's progress and its
+// Cancel go through its RunObserver instead.
 class Prompter {
   public:
     virtual ~Prompter() = default;
@@ -40,11 +41,4 @@ class Prompter {
     virtual void criticalNotice(const QString& message) = 0;
     // The alert made from a failed file operation.
     virtual FileErrorChoice fileError(const FileError& error) = 0;
-
-    // The progress panel: open with a title, show each item before working on it, close.
-    // The item line can be hidden for runs that show no items.
-    virtual void openProgress(const QString& title) = 0;
-    virtual void setProgressItemVisible(bool visible) = 0;
-    virtual void showProgressItem(const QString& text) = 0;
-    virtual void closeProgress() = 0;
 };

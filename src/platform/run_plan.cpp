@@ -75,26 +75,6 @@ QString movedSentence(const RunReport& r, const char* verb, const char* preposit
              counted(r.folders, "folder", "folders"));
 }
 
-QString kindVerb(RunPlan::Kind kind) {
-    switch (kind) {
-        case RunPlan::Kind::Archive:
-            return QStringLiteral("archive");
-        case RunPlan::Kind::File:
-            return QStringLiteral("file");
-        case RunPlan::Kind::Unfile:
-            return QStringLiteral("unfile");
-        case RunPlan::Kind::Rename:
-            return QStringLiteral("rename");
-        case RunPlan::Kind::Pack:
-            return QStringLiteral("pack");
-        case RunPlan::Kind::Unpack:
-            return QStringLiteral("unpack");
-        case RunPlan::Kind::RemoveApp:
-            return QStringLiteral("remove-app");
-    }
-    return QString();
-}
-
 QJsonValue pathJson(const Path& path) {
     return path.isEmpty() ? QJsonValue() : QJsonValue(textKeepingBytes(path.bytes()));
 }
@@ -104,16 +84,20 @@ QJsonValue pathJson(const Path& path) {
 QString resultLine(const RunReport& r) {
     QString line;
     switch (r.kind) {
-        case RunPlan::Kind::Archive:
+        case RunKind::Archive:
             line = movedSentence(r, "Archived", "into") + stayedSentence(r, "stayed");
             break;
-        case RunPlan::Kind::File:
+        case RunKind::File:
+        case RunKind::FileAll:
+        case RunKind::Scheduled:
+        case RunKind::Watch:
             line = movedSentence(r, "Filed", "into") + stayedSentence(r, "stayed");
             break;
-        case RunPlan::Kind::Unfile:
+        case RunKind::Unfile:
+        case RunKind::UnfileAll:
             line = movedSentence(r, "Unfiled", "from") + stayedSentence(r, "stayed");
             break;
-        case RunPlan::Kind::Rename:
+        case RunKind::Rename:
             line = r.done == 0
                        ? QStringLiteral("Nothing was renamed.")
                        : QStringLiteral("Renamed %1.").arg(counted(r.done, "item", "items"));
@@ -122,9 +106,9 @@ QString resultLine(const RunReport& r) {
                 line += QStringLiteral(" Stopped at \u201c%1\u201d: %2")
                             .arg(displayName(r.stopItem.fileName()), *r.stopAlert);
             break;
-        case RunPlan::Kind::Pack:
-        case RunPlan::Kind::Unpack: {
-            const bool pack = r.kind == RunPlan::Kind::Pack;
+        case RunKind::Pack:
+        case RunKind::Unpack: {
+            const bool pack = r.kind == RunKind::Pack;
             line = r.done == 0
                        ? QStringLiteral("Nothing was %1.")
                              .arg(pack ? QStringLiteral("packed") : QStringLiteral("unpacked"))
@@ -134,10 +118,22 @@ QString resultLine(const RunReport& r) {
             line += stayedSentence(r, "not copied");
             break;
         }
-        case RunPlan::Kind::RemoveApp:
+        case RunKind::RemoveApp:
             line = r.done == 0 ? QStringLiteral("Nothing was moved to the Trash.")
                                : QStringLiteral("Moved %1 to the Trash.")
                                      .arg(counted(r.done, "item", "items"));
+            line += stayedSentence(r, "stayed");
+            break;
+        case RunKind::Undo:
+            line = QStringLiteral("Undid %1: %2 moved back.")
+                       .arg(r.subject, counted(r.done, "item", "items"));
+            line += stayedSentence(r, "stayed");
+            break;
+        case RunKind::EmptyTrash:
+            line =
+                r.done == 0
+                    ? QStringLiteral("Nothing was deleted.")
+                    : QStringLiteral("Deleted %1 for good.").arg(counted(r.done, "item", "items"));
             line += stayedSentence(r, "stayed");
             break;
     }
@@ -156,7 +152,7 @@ QJsonObject planJson(const RunPlan& plan) {
         }
         steps.append(item);
     }
-    QJsonObject json{{"run", kindVerb(plan.kind)}, {"steps", steps}};
+    QJsonObject json{{"run", QString::fromLatin1(runKindKey(plan.kind))}, {"steps", steps}};
     if (!plan.notices.isEmpty()) json.insert("notices", QJsonArray::fromStringList(plan.notices));
     if (plan.stopAlert)
         json.insert("stop",
@@ -165,7 +161,7 @@ QJsonObject planJson(const RunPlan& plan) {
 }
 
 QJsonObject reportJson(const RunReport& r) {
-    QJsonObject json{{"run", kindVerb(r.kind)},
+    QJsonObject json{{"run", QString::fromLatin1(runKindKey(r.kind))},
                      {"result", resultLine(r)},
                      {"done", r.done},
                      {"planned", r.total},
@@ -178,6 +174,7 @@ QJsonObject reportJson(const RunReport& r) {
                                             {"failed", r.failed}}}};
     if (r.stopAlert)
         json.insert("stop", QJsonObject{{"item", pathJson(r.stopItem)}, {"alert", *r.stopAlert}});
+    if (!r.details.isEmpty()) json.insert("details", QJsonArray::fromStringList(r.details));
     return json;
 }
 

@@ -4,19 +4,17 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <atomic>
-#include <functional>
 #include <optional>
 #include <vector>
 
 #include "platform/path.h"
 #include "platform/plan_steps.h"
+#include "platform/run_kind.h"
 
 // What a run will do, worked out before anything changes: its steps in the order they are
 // made. Executing a run carries out its plan, and a preview shows the same plan.
 struct RunPlan {
-    enum class Kind { Archive, File, Unfile, Rename, Pack, Unpack, RemoveApp };
-    Kind kind = Kind::File;
+    RunKind kind = RunKind::File;
     PlanSteps steps;
     // Folders made before the steps (filing's archive folder, made even for no item), and
     // folders removed, when they are empty, once the first afterSteps steps are made.
@@ -43,7 +41,7 @@ struct RunPlan {
 // How a run ended, for its result line: how many items were moved or copied, into how
 // many folders, which stayed and why, whether it was cancelled or stopped by an alert.
 struct RunReport {
-    RunPlan::Kind kind = RunPlan::Kind::File;
+    RunKind kind = RunKind::File;
     int done = 0;
     int folders = 0;  // distinct folders items went into (filing) or came from (unfiling)
     int nameTaken = 0;
@@ -55,6 +53,11 @@ struct RunReport {
     bool cancelled = false;
     std::optional<QString> stopAlert;
     Path stopItem;
+    // What the run was about, where its kind alone does not say (an undo: the run it undid).
+    QString subject;
+    // Lines that follow the result line: the items that stayed and why, the names no rule
+    // could read.
+    QStringList details;
 
     int stayed() const { return nameTaken + noMatchingType + notAFolder + notAllowed + failed; }
     // Counts the refused steps of plan, the stop of a name change and the planned total.
@@ -73,16 +76,3 @@ QJsonObject reportJson(const RunReport& report);
 // The one line a preview shows for a step: "SOURCE -> DESTINATION", names shown so that
 // every byte is visible, a refused step followed by its reason.
 QString planLine(const PlannedStep& step);
-
-// What a run reports while it executes, and the flag that asks it to stop. The flag is
-// read between items only: the item in hand is always finished, and a signal handler may
-// set it.
-struct RunProgress {
-    std::function<void(qsizetype done, qsizetype total, const QString& item)> onStep;
-    const std::atomic_bool* cancel = nullptr;
-
-    bool cancelRequested() const { return cancel && cancel->load(std::memory_order_relaxed); }
-    void step(qsizetype done, qsizetype total, const QString& item) const {
-        if (onStep) onStep(done, total, item);
-    }
-};

@@ -56,26 +56,15 @@ FileErrorChoice TerminalPrompter::fileError(const FileError& error) {
                                                                       : FileErrorChoice::Stop;
 }
 
-void TerminalPrompter::openProgress(const QString& title) {
-    progressTitle_ = title;
-    progressItemVisible_ = true;
+void TerminalPrompter::showStatus(const QString& text) {
     if (!options_.showProgress) return;
-    endProgressLine();
-    err_ << "\r\033[K" << title << Qt::flush;
+    err_ << "\r\033[K" << text << Qt::flush;
     progressLineOpen_ = true;
 }
 
-void TerminalPrompter::setProgressItemVisible(bool visible) { progressItemVisible_ = visible; }
-
-void TerminalPrompter::showProgressItem(const QString& text) {
-    if (!options_.showProgress || !progressItemVisible_) return;
-    err_ << "\r\033[K" << progressTitle_ << ' ' << text << Qt::flush;
-    progressLineOpen_ = true;
-}
-
-void TerminalPrompter::closeProgress() {
-    if (!options_.showProgress) return;
-    if (progressLineOpen_) err_ << "\r\033[K" << Qt::flush;
+void TerminalPrompter::clearStatus() {
+    if (!options_.showProgress || !progressLineOpen_) return;
+    err_ << "\r\033[K" << Qt::flush;
     progressLineOpen_ = false;
 }
 

@@ -25,13 +25,13 @@ class TerminalPrompter : public Prompter {
     void criticalNotice(const QString& message) override;
     FileErrorChoice fileError(const FileError& error) override;
 
-    void openProgress(const QString& title) override;
-    void setProgressItemVisible(bool visible) override;
-    void showProgressItem(const QString& text) override;
-    void closeProgress() override;
-
     // True once a question went unanswered for lack of a terminal.
     bool declinedWithoutTerminal() const { return declinedWithoutTerminal_; }
+
+    // A run's progress, on the terminal's last line when the error stream is a terminal
+    // (nothing otherwise); a question or notice first ends the line.
+    void showStatus(const QString& text);
+    void clearStatus();
 
   private:
     bool ask(const QString& question);
@@ -40,8 +40,6 @@ class TerminalPrompter : public Prompter {
     QTextStream& in_;
     QTextStream& err_;
     Options options_;
-    QString progressTitle_;
-    bool progressItemVisible_ = true;
     bool progressLineOpen_ = false;
     bool declinedWithoutTerminal_ = false;
 

@@ -78,7 +78,7 @@ RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
                        const QDateTime& time) {
     FileSystem& files = services.files;
     RunPlan plan;
-    plan.kind = RunPlan::Kind::RemoveApp;
+    plan.kind = RunKind::RemoveApp;
     QList<Path> sources;
     for (const Path& path : list.folders + list.files) {
         const DelAppRow* row = list.rowFor(path);
@@ -115,26 +115,25 @@ RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
 }
 
 RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
-                             const RunProgress& progress, RunReport* report) {
+                             RunObserver& observer, RemovalOutcome& result) {
     const QDateTime time = services.now();
     const RunPlan plan = planTrashMoves(list, services, time);
-    RunReport outcome;
+    RunReport& outcome = result.report;
+    outcome = {};
     outcome.countPlan(plan);
-    Prompter& prompter = services.prompter;
-    prompter.setProgressItemVisible(false);
-    prompter.openProgress(QStringLiteral("Moving to Trash..."));
+    observer.passBegins(QStringLiteral("Moving to Trash..."), outcome.total, false);
 
     // Without its folder in the Trash no item can go.
     const bool folderReady =
         plan.stepsToMake() == 0 || !deletedAppsFolder(services, time).isEmpty();
     QList<Path> stayed;
     for (const PlannedStep& step : plan.steps) {
-        if (progress.cancelRequested()) {
+        if (observer.stopRequested()) {
             outcome.cancelled = true;
             break;
         }
         if (step.refusal == Refusal::None) {
-            progress.step(outcome.done + outcome.failed + 1, outcome.total, step.from.display());
+            observer.step(outcome.done + outcome.failed + 1, outcome.total, step.from.display());
             if (folderReady && moveToTrash(step.from, step.to, services)) {
                 ++outcome.done;
                 continue;
@@ -144,23 +143,24 @@ RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
         stayed.append(step.from);
     }
     outcome.folders = outcome.done > 0 ? 1 : 0;
-    if (report) *report = outcome;
-    prompter.closeProgress();
+    observer.passEnds();
     if (outcome.cancelled) return RunResult::Cancelled;
 
     if (plan.steps.empty()) {
-        prompter.notice(QStringLiteral("No items were checked to be put in the Trash."));
+        result.closingNotice = QStringLiteral("No items were checked to be put in the Trash.");
         return RunResult::Done;
     }
     if (stayed.isEmpty()) {
-        prompter.notice(
-            QStringLiteral("The application and its related files have been put in the Trash."));
+        result.closingNotice =
+            QStringLiteral("The application and its related files have been put in the Trash.");
         return RunResult::Done;
     }
     QStringList lines;
     for (const Path& path : stayed) lines << path.display();
-    prompter.notice(QStringLiteral("These items could not be put in the Trash and were left where "
-                                   "they were:\n") +
-                    lines.join(u'\n'));
+    outcome.details = lines;
+    result.closingNotice = QStringLiteral(
+                               "These items could not be put in the Trash and were left where "
+                               "they were:\n") +
+                           lines.join(u'\n');
     return RunResult::Failed;
 }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <optional>
 
+#include "platform/run_observer.h"
 #include "platform/run_plan.h"
 #include "platform/run_result.h"
 #include "removal/del_app_row.h"
@@ -40,9 +41,14 @@ RemovalList buildRemovalList(const Path& appPath, const QList<Path>& searchFolde
 RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
                        const QDateTime& time);
 
+// How a removal went, and the notice to show once it has ended: whether every item went.
+struct RemovalOutcome {
+    RunReport report;
+    QString closingNotice;
+};
+
 // Carries out planTrashMoves at the services' time: makes "DKT Deleted Apps" with its Trash
 // record when missing, then each step in order. A cancel stops it after the item in hand
-// (Cancelled). Otherwise it ends with a notice that says whether every item went. report,
-// when given, receives how the run went.
+// (Cancelled).
 RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
-                             const RunProgress& progress = {}, RunReport* report = nullptr);
+                             RunObserver& observer, RemovalOutcome& outcome);

@@ -12,10 +12,12 @@ class FolderLock {
     FolderLock(FolderLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     FolderLock& operator=(FolderLock&& other) noexcept;
 
-    enum class Outcome { Held, Busy, Unavailable };
-    // Takes the lock without waiting. Busy: another run holds it. Unavailable: the folder
-    // is not there or no lock file can be made; the run goes on unlocked.
+    enum class Outcome { Held, Busy, Missing, Unavailable };
+    // Takes the lock without waiting. Busy: another run holds it. Missing: the folder is not
+    // there (yet), so there is nothing to lock. Unavailable: no lock file can be made or
+    // locked; error() says why.
     Outcome acquire(const Path& lockFolder, const Path& folder);
+    int error() const { return error_; }
     void release();
     bool held() const { return fd_ >= 0; }
 
@@ -25,4 +27,5 @@ class FolderLock {
 
   private:
     int fd_ = -1;
+    int error_ = 0;
 };

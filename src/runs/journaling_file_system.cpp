@@ -39,7 +39,7 @@ JournalingFileSystem::JournalingFileSystem(FileSystem& inner, Path stateFolder)
       innerIsLocal_(typeid(inner) == typeid(LocalFileSystem)) {}
 
 JournalingFileSystem::~JournalingFileSystem() {
-    if (runOpen()) (void)endRun(false);
+    if (runOpen()) (void)endRun(RunOutcome::Stopped);
     forgetFolder();
 }
 
@@ -70,7 +70,7 @@ std::optional<ItemIdentity> JournalingFileSystem::identityOf(const Path& path) {
 }
 
 void JournalingFileSystem::beginRun(RunHeader header) {
-    if (runOpen()) (void)endRun(false);
+    if (runOpen()) (void)endRun(RunOutcome::Stopped);
     header_ = std::move(header);
     moreFolders_.clear();
     plannedBeforeRecord_ = 0;
@@ -102,11 +102,11 @@ void JournalingFileSystem::settleMoveAcross() {
         journal_->noteMovedAcross(move.id, identityFrom(*moved));
 }
 
-int JournalingFileSystem::endRun(bool stopped) {
+int JournalingFileSystem::endRun(RunOutcome outcome, const QString& result) {
     settleMoveAcross();
     int number = 0;
     if (journal_) {
-        journal_->finish(stopped);
+        journal_->finish(outcome, result);
         number = journal_->number();
     }
     journal_.reset();

@@ -35,8 +35,9 @@ class JournalingFileSystem : public FileSystem {
     // The items one pass of the open run means to move, so that a run stopped half-way
     // can tell how many of how many it moved.
     void notePlanned(qsizetype items);
-    // Ends the open run; its number, or 0 when it changed nothing.
-    int endRun(bool stopped);
+    // Ends the open run with its outcome and result line; its number, or 0 when it changed
+    // nothing (and so has no record).
+    int endRun(RunOutcome outcome, const QString& result = {});
     // What the last endRun returned.
     int lastRunNumber() const { return lastRunNumber_; }
 

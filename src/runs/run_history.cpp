@@ -18,28 +18,12 @@ QString runStateName(RunState state) {
             return QStringLiteral("done");
         case RunState::Stopped:
             return QStringLiteral("stopped");
+        case RunState::Failed:
+            return QStringLiteral("failed");
         case RunState::Undone:
             return QStringLiteral("undone");
     }
     return {};
-}
-
-QString runKindTitle(const QByteArray& kind) {
-    static const QHash<QByteArray, QString> titles{
-        {"file", QStringLiteral("Desktidy")},
-        {"file-all", QStringLiteral("File All Stashery")},
-        {"scheduled", QStringLiteral("Scheduled Filing")},
-        {"watch", QStringLiteral("Filing on Arrival")},
-        {"archive", QStringLiteral("Archive")},
-        {"unfile", QStringLiteral("Undesktidy")},
-        {"unfile-all", QStringLiteral("Unfile All Stashery")},
-        {"rename", QStringLiteral("Change Names")},
-        {"pack", QStringLiteral("Pack")},
-        {"unpack", QStringLiteral("Unpack")},
-        {"remove-app", QStringLiteral("Remove Application")},
-        {"undo", QStringLiteral("Undo")},
-    };
-    return titles.value(kind, QString::fromUtf8(kind));
 }
 
 Path RunHistory::recordPath(int number) const {
@@ -78,6 +62,7 @@ bool RunHistory::isLive(int number) const {
 RunState RunHistory::stateOf(const RunRecord& record) const {
     if (record.undone) return RunState::Undone;
     if (record.end == "done") return RunState::Done;
+    if (record.end == "failed") return RunState::Failed;
     if (record.end.isEmpty() && isLive(record.number)) return RunState::Running;
     return RunState::Stopped;
 }
@@ -88,7 +73,8 @@ std::optional<RunRecord> RunHistory::newestToUndo() const {
         std::optional<RunRecord> record = read(*it);
         if (!record || record->kind == "undo") continue;
         const RunState state = stateOf(*record);
-        if (state == RunState::Done || state == RunState::Stopped) return record;
+        if (state == RunState::Done || state == RunState::Stopped || state == RunState::Failed)
+            return record;
     }
     return std::nullopt;
 }

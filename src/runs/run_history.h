@@ -4,6 +4,7 @@
 #include <QList>
 #include <optional>
 
+#include "platform/run_kind.h"
 #include "runs/run_record.h"
 
 // How a run stands, as the history lists it.
@@ -11,6 +12,7 @@ enum class RunState {
     Running,  // its process holds the record
     Done,
     Stopped,  // cancelled part-way, or its process died before the end
+    Failed,   // ended, but items it should have moved did not move
     Undone,
 };
 QString runStateName(RunState state);
@@ -46,6 +48,3 @@ class RunHistory {
   private:
     Path folder_;
 };
-
-// The runs' kinds as people read them ("rename" is "Change Names").
-QString runKindTitle(const QByteArray& kind);

@@ -199,10 +199,15 @@ void RunJournal::notePlanned(qsizetype items) {
     waiting_ += "planned " + QByteArray::number(items) + '\n';
 }
 
-void RunJournal::finish(bool stopped) {
+void RunJournal::finish(RunOutcome outcome, const QString& result) {
     if (fd_ < 0) return;
     FileError ignored;
-    (void)write(stopped ? "end stopped\n" : "end done\n", ignored);
+    QByteArray end;
+    if (!result.isEmpty()) end = "result " + quoted(result.toUtf8()) + '\n';
+    end += outcome == RunOutcome::Done      ? "end done\n"
+           : outcome == RunOutcome::Stopped ? "end stopped\n"
+                                            : "end failed\n";
+    (void)write(end, ignored);
     unmap();
     if (mapped_) (void)::ftruncate(fd_, length_);
     (void)::fsync(fd_);

@@ -9,6 +9,10 @@
 #include "platform/file_error.h"
 #include "runs/run_record.h"
 
+// How a run ended, as its record's last line says: "end done", "end stopped" (Cancel, a
+// signal) or "end failed" (items that should have moved did not).
+enum class RunOutcome { Done, Stopped, Failed };
+
 // What a run is, written at the head of its record.
 struct RunHeader {
     QByteArray kind;
@@ -53,8 +57,8 @@ class RunJournal {
     void noteFolder(const Path& folder);
     void notePlanned(qsizetype items);
 
-    // Writes the end mark ("done" or "stopped") and syncs; the lock goes with the file.
-    void finish(bool stopped);
+    // Writes the run's result line and its end mark, and syncs; the lock goes with the file.
+    void finish(RunOutcome outcome, const QString& result);
 
   private:
     RunJournal(int fd, int number) : fd_(fd), number_(number) {}

@@ -98,6 +98,8 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
             record.entries << RunEntry{RunEntry::Kind::RemovedFolder, 0, Path(word(1))};
         } else if (key == "temp" && count == 2) {
             record.entries << RunEntry{RunEntry::Kind::Temporary, 0, Path(word(1))};
+        } else if (key == "result" && count == 2) {
+            record.result = QString::fromUtf8(word(1));
         } else if (key == "end" && count == 2) {
             record.end = word(1);
         } else if (key == "undone-by" && count == 2) {

@@ -44,7 +44,8 @@ struct RunRecord {
     qint64 pid = 0;
     QList<QPair<QByteArray, QByteArray>> options;
     QList<RunEntry> entries;
-    QByteArray end;    // "done" or "stopped"; empty while running or when the writer died
+    QByteArray end;    // "done", "stopped" or "failed"; empty while running or when the writer died
+    QString result;    // the run's result line, as it was reported
     int undoneBy = 0;  // the run that undid it, 0 when none (or when that was undone too)
     bool undone = false;
     bool noticed = false;  // a stopped run whose stop has been told and put right

@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "platform/copy_tree.h"
-#include "runs/run_scope.h"
 
 namespace {
 
@@ -14,8 +13,9 @@ bool isAt(FileSystem& files, const Path& path, const ItemIdentity& identity) {
 
 class Undoer {
   public:
-    Undoer(JournalingFileSystem& files, UndoOutcome& outcome, bool runEnded)
-        : files_(files), outcome_(outcome), runEnded_(runEnded) {}
+    Undoer(JournalingFileSystem& files, UndoOutcome& outcome, bool runEnded,
+           const TrashLocation& trash)
+        : files_(files), outcome_(outcome), runEnded_(runEnded), trash_(trash) {}
 
     void undo(const RunEntry& entry) {
         switch (entry.kind) {
@@ -37,13 +37,12 @@ class Undoer {
     }
 
   private:
-    // A folder made in a Trash (application removal's "DKT Deleted Apps") came with its
-    // Trash record, which names nothing once the folder is gone.
+    // A folder made in the Trash (application removal's "DKT Deleted Apps") came with its
+    // Trash record, which names nothing once the folder is gone. Only in that Trash: a
+    // user's folder named "files" holds no Trash records.
     void removeTrashRecordOf(const Path& folder) {
-        const Path trashFiles = folder.parent();
-        if (trashFiles.fileName() != "files") return;
-        const Path record =
-            trashFiles.parent() / "info" / (folder.fileName() + QByteArrayLiteral(".trashinfo"));
+        if (folder.parent().cleaned() != trash_.files().cleaned()) return;
+        const Path record = trash_.infoFileFor(folder.fileName());
         const std::optional<FileStatus> status = files_.status(record);
         if (status && status->kind == FileStatus::Kind::File) (void)files_.removeAll(record);
     }
@@ -64,7 +63,7 @@ class Undoer {
             skip(entry.target,
                  QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
         else
-            skip(entry.target, error.message);
+            fail(entry.target, error.message);
     }
 
     // An item on another file system comes back as a copy, and only a complete copy lets
@@ -86,17 +85,17 @@ class Undoer {
             return;
         }
         if (moved.code != EXDEV) {
-            skip(entry.target, moved.message);
+            fail(entry.target, moved.message);
             return;
         }
         // The copy is part of that one move, not folders of its own for an undo to remove.
         if (FileError copied = copyTree(files_.inner(), entry.target, entry.path); !copied.ok()) {
             if (files_.exists(entry.path)) (void)files_.removeAll(entry.path);
-            skip(entry.target, copied.message);
+            fail(entry.target, copied.message);
             return;
         }
         if (FileError removed = files_.removeAll(entry.target); !removed.ok()) {
-            skip(entry.target,
+            fail(entry.target,
                  QStringLiteral("it was copied back to %1 but could not be removed. %2")
                      .arg(entry.path.display(), removed.message));
             return;
@@ -107,60 +106,75 @@ class Undoer {
     void skip(const Path& path, const QString& why) {
         outcome_.skipped << path.display() + QStringLiteral(": ") + why;
     }
+    void fail(const Path& path, const QString& why) {
+        outcome_.failed << path.display() + QStringLiteral(": ") + why;
+    }
 
     JournalingFileSystem& files_;
     UndoOutcome& outcome_;
     bool runEnded_;
+    const TrashLocation& trash_;
 };
 
 }  // namespace
 
-bool isUndoable(const QByteArray& kind) { return kind != "pack" && kind != "unpack"; }
-
-QString UndoOutcome::summary(const RunRecord& record) const {
-    if (status == Status::Refused) return message;
-    QString text = QStringLiteral("Undid run %1 (%2): %3 moved back.")
-                       .arg(record.number)
-                       .arg(runKindTitle(record.kind))
-                       .arg(movedBack == 1 ? QStringLiteral("1 item")
-                                           : QStringLiteral("%1 items").arg(movedBack));
-    if (!skipped.isEmpty()) {
-        text += skipped.size() == 1
-                    ? QStringLiteral(" 1 item stayed where it is:")
-                    : QStringLiteral(" %1 items stayed where they are:").arg(skipped.size());
-        for (const QString& line : skipped) text += QStringLiteral("\n  ") + line;
-    }
-    return text;
+RunReport UndoOutcome::report(const RunRecord& record) const {
+    RunReport report;
+    report.kind = RunKind::Undo;
+    report.subject =
+        QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindTitle(record.kind));
+    report.done = movedBack;
+    report.nameTaken = static_cast<int>(skipped.size());
+    report.failed = static_cast<int>(failed.size());
+    report.cancelled = stopped;
+    report.details = failed + skipped;
+    return report;
 }
 
-UndoOutcome undoRun(JournalingFileSystem& files, const RunHistory& history, const RunRecord& record,
-                    Prompter& prompter) {
-    UndoOutcome outcome;
-    const auto refuse = [&](const QString& why) {
-        outcome.status = UndoOutcome::Status::Refused;
-        outcome.message =
-            QStringLiteral("Run %1 (%2) %3").arg(record.number).arg(runKindTitle(record.kind), why);
-        return outcome;
+std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record) {
+    const auto refusal = [&](const QString& why) {
+        return QStringLiteral("Run %1 (%2) %3")
+            .arg(record.number)
+            .arg(runKindTitle(record.kind), why);
     };
     if (!isUndoable(record.kind))
-        return refuse(QStringLiteral("made copies, which cannot be undone."));
+        return refusal(QStringLiteral("made copies, which cannot be undone."));
     const RunState state = history.stateOf(record);
-    if (state == RunState::Undone) return refuse(QStringLiteral("has been undone already."));
-    if (state == RunState::Running) return refuse(QStringLiteral("is still running."));
+    if (state == RunState::Undone) return refusal(QStringLiteral("has been undone already."));
+    if (state == RunState::Running) return refusal(QStringLiteral("is still running."));
+    return std::nullopt;
+}
 
-    {
-        // The undo's own run, holding every folder of the run it undoes.
-        RunScope scope(files, prompter, QByteArrayLiteral("undo"), record.folders,
-                       {{"undoes", QByteArray::number(record.number)}});
-        if (!scope.started()) return refuse(QStringLiteral("cannot be undone now."));
-        Undoer undoer(files, outcome, !record.end.isEmpty());
-        for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry)
-            undoer.undo(*entry);
+UndoOutcome undoSteps(JournalingFileSystem& files, const RunRecord& record,
+                      const TrashLocation& trash, RunObserver& observer) {
+    UndoOutcome outcome;
+    Undoer undoer(files, outcome, !record.end.isEmpty(), trash);
+    const qsizetype total = record.entries.size();
+    observer.passBegins(QStringLiteral("Undoing..."), total, false);
+    qsizetype done = 0;
+    for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry) {
+        if (observer.stopRequested()) {
+            outcome.stopped = true;
+            break;
+        }
+        observer.step(++done, total, entry->target.display());
+        undoer.undo(*entry);
     }
-    outcome.undoRun = files.lastRunNumber();
-    (void)history.mark(record.number, "undone-by " + QByteArray::number(outcome.undoRun));
+    observer.passEnds();
+    return outcome;
+}
+
+void markUndone(const RunHistory& history, const RunRecord& record, const UndoOutcome& outcome,
+                int undoRun) {
+    // A run whose undo could not be recorded, or that left items it should have moved
+    // back, stays undoable: a later undo takes the rest.
+    if (outcome.stopped || !outcome.failed.isEmpty()) return;
+    // An undo that changed nothing has no record: it counts only when nothing was left to
+    // move back (a run that moved nothing), and it undoes no undo.
+    if (undoRun == 0 && (outcome.movedBack > 0 || !outcome.skipped.isEmpty())) return;
+    (void)history.mark(record.number, "undone-by " + QByteArray::number(undoRun));
+    if (undoRun == 0) return;
     if (record.kind == "undo")
         if (const int undid = record.option("undoes").toInt(); undid > 0)
-            (void)history.mark(undid, "redone-by " + QByteArray::number(outcome.undoRun));
-    return outcome;
+            (void)history.mark(undid, "redone-by " + QByteArray::number(undoRun));
 }

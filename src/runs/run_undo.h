@@ -1,34 +1,45 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 
-#include "platform/prompter.h"
+#include "platform/run_observer.h"
+#include "platform/run_plan.h"
+#include "platform/trash_location.h"
 #include "runs/journaling_file_system.h"
 #include "runs/run_history.h"
 
+// What an undo did with the steps of the run it undid.
 struct UndoOutcome {
-    enum class Status {
-        Done,     // every step was looked at; some items may have stayed (skipped)
-        Refused,  // the run cannot be undone (message says why); nothing was changed
-    };
-    Status status = Status::Done;
-    QString message;
     int movedBack = 0;
-    QStringList skipped;  // one line per item left where it is: its path and why
-    int undoRun = 0;      // the number of the undo's own record, 0 when it changed nothing
+    // Items left where they are, as undo means to: moved since the run, or their old place
+    // taken. One line each: the path and why.
+    QStringList skipped;
+    // Items that should have gone back and did not (a full disk, no permission): the path
+    // and the reason. An undo with any is failed, and the run stays undoable.
+    QStringList failed;
+    bool stopped = false;  // Cancel or a signal stopped it between items
 
-    // The closing message: what went back, then each item that stayed.
-    QString summary(const RunRecord& record) const;
+    // The undo as a run's report: "Undid run 3 (Desktidy): 12 items moved back." with the
+    // items that stayed, and why, as its details.
+    RunReport report(const RunRecord& record) const;
 };
 
-// Undoes a run, newest step first, as a run of its own (kind "undo", so that it can be
+// Why a run cannot be undone now ("Run 3 (Pack) made copies, which cannot be undone."), or
+// nullopt when it can.
+std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record);
+
+// Undoes a run's steps, newest first, inside the undo's own open run (so that it can be
 // undone in turn): each item goes back with the no-replace move, but only an item that is
 // still where the run left it (the same device and inode) and whose old place is free;
-// every other one stays and is listed. Folders the run removed are made again before
-// items go back into them; folders it made are removed once empty. The record is then
-// marked undone (and the run an undo undid, when this undoes an undo, marked redone).
-UndoOutcome undoRun(JournalingFileSystem& files, const RunHistory& history, const RunRecord& record,
-                    Prompter& prompter);
+// every other one stays and is listed. Folders the run removed are made again before items
+// go back into them; folders it made are removed once empty. trash is the Trash the
+// application removal moves into: the record of a folder it made there goes with it.
+UndoOutcome undoSteps(JournalingFileSystem& files, const RunRecord& record,
+                      const TrashLocation& trash, RunObserver& observer);
 
-// Whether a run of this kind can be undone: copies (pack, unpack) are not.
-bool isUndoable(const QByteArray& kind);
+// Marks the record of an undone run (and of the run an undone undo had undone) once the
+// undo, run undoRun, has ended: only when the undo's own record was written and it moved
+// back everything it could.
+void markUndone(const RunHistory& history, const RunRecord& record, const UndoOutcome& outcome,
+                int undoRun);

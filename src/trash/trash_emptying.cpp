@@ -25,39 +25,51 @@ QList<Path> trashItemPaths(const TrashLocation& trash, FileSystem& files) {
     return paths;
 }
 
-RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenItems) {
-    Prompter& prompter = services.prompter;
-    // Confirming the chooser with no selection gives the Trash folder itself; the Trash
-    // view gives no paths at all.
-    if (chosenItems.isEmpty() ||
-        (chosenItems.size() == 1 &&
-         chosenItems.first().cleaned() == services.trash.files().cleaned())) {
-        prompter.notice(QStringLiteral("No items were selected to be deleted."));
-        return RunResult::Done;
-    }
+bool choosesNothing(const QList<Path>& chosenItems, const TrashLocation& trash) {
+    return chosenItems.isEmpty() ||
+           (chosenItems.size() == 1 && chosenItems.first().cleaned() == trash.files().cleaned());
+}
+
+QString deleteQuestion(const QList<Path>& chosenItems) {
     const QString count = chosenItems.size() == 1
                               ? QStringLiteral("1 item:\n")
                               : QStringLiteral("%1 items:\n").arg(chosenItems.size());
-    if (!prompter.confirm(QStringLiteral("Delete?"),
-                          QStringLiteral("Do you want to permanently delete these items?  "
-                                         "This cannot be undone.\n\n") +
-                              count + someNames(chosenItems),
-                          QStringLiteral("Delete")))
-        return RunResult::Cancelled;
+    return QStringLiteral(
+               "Do you want to permanently delete these items?  This cannot be undone.\n\n") +
+           count + someNames(chosenItems);
+}
 
+RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenItems,
+                           RunObserver& observer, DeletionOutcome& outcome) {
+    RunReport& report = outcome.report;
+    report = {};
+    report.kind = RunKind::EmptyTrash;
+    report.total = static_cast<int>(chosenItems.size());
+    observer.passBegins(QStringLiteral("Deleting..."), report.total, true);
     QList<Path> stayed, missing;
+    int done = 0;
     for (const Path& path : chosenItems) {
+        if (observer.stopRequested()) {
+            report.cancelled = true;
+            break;
+        }
+        observer.step(++done, report.total, displayName(path.fileName()));
         // Never anything outside the Trash, nor inside one of its items.
         if (!isDirectlyInTrash(path, services.trash)) {
             stayed.append(path);
         } else if (const FileError error = deleteTrashItem(path, services.trash, services.files);
                    !error.ok()) {
             (error.code == ENOENT ? missing : stayed).append(path);
+        } else {
+            ++report.done;
         }
     }
+    observer.passEnds();
+    report.failed = static_cast<int>(stayed.size());
+    if (report.cancelled) return RunResult::Cancelled;
     if (stayed.isEmpty() && missing.isEmpty()) {
-        prompter.notice(
-            QStringLiteral("The chosen items have been permanently deleted from the Trash."));
+        outcome.closingNotice =
+            QStringLiteral("The chosen items have been permanently deleted from the Trash.");
         return RunResult::Done;
     }
     QStringList parts;
@@ -65,6 +77,7 @@ RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenIte
         parts << QStringLiteral("These items could not be deleted:\n") + displayed(stayed);
     if (!missing.isEmpty())
         parts << QStringLiteral("These items were not found in the Trash:\n") + displayed(missing);
-    prompter.notice(parts.join(QStringLiteral("\n\n")));
+    outcome.closingNotice = parts.join(QStringLiteral("\n\n"));
+    for (const Path& path : stayed + missing) report.details << path.display();
     return RunResult::Failed;
 }

@@ -18,6 +18,22 @@ struct NeverAskedChooser : PathChooser {
     }
 };
 
+// Follows the runs as the window or the command line would: what they told on the way,
+// and how each ended.
+struct RecordingFrontEnd : RunFrontEnd {
+    RecordingObserver seen;
+    QList<RunEnd> ends;
+    void passBegins(const QString& title, qsizetype total, bool showsItems) override {
+        seen.passBegins(title, total, showsItems);
+    }
+    void step(qsizetype done, qsizetype total, const QString& item) override {
+        seen.step(done, total, item);
+    }
+    void passEnds() override { seen.passEnds(); }
+    bool stopRequested() const override { return seen.stopRequested(); }
+    void runEnded(const RunEnd& end) override { ends << end; }
+};
+
 // A controller over fakes in a temporary home, started as the program starts.
 struct ControllerFixture {
     TempHome home;
@@ -25,7 +41,10 @@ struct ControllerFixture {
     RecordingNotifier notifier;
     NeverAskedChooser chooser;
     FaultyFileSystem files;
+    // Runs are recorded and locked in the home's state folder, as the program does.
+    JournalingFileSystem journal{files, desktidyStateFolder(home.path())};
     FakeToolRunner tools;
+    RecordingFrontEnd frontEnd;
     std::unique_ptr<DesktidyController> controller;
 
     explicit ControllerFixture(QStringList arguments = {QStringLiteral("/usr/bin/desktidy")}) {
@@ -36,8 +55,9 @@ struct ControllerFixture {
         controller.reset();
         const UserEnvironment user{QStringLiteral("tester"), home.path()};
         controller = std::make_unique<DesktidyController>(
-            Services{prompter, notifier, chooser, files, tools, ToolPaths{}, user, QString()},
+            Services{prompter, notifier, chooser, journal, tools, ToolPaths{}, user, QString()},
             BundleDefaults::fromResources());
+        controller->setRunOptions({false, &frontEnd});
         controller->start(arguments);
     }
     DesktidyController& c() { return *controller; }

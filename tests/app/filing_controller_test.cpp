@@ -58,10 +58,12 @@ TEST_F(FilingControllerTest, CancelChangesNothingThenFilingArchivesFilesAndSaves
     EXPECT_EQ(readFile(folder + "/Archive/Images/old.jpg"), "o");
     EXPECT_EQ(readFile(folder + "/Images/photo.jpg"), "p");
     EXPECT_EQ(readFile(folder + "/Words/notes.txt"), "n");
-    EXPECT_EQ(prompter.calls.mid(1),
-              (QStringList{"itemVisible|1", "progress|Archiving...", "item|old.jpg", "close",
-                           "itemVisible|1", "progress|Filing...", "item|photo.jpg",
-                           "item|notes.txt", "close"}));
+    EXPECT_EQ(frontEnd.seen.calls,
+              (QStringList{"pass|Archiving...|1", "item|1/1|old.jpg", "end", "pass|Filing...|2",
+                           "item|1/2|photo.jpg", "item|2/2|notes.txt", "end"}));
+    ASSERT_EQ(frontEnd.ends.size(), 1);  // the declined run had no end to tell
+    EXPECT_EQ(resultLine(frontEnd.ends[0].report),
+              "Filed 3 items into 3 folders. 1 stayed: 1 with no matching type.");
     EXPECT_EQ(stored("pathString"), folder);
     EXPECT_EQ(recentFolders(), QStringList{folder});
     EXPECT_EQ(c().shownCategoryRow(), 8);  // the last category, as a run leaves it
@@ -141,13 +143,13 @@ TEST_F(FilingControllerTest, EveryListedFolderIsFiledAfterOneQuestionAndUnfiledA
         ":\nImages: 2\nWords: 1\n\nold.jpg -> Images/old.jpg\nphoto.jpg -> "
         "Images/photo.jpg\nnotes.txt -> Words/notes.txt";
     EXPECT_EQ(prompter.details, QStringList{a + plan + "\n\n" + b + plan});
-    EXPECT_EQ(prompter.callsStartingWith("progress|Filing...").size(), 3);
+    EXPECT_EQ(frontEnd.seen.calls.filter("pass|Filing...").size(), 2);  // each folder once
     EXPECT_EQ(readFile(b + "/Images/photo.jpg"), "p");
     EXPECT_EQ(notifier.posted,
               QStringList{"Done filing all of your files|All of the files, in all of the folders "
                           "you have listed in your Setup, have been filed.|Done Filing"});
     EXPECT_EQ(c().draft().workingFolder, home / "shown");
-    EXPECT_EQ(stored("pathString"), a);  // each filing saved its own folder
+    EXPECT_EQ(stored("pathString"), b);  // each filing saved its own folder
 
     prompter.confirmAnswers = {false};  // the next single filing asks again
     EXPECT_EQ(c().fileFolder(c().workingFolder()), RunResult::Cancelled);
@@ -171,6 +173,11 @@ TEST_F(FilingControllerTest, EveryListedFolderIsFiledAfterOneQuestionAndUnfiledA
               "Images/photo.jpg -> photo.jpg\nWords/notes.txt -> notes.txt");
     EXPECT_TRUE(QFile::exists(a + "/Images/photo.jpg"));
     EXPECT_TRUE(QFile::exists(b + "/photo.jpg"));
+    // With a folder skipped, "all of the files have been put back" would be untrue.
+    EXPECT_EQ(notifier.posted.size(), 2);
+    prompter.confirmAnswers = {true, true};
+    EXPECT_EQ(c().unfileListedFolders(), RunResult::Done);
+    EXPECT_TRUE(QFile::exists(a + "/photo.jpg"));
     EXPECT_EQ(notifier.posted.last(),
               "Done unfiling all of your files|All of the files, in all of the folders you have "
               "listed in your Setup, have been put back where they came from.|Done Unfiling");

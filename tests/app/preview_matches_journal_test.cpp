@@ -66,7 +66,7 @@ struct PreviewMatchesJournal : ::testing::Test {
                         const std::function<void()>& run) {
         ASSERT_EQ(manifest(), before);
         QStringList planned, made;
-        const bool copies = preview.kind == RunPlan::Kind::Pack;
+        const bool copies = preview.kind == RunKind::Pack;
         for (const PlannedStep& step : preview.steps)
             if (step.refusal == Refusal::None)
                 planned << (copies ? step.to.display() : planLine(step));
@@ -99,8 +99,7 @@ TEST_F(PreviewMatchesJournal, FilingWithArchivingThenUnfiling) {
         grow(desk, pick(25));
         c.draft().archiveDate = pick(2) ? ArchiveDate{"01", "None", "2015"} : ArchiveDate{};
         const QStringList before = manifest();
-        expectRunMakes(c.planFiling(desk), before,
-                       [&] { (void)c.fileFolder(desk, Confirmation::DontAsk); });
+        expectRunMakes(c.planFiling(desk), before, [&] { (void)c.fileFolder(desk); });
         grow(desk, pick(10));  // names the unfiling finds taken
         const QStringList filed = manifest();
         expectRunMakes(c.planUnfiling(desk), filed, [&] { (void)c.unfileFolder(desk); });

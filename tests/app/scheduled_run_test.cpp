@@ -94,4 +94,18 @@ TEST_P(ScheduledRunTest, TheWrittenJobRunsUnderCronAndFilesTheListedFolders) {
 
 INSTANTIATE_TEST_SUITE_P(SettingsFolder, ScheduledRunTest, ::testing::Values(false, true));
 
+// A schedule left behind with no folder listed (the list emptied, the settings reset by
+// hand) must not pass for a run that filed everything.
+TEST(ScheduledRun, WithNoFolderListedSaysSoAndFilesNothing) {
+    TempHome home;
+    writeFile(home / "Desktop/notes.txt", "words");
+    QString err;
+    EXPECT_EQ(run(DESKTIDY_BINARY, {"1"}, cronEnvironment(home), &err), 0);
+    EXPECT_EQ(err.toStdString(),
+              "desktidy: the scheduled run found no folders listed, so it filed nothing. List "
+              "folders with \u201cdesktidy folders add FOLDER...\u201d or in the window's Setup, "
+              "or take the schedule out with \u201cdesktidy schedule --remove\u201d.\n");
+    EXPECT_EQ(readFile(home / "Desktop/notes.txt"), "words");
+}
+
 }  // namespace

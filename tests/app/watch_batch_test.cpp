@@ -53,12 +53,12 @@ TEST(WatchBatch, FilesExactlyTheNamedItemsAsOneRunOfItsOwn) {
         FolderLock held;
         ASSERT_EQ(held.acquire(files.lockFolder(), asPath(desk)), FolderLock::Outcome::Held);
         const WatchBatchReport busy =
-            carryOutWatchBatch(files, watchSettings(), asPath(desk), names, {});
+            carryOutWatchBatch(files, watchSettings(), asPath(desk), names, silentObserver());
         EXPECT_TRUE(busy.folderBusy);
         EXPECT_EQ(busy.runNumber, 0);
     }
     const WatchBatchReport batch =
-        carryOutWatchBatch(files, watchSettings(), asPath(desk), names, {});
+        carryOutWatchBatch(files, watchSettings(), asPath(desk), names, silentObserver());
     EXPECT_FALSE(batch.folderBusy);
     EXPECT_EQ(resultLine(batch.report),
               "Filed 2 items into 2 folders. 2 stayed: 1 with no matching type, 1 name taken.");

@@ -58,12 +58,12 @@ void setModified(const QString& path, std::int64_t seconds, long nanoseconds = 0
 constexpr std::int64_t jan1st2020 = 1577836800;  // 00:00:00 UTC
 
 // Records which items were shown while still at the top level, about to move.
-class WitnessPrompter : public ScriptedPrompter {
+class WitnessObserver : public RecordingObserver {
   public:
     QString folder;
     QStringList shownBeforeMove;
-    void showProgressItem(const QString& text) override {
-        ScriptedPrompter::showProgressItem(text);
+    void step(qsizetype done, qsizetype total, const QString& text) override {
+        RecordingObserver::step(done, total, text);
         const QFileInfo item(folder + '/' + text);
         if (item.exists() || item.isSymLink()) shownBeforeMove << text;
     }
@@ -71,7 +71,7 @@ class WitnessPrompter : public ScriptedPrompter {
 
 class FilerTest : public ::testing::Test {
   protected:
-    void SetUp() override { makeFolder(prompter.folder = folder); }
+    void SetUp() override { makeFolder(observer.folder = folder); }
     QString in(const QString& relative) const { return folder + '/' + relative; }
     MoveCounts file() { return filer.fileFolder(asPath(folder), settings); }
     MoveCounts unfile() { return filer.unfileFolder(asPath(folder), settings.folderNames); }
@@ -83,9 +83,9 @@ class FilerTest : public ::testing::Test {
     TempHome home;
     QString folder = home / "F";
     Settings settings = filingSettings();
-    WitnessPrompter prompter;
+    WitnessObserver observer;
     FaultyFileSystem files;
-    Filer filer{files, prompter};
+    Filer filer{files, observer};
 };
 
 // Random items: files, folders with contents, links (dangling or not), hidden names,
@@ -169,8 +169,8 @@ TEST_F(FilerTest, ItemsAreFiledAndUnfiledByTheBytesOfTheirNames) {
     EXPECT_EQ(file().moved, 4);
     EXPECT_EQ(rawNames(f / "Images"), (QList<QByteArray>{"caf\xE9.jpg", "\xEF\xBF\xBD.jpg"}));
     EXPECT_EQ(rawNames(f / "Archive/Data"), QList<QByteArray>{"old\xFF.csv"});
-    EXPECT_TRUE(prompter.calls.contains("item|caf\\xE9.jpg"));
-    EXPECT_TRUE(prompter.calls.contains("item|line\\x0Abreak.txt"));
+    EXPECT_TRUE(observer.items().contains("caf\\xE9.jpg"));
+    EXPECT_TRUE(observer.items().contains("line\\x0Abreak.txt"));
     EXPECT_EQ(unfile().moved, 5);
     EXPECT_EQ(rawNames(f), names);
 }
@@ -189,7 +189,7 @@ TEST_F(FilerTest, FilesVisibleMatchingItemsShowingEachBeforeItMoves) {
     EXPECT_EQ(topLevel(in("Images")), (QStringList{"a.jpg", "link.jpg"}));
     EXPECT_TRUE(
         describeTree(asPath(folder)).contains("Images/link.jpg l -> " + home / "outside.jpg"));
-    EXPECT_EQ(prompter.shownBeforeMove, (QStringList{"Tool.app", "a.jpg", "link.jpg"}));
+    EXPECT_EQ(observer.shownBeforeMove, (QStringList{"Tool.app", "a.jpg", "link.jpg"}));
 }
 
 TEST_F(FilerTest, MovesThatFailAreCountedAndLeaveNoFolderMadeForThem) {
@@ -285,7 +285,7 @@ TEST_F(FilerTest, NoDateCreatesNothingAndAnInvalidOneArchivesNothing) {
     writeFile(in("old.jpg"), "old");
     setModified(in("old.jpg"), 0);
     (void)archive("None", "01");
-    EXPECT_TRUE(prompter.calls.isEmpty());
+    EXPECT_TRUE(observer.calls.isEmpty());
     EXPECT_EQ(topLevel(folder), QStringList{"old.jpg"});
 
     EXPECT_EQ(archive("2021", "13").moved, 0);
@@ -338,16 +338,12 @@ TEST_F(FilerTest, UnfilingTakesNamesInTheOrderOfItsFolders) {
 TEST_F(FilerTest, CancelStopsAfterTheItemInHand) {
     for (const QString name : {"a.jpg", "b.jpg", "c.txt", "d.txt", "e.zip"})
         writeFile(in(name), name.toUtf8());
-    std::atomic_bool cancel = false;
-    int steps = 0;
-    Filer cancelling(files, prompter,
-                     {[&](qsizetype done, qsizetype total, const QString& item) {
-                          EXPECT_EQ(total, 5);
-                          EXPECT_EQ(done, ++steps);
-                          if (item == "a.jpg") cancel = true;
-                      },
-                      &cancel});
+    RecordingObserver stopping;
+    stopping.stopAfter = 2;
+    Filer cancelling(files, stopping);
     const MoveCounts filed = cancelling.fileFolder(asPath(folder), settings);
+    EXPECT_EQ(stopping.calls,
+              (QStringList{"pass|Filing...|5", "item|1/5|e.zip", "item|2/5|a.jpg", "end"}));
     EXPECT_EQ(filed.moved, 2);
     EXPECT_EQ(resultLine(filed.report), "Filed 2 items into 2 folders. Cancelled after 2 of 5.");
     EXPECT_EQ(topLevel(folder), (QStringList{"Compressed", "Images", "b.jpg", "c.txt", "d.txt"}));

@@ -16,6 +16,7 @@
 #include "app/gui/qt_prompter.h"
 #include "app/gui/setup_panel.h"
 #include "app/gui/update_checker.h"
+#include "app/gui/window_run_front_end.h"
 #include "gui_fixture.h"
 #include "support/qstring_printer.h"
 
@@ -135,16 +136,14 @@ TEST_F(MainWindowTest, EveryCommandHasAnAccessKeyAndTabFollowsTheReadingOrder) {
 
 TEST_F(MainWindowTest, CheckForUpdatesAnswersWithoutBlockingAndWaitsForARunToEnd) {
     UpdateChecker updates(QUrl(), QStringLiteral("0.1.0"));
-    QtPrompter busy;
     MainWindow shown(*controller, *state, &updates);
-    shown.setPrompter(&busy);
     const QString noFeed = QStringLiteral("No update feed is configured.");
 
-    busy.openProgress(QStringLiteral("Filing..."));
+    shown.runFrontEnd()->passBegins(QStringLiteral("Filing..."), 1, true);
     shown.actions()->checkVersion->trigger();
     QTest::qWait(50);
     EXPECT_FALSE(shownBoxTexts().contains(noFeed));
-    busy.closeProgress();
+    shown.runFrontEnd()->runEnded({});
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownBoxTexts().contains(noFeed); }, 3000));
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<QMessageBox*>(w)) w->close();

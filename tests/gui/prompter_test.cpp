@@ -12,6 +12,7 @@
 #include "app/gui/progress_panel.h"
 #include "app/gui/qt_prompter.h"
 #include "app/gui/run_owner.h"
+#include "app/gui/window_run_front_end.h"
 
 namespace {
 
@@ -98,37 +99,56 @@ TEST(QtPrompter, BoxesShowExactTextsLiterallyAndEnterOrEscapePressTheRightButton
     EXPECT_EQ(answer.pressed, u"Stop");
 }
 
-TEST(QtPrompter, ProgressPanelShowsTitleAndEachItemUntilClosed) {
-    QtPrompter prompter;
-    EXPECT_FALSE(prompter.isBusy());
-    prompter.setProgressItemVisible(true);
-    prompter.openProgress(QStringLiteral("Filing..."));
-    ProgressPanel* panel = prompter.progressPanel();
-    EXPECT_TRUE(prompter.isBusy() && panel->isVisible());
-    prompter.showProgressItem(QStringLiteral("a.jpg"));
+// The centre of a widget of the panel, in the panel window's coordinates: where the window
+// system delivers a click.
+QPoint centreInWindow(QWidget* widget) {
+    return widget->mapTo(widget->window(), widget->rect().center());
+}
+
+// Input reaches a window first, then its widgets: Escape and Cancel are sent the way the
+// window system sends them, to the panel's window, as a filter that only let widgets'
+// events through once dropped them.
+TEST(WindowRunFrontEnd, ThePanelFollowsTheRunAndCancelEscapeAndClosingStopIt) {
+    QWidget main;
+    main.show();
+    WindowRunFrontEnd run(&main, nullptr);
+    EXPECT_FALSE(run.isRunning());
+    run.passBegins(QStringLiteral("Filing..."), 5, true);
+    ProgressPanel* panel = run.progressPanel();
+    ASSERT_TRUE(run.isRunning() && panel->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
+    run.step(2, 5, QStringLiteral("a.jpg"));
     EXPECT_EQ(panel->itemText(), u"a.jpg");
-    // Counted, with Escape cancelling the run, not closing the panel; input meant for any
-    // other window is dropped while it is open.
-    panel->showCount(2, 5);
     EXPECT_EQ(panel->findChild<QLabel*>("progressCount")->text(), u"2 of 5");
     auto* bar = panel->findChild<QProgressBar*>();
     EXPECT_EQ(std::make_pair(bar->value(), bar->maximum()), std::make_pair(2, 5));
+    // Input meant for any other window is dropped while the run goes on.
     QLineEdit elsewhere;
     elsewhere.show();
     QTest::keyClicks(&elsewhere, "typed during the run");
     EXPECT_EQ(elsewhere.text(), u"");
-    EXPECT_FALSE(panel->cancelFlag()->load());
-    QTest::keyClick(panel, Qt::Key_Escape);
-    EXPECT_TRUE(panel->cancelFlag()->load() && panel->isVisible());
-    prompter.closeProgress();
-    prompter.openProgress(QStringLiteral("Filing..."));  // Cancel does the same
-    EXPECT_FALSE(panel->cancelFlag()->load());
-    QTest::mouseClick(panel->findChild<QPushButton*>(), Qt::LeftButton);
-    EXPECT_TRUE(panel->cancelFlag()->load());
-    prompter.closeProgress();
+
+    EXPECT_FALSE(run.stopRequested());
+    QTest::keyClick(panel->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(run.stopRequested() && panel->isVisible());
+    run.runEnded({});
+    EXPECT_FALSE(run.isRunning() || panel->isVisible() || run.stopRequested());
+
+    run.passBegins(QStringLiteral("Unfiling..."), 3, true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
+    auto* cancel = panel->findChild<QPushButton*>();
+    QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {}, centreInWindow(cancel));
+    EXPECT_TRUE(run.stopRequested());
+    run.runEnded({});
+
+    // Closing another window stops the run; the window closes once the run has ended.
+    run.passBegins(QStringLiteral("Filing..."), 3, true);
+    main.close();
+    EXPECT_TRUE(run.stopRequested() && main.isVisible());
+    run.runEnded({});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main.isVisible(); }, 2000));
     QTest::keyClicks(&elsewhere, "after");
     EXPECT_EQ(elsewhere.text(), u"after");
-    EXPECT_FALSE(prompter.isBusy() || panel->isVisible());
 }
 
 TEST(QtPrompter, AlertsAndProgressOfARunBelongToTheWindowThatStartedIt) {
@@ -144,9 +164,10 @@ TEST(QtPrompter, AlertsAndProgressOfARunBelongToTheWindowThatStartedIt) {
         const RunOwner owner(names.window());
         prompter.notice(QStringLiteral("x"));
         EXPECT_EQ(parent, &names);
-        prompter.openProgress(QStringLiteral("Changing Names..."));
-        EXPECT_EQ(prompter.progressPanel()->parentWidget(), &names);
-        prompter.closeProgress();
+        WindowRunFrontEnd run(&main, nullptr);
+        run.passBegins(QStringLiteral("Changing Names..."), 1, true);
+        EXPECT_EQ(run.progressPanel()->parentWidget(), &names);
+        run.runEnded({});
     }
     prompter.notice(QStringLiteral("x"));
     EXPECT_EQ(parent, &main);

@@ -74,7 +74,9 @@ NameChangeOptions randomOptions(std::mt19937& random) {
 }
 
 QStringList notices(const ScriptedPrompter& prompter) {
-    return prompter.callsStartingWith("notice|");
+    QStringList found;
+    for (const QString& call : prompter.callsStartingWith("notice|")) found << call.mid(7);
+    return found;
 }
 
 }  // namespace
@@ -99,7 +101,7 @@ TEST(NameChangePlanTest, MatchesThePassByPassRunOnRandomFoldersAndOptions) {
         fillRandomly(plannedFolder, random);
         const NameChangeOptions options = randomOptions(random);
 
-        ScriptedPrompter oraclePrompter, prompter;
+        ScriptedPrompter oraclePrompter;
         LocalFileSystem local;
         logged.clear();
         const RunResult expected =
@@ -111,12 +113,12 @@ TEST(NameChangePlanTest, MatchesThePassByPassRunOnRandomFoldersAndOptions) {
         const QStringList before = describeTree(plannedFolder);
         const NameChangePlan plan = planNameChange(files, plannedFolder, options);
         ASSERT_EQ(describeTree(plannedFolder), before);
-        NameChangeRun run(prompter, files, plannedFolder);
+        NameChangeRun run(files, plannedFolder);
         const RunResult result = run.execute(plan);
 
         SCOPED_TRACE(QString("round %1: %2").arg(round).arg(before.join(" | ")).toStdString());
         EXPECT_EQ(result, expected);
-        EXPECT_EQ(notices(prompter), notices(oraclePrompter));
+        EXPECT_EQ(run.notices(), notices(oraclePrompter));
         EXPECT_EQ(logged, expectedLog);
         EXPECT_EQ(describeTree(plannedFolder), describeTree(oracleFolder));
         std::vector<std::pair<Path, Path>> planned;
@@ -133,11 +135,12 @@ TEST(NameChangePlanTest, TheResultLineTellsRenamesTakenNamesStopsAndCancels) {
     const Path folder = asPath(home / "work");
     makeFolder(folder.display());
     for (const char* name : {"a b", "ab", "c d", "x1"}) writeItem(folder / name, name);
-    ScriptedPrompter prompter;
     LocalFileSystem files;
-    auto run = [&](const NameChangeOptions& options, RunProgress progress = {}) {
-        NameChangeRun run(prompter, files, folder, std::move(progress));
-        const RunResult result = run.doChangeNames(options);
+    auto run = [&](const NameChangeOptions& options, int stopAfter = -1) {
+        RecordingObserver observer;
+        observer.stopAfter = stopAfter;
+        NameChangeRun run(files, folder, observer);
+        const RunResult result = run.execute(planNameChange(files, folder, options));
         return std::make_pair(result, resultLine(run.report()));
     };
     EXPECT_EQ(run({.removeSpacesCheck = true}),
@@ -149,10 +152,7 @@ TEST(NameChangePlanTest, TheResultLineTellsRenamesTakenNamesStopsAndCancels) {
                              QString("Nothing was renamed. Stopped at \u201cx1\u201d: File name "
                                      "cannot be empty.")));
 
-    std::atomic_bool cancel = false;
-    const auto cancelled =
-        run({.prefixNumberCheck = true},
-            {[&](qsizetype done, qsizetype, const QString&) { cancel = done == 2; }, &cancel});
+    const auto cancelled = run({.prefixNumberCheck = true}, 2);
     EXPECT_EQ(cancelled, std::make_pair(RunResult::Cancelled,
                                         QString("Renamed 2 items. Cancelled after 2 of 4.")));
     EXPECT_EQ(describeTree(folder), QStringList({"0a b f a b", "1ab f ab", "cd f c d", "x1 f x1"}));

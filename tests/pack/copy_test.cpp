@@ -88,12 +88,13 @@ class CopyTest : public ::testing::Test {
   protected:
     TempHome home;
     ScriptedPrompter prompter;
-    RecordingNotifier notifier;
+    RecordingObserver observer;
     CopyFaultFileSystem files;
     QString documents = home / "Documents", source = documents + "/Taxes";
     QString stick = home / "Stick", copy = stick + "/Taxes";
     QStringList fromArray, toArray;
-    RunReport report;
+    CopyOutcome outcome;
+    const RunReport& report = outcome.report;
 
     void SetUp() override {
         buildSampleTree(source, home / "Elsewhere");
@@ -109,8 +110,9 @@ class CopyTest : public ::testing::Test {
         toArray << to;
     }
     RunResult run(bool replace, const CopyRunTexts& texts = CopyRunTexts::pack()) {
-        return copyStashery(texts, CopyList::fromTexts(fromArray, toArray, replace),
-                            {prompter, notifier, files}, &report);
+        const RunPlan plan =
+            planCopies(CopyList::fromTexts(fromArray, toArray, replace), files, texts.kind);
+        return copyStashery(texts, plan, replace, {prompter, files, observer}, outcome);
     }
     QStringList fileErrors() const { return prompter.callsStartingWith("fileError|"); }
 };
@@ -223,33 +225,29 @@ TEST_F(CopyTest, ConfirmsThenCopiesEveryRowAndEndsWithTheNotificationAndNotice) 
     addRow(documents + "/Taxes", stick);
     addRow(documents + "/notes.txt", stick + "/");  // a trailing "/" gives a single one
     EXPECT_EQ(run(true), RunResult::Done);
-    EXPECT_EQ(prompter.calls,
-              (QStringList{"confirm|Pack these files?|Desktidy will copy all of the files and "
-                           "folders listed in the Pack Stashery Setup, to the listed locations.|OK",
-                           "progress|Copying...", "itemVisible|1", "item|",
-                           "item|" + stick + "/Taxes", "item|" + stick + "/notes.txt", "close",
-                           "notice|All done packing your files for the road."}));
-    EXPECT_TRUE(notifier.posted.last().endsWith("|Done Packing"));
+    EXPECT_EQ(observer.calls, (QStringList{"pass|Copying...|2", "item|1/2|" + stick + "/Taxes",
+                                           "item|2/2|" + stick + "/notes.txt", "end"}));
+    EXPECT_EQ(outcome.closingNotice, "All done packing your files for the road.");
+    EXPECT_TRUE(outcome.notifyDone);
     // Replaced whole, keeping contents, times, permissions and links; outside links not followed.
     EXPECT_EQ(treeOf(stick + "/Taxes"), treeOf(documents + "/Taxes"));
     EXPECT_FALSE(QFile::exists(stick + "/Taxes/not-to-copy.txt"));
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
 
-    prompter.calls.clear();  // an empty unpack list still ends with both
-    EXPECT_EQ(copyStashery(CopyRunTexts::unpack(), CopyList{{}, true}, {prompter, notifier, files},
-                           &report),
+    // An empty unpack list still ends with both.
+    EXPECT_EQ(copyStashery(CopyRunTexts::unpack(), RunPlan{RunKind::Unpack}, true,
+                           {prompter, files, observer}, outcome),
               RunResult::Done);
     EXPECT_EQ(resultLine(report), "Nothing was unpacked.");
-    EXPECT_EQ(prompter.calls.first().section(u'|', 0, 1), "confirm|Unpack these files?");
-    EXPECT_EQ(prompter.calls.last(), "notice|All done unpacking your files from the road.");
-    EXPECT_TRUE(notifier.posted.last().endsWith("|Done Unpacking"));
+    EXPECT_EQ(outcome.closingNotice, "All done unpacking your files from the road.");
+    EXPECT_TRUE(outcome.notifyDone);
 }
 
 TEST_F(CopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
     writeFile(stick + "/notes.txt", "old notes");
     addRow(documents + "/notes.txt", stick);
     addRow(documents + "/Taxes", stick);
-    prompter.confirmAnswers = {true, false, true};  // OK, Cancel, Overwrite
+    prompter.confirmAnswers = {false, true};  // Cancel, Overwrite
     EXPECT_EQ(run(false), RunResult::Done);
     EXPECT_EQ(prompter
                   .callsStartingWith("confirm|Overwrite this file?|" + stick +
@@ -261,7 +259,7 @@ TEST_F(CopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
     EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 name taken.");
     // Replacing is never a merge: files only in the old folder are gone.
     EXPECT_EQ(treeOf(stick + "/Taxes"), treeOf(documents + "/Taxes"));
-    EXPECT_EQ(notifier.posted.size(), 1);
+    EXPECT_TRUE(outcome.notifyDone);
 }
 
 TEST_F(CopyTest, AFailedRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
@@ -275,8 +273,8 @@ TEST_F(CopyTest, AFailedRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
                                         "file or directory."});
     EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
-    EXPECT_TRUE(notifier.posted.isEmpty());  // it would say every item was copied
-    EXPECT_EQ(prompter.calls.last(), "notice|1 item was not copied.");
+    EXPECT_FALSE(outcome.notifyDone);  // it would say every item was copied
+    EXPECT_EQ(outcome.closingNotice, "1 item was not copied.");
     EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 failed.");
 }
 
@@ -286,8 +284,9 @@ TEST_F(CopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {
     addRow(documents + "/Taxes", stick);
     prompter.fileErrorAnswers = {FileErrorChoice::Stop};
     EXPECT_EQ(run(true), RunResult::Cancelled);
-    EXPECT_EQ(prompter.calls.last(), "close");
-    EXPECT_TRUE(notifier.posted.isEmpty());
+    EXPECT_EQ(observer.calls.last(), "end");
+    EXPECT_FALSE(outcome.notifyDone);
+    EXPECT_EQ(outcome.closingNotice, "");
     EXPECT_TRUE(QFile::exists(stick + "/notes.txt"));
     EXPECT_EQ(readFile(copy + "/only-in-old.txt"), "old");
 }
@@ -306,7 +305,7 @@ TEST_F(CopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSourcesKep
     EXPECT_EQ(run(true), RunResult::Failed);
     EXPECT_EQ(resultLine(report), "Packed 1 item. 7 not copied: 7 not allowed.");
     EXPECT_EQ(fileErrors().size(), 7);
-    EXPECT_EQ(prompter.calls.last(), "notice|7 items were not copied.");
+    EXPECT_EQ(outcome.closingNotice, "7 items were not copied.");
     EXPECT_EQ(treeOf(documents), before);
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
 }
@@ -354,7 +353,7 @@ TEST_F(CopyTest, ARowRemovesItsLeftoverCopiesAndTellsOnlyWhatHappened) {
                          "is in \u201c" +
                          oldInner + "\u201d. Could not remove \u201c" + oldInner.section('/', -1) +
                          "\u201d: Permission denied."}));
-    EXPECT_EQ(prompter.calls.last(), "notice|All done packing your files for the road.");
+    EXPECT_EQ(outcome.closingNotice, "All done packing your files for the road.");
 }
 
 }  // namespace

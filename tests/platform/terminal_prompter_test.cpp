@@ -55,9 +55,8 @@ TEST(TerminalPrompter, AssumeYesTakesTheDefaultAndProgressShowsOnlyOnATerminal) 
         EXPECT_EQ(t.prompter.fileError({2, Path("/x"), "Could not copy"}),
                   FileErrorChoice::Continue);
         t.prompter.notice("Folder %@ at 100% %1");
-        t.prompter.openProgress("Filing...");
-        t.prompter.showProgressItem("a.txt");
-        t.prompter.closeProgress();
+        t.prompter.showStatus("Filing... a.txt");
+        t.prompter.clearStatus();
         EXPECT_TRUE(t.error.contains("Folder %@ at 100% %1") && t.error.contains("Name %@ %s"));
         EXPECT_EQ(t.error.contains("Filing...") || t.error.contains("a.txt"), terminal);
     }

@@ -17,6 +17,11 @@ class Removal : public TrashTest {
         return buildRemovalList(path, paths({home / ".config", home / ".cache"}), services);
     }
     RemovalList chooseApp(const QString& path) { return chooseApp(asPath(path)); }
+    // Moves the list's checked items to the Trash; how it went is in outcome.
+    RunResult remove(const RemovalList& list, RunObserver& observer = silentObserver()) {
+        return moveRemovalToTrash(services, list, observer, outcome);
+    }
+    RemovalOutcome outcome;
 };
 
 TEST_F(Removal, ListsTheApplicationThenItsItemsAllChecked) {
@@ -47,7 +52,7 @@ TEST_F(Removal, AnApplicationIsNamedByItsBytes) {
     ASSERT_EQ(list.rows.size(), 1);
     EXPECT_EQ(list.rows[0].label(),
               "Pad\\xFF.AppImage - 4.0 KB\n" + text(apps) + "/Pad\\xFF.AppImage");
-    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
+    EXPECT_EQ(remove(list), RunResult::Done);
     EXPECT_FALSE(files.exists(odd));
     EXPECT_TRUE(files.exists(spelled));
     EXPECT_TRUE(files.exists(asPath(deletedApps()) / "Pad\xFF.AppImage"));
@@ -64,9 +69,8 @@ TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
     QStringList planned;
     for (const PlannedStep& step : planTrashMoves(list, services, clock).steps)
         planned << text(step.from) + " -> " + text(step.to);
-    RunReport report;
-    EXPECT_EQ(moveRemovalToTrash(services, list, {}, &report), RunResult::Done);
-    EXPECT_EQ(resultLine(report), "Moved 3 items to the Trash.");
+    EXPECT_EQ(remove(list), RunResult::Done);
+    EXPECT_EQ(resultLine(outcome.report), "Moved 3 items to the Trash.");
     const QString to = deletedApps();
     EXPECT_EQ(files.movesMade,
               QStringList({home / ".config/notepad -> " + to + "/notepad",
@@ -83,13 +87,10 @@ TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
 TEST_F(Removal, ACancelStopsAfterTheItemInHand) {
     writeFile(home / ".config/notepad.conf");
     writeFile(home / ".cache/notepad.db");
-    std::atomic_bool cancel = false;
-    const RunProgress progress{[&](qsizetype, qsizetype, const QString&) { cancel = true; },
-                               &cancel};
-    RunReport report;
-    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app), progress, &report),
-              RunResult::Cancelled);
-    EXPECT_EQ(resultLine(report), "Moved 1 item to the Trash. Cancelled after 1 of 3.");
+    RecordingObserver stopping;
+    stopping.stopAfter = 1;
+    EXPECT_EQ(remove(chooseApp(app), stopping), RunResult::Cancelled);
+    EXPECT_EQ(resultLine(outcome.report), "Moved 1 item to the Trash. Cancelled after 1 of 3.");
     EXPECT_EQ(files.movesMade, QStringList{app + " -> " + deletedApps() + "/Note Pad.app"});
 }
 
@@ -117,7 +118,7 @@ TEST_F(Removal, AcrossFileSystemsMvRunsAsTheUserAndRefusedItemsGoThroughPkexec) 
     services.toolPaths.pkexec = "/usr/bin/pkexec";
     tools.handler = [](const ToolRequest&) { return FakeToolRunner::finished(126); };
 
-    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
     ASSERT_EQ(tools.requests.size(), 2);
     EXPECT_EQ(tools.requests[0].program, "/bin/mv");
     EXPECT_EQ(tools.requests[0].arguments,
@@ -125,8 +126,8 @@ TEST_F(Removal, AcrossFileSystemsMvRunsAsTheUserAndRefusedItemsGoThroughPkexec) 
     EXPECT_EQ(tools.requests[1].program, "/usr/bin/pkexec");
     EXPECT_EQ(tools.requests[1].arguments,
               QStringList({"/bin/mv", "-n", "-T", "--", cache, deletedApps() + "/notepad.db"}));
-    EXPECT_EQ(prompter.calls.last(),
-              "notice|These items could not be put in the Trash and were left "
+    EXPECT_EQ(outcome.closingNotice,
+              "These items could not be put in the Trash and were left "
               "where they were:\n" +
                   settings + "\n" + cache);
     EXPECT_TRUE(exists(settings) && exists(cache));
@@ -141,7 +142,8 @@ TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
     ProcessToolRunner real;
     TrashServices withRealTools{prompter,           chooser,        files,         real,
                                 services.toolPaths, services.trash, services.home, services.now};
-    EXPECT_EQ(moveRemovalToTrash(withRealTools, chooseApp(app)), RunResult::Done);
+    EXPECT_EQ(moveRemovalToTrash(withRealTools, chooseApp(app), silentObserver(), outcome),
+              RunResult::Done);
     EXPECT_EQ(readFile(deletedApps() + "/notepad.db"), "data");
     EXPECT_FALSE(exists(cache));
 }
@@ -149,7 +151,7 @@ TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
 TEST_F(Removal, ATrashFolderThatIsNoFolderTakesNothing) {
     writeFile(home / ".config/notepad");
     writeFile(deletedApps(), "a file, not a folder");
-    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
     EXPECT_TRUE(exists(app) && exists(home / ".config/notepad"));
     EXPECT_EQ(readFile(deletedApps()), "a file, not a folder");
     EXPECT_FALSE(exists(recordOf("DKT Deleted Apps")));
@@ -160,7 +162,7 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     writeFile(recordOf("DKT Deleted Apps"), "[Trash Info]\nPath=/old\n");
     const RemovalList list = chooseApp(app);
     ASSERT_EQ(list.rows.size(), 3);
-    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
+    EXPECT_EQ(remove(list), RunResult::Done);
     EXPECT_TRUE(exists(deletedApps() + "/notepad/notepad.conf"));
     EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")), "[Trash Info]\nPath=/old\n");
 }
@@ -169,8 +171,8 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
 TEST_F(Removal, NothingCheckedIsSaidSo) {
     RemovalList list = chooseApp(app);
     list.rows[0].toggleChecked();
-    EXPECT_EQ(moveRemovalToTrash(services, list), RunResult::Done);
-    EXPECT_EQ(prompter.calls.last(), "notice|No items were checked to be put in the Trash.");
+    EXPECT_EQ(remove(list), RunResult::Done);
+    EXPECT_EQ(outcome.closingNotice, "No items were checked to be put in the Trash.");
     EXPECT_TRUE(exists(app));
     EXPECT_FALSE(exists(deletedApps()));
 }
@@ -178,10 +180,10 @@ TEST_F(Removal, NothingCheckedIsSaidSo) {
 TEST_F(Removal, NothingMovesWhenTheFolderCannotHaveItsRecord) {
     const QString settings = writeFile(home / ".config/notepad.conf");
     makeFolder(recordOf("DKT Deleted Apps"));  // in the record's way
-    EXPECT_EQ(moveRemovalToTrash(services, chooseApp(app)), RunResult::Failed);
-    EXPECT_EQ(prompter.calls.last(),
-              "notice|These items could not be put in the Trash and were left where they were:\n" +
-                  app + "\n" + settings);
+    EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
+    EXPECT_EQ(outcome.closingNotice,
+              "These items could not be put in the Trash and were left where they were:\n" + app +
+                  "\n" + settings);
     EXPECT_TRUE(exists(app) && exists(settings));
     EXPECT_FALSE(exists(deletedApps()));
 }

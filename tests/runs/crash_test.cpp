@@ -112,8 +112,7 @@ TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
     ASSERT_FALSE(QFile::exists(home / ".config/Pad/settings"));
     const Outcome undone = desktidy({"--yes", "undo"});
     EXPECT_EQ(undone.status, 0);
-    EXPECT_TRUE(undone.err.contains("Undid run 1 (Remove Application): 3 items moved back."))
-        << undone.err.toStdString();
+    EXPECT_EQ(undone.out, "Undid run 1 (Remove Application): 3 items moved back.\n");
     EXPECT_EQ(homeItems(), before);
 }
 

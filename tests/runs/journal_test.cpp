@@ -10,8 +10,8 @@
 #include "runs/folder_lock.h"
 #include "runs/journaling_file_system.h"
 #include "runs/record_text.h"
+#include "runs/run_pipeline.h"
 #include "runs/run_recovery.h"
-#include "runs/run_scope.h"
 #include "runs/run_undo.h"
 #include "support/qstring_printer.h"
 #include "support/scripted_prompter.h"
@@ -35,11 +35,47 @@ struct JournalFixture : ::testing::Test {
     }
     // A filing: a category folder made, two items moved into it, an emptied folder removed.
     void fileTwoItems(const QByteArray& odd) {
-        RunScope run(files, prompter, "file", folder);
+        const OpenRun run(files, "file", folder);
         ASSERT_TRUE(files.makeDirectory(folder / "Words").ok());
         ASSERT_TRUE(files.moveNoReplace(folder / "a.txt", folder / "Words/a.txt").ok());
         ASSERT_TRUE(files.moveNoReplace(folder / odd, folder / "Words" / odd).ok());
         ASSERT_TRUE(files.removeEmptyDirectory(folder / "Empty").ok());
+    }
+
+    // An open run of the journal, ended (done) when it goes.
+    struct OpenRun {
+        OpenRun(JournalingFileSystem& files, const QByteArray& kind, const Path& folder)
+            : files(files) {
+            files.beginRun({kind, folder});
+        }
+        ~OpenRun() { (void)files.endRun(RunOutcome::Done); }
+        JournalingFileSystem& files;
+    };
+
+    // An undo as the program makes it: a run of the pipeline over the run's folders.
+    struct Undone {
+        UndoOutcome outcome;
+        int run = 0;  // the undo's own record
+        bool refused = false;
+    };
+    Undone undo(JournalingFileSystem& journal, const RunRecord& record) {
+        Undone undone;
+        if (whyNotUndoable(history, record)) {
+            undone.refused = true;
+            return undone;
+        }
+        RecordingNotifier notifier;
+        RunPipeline pipeline(journal, prompter, notifier);
+        const TrashLocation trash = TrashLocation::forHome(Path::fromText(home.path()));
+        const RunEnd end = pipeline.run(
+            {RunKind::Undo, record.folders, {{"undoes", QByteArray::number(record.number)}}},
+            [&](RunContext& run) {
+                undone.outcome = undoSteps(journal, record, trash, run.observer());
+                return RunResult::Done;
+            },
+            [&](RunEnd& ended) { markUndone(history, record, undone.outcome, ended.runNumber); });
+        undone.run = end.runNumber;
+        return undone;
     }
 };
 
@@ -72,18 +108,17 @@ TEST_F(JournalFixture, UndoGivesBackTheTreeAndCanItselfBeUndone) {
     EXPECT_EQ(run->kind, "file");
     EXPECT_EQ(run->movesMade(), 2);
     EXPECT_EQ(history.stateOf(*run), RunState::Done);
-    UndoOutcome outcome = undoRun(files, history, *run, prompter);
-    EXPECT_EQ(outcome.movedBack, 2);
+    Undone undone = undo(files, *run);
+    EXPECT_EQ(undone.outcome.movedBack, 2);
     EXPECT_EQ(describeTree(folder), before);
     EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Undone);
     // Undone already: refused, nothing changes; the default skips undo runs.
-    EXPECT_EQ(undoRun(files, history, *history.read(run->number), prompter).status,
-              UndoOutcome::Status::Refused);
+    EXPECT_TRUE(undo(files, *history.read(run->number)).refused);
     EXPECT_FALSE(history.newestToUndo().has_value());
 
     // Undoing the undo files again and marks the first run done again.
-    outcome = undoRun(files, history, *history.read(outcome.undoRun), prompter);
-    EXPECT_EQ(outcome.movedBack, 2);
+    undone = undo(files, *history.read(undone.run));
+    EXPECT_EQ(undone.outcome.movedBack, 2);
     EXPECT_EQ(describeTree(folder), filed);
     EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Done);
 }
@@ -102,7 +137,7 @@ TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
     put("Words/a.txt", "new");
     put("b.txt", "in its place");
 
-    const UndoOutcome outcome = undoRun(files, history, *history.newestToUndo(), prompter);
+    const UndoOutcome outcome = undo(files, *history.newestToUndo()).outcome;
     EXPECT_EQ(outcome.movedBack, 0);
     EXPECT_EQ(outcome.skipped,
               QStringList({(folder / "Words/b.txt").display() + ": its old place, " +
@@ -136,14 +171,14 @@ TEST_F(JournalFixture, ItemMovedAcrossFileSystemsComesBackAsACompleteCopyAndGoes
     // What `mv` does across file systems: a copy, then the original goes.
     ASSERT_TRUE(copyTree(local, folder / "app.AppImage", trashed).ok());
     ASSERT_TRUE(local.removeAll(folder / "app.AppImage").ok());
-    removal.endRun(false);
+    removal.endRun(RunOutcome::Done);
 
-    const UndoOutcome outcome = undoRun(removal, history, *history.newestToUndo(), prompter);
-    EXPECT_EQ(outcome.movedBack, 1);
+    const Undone undone = undo(removal, *history.newestToUndo());
+    EXPECT_EQ(undone.outcome.movedBack, 1);
     EXPECT_EQ(readFile(home.desktop() + "/app.AppImage"), "binary");
     EXPECT_FALSE(local.exists(trashed));
     // The undo's copy was a move too: undoing the undo puts the item in the Trash again.
-    EXPECT_EQ(undoRun(removal, history, *history.read(outcome.undoRun), prompter).movedBack, 1);
+    EXPECT_EQ(undo(removal, *history.read(undone.run)).outcome.movedBack, 1);
     EXPECT_EQ(readFile(home.desktop() + "/Trash/app.AppImage"), "binary");
     EXPECT_FALSE(local.exists(folder / "app.AppImage"));
 }
@@ -154,13 +189,13 @@ TEST_F(JournalFixture, AMoveRecordsTheItemAtItsNameNotTheOneTheListingSaw) {
     put("a", "A");
     put("c", "C");
     {
-        RunScope run(files, prompter, "rename", folder);
+        const OpenRun run(files, "rename", folder);
         NameList listed;
         ASSERT_TRUE(files.readFolder(folder, listed).ok());
         ASSERT_TRUE(files.exchange(folder / "a", folder / "c").ok());
         ASSERT_TRUE(files.moveNoReplace(folder / "a", folder / "d").ok());
     }
-    EXPECT_EQ(undoRun(files, history, *history.newestToUndo(), prompter).movedBack, 1);
+    EXPECT_EQ(undo(files, *history.newestToUndo()).outcome.movedBack, 1);
     EXPECT_EQ(readFile(home.desktop() + "/a"), "C");
     EXPECT_FALSE(local.exists(folder / "d"));
 }
@@ -168,7 +203,7 @@ TEST_F(JournalFixture, AMoveRecordsTheItemAtItsNameNotTheOneTheListingSaw) {
 TEST_F(JournalFixture, MoveThatCannotBeRecordedIsNotMade) {
     put("a.txt");
     writeFile(QFile::decodeName(files.historyFolder().bytes()), "a file in the way");
-    RunScope run(files, prompter, "file", folder);
+    const OpenRun run(files, "file", folder);
     EXPECT_FALSE(files.moveNoReplace(folder / "a.txt", folder / "b.txt").ok());
     EXPECT_TRUE(local.exists(folder / "a.txt"));
     EXPECT_FALSE(local.exists(folder / "b.txt"));
@@ -213,29 +248,39 @@ TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
     EXPECT_TRUE(recoverStoppedRuns(local, history).isEmpty());  // told once
     EXPECT_EQ(history.stateOf(*history.read(1)), RunState::Stopped);
 
-    undoRun(files, history, *history.newestToUndo(), prompter);
+    (void)undo(files, *history.newestToUndo());
     EXPECT_EQ(readFile(home.desktop() + "/keep.txt"), "k");
     EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
 }
 
 TEST_F(JournalFixture, SecondRunOnAFolderIsRefusedWhileTheFirstHoldsIt) {
-    RunScope first(files, prompter, "file", folder);
+    RecordingNotifier notifier;
+    RunPipeline pipeline(files, prompter, notifier);
     {
-        // Inside the same run the folder's lock is the run's own.
-        RunScope archive(files, prompter, "archive", folder);
-        EXPECT_TRUE(archive.started());
+        ActiveRun first = pipeline.begin({RunKind::File, {folder}});
+        ASSERT_TRUE(first.started());
+        // Within the run the folder's lock is the run's own, however it is spelled.
+        EXPECT_TRUE(first.context().addFolder(Path(folder.bytes() + "/.")));
+        FolderLock other;
+        EXPECT_EQ(other.acquire(files.lockFolder(), folder), FolderLock::Outcome::Busy);
+        (void)first.end(RunResult::Done);
     }
-    FolderLock other;
-    EXPECT_EQ(other.acquire(files.lockFolder(), folder), FolderLock::Outcome::Busy);
     // Another process's run on the home folder (its lock, taken here) keeps this one off.
+    FolderLock other;
     const Path busy = Path::fromText(home.path());
     ASSERT_EQ(other.acquire(files.lockFolder(), busy), FolderLock::Outcome::Held);
-    RunScope second(files, prompter, "unfile", busy);
-    EXPECT_FALSE(second.started());
+    bool ran = false;
+    const RunEnd refused = pipeline.run({RunKind::Unfile, {busy}}, [&](RunContext&) {
+        ran = true;
+        return RunResult::Done;
+    });
+    EXPECT_FALSE(ran || refused.started);
+    EXPECT_EQ(refused.result, RunResult::Failed);
     EXPECT_EQ(prompter.calls, QStringList("critical|Another Desktidy run is changing " +
                                           busy.display() + ". Try again when it has finished."));
     other.release();
-    EXPECT_TRUE(RunScope(files, prompter, "unfile", busy).started());
+    EXPECT_TRUE(pipeline.run({RunKind::Unfile, {busy}}, [](RunContext&) { return RunResult::Done; })
+                    .started);
 }
 
 TEST_F(JournalFixture, PruneKeepsTheLastHundredRunsAndNoneOlderThanNinetyDays) {
@@ -246,7 +291,7 @@ TEST_F(JournalFixture, PruneKeepsTheLastHundredRunsAndNoneOlderThanNinetyDays) {
         files.beginRun({"rename", folder});
         const QByteArray from = i % 2 ? "b" : "a", to = i % 2 ? "a" : "b";
         ASSERT_TRUE(files.moveNoReplace(folder / from, folder / to).ok());
-        files.endRun(false);
+        files.endRun(RunOutcome::Done);
     }
     history.prune(now);
     const QList<int> kept = history.numbers();

@@ -6,12 +6,12 @@
 
 #include "platform/notifier.h"
 #include "platform/prompter.h"
+#include "platform/run_observer.h"
 
 // Records every call in order as one line of text and answers from a script. With the
 // script empty, a confirmation takes the default button and a file error continues.
 //   calls: "confirm|Title|Message|OK", "notice|Message", "critical|Message",
-//          "fileError|message", "progress|Title", "item|text", "itemVisible|0",
-//          "close"
+//          "fileError|message"
 class ScriptedPrompter : public Prompter {
   public:
     std::deque<bool> confirmAnswers;
@@ -42,20 +42,39 @@ class ScriptedPrompter : public Prompter {
         fileErrorAnswers.pop_front();
         return answer;
     }
-    void openProgress(const QString& title) override {
-        calls << QStringLiteral("progress|") + title;
-    }
-    void setProgressItemVisible(bool visible) override {
-        calls << QStringLiteral("itemVisible|%1").arg(visible ? 1 : 0);
-    }
-    void showProgressItem(const QString& text) override { calls << QStringLiteral("item|") + text; }
-    void closeProgress() override { calls << QStringLiteral("close"); }
 
     // The calls that start with prefix, e.g. "item|".
     QStringList callsStartingWith(const QString& prefix) const {
         QStringList found;
         for (const QString& c : calls)
             if (c.startsWith(prefix)) found << c;
+        return found;
+    }
+};
+
+// Records what a run tells its observer, one line per call, and stops the run when asked:
+//   calls: "pass|Title|total", "item|done/total|text", "end"
+// stopAfter: the step after which stopRequested() turns true (-1: never).
+class RecordingObserver : public RunObserver {
+  public:
+    QStringList calls;
+    int steps = 0;
+    int stopAfter = -1;
+
+    void passBegins(const QString& title, qsizetype total, bool) override {
+        calls << QStringLiteral("pass|%1|%2").arg(title).arg(total);
+    }
+    void step(qsizetype done, qsizetype total, const QString& item) override {
+        ++steps;
+        calls << QStringLiteral("item|%1/%2|%3").arg(done).arg(total).arg(item);
+    }
+    void passEnds() override { calls << QStringLiteral("end"); }
+    bool stopRequested() const override { return stopAfter >= 0 && steps >= stopAfter; }
+
+    QStringList items() const {
+        QStringList found;
+        for (const QString& c : calls)
+            if (c.startsWith(QStringLiteral("item|"))) found << c.section(u'|', 2);
         return found;
     }
 };

@@ -88,32 +88,30 @@ class TrashEmptying : public TrashTest {
         writeFile(recordOf(name.section('/', 0, 0)), "[Trash Info]\n");
         return writeFile(trashFiles() + "/" + name, contents);
     }
-    RunResult deleteTrashItems(const QStringList& chosen) {
-        return ::deleteTrashItems(services, paths(chosen));
+    RunResult deleteTrashItems(const QStringList& chosen) { return remove(paths(chosen)); }
+    RunResult remove(const QList<Path>& chosen) {
+        return ::deleteTrashItems(services, chosen, silentObserver(), outcome);
     }
+    DeletionOutcome outcome;
 };
 
-// Cancel, no item or the Trash folder itself delete nothing; OK deletes the chosen items
-// with their records, and only those.
-TEST_F(TrashEmptying, DeletesTheChosenItemsWithTheirRecordsOnlyAfterOk) {
+// No item, or the Trash folder itself, is nothing chosen; the chosen items are deleted with
+// their records, and only those.
+TEST_F(TrashEmptying, DeletesTheChosenItemsWithTheirRecords) {
     const QString a = trashed("a.txt");
     const QString folder = trashed("folder/inner").chopped(6);
     const QString kept = trashed("kept");
-    prompter.confirmAnswers = {false};
-    EXPECT_EQ(deleteTrashItems({a}), RunResult::Cancelled);
-    EXPECT_EQ(deleteTrashItems({trashFiles() + "/"}), RunResult::Done);
-    EXPECT_EQ(deleteTrashItems({}), RunResult::Done);
-    EXPECT_EQ(prompter.calls.mid(1),
-              QStringList(2, "notice|No items were selected to be deleted."));
-    EXPECT_TRUE(exists(a));
+    EXPECT_TRUE(choosesNothing(paths({trashFiles() + "/"}), services.trash));
+    EXPECT_TRUE(choosesNothing({}, services.trash));
+    EXPECT_FALSE(choosesNothing(paths({a}), services.trash));
+    EXPECT_EQ(deleteQuestion(paths({a, folder})),
+              "Do you want to permanently delete these items?  This cannot be undone.\n\n2 "
+              "items:\na.txt\nfolder");
 
-    prompter.calls.clear();
     EXPECT_EQ(deleteTrashItems({a, folder}), RunResult::Done);
-    EXPECT_EQ(
-        prompter.calls,
-        QStringList({"confirm|Delete?|Do you want to permanently delete these items?  This "
-                     "cannot be undone.\n\n2 items:\na.txt\nfolder|Delete",
-                     "notice|The chosen items have been permanently deleted from the Trash."}));
+    EXPECT_EQ(outcome.closingNotice,
+              "The chosen items have been permanently deleted from the Trash.");
+    EXPECT_EQ(resultLine(outcome.report), "Deleted 2 items for good.");
     EXPECT_FALSE(exists(a) || exists(folder) || exists(recordOf("a.txt")));
     EXPECT_TRUE(exists(kept) && exists(recordOf("kept")));
     const QString odd = trashed("files");  // an item called like the folder is an item
@@ -141,8 +139,7 @@ TEST_F(TrashEmptying, OnlyItemsDirectlyInTheTrashAreDeletedAndNeverAcrossAMount)
     EXPECT_EQ(displayed(files.listNames(asPath(mounted), true)), QStringList{"stick"});
     EXPECT_TRUE(exists(recordOf("mounted")));
     const QStringList stayed{outside, deeper, notADirectItem, mounted};
-    EXPECT_EQ(prompter.calls.last(),
-              "notice|These items could not be deleted:\n" + stayed.join('\n'));
+    EXPECT_EQ(outcome.closingNotice, "These items could not be deleted:\n" + stayed.join('\n'));
 }
 
 // Names are bytes: a name that is not UTF-8 and the UTF-8 name it would read as are two
@@ -158,15 +155,14 @@ TEST_F(TrashEmptying, EachItemIsDeletedByItsBytesAndAMissingOneIsToldApart) {
         writeFile(text(services.trash.infoFileFor(path.fileName())), "[Trash Info]\n");
     writeFile(recordOf("gone"), "[Trash Info]\n");
 
-    EXPECT_EQ(::deleteTrashItems(services, {notUtf8, box, asPath(trashFiles() + "/gone")}),
-              RunResult::Failed);
-    EXPECT_EQ(prompter.calls.last(),
-              "notice|These items were not found in the Trash:\n" + trashFiles() + "/gone");
+    EXPECT_EQ(remove({notUtf8, box, asPath(trashFiles() + "/gone")}), RunResult::Failed);
+    EXPECT_EQ(outcome.closingNotice,
+              "These items were not found in the Trash:\n" + trashFiles() + "/gone");
     EXPECT_FALSE(files.exists(notUtf8) || files.exists(box));
     EXPECT_FALSE(files.exists(services.trash.infoFileFor("\xff")) || exists(recordOf("box")));
     EXPECT_TRUE(files.exists(replacement) && exists(recordOf("\uFFFD")) &&
                 exists(recordOf("gone")));
 
-    EXPECT_EQ(::deleteTrashItems(services, {replacement}), RunResult::Done);
+    EXPECT_EQ(remove({replacement}), RunResult::Done);
     EXPECT_FALSE(files.exists(replacement) || exists(recordOf("\uFFFD")));
 }

@@ -17,8 +17,8 @@
 std::vector<std::unique_ptr<Command>> allCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     // Filing
-    commands.push_back(std::make_unique<WorkingFolderCommand>(RunPlan::Kind::File));
-    commands.push_back(std::make_unique<WorkingFolderCommand>(RunPlan::Kind::Unfile));
+    commands.push_back(std::make_unique<WorkingFolderCommand>(RunKind::File));
+    commands.push_back(std::make_unique<WorkingFolderCommand>(RunKind::Unfile));
     commands.push_back(std::make_unique<FoldersCommand>());
     commands.push_back(std::make_unique<TypesCommand>());
     commands.push_back(std::make_unique<ArchiveDateCommand>());

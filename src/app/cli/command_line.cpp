@@ -3,13 +3,12 @@
 #include <signal.h>
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <atomic>
 #include <csignal>
 
 #include "app/cli/command.h"
+#include "app/cli/command_line_front_end.h"
 #include "app/desktidy_controller.h"
 #include "platform/dbus_notifier.h"
 #include "platform/path.h"
@@ -25,7 +24,7 @@ class RefusingPathChooser : public PathChooser {
     std::optional<QList<Path>> choose(const ChooserRequest&) override { return std::nullopt; }
 };
 
-// Set by SIGINT and SIGTERM: the run in hand stops after its current item.
+// Set by SIGINT, SIGTERM and SIGHUP: the run in hand stops after its current item.
 std::atomic_bool stopRequested = false;
 volatile std::sig_atomic_t stopSignal = 0;
 
@@ -34,14 +33,21 @@ void requestStop(int signal) {
     stopRequested.store(true);
 }
 
-// While a command runs, Ctrl+C and SIGTERM ask the run to stop instead of killing it, so
-// that what is done stays done and the run's record is closed.
+// From the start, before any run (the scheduled one included): Ctrl+C, SIGTERM and a hang-up
+// ask the run to stop instead of killing it, so that what is done stays done and the run's
+// record is ended. A closed output (`desktidy file --all | head -1`) never stops a run: its
+// writes fail, and the run goes on to its end.
 void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 // The commands that show their plan with --dry-run and speak JSON with --json.
@@ -88,6 +94,7 @@ bool startsWindow(const QStringList& arguments) {
 }
 
 int runCommandLine(const QStringList& arguments, CommandLineIo io) {
+    catchStopSignals();
     QStringList args = arguments;
     const bool assumeYes = args.removeAll(QStringLiteral("--yes")) > 0;
     const bool dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
@@ -135,42 +142,24 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     ProcessToolRunner tools;
     Services services{prompter, notifier, chooser, files, tools, ToolPaths::fromEnvironment(),
                       user,     QString()};
-    // Each run ends with its result line on standard output (or JSON), and shows a
-    // progress line on standard error when that is a terminal.
-    RunOptions runOptions;
-    runOptions.previewOnly = dryRun;
-    runOptions.onEnd = [&](const RunReport& report) {
-        if (io.errorIsTerminal) io.err << "\r\033[K" << Qt::flush;
-        if (json)
-            io.out << QJsonDocument(reportJson(report)).toJson(QJsonDocument::Compact);
-        else
-            io.out << resultLine(report);
-        io.out << Qt::endl;
-    };
-    QElapsedTimer sinceShown;
-    runOptions.progress.cancel = &stopRequested;
-    if (io.errorIsTerminal)
-        runOptions.progress.onStep = [&](qsizetype done, qsizetype total, const QString& item) {
-            if (sinceShown.isValid() && sinceShown.elapsed() < 100 && done < total) return;
-            sinceShown.start();
-            io.err << "\r\033[K" << done << " of " << total << "  " << item.left(60) << Qt::flush;
-        };
+    CommandLineFrontEnd frontEnd(prompter, io.out, stopRequested, json);
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.setRunOptions(std::move(runOptions));
+    controller.setRunOptions({dryRun, &frontEnd});
     controller.start(args);
     // A run that a crash or a kill stopped is put right and told of once, on any start
     // but a preview's, which changes nothing.
     if (!dryRun)
         for (const StoppedRun& stopped : controller.recoverStoppedRuns())
             io.err << "desktidy: " << stopped.line() << Qt::endl;
-    // A scheduled run that failed says so in its exit status too.
-    if (const std::optional<RunResult> scheduled = controller.runScheduledFiling())
-        return *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;
 
-    catchStopSignals();
-
-    CommandContext context{controller, prompter, io.out, io.err, dryRun, json};
-    const int status = command->execute(context, args.mid(2));
+    int status = ExitSuccess;
+    if (const std::optional<RunResult> scheduled = controller.runScheduledFiling()) {
+        // A scheduled run that failed says so in its exit status too.
+        status = *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;
+    } else {
+        CommandContext context{controller, prompter, io.out, io.err, dryRun, json};
+        status = command->execute(context, args.mid(2));
+    }
     io.out.flush();
     io.err.flush();
     return stopSignal != 0 ? ExitSignal : status;

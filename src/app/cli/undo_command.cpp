@@ -23,7 +23,7 @@ int UndoCommand::execute(CommandContext& context, const QStringList& arguments) 
     const RunHistory history = controller.runHistory();
     std::optional<RunRecord> record;
     if (positional.isEmpty()) {
-        record = history.newestToUndo();
+        record = controller.runToUndo();
         if (!record) {
             context.err << "desktidy undo: there is no run to undo" << Qt::endl;
             return ExitFailure;

@@ -8,18 +8,18 @@ class DesktidyController;
 // is given), or `--all` for every folder of the folder list.
 class WorkingFolderCommand : public Command {
   public:
-    // kind is RunPlan::Kind::File or RunPlan::Kind::Unfile.
-    explicit WorkingFolderCommand(RunPlan::Kind kind) : kind_(kind) {}
+    // kind is RunKind::File or RunKind::Unfile.
+    explicit WorkingFolderCommand(RunKind kind) : kind_(kind) {}
 
     QString name() const override;
     QString summary() const override;
     int execute(CommandContext& context, const QStringList& arguments) override;
 
   private:
-    bool filing() const { return kind_ == RunPlan::Kind::File; }
+    bool filing() const { return kind_ == RunKind::File; }
     RunResult runOne(DesktidyController& controller, const Path& folder) const;
     RunResult runAll(DesktidyController& controller) const;
     RunPlan planOne(DesktidyController& controller, const Path& folder) const;
 
-    RunPlan::Kind kind_;
+    RunKind kind_;
 };

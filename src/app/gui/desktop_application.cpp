@@ -12,6 +12,7 @@
 #include "app/desktidy_controller.h"
 #include "app/gui/desktop_services.h"
 #include "app/gui/main_window.h"
+#include "app/gui/program_icon.h"
 #include "app/gui/update_checker.h"
 
 namespace {
@@ -84,7 +85,7 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     QApplication::setApplicationName(QStringLiteral("Desktidy"));
     QApplication::setApplicationVersion(QStringLiteral(DESKTIDY_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.desktidy.Desktidy"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.desktidy.Desktidy")));
+    QApplication::setWindowIcon(programIcon());
 
     DesktopServices desktop;
     DesktidyController controller(desktop.services(), BundleDefaults::fromResources());
@@ -92,7 +93,6 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
 
     controller.start(arguments);
     MainWindow window(controller, desktop.state, &updates);
-    window.setPrompter(&desktop.prompter);
     desktop.attachTo(&window);
 
     // A launcher passes the folders to open as absolute paths after the program's own. The

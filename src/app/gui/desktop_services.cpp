@@ -6,8 +6,7 @@ DesktopServices::DesktopServices()
     : user(UserEnvironment::fromProcess()),
       settingsFile(SettingsStore::defaultFilePath(user.home)),
       state(WindowStateStore::besideSettings(settingsFile)),
-      files(localFiles, desktidyStateFolder(user.home)),
-      prompter(&state) {}
+      files(localFiles, desktidyStateFolder(user.home)) {}
 
 Services DesktopServices::services() {
     return Services{prompter, notifier,    chooser, files, tools, ToolPaths::fromEnvironment(),

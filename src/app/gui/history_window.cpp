@@ -67,6 +67,13 @@ void HistoryWindow::undoSelected() {
     Q_EMIT commandFinished();
 }
 
+void HistoryWindow::refreshUndoAction() {
+    if (!undoAction_) return;
+    const std::optional<RunRecord> next = controller_.runToUndo();
+    undoAction_->setText(next ? tr("&Undo %1").arg(runKindTitle(next->kind)) : tr("&Undo"));
+    undoAction_->setEnabled(next.has_value());
+}
+
 HistoryWindow* addEditMenu(QMainWindow* window, DesktidyController& controller) {
     auto* history = new HistoryWindow(controller, window);
     QMenuBar* bar = window->menuBar();
@@ -77,22 +84,16 @@ HistoryWindow* addEditMenu(QMainWindow* window, DesktidyController& controller) 
     QAction* undo = edit->addAction(QObject::tr("&Undo"));
     undo->setObjectName(QStringLiteral("undoAction"));
     undo->setShortcut(QKeySequence::Undo);
+    history->undoAction_ = undo;
     QAction* show = edit->addAction(QObject::tr("&History..."));
     show->setObjectName(QStringLiteral("historyAction"));
 
-    // The menu names the run it would undo, read afresh: another program may have run.
-    const auto name = [&controller, undo] {
-        const std::optional<RunRecord> next = controller.runHistory().newestToUndo();
-        undo->setText(next ? QObject::tr("&Undo %1").arg(runKindTitle(next->kind))
-                           : QObject::tr("&Undo"));
-        undo->setEnabled(next.has_value());
-    };
-    name();
-    QObject::connect(edit, &QMenu::aboutToShow, edit, name);
-    QObject::connect(undo, &QAction::triggered, history, [&controller, history, name] {
-        if (const std::optional<RunRecord> next = controller.runHistory().newestToUndo())
+    history->refreshUndoAction();
+    QObject::connect(edit, &QMenu::aboutToShow, history, &HistoryWindow::refreshUndoAction);
+    QObject::connect(undo, &QAction::triggered, history, [&controller, history] {
+        if (const std::optional<RunRecord> next = controller.runToUndo())
             (void)controller.undoRun(*next);
-        name();
+        history->refreshUndoAction();
         Q_EMIT history->commandFinished();
     });
     QObject::connect(show, &QAction::triggered, history, [history] {

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class DesktidyController;
+class QAction;
 class QMainWindow;
 class QTableWidget;
 
@@ -18,13 +19,20 @@ class HistoryWindow : public QDialog {
     QTableWidget* table() const { return table_; }
     // Undoes the selected run (after the controller's question).
     void undoSelected();
+    // Names, in the Edit menu's Undo (Ctrl+Z), the run plain undo would take now, read
+    // afresh: another program may have run. Called after every run and whenever the
+    // window comes to the front, so the shortcut works without opening the menu first.
+    void refreshUndoAction();
+    QAction* undoAction() const { return undoAction_; }
 
   Q_SIGNALS:
     void commandFinished();
 
   private:
+    friend HistoryWindow* addEditMenu(QMainWindow* window, DesktidyController& controller);
     DesktidyController& controller_;
     QTableWidget* table_;
+    QAction* undoAction_ = nullptr;
 };
 
 // Adds the Edit menu, after File: "Undo <run>" (Ctrl+Z) naming the newest run that can be

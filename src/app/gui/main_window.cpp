@@ -20,13 +20,12 @@
 #include "app/gui/info_boxes.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/path_control.h"
-#include "app/gui/progress_panel.h"
-#include "app/gui/qt_prompter.h"
 #include "app/gui/removal_panel.h"
 #include "app/gui/screen_fit.h"
 #include "app/gui/setup_panel.h"
 #include "app/gui/trash_panel.h"
 #include "app/gui/update_checker.h"
+#include "app/gui/window_run_front_end.h"
 #include "app/gui/window_state_store.h"
 
 namespace {
@@ -44,13 +43,14 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
       setupPanel_(new SetupPanel(controller, state, this)),
       nameChangeWindow_(new NameChangeWindow(controller, state, this)),
       removalPanel_(new RemovalPanel(controller, this)),
-      trashPanel_(new TrashPanel(this)) {
+      trashPanel_(new TrashPanel(this)),
+      runFrontEnd_(new WindowRunFrontEnd(this, &state)) {
     setObjectName(autosaveName);
     setWindowTitle(QStringLiteral("Desktidy"));
     setAcceptDrops(true);
     actions_->buildMenus(menuBar());
-    connect(addEditMenu(this, controller_), &HistoryWindow::commandFinished, this,
-            &MainWindow::refresh);
+    history_ = addEditMenu(this, controller_);
+    connect(history_, &HistoryWindow::commandFinished, this, &MainWindow::refresh);
 
     auto* central = new QWidget(this);
     central->setAutoFillBackground(true);
@@ -69,7 +69,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     resultLine_->setWordWrap(true);
     layout->addWidget(resultLine_);
     setCentralWidget(central);
-    handRunOptions();
+    controller_.setRunOptions({false, runFrontEnd_});
+    connect(runFrontEnd_, &WindowRunFrontEnd::ended, this, &MainWindow::showRunEnd);
 
     applyGrey();
     resize(600, sizeHint().height());
@@ -143,29 +144,20 @@ void MainWindow::bindCommands() {
 void MainWindow::refresh() {
     workingFolderControl_->setPath(controller_.draft().workingFolder);
     setupPanel_->refresh();
+    // An open Change Names window plans again: names may have changed under it.
+    nameChangeWindow_->refresh();
+    history_->refreshUndoAction();
 }
 
-void MainWindow::setPrompter(QtPrompter* prompter) {
-    prompter_ = prompter;
-    handRunOptions();
-}
-
-void MainWindow::handRunOptions() {
-    RunOptions options;
-    options.onEnd = [result = resultLine_](const RunReport& report) {
-        result->setText(resultLine(report));
-    };
-    if (prompter_) {
-        ProgressPanel* panel = prompter_->progressPanel();
-        options.progress.cancel = panel->cancelFlag();
-        options.progress.onStep = [panel](qsizetype done, qsizetype total, const QString&) {
-            panel->showCount(done, total);
-        };
-    }
-    controller_.setRunOptions(std::move(options));
+void MainWindow::showRunEnd(const RunEnd& end) {
+    // A run over the folder list ends with each folder's line; the window shows its sum.
+    if (end.started) resultLine_->setText(resultLine(end.report));
+    history_->refreshUndoAction();
 }
 
 void MainWindow::showFolder(const QString& folder) {
+    // The last result was about the folder shown before.
+    if (folder != controller_.draft().workingFolder) resultLine_->clear();
     controller_.setWorkingFolder(folder);
     refresh();
 }
@@ -187,7 +179,7 @@ void MainWindow::chooseShownFolder() {
 
 void MainWindow::presentUpdateAnswer(const UpdateAnswer& answer) {
     // While a run holds the window the answer waits, so it never lands between its alerts.
-    if (prompter_ && prompter_->isBusy()) {
+    if (runFrontEnd_->isRunning()) {
         QTimer::singleShot(500, this, [this, answer] { presentUpdateAnswer(answer); });
         return;
     }
@@ -207,6 +199,9 @@ void MainWindow::applyGrey() {
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
+    // Another program may have run meanwhile: Ctrl+Z names what it would undo now.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && history_)
+        history_->refreshUndoAction();
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
         applyGrey();
 }

@@ -12,7 +12,9 @@ class PathControl;
 class QGridLayout;
 class QLabel;
 class QPushButton;
-class QtPrompter;
+class HistoryWindow;
+class WindowRunFrontEnd;
+struct RunEnd;
 class SetupPanel;
 class UpdateChecker;
 class WindowStateStore;
@@ -37,9 +39,9 @@ class MainWindow : public QMainWindow {
     // Shows the controller's state again, in this window and the Setup panel.
     void refresh();
 
-    // The prompter whose progress panel holds back update answers while a run goes on.
-    // Its progress panel also counts the controller's runs and cancels them.
-    void setPrompter(QtPrompter* prompter);
+    // Follows every run the controller carries out: its progress panel and its end.
+    WindowRunFrontEnd* runFrontEnd() const { return runFrontEnd_; }
+    HistoryWindow* historyWindow() const { return history_; }
 
     AppActions* actions() const { return actions_; }
     PathControl* workingFolderControl() const { return workingFolderControl_; }
@@ -86,14 +88,14 @@ class MainWindow : public QMainWindow {
     void presentUpdateAnswer(const UpdateAnswer& answer);
     // The background grey, of the same shade relative to a light or a dark palette.
     void applyGrey();
-    // Hands the controller what its runs report to: the result line and, once there is a
-    // prompter, its progress panel.
-    void handRunOptions();
+    // After every run: the result line, the Undo action and the windows' state.
+    void showRunEnd(const RunEnd& end);
 
     DesktidyController& controller_;
     WindowStateStore& state_;
     UpdateChecker* updates_;
-    QtPrompter* prompter_ = nullptr;
+    WindowRunFrontEnd* runFrontEnd_;
+    HistoryWindow* history_ = nullptr;
     AppActions* actions_;
     PathControl* workingFolderControl_;
     SetupPanel* setupPanel_;

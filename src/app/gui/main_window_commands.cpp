@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 
 #include "app/desktidy_controller.h"
@@ -81,7 +82,7 @@ void MainWindow::unpackStashery() {
 
 void MainWindow::chooseWorkingFolder() {
     if (const std::optional<Path> chosen = askForWorkingFolder())
-        (void)controller_.keepWorkingFolder(*chosen);
+        if (controller_.keepWorkingFolder(*chosen) == RunResult::Done) resultLine_->clear();
     refresh();
 }
 

@@ -1,11 +1,14 @@
 #include "app/gui/progress_panel.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <climits>
 
 #include "app/gui/window_state_store.h"
@@ -72,6 +75,12 @@ void ProgressPanel::finish() {
     QCoreApplication::instance()->removeEventFilter(this);
     if (state_) state_->saveGeometry(autosaveName, this);
     hide();
+    cancel_ = false;  // the run it stopped is over
+    // The window the user closed during the run closes now, with the run ended.
+    if (QWidget* window = closeAfterRun_.data()) {
+        closeAfterRun_.clear();
+        QTimer::singleShot(0, window, &QWidget::close);
+    }
 }
 
 void ProgressPanel::showCount(qsizetype done, qsizetype total) {
@@ -87,8 +96,38 @@ void ProgressPanel::reject() {
     cancelButton_->setEnabled(false);  // the run stops after the item in hand
 }
 
+bool ProgressPanel::takesInput(QObject* watched) const {
+    // Events reach a window first (the platform's QWindow), then its widgets.
+    const QWidget* widget = qobject_cast<const QWidget*>(watched);
+    if (!widget) {
+        const auto* window = qobject_cast<const QWindow*>(watched);
+        if (!window) return true;  // neither a window nor a widget: nothing the user did
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window) widget = top;
+        if (!widget) return false;
+    }
+    const QWidget* top = widget->window();
+    if (top == this) return true;
+    // A question the run asks on its way is modal, and answered as usual.
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != this && top == modal->window();
+}
+
 bool ProgressPanel::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+        case QEvent::Close:
+            if (takesInput(watched)) return false;
+            // Closing another window stops the run, and the window closes once it has.
+            if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->isWindow()) {
+                closeAfterRun_ = widget;
+                reject();
+            } else if (auto* window = qobject_cast<QWindow*>(watched)) {
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (top->windowHandle() == window) closeAfterRun_ = top;
+                reject();
+            }
+            event->ignore();
+            return true;
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
@@ -97,12 +136,9 @@ bool ProgressPanel::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
-        case QEvent::Close:
-        case QEvent::Drop: {
+        case QEvent::Drop:
             // Input for this panel goes through; for any other window it is dropped.
-            const auto* widget = qobject_cast<const QWidget*>(watched);
-            return !(widget && (widget == this || isAncestorOf(widget)));
-        }
+            return !takesInput(watched);
         default:
             return false;
     }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <atomic>
 
 class QLabel;
@@ -12,8 +13,10 @@ class WindowStateStore;
 // The small window a long run shows: its title, a bar (determinate, with "N of M", once
 // the run counts its items), the item it is working on and Cancel. A run holds the main
 // thread, so the panel paints itself as the run goes. While it is open, input meant for
-// any other window is dropped, not kept for after the run; Cancel and Escape set the
-// cancel flag, which the run reads between items.
+// any other window is dropped, not kept for after the run (a question the run asks, such
+// as "Overwrite this file?", is answered as usual); Cancel, Escape and closing any window
+// set the cancel flag, which the run reads between items. A window closed meanwhile
+// closes once the run has stopped.
 class ProgressPanel : public QDialog {
     Q_OBJECT
   public:
@@ -24,7 +27,7 @@ class ProgressPanel : public QDialog {
     void showItem(const QString& text);
     void finish();
     void showCount(qsizetype done, qsizetype total);
-    const std::atomic_bool* cancelFlag() const { return &cancel_; }
+    bool cancelRequested() const { return cancel_.load(std::memory_order_relaxed); }
 
     QString itemText() const;
     bool isItemVisible() const;
@@ -35,6 +38,8 @@ class ProgressPanel : public QDialog {
 
   private:
     void paintNow();
+    // Whether input for watched goes through: the panel's own, and a question's on top.
+    bool takesInput(QObject* watched) const;
 
     QProgressBar* indicator_;
     QLabel* countField_;
@@ -44,4 +49,5 @@ class ProgressPanel : public QDialog {
     QElapsedTimer sincePainted_;
     WindowStateStore* state_;
     bool placed_ = false;
+    QPointer<QWidget> closeAfterRun_;
 };

@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/gui/progress_panel.h"
 #include "app/gui/run_owner.h"
 
 namespace alert_box {
@@ -45,10 +44,6 @@ void prepareFileError(QMessageBox& box, const FileError& error) {
 }
 
 }  // namespace alert_box
-
-QtPrompter::QtPrompter(WindowStateStore* state) : state_(state) {}
-
-QtPrompter::~QtPrompter() { delete panel_.data(); }
 
 void QtPrompter::setParentWidget(QWidget* parent) { parent_ = parent; }
 
@@ -102,27 +97,3 @@ FileErrorChoice QtPrompter::fileError(const FileError& error) {
     return box.clickedButton() == box.escapeButton() ? FileErrorChoice::Stop
                                                      : FileErrorChoice::Continue;
 }
-
-ProgressPanel* QtPrompter::progressPanel() {
-    if (!panel_) panel_ = new ProgressPanel(parent_, state_);
-    return panel_;
-}
-
-void QtPrompter::openProgress(const QString& title) {
-    busy_ = true;
-    // The panel stays above the window that started the run.
-    if (QWidget* owner = RunOwner::currentOr(parent_); progressPanel()->parentWidget() != owner)
-        panel_->setParent(owner, panel_->windowFlags());
-    progressPanel()->open(title);
-}
-
-void QtPrompter::setProgressItemVisible(bool visible) { progressPanel()->setItemVisible(visible); }
-
-void QtPrompter::showProgressItem(const QString& text) { progressPanel()->showItem(text); }
-
-void QtPrompter::closeProgress() {
-    busy_ = false;
-    if (panel_) panel_->finish();
-}
-
-bool QtPrompter::isBusy() const { return busy_; }

@@ -6,17 +6,14 @@
 
 #include "platform/prompter.h"
 
-class ProgressPanel;
 class QMessageBox;
-class WindowStateStore;
 
 // The window's prompter: every question and notice is a modal QMessageBox with the exact
 // title, message and button texts it is given, shown as plain text so a name is never
-// read as markup; the progress panel is a ProgressPanel.
+// read as markup.
 class QtPrompter : public Prompter {
   public:
-    explicit QtPrompter(WindowStateStore* state = nullptr);
-    ~QtPrompter() override;
+    QtPrompter() = default;
 
     // The window the alerts belong to, centred on it, unless a RunOwner names another.
     void setParentWidget(QWidget* parent);
@@ -32,15 +29,6 @@ class QtPrompter : public Prompter {
     void criticalNotice(const QString& message) override;
     FileErrorChoice fileError(const FileError& error) override;
 
-    void openProgress(const QString& title) override;
-    void setProgressItemVisible(bool visible) override;
-    void showProgressItem(const QString& text) override;
-    void closeProgress() override;
-
-    // True while a run shows the progress panel: other windows wait until it ends.
-    bool isBusy() const;
-    ProgressPanel* progressPanel();
-
     // Tests look at each box just before it is shown and answer it themselves.
     using BoxHook = std::function<void(QMessageBox&)>;
     void setBoxHook(BoxHook hook) { hook_ = std::move(hook); }
@@ -51,9 +39,6 @@ class QtPrompter : public Prompter {
              const QString& otherButton, const Details& details);
 
     QPointer<QWidget> parent_;
-    WindowStateStore* state_;
-    QPointer<ProgressPanel> panel_;
-    bool busy_ = false;
     BoxHook hook_;
 };
 

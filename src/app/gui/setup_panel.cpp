@@ -251,10 +251,6 @@ class NoticeKeeper : public Prompter {
     void notice(const QString& message) override { kept = message; }
     void criticalNotice(const QString& message) override { kept = message; }
     FileErrorChoice fileError(const FileError&) override { return FileErrorChoice::Stop; }
-    void openProgress(const QString&) override {}
-    void setProgressItemVisible(bool) override {}
-    void showProgressItem(const QString&) override {}
-    void closeProgress() override {}
 };
 
 }  // namespace

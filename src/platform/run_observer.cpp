@@ -1,0 +1,6 @@
+#include "platform/run_observer.h"
+
+RunObserver& silentObserver() {
+    static RunObserver silent;
+    return silent;
+}
