@@ -66,7 +66,8 @@ void DesktidyController::start(const QStringList& arguments) {
         applicationDataFolders_.append(Path::fromText(folder));
 
     executable_ = executablePath(arguments.value(0));
-    cronCommand_ = buildDktCommand(executable_, settingsHomeForJobs()).value_or(QString());
+    cronCommand_ =
+        buildDktCommand(executable_, settingsHomeForJobs(), stateHomeForJobs()).value_or(QString());
     scheduledRun_ = scheduledRunNumber(arguments);
 }
 
@@ -88,6 +89,16 @@ QString DesktidyController::settingsHomeForJobs() const {
         !file.endsWith(suffix))
         return QString();
     return file.chopped(suffix.size());
+}
+
+QString DesktidyController::stateHomeForJobs() const {
+    // Nor XDG_STATE_HOME: without it the scheduled run's record would go where the user's
+    // history and undo never look.
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state) ||
+        QDir::cleanPath(state) == QDir::cleanPath(home_ + QStringLiteral("/.local/state")))
+        return QString();
+    return QDir::cleanPath(state);
 }
 
 std::optional<RunResult> DesktidyController::runScheduledFiling() {

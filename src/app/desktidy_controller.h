@@ -205,6 +205,7 @@ class DesktidyController {
 
   private:
     QString settingsHomeForJobs() const;
+    QString stateHomeForJobs() const;
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
     void noteRecentFolder(const Path& folder);
     // Archives and files folder within run; the folder's report.

@@ -21,13 +21,15 @@ QString escapeForCrontab(const QString& text) {
     return escaped;
 }
 
-std::optional<QString> buildDktCommand(const QString& executable, const QString& configHome) {
-    if (executable.contains(u'\n') || executable.contains(u'\r') || configHome.contains(u'\n') ||
-        configHome.contains(u'\r'))
-        return std::nullopt;
+std::optional<QString> buildDktCommand(const QString& executable, const QString& configHome,
+                                       const QString& stateHome) {
+    for (const QString& text : {executable, configHome, stateHome})
+        if (text.contains(u'\n') || text.contains(u'\r')) return std::nullopt;
     QString command;
     if (!configHome.isEmpty())
         command = QStringLiteral("XDG_CONFIG_HOME=") + escapeForCrontab(configHome) + u' ';
+    if (!stateHome.isEmpty())
+        command += QStringLiteral("XDG_STATE_HOME=") + escapeForCrontab(stateHome) + u' ';
     command += escapeForCrontab(executable) + QStringLiteral(" 1 >/dev/null 2>&1");
     // Lines are recognised by the marker; a path without it carries it as a comment.
     if (!executable.contains(QLatin1String(crontabMarker)))

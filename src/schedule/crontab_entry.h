@@ -12,9 +12,11 @@ inline constexpr char crontabMarker[] = "Desktidy.app";
 
 // The command field of the entry: the executable, escaped for the shell and for cron,
 // the argument 1, output dropped, and a line break. When configHome is not empty the
-// job is given that settings folder, so it reads the file this session reads. Returns
-// nullopt for a path cron cannot carry (a line break in it).
-std::optional<QString> buildDktCommand(const QString& executable, const QString& configHome = {});
+// job is given that settings folder, so it reads the file this session reads; when
+// stateHome is not empty, that state folder, so its run is kept in the history this
+// session lists and undoes. Returns nullopt for a path cron cannot carry (a line break).
+std::optional<QString> buildDktCommand(const QString& executable, const QString& configHome = {},
+                                       const QString& stateHome = {});
 
 // A backslash before every character the shell treats specially, and before "%", which
 // cron would turn into a line break.

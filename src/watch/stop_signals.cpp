@@ -11,7 +11,7 @@ namespace {
 
 std::atomic_bool stopRequested = false;
 int wakeFds[2] = {-1, -1};
-struct sigaction previousInt, previousTerm;
+struct sigaction previousInt, previousTerm, previousHup;
 
 void requestStop(int) {
     const int saved = errno;
@@ -40,11 +40,13 @@ StopSignals::StopSignals(std::function<void()> stopped) : stopped_(std::move(sto
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, &previousInt);
     ::sigaction(SIGTERM, &action, &previousTerm);
+    ::sigaction(SIGHUP, &action, &previousHup);
 }
 
 StopSignals::~StopSignals() {
     ::sigaction(SIGINT, &previousInt, nullptr);
     ::sigaction(SIGTERM, &previousTerm, nullptr);
+    ::sigaction(SIGHUP, &previousHup, nullptr);
     delete notifier_;
     for (int& fd : wakeFds) {
         if (fd >= 0) ::close(fd);

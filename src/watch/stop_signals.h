@@ -6,9 +6,9 @@
 
 class QSocketNotifier;
 
-// SIGINT and SIGTERM as events of the loop, while this lives: the handler sets flag(),
-// which a run reads between items, and wakes the loop through a pipe, where stopped is
-// called. One at a time; the handlers before it come back when it goes.
+// SIGINT, SIGTERM and SIGHUP (a closed terminal) as events of the loop, while this lives: the
+// handler sets flag(), which a run reads between items, and wakes the loop through a pipe, where
+// stopped is called. One at a time; the handlers before it come back when it goes.
 class StopSignals : public QObject {
   public:
     explicit StopSignals(std::function<void()> stopped);

@@ -71,6 +71,9 @@ TEST_P(ScheduledRunTest, TheWrittenJobRunsUnderCronAndFilesTheListedFolders) {
     session.insert("DESKTIDY_CRONTAB", writeFakeCrontab(home));
     const QString configHome = customConfigHome ? home / "elsewhere config" : home / ".config";
     session.insert("XDG_CONFIG_HOME", configHome);
+    // The history too: the scheduled run's record must land where this session looks.
+    const QString stateHome = customConfigHome ? home / "elsewhere state" : home / ".local/state";
+    session.insert("XDG_STATE_HOME", stateHome);
 
     const QString folder = home / "Loose Things";
     writeFile(folder + "/notes.txt", "words");
@@ -90,6 +93,7 @@ TEST_P(ScheduledRunTest, TheWrittenJobRunsUnderCronAndFilesTheListedFolders) {
     EXPECT_EQ(run("/bin/sh", {"-c", command}, cronEnvironment(home)), 0);
     EXPECT_EQ(readFile(folder + "/Words/notes.txt"), "words");
     EXPECT_EQ(readFile(folder + "/Images/photo.jpg"), "pixels");
+    EXPECT_TRUE(readFile(stateHome + "/Desktidy/history/1.run").contains("\nkind scheduled\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(SettingsFolder, ScheduledRunTest, ::testing::Values(false, true));

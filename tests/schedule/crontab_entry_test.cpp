@@ -40,9 +40,9 @@ TEST(CrontabEntry, FieldsFollowTheMode) {
 }
 
 TEST(CrontabEntry, EscapedPathsReachTheShellUnchangedAndALinuxPathCarriesTheMarker) {
-    EXPECT_EQ(buildDktCommand("/usr/bin/desktidy", "/home/a/my conf").value(),
-              "XDG_CONFIG_HOME=/home/a/my\\ conf /usr/bin/desktidy 1 >/dev/null 2>&1 # "
-              "Desktidy.app\n");
+    EXPECT_EQ(buildDktCommand("/usr/bin/desktidy", "/home/a/my conf", "/home/a/my state").value(),
+              "XDG_CONFIG_HOME=/home/a/my\\ conf XDG_STATE_HOME=/home/a/my\\ state "
+              "/usr/bin/desktidy 1 >/dev/null 2>&1 # Desktidy.app\n");
     EXPECT_FALSE(buildDktCommand("/tmp/line\nbreak/desktidy").has_value());
     // A tab left bare would split the word under the shell as a space does.
     const QString awkward =

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "platform/notifier.h"
 #include "platform/prompter.h"
@@ -31,7 +32,13 @@ class ScriptedPrompter : public Prompter {
         details << text();
         return confirm(title, message, button);
     }
-    void notice(const QString& message) override { calls << QStringLiteral("notice|") + message; }
+    // Called as each notice is shown, to look at the world at that moment.
+    std::function<void(const QString&)> onNotice;
+
+    void notice(const QString& message) override {
+        calls << QStringLiteral("notice|") + message;
+        if (onNotice) onNotice(message);
+    }
     void criticalNotice(const QString& message) override {
         calls << QStringLiteral("critical|") + message;
     }

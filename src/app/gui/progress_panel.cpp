@@ -53,6 +53,7 @@ void ProgressPanel::open(const QString& title) {
     indicator_->setRange(0, 0);
     countField_->clear();
     QCoreApplication::instance()->installEventFilter(this);
+    activeBefore_ = QApplication::activeWindow();
     if (!placed_ && state_) state_->restoreGeometry(autosaveName, this);
     placed_ = true;
     show();
@@ -76,6 +77,9 @@ void ProgressPanel::finish() {
     if (state_) state_->saveGeometry(autosaveName, this);
     hide();
     cancel_ = false;  // the run it stopped is over
+    // The keyboard goes back where it was, so Ctrl+Z undoes the run just ended.
+    if (QWidget* before = activeBefore_.data(); before && before != this && before->isVisible())
+        before->activateWindow();
     // The window the user closed during the run closes now, with the run ended.
     if (QWidget* window = closeAfterRun_.data()) {
         closeAfterRun_.clear();

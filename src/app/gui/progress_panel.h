@@ -50,4 +50,5 @@ class ProgressPanel : public QDialog {
     WindowStateStore* state_;
     bool placed_ = false;
     QPointer<QWidget> closeAfterRun_;
+    QPointer<QWidget> activeBefore_;  // the window the keyboard was in as the run began
 };
