@@ -16,6 +16,7 @@
 
 #include "run_desktidy.h"
 #include "support/event_loop_wait.h"
+#include "support/qstring_printer.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -215,6 +216,10 @@ TEST(WatchCommand, TheNotificationsUndoUndoesItsBatchOnly) {
     ASSERT_TRUE(waitUntil([&] { return exists(desk + "/first.jpg"); }));
     EXPECT_EQ(namesIn(desk), (QStringList{"Words", "first.jpg"}));
     EXPECT_EQ(namesIn(desk + "/Words"), QStringList{"second.txt"});
+    ASSERT_TRUE(waitUntil([&] { return watch.out().count('\n') == 3; }));
+    // The undo's own result line follows the batches'.
+    EXPECT_EQ(watch.out().section('\n', 2, 2),
+              QString("Undid run 1 (Filing on Arrival): 1 item moved back."));
     EXPECT_EQ(watch.stop(), 0);
     const QString history = desktidy({"history"}).out;
     EXPECT_TRUE(history.contains(QRegularExpression("   1  .* undone ")) &&
