@@ -17,20 +17,22 @@ std::optional<RunRecord> DesktidyController::runToUndo() const {
     return runHistory().newestToUndo();
 }
 
-RunResult DesktidyController::undoRun(const RunRecord& record) {
+RunResult DesktidyController::undoRun(const RunRecord& record, Confirmation ask) {
     QString where;
     if (!record.folders.isEmpty() && !record.folders.first().isEmpty())
         where = QStringLiteral(" in ") + record.folders.first().display();
-    return carryOutUndo(
-        record,
-        RunQuestion{QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
-                    QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. An item "
-                                   "that has moved since, or whose old place is taken, stays "
-                                   "where it is.")
-                        .arg(record.number)
-                        .arg(runKindTitle(record.kind), where),
-                    QStringLiteral("Undo"),
-                    {}});
+    // Asked here, or already (the watch's notification was the question).
+    std::optional<RunQuestion> question;
+    if (ask == Confirmation::AskFirst)
+        question = RunQuestion{QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
+                               QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. "
+                                              "An item that has moved since, or whose old place "
+                                              "is taken, stays where it is.")
+                                   .arg(record.number)
+                                   .arg(runKindTitle(record.kind), where),
+                               QStringLiteral("Undo"),
+                               {}};
+    return carryOutUndo(record, std::move(question));
 }
 
 RunResult DesktidyController::carryOutUndo(const RunRecord& record,

@@ -90,6 +90,7 @@ QString resultLine(const RunReport& r) {
         case RunKind::File:
         case RunKind::FileAll:
         case RunKind::Scheduled:
+        case RunKind::Watch:
             line = movedSentence(r, "Filed", "into") + stayedSentence(r, "stayed");
             break;
         case RunKind::Unfile:

@@ -38,7 +38,7 @@ struct RunEntry {
 // What one run record says: the header, the steps, and the marks added since.
 struct RunRecord {
     int number = 0;
-    QByteArray kind;  // "file", "unfile", "archive", "file-all", "rename", "undo", ...
+    QByteArray kind;  // "file", "unfile", "archive", "file-all", "watch", "rename", "undo", ...
     QList<Path> folders;
     QDateTime time;
     qint64 pid = 0;

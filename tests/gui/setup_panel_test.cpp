@@ -281,3 +281,38 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
     panel().generalView->refresh();
     EXPECT_EQ(panel().generalView->archiveYr->currentText(), u"1975");
 }
+
+// The watch box hands the watch to the user's service manager, with the settle time saved
+// first, and the pane shows whether the watch runs.
+TEST_F(SetupPanelTest, TheWatchBoxStartsAndStopsTheWatchServiceAndShowsWhetherItRuns) {
+    bool running = false;
+    tools.handler = [&](const ToolRequest& r) {
+        const QList<QByteArray>& words = r.arguments.bytes();
+        if (words.contains("enable")) running = true;
+        if (words.contains("disable")) running = false;
+        if (words.contains("is-active"))
+            return running ? FakeToolRunner::finished(0, "active\n")
+                           : FakeToolRunner::finished(3, "inactive\n");
+        return FakeToolRunner::finished(0);
+    };
+    SchedulePane& schedule = *panel().scheduleView;
+    panel().doSetupPanel(SetupPanel::Schedule);
+    EXPECT_EQ(schedule.watchState->text(), u"The watch is not running.");
+    schedule.watchSettleBox->setValue(2.5);
+    schedule.watchCheck->click();
+    EXPECT_TRUE(running);
+    EXPECT_EQ(controller->saved().watchSettle, 2.5);
+    EXPECT_TRUE(schedule.watchCheck->isChecked());
+    EXPECT_EQ(schedule.watchState->text(), u"The watch is running.");
+    schedule.watchCheck->click();
+    EXPECT_FALSE(running);
+    EXPECT_FALSE(schedule.watchCheck->isChecked());
+    EXPECT_EQ(prompter.calls.mid(prompter.calls.size() - 2),
+              (QStringList{"notice|" + WatchService::installedMessage,
+                           "notice|" + WatchService::uninstalledMessage}));
+
+    tools.handler = [](const ToolRequest&) { return FakeToolRunner::finished(1); };
+    schedule.watchCheck->click();
+    EXPECT_FALSE(schedule.watchCheck->isChecked());
+    EXPECT_TRUE(schedule.watchState->text().startsWith("No user service manager is running"));
+}

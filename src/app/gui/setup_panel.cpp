@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -34,7 +35,7 @@ SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
         case Folders:
             return {QSize(475, 397), true, 0};
         case Schedule:
-            return {QSize(496, 421), false, 0};
+            return {QSize(496, 560), false, 0};
         case Pack:
             return {QSize(609, 580), true, 580};
     }
@@ -57,7 +58,8 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
         },
         this);
     foldersView = new FoldersPane(controller, this);
-    scheduleView = new SchedulePane(controller.draft().schedule, this);
+    scheduleView =
+        new SchedulePane(controller.draft().schedule, controller.draft().watchSettle, this);
     packView = new PackPane(controller.draft(), this);
     // Each pane scrolls where the screen is too small for the room it asks for, so the
     // buttons below stay in view.
@@ -168,6 +170,12 @@ void SetupPanel::bindPaneCommands() {
         (void)controller_.removeSchedule();
         showCrontab();
     });
+    connect(scheduleView->watchCheck, &QCheckBox::clicked, this, [this](bool on) {
+        runCommand([this, on] {
+            (void)(on ? controller_.startWatchService() : controller_.stopWatchService());
+            scheduleView->showWatchState(controller_.watchServiceState());
+        });
+    });
 }
 
 void SetupPanel::saveSetup() {
@@ -201,7 +209,10 @@ void SetupPanel::doSetupPanel(Pane pane) {
     scrollers_[pane]->show();
     paneActions_->actions().at(pane)->setChecked(true);
     setWindowTitle(paneActions_->actions().at(pane)->text());
-    if (pane == Schedule) showCrontab();
+    if (pane == Schedule) {
+        showCrontab();
+        scheduleView->showWatchState(controller_.watchServiceState());
+    }
 
     const SizeRules rules = rulesFor(pane);
     if (rules.maximumHeight > 0) maximumHeight_ = rules.maximumHeight;
