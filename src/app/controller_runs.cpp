@@ -42,13 +42,14 @@ RunResult DesktidyController::carryOutUndo(const RunRecord& record) {
     std::optional<JournalingFileSystem> own;
     if (!journaling)
         journaling = &own.emplace(services_.files, desktidyStateFolder(services_.user.home));
-    const UndoOutcome outcome = ::undoRun(*journaling, runHistory(), record, services_.prompter);
+    const UndoOutcome outcome =
+        ::undoRun(*journaling, runHistory(), record, trashLocation(), services_.prompter);
     if (outcome.status == UndoOutcome::Status::Refused) {
         services_.prompter.criticalNotice(outcome.message);
         return RunResult::Failed;
     }
     services_.prompter.notice(outcome.summary(record));
-    return RunResult::Done;
+    return outcome.status == UndoOutcome::Status::Done ? RunResult::Done : RunResult::Failed;
 }
 
 QList<StoppedRun> DesktidyController::recoverStoppedRuns() {

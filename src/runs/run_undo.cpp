@@ -7,111 +7,177 @@
 
 namespace {
 
-bool isAt(FileSystem& files, const Path& path, const ItemIdentity& identity) {
-    const std::optional<FileStatus> status = files.status(path);
-    return status && ItemIdentity{status->device, status->inode} == identity;
+// Whether path lies inside folder, below it.
+bool isInside(const Path& path, const Path& folder) {
+    const QByteArray& inner = path.bytes();
+    const QByteArray& outer = folder.bytes();
+    return inner.size() > outer.size() + 1 && inner.startsWith(outer) &&
+           (outer.endsWith('/') || inner.at(outer.size()) == '/');
 }
 
 class Undoer {
   public:
-    Undoer(JournalingFileSystem& files, UndoOutcome& outcome, bool runEnded)
-        : files_(files), outcome_(outcome), runEnded_(runEnded) {}
+    Undoer(JournalingFileSystem& files, const RunRecord& record, const TrashLocation& trash,
+           UndoOutcome& outcome)
+        : files_(files), record_(record), trash_(trash), outcome_(outcome) {}
 
-    void undo(const RunEntry& entry) {
+    // False when the undo cannot go on: its own record cannot be written.
+    bool undo(const RunEntry& entry) {
         switch (entry.kind) {
             case RunEntry::Kind::Move:
-                return moveBack(entry);
+                return entry.acrossDevices ? copyBack(entry) : moveBack(entry);
             case RunEntry::Kind::MadeFolder:
                 // A folder the run did not make after all stays; one a killed run was
                 // making counts as made. Removed only when nothing is left in it, and not
                 // by its identity: an undo of an unfiling makes the folder again, as a new one.
-                if (!entry.done && runEnded_) return;
-                if (files_.removeEmptyDirectory(entry.path).ok()) removeTrashRecordOf(entry.path);
-                return;
+                if (!entry.done && !record_.end.isEmpty()) return true;
+                if (const FileError removed = files_.removeEmptyDirectory(entry.path); removed.ok())
+                    removeTrashRecordOf(entry.path);
+                else if (!files_.recordError().ok())
+                    return fail(entry.path, removed.message);
+                return true;
             case RunEntry::Kind::RemovedFolder:
-                if (!files_.exists(entry.path)) (void)files_.makeDirectory(entry.path);
-                return;
+                // Written before its removal: a removal that failed left the folder.
+                if (files_.exists(entry.path)) return true;
+                if (FileError made = files_.makeDirectory(entry.path); !made.ok())
+                    return fail(entry.path, made.message);
+                return true;
             case RunEntry::Kind::Temporary:
-                return;
+            case RunEntry::Kind::Exchange:  // copies, which are not undone
+                return true;
         }
+        return true;
     }
 
   private:
-    // A folder made in a Trash (application removal's "DKT Deleted Apps") came with its
+    // A folder made in the Trash (application removal's "DKT Deleted Apps") came with its
     // Trash record, which names nothing once the folder is gone.
     void removeTrashRecordOf(const Path& folder) {
-        const Path trashFiles = folder.parent();
-        if (trashFiles.fileName() != "files") return;
-        const Path record =
-            trashFiles.parent() / "info" / (folder.fileName() + QByteArrayLiteral(".trashinfo"));
+        if (folder.parent() != trash_.files()) return;
+        const Path record = trash_.infoFileFor(folder.fileName());
         const std::optional<FileStatus> status = files_.status(record);
         if (status && status->kind == FileStatus::Kind::File) (void)files_.removeAll(record);
     }
 
-    void moveBack(const RunEntry& entry) {
-        if (entry.acrossDevices) return copyBack(entry);
-        if (!isAt(files_, entry.target, entry.identity)) {
+    enum class Place { Ready, Skipped, Failed };
+    // Makes sure the folder of the item's old place is there: one inside a folder of the
+    // run is made again (with the folders between), as its removal may be all a killed
+    // run's record lost; elsewhere the item stays, and the folder is named as missing.
+    Place oldFolderFor(const RunEntry& entry) {
+        const Path folder = entry.path.parent();
+        if (files_.isDirectory(folder)) return Place::Ready;
+        for (const Path& runFolder : record_.folders) {
+            if (!isInside(folder, runFolder) || !files_.isDirectory(runFolder)) continue;
+            QList<Path> missing;
+            for (Path f = folder; f != runFolder && !files_.exists(f); f = f.parent())
+                missing.prepend(f);
+            for (const Path& f : std::as_const(missing)) {
+                if (FileError made = files_.makeDirectory(f); !made.ok()) {
+                    fail(entry.target, QStringLiteral("its old folder, %1, is missing and could "
+                                                      "not be made again. %2")
+                                           .arg(folder.display(), made.message));
+                    return Place::Failed;
+                }
+            }
+            return Place::Ready;
+        }
+        skip(entry.target, QStringLiteral("its old folder, %1, is missing").arg(folder.display()));
+        return Place::Skipped;
+    }
+
+    bool moveBack(const RunEntry& entry) {
+        if (!entry.isItem(files_.status(entry.target))) {
             // Not moved after all (the run stopped first), or already back: nothing to do.
-            if (isAt(files_, entry.path, entry.identity)) return;
+            if (entry.isItem(files_.status(entry.path))) return true;
             if (entry.done)
                 skip(entry.target, QStringLiteral("it is no longer where the run left it"));
-            return;
+            return true;
         }
+        if (const Place place = oldFolderFor(entry); place != Place::Ready)
+            return place == Place::Skipped || files_.recordError().ok();
         const FileError error = files_.moveNoReplace(entry.target, entry.path);
-        if (error.ok())
-            ++outcome_.movedBack;
-        else if (error.code == EEXIST)
-            skip(entry.target,
-                 QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
-        else
-            skip(entry.target, error.message);
+        if (error.ok()) {
+            outcome_.movedBack += entry.countsAsItem();
+            return true;
+        }
+        if (error.code == EEXIST) {
+            skipTaken(entry);
+            return true;
+        }
+        return fail(entry.target, error.message);
     }
 
     // An item on another file system comes back as a copy, and only a complete copy lets
     // the moved item go. The move is tried first, so that this run's record holds it as a
     // move across file systems, which an undo of this undo makes again.
-    void copyBack(const RunEntry& entry) {
-        if (!isAt(files_, entry.target, entry.identity)) {
+    bool copyBack(const RunEntry& entry) {
+        if (!entry.isItem(files_.status(entry.target))) {
             skip(entry.target, QStringLiteral("it is no longer where the run left it"));
-            return;
+            return true;
         }
+        if (const Place place = oldFolderFor(entry); place != Place::Ready)
+            return place == Place::Skipped || files_.recordError().ok();
         const FileError moved = files_.moveNoReplace(entry.target, entry.path);
         if (moved.ok()) {
-            ++outcome_.movedBack;
-            return;
+            outcome_.movedBack += entry.countsAsItem();
+            return true;
         }
         if (moved.code == EEXIST) {
-            skip(entry.target,
-                 QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
-            return;
+            skipTaken(entry);
+            return true;
         }
-        if (moved.code != EXDEV) {
-            skip(entry.target, moved.message);
-            return;
+        if (moved.code != EXDEV) return fail(entry.target, moved.message);
+        // The copy is made under a hidden name beside the old place, written down first so
+        // that a kill leaves nothing there but what recovery removes, and takes the old
+        // name only once complete. It is part of the one move, not folders of its own for
+        // an undo to remove.
+        FileSystem& real = files_.inner();
+        const Path partial = partialCopyPathBeside(entry.path);
+        if (FileError noted; !files_.noteTemporaryCopy(partial, noted))
+            return fail(entry.target, noted.message);
+        if (FileError copied = copyTree(real, entry.target, partial); !copied.ok()) {
+            if (real.exists(partial)) (void)real.removeAll(partial);
+            return fail(entry.target, copied.message);
         }
-        // The copy is part of that one move, not folders of its own for an undo to remove.
-        if (FileError copied = copyTree(files_.inner(), entry.target, entry.path); !copied.ok()) {
-            if (files_.exists(entry.path)) (void)files_.removeAll(entry.path);
-            skip(entry.target, copied.message);
-            return;
+        if (FileError placed = real.moveNoReplace(partial, entry.path); !placed.ok()) {
+            (void)real.removeAll(partial);
+            if (placed.code == EEXIST) {
+                skipTaken(entry);
+                return true;
+            }
+            return fail(entry.target, placed.message);
         }
-        if (FileError removed = files_.removeAll(entry.target); !removed.ok()) {
-            skip(entry.target,
-                 QStringLiteral("it was copied back to %1 but could not be removed. %2")
-                     .arg(entry.path.display(), removed.message));
-            return;
-        }
-        ++outcome_.movedBack;
+        if (FileError removed = files_.removeAll(entry.target); !removed.ok())
+            return fail(entry.target,
+                        QStringLiteral("it was copied back to %1 but could not be removed. %2")
+                            .arg(entry.path.display(), removed.message));
+        outcome_.movedBack += entry.countsAsItem();
+        return true;
     }
 
     void skip(const Path& path, const QString& why) {
         outcome_.skipped << path.display() + QStringLiteral(": ") + why;
     }
+    void skipTaken(const RunEntry& entry) {
+        skip(entry.target, QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
+    }
+    // Every later step would fail as this one did when the undo's own record cannot be
+    // written: the undo stops there.
+    bool fail(const Path& path, const QString& why) {
+        outcome_.status = UndoOutcome::Status::Failed;
+        outcome_.failed << path.display() + QStringLiteral(": ") + why;
+        return files_.recordError().ok();
+    }
 
     JournalingFileSystem& files_;
+    const RunRecord& record_;
+    const TrashLocation& trash_;
     UndoOutcome& outcome_;
-    bool runEnded_;
 };
+
+QString itemsText(int count) {
+    return count == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(count);
+}
 
 }  // namespace
 
@@ -119,48 +185,106 @@ bool isUndoable(const QByteArray& kind) { return kind != "pack" && kind != "unpa
 
 QString UndoOutcome::summary(const RunRecord& record) const {
     if (status == Status::Refused) return message;
-    QString text = QStringLiteral("Undid run %1 (%2): %3 moved back.")
-                       .arg(record.number)
-                       .arg(runKindTitle(record.kind))
-                       .arg(movedBack == 1 ? QStringLiteral("1 item")
-                                           : QStringLiteral("%1 items").arg(movedBack));
+    const QString run =
+        QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindTitle(record.kind));
+    QString text;
+    switch (status) {
+        case Status::Done:
+            text = QStringLiteral("Undid %1: %2 moved back.").arg(run, itemsText(movedBack));
+            break;
+        case Status::Stopped:
+            text =
+                QStringLiteral("Stopped undoing %1: %2 moved back.").arg(run, itemsText(movedBack));
+            break;
+        default:
+            text = QStringLiteral("Could not undo all of %1: %2 moved back, %3 could not be:")
+                       .arg(run, itemsText(movedBack))
+                       .arg(failed.size());
+            for (const QString& line : failed) text += QStringLiteral("\n  ") + line;
+            break;
+    }
     if (!skipped.isEmpty()) {
         text += skipped.size() == 1
                     ? QStringLiteral(" 1 item stayed where it is:")
                     : QStringLiteral(" %1 items stayed where they are:").arg(skipped.size());
         for (const QString& line : skipped) text += QStringLiteral("\n  ") + line;
     }
+    if (status != Status::Done)
+        text += QStringLiteral("\nRun %1 can be undone again to move back the rest.")
+                    .arg(record.number);
     return text;
 }
 
+std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record) {
+    const auto refusal = [&](const QString& why) {
+        return QStringLiteral("Run %1 (%2) %3")
+            .arg(record.number)
+            .arg(runKindTitle(record.kind), why);
+    };
+    if (!isUndoable(record.kind))
+        return refusal(QStringLiteral("made copies, which cannot be undone."));
+    const RunState state = history.stateOf(record);
+    if (state == RunState::Undone) return refusal(QStringLiteral("has been undone already."));
+    if (state == RunState::Running) return refusal(QStringLiteral("is still running."));
+    return std::nullopt;
+}
+
+UndoOutcome undoSteps(JournalingFileSystem& files, const RunRecord& record,
+                      const TrashLocation& trash, const RunProgress& progress) {
+    UndoOutcome outcome;
+    Undoer undoer(files, record, trash, outcome);
+    qsizetype total = 0, done = 0;
+    for (const RunEntry& entry : record.entries) total += entry.kind == RunEntry::Kind::Move;
+    for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry) {
+        if (entry->kind == RunEntry::Kind::Move) {
+            if (progress.cancelRequested()) {
+                if (outcome.status == UndoOutcome::Status::Done)
+                    outcome.status = UndoOutcome::Status::Stopped;
+                break;
+            }
+            progress.step(++done, total, displayName(entry->target.fileName()));
+        }
+        if (!undoer.undo(*entry)) break;
+    }
+    return outcome;
+}
+
+bool markUndone(const RunHistory& history, const RunRecord& record, const UndoOutcome& outcome,
+                int undoRunNumber) {
+    if (undoRunNumber == 0 || outcome.status != UndoOutcome::Status::Done) return false;
+    if (!history.mark(record.number, "undone-by " + QByteArray::number(undoRunNumber)))
+        return false;
+    // The run this undo had undone is done again, when that is what its record says.
+    if (record.kind == "undo")
+        if (const int undid = record.option("undoes").toInt(); undid > 0)
+            if (const std::optional<RunRecord> undone = history.read(undid);
+                undone && undone->undone && undone->undoneBy == record.number)
+                (void)history.mark(undid, "redone-by " + QByteArray::number(undoRunNumber));
+    return true;
+}
+
 UndoOutcome undoRun(JournalingFileSystem& files, const RunHistory& history, const RunRecord& record,
-                    Prompter& prompter) {
+                    const TrashLocation& trash, Prompter& prompter) {
     UndoOutcome outcome;
     const auto refuse = [&](const QString& why) {
         outcome.status = UndoOutcome::Status::Refused;
-        outcome.message =
-            QStringLiteral("Run %1 (%2) %3").arg(record.number).arg(runKindTitle(record.kind), why);
+        outcome.message = why;
         return outcome;
     };
-    if (!isUndoable(record.kind))
-        return refuse(QStringLiteral("made copies, which cannot be undone."));
-    const RunState state = history.stateOf(record);
-    if (state == RunState::Undone) return refuse(QStringLiteral("has been undone already."));
-    if (state == RunState::Running) return refuse(QStringLiteral("is still running."));
-
+    if (const std::optional<QString> why = whyNotUndoable(history, record)) return refuse(*why);
     {
         // The undo's own run, holding every folder of the run it undoes.
         RunScope scope(files, prompter, QByteArrayLiteral("undo"), record.folders,
                        {{"undoes", QByteArray::number(record.number)}});
-        if (!scope.started()) return refuse(QStringLiteral("cannot be undone now."));
-        Undoer undoer(files, outcome, !record.end.isEmpty());
-        for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry)
-            undoer.undo(*entry);
+        if (!scope.started())
+            return refuse(QStringLiteral("Run %1 (%2) cannot be undone now.")
+                              .arg(record.number)
+                              .arg(runKindTitle(record.kind)));
+        outcome = undoSteps(files, record, trash);
+        if (outcome.status == UndoOutcome::Status::Stopped)
+            (void)scope.finish(RunResult::Cancelled);
     }
     outcome.undoRun = files.lastRunNumber();
-    (void)history.mark(record.number, "undone-by " + QByteArray::number(outcome.undoRun));
-    if (record.kind == "undo")
-        if (const int undid = record.option("undoes").toInt(); undid > 0)
-            (void)history.mark(undid, "redone-by " + QByteArray::number(outcome.undoRun));
+    (void)markUndone(history, record, outcome, outcome.undoRun);
     return outcome;
 }
