@@ -34,21 +34,21 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
     for (const QString& line : plan.logLines) qInfo("%s", qUtf8Printable(line));
     const qsizetype total = plan.plan.stepsToMake();
     qsizetype done = 0;
-    bool aside = false;  // an item of a cycle has a temporary name: no stop until it is back
+    // Items of a cycle under a temporary name: no stop until each has its new name.
+    int aside = 0;
     for (qsizetype i = 0; i < plan.plan.steps.size(); ++i) {
         const PlannedStep& step = plan.plan.steps[i];
         if (step.refusal != Refusal::None) continue;
-        if (!aside && progress_.cancelRequested()) {
+        if (aside == 0 && progress_.cancelRequested()) {
             report_.cancelled = true;
             return RunResult::Cancelled;
         }
         if (progress_.onStep) progress_.step(++done, total, displayName(step.from.fileName()));
         const FileError error = move(step.from, step.to);
         // A temporary name that only breaks a cycle is no item of the result.
-        const QByteArray& to = step.to.bytes();
-        const bool counts = to.at(to.lastIndexOf('/') + 1) != '.';
-        aside = !counts;
+        const bool counts = !isCycleName(step.to.fileName());
         if (error.ok()) {
+            aside += int(!counts) - int(isCycleName(step.from.fileName()));
             report_.done += counts;
             continue;
         }
@@ -73,6 +73,7 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
                 prompter_.notice(back.message);
                 return RunResult::Failed;
             }
+            aside -= int(isCycleName(step.from.fileName()));
             report_.done += counts;
         }
     }
