@@ -132,9 +132,13 @@ TEST_F(JournalFixture, UndoLeavesANewFileThatGotTheMovedOnesInodeNumber) {
     const RunEntry& move = record.entries.last();
     ASSERT_TRUE(move.clock.known);
     // Past the record's clock even by the coarse clock file systems stamp births with.
-    for (timespec now{};
-         ::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 && now.tv_sec <= move.clock.seconds + 1;)
-        ;
+    const auto pastTheClock = [&] {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        return now.tv_sec > move.clock.seconds ||
+               (now.tv_sec == move.clock.seconds && now.tv_nsec > move.clock.nanoseconds);
+    };
+    while (!pastTheClock()) ::usleep(1000);
     const Path filed = folder / "Images/b.jpg";
     ASSERT_EQ(::unlink(filed.c_str()), 0);
     put("Images/b.jpg", "new");
