@@ -53,14 +53,20 @@ RunResult DesktidyController::carryOutUndo(const RunRecord& record,
         [&](RunContext& run) {
             outcome = undoSteps(services_.files, record, trashLocation(), run.observer());
             run.report() = outcome.report(record);
-            // What stayed is told item by item, beside the result line's count.
-            if (!outcome.failed.isEmpty() || !outcome.skipped.isEmpty())
-                run.noticeAtEnd(resultLine(run.report()) + u'\n' +
-                                run.report().details.join(u'\n'));
-            if (outcome.stopped) return RunResult::Cancelled;
-            return outcome.failed.isEmpty() ? RunResult::Done : RunResult::Failed;
+            // What stayed, or could not be moved back, is told item by item.
+            if (outcome.status != UndoOutcome::Status::Done || !outcome.skipped.isEmpty())
+                run.noticeAtEnd(outcome.summary(record),
+                                outcome.status == UndoOutcome::Status::Failed);
+            switch (outcome.status) {
+                case UndoOutcome::Status::Stopped:
+                    return RunResult::Cancelled;
+                case UndoOutcome::Status::Done:
+                    return RunResult::Done;
+                default:
+                    return RunResult::Failed;
+            }
         },
-        [&](RunEnd& ended) { markUndone(history, record, outcome, ended.runNumber); });
+        [&](RunEnd& ended) { (void)markUndone(history, record, outcome, ended.runNumber); });
     return end.result;
 }
 

@@ -63,6 +63,7 @@ QString stayedSentence(const RunReport& r, const QString& verb) {
                                    : QStringLiteral("%1 names taken").arg(r.nameTaken));
     if (r.notAFolder) parts << QStringLiteral("%1 not in a real folder").arg(r.notAFolder);
     if (r.notAllowed) parts << QStringLiteral("%1 not allowed").arg(r.notAllowed);
+    if (r.leftAlone) parts << QStringLiteral("%1 left where they are").arg(r.leftAlone);
     if (r.failed) parts << QStringLiteral("%1 failed").arg(r.failed);
     return QStringLiteral(" %1 %2: %3.").arg(stayed).arg(verb, parts.join(QStringLiteral(", ")));
 }
@@ -171,6 +172,7 @@ QJsonObject reportJson(const RunReport& r) {
                                             {"no_matching_type", r.noMatchingType},
                                             {"not_a_folder", r.notAFolder},
                                             {"not_allowed", r.notAllowed},
+                                            {"left_alone", r.leftAlone},
                                             {"failed", r.failed}}}};
     if (r.stopAlert)
         json.insert("stop", QJsonObject{{"item", pathJson(r.stopItem)}, {"alert", *r.stopAlert}});

@@ -73,5 +73,5 @@ TEST(WatchBatch, FilesExactlyTheNamedItemsAsOneRunOfItsOwn) {
     ASSERT_TRUE(record);
     EXPECT_EQ(record->kind, "watch");
     EXPECT_EQ(record->end, "done");
-    EXPECT_EQ(record->movesMade(), 2);
+    EXPECT_EQ(record->itemCount(files), 2);
 }

@@ -72,7 +72,7 @@ TEST_F(RunWindowTest, CancelEscapeAndClosingStopALongFilingAfterTheItemInHand) {
         const std::optional<RunRecord> record = controller->runHistory().read(run);
         ASSERT_TRUE(record.has_value());
         EXPECT_EQ(record->end, "stopped");
-        EXPECT_EQ(record->movesMade(), filed);
+        EXPECT_EQ(record->itemCount(files), filed);
         EXPECT_FALSE(panel->isVisible());
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000));

@@ -49,7 +49,7 @@ void HistoryWindow::reload() {
             QString::number(number),
             record->time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
             runKindTitle(record->kind),
-            QString::number(record->movesMade()),
+            QString::number(record->itemCount(controller_.services().files)),
             runStateName(history.stateOf(*record)),
             folder};
         for (int column = 0; column < cells.size(); ++column)
