@@ -77,7 +77,12 @@ QList<StoppedRun> DesktidyController::recoverStoppedRuns() {
 void DesktidyController::reviewStoppedRuns() {
     for (const StoppedRun& stopped : recoverStoppedRuns()) {
         const std::optional<RunRecord> record = runHistory().read(stopped.number);
-        if (!record || !isUndoable(record->kind)) continue;
+        if (!record) continue;
+        // A run of copies has no undo to offer: what its start put right is told.
+        if (!isUndoable(record->kind)) {
+            services_.prompter.notice(stopped.line());
+            continue;
+        }
         // The planned count is known for the passes the run began.
         const QString moved =
             stopped.planned >= stopped.movesMade && stopped.planned > 0
