@@ -129,6 +129,7 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     preview->verticalHeader()->hide();
     preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    preview->setTabKeyNavigation(false);  // Tab goes on to the buttons
     // The preview takes the room there is; on a small screen it shrinks to nothing.
     preview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     previewStop = new QLabel(this);

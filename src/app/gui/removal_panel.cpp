@@ -104,6 +104,7 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
     delAppTableView->horizontalHeader()->resizeSection(IconColumn, 44);
     delAppTableView->horizontalHeader()->setStretchLastSection(true);
     delAppTableView->setWordWrap(false);
+    delAppTableView->setTabKeyNavigation(false);  // Tab goes on to the buttons
     delAppTableView->setTextElideMode(Qt::ElideMiddle);
 
     auto* hint = new QLabel(tr("Click a row, or press Space on it, to keep or remove its item. "

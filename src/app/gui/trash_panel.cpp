@@ -44,6 +44,7 @@ TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
     resize(720, 400);
 
+    deleteButton->setToolTip(tr("Delete the selected items for good"));
     clickOnDeleteKey(trashTableView, deleteButton);
     connect(buttons, &QDialogButtonBox::accepted, this, &TrashPanel::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
