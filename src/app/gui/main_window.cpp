@@ -50,6 +50,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     setAcceptDrops(true);
     actions_->buildMenus(menuBar());
     history_ = addEditMenu(this, controller_);
+    // Ctrl+Z undoes the last run in the Change Names window too.
+    nameChangeWindow_->addAction(history_->undoAction());
     connect(history_, &HistoryWindow::commandFinished, this, &MainWindow::refresh);
 
     auto* central = new QWidget(this);

@@ -190,7 +190,11 @@ void NameChangeWindow::doChangeNames() {
 }
 
 void NameChangeWindow::changeNames() {
-    if (!placed_) state_.restoreGeometry(autosaveName, this);
+    if (!placed_ && !state_.restoreGeometry(autosaveName, this) && parentWidget()) {
+        // The first time, it opens over the main window, as a dialog does.
+        const QRect over = parentWidget()->window()->geometry();
+        move(over.center() - rect().center());
+    }
     placed_ = true;
     refresh();
     fitToScreen(this);
