@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -108,6 +109,20 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     EXPECT_EQ(checkOf(0), Qt::Unchecked);
     EXPECT_EQ(table->model()->index(0, 2).data().toString(),
               "Padlock - 4.0 KB  (may be related)\n" + home / "Padlock");
+    // The labels are in the desktop's font, as every other window's text; such a row's
+    // in its italic.
+    loose.rows << DelAppRow(asPath(app), "Note Pad.app - 4.0 KB\n" + app);
+    panel.showList(RemovalChecklist(loose));
+    for (const int row : {0, 1}) {
+        const QFont shown = table->model()
+                                ->index(row, 2)
+                                .data(Qt::FontRole)
+                                .value<QFont>()
+                                .resolve(QApplication::font(table));
+        EXPECT_EQ(shown.family(), QApplication::font(table).family());
+        EXPECT_EQ(shown.pointSizeF(), QApplication::font(table).pointSizeF());
+        EXPECT_EQ(shown.italic(), row == 0);
+    }
 }
 
 TEST_F(ToolWindowTest, TheTrashViewListsNewestFirstAndDeletesOnlyTheSelectedItems) {
