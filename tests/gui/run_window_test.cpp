@@ -1,7 +1,9 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTimer>
 #include <functional>
@@ -31,6 +33,8 @@ int shownCount(ProgressPanel* panel) {
 // filing after the item in hand, as the user makes them: through the windows, while the
 // run holds the main thread. What moved stays filed, the record ends as stopped.
 TEST_F(RunWindowTest, CancelEscapeAndClosingStopALongFilingAfterTheItemInHand) {
+    const auto restoreLocale = qScopeGuard([before = QLocale()] { QLocale::setDefault(before); });
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     ProgressPanel* panel = window->runFrontEnd()->progressPanel();
@@ -65,10 +69,11 @@ TEST_F(RunWindowTest, CancelEscapeAndClosingStopALongFilingAfterTheItemInHand) {
         const int filed = int(QDir(folder + "/Images").entryList(QDir::Files).size());
         EXPECT_GE(filed, 20);
         EXPECT_LT(filed, count);
+        // Its counts are grouped as the desktop's language groups them.
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
         EXPECT_EQ(resultLineOf(*window),
-                  QString("Filed %1 items into 1 folder. Cancelled after %1 of %2.")
-                      .arg(filed)
-                      .arg(count));
+                  QString("Filed %1 items into 1 folder. Cancelled after %1 of 2,000.")
+                      .arg(english.toString(filed)));
         const std::optional<RunRecord> record = controller->runHistory().read(run);
         ASSERT_TRUE(record.has_value());
         EXPECT_EQ(record->end, "stopped");

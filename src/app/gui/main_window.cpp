@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -153,7 +154,7 @@ void MainWindow::refresh() {
 
 void MainWindow::showRunEnd(const RunEnd& end) {
     // A run over the folder list ends with each folder's line; the window shows its sum.
-    if (end.started) resultLine_->setText(resultLine(end.report));
+    if (end.started) resultLine_->setText(resultLine(end.report, QLocale()));
     history_->refreshUndoAction();
 }
 
