@@ -19,6 +19,7 @@
 #include "app/gui/app_actions.h"
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
+#include "app/gui/history_window.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/pack_pane.h"
 #include "app/gui/removal_panel.h"
@@ -231,6 +232,8 @@ TEST_F(SetupPanelTest, EveryWindowFitsSmallScreensAndPaneSizesAndTheFrameAreKept
         expectFits(window->trashPanel(), area);
         window->removalPanel()->showList(RemovalChecklist{});
         expectFits(window->removalPanel(), area);
+        window->findChild<QAction*>("historyAction")->trigger();
+        expectFits(window->historyWindow(), area);
     }
 
     // A resizable pane reopens at the size the user gave it, in this run and the next,

@@ -13,6 +13,7 @@
 
 #include "app/desktidy_controller.h"
 #include "app/gui/run_owner.h"
+#include "app/gui/screen_fit.h"
 #include "runs/run_history.h"
 #include "runs/run_undo.h"
 
@@ -217,6 +218,7 @@ HistoryWindow* addEditMenu(QMainWindow* window, DesktidyController& controller) 
     });
     QObject::connect(show, &QAction::triggered, history, [history] {
         history->reload();
+        fitToScreen(history);
         history->show();
         history->raise();
         history->activateWindow();
