@@ -77,7 +77,6 @@ HistoryWindow::HistoryWindow(DesktidyController& controller, QWidget* parent)
     table_->horizontalHeader()->setStretchLastSection(true);
     undoButton_ = new QPushButton(tr("&Undo"), this);
     undoButton_->setObjectName(QStringLiteral("undoButton"));
-    undoButton_->setAutoDefault(false);
     connect(undoButton_, &QPushButton::clicked, this, &HistoryWindow::undoFocused);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &HistoryWindow::showWhetherUndoable);
