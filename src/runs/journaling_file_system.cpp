@@ -213,11 +213,16 @@ FileError JournalingFileSystem::makeDirectory(const Path& path) {
 
 FileError JournalingFileSystem::removeEmptyDirectory(const Path& path) {
     if (path == heldFolder_) forgetFolder();
+    if (runOpen()) {
+        // Written before, as a move is: an undo of a run killed right after the removal
+        // makes the folder again before items go back into it. A folder that then stays
+        // (not empty) is left as it is by the undo.
+        FileError error;
+        RunJournal* record = journal(error);
+        if (!record || !record->noteRemovingFolder(path, error)) return error;
+    }
     const FileError error = inner_.removeEmptyDirectory(path);
     listed_.changed(path);
-    FileError ignored;
-    if (error.ok() && runOpen())
-        if (RunJournal* record = journal(ignored)) record->noteRemovedFolder(path);
     return error;
 }
 

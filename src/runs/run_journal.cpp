@@ -187,8 +187,8 @@ bool RunJournal::noteMovedAcross(qint64 id, const ItemIdentity& identity, FileEr
     return write("across " + QByteArray::number(id) + ' ' + identityText(identity) + '\n', error);
 }
 
-void RunJournal::noteRemovedFolder(const Path& path) {
-    waiting_ += "rmdir " + quoted(path.bytes()) + '\n';
+bool RunJournal::noteRemovingFolder(const Path& path, FileError& error) {
+    return write("rmdir " + quoted(path.bytes()) + '\n', error);
 }
 
 void RunJournal::noteFolder(const Path& folder) {

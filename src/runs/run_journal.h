@@ -47,15 +47,15 @@ class RunJournal {
                     FileError& error);
     // The same for a temporary copy about to be made.
     bool noteTemporary(const Path& path, FileError& error);
-    // The same for a folder about to be made.
+    // The same for a folder about to be made, and for an empty one about to be removed.
     bool noteMakingFolder(const Path& path, FileError& error);
+    bool noteRemovingFolder(const Path& path, FileError& error);
     // Written at once: the item of move id now lives on another file system, as the copy
     // with this identity, and its old one is about to be removed.
     bool noteMovedAcross(qint64 id, const ItemIdentity& identity, FileError& error);
     // Marks kept until the next write.
     void noteDone(qint64 id);
     void noteMadeFolder(const Path& path, const ItemIdentity& identity);
-    void noteRemovedFolder(const Path& path);
     void noteFolder(const Path& folder);
     void notePlanned(qsizetype items);
 

@@ -21,7 +21,7 @@ struct RunEntry {
     enum class Kind {
         Move,           // path moved to target; identity is the item's
         MadeFolder,     // path is a folder the run made (when done); identity is the folder's
-        RemovedFolder,  // path was an empty folder the run removed
+        RemovedFolder,  // path was an empty folder the run removed (or was about to)
         Temporary,      // path is a temporary copy the run was making
     };
     Kind kind = Kind::Move;

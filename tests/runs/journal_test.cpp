@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFileInfo>
 #include <cstdio>
 
 #include "runs/folder_lock.h"
@@ -251,6 +252,7 @@ TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
     put("Name.txt", "case");
     put("keep.txt", "k");
     const Path partial = folder / ".c.desktidy-partial-0123456789abcdef";
+    makeFolder(home.desktop() + "/Old");
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
@@ -260,7 +262,8 @@ TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
         bool ok = files.moveNoReplace(folder / "keep.txt", folder / "kept.txt").ok() &&
                   files.moveNoReplace(folder / "Name.txt", folder / ".desktidy-case-0").ok() &&
                   files.makeDirectory(partial).ok() &&
-                  files.copyEntry(folder / "kept.txt", partial / "half").ok();
+                  files.copyEntry(folder / "kept.txt", partial / "half").ok() &&
+                  files.removeEmptyDirectory(folder / "Old").ok();  // its last step
         (void)::write(ready[1], ok ? "y" : "n", 1);
         ::pause();
         ::_exit(0);
@@ -289,6 +292,7 @@ TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
     (void)undo(files, *history.newestToUndo());
     EXPECT_EQ(readFile(home.desktop() + "/keep.txt"), "k");
     EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
+    EXPECT_TRUE(QFileInfo(home.desktop() + "/Old").isDir());  // recorded before it went
 }
 
 TEST_F(JournalFixture, SecondRunOnAFolderIsRefusedWhileTheFirstHoldsIt) {
