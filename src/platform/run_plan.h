@@ -2,6 +2,7 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -68,8 +69,10 @@ struct RunReport {
 };
 
 // The run's one-line result, as the window and the command line show it, for example
-// "Filed 32 items into 6 folders. 3 stayed: 2 with no matching type, 1 name taken."
-QString resultLine(const RunReport& report);
+// "Filed 32 items into 6 folders. 3 stayed: 2 with no matching type, 1 name taken." The
+// counts are written as locale writes them: the window groups their digits ("5,259") as
+// the desktop's language does; plain digits by default, for scripts.
+QString resultLine(const RunReport& report, const QLocale& locale = QLocale::c());
 
 // Plan and result for scripts. Paths are JSON strings of textKeepingBytes (see path.h), so
 // every name comes back to its exact bytes through bytesOfText.

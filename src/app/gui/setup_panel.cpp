@@ -26,7 +26,15 @@
 
 namespace {
 const QString autosaveName = QStringLiteral("setupPanel");
+
+// The widgets inside pane that Tab stops at, in the order Tab visits them.
+QList<QWidget*> tabStopsIn(QWidget* pane) {
+    QList<QWidget*> stops;
+    for (QWidget* w = pane->nextInFocusChain(); w != pane; w = w->nextInFocusChain())
+        if (pane->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus)) stops << w;
+    return stops;
 }
+}  // namespace
 
 SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
     switch (pane) {
@@ -69,6 +77,7 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
         scrollers_[i]->setWidgetResizable(true);
         scrollers_[i]->setFrameShape(QFrame::NoFrame);
         scrollers_[i]->setWidget(panes[i]);
+        scrollers_[i]->setFocusPolicy(Qt::NoFocus);  // a focused control scrolls into view
         scrollers_[i]->hide();
     }
 
@@ -127,6 +136,13 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     layout->setMenuBar(setupToolbar);
     layout->addLayout(paneArea_, 1);
     layout->addLayout(buttons);
+
+    // Tab runs through the pane bar, the pane shown, then the buttons as they read.
+    QList<QWidget*> order;
+    for (QAction* action : paneActions_->actions()) order << setupToolbar->widgetForAction(action);
+    for (QWidget* pane : panes) order << tabStopsIn(pane);
+    order << resetButton << cancelButton << saveButton;
+    for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order.at(i - 1), order.at(i));
 
     state_.restoreGeometry(autosaveName, this);
     packView->restoreColumns(state_);
