@@ -24,8 +24,6 @@ install(FILES ${CMAKE_BINARY_DIR}/desktidy.1.gz DESTINATION share/man/man1)
 install(FILES ${packaging_dir}/copyright ${CMAKE_BINARY_DIR}/changelog.gz
               ${CMAKE_BINARY_DIR}/README.md.gz
         DESTINATION share/doc/desktidy)
-install(FILES ${packaging_dir}/lintian-overrides DESTINATION share/lintian/overrides
-        RENAME desktidy)
 
 # The package's version is the project's: a release must add its changelog entry first.
 file(STRINGS ${packaging_dir}/changelog changelog_head LIMIT_COUNT 1)

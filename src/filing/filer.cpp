@@ -27,18 +27,8 @@ void MoveCounts::add(const MoveCounts& other) {
     stayed += other.stayed;
     if (other.failed > 0 && failed == 0) firstFailure = other.firstFailure;
     failed += other.failed;
-    RunReport& r = report;
-    const RunReport& o = other.report;
-    r.kind = o.kind;
-    r.done += o.done;
-    r.folders += o.folders;
-    r.nameTaken += o.nameTaken;
-    r.noMatchingType += o.noMatchingType;
-    r.notAFolder += o.notAFolder;
-    r.notAllowed += o.notAllowed;
-    r.failed += o.failed;
-    r.total += o.total;
-    r.cancelled = r.cancelled || o.cancelled;
+    report.kind = other.report.kind;
+    report.addCounts(other.report);
     folders.unite(other.folders);
 }
 

@@ -20,6 +20,19 @@ void RunPlan::append(RunPlan other) {
 
 qsizetype RunPlan::refusedCount(Refusal why) const { return steps.count(why); }
 
+void RunReport::addCounts(const RunReport& part) {
+    done += part.done;
+    folders += part.folders;
+    nameTaken += part.nameTaken;
+    noMatchingType += part.noMatchingType;
+    notAFolder += part.notAFolder;
+    notAllowed += part.notAllowed;
+    leftAlone += part.leftAlone;
+    failed += part.failed;
+    total += part.total;
+    cancelled = cancelled || part.cancelled;
+}
+
 void RunReport::countPlan(const RunPlan& plan) {
     kind = plan.kind;
     total = static_cast<int>(plan.stepsToMake());

@@ -66,6 +66,9 @@ struct RunReport {
     }
     // Counts the refused steps of plan, the stop of a name change and the planned total.
     void countPlan(const RunPlan& plan);
+    // Adds the counts of a part of this run (one folder of several); a cancelled part
+    // leaves the whole cancelled.
+    void addCounts(const RunReport& part);
 };
 
 // The run's one-line result, as the window and the command line show it, for example

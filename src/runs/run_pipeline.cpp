@@ -7,18 +7,6 @@
 
 namespace {
 
-void addUp(RunReport& total, const RunReport& part) {
-    total.done += part.done;
-    total.folders += part.folders;
-    total.nameTaken += part.nameTaken;
-    total.noMatchingType += part.noMatchingType;
-    total.notAFolder += part.notAFolder;
-    total.notAllowed += part.notAllowed;
-    total.failed += part.failed;
-    total.total += part.total;
-    total.cancelled = total.cancelled || part.cancelled;
-}
-
 RunOutcome outcomeOf(RunResult result, const RunReport& report) {
     if (result == RunResult::Cancelled || report.cancelled) return RunOutcome::Stopped;
     if (result == RunResult::Failed || report.failed > 0) return RunOutcome::Failed;
@@ -52,7 +40,7 @@ bool RunContext::addFolder(const Path& folder) {
 
 void RunContext::addPart(const Path& folder, const RunReport& report) {
     parts_.append({folder, report});
-    addUp(report_, report);
+    report_.addCounts(report);
 }
 
 void RunContext::notifyAtEnd(const QString& title, const QString& description,

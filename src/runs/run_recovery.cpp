@@ -113,7 +113,10 @@ QList<StoppedRun> recoverStoppedRuns(FileSystem& files, const RunHistory& histor
             // The space the killed run had reserved ahead goes, so the record ends in its
             // lines and the marks added now follow them.
             if (const qsizetype zero = text->indexOf('\0'); zero >= 0) {
-                (void)::ftruncate(fd, zero);
+                if (::ftruncate(fd, zero) != 0) {
+                    // The marks then land after the zeros, where no reader looks: the run
+                    // is reported again at the next start, nothing worse.
+                }
                 text->truncate(zero);
             }
             record = parseRunRecord(*text, number);
