@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "app/desktidy_controller.h"
 #include "app/plan_details.h"
 #include "filing/archive_date.h"
@@ -10,9 +12,9 @@ namespace {
 // is neither filed "successfully" nor kept as the working folder. A link to a folder is
 // a folder here.
 bool folderIsThere(const Path& folder, Prompter& prompter) {
-    if (isFolderOrLinkToOne(folder)) return true;
-    prompter.criticalNotice(QStringLiteral("The folder ") + folder.display() +
-                            QStringLiteral(" does not exist."));
+    const QString why = whyNotAFolder(folder);
+    if (why.isEmpty()) return true;
+    prompter.criticalNotice(why);
     return false;
 }
 
@@ -24,6 +26,29 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
                                 QStringLiteral(" cannot be kept in the Setup: its name is not "
                                                "UTF-8 text."));
     return text;
+}
+
+bool sameFolder(const Path& a, const Path& b) {
+    if (a.cleaned() == b.cleaned()) return true;
+    struct stat first, second;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Why folder cannot join the folder list, which holds listed; empty when it can. The root
+// holds the whole system, and a folder listed twice (by any path) would only be filed once.
+QString whyNotListable(const Path& folder, const QList<Path>& listed) {
+    if (folder.cleaned() == Path("/"))
+        return QStringLiteral(
+            "The folder / cannot be listed: it holds the whole system, not "
+            "loose items to file.");
+    for (const Path& other : listed)
+        if (sameFolder(folder, other))
+            return QStringLiteral("The folder ") + folder.display() +
+                   (other.cleaned() == folder.cleaned()
+                        ? QStringLiteral(" is listed already.")
+                        : QStringLiteral(" is listed already, as ") + other.display() + u'.');
+    return QString();
 }
 
 // Items that stayed because their name was taken are the normal course; moves that failed
@@ -248,9 +273,16 @@ RunResult DesktidyController::keepWorkingFolder(const Path& folder) {
 
 RunResult DesktidyController::addFolders(const QList<Path>& folders) {
     QStringList texts;
-    for (const Path& folder : folders) {
+    QList<Path> listed = distinctListedFolders();
+    for (const Path& given : folders) {
+        const Path folder = given.cleaned();
         const std::optional<QString> text = storableText(folder, services_.prompter);
         if (!text) return RunResult::Failed;
+        if (const QString why = whyNotListable(folder, listed); !why.isEmpty()) {
+            services_.prompter.criticalNotice(why);
+            return RunResult::Failed;
+        }
+        listed << folder;
         texts.append(*text);
     }
     draft_.listedFolders.append(texts);

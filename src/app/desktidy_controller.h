@@ -114,8 +114,9 @@ class DesktidyController {
     // Makes folder the working folder and saves it. A folder whose path is not UTF-8
     // cannot be kept in the settings: refused with a critical notice, Failed.
     RunResult keepWorkingFolder(const Path& folder);
-    // Appends folders to the draft's folder list; refused as keepWorkingFolder refuses
-    // when any of them is not UTF-8, and then none is added.
+    // Appends folders to the draft's folder list; refused with a critical notice saying
+    // why, and then none is added, when any of them is not UTF-8, is the root "/", or is
+    // listed already (by this path or another that reaches the same folder).
     RunResult addFolders(const QList<Path>& folders);
     // Removes the given rows of the folder list.
     void removeFolders(const QList<int>& rows);
@@ -230,7 +231,7 @@ class DesktidyController {
     int shownCategoryRow_ = 1;
     QList<Path> applicationDataFolders_;
     QString cronCommand_;
-    int scheduledRun_ = 0;
+    bool scheduledRun_ = false;
     std::function<QDateTime()> trashClock_ = [] { return QDateTime::currentDateTime(); };
 };
 
@@ -239,7 +240,10 @@ QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, co
 
 // Whether path is a folder, or a link to one.
 bool isFolderOrLinkToOne(const Path& path);
+// Why folder is no folder to work in, as a sentence that names what is wrong ("The folder
+// F does not exist.", "F is not a folder."); empty when it is a folder or a link to one.
+QString whyNotAFolder(const Path& folder);
 
-// What argument 1 asks of the start: a nonzero number for the scheduled run (the crontab
-// entry passes "1"), else 0. Only digits alone count.
-int scheduledRunNumber(const QStringList& arguments);
+// Whether the arguments (entry 0 is the program's path) ask for the scheduled run: exactly
+// the one argument "1" that the crontab line passes. Nothing else ever files unattended.
+bool isScheduledRunStart(const QStringList& arguments);

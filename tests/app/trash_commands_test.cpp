@@ -62,8 +62,12 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     EXPECT_EQ(trashListNames(home), QStringList({home / "b"}));
     EXPECT_TRUE(QFile::exists(outside));
 
+    // Naming nothing is no choice of everything, nor a success.
     Outcome none = desktidy({"--yes", "trash", "delete"});
-    EXPECT_TRUE(none.err.contains("No items were selected to be deleted."));
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err,
+              "desktidy trash: \u201cdelete\u201d takes the names of the items to "
+              "delete (\u201cdesktidy trash\u201d lists them)\n");
     EXPECT_TRUE(QFile::exists(trash + "/files/b"));
 }
 
@@ -159,7 +163,7 @@ TEST_F(TrashCommands, RemoveAppPreviewChangesNothingAndEveryRunTellsItsResult) {
     const auto tree = [&] { return describeTree(asPath(home.path()), TreeDetail::Everything); };
     const QStringList before = tree();
     const QString to = trash + "/files/DKT Deleted Apps";
-    const Outcome preview = desktidy({"remove-app", "--dry-run", app});
+    const Outcome preview = desktidy({"--dry-run", "remove-app", app});
     EXPECT_EQ(preview.out,
               home / ".config/Pad -> " + to + "/Pad\n" + app + " -> " + to + "/Pad.AppImage\n");
     const QJsonObject plan =

@@ -74,8 +74,10 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
         return usageError(context, QStringLiteral("choose --upper or --lower, not both"));
 
     DesktidyController& controller = context.controller;
-    const Path folder =
-        positional.isEmpty() ? controller.workingFolder() : pathArgument(positional.first());
+    const std::optional<Path> given =
+        positional.isEmpty() ? controller.workingFolder() : pathFrom(context, positional.first());
+    if (!given) return ExitUsage;
+    const Path& folder = *given;
     if (!controller.services().files.isDirectory(folder)) {
         context.err << "desktidy rename: \u201c" << folder.display() << "\u201d is not a folder"
                     << Qt::endl;
