@@ -259,7 +259,7 @@ class Simulation {
                         FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
                         name);
                 if (taken == TakenName::EndsRun)
-                    return stop(takenPrefix + QString::fromUtf8(newName), name);
+                    return stop(takenPrefix + displayName(newName), name);
                 refuse(name, newName);
                 continue;
             }
@@ -383,7 +383,7 @@ class Simulation {
         for (int i = 0; i < int(items_.size()); ++i) byName_.insert(items_[i].currentHash, i);
     }
     void refuse(QByteArrayView name, QByteArrayView newName) {
-        result_.plan.notices << takenPrefix + QString::fromUtf8(newName);
+        result_.plan.notices << takenPrefix + displayName(newName);
         result_.plan.steps.push_back({pathOf(name), pathOf(newName), Refusal::NameTaken, {}});
     }
     // beforeCaseOf: the item whose name before the case pass goes with the step, or -1.

@@ -61,7 +61,8 @@ int PackListCommand::execute(CommandContext& context, const QStringList& argumen
 int PackListCommand::print(CommandContext& context) const {
     const QList<PackRow>& list = context.controller.packRows(side_);
     for (qsizetype i = 0; i < list.size(); ++i)
-        context.out << (i + 1) << '\t' << list[i].source << '\t' << list[i].destination << '\n';
+        context.out << (i + 1) << '\t' << Path::fromText(list[i].source).display() << '\t'
+                    << Path::fromText(list[i].destination).display() << '\n';
     return ExitSuccess;
 }
 
