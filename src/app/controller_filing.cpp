@@ -28,6 +28,24 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
     return text;
 }
 
+// The folder a run works in. A link that the user named as the folder is followed once,
+// here: every move, and the plan that shows them, then go by the folder it leads to, which
+// is the one the run locks, and no step takes the link for a folder it moves items into
+// (which the moves refuse, as a link in a category folder's place must be refused).
+Path folderToWorkIn(const Path& folder) {
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return folder;
+    const Path resolved = canonicalPath(folder);
+    return resolved.isEmpty() ? folder : resolved;
+}
+
+// Whether path lies inside folder, both with their links resolved.
+bool liesInside(const Path& path, const Path& folder) {
+    QByteArray base = folder.bytes();
+    if (!base.endsWith('/')) base += '/';
+    return !folder.isEmpty() && path.bytes().startsWith(base);
+}
+
 bool sameFolder(const Path& a, const Path& b) {
     if (a.cleaned() == b.cleaned()) return true;
     struct stat first, second;
@@ -66,14 +84,15 @@ void tellFailures(const MoveCounts& counts, const Path& folder, RunContext& run)
 
 RunPlan DesktidyController::planFiling(const Path& folder) {
     const ArchiveDate& date = draft_.archiveDate;
+    const Path place = folderToWorkIn(folder);
     Filer filer(services_.files);
-    RunPlan plan = filer.planArchive(folder, draft_,
+    RunPlan plan = filer.planArchive(place, draft_,
                                      ArchiveCutoff::fromTitles(date.year, date.month, date.day));
     // Filing comes after archiving: what archiving moves is no longer loose.
     QSet<Path> archived;
     for (const PlannedStep& step : plan.steps)
         if (step.refusal == Refusal::None) archived.insert(step.from);
-    const RunPlan filing = filer.planFiling(folder, draft_);
+    const RunPlan filing = filer.planFiling(place, draft_);
     for (PlannedStep step : filing.steps)
         if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
     plan.kind = RunKind::File;
@@ -81,23 +100,29 @@ RunPlan DesktidyController::planFiling(const Path& folder) {
 }
 
 RunPlan DesktidyController::planUnfiling(const Path& folder) {
-    return Filer(services_.files).planUnfiling(folder, draft_.folderNames);
+    return Filer(services_.files).planUnfiling(folderToWorkIn(folder), draft_.folderNames);
 }
 
-RunReport DesktidyController::fileWithin(RunContext& run, const Path& folder) {
+RunReport DesktidyController::fileWithin(RunContext& run, const Path& folder,
+                                         const QSet<QByteArray>* only) {
     // The date the run is about to save, not the one stored before it.
     const ArchiveDate& date = draft_.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
+    const Path place = folderToWorkIn(folder);
     Filer filer(run.files(), run.observer());
     MoveCounts counts;
-    if (!cutoff.isOff()) counts = filer.archiveFolder(folder, draft_, cutoff);
+    if (!cutoff.isOff())
+        counts = filer.execute(filer.planArchive(place, draft_, cutoff, only),
+                               QStringLiteral("Archiving..."));
     noteRecentFolder(folder);
     // The filed folder becomes the stored working folder.
     const QString shown = draft_.workingFolder;
     if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
     saveSetup();
     draft_.workingFolder = shown;
-    if (!counts.report.cancelled) counts.add(filer.fileFolder(folder, draft_));
+    if (!counts.report.cancelled)
+        counts.add(
+            filer.execute(filer.planFiling(place, draft_, only), QStringLiteral("Filing...")));
     counts.report.kind = RunKind::File;
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
     tellFailures(counts, folder, run);
@@ -134,7 +159,9 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
             QStringLiteral("OK"), [this] { return listedFoldersDetails(); }};
     const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
         bool everyFolder = true;
-        for (const Path& folder : distinctListedFolders()) {
+        const QList<Path> folders = distinctListedFolders();
+        const QHash<Path, QSet<QByteArray>> looseAtStart = looseItemsOfNestedFolders(folders);
+        for (const Path& folder : folders) {
             if (run.stopRequested()) {
                 run.report().cancelled = true;
                 return RunResult::Cancelled;
@@ -143,7 +170,9 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
                 everyFolder = false;
                 continue;
             }
-            run.addPart(folder, fileWithin(run, folder));
+            const auto nested = looseAtStart.find(folder);
+            run.addPart(folder,
+                        fileWithin(run, folder, nested == looseAtStart.end() ? nullptr : &*nested));
             if (run.report().cancelled) return RunResult::Cancelled;
         }
         // Each failed folder has said so; "all of the files have been filed" would be untrue.
@@ -164,6 +193,23 @@ QList<Path> DesktidyController::distinctListedFolders() const {
         if (const Path folder = Path::fromText(listed); !folders.contains(folder))
             folders << folder;
     return folders;
+}
+
+QHash<Path, QSet<QByteArray>> DesktidyController::looseItemsOfNestedFolders(
+    const QList<Path>& folders) {
+    QList<Path> places;
+    for (const Path& folder : folders) places << canonicalPath(folder);
+    QHash<Path, QSet<QByteArray>> loose;
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            if (!liesInside(places[i], places[j])) continue;
+            QSet<QByteArray>& names = loose[folders[i]];
+            const NameList listed = services_.files.listNames(folderToWorkIn(folders[i]), false);
+            for (std::size_t k = 0; k < listed.size(); ++k) names.insert(listed.name(k));
+            break;
+        }
+    }
+    return loose;
 }
 
 QString DesktidyController::listedFoldersDetails() {

@@ -20,5 +20,13 @@ RunResult DesktidyController::changeNames(const Path& folder, const NameChangeOp
 }
 
 RunPlan DesktidyController::planChangeNames(const Path& folder, const NameChangeOptions& options) {
-    return planNameChange(services_.files, folder, options).plan;
+    NameChangePlan names = planNameChange(services_.files, folder, options);
+    // A run that is not stopped ends by listing the names no rule could read; so does its
+    // preview.
+    if (names.completed() && !names.undecoded.empty()) {
+        QString notice = NameChangeTexts::undecoded;
+        for (const QByteArray& name : names.undecoded) notice += u'\n' + displayName(name);
+        names.plan.notices << notice;
+    }
+    return std::move(names.plan);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QVariantMap>
 #include <functional>
@@ -8,6 +10,7 @@
 #include "app/removal_checklist.h"
 #include "app/services.h"
 #include "names/name_change_options.h"
+#include "pack/pack_copy.h"
 #include "platform/run_plan.h"
 #include "platform/run_result.h"
 #include "platform/trash_location.h"
@@ -88,6 +91,8 @@ class DesktidyController {
     void setRunOptions(RunOptions options);
     // What filing (archiving included), unfiling, a name change by options, or
     // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
+    // A folder given as a link is taken as the folder it leads to, as the runs take it.
+    // A name change's notices end with the names no rule can read, as its run's do.
     RunPlan planFiling(const Path& folder);
     RunPlan planUnfiling(const Path& folder);
     // The listed folders in the order a run over them takes them, each once: a folder
@@ -143,7 +148,10 @@ class DesktidyController {
 
     // --- Pack ---
     const QList<PackRow>& packRows(PackSide side) const;
-    void addPackRow(PackSide side, const PackRow& row);
+    // Appends row; refused with a critical notice saying why, and Failed, when a run would
+    // refuse to copy it (no source, no destination folder, a copy that would replace the
+    // home folder, the settings or the history, or a folder holding one).
+    RunResult addPackRow(PackSide side, const PackRow& row);
     // Removes the rows at these indexes (the table's selection).
     void removePackRows(PackSide side, const QList<int>& rows);
     // Rebuilds the unpack list so that it brings back what the pack list copies.
@@ -206,14 +214,22 @@ class DesktidyController {
     QString stateHomeForJobs() const;
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
     void noteRecentFolder(const Path& folder);
-    // Archives and files folder within run; the folder's report.
-    RunReport fileWithin(RunContext& run, const Path& folder);
+    // Archives and files folder within run; the folder's report. Given only, the loose
+    // items of those names and no others.
+    RunReport fileWithin(RunContext& run, const Path& folder,
+                         const QSet<QByteArray>* only = nullptr);
+    // For each of folders that lies inside one before it in the list, the names of its
+    // loose items now: a run over the list files those and not what it has just filed
+    // into that folder itself, as the preview, made before any move, shows.
+    QHash<Path, QSet<QByteArray>> looseItemsOfNestedFolders(const QList<Path>& folders);
     // Unfiles folder within run by plan.
     RunReport unfileWithin(RunContext& run, const Path& folder, const RunPlan& plan);
     // What filing every listed folder will do, folder by folder, for its question.
     QString listedFoldersDetails();
     void loadSettings();
     QList<PackRow>& packRowsOf(PackSide side);
+    // The folders no copy may replace (see CopyList::kept).
+    QList<KeptFolder> keptFolders() const;
     TrashServices trashServices();
     // The undo itself, with or without its question.
     RunResult carryOutUndo(const RunRecord& record, std::optional<RunQuestion> question);

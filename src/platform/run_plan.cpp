@@ -5,7 +5,7 @@
 qsizetype RunPlan::stepsToMake() const {
     return static_cast<qsizetype>(steps.size()) - refusedCount(Refusal::NameTaken) -
            refusedCount(Refusal::NoMatchingType) - refusedCount(Refusal::NotAFolder) -
-           refusedCount(Refusal::NotAllowed);
+           refusedCount(Refusal::NotAllowed) - refusedCount(Refusal::Missing);
 }
 
 void RunPlan::append(RunPlan other) {
@@ -26,6 +26,7 @@ void RunReport::countPlan(const RunPlan& plan) {
     noMatchingType += static_cast<int>(plan.refusedCount(Refusal::NoMatchingType));
     notAFolder += static_cast<int>(plan.refusedCount(Refusal::NotAFolder));
     notAllowed += static_cast<int>(plan.refusedCount(Refusal::NotAllowed));
+    missing += static_cast<int>(plan.refusedCount(Refusal::Missing));
     stopAlert = plan.stopAlert;
     stopItem = plan.stopItem;
 }
@@ -46,6 +47,8 @@ QString reasonText(Refusal why) {
             return QStringLiteral("not a real folder");
         case Refusal::NotAllowed:
             return QStringLiteral("not allowed");
+        case Refusal::Missing:
+            return QStringLiteral("missing");
         case Refusal::None:
             break;
     }
@@ -63,6 +66,7 @@ QString stayedSentence(const RunReport& r, const QString& verb) {
                                    : QStringLiteral("%1 names taken").arg(r.nameTaken));
     if (r.notAFolder) parts << QStringLiteral("%1 not in a real folder").arg(r.notAFolder);
     if (r.notAllowed) parts << QStringLiteral("%1 not allowed").arg(r.notAllowed);
+    if (r.missing) parts << QStringLiteral("%1 missing").arg(r.missing);
     if (r.failed) parts << QStringLiteral("%1 failed").arg(r.failed);
     return QStringLiteral(" %1 %2: %3.").arg(stayed).arg(verb, parts.join(QStringLiteral(", ")));
 }
@@ -170,6 +174,7 @@ QJsonObject reportJson(const RunReport& r) {
                                             {"no_matching_type", r.noMatchingType},
                                             {"not_a_folder", r.notAFolder},
                                             {"not_allowed", r.notAllowed},
+                                            {"missing", r.missing},
                                             {"failed", r.failed}}}};
     if (r.stopAlert)
         json.insert("stop", QJsonObject{{"item", pathJson(r.stopItem)}, {"alert", *r.stopAlert}});

@@ -48,6 +48,7 @@ struct RunReport {
     int noMatchingType = 0;
     int notAFolder = 0;
     int notAllowed = 0;
+    int missing = 0;
     int failed = 0;
     int total = 0;  // the steps the plan meant to make
     bool cancelled = false;
@@ -59,7 +60,9 @@ struct RunReport {
     // could read.
     QStringList details;
 
-    int stayed() const { return nameTaken + noMatchingType + notAFolder + notAllowed + failed; }
+    int stayed() const {
+        return nameTaken + noMatchingType + notAFolder + notAllowed + missing + failed;
+    }
     // Counts the refused steps of plan, the stop of a name change and the planned total.
     void countPlan(const RunPlan& plan);
 };

@@ -14,6 +14,7 @@ void addUp(RunReport& total, const RunReport& part) {
     total.noMatchingType += part.noMatchingType;
     total.notAFolder += part.notAFolder;
     total.notAllowed += part.notAllowed;
+    total.missing += part.missing;
     total.failed += part.failed;
     total.total += part.total;
     total.cancelled = total.cancelled || part.cancelled;

@@ -132,7 +132,7 @@ TEST(CommandLine, NoStrayArgumentActsUnasked) {
 
     // No terminal answers the question: nothing is deleted or renamed.
     const QString trash = home / ".local/share/Trash";
-    for (const QString& name : {"--yes", "important"}) {
+    for (const char* name : {"--yes", "important"}) {
         writeFile(trash + "/files/" + name, "x");
         writeFile(trash + "/info/" + name + ".trashinfo",
                   "[Trash Info]\nPath=/x\nDeletionDate=2024-01-02T03:04:05\n");

@@ -74,7 +74,8 @@ int Command::printPlan(const RunPlan& plan, CommandContext& context) const {
         return ExitSuccess;
     }
     for (const PlannedStep& step : plan.steps) context.out << planLine(step) << '\n';
-    for (const QString& notice : plan.notices) context.out << "notice: " << notice << '\n';
+    for (const QString& notice : plan.notices)
+        context.out << "notice: " << QString(notice).replace(u'\n', QStringLiteral("\n  ")) << '\n';
     if (plan.stopAlert) {
         context.out << "stops";
         if (!plan.stopItem.isEmpty())

@@ -88,7 +88,11 @@ int PackListCommand::add(CommandContext& context, const QStringList& paths) {
                     << "\u201d is not a folder" << Qt::endl;
         return ExitFailure;
     }
-    context.controller.addPackRow(side_, {*source.toText(), *destination.toText()});
+    // A row a run would refuse (the root as its source, a copy that would replace the
+    // home folder) is refused now, with the reason.
+    if (context.controller.addPackRow(side_, {*source.toText(), *destination.toText()}) !=
+        RunResult::Done)
+        return ExitUsage;
     context.controller.saveSetup();
     return ExitSuccess;
 }
