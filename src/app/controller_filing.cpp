@@ -28,17 +28,6 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
     return text;
 }
 
-// The folder a run works in. A link that the user named as the folder is followed once,
-// here: every move, and the plan that shows them, then go by the folder it leads to, which
-// is the one the run locks, and no step takes the link for a folder it moves items into
-// (which the moves refuse, as a link in a category folder's place must be refused).
-Path folderToWorkIn(const Path& folder) {
-    struct stat st;
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return folder;
-    const Path resolved = canonicalPath(folder);
-    return resolved.isEmpty() ? folder : resolved;
-}
-
 // Whether path lies inside folder, both with their links resolved.
 bool liesInside(const Path& path, const Path& folder) {
     QByteArray base = folder.bytes();

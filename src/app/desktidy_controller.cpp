@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/file_system.h"
 #include "platform/recent_folders.h"
 #include "schedule/crontab_entry.h"
 
@@ -23,6 +24,13 @@ QString executablePath(const QString& argumentZero) {
 bool isFolderOrLinkToOne(const Path& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+Path folderToWorkIn(const Path& folder) {
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return folder;
+    const Path resolved = canonicalPath(folder);
+    return resolved.isEmpty() ? folder : resolved;
 }
 
 QString whyNotAFolder(const Path& folder) {

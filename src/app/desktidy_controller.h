@@ -256,6 +256,11 @@ QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, co
 
 // Whether path is a folder, or a link to one.
 bool isFolderOrLinkToOne(const Path& path);
+// The folder a run works in. A link that the user named as the folder is followed once,
+// at the start: every move, and the plan that shows them, then go by the folder it leads
+// to, which is the one the run locks, and no step takes the link for a folder to move
+// items into (which the moves refuse, as a link in a category folder's place must be).
+Path folderToWorkIn(const Path& folder);
 // Why folder is no folder to work in, as a sentence that names what is wrong ("The folder
 // F does not exist.", "F is not a folder."); empty when it is a folder or a link to one.
 QString whyNotAFolder(const Path& folder);

@@ -52,6 +52,10 @@ TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     const Outcome missing = desktidy({"--yes", "file", "missing"}, home.path());
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "desktidy: The folder " + home / "missing" + " does not exist.\n");
+    writeFile(home / "some.txt");
+    const Outcome file = desktidy({"--yes", "file", "some.txt"}, home.path());
+    EXPECT_EQ(std::make_pair(file.status, file.err),
+              std::make_pair(1, "desktidy: " + home / "some.txt" + " is not a folder.\n"));
     EXPECT_TRUE(desktidy({"settings"}).out.contains("\npathString: " + home / "Desk" + "\n"));
 
     writeFile(home / "B/new.jpg", "new");

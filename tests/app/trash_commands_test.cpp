@@ -128,6 +128,14 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
     EXPECT_TRUE(QFile::exists(app));
     EXPECT_TRUE(trashListNames(home).isEmpty());
     EXPECT_EQ(desktidy({"remove-app", app, "--uncheck", "9"}).status, 2);
+    // What is no application is refused, not offered to be moved with --yes.
+    makeFolder(home.desktop());
+    const Outcome notApp = desktidy({"remove-app", home.desktop()});
+    EXPECT_EQ(std::make_tuple(notApp.status, notApp.out, notApp.err),
+              std::make_tuple(2, QString(),
+                              "desktidy remove-app: \u201c" + home.desktop() +
+                                  "\u201d is no application: an application is a *.app bundle "
+                                  "or an *.AppImage file\n"));
     EXPECT_EQ(desktidy({"remove-app", app, "--check", "6"}).status, 2);
     // The plan as JSON carries the rows, marked; --check takes a row that may be related.
     for (const bool padlock : {false, true}) {

@@ -78,9 +78,8 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
         positional.isEmpty() ? controller.workingFolder() : pathFrom(context, positional.first());
     if (!given) return ExitUsage;
     const Path& folder = *given;
-    if (!controller.services().files.isDirectory(folder)) {
-        context.err << "desktidy rename: \u201c" << folder.display() << "\u201d is not a folder"
-                    << Qt::endl;
+    if (const QString why = whyNotAFolder(folder); !why.isEmpty()) {
+        context.err << "desktidy rename: " << why << Qt::endl;
         return ExitFailure;
     }
 
