@@ -4,99 +4,198 @@
 
 namespace {
 
-bool isAt(FileSystem& files, const Path& path, const ItemIdentity& identity) {
-    const std::optional<FileStatus> status = files.status(path);
-    return status && ItemIdentity{status->device, status->inode} == identity;
+// Whether path lies inside folder, below it.
+bool isInside(const Path& path, const Path& folder) {
+    const QByteArray& inner = path.bytes();
+    const QByteArray& outer = folder.bytes();
+    return inner.size() > outer.size() + 1 && inner.startsWith(outer) &&
+           (outer.endsWith('/') || inner.at(outer.size()) == '/');
 }
 
 class Undoer {
   public:
-    Undoer(JournalingFileSystem& files, UndoOutcome& outcome, bool runEnded,
-           const TrashLocation& trash)
-        : files_(files), outcome_(outcome), runEnded_(runEnded), trash_(trash) {}
+    Undoer(JournalingFileSystem& files, const RunRecord& record, const TrashLocation& trash,
+           UndoOutcome& outcome)
+        : files_(files), record_(record), trash_(trash), outcome_(outcome) {}
 
-    void undo(const RunEntry& entry) {
+    // False when the undo cannot go on: its own record cannot be written.
+    bool undo(const RunEntry& entry) {
         switch (entry.kind) {
             case RunEntry::Kind::Move:
-                return moveBack(entry);
+                return entry.acrossDevices ? copyBack(entry) : moveBack(entry);
             case RunEntry::Kind::MadeFolder:
                 // A folder the run did not make after all stays; one a killed run was
                 // making counts as made. Removed only when nothing is left in it, and not
                 // by its identity: an undo of an unfiling makes the folder again, as a new one.
-                if (!entry.done && runEnded_) return;
-                if (files_.removeEmptyDirectory(entry.path).ok()) removeTrashRecordOf(entry.path);
-                return;
+                if (!entry.done && !record_.end.isEmpty()) return true;
+                if (const FileError removed = files_.removeEmptyDirectory(entry.path); removed.ok())
+                    removeTrashRecordOf(entry.path);
+                else if (!files_.recordError().ok())
+                    return fail(entry.path, removed.message);
+                return true;
             case RunEntry::Kind::RemovedFolder:
-                if (!files_.exists(entry.path)) (void)files_.makeDirectory(entry.path);
-                return;
+                // Written before its removal: a removal that failed left the folder.
+                if (files_.exists(entry.path)) return true;
+                if (FileError made = files_.makeDirectory(entry.path); !made.ok())
+                    return fail(entry.path, made.message);
+                return true;
             case RunEntry::Kind::Temporary:
-                return;
+            case RunEntry::Kind::Exchange:  // copies, which are not undone
+                return true;
         }
+        return true;
     }
 
   private:
     // A folder made in the Trash (application removal's "DKT Deleted Apps") came with its
-    // Trash record, which names nothing once the folder is gone. Only in that Trash: a
-    // user's folder named "files" holds no Trash records.
+    // Trash record, which names nothing once the folder is gone.
     void removeTrashRecordOf(const Path& folder) {
-        if (folder.parent().cleaned() != trash_.files().cleaned()) return;
+        if (folder.parent() != trash_.files()) return;
         const Path record = trash_.infoFileFor(folder.fileName());
         const std::optional<FileStatus> status = files_.status(record);
         if (status && status->kind == FileStatus::Kind::File) (void)files_.removeAll(record);
     }
 
-    void moveBack(const RunEntry& entry) {
-        if (entry.acrossDevices) return copyBack(entry);
-        if (!isAt(files_, entry.target, entry.identity)) {
+    enum class Place { Ready, Skipped, Failed };
+    // Makes sure the folder of the item's old place is there: one inside a folder of the
+    // run is made again (with the folders between), as its removal may be all a killed
+    // run's record lost; elsewhere the item stays, and the folder is named as missing.
+    Place oldFolderFor(const RunEntry& entry) {
+        const Path folder = entry.path.parent();
+        if (files_.isDirectory(folder)) return Place::Ready;
+        for (const Path& runFolder : record_.folders) {
+            if (!isInside(folder, runFolder) || !files_.isDirectory(runFolder)) continue;
+            QList<Path> missing;
+            for (Path f = folder; f != runFolder && !files_.exists(f); f = f.parent())
+                missing.prepend(f);
+            for (const Path& f : std::as_const(missing)) {
+                if (FileError made = files_.makeDirectory(f); !made.ok()) {
+                    fail(entry.target, QStringLiteral("its old folder, %1, is missing and could "
+                                                      "not be made again. %2")
+                                           .arg(folder.display(), made.message));
+                    return Place::Failed;
+                }
+            }
+            return Place::Ready;
+        }
+        skip(entry.target, QStringLiteral("its old folder, %1, is missing").arg(folder.display()));
+        return Place::Skipped;
+    }
+
+    bool moveBack(const RunEntry& entry) {
+        if (!entry.isItem(files_.status(entry.target))) {
             // Not moved after all (the run stopped first), or already back: nothing to do.
-            if (isAt(files_, entry.path, entry.identity)) return;
+            if (entry.isItem(files_.status(entry.path))) return true;
             if (entry.done)
                 skip(entry.target, QStringLiteral("it is no longer where the run left it"));
-            return;
+            return true;
         }
+        if (const Place place = oldFolderFor(entry); place != Place::Ready)
+            return place == Place::Skipped || files_.recordError().ok();
         const FileError error = files_.moveNoReplace(entry.target, entry.path);
-        if (error.ok())
-            ++outcome_.movedBack;
-        else if (error.code == EEXIST)
-            skip(entry.target,
-                 QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
-        else
-            fail(entry.target, error.message);
+        if (error.ok()) {
+            outcome_.movedBack += entry.countsAsItem();
+            return true;
+        }
+        if (error.code == EEXIST) {
+            skipTaken(entry);
+            return true;
+        }
+        return fail(entry.target, error.message);
     }
 
     // An item on another file system comes back as the move that took it there: by copy,
     // the item leaving only once its copy is complete. The plain move is tried first, so
     // that this run's record holds both as one move, which an undo of this undo makes again.
-    void copyBack(const RunEntry& entry) {
-        if (!isAt(files_, entry.target, entry.identity)) {
+    bool copyBack(const RunEntry& entry) {
+        if (!entry.isItem(files_.status(entry.target))) {
             skip(entry.target, QStringLiteral("it is no longer where the run left it"));
-            return;
+            return true;
         }
-        FileError moved = files_.moveNoReplace(entry.target, entry.path);
-        if (moved.code == EXDEV) moved = files_.moveAcrossFileSystems(entry.target, entry.path);
-        if (moved.ok())
-            ++outcome_.movedBack;
-        else if (moved.code == EEXIST)
-            skip(entry.target,
-                 QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
-        else
-            fail(entry.target, moved.message);
+        if (const Place place = oldFolderFor(entry); place != Place::Ready)
+            return place == Place::Skipped || files_.recordError().ok();
+        const FileError moved = files_.moveNoReplace(entry.target, entry.path);
+        if (moved.ok()) {
+            outcome_.movedBack += entry.countsAsItem();
+            return true;
+        }
+        if (moved.code == EEXIST) {
+            skipTaken(entry);
+            return true;
+        }
+        if (moved.code != EXDEV) return fail(entry.target, moved.message);
+        // Across file systems as the run went: a complete copy under a hidden name first
+        // (recorded, so that a kill leaves nothing but what recovery removes), then the old
+        // name, and only then does the moved item go.
+        if (const FileError across = files_.moveAcrossFileSystems(entry.target, entry.path);
+            !across.ok()) {
+            if (across.code == EEXIST) {
+                skipTaken(entry);
+                return true;
+            }
+            return fail(entry.target, across.message);
+        }
+        outcome_.movedBack += entry.countsAsItem();
+        return true;
     }
 
     void skip(const Path& path, const QString& why) {
         outcome_.skipped << path.display() + QStringLiteral(": ") + why;
     }
-    void fail(const Path& path, const QString& why) {
+    void skipTaken(const RunEntry& entry) {
+        skip(entry.target, QStringLiteral("its old place, %1, is taken").arg(entry.path.display()));
+    }
+    // Every later step would fail as this one did when the undo's own record cannot be
+    // written: the undo stops there.
+    bool fail(const Path& path, const QString& why) {
+        outcome_.status = UndoOutcome::Status::Failed;
         outcome_.failed << path.display() + QStringLiteral(": ") + why;
+        return files_.recordError().ok();
     }
 
     JournalingFileSystem& files_;
-    UndoOutcome& outcome_;
-    bool runEnded_;
+    const RunRecord& record_;
     const TrashLocation& trash_;
+    UndoOutcome& outcome_;
 };
 
+QString itemsText(int count) {
+    return count == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(count);
+}
+
 }  // namespace
+
+QString UndoOutcome::summary(const RunRecord& record) const {
+    if (status == Status::Refused) return message;
+    const QString run =
+        QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindTitle(record.kind));
+    QString text;
+    switch (status) {
+        case Status::Done:
+            text = QStringLiteral("Undid %1: %2 moved back.").arg(run, itemsText(movedBack));
+            break;
+        case Status::Stopped:
+            text =
+                QStringLiteral("Stopped undoing %1: %2 moved back.").arg(run, itemsText(movedBack));
+            break;
+        default:
+            text = QStringLiteral("Could not undo all of %1: %2 moved back, %3 could not be:")
+                       .arg(run, itemsText(movedBack))
+                       .arg(failed.size());
+            for (const QString& line : failed) text += QStringLiteral("\n  ") + line;
+            break;
+    }
+    if (!skipped.isEmpty()) {
+        text += skipped.size() == 1
+                    ? QStringLiteral(" 1 item stayed where it is:")
+                    : QStringLiteral(" %1 items stayed where they are:").arg(skipped.size());
+        for (const QString& line : skipped) text += QStringLiteral("\n  ") + line;
+    }
+    if (status != Status::Done)
+        text += QStringLiteral("\nRun %1 can be undone again to move back the rest.")
+                    .arg(record.number);
+    return text;
+}
 
 RunReport UndoOutcome::report(const RunRecord& record) const {
     RunReport report;
@@ -104,9 +203,9 @@ RunReport UndoOutcome::report(const RunRecord& record) const {
     report.subject =
         QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindTitle(record.kind));
     report.done = movedBack;
-    report.nameTaken = static_cast<int>(skipped.size());
+    report.leftAlone = static_cast<int>(skipped.size());
     report.failed = static_cast<int>(failed.size());
-    report.cancelled = stopped;
+    report.cancelled = status == Status::Stopped;
     report.details = failed + skipped;
     return report;
 }
@@ -128,33 +227,35 @@ std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord
 UndoOutcome undoSteps(JournalingFileSystem& files, const RunRecord& record,
                       const TrashLocation& trash, RunObserver& observer) {
     UndoOutcome outcome;
-    Undoer undoer(files, outcome, !record.end.isEmpty(), trash);
-    const qsizetype total = record.entries.size();
-    observer.passBegins(QStringLiteral("Undoing..."), total, false);
-    qsizetype done = 0;
+    Undoer undoer(files, record, trash, outcome);
+    qsizetype total = 0, done = 0;
+    for (const RunEntry& entry : record.entries) total += entry.kind == RunEntry::Kind::Move;
+    observer.passBegins(QStringLiteral("Undoing..."), total, true);
     for (auto entry = record.entries.crbegin(); entry != record.entries.crend(); ++entry) {
-        if (observer.stopRequested()) {
-            outcome.stopped = true;
-            break;
+        if (entry->kind == RunEntry::Kind::Move) {
+            if (observer.stopRequested()) {
+                if (outcome.status == UndoOutcome::Status::Done)
+                    outcome.status = UndoOutcome::Status::Stopped;
+                break;
+            }
+            observer.step(++done, total, displayName(entry->target.fileName()));
         }
-        observer.step(++done, total, entry->target.display());
-        undoer.undo(*entry);
+        if (!undoer.undo(*entry)) break;
     }
     observer.passEnds();
     return outcome;
 }
 
-void markUndone(const RunHistory& history, const RunRecord& record, const UndoOutcome& outcome,
-                int undoRun) {
-    // A run whose undo could not be recorded, or that left items it should have moved
-    // back, stays undoable: a later undo takes the rest.
-    if (outcome.stopped || !outcome.failed.isEmpty()) return;
-    // An undo that changed nothing has no record: it counts only when nothing was left to
-    // move back (a run that moved nothing), and it undoes no undo.
-    if (undoRun == 0 && (outcome.movedBack > 0 || !outcome.skipped.isEmpty())) return;
-    (void)history.mark(record.number, "undone-by " + QByteArray::number(undoRun));
-    if (undoRun == 0) return;
+bool markUndone(const RunHistory& history, const RunRecord& record, const UndoOutcome& outcome,
+                int undoRunNumber) {
+    if (undoRunNumber == 0 || outcome.status != UndoOutcome::Status::Done) return false;
+    if (!history.mark(record.number, "undone-by " + QByteArray::number(undoRunNumber)))
+        return false;
+    // The run this undo had undone is done again, when that is what its record says.
     if (record.kind == "undo")
         if (const int undid = record.option("undoes").toInt(); undid > 0)
-            (void)history.mark(undid, "redone-by " + QByteArray::number(undoRun));
+            if (const std::optional<RunRecord> undone = history.read(undid);
+                undone && undone->undone && undone->undoneBy == record.number)
+                (void)history.mark(undid, "redone-by " + QByteArray::number(undoRunNumber));
+    return true;
 }

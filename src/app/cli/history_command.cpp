@@ -24,9 +24,10 @@ int HistoryCommand::execute(CommandContext& context, const QStringList& argument
         context.out << QString::number(number).rightJustified(4) << "  "
                     << record->time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
                     << "  " << runKindTitle(record->kind).leftJustified(20) << ' '
-                    << QString::number(record->movesMade()).rightJustified(6) << "  "
-                    << runStateName(history.stateOf(*record)).leftJustified(8) << ' ' << folder
-                    << '\n';
+                    << QString::number(record->itemCount(context.controller.services().files))
+                           .rightJustified(6)
+                    << "  " << runStateName(history.stateOf(*record)).leftJustified(8) << ' '
+                    << folder << '\n';
     }
     return ExitSuccess;
 }

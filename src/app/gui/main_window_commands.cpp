@@ -8,7 +8,9 @@
 #include "app/gui/main_window.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/removal_panel.h"
+#include "app/gui/run_owner.h"
 #include "app/gui/trash_panel.h"
+#include "app/gui/window_run_front_end.h"
 #include "platform/recent_folders.h"
 #include "trash/trash_records.h"
 
@@ -25,7 +27,15 @@ void MainWindow::bindControllerCommands() {
     connect(actions_->removeApplication, &QAction::triggered, this,
             &MainWindow::listApplicationItems);
     connect(trashPanel_, &TrashPanel::itemsChosen, this, [this](const QList<Path>& paths) {
-        (void)controller_.deleteTrashItems(paths);
+        // The Trash view closes once the deletion runs, before its closing notice; answered
+        // "Cancel", or with nothing chosen, it stays with its selection.
+        const QMetaObject::Connection closeOnRun =
+            connect(runFrontEnd_, &WindowRunFrontEnd::ended, trashPanel_, &QWidget::hide);
+        {
+            const RunOwner owner(trashPanel_);
+            (void)controller_.deleteTrashItems(paths);
+        }
+        disconnect(closeOnRun);
         refresh();
     });
 

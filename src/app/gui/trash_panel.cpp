@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/gui/folders_pane.h"
 #include "app/gui/screen_fit.h"
 
 namespace {
@@ -43,6 +44,8 @@ TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
     resize(720, 400);
 
+    deleteButton->setToolTip(tr("Delete the selected items for good"));
+    clickOnDeleteKey(trashTableView, deleteButton);
     connect(buttons, &QDialogButtonBox::accepted, this, &TrashPanel::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
@@ -81,6 +84,5 @@ void TrashPanel::confirm() {
         if (row->isSelected())
             chosen.append(entries_.at(row->data(NameColumn, EntryRole).toInt()).path);
     }
-    hide();  // the panel closes before the question
     Q_EMIT itemsChosen(chosen);
 }
