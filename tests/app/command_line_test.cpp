@@ -117,9 +117,9 @@ TEST(CommandLine, NoStrayArgumentActsUnasked) {
     TempHome home;
     writeFile(home / "Listed/photo.jpg", "p");
     ASSERT_EQ(desktidy({"folders", "add", home / "Listed"}).status, 0);
+    // The grammar's table above has the rest; these show the program acts on its verdict.
     for (const QStringList& start :
-         {QStringList{"--dry-run", "1"}, QStringList{"1", "--json"}, QStringList{"1", "file"},
-          QStringList{"01"}, QStringList{"2"}, QStringList{"3d-models"}}) {
+         {QStringList{"--dry-run", "1"}, QStringList{"2"}, QStringList{"3d-models"}}) {
         const Outcome refused = desktidy(start);
         EXPECT_EQ(refused.status, 2) << start.join(' ').toStdString();
         EXPECT_EQ(namesIn(home / "Listed"), QStringList({"photo.jpg"}));
