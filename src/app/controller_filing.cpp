@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "app/desktidy_controller.h"
 #include "app/plan_details.h"
 #include "filing/archive_date.h"
@@ -10,9 +12,9 @@ namespace {
 // is neither filed "successfully" nor kept as the working folder. A link to a folder is
 // a folder here.
 bool folderIsThere(const Path& folder, Prompter& prompter) {
-    if (isFolderOrLinkToOne(folder)) return true;
-    prompter.criticalNotice(QStringLiteral("The folder ") + folder.display() +
-                            QStringLiteral(" does not exist."));
+    const QString why = whyNotAFolder(folder);
+    if (why.isEmpty()) return true;
+    prompter.criticalNotice(why);
     return false;
 }
 
@@ -24,6 +26,36 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
                                 QStringLiteral(" cannot be kept in the Setup: its name is not "
                                                "UTF-8 text."));
     return text;
+}
+
+// Whether path lies inside folder, both with their links resolved.
+bool liesInside(const Path& path, const Path& folder) {
+    QByteArray base = folder.bytes();
+    if (!base.endsWith('/')) base += '/';
+    return !folder.isEmpty() && path.bytes().startsWith(base);
+}
+
+bool sameFolder(const Path& a, const Path& b) {
+    if (a.cleaned() == b.cleaned()) return true;
+    struct stat first, second;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Why folder cannot join the folder list, which holds listed; empty when it can. The root
+// holds the whole system, and a folder listed twice (by any path) would only be filed once.
+QString whyNotListable(const Path& folder, const QList<Path>& listed) {
+    if (folder.cleaned() == Path("/"))
+        return QStringLiteral(
+            "The folder / cannot be listed: it holds the whole system, not "
+            "loose items to file.");
+    for (const Path& other : listed)
+        if (sameFolder(folder, other))
+            return QStringLiteral("The folder ") + folder.display() +
+                   (other.cleaned() == folder.cleaned()
+                        ? QStringLiteral(" is listed already.")
+                        : QStringLiteral(" is listed already, as ") + other.display() + u'.');
+    return QString();
 }
 
 // Items that stayed because their name was taken are the normal course; moves that failed
@@ -41,14 +73,15 @@ void tellFailures(const MoveCounts& counts, const Path& folder, RunContext& run)
 
 RunPlan DesktidyController::planFiling(const Path& folder) {
     const ArchiveDate& date = draft_.archiveDate;
+    const Path place = folderToWorkIn(folder);
     Filer filer(services_.files);
-    RunPlan plan = filer.planArchive(folder, draft_,
+    RunPlan plan = filer.planArchive(place, draft_,
                                      ArchiveCutoff::fromTitles(date.year, date.month, date.day));
     // Filing comes after archiving: what archiving moves is no longer loose.
     QSet<Path> archived;
     for (const PlannedStep& step : plan.steps)
         if (step.refusal == Refusal::None) archived.insert(step.from);
-    const RunPlan filing = filer.planFiling(folder, draft_);
+    const RunPlan filing = filer.planFiling(place, draft_);
     for (PlannedStep step : filing.steps)
         if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
     plan.kind = RunKind::File;
@@ -56,23 +89,29 @@ RunPlan DesktidyController::planFiling(const Path& folder) {
 }
 
 RunPlan DesktidyController::planUnfiling(const Path& folder) {
-    return Filer(services_.files).planUnfiling(folder, draft_.folderNames);
+    return Filer(services_.files).planUnfiling(folderToWorkIn(folder), draft_.folderNames);
 }
 
-RunReport DesktidyController::fileWithin(RunContext& run, const Path& folder) {
+RunReport DesktidyController::fileWithin(RunContext& run, const Path& folder,
+                                         const QSet<QByteArray>* only) {
     // The date the run is about to save, not the one stored before it.
     const ArchiveDate& date = draft_.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
+    const Path place = folderToWorkIn(folder);
     Filer filer(run.files(), run.observer());
     MoveCounts counts;
-    if (!cutoff.isOff()) counts = filer.archiveFolder(folder, draft_, cutoff);
+    if (!cutoff.isOff())
+        counts = filer.execute(filer.planArchive(place, draft_, cutoff, only),
+                               QStringLiteral("Archiving..."));
     noteRecentFolder(folder);
     // The filed folder becomes the stored working folder.
     const QString shown = draft_.workingFolder;
     if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
     saveSetup();
     draft_.workingFolder = shown;
-    if (!counts.report.cancelled) counts.add(filer.fileFolder(folder, draft_));
+    if (!counts.report.cancelled)
+        counts.add(
+            filer.execute(filer.planFiling(place, draft_, only), QStringLiteral("Filing...")));
     counts.report.kind = RunKind::File;
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
     tellFailures(counts, folder, run);
@@ -109,7 +148,9 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
             QStringLiteral("OK"), [this] { return listedFoldersDetails(); }};
     const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
         bool everyFolder = true;
-        for (const Path& folder : distinctListedFolders()) {
+        const QList<Path> folders = distinctListedFolders();
+        const QHash<Path, QSet<QByteArray>> looseAtStart = looseItemsOfNestedFolders(folders);
+        for (const Path& folder : folders) {
             if (run.stopRequested()) {
                 run.report().cancelled = true;
                 return RunResult::Cancelled;
@@ -118,7 +159,9 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
                 everyFolder = false;
                 continue;
             }
-            run.addPart(folder, fileWithin(run, folder));
+            const auto nested = looseAtStart.find(folder);
+            run.addPart(folder,
+                        fileWithin(run, folder, nested == looseAtStart.end() ? nullptr : &*nested));
             if (run.report().cancelled) return RunResult::Cancelled;
         }
         // Each failed folder has said so; "all of the files have been filed" would be untrue.
@@ -139,6 +182,23 @@ QList<Path> DesktidyController::distinctListedFolders() const {
         if (const Path folder = Path::fromText(listed); !folders.contains(folder))
             folders << folder;
     return folders;
+}
+
+QHash<Path, QSet<QByteArray>> DesktidyController::looseItemsOfNestedFolders(
+    const QList<Path>& folders) {
+    QList<Path> places;
+    for (const Path& folder : folders) places << canonicalPath(folder);
+    QHash<Path, QSet<QByteArray>> loose;
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            if (!liesInside(places[i], places[j])) continue;
+            QSet<QByteArray>& names = loose[folders[i]];
+            const NameList listed = services_.files.listNames(folderToWorkIn(folders[i]), false);
+            for (std::size_t k = 0; k < listed.size(); ++k) names.insert(listed.name(k));
+            break;
+        }
+    }
+    return loose;
 }
 
 QString DesktidyController::listedFoldersDetails() {
@@ -248,9 +308,16 @@ RunResult DesktidyController::keepWorkingFolder(const Path& folder) {
 
 RunResult DesktidyController::addFolders(const QList<Path>& folders) {
     QStringList texts;
-    for (const Path& folder : folders) {
+    QList<Path> listed = distinctListedFolders();
+    for (const Path& given : folders) {
+        const Path folder = given.cleaned();
         const std::optional<QString> text = storableText(folder, services_.prompter);
         if (!text) return RunResult::Failed;
+        if (const QString why = whyNotListable(folder, listed); !why.isEmpty()) {
+            services_.prompter.criticalNotice(why);
+            return RunResult::Failed;
+        }
+        listed << folder;
         texts.append(*text);
     }
     draft_.listedFolders.append(texts);

@@ -17,12 +17,22 @@ QList<PackRow> rowsOf(const QStringList& sources, const QStringList& destination
     return rows;
 }
 
-CopyList copyListOf(const QList<PackRow>& rows, bool overwrite) {
-    return CopyList::fromTexts(columnOf(rows, &PackRow::source),
-                               columnOf(rows, &PackRow::destination), overwrite);
+CopyList copyListOf(const QList<PackRow>& rows, bool overwrite, QList<KeptFolder> kept) {
+    CopyList list = CopyList::fromTexts(columnOf(rows, &PackRow::source),
+                                        columnOf(rows, &PackRow::destination), overwrite);
+    list.kept = std::move(kept);
+    return list;
 }
 
 }  // namespace
+
+QList<KeptFolder> DesktidyController::keptFolders() const {
+    // A copy that replaced one of these would take the user's files, or the program's own
+    // settings and history, with it.
+    return {{Path::fromText(home_), QStringLiteral("your home folder")},
+            {Path::fromText(store_.filePath()).parent(), QStringLiteral("Desktidy's settings")},
+            {desktidyStateFolder(home_), QStringLiteral("Desktidy's history")}};
+}
 
 QList<PackRow>& DesktidyController::packRowsOf(PackSide side) {
     return side == PackSide::Pack ? draft_.packRows : draft_.unpackRows;
@@ -32,8 +42,16 @@ const QList<PackRow>& DesktidyController::packRows(PackSide side) const {
     return side == PackSide::Pack ? draft_.packRows : draft_.unpackRows;
 }
 
-void DesktidyController::addPackRow(PackSide side, const PackRow& row) {
+RunResult DesktidyController::addPackRow(PackSide side, const PackRow& row) {
+    const CopyRow copy{Path::fromText(row.source), Path::fromText(row.destination)};
+    if (const auto why = whyRowIsRefused(services_.files, copy, keptFolders())) {
+        services_.prompter.criticalNotice(
+            QStringLiteral("\u201c%1\u201d cannot be listed to be copied to \u201c%2\u201d: %3")
+                .arg(copy.source.display(), copy.destination.display(), *why));
+        return RunResult::Failed;
+    }
     packRowsOf(side).append(row);
+    return RunResult::Done;
 }
 
 void DesktidyController::removePackRows(PackSide side, const QList<int>& rows) {
@@ -56,7 +74,7 @@ RunResult DesktidyController::copyPackRows(PackSide side) {
     const bool unpack = side == PackSide::Unpack;
     const CopyRunTexts texts = unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack();
     const bool replaceWithoutAsking = unpack ? saved_.unpackOverwrite : saved_.packOverwrite;
-    const CopyList list = copyListOf(packRows(side), replaceWithoutAsking);
+    const CopyList list = copyListOf(packRows(side), replaceWithoutAsking, keptFolders());
     // The run changes its destination folders, so a second run on any of them waits.
     RunRequest request{texts.kind, {}};
     for (const CopyRow& row : list.rows)
@@ -85,6 +103,7 @@ RunResult DesktidyController::copyPackRows(PackSide side) {
 RunPlan DesktidyController::planCopies(PackSide side) {
     const bool unpack = side == PackSide::Unpack;
     return ::planCopies(
-        copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite),
+        copyListOf(packRows(side), unpack ? saved_.unpackOverwrite : saved_.packOverwrite,
+                   keptFolders()),
         services_.files, unpack ? RunKind::Unpack : RunKind::Pack);
 }

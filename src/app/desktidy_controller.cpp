@@ -4,10 +4,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
 
+#include "platform/file_system.h"
 #include "platform/recent_folders.h"
-#include "platform/text.h"
 #include "schedule/crontab_entry.h"
 
 namespace {
@@ -25,6 +24,22 @@ QString executablePath(const QString& argumentZero) {
 bool isFolderOrLinkToOne(const Path& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+Path folderToWorkIn(const Path& folder) {
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return folder;
+    const Path resolved = canonicalPath(folder);
+    return resolved.isEmpty() ? folder : resolved;
+}
+
+QString whyNotAFolder(const Path& folder) {
+    if (isFolderOrLinkToOne(folder)) return QString();
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0)
+        return QStringLiteral("The folder ") + folder.display() +
+               QStringLiteral(" does not exist.");
+    return folder.display() + QStringLiteral(" is not a folder.");
 }
 
 DesktidyController::DesktidyController(Services s, BundleDefaults bundle)
@@ -67,16 +82,11 @@ void DesktidyController::start(const QStringList& arguments) {
     executable_ = executablePath(arguments.value(0));
     cronCommand_ =
         buildDktCommand(executable_, settingsHomeForJobs(), stateHomeForJobs()).value_or(QString());
-    scheduledRun_ = scheduledRunNumber(arguments);
+    scheduledRun_ = isScheduledRunStart(arguments);
 }
 
-int scheduledRunNumber(const QStringList& arguments) {
-    // Digits alone: a folder named "3d-models" must never file every listed folder.
-    const QString argument = arguments.value(1);
-    const bool digitsAlone =
-        !argument.isEmpty() && std::all_of(argument.begin(), argument.end(),
-                                           [](QChar c) { return c >= u'0' && c <= u'9'; });
-    return digitsAlone ? leadingInteger(argument) : 0;
+bool isScheduledRunStart(const QStringList& arguments) {
+    return arguments.size() == 2 && arguments.at(1) == u"1";
 }
 
 QString DesktidyController::settingsHomeForJobs() const {
@@ -101,7 +111,7 @@ QString DesktidyController::stateHomeForJobs() const {
 }
 
 std::optional<RunResult> DesktidyController::runScheduledFiling() {
-    if (scheduledRun_ == 0) return std::nullopt;
+    if (!scheduledRun_) return std::nullopt;
     // The crontab entry outlives the list (emptied, or the settings gone): say what is
     // wrong and how to mend it, rather than "done filing".
     if (distinctListedFolders().isEmpty()) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QVariantMap>
 #include <functional>
@@ -8,6 +10,7 @@
 #include "app/removal_checklist.h"
 #include "app/services.h"
 #include "names/name_change_options.h"
+#include "pack/pack_copy.h"
 #include "platform/run_plan.h"
 #include "platform/run_result.h"
 #include "platform/trash_location.h"
@@ -94,6 +97,8 @@ class DesktidyController {
     void setRunOptions(RunOptions options);
     // What filing (archiving included), unfiling, a name change by options, or
     // packing and unpacking would do now. Nothing changes: not the draft, nor the disk.
+    // A folder given as a link is taken as the folder it leads to, as the runs take it.
+    // A name change's notices end with the names no rule can read, as its run's do.
     RunPlan planFiling(const Path& folder);
     RunPlan planUnfiling(const Path& folder);
     // The listed folders in the order a run over them takes them, each once: a folder
@@ -120,8 +125,9 @@ class DesktidyController {
     // Makes folder the working folder and saves it. A folder whose path is not UTF-8
     // cannot be kept in the settings: refused with a critical notice, Failed.
     RunResult keepWorkingFolder(const Path& folder);
-    // Appends folders to the draft's folder list; refused as keepWorkingFolder refuses
-    // when any of them is not UTF-8, and then none is added.
+    // Appends folders to the draft's folder list; refused with a critical notice saying
+    // why, and then none is added, when any of them is not UTF-8, is the root "/", or is
+    // listed already (by this path or another that reaches the same folder).
     RunResult addFolders(const QList<Path>& folders);
     // Removes the given rows of the folder list.
     void removeFolders(const QList<int>& rows);
@@ -155,7 +161,10 @@ class DesktidyController {
 
     // --- Pack ---
     const QList<PackRow>& packRows(PackSide side) const;
-    void addPackRow(PackSide side, const PackRow& row);
+    // Appends row; refused with a critical notice saying why, and Failed, when a run would
+    // refuse to copy it (no source, no destination folder, a copy that would replace the
+    // home folder, the settings or the history, or a folder holding one).
+    RunResult addPackRow(PackSide side, const PackRow& row);
     // Removes the rows at these indexes (the table's selection).
     void removePackRows(PackSide side, const QList<int>& rows);
     // Rebuilds the unpack list so that it brings back what the pack list copies.
@@ -219,14 +228,22 @@ class DesktidyController {
     QString stateHomeForJobs() const;
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
     void noteRecentFolder(const Path& folder);
-    // Archives and files folder within run; the folder's report.
-    RunReport fileWithin(RunContext& run, const Path& folder);
+    // Archives and files folder within run; the folder's report. Given only, the loose
+    // items of those names and no others.
+    RunReport fileWithin(RunContext& run, const Path& folder,
+                         const QSet<QByteArray>* only = nullptr);
+    // For each of folders that lies inside one before it in the list, the names of its
+    // loose items now: a run over the list files those and not what it has just filed
+    // into that folder itself, as the preview, made before any move, shows.
+    QHash<Path, QSet<QByteArray>> looseItemsOfNestedFolders(const QList<Path>& folders);
     // Unfiles folder within run by plan.
     RunReport unfileWithin(RunContext& run, const Path& folder, const RunPlan& plan);
     // What filing every listed folder will do, folder by folder, for its question.
     QString listedFoldersDetails();
     void loadSettings();
     QList<PackRow>& packRowsOf(PackSide side);
+    // The folders no copy may replace (see CopyList::kept).
+    QList<KeptFolder> keptFolders() const;
     TrashServices trashServices();
     // The undo itself, with or without its question.
     RunResult carryOutUndo(const RunRecord& record, std::optional<RunQuestion> question);
@@ -245,7 +262,7 @@ class DesktidyController {
     QList<Path> applicationDataFolders_;
     QString cronCommand_;
     QString executable_;  // this program's absolute path
-    int scheduledRun_ = 0;
+    bool scheduledRun_ = false;
     std::function<QDateTime()> trashClock_ = [] { return QDateTime::currentDateTime(); };
 };
 
@@ -254,7 +271,15 @@ QStringList resolveAppDirs(const QVariantList& patterns, const QString& user, co
 
 // Whether path is a folder, or a link to one.
 bool isFolderOrLinkToOne(const Path& path);
+// The folder a run works in. A link that the user named as the folder is followed once,
+// at the start: every move, and the plan that shows them, then go by the folder it leads
+// to, which is the one the run locks, and no step takes the link for a folder to move
+// items into (which the moves refuse, as a link in a category folder's place must be).
+Path folderToWorkIn(const Path& folder);
+// Why folder is no folder to work in, as a sentence that names what is wrong ("The folder
+// F does not exist.", "F is not a folder."); empty when it is a folder or a link to one.
+QString whyNotAFolder(const Path& folder);
 
-// What argument 1 asks of the start: a nonzero number for the scheduled run (the crontab
-// entry passes "1"), else 0. Only digits alone count.
-int scheduledRunNumber(const QStringList& arguments);
+// Whether the arguments (entry 0 is the program's path) ask for the scheduled run: exactly
+// the one argument "1" that the crontab line passes. Nothing else ever files unattended.
+bool isScheduledRunStart(const QStringList& arguments);

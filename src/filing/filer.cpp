@@ -73,7 +73,8 @@ Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
 
 template <typename Filter>
 void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
-                           const Settings& settings, Filter keep, bool planUnmatched) {
+                           const Settings& settings, Filter keep, bool planUnmatched,
+                           const QSet<QByteArray>* only) {
     // One listing and one type lookup per item; the order is that of trying the
     // categories in order, each with its entries in order. The steps keep the places of
     // their items in the listing, not copies of their names.
@@ -94,6 +95,7 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
         const QByteArrayView name = names.at(i);
         // The program's own folders are never filed into one another.
         if (folderNames.contains(name)) continue;
+        if (only && !only->contains(name.toByteArray())) continue;
         const int k = table.categoryOf(name);
         if ((k == noCategory && !planUnmatched) || !keep(folder / name)) continue;
         (k == noCategory ? unmatched : byCategory[k]).push_back(static_cast<std::uint32_t>(i));
@@ -124,7 +126,7 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
 }
 
 RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
-                           const ArchiveCutoff& cutoff) {
+                           const ArchiveCutoff& cutoff, const QSet<QByteArray>* only) {
     RunPlan plan;
     plan.kind = RunKind::Archive;
     if (cutoff.isOff()) return plan;
@@ -141,15 +143,16 @@ RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
             const auto st = files_.status(path);
             return st && cutoff.includes(*st);
         },
-        false);
+        false, only);
     return plan;
 }
 
-RunPlan Filer::planFiling(const Path& folder, const Settings& settings) {
+RunPlan Filer::planFiling(const Path& folder, const Settings& settings,
+                          const QSet<QByteArray>* only) {
     RunPlan plan;
     plan.kind = RunKind::File;
     planLooseItems(
-        plan, folder, folder, settings, [](const Path&) { return true; }, true);
+        plan, folder, folder, settings, [](const Path&) { return true; }, true, only);
     // An archive folder that archiving made but left empty does not remain.
     const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
     if (isPlainFolderName(archiveName))

@@ -50,9 +50,11 @@ class Filer {
         : files_(files), observer_(observer) {}
 
     // The moves of archiveFolder, fileFolder and unfileFolder, with the items that would
-    // stay and why.
-    RunPlan planArchive(const Path& folder, const Settings& settings, const ArchiveCutoff& cutoff);
-    RunPlan planFiling(const Path& folder, const Settings& settings);
+    // stay and why. Given only, the loose items whose names it holds and no others.
+    RunPlan planArchive(const Path& folder, const Settings& settings, const ArchiveCutoff& cutoff,
+                        const QSet<QByteArray>* only = nullptr);
+    RunPlan planFiling(const Path& folder, const Settings& settings,
+                       const QSet<QByteArray>* only = nullptr);
     RunPlan planUnfiling(const Path& folder, const QStringList& folderNames);
     // From now on archiving and filing plan only the loose items with these names (the
     // items a watch has seen settle); everything else about their plans stays the same.
@@ -80,7 +82,8 @@ class Filer {
     // in destinationBase, and, when planUnmatched, the items no category takes.
     template <typename Filter>
     void planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
-                        const Settings& settings, Filter keep, bool planUnmatched);
+                        const Settings& settings, Filter keep, bool planUnmatched,
+                        const QSet<QByteArray>* only);
     class TakenNames;
     // The steps that bring every item of source back to folder; taken holds the names
     // at the top level of folder, those of earlier steps included. True when source is a

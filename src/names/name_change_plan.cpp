@@ -1,5 +1,8 @@
 #include "names/name_change_plan.h"
 
+#include <limits.h>
+#include <unistd.h>
+
 #include <QHashFunctions>
 #include <QSet>
 #include <algorithm>
@@ -165,8 +168,8 @@ int compareFolded(const Key& a, const Key& b) {
 class Simulation {
   public:
     Simulation(NameList names, const Path& folder, const NameChangeOptions& options,
-               NameChangePlan& result)
-        : names_(std::move(names)), folder_(folder), result_(result) {
+               qsizetype nameMax, NameChangePlan& result)
+        : names_(std::move(names)), folder_(folder), result_(result), nameMax_(nameMax) {
         items_.reserve(names_.size());
         for (std::size_t i = 0; i < names_.size(); ++i) {
             const QByteArrayView bytes = names_.at(i);
@@ -248,6 +251,11 @@ class Simulation {
             if (!rule(name, static_cast<int>(i), newName)) continue;
             if (newName.isEmpty()) return stop(emptyName, name);
             if (newName.startsWith('.')) return stop(period, name);
+            // The move that gives a name the file system cannot hold fails, and ends the run.
+            if (tooLong(newName))
+                return stop(FileError::fromErrno(ENAMETOOLONG, pathOf(name), QStringLiteral("move"))
+                                .message,
+                            name);
             const std::size_t hash = hashOf(newName);
             if (const int found = holderOf(newName, hash); found >= 0) {
                 // The names of this pass's listing are taken; a name given earlier in this
@@ -259,7 +267,7 @@ class Simulation {
                         FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
                         name);
                 if (taken == TakenName::EndsRun)
-                    return stop(takenPrefix + QString::fromUtf8(newName), name);
+                    return stop(takenPrefix + displayName(newName), name);
                 refuse(name, newName);
                 continue;
             }
@@ -284,6 +292,15 @@ class Simulation {
                 newName = caseChanged(QString::fromUtf8(name), upper).toUtf8();
             }
             if (newName == name) continue;
+            // Upper case can take more bytes; a name grown too long keeps its case, as a
+            // refused change of case does.
+            if (tooLong(newName)) {
+                result_.plan.steps.push_back(
+                    {pathOf(name), pathOf(newName), Refusal::NotAllowed,
+                     FileError::fromErrno(ENAMETOOLONG, pathOf(name), QStringLiteral("rename"))
+                         .message});
+                continue;
+            }
             const std::size_t hash = hashOf(newName);
             if (holderOf(newName, hash) >= 0) {
                 refuse(name, newName);
@@ -361,6 +378,10 @@ class Simulation {
 
   private:
     QByteArrayView originalOf(int item) const { return names_.at(items_[item].listIndex); }
+    // Whether a name, or the path it makes, is longer than the file system takes.
+    bool tooLong(QByteArrayView name) const {
+        return name.size() > nameMax_ || folder_.bytes().size() + 1 + name.size() >= PATH_MAX;
+    }
     // The item that has name now, or had it when the current pass began: the listing holds
     // a name until its pass ends. -1 when none has.
     int holderOf(QByteArrayView name, std::size_t hash) const {
@@ -383,7 +404,7 @@ class Simulation {
         for (int i = 0; i < int(items_.size()); ++i) byName_.insert(items_[i].currentHash, i);
     }
     void refuse(QByteArrayView name, QByteArrayView newName) {
-        result_.plan.notices << takenPrefix + QString::fromUtf8(newName);
+        result_.plan.notices << takenPrefix + displayName(newName);
         result_.plan.steps.push_back({pathOf(name), pathOf(newName), Refusal::NameTaken, {}});
     }
     // beforeCaseOf: the item whose name before the case pass goes with the step, or -1.
@@ -412,6 +433,7 @@ class Simulation {
     std::vector<QByteArrayView> beforeCase_;  // by item, once the case pass runs
     NameTable byName_;
     int pass_ = 0;
+    qsizetype nameMax_;
     QSet<QByteArray> hidden_;
     // A pass's listing, kept to be reused by the next.
     std::vector<Key> keys_;
@@ -495,7 +517,10 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
         return result;
     }
 
-    Simulation sim(files.listNames(folder, true), folder, options, result);
+    // The longest name the folder's file system takes (255 bytes on most).
+    const long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    Simulation sim(files.listNames(folder, true), folder, options, nameMax > 0 ? nameMax : 255,
+                   result);
     // The texts are read from the controls, as the window shows them.
     const AffixBytes prefix{options.prefixNumberCheck, options.prefixStringCheck,
                             options.prefixTextField.toUtf8(), options.prefixNumber2Check};

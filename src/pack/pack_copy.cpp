@@ -1,7 +1,6 @@
 #include "pack/pack_copy.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <optional>
 
 #include "pack/pack_lists.h"
@@ -48,15 +47,6 @@ bool sameItem(const FileStatus& a, const FileStatus& b) {
     return a.device == b.device && a.inode == b.inode;
 }
 
-// The path with every link in it resolved; empty when it does not exist.
-Path canonicalPath(const Path& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved) return Path();
-    Path canonical{QByteArray(resolved)};
-    std::free(resolved);
-    return canonical;
-}
-
 // True when path, with every link in it resolved, is folder or lies inside it.
 bool liesWithin(FileSystem& files, const Path& path, const FileStatus& folder) {
     Path p = canonicalPath(path);
@@ -69,30 +59,51 @@ bool liesWithin(FileSystem& files, const Path& path, const FileStatus& folder) {
     return false;
 }
 
-FileError refused(const Path& source, const Path& folder, const QString& why) {
-    FileError error;
-    error.code = EINVAL;
-    error.path = source;
-    error.message = QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d: %3")
-                        .arg(source.display(), folder.display(), why);
-    return error;
+struct RowRefusal {
+    Refusal kind;
+    QString reason;   // "it does not exist."
+    QString message;  // the alert: the row, then the reason
+};
+
+RowRefusal refused(const Path& source, const Path& folder, const QString& why,
+                   Refusal kind = Refusal::NotAllowed) {
+    return {kind, why,
+            QStringLiteral("\u201c%1\u201d was not copied to \u201c%2\u201d: %3")
+                .arg(source.display(), folder.display(), why)};
 }
 
-// Why a row must not be copied, if it must not: copying it would remove its own source,
-// put a folder inside itself, or (for a source or destination edited to nothing) name
-// the destination folder itself as the copy path.
-std::optional<FileError> refusal(FileSystem& files, const Path& source, const Path& folder,
-                                 const Path& copyPath) {
+// Why a row must not be copied, if it must not: its source or destination folder is not
+// there, or copying it would remove its own source, put a folder inside itself, replace
+// a kept folder or one that holds it, or (for a source or destination edited to nothing)
+// name the destination folder itself as the copy path.
+std::optional<RowRefusal> refusal(FileSystem& files, const Path& source, const Path& folder,
+                                  const Path& copyPath, const QList<KeptFolder>& kept) {
     const QByteArray name = source.fileName();
     if (name.isEmpty() || name == "." || name == ".." || name == "/")
         return refused(source, folder, QStringLiteral("it does not name a file or folder."));
     if (folder.isEmpty())
         return refused(source, folder, QStringLiteral("no destination folder is given."));
     const auto original = files.status(source);
-    if (!original) return std::nullopt;  // the copy itself reports a missing source
+    if (!original)
+        return refused(source, folder, QStringLiteral("it does not exist."), Refusal::Missing);
+    // "/." looks through a link to a folder, as the copy does.
+    if (const auto into = files.status(folder / "."); !into || !into->isDirectory())
+        return refused(
+            source, folder,
+            files.exists(folder)
+                ? QStringLiteral("\u201c%1\u201d is not a folder.").arg(folder.display())
+                : QStringLiteral("the folder \u201c%1\u201d does not exist.").arg(folder.display()),
+            Refusal::Missing);
     const auto existing = files.status(copyPath);
     if (existing && sameItem(*existing, *original))
         return refused(source, folder, QStringLiteral("the copy would replace the item itself."));
+    if (existing && existing->isDirectory())
+        for (const KeptFolder& keep : kept)
+            if (liesWithin(files, keep.path, *existing))
+                return refused(source, folder,
+                               QStringLiteral("the copy would replace \u201c%1\u201d, which is "
+                                              "or holds %2.")
+                                   .arg(copyPath.display(), keep.what));
     if (original->isDirectory() && liesWithin(files, folder, *original))
         return refused(source, folder, QStringLiteral("a folder cannot be copied into itself."));
     if (existing && existing->isDirectory() && liesWithin(files, source.parent(), *existing))
@@ -157,6 +168,14 @@ RowOutcome copyRow(const PlannedStep& step, bool replaceWithoutAsking, CopyServi
 
 }  // namespace
 
+std::optional<QString> whyRowIsRefused(FileSystem& files, const CopyRow& row,
+                                       const QList<KeptFolder>& kept) {
+    const auto why =
+        refusal(files, row.source, row.destination, copyPathOf(row.source, row.destination), kept);
+    if (!why) return std::nullopt;
+    return why->reason;
+}
+
 RunPlan planCopies(const CopyList& list, FileSystem& files, RunKind kind) {
     RunPlan plan;
     plan.kind = kind;
@@ -164,8 +183,8 @@ RunPlan planCopies(const CopyList& list, FileSystem& files, RunKind kind) {
         PlannedStep step{row.source, copyPathOf(row.source, row.destination), Refusal::None, {}};
         // The copy path of a row whose destination is empty is no path to show: the
         // refusal names the row.
-        if (const auto why = refusal(files, row.source, row.destination, step.to)) {
-            step.refusal = Refusal::NotAllowed;
+        if (const auto why = refusal(files, row.source, row.destination, step.to, list.kept)) {
+            step.refusal = why->kind;
             step.why = why->message;
         } else {
             step.replaces = files.exists(step.to);
@@ -186,7 +205,7 @@ RunResult copyStashery(const CopyRunTexts& texts, const RunPlan& plan, bool repl
     bool anyFailed = false;
     const auto finish = [&](RunResult result) {
         services.observer.passEnds();
-        report.failed = notCopied - report.notAllowed;
+        report.failed = notCopied - report.notAllowed - report.missing;
         return result;
     };
     int row = 0;
@@ -203,7 +222,9 @@ RunResult copyStashery(const CopyRunTexts& texts, const RunPlan& plan, bool repl
         }
         notCopied += rowOutcome == RowOutcome::Failed;
         report.nameTaken += rowOutcome == RowOutcome::Skipped;  // the user kept what was there
-        report.notAllowed += rowOutcome == RowOutcome::Failed && step.refusal != Refusal::None;
+        report.notAllowed +=
+            rowOutcome == RowOutcome::Failed && step.refusal == Refusal::NotAllowed;
+        report.missing += rowOutcome == RowOutcome::Failed && step.refusal == Refusal::Missing;
         report.done +=
             rowOutcome == RowOutcome::Copied || rowOutcome == RowOutcome::CopiedWithProblem;
         anyFailed = anyFailed || rowOutcome == RowOutcome::Failed ||

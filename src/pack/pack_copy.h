@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "platform/file_system.h"
 #include "platform/notifier.h"
@@ -32,10 +33,20 @@ struct CopyRow {
     Path destination;
 };
 
+// A folder that no copy may replace, nor replace a folder that holds it, with what it is
+// for people ("your home folder").
+struct KeptFolder {
+    Path path;
+    QString what;
+};
+
 // One list and how to treat what is already at a copy path.
 struct CopyList {
     QList<CopyRow> rows;
     bool replaceWithoutAsking = false;
+    // The home folder and where the settings and the history are kept: a row whose copy
+    // would replace one of them, or a folder above one, is refused.
+    QList<KeptFolder> kept;
 
     // The rows of a pair of parallel text lists as the settings keep them, each path as
     // its UTF-8 bytes; a missing destination is empty.
@@ -70,6 +81,11 @@ RunResult copyStashery(const CopyRunTexts& texts, const RunPlan& plan, bool repl
                        CopyServices services, CopyOutcome& outcome);
 
 // The copies of a list in order, each from its source to its copy path; a row that must
-// not be copied is refused (NotAllowed) with the alert it shows, and a copy that would
-// replace an existing item is marked. kind is Pack or Unpack. Changes nothing.
+// not be copied is refused with the alert it shows (Missing when its source or its folder
+// is not there, NotAllowed otherwise), and a copy that would replace an existing item is
+// marked. kind is Pack or Unpack. Changes nothing.
 RunPlan planCopies(const CopyList& list, FileSystem& files, RunKind kind);
+
+// Why planCopies would refuse a row now ("it does not exist."), or nothing.
+std::optional<QString> whyRowIsRefused(FileSystem& files, const CopyRow& row,
+                                       const QList<KeptFolder>& kept);

@@ -8,6 +8,7 @@
 #include <QList>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/disk_changes.h"
@@ -166,4 +167,12 @@ FileError checkOneFileSystem(FileSystem& files, const Path& folder) {
             if (names.isDirectory(i)) pending.append(current / names.name(i));
     }
     return {};
+}
+
+Path canonicalPath(const Path& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return Path();
+    Path canonical{QByteArray(resolved)};
+    std::free(resolved);
+    return canonical;
 }

@@ -116,3 +116,5 @@ FileError otherFileSystemAt(const Path& mountPoint);
 // otherFileSystemAt for the first folder that is, a read error for a folder that cannot be
 // read, else ok. Run before an operation that must not start unless it can finish.
 FileError checkOneFileSystem(FileSystem& files, const Path& folder);
+// The path with every link in it resolved (realpath); empty when it does not exist.
+Path canonicalPath(const Path& path);

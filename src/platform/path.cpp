@@ -58,7 +58,13 @@ QString displayName(QByteArrayView name) {
     for (qsizetype i = 0; i < name.size();) {
         const unsigned char byte = static_cast<unsigned char>(name[i]);
         const qsizetype n = utf8SequenceLength(name, i);
-        if (n == 0 || byte < 0x20 || byte == 0x7F) {
+        if (byte == '\\') {
+            // Doubled, so that a backslash and the "x" and digits after it never read as
+            // an escaped byte.
+            flush(i);
+            text += QLatin1String("\\\\");
+            runStart = ++i;
+        } else if (n == 0 || byte < 0x20 || byte == 0x7F) {
             flush(i);
             appendEscaped(text, byte);
             runStart = ++i;

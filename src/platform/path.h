@@ -21,8 +21,9 @@ class Path {
     // The text of a path whose bytes are UTF-8; nullopt for any other.
     std::optional<QString> toText() const;
     // The text for people: the UTF-8 decoding, with each byte that is not part of a
-    // valid character, and each control character, written as \xHH. Never used to find
-    // an item again.
+    // valid character, and each control character, written as \xHH, and a backslash
+    // doubled (\\), so that "\xFF" typed in a name never looks like the byte 0xFF. Never
+    // used to find an item again.
     QString display() const;
 
     const QByteArray& bytes() const { return bytes_; }

@@ -15,6 +15,7 @@ enum class Refusal : std::uint8_t {
     NoMatchingType,  // filing: no category lists its type
     NotAFolder,      // the destination folder's name is held by something that is no folder
     NotAllowed,      // the step would lose data or leave the folder; `why` says how
+    Missing,         // what the step needs is not there (a copy's source or folder); `why` names it
 };
 
 // One item of a plan: from is moved (or copied) to to, unless it is refused.

@@ -6,7 +6,7 @@
 qsizetype RunPlan::stepsToMake() const {
     return static_cast<qsizetype>(steps.size()) - refusedCount(Refusal::NameTaken) -
            refusedCount(Refusal::NoMatchingType) - refusedCount(Refusal::NotAFolder) -
-           refusedCount(Refusal::NotAllowed);
+           refusedCount(Refusal::NotAllowed) - refusedCount(Refusal::Missing);
 }
 
 void RunPlan::append(RunPlan other) {
@@ -27,6 +27,7 @@ void RunReport::addCounts(const RunReport& part) {
     noMatchingType += part.noMatchingType;
     notAFolder += part.notAFolder;
     notAllowed += part.notAllowed;
+    missing += part.missing;
     leftAlone += part.leftAlone;
     failed += part.failed;
     total += part.total;
@@ -40,6 +41,7 @@ void RunReport::countPlan(const RunPlan& plan) {
     noMatchingType += static_cast<int>(plan.refusedCount(Refusal::NoMatchingType));
     notAFolder += static_cast<int>(plan.refusedCount(Refusal::NotAFolder));
     notAllowed += static_cast<int>(plan.refusedCount(Refusal::NotAllowed));
+    missing += static_cast<int>(plan.refusedCount(Refusal::Missing));
     stopAlert = plan.stopAlert;
     stopItem = plan.stopItem;
 }
@@ -60,6 +62,8 @@ QString reasonText(Refusal why) {
             return QStringLiteral("not a real folder");
         case Refusal::NotAllowed:
             return QStringLiteral("not allowed");
+        case Refusal::Missing:
+            return QStringLiteral("missing");
         case Refusal::None:
             break;
     }
@@ -80,6 +84,7 @@ QString stayedSentence(const RunReport& r, const QString& verb, const QLocale& l
     if (r.notAFolder) parts << QStringLiteral("%1 not in a real folder").arg(n(r.notAFolder));
     if (r.notAllowed) parts << QStringLiteral("%1 not allowed").arg(n(r.notAllowed));
     if (r.leftAlone) parts << QStringLiteral("%1 left where they are").arg(n(r.leftAlone));
+    if (r.missing) parts << QStringLiteral("%1 missing").arg(n(r.missing));
     if (r.failed) parts << QStringLiteral("%1 failed").arg(n(r.failed));
     return QStringLiteral(" %1 %2: %3.").arg(n(stayed), verb, parts.join(QStringLiteral(", ")));
 }
@@ -193,6 +198,7 @@ QJsonObject reportJson(const RunReport& r) {
                                             {"no_matching_type", r.noMatchingType},
                                             {"not_a_folder", r.notAFolder},
                                             {"not_allowed", r.notAllowed},
+                                            {"missing", r.missing},
                                             {"left_alone", r.leftAlone},
                                             {"failed", r.failed}}}};
     if (r.stopAlert)

@@ -49,6 +49,7 @@ struct RunReport {
     int noMatchingType = 0;
     int notAFolder = 0;
     int notAllowed = 0;
+    int missing = 0;
     int leftAlone = 0;  // an undo's items moved since the run, or whose old place is taken
     int failed = 0;
     int total = 0;  // the steps the plan meant to make
@@ -62,7 +63,7 @@ struct RunReport {
     QStringList details;
 
     int stayed() const {
-        return nameTaken + noMatchingType + notAFolder + notAllowed + leftAlone + failed;
+        return nameTaken + noMatchingType + notAFolder + notAllowed + leftAlone + missing + failed;
     }
     // Counts the refused steps of plan, the stop of a name change and the planned total.
     void countPlan(const RunPlan& plan);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/command.h"
+#include "app/cli/start_arguments.h"
 #include "controller_fixture.h"
 #include "platform/terminal_prompter.h"
 #include "run_desktidy.h"
@@ -32,25 +33,132 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_TRUE(usage.out.contains("--remove-spaces"));
 }
 
-TEST(CommandLine, OnlyDigitsAloneStartTheScheduledRun) {
-    EXPECT_TRUE(startsWindow({"desktidy"}));
-    EXPECT_TRUE(startsWindow({"desktidy", "0"}));
-    EXPECT_TRUE(startsWindow({"desktidy", "/home/ann/Desktop", "/tmp"}));
-    EXPECT_FALSE(startsWindow({"desktidy", "1"}));
-    EXPECT_FALSE(startsWindow({"desktidy", "settings"}));
-    EXPECT_FALSE(startsWindow({"desktidy", "relative/path"}));
+// desktidy [GLOBAL OPTIONS] COMMAND [COMMAND OPTIONS] [--] [ARGUMENTS], the window on
+// folders, and the scheduled run for the crontab's exact line only.
+TEST(CommandLine, OneGrammarReadsEveryStart) {
+    using Kind = StartArguments::Kind;
+    TempHome home;
+    makeFolder(home / "Desk");
+    makeFolder(home / "file");  // a folder named like a command
+    writeFile(home / "notes.txt");
+    const Path here = Path::fromText(home.path());
+    const QStringList names = {"file", "rename", "trash"};
+    struct Case {
+        QStringList arguments;
+        Kind kind;
+        QStringList commandArguments = {};  // Command: what the command reads
+        GlobalOptions options = {};
+        QStringList folders = {};  // Window: relative to the home
+    };
+    const Case cases[] = {
+        {{}, Kind::Window},
+        {{"0"}, Kind::Window},
+        {{"1"}, Kind::Scheduled},
+        // Anything but the crontab's exact line never files unattended.
+        {{"--dry-run", "1"}, Kind::Usage},
+        {{"1", "--json"}, Kind::Usage},
+        {{"1", "--help"}, Kind::Usage},
+        {{"1", "file"}, Kind::Usage},
+        {{"01"}, Kind::Usage},
+        {{"2"}, Kind::Usage},
+        {{"99999999999999"}, Kind::Usage},
+        {{"0", "Desk"}, Kind::Usage},
+        {{"--", "1"}, Kind::Usage},
+        // Global options before the command only; what follows is the command's.
+        {{"--yes", "--json", "file", "x"}, Kind::Command, {"x"}, {true, false, true}},
+        {{"trash", "delete", "--", "--yes", "important"},
+         Kind::Command,
+         {"delete", "--", "--yes", "important"}},
+        {{"rename", "--replace", "--yes", "d"}, Kind::Command, {"--replace", "--yes", "d"}},
+        {{"--", "file", "--all"}, Kind::Command, {"--all"}},
+        {{"--all", "file"}, Kind::Usage},
+        {{"--yes"}, Kind::Usage},
+        {{"--help", "file"}, Kind::Help},
+        {{"help"}, Kind::Help},
+        {{"--version"}, Kind::Version},
+        // Folders: absolute as a launcher passes them, relative when they are folders.
+        {{"Desk"}, Kind::Window, {}, {}, {"Desk"}},
+        {{"./file", "--", "Desk/../Desk/"}, Kind::Usage},
+        {{"./file", home / "elsewhere"}, Kind::Window, {}, {}, {"file", "elsewhere"}},
+        {{"--", "Desk"}, Kind::Window, {}, {}, {"Desk"}},
+        {{"--yes", "Desk"}, Kind::Usage},
+        {{"Desk", "missing"}, Kind::Usage},
+        {{"missing"}, Kind::Usage},
+        {{"notes.txt"}, Kind::Usage},
+        {{""}, Kind::Usage},
+    };
+    for (const Case& c : cases) {
+        const StartArguments start =
+            readStartArguments(QStringList{"/usr/bin/desktidy"} + c.arguments, names, here);
+        const std::string shown = c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(start.kind, c.kind) << shown << ": " << start.problem.toStdString();
+        EXPECT_EQ(start.kind == Kind::Usage, !start.problem.isEmpty()) << shown;
+        EXPECT_EQ(start.commandArguments, c.commandArguments) << shown;
+        EXPECT_EQ(std::make_tuple(start.options.yes, start.options.dryRun, start.options.json),
+                  std::make_tuple(c.options.yes, c.options.dryRun, c.options.json))
+            << shown;
+        QStringList folders;
+        for (const Path& folder : start.folders)
+            folders << QString::fromUtf8(folder.bytes()).remove(home.path() + '/');
+        EXPECT_EQ(folders, c.folders) << shown;
+        // The window starts exactly where the grammar says, the scheduled run likewise.
+        EXPECT_EQ(isScheduledRunStart(QStringList{"/usr/bin/desktidy"} + c.arguments),
+                  c.kind == Kind::Scheduled)
+            << shown;
+    }
+    EXPECT_EQ(readStartArguments({"desktidy", "2"}, names, here).problem,
+              "\u201c2\u201d is no command. The scheduled run is \u201cdesktidy 1\u201d alone, "
+              "with no options or other arguments.");
+}
 
-    // A folder named with a leading number files nothing: it is no command either.
+// What the grammar keeps from happening, as the program runs: an option after "--" or
+// taken as a value is no option, and no start but "desktidy 1" files every listed folder.
+TEST(CommandLine, NoStrayArgumentActsUnasked) {
     TempHome home;
     writeFile(home / "Listed/photo.jpg", "p");
     ASSERT_EQ(desktidy({"folders", "add", home / "Listed"}).status, 0);
-    EXPECT_EQ(desktidy({"3d-models"}).status, 2);
-    EXPECT_EQ(namesIn(home / "Listed"), QStringList({"photo.jpg"}));
+    // The grammar's table above has the rest; these show the program acts on its verdict.
+    for (const QStringList& start :
+         {QStringList{"--dry-run", "1"}, QStringList{"2"}, QStringList{"3d-models"}}) {
+        const Outcome refused = desktidy(start);
+        EXPECT_EQ(refused.status, 2) << start.join(' ').toStdString();
+        EXPECT_EQ(namesIn(home / "Listed"), QStringList({"photo.jpg"}));
+    }
     EXPECT_EQ(desktidy({"1"}).status, 0);
     EXPECT_EQ(namesIn(home / "Listed"), QStringList({"Images"}));
     // A scheduled run that fails says so in its exit status.
     QDir(home / "Listed").removeRecursively();
     EXPECT_EQ(desktidy({"1"}).status, 1);
+
+    // No terminal answers the question: nothing is deleted or renamed.
+    const QString trash = home / ".local/share/Trash";
+    for (const char* name : {"--yes", "important"}) {
+        writeFile(trash + "/files/" + name, "x");
+        writeFile(trash + "/info/" + name + ".trashinfo",
+                  "[Trash Info]\nPath=/x\nDeletionDate=2024-01-02T03:04:05\n");
+    }
+    EXPECT_EQ(desktidy({"trash", "delete", "--", "--yes", "important"}).status, 1);
+    EXPECT_EQ(namesIn(trash + "/files"), QStringList({"--yes", "important"}));
+    writeFile(home / "d/a--yes.txt");
+    EXPECT_EQ(desktidy({"rename", "--replace", "--yes", "d"}, home.path()).status, 1);
+    const Outcome late = desktidy({"rename", "d", "--upper", "--yes"}, home.path());
+    EXPECT_EQ(late.status, 2);
+    EXPECT_EQ(late.err,
+              "desktidy rename: --yes is a global option: give it before the command, "
+              "as in \u201cdesktidy --yes rename ...\u201d\n");
+    EXPECT_EQ(namesIn(home / "d"), QStringList({"a--yes.txt"}));
+
+    // An empty path names nothing, not the current folder.
+    writeFile(home / "d/b.jpg");
+    for (const QStringList& empty :
+         {QStringList{"--yes", "file", ""}, QStringList{"--yes", "rename", "", "--upper"},
+          QStringList{"folders", "add", ""}, QStringList{"--yes", "trash", "delete", ""}}) {
+        const Outcome refused = desktidy(empty, home / "d");
+        EXPECT_EQ(refused.status, 2) << empty.join(' ').toStdString();
+    }
+    EXPECT_EQ(namesIn(home / "d"), QStringList({"a--yes.txt", "b.jpg"}));
+    EXPECT_EQ(desktidy({"folders"}).out, home / "Listed\n");
+    EXPECT_EQ(namesIn(trash + "/files"), QStringList({"--yes", "important"}));
 }
 
 TEST(CommandLine, EveryArgumentKeepsItsBytes) {

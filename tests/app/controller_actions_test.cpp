@@ -10,7 +10,8 @@ TEST(PackController, CopiesWithTheReplaceSettingAsLastSaved) {
     ControllerFixture f;
     writeFile(f.home / "Documents/notes.txt", "new");
     writeFile(f.home / "Stick/notes.txt", "old");
-    f.c().addPackRow(PackSide::Pack, {f.home / "Documents/notes.txt", f.home / "Stick"});
+    ASSERT_EQ(f.c().addPackRow(PackSide::Pack, {f.home / "Documents/notes.txt", f.home / "Stick"}),
+              RunResult::Done);
     // The check box is off but not saved: the saved "replace without asking" still holds.
     f.c().draft().packOverwrite = false;
     EXPECT_EQ(f.c().copyPackRows(PackSide::Pack), RunResult::Done);

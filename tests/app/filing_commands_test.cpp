@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QJsonDocument>
+#include <QSettings>
 #include <csignal>
 #include <thread>
 
@@ -51,6 +52,10 @@ TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     const Outcome missing = desktidy({"--yes", "file", "missing"}, home.path());
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "desktidy: The folder " + home / "missing" + " does not exist.\n");
+    writeFile(home / "some.txt");
+    const Outcome file = desktidy({"--yes", "file", "some.txt"}, home.path());
+    EXPECT_EQ(std::make_pair(file.status, file.err),
+              std::make_pair(1, "desktidy: " + home / "some.txt" + " is not a folder.\n"));
     EXPECT_TRUE(desktidy({"settings"}).out.contains("\npathString: " + home / "Desk" + "\n"));
 
     writeFile(home / "B/new.jpg", "new");
@@ -79,7 +84,7 @@ TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
     writeFile(home / "Desk/a.jpg", "a");
     writeFile(home / "Desk/notes", "n");
     const QStringList before = describeTree(asPath(home.path()), TreeDetail::Everything);
-    const Outcome preview = desktidy({"file", "--dry-run", "Desk"}, home.path());
+    const Outcome preview = desktidy({"--dry-run", "file", "Desk"}, home.path());
     EXPECT_EQ(preview.status, 0) << preview.err.toStdString();
     EXPECT_EQ(preview.out, home / "Desk/a.jpg -> " + home / "Desk/Images/a.jpg\n" +
                                home / "Desk/notes  [stays: no matching type]\n");
@@ -87,13 +92,32 @@ TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
     // --all previews each listed folder in turn, once however often it is listed, as the
     // run files it; one that is gone is told and fails it.
     makeFolder(home / "Gone");
-    ASSERT_EQ(desktidy({"folders", "add", "Gone", "Desk", "Desk"}, home.path()).status, 0);
+    ASSERT_EQ(desktidy({"folders", "add", "Gone", "Desk"}, home.path()).status, 0);
+    // The list refuses a folder it holds, by any path, and the root, saying why.
+    ASSERT_TRUE(QFile::link(home / "Desk", home / "Link"));
+    const QList<std::pair<QStringList, QString>> refusals = {
+        {{"./Desk/"}, "The folder " + home / "Desk is listed already."},
+        {{"Link"}, "The folder " + home / "Link is listed already, as " + home / "Desk."},
+        {{"B", "B"}, "The folder " + home / "B is listed already."},
+        {{"/"},
+         "The folder / cannot be listed: it holds the whole system, not loose items to "
+         "file."}};
+    makeFolder(home / "B");
+    for (const auto& [paths, why] : refusals) {
+        const Outcome refused = desktidy(QStringList{"folders", "add"} + paths, home.path());
+        EXPECT_EQ(std::make_pair(refused.status, refused.err),
+                  std::make_pair(2, "desktidy: " + why + "\n"));
+    }
+    EXPECT_EQ(desktidy({"folders"}).out, home / "Gone\n" + home / "Desk\n");
+    {  // as a hand-edited file may list it
+        QSettings stored(home.configFile(), QSettings::IniFormat);
+        stored.setValue("myfolders", QStringList{home / "Gone", home / "Desk", home / "Desk"});
+    }
     QDir(home / "Gone").removeRecursively();
-    const Outcome all = desktidy({"file", "--all", "--dry-run"});
-    EXPECT_EQ(
-        std::make_tuple(all.status, all.out, all.err),
-        std::make_tuple(1, preview.out,
-                        "desktidy file: \u201c" + home / "Gone" + "\u201d is not a folder\n"));
+    const Outcome all = desktidy({"--dry-run", "file", "--all"});
+    EXPECT_EQ(std::make_tuple(all.status, all.out, all.err),
+              std::make_tuple(1, preview.out,
+                              "desktidy: The folder " + home / "Gone" + " does not exist.\n"));
     const Outcome json = desktidy({"--json", "--yes", "file", "Desk"}, home.path());
     EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8())["result"].toString(),
               "Filed 1 item into 1 folder. 1 stayed: 1 with no matching type.");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QJsonDocument>
 
 #include "run_desktidy.h"
@@ -20,6 +21,24 @@ TEST(PackCommands, ListEditsAreSavedAtOnceAndBadOnesChangeNothing) {
         EXPECT_EQ(refused.err,
                   "desktidy unpack-list: SRC and DEST must not be empty\nUsage: "
                   "desktidy unpack-list [show | add SRC DEST | remove N... | clear]\n");
+    }
+    // Rows a run would refuse are refused now, with the reason: the root, whose copy
+    // would be the destination itself, and a copy that would replace the home's folder.
+    makeFolder(home / "elsewhere/" + QFileInfo(home.path()).fileName());
+    const QString homeFolder = QFileInfo(home.path()).path();
+    const QList<std::pair<QStringList, QString>> refusals = {
+        {{"/", stick},
+         "\u201c/\u201d cannot be listed to be copied to \u201c" + stick +
+             "\u201d: it does not name a file or folder."},
+        {{home / "elsewhere/" + QFileInfo(home.path()).fileName(), homeFolder},
+         "\u201c" + home / "elsewhere/" + QFileInfo(home.path()).fileName() +
+             "\u201d cannot be listed to be copied to \u201c" + homeFolder +
+             "\u201d: the copy would replace \u201c" + home.path() +
+             "\u201d, which is or holds your home folder."}};
+    for (const auto& [row, why] : refusals) {
+        const Outcome refused = desktidy(QStringList{"pack-list", "add"} + row);
+        EXPECT_EQ(std::make_pair(refused.status, refused.err),
+                  std::make_pair(2, "desktidy: " + why + "\n"));
     }
     EXPECT_EQ(desktidy({"pack-list", "remove", "1", "4"}).status, 2);  // all or nothing
     EXPECT_EQ(desktidy({"unpack-list", "reverse"}).status, 2);
@@ -52,13 +71,17 @@ TEST(PackCommands, PackAsksOrTakesTheDefaultsWithYes) {
     EXPECT_EQ(plan["steps"][0]["to"].toString(), home / "Stick/notes.txt");
     EXPECT_TRUE(plan["steps"][0]["replaces"].toBool());
 
-    // A failed row is told, the run goes on with --yes, and the exit status and result say so.
+    // A row whose source is gone is told by name, the run goes on with --yes, and the exit
+    // status and result say so.
     QFile::remove(home / "Documents/notes.txt");
     const Outcome failed = desktidy({"--yes", "--json", "pack"});
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(QJsonDocument::fromJson(failed.out.toUtf8())["result"].toString(),
-              "Nothing was packed. 1 not copied: 1 failed.");
-    EXPECT_TRUE(failed.err.contains("No such file or directory")) << failed.err.toStdString();
+              "Nothing was packed. 1 not copied: 1 missing.");
+    EXPECT_TRUE(failed.err.contains("desktidy: \u201c" + home / "Documents/notes.txt" +
+                                    "\u201d was not copied to \u201c" + home / "Stick" +
+                                    "\u201d: it does not exist.\n"))
+        << failed.err.toStdString();
     EXPECT_TRUE(failed.err.endsWith("1 item was not copied.\n")) << failed.err.toStdString();
     EXPECT_EQ(readFile(home / "Stick/notes.txt"), "notes");
 }

@@ -1,10 +1,12 @@
-// For random trees and option sets, a run makes exactly the moves its preview listed, in
-// order, as the run's journal records them; and the preview changes nothing on disk.
+// For random trees and option sets, and for the edge cases where the two once parted, a run
+// makes exactly the moves its preview listed, in order, as the run's journal records them,
+// tells what the preview foretold, and the preview changes nothing on disk.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QLoggingCategory>
+#include <QTemporaryDir>
 #include <random>
 
 #include "controller_fixture.h"
@@ -144,11 +146,148 @@ TEST_F(PreviewMatchesJournal, PackCopies) {
             if (!name.contains(QChar(0xFFFD))) sources << home / "Desk/" + name;
         c.clearPackLists();
         for (int row = pick(8); row > 0; --row)
-            c.addPackRow(PackSide::Pack, {sources[pick(sources.size())], destinations[pick(3)]});
+            c.draft().packRows.append({sources[pick(sources.size())], destinations[pick(3)]});
         const QStringList before = manifest();
         expectRunMakes(c.planCopies(PackSide::Pack), before,
                        [&] { (void)c.copyPackRows(PackSide::Pack); });
     });
+}
+
+// Each case once: the tree and lists it starts from, its preview and its run, and the
+// texts that the preview must show and the run tell (its alerts and notices).
+TEST_F(PreviewMatchesJournal, EdgeCases) {
+    QLoggingCategory::setFilterRules("default.warning=false");
+    const QString stick = home / "Stick", link = home / "DeskLink";
+    const Path deskLink = Path::fromText(link);
+    QTemporaryDir elsewhere;  // outside the home
+    const QString homeName = QFileInfo(home.path()).fileName();
+    NameChangeOptions suffix, removeSpaces, upper;
+    suffix.suffixStringCheck = true;
+    suffix.suffixTextField = "-123456";
+    removeSpaces.removeSpacesCheck = true;
+    upper.caseCheck = true;
+    const QString longB(250, 'b');
+    const QString grows(127, QChar(0x0250));  // 254 bytes; upper case takes 381
+    const auto everyListed = [&] {
+        RunPlan plan;
+        plan.kind = RunKind::FileAll;
+        for (const Path& folder : c.distinctListedFolders()) plan.append(c.planFiling(folder));
+        return plan;
+    };
+    const auto packRows = [&](const QList<PackRow>& rows) { c.draft().packRows = rows; };
+    struct Case {
+        const char* what;
+        std::function<void()> setUp;
+        std::function<RunPlan()> preview;
+        std::function<void()> run;
+        qsizetype makes;  // the steps to make: none at all would prove nothing
+        QStringList told = {};
+    };
+    const Case cases[] = {
+        {"filing a folder named by a link",
+         [&] {
+             writeFile(desk.display() + "/a.jpg");
+             QFile::link(desk.display(), link);
+         },
+         [&] { return c.planFiling(deskLink); }, [&] { (void)c.fileFolder(deskLink); }, 1},
+        {"unfiling a folder named by a link",
+         [&] {
+             writeFile(desk.display() + "/Images/a.jpg");
+             writeFile(desk.display() + "/Words/b.txt");
+             QFile::link(desk.display(), link);
+         },
+         [&] { return c.planUnfiling(deskLink); }, [&] { (void)c.unfileFolder(deskLink); }, 2},
+        {"filing every listed folder, one inside another",
+         [&] {
+             writeFile(desk.display() + "/a.jpg");
+             writeFile(desk.display() + "/Images/b.jpg");
+             writeFile(desk.display() + "/Images/c.txt");
+             c.draft().listedFolders = {desk.display(), desk.display() + "/Images"};
+         },
+         everyListed, [&] { (void)c.fileListedFolders(); }, 3},
+        {"a name change that meets the name limit",
+         [&] {
+             for (const QString& name : {QString("a"), longB, QString("c")})
+                 writeFile(desk.display() + "/" + name);
+         },
+         [&] { return c.planChangeNames(desk, suffix); },
+         [&] { (void)c.changeNames(desk, suffix); },
+         1,
+         {"File name too long."}},
+        {"a case change that would pass the name limit",
+         [&] {
+             writeFile(desk.display() + "/" + grows);
+             writeFile(desk.display() + "/x.txt");
+         },
+         [&] { return c.planChangeNames(desk, upper); }, [&] { (void)c.changeNames(desk, upper); },
+         1},
+        {"a name change beside names that are not text",
+         [&] {
+             writeFile(desk.display() + "/a b.txt");
+             writeItem(desk / "c\xff d.txt", "x");
+         },
+         [&] { return c.planChangeNames(desk, removeSpaces); },
+         [&] { (void)c.changeNames(desk, removeSpaces); },
+         1,
+         {"\nc\\xFF d.txt"}},
+        {"a pack row whose source is gone",
+         [&] {
+             writeFile(desk.display() + "/a.txt");
+             makeFolder(stick);
+             packRows({{home / "gone.txt", stick}, {desk.display() + "/a.txt", stick}});
+         },
+         [&] { return c.planCopies(PackSide::Pack); },
+         [&] { (void)c.copyPackRows(PackSide::Pack); },
+         1,
+         {"\u201c" + home / "gone.txt\u201d was not copied to \u201c" + stick +
+          "\u201d: it does not exist."}},
+        {"a pack row whose destination folder is gone",
+         [&] {
+             writeFile(desk.display() + "/a.txt");
+             packRows({{desk.display() + "/a.txt", stick}});
+         },
+         [&] { return c.planCopies(PackSide::Pack); },
+         [&] { (void)c.copyPackRows(PackSide::Pack); },
+         0,
+         {"the folder \u201c" + stick + "\u201d does not exist."}},
+        {"a pack row whose copy would replace the home folder",
+         [&] {
+             writeFile(elsewhere.path() + "/" + homeName + "/old.txt");
+             packRows({{elsewhere.path() + "/" + homeName, QFileInfo(home.path()).path()}});
+         },
+         [&] { return c.planCopies(PackSide::Pack); },
+         [&] { (void)c.copyPackRows(PackSide::Pack); },
+         0,
+         {"the copy would replace \u201c" + home.path() +
+          "\u201d, which is or holds your "
+          "home folder."}},
+    };
+    for (const Case& edge : cases) {
+        SCOPED_TRACE(edge.what);
+        c.draft().listedFolders.clear();
+        c.draft().packRows.clear();
+        edge.setUp();
+        const QStringList before = manifest();
+        const RunPlan preview = edge.preview();
+        EXPECT_EQ(preview.stepsToMake(), edge.makes);
+        QStringList shown = preview.notices;
+        for (const PlannedStep& step : preview.steps) shown << planLine(step);
+        if (preview.stopAlert) shown << *preview.stopAlert;
+        prompter.calls.clear();
+        expectRunMakes(preview, before, edge.run);
+        for (const QString& text : edge.told) {
+            EXPECT_TRUE(shown.join(u'\n').contains(text)) << text.toStdString();
+            EXPECT_TRUE(prompter.calls.join(u'\n').contains(text))
+                << prompter.calls.join(u'\n').toStdString();
+        }
+        ASSERT_TRUE(local.removeAll(desk).ok() || !local.exists(desk));
+        for (const QString& other : {stick, link}) {
+            if (local.exists(Path::fromText(other))) {
+                ASSERT_TRUE(local.removeAll(Path::fromText(other)).ok());
+            }
+        }
+    }
+    QLoggingCategory::setFilterRules("");
 }
 
 }  // namespace

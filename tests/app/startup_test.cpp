@@ -18,13 +18,6 @@ TEST(StartUp, ResolvesTheAppFoldersWithLoginNameAndHome) {
                                  "/home/ann/.config", "/home/ann"}));
 }
 
-TEST(StartUp, OnlyDigitsAloneInArgumentOneAskForTheScheduledRun) {
-    EXPECT_EQ(scheduledRunNumber({"/bin/desktidy", "12"}), 12);
-    // A folder or command whose name starts with a digit is no request to file everything.
-    for (const char* other : {"0", "00", "file", "3d-models", "12abc", " 1", "+1", "1\n", ""})
-        EXPECT_EQ(scheduledRunNumber({"/bin/desktidy", other}), 0) << other;
-}
-
 TEST(StartUp, FirstStartAndANonePathTakeTheFolderTheDesktopNames) {
     ControllerFixture f;
     EXPECT_EQ(f.c().draft().workingFolder, f.home / "Desktop");  // no user-dirs: the usual name

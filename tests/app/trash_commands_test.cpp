@@ -62,8 +62,12 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     EXPECT_EQ(trashListNames(home), QStringList({home / "b"}));
     EXPECT_TRUE(QFile::exists(outside));
 
+    // Naming nothing is no choice of everything, nor a success.
     Outcome none = desktidy({"--yes", "trash", "delete"});
-    EXPECT_TRUE(none.err.contains("No items were selected to be deleted."));
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err,
+              "desktidy trash: \u201cdelete\u201d takes the names of the items to "
+              "delete (\u201cdesktidy trash\u201d lists them)\n");
     EXPECT_TRUE(QFile::exists(trash + "/files/b"));
 }
 
@@ -81,19 +85,21 @@ TEST_F(TrashCommands, EachNameArgumentTakesExactlyTheItemOfItsBytes) {
     ASSERT_GE(::close(::creat(inBox, 0644)), 0);
     auto runRaw = [&](const QString& arguments) { return desktidyRaw(arguments, home.path()); };
 
-    EXPECT_EQ(runRaw("trash").out, "box - 4.0 KB\n" + trash + "/files/box\n\n\uFFFD - 4.0 KB\n" +
-                                       trash + "/files/\uFFFD\n\n\\xFF - 4.0 KB\n" + trash +
-                                       "/files/\\xFF\n\n");
+    trashed("\\xFF");  // a backslash, "x", "F", "F": shown so, and not as the byte
+    EXPECT_EQ(runRaw("trash").out,
+              "\\\\xFF - 4.0 KB\n" + trash + "/files/\\\\xFF\n\nbox - 4.0 KB\n" + trash +
+                  "/files/box\n\n\uFFFD - 4.0 KB\n" + trash + "/files/\uFFFD\n\n\\xFF - 4.0 KB\n" +
+                  trash + "/files/\\xFF\n\n");
     const Outcome deleted = runRaw("--yes trash delete \"$(printf '\\377')\"");
     EXPECT_EQ(deleted.status, 0) << deleted.err.toStdString();
     EXPECT_EQ(::access(notUtf8, F_OK), -1);
     EXPECT_EQ(::access(record, F_OK), -1);
-    EXPECT_EQ(trashListNames(home), QStringList({home / "box", home / "\uFFFD"}));
+    EXPECT_EQ(trashListNames(home), QStringList({home / "\\xFF", home / "box", home / "\uFFFD"}));
 
     const Outcome missing = runRaw("--yes trash delete \"$(printf '\\377')\"");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "desktidy trash: there is no item \u201c\\xFF\u201d in the Trash\n");
-    EXPECT_EQ(runRaw("--yes trash delete box \"$(printf '\\357\\277\\275')\"").status, 0);
+    EXPECT_EQ(runRaw("--yes trash delete box '\\xFF' \"$(printf '\\357\\277\\275')\"").status, 0);
     EXPECT_TRUE(trashListNames(home).isEmpty());
     EXPECT_TRUE(namesIn(trash + "/files").isEmpty());
 
@@ -122,6 +128,14 @@ TEST_F(TrashCommands, RemoveAppListsAndMovesOnlyWithYes) {
     EXPECT_TRUE(QFile::exists(app));
     EXPECT_TRUE(trashListNames(home).isEmpty());
     EXPECT_EQ(desktidy({"remove-app", app, "--uncheck", "9"}).status, 2);
+    // What is no application is refused, not offered to be moved with --yes.
+    makeFolder(home.desktop());
+    const Outcome notApp = desktidy({"remove-app", home.desktop()});
+    EXPECT_EQ(std::make_tuple(notApp.status, notApp.out, notApp.err),
+              std::make_tuple(2, QString(),
+                              "desktidy remove-app: \u201c" + home.desktop() +
+                                  "\u201d is no application: an application is a *.app bundle "
+                                  "or an *.AppImage file\n"));
     EXPECT_EQ(desktidy({"remove-app", app, "--check", "6"}).status, 2);
     // The plan as JSON carries the rows, marked; --check takes a row that may be related.
     for (const bool padlock : {false, true}) {
@@ -159,7 +173,7 @@ TEST_F(TrashCommands, RemoveAppPreviewChangesNothingAndEveryRunTellsItsResult) {
     const auto tree = [&] { return describeTree(asPath(home.path()), TreeDetail::Everything); };
     const QStringList before = tree();
     const QString to = trash + "/files/DKT Deleted Apps";
-    const Outcome preview = desktidy({"remove-app", "--dry-run", app});
+    const Outcome preview = desktidy({"--dry-run", "remove-app", app});
     EXPECT_EQ(preview.out,
               home / ".config/Pad -> " + to + "/Pad\n" + app + " -> " + to + "/Pad.AppImage\n");
     const QJsonObject plan =

@@ -31,9 +31,11 @@ TEST(ProgramStart, AFolderArgumentOpensTheWindow) {
     makeFolder(home / "Projects");
     QProcessEnvironment env = withoutDisplay(home);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // A relative folder, taken from the current folder.
     QProcess window;
     window.setProcessEnvironment(env);
-    window.start(QStringLiteral(DESKTIDY_BINARY), {home / "Projects"});
+    window.setWorkingDirectory(home.path());
+    window.start(QStringLiteral(DESKTIDY_BINARY), {QStringLiteral("Projects")});
     ASSERT_TRUE(window.waitForStarted());
     EXPECT_FALSE(window.waitForFinished(1500)) << window.readAllStandardError().constData();
     window.terminate();

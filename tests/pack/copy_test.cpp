@@ -256,20 +256,20 @@ TEST_F(CopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
     EXPECT_TRUE(outcome.notifyDone);
 }
 
-TEST_F(CopyTest, AFailedRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
+// A source that is gone (a stick unplugged) is told by name, as the preview shows it.
+TEST_F(CopyTest, AMissingRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
     writeFile(stick + "/Unplugged/keep.txt", "keep");
     addRow(home / "Media/Unplugged", stick);
     addRow(documents + "/notes.txt", stick);
     EXPECT_EQ(run(true), RunResult::Failed);
     EXPECT_EQ(fileErrors(), QStringList{"fileError|\u201c" + home / "Media/Unplugged" +
                                         "\u201d was not copied to \u201c" + stick +
-                                        "\u201d. Could not copy \u201cUnplugged\u201d: No such "
-                                        "file or directory."});
+                                        "\u201d: it does not exist."});
     EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
     EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
     EXPECT_FALSE(outcome.notifyDone);  // it would say every item was copied
     EXPECT_EQ(outcome.closingNotice, "1 item was not copied.");
-    EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 failed.");
+    EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 missing.");
 }
 
 TEST_F(CopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {

@@ -43,6 +43,9 @@ TEST(Path, TextFormsNeverStandForAnotherName) {
     // The replacement character itself is a valid name, shown as it is.
     EXPECT_EQ(Path("\xEF\xBF\xBD").display(), QStringLiteral("\uFFFD"));
     EXPECT_NE(Path("\xEF\xBF\xBD").display(), Path("\xFF").display());
+    // A backslash typed in a name is doubled: "\xFF" as four characters is not the byte.
+    EXPECT_EQ(Path("a\\xFF\xFF\\").display(), QStringLiteral("a\\\\xFF\\xFF\\\\"));
+    EXPECT_NE(Path("\\xFF").display(), Path("\xFF").display());
 }
 
 TEST(NameList, KeepsNamesByteForByteInByteOrder) {

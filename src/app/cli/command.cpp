@@ -1,12 +1,10 @@
 #include "app/cli/command.h"
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QJsonDocument>
-#include <cstdlib>
 
 #include "app/cli/command_line.h"
+#include "app/cli/start_arguments.h"
 
 namespace {
 
@@ -36,6 +34,16 @@ std::optional<int> Command::parse(QCommandLineParser& parser, CommandContext& co
     QStringList withName = arguments;
     withName.prepend(QStringLiteral("desktidy ") + name());
     if (!parser.parse(withName)) {
+        // Global options are read before the command only: after it, they are no options
+        // of its, and never taken as given.
+        for (const QString& option : parser.unknownOptionNames()) {
+            if (option != u"yes" && option != u"dry-run" && option != u"json") continue;
+            context.err << "desktidy " << name() << ": --" << option
+                        << " is a global option: give it before the command, as in "
+                           "\u201cdesktidy --"
+                        << option << ' ' << name() << " ...\u201d" << Qt::endl;
+            return ExitUsage;
+        }
         context.err << "desktidy " << name() << ": " << parser.errorText() << Qt::endl;
         context.err << "Run \u201cdesktidy " << name() << " --help\u201d for its usage."
                     << Qt::endl;
@@ -66,7 +74,8 @@ int Command::printPlan(const RunPlan& plan, CommandContext& context) const {
         return ExitSuccess;
     }
     for (const PlannedStep& step : plan.steps) context.out << planLine(step) << '\n';
-    for (const QString& notice : plan.notices) context.out << "notice: " << notice << '\n';
+    for (const QString& notice : plan.notices)
+        context.out << "notice: " << QString(notice).replace(u'\n', QStringLiteral("\n  ")) << '\n';
     if (plan.stopAlert) {
         context.out << "stops";
         if (!plan.stopItem.isEmpty())
@@ -90,13 +99,16 @@ int Command::statusOf(RunResult result, CommandContext& context) const {
     return ExitFailure;
 }
 
+std::optional<Path> Command::pathFrom(CommandContext& context, const QString& argument) const {
+    if (!argument.isEmpty()) return pathArgument(argument);
+    context.err << "desktidy " << name()
+                << ": an empty path names nothing (the current folder is \u201c.\u201d)"
+                << Qt::endl;
+    return std::nullopt;
+}
+
 Path pathArgument(const QString& argument) {
     const Path path(bytesOfText(argument));
     if (path.isAbsolute()) return path.cleaned();
-    char* current = ::getcwd(nullptr, 0);
-    const Path folder{QByteArray(current ? current : "/")};
-    std::free(current);
-    return (folder / path.bytes()).cleaned();
+    return (currentFolder() / path.bytes()).cleaned();
 }
-
-QString displayedArgument(const QString& argument) { return displayName(bytesOfText(argument)); }

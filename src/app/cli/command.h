@@ -48,6 +48,9 @@ class Command {
     // ("folder": more is "give one folder only"), or none at all when what is empty.
     std::optional<int> parseAtMostOne(QCommandLineParser& parser, CommandContext& context,
                                       const QStringList& arguments, const QString& what = {});
+    // The path a path argument names (pathArgument); nullopt, told on err, for an empty
+    // one, which is a usage error: a script's unset variable names no folder.
+    std::optional<Path> pathFrom(CommandContext& context, const QString& argument) const;
     // 0 for Done, 1 for Cancelled or Failed, saying so on err for a cancel.
     int statusOf(RunResult result, CommandContext& context) const;
     // Prints a plan for --dry-run on out: one line per step, "SOURCE -> DESTINATION" with
@@ -57,10 +60,8 @@ class Command {
 };
 
 // A path named on the command line, by the bytes of the argument, made absolute against
-// the current folder and clean.
+// the current folder and clean. The argument must not be empty (see Command::pathFrom).
 Path pathArgument(const QString& argument);
-// An argument as a message shows it (see Path::display()).
-QString displayedArgument(const QString& argument);
 
 // Every subcommand, in the order `desktidy --help` lists them.
 std::vector<std::unique_ptr<Command>> allCommands();

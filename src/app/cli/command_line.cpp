@@ -3,12 +3,12 @@
 #include <signal.h>
 
 #include <QDir>
-#include <QRegularExpression>
 #include <atomic>
 #include <csignal>
 
 #include "app/cli/command.h"
 #include "app/cli/command_line_front_end.h"
+#include "app/cli/start_arguments.h"
 #include "app/desktidy_controller.h"
 #include "platform/dbus_notifier.h"
 #include "platform/path.h"
@@ -58,14 +58,18 @@ bool plansRuns(const QString& command) {
     return names.contains(command);
 }
 
-bool isScheduledRun(const QStringList& arguments) { return scheduledRunNumber(arguments) != 0; }
+QStringList commandNames(const std::vector<std::unique_ptr<Command>>& commands) {
+    QStringList names;
+    for (const auto& command : commands) names << command->name();
+    return names;
+}
 
 void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& commands) {
-    out << "Usage: desktidy [--yes] COMMAND [ARGUMENTS]\n"
-           "       desktidy [FOLDER]     open the window (on FOLDER)\n"
+    out << "Usage: desktidy [GLOBAL OPTIONS] COMMAND [COMMAND OPTIONS] [--] [ARGUMENTS]\n"
+           "       desktidy [FOLDER...]  open the window (on FOLDER, absolute or relative)\n"
            "       desktidy 1            the scheduled run: file every listed folder\n\n"
            "Keeps folders tidy: files loose items into category folders by type.\n\n"
-           "Options:\n"
+           "Global options, given before the command:\n"
            "  --yes        answer every question with its default button\n"
            "  --dry-run    print what a run would move and change nothing (file, unfile,\n"
            "               rename, pack, unpack, remove-app)\n"
@@ -75,63 +79,61 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
            "Commands:\n";
     for (const auto& command : commands)
         out << "  " << command->name().leftJustified(14) << command->summary() << '\n';
-    out << "\nRun \u201cdesktidy COMMAND --help\u201d for the usage of one command.\n";
+    out << "\nRun \u201cdesktidy COMMAND --help\u201d for the usage of one command. \u201c--\u201d "
+           "ends a\ncommand's options: what follows it is taken as arguments. Relative paths "
+           "are\ntaken from the current folder; a folder named like a command is opened as\n"
+           "\u201c./NAME\u201d. \u201cdesktidy 1\u201d alone, as the crontab line writes it, is "
+           "the only\nstart of the scheduled run.\n";
     out.flush();
+}
+
+StartArguments startOf(const QStringList& arguments) {
+    return readStartArguments(arguments, commandNames(allCommands()), currentFolder());
 }
 
 }  // namespace
 
 bool startsWindow(const QStringList& arguments) {
-    if (isScheduledRun(arguments)) return false;
-    // "0" (or any number that is 0) is an ordinary start; absolute paths come from a
-    // desktop launcher or a drop on the program's icon.
-    static const QRegularExpression zero(QStringLiteral("^\\s*[+-]?0*\\s*$|^\\s*[+-]?0+\\D.*$"));
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments.at(i);
-        if (!QDir::isAbsolutePath(a) && !zero.match(a).hasMatch()) return false;
-    }
-    return true;
+    return startOf(arguments).kind == StartArguments::Kind::Window;
 }
+
+QList<Path> windowFolders(const QStringList& arguments) { return startOf(arguments).folders; }
 
 int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     catchStopSignals();
-    QStringList args = arguments;
-    const bool assumeYes = args.removeAll(QStringLiteral("--yes")) > 0;
-    const bool dryRun = args.removeAll(QStringLiteral("--dry-run")) > 0;
-    const bool json = args.removeAll(QStringLiteral("--json")) > 0;
     const auto commands = allCommands();
-
+    const StartArguments start = startOf(arguments);
+    const GlobalOptions& options = start.options;
     Command* command = nullptr;
-    if (!isScheduledRun(args)) {
-        if (args.size() < 2) {
-            printHelp(io.err, commands);
-            return ExitUsage;
-        }
-        const QString& first = args.at(1);
-        if (first == u"--help" || first == u"-h" || first == u"help") {
+    switch (start.kind) {
+        case StartArguments::Kind::Help:
             printHelp(io.out, commands);
             return ExitSuccess;
-        }
-        if (first == u"--version") {
+        case StartArguments::Kind::Version:
             io.out << "desktidy " << DESKTIDY_VERSION << Qt::endl;
             return ExitSuccess;
-        }
-        for (const auto& c : commands)
-            if (c->name() == first) command = c.get();
-        if (!command) {
-            io.err << "desktidy: unknown command \u201c" << first
-                   << "\u201d. Run \u201cdesktidy --help\u201d for the list of commands."
-                   << Qt::endl;
+        case StartArguments::Kind::Usage:
+            io.err << "desktidy: " << start.problem << Qt::endl;
             return ExitUsage;
-        }
-        if ((dryRun || json) && !plansRuns(first)) {
-            io.err << "desktidy " << first << ": --dry-run and --json are for file, unfile, "
-                   << "rename, pack, unpack and remove-app" << Qt::endl;
+        case StartArguments::Kind::Window:
+            // Only when the window could not be started: say how it is used.
+            printHelp(io.err, commands);
             return ExitUsage;
-        }
+        case StartArguments::Kind::Scheduled:
+            break;
+        case StartArguments::Kind::Command:
+            for (const auto& c : commands)
+                if (c->name() == start.command) command = c.get();
+            if ((options.dryRun || options.json) && !plansRuns(start.command)) {
+                io.err << "desktidy " << start.command << ": --dry-run and --json are for file, "
+                       << "unfile, rename, pack, unpack and remove-app" << Qt::endl;
+                return ExitUsage;
+            }
+            break;
     }
+    const bool dryRun = options.dryRun, json = options.json;
 
-    TerminalPrompter prompter(io.in, io.err, {assumeYes, io.inputIsTerminal, io.errorIsTerminal});
+    TerminalPrompter prompter(io.in, io.err, {options.yes, io.inputIsTerminal, io.errorIsTerminal});
     DBusNotifier desktop;
     TerminalNotifier notifier(io.err, &desktop);
     // No command opens a chooser: each names its paths as arguments.
@@ -145,7 +147,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     CommandLineFrontEnd frontEnd(prompter, io.out, stopRequested, json);
     DesktidyController controller(services, BundleDefaults::fromResources());
     controller.setRunOptions({&frontEnd, &stopRequested});
-    controller.start(args);
+    controller.start(arguments);
     if (const QString notice = controller.takeSettingsNotice(); !notice.isEmpty())
         io.err << "desktidy: " << notice << Qt::endl;
     // A run that a crash or a kill stopped is put right and told of once, on any start
@@ -160,7 +162,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
         status = *scheduled == RunResult::Done ? ExitSuccess : ExitFailure;
     } else {
         CommandContext context{controller, prompter, io.out, io.err, dryRun, json};
-        status = command->execute(context, args.mid(2));
+        status = command->execute(context, start.commandArguments);
     }
     io.out.flush();
     io.err.flush();

@@ -20,9 +20,11 @@ struct CommandLineIo {
 // argument becomes text by textKeepingBytes (path.h), so that bytesOfText gives back exactly
 // its bytes and a path argument names its item byte for byte.
 
-// True when these arguments start the window: none, "0"-like ones that do not ask for a
-// scheduled run, or only absolute paths as a desktop launcher passes them.
+// True when these arguments start the window: none, "0" alone, or only folders (see
+// start_arguments.h for the grammar).
 bool startsWindow(const QStringList& arguments);
+// The folders such arguments open the window on, absolute.
+QList<Path> windowFolders(const QStringList& arguments);
 
 // Runs `desktidy` without a window: the scheduled run, or one subcommand. Returns the
 // process's exit status. arguments[0] is the program's path.

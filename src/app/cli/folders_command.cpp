@@ -15,7 +15,7 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
         for (const QString& folder : context.controller.draft().listedFolders)
-            context.out << folder << '\n';
+            context.out << Path::fromText(folder).display() << '\n';
         return ExitSuccess;
     }
     const QString action = positional.first();
@@ -32,20 +32,21 @@ int FoldersCommand::execute(CommandContext& context, const QStringList& argument
 int FoldersCommand::add(CommandContext& context, const QStringList& paths) {
     QList<Path> folders;
     for (const QString& path : paths) {
-        const Path folder = pathArgument(path);
-        if (!folder.toText()) {
-            context.err << "desktidy folders: \u201c" << folder.display()
+        const std::optional<Path> folder = pathFrom(context, path);
+        if (!folder) return ExitUsage;
+        if (!folder->toText()) {
+            context.err << "desktidy folders: \u201c" << folder->display()
                         << "\u201d is not UTF-8 text, which the folder list is kept as" << Qt::endl;
             return ExitUsage;
         }
-        if (!isFolderOrLinkToOne(folder)) {
-            context.err << "desktidy folders: not a folder: " << displayedArgument(path)
-                        << Qt::endl;
+        if (!isFolderOrLinkToOne(*folder)) {
+            context.err << "desktidy folders: not a folder: " << folder->display() << Qt::endl;
             return ExitFailure;
         }
-        folders << folder;
+        folders << *folder;
     }
-    (void)context.controller.addFolders(folders);  // each is UTF-8 text, so none is refused
+    // The root and a folder listed already are refused, with the reason, and then none.
+    if (context.controller.addFolders(folders) != RunResult::Done) return ExitUsage;
     context.controller.saveSetup();
     return ExitSuccess;
 }
@@ -54,7 +55,9 @@ int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
     const QStringList& listed = context.controller.draft().listedFolders;
     QList<int> rows;
     for (const QString& path : paths) {
-        const Path folder = pathArgument(path);
+        const std::optional<Path> given = pathFrom(context, path);
+        if (!given) return ExitUsage;
+        const Path& folder = *given;
         bool found = false;
         for (int row = 0; row < listed.size(); ++row) {
             if (listed[row] == path || Path::fromText(listed[row]).cleaned() == folder) {
@@ -63,7 +66,7 @@ int FoldersCommand::remove(CommandContext& context, const QStringList& paths) {
             }
         }
         if (!found) {
-            context.err << "desktidy folders: not in the folder list: " << displayedArgument(path)
+            context.err << "desktidy folders: not in the folder list: " << folder.display()
                         << Qt::endl;
             return ExitFailure;
         }

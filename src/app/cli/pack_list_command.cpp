@@ -61,7 +61,8 @@ int PackListCommand::execute(CommandContext& context, const QStringList& argumen
 int PackListCommand::print(CommandContext& context) const {
     const QList<PackRow>& list = context.controller.packRows(side_);
     for (qsizetype i = 0; i < list.size(); ++i)
-        context.out << (i + 1) << '\t' << list[i].source << '\t' << list[i].destination << '\n';
+        context.out << (i + 1) << '\t' << Path::fromText(list[i].source).display() << '\t'
+                    << Path::fromText(list[i].destination).display() << '\n';
     return ExitSuccess;
 }
 
@@ -87,7 +88,11 @@ int PackListCommand::add(CommandContext& context, const QStringList& paths) {
                     << "\u201d is not a folder" << Qt::endl;
         return ExitFailure;
     }
-    context.controller.addPackRow(side_, {*source.toText(), *destination.toText()});
+    // A row a run would refuse (the root as its source, a copy that would replace the
+    // home folder) is refused now, with the reason.
+    if (context.controller.addPackRow(side_, {*source.toText(), *destination.toText()}) !=
+        RunResult::Done)
+        return ExitUsage;
     context.controller.saveSetup();
     return ExitSuccess;
 }

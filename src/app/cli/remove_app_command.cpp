@@ -6,6 +6,7 @@
 
 #include "app/desktidy_controller.h"
 #include "platform/terminal_prompter.h"
+#include "removal/application_info.h"
 
 namespace {
 
@@ -79,12 +80,22 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
         context.err << "desktidy remove-app: expected one PATH and row numbers from 1" << Qt::endl;
         return ExitUsage;
     }
-    const Path path = pathArgument(positional.first());
+    const std::optional<Path> given = pathFrom(context, positional.first());
+    if (!given) return ExitUsage;
+    const Path& path = *given;
     DesktidyController& controller = context.controller;
     if (!controller.services().files.exists(path)) {
         context.err << "desktidy remove-app: there is no item \u201c" << path.display() << "\u201d"
                     << Qt::endl;
         return ExitFailure;
+    }
+    // Anything else would be listed, and with --yes moved, as if it were one.
+    if (!isApplication(path)) {
+        context.err << "desktidy remove-app: \u201c" << path.display()
+                    << "\u201d is no application: an application is a *.app bundle or an "
+                       "*.AppImage file"
+                    << Qt::endl;
+        return ExitUsage;
     }
 
     RemovalChecklist checklist = controller.planRemoval(path);

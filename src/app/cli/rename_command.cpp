@@ -74,11 +74,12 @@ int RenameCommand::execute(CommandContext& context, const QStringList& arguments
         return usageError(context, QStringLiteral("choose --upper or --lower, not both"));
 
     DesktidyController& controller = context.controller;
-    const Path folder =
-        positional.isEmpty() ? controller.workingFolder() : pathArgument(positional.first());
-    if (!controller.services().files.isDirectory(folder)) {
-        context.err << "desktidy rename: \u201c" << folder.display() << "\u201d is not a folder"
-                    << Qt::endl;
+    const std::optional<Path> given =
+        positional.isEmpty() ? controller.workingFolder() : pathFrom(context, positional.first());
+    if (!given) return ExitUsage;
+    const Path& folder = *given;
+    if (const QString why = whyNotAFolder(folder); !why.isEmpty()) {
+        context.err << "desktidy rename: " << why << Qt::endl;
         return ExitFailure;
     }
 

@@ -28,6 +28,13 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
         return ExitUsage;
     }
 
+    // Deleting for good takes the names of what goes: none, or an empty one, names nothing.
+    if (positional.size() < 2 || positional.mid(1).contains(QString())) {
+        context.err << "desktidy trash: \u201cdelete\u201d takes the names of the items to "
+                       "delete (\u201cdesktidy trash\u201d lists them)"
+                    << Qt::endl;
+        return ExitUsage;
+    }
     // A bare name, or a path of an item directly in the Trash; nothing else. Either is
     // taken by its bytes.
     QList<Path> chosen;
@@ -47,8 +54,5 @@ int TrashCommand::execute(CommandContext& context, const QStringList& arguments)
         }
         chosen.append(path);
     }
-    // Naming nothing is choosing nothing, as confirming the chooser with no selection is.
-    return statusOf(
-        controller.deleteTrashItems(chosen.isEmpty() ? QList<Path>{trash.files()} : chosen),
-        context);
+    return statusOf(controller.deleteTrashItems(chosen), context);
 }

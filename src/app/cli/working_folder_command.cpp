@@ -46,8 +46,10 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
         if (!context.dryRun) return statusOf(runAll(controller), context);
         toPlan = controller.distinctListedFolders();
     } else {
-        const Path folder =
-            folders.isEmpty() ? controller.workingFolder() : pathArgument(folders.first());
+        const std::optional<Path> given =
+            folders.isEmpty() ? controller.workingFolder() : pathFrom(context, folders.first());
+        if (!given) return ExitUsage;
+        const Path& folder = *given;
         // A folder that is not there is refused by the controller, on the error stream.
         if (!context.dryRun) return statusOf(runOne(controller, folder), context);
         toPlan << folder;
@@ -58,9 +60,8 @@ int WorkingFolderCommand::execute(CommandContext& context, const QStringList& ar
     plan.kind = kind_;
     bool missing = false;
     for (const Path& folder : toPlan) {
-        if (!isFolderOrLinkToOne(folder)) {
-            context.err << "desktidy " << name() << ": \u201c" << folder.display()
-                        << "\u201d is not a folder" << Qt::endl;
+        if (const QString why = whyNotAFolder(folder); !why.isEmpty()) {
+            context.err << "desktidy: " << why << Qt::endl;
             missing = true;
             continue;
         }

@@ -96,14 +96,19 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     MainWindow window(controller, desktop.state, &updates);
     desktop.attachTo(&window);
 
-    // A launcher passes the folders to open as absolute paths after the program's own. The
-    // working folder is kept as text, which a path that is not UTF-8 has none of.
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const Path path(bytesOfText(arguments.at(i)));
+    // A launcher passes the folders to open as absolute paths after the program's own; a
+    // relative one is taken from the current folder. The working folder is kept as text,
+    // which a path that is not UTF-8 has none of.
+    for (const Path& path : windowFolders(arguments)) {
         const std::optional<QString> folder = path.toText();
-        if (path.isAbsolute() && folder)
+        if (!isFolderOrLinkToOne(path))
+            qWarning(
+                "%s",
+                qUtf8Printable(
+                    QStringLiteral("Cannot open %1: it is not a folder.").arg(path.display())));
+        else if (folder)
             window.showFolder(*folder);
-        else if (path.isAbsolute())
+        else
             qWarning("%s", qUtf8Printable(QStringLiteral("Cannot open %1: its name is not UTF-8 "
                                                          "text.")
                                               .arg(path.display())));

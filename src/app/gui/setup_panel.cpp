@@ -211,7 +211,7 @@ void SetupPanel::addPackRow(PackSide side) {
     // A source, then the folder it is copied into; a cancelled panel adds nothing.
     QStringList sources, destinations;
     if (addRowByChoosing(controller_.services().chooser, sources, destinations))
-        controller_.addPackRow(side, {sources.first(), destinations.first()});
+        (void)controller_.addPackRow(side, {sources.first(), destinations.first()});  // told
 }
 
 void SetupPanel::doSetupPanel(Pane pane) {
