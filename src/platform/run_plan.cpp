@@ -135,6 +135,12 @@ QString resultLine(const RunReport& r) {
                     : QStringLiteral("Deleted %1 for good.").arg(counted(r.done, "item", "items"));
             line += stayedSentence(r, "stayed");
             break;
+        case RunKind::Restore:
+            line = r.done == 0
+                       ? QStringLiteral("Nothing was put back.")
+                       : QStringLiteral("Put back %1.").arg(counted(r.done, "item", "items"));
+            line += stayedSentence(r, "stayed in the Trash");
+            break;
     }
     if (r.cancelled) line += QStringLiteral(" Cancelled after %1 of %2.").arg(r.done).arg(r.total);
     return line;

@@ -226,6 +226,34 @@ FileError JournalingFileSystem::removeAll(const Path& path) {
     return inner_.removeAll(path);
 }
 
+FileError JournalingFileSystem::readSmallFile(const Path& path, QByteArray& contents,
+                                              qsizetype limit) {
+    return inner_.readSmallFile(path, contents, limit);
+}
+
+FileError JournalingFileSystem::writeNewFile(const Path& path, const QByteArray& contents) {
+    if (!runOpen()) return inner_.writeNewFile(path, contents);
+    FileError error;
+    RunJournal* record = journal(error);
+    if (!record || !record->noteWritingFile(path, contents, error)) return error;
+    error = inner_.writeNewFile(path, contents);
+    listed_.changed(path);
+    if (error.ok())
+        if (const auto made = inner_.status(path)) record->noteWroteFile(path, identityFrom(*made));
+    return error;
+}
+
+FileError JournalingFileSystem::removeFile(const Path& path) {
+    if (!runOpen()) return inner_.removeFile(path);
+    QByteArray contents;
+    FileError error = inner_.readSmallFile(path, contents, keptFileLimit);
+    if (!error.ok()) return error;
+    RunJournal* record = journal(error);
+    if (!record || !record->noteRemovingFile(path, contents, error)) return error;
+    listed_.changed(path);
+    return inner_.removeFile(path);
+}
+
 FileError JournalingFileSystem::copyEntry(const Path& from, const Path& to) {
     FileError error;
     if (!noteIfTemporary(to, error)) return error;

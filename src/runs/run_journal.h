@@ -52,8 +52,13 @@ class RunJournal {
     // Written at once: the item of move id now lives on another file system, as the copy
     // with this identity, and its old one is about to be removed.
     bool noteMovedAcross(qint64 id, const ItemIdentity& identity, FileError& error);
+    // The same for a small file about to be made, and for one about to be removed: each
+    // with what it holds, so that an undo can remove the one or write the other again.
+    bool noteWritingFile(const Path& path, const QByteArray& contents, FileError& error);
+    bool noteRemovingFile(const Path& path, const QByteArray& contents, FileError& error);
     // Marks kept until the next write.
     void noteDone(qint64 id);
+    void noteWroteFile(const Path& path, const ItemIdentity& identity);
     void noteMadeFolder(const Path& path, const ItemIdentity& identity);
     void noteRemovedFolder(const Path& path);
     void noteFolder(const Path& folder);

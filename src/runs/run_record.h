@@ -23,6 +23,8 @@ struct RunEntry {
         MadeFolder,     // path is a folder the run made (when done); identity is the folder's
         RemovedFolder,  // path was an empty folder the run removed
         Temporary,      // path is a temporary copy the run was making
+        WroteFile,      // path is a file the run made holding contents (when done; identity is its)
+        RemovedFile,    // path was a file holding contents, which the run removed
     };
     Kind kind = Kind::Move;
     qint64 id = 0;  // moves only: the number the "done" mark refers to
@@ -33,6 +35,7 @@ struct RunEntry {
     // Moved to another file system by other means (a tool) after the move itself failed:
     // identity is then the new item's.
     bool acrossDevices = false;
+    QByteArray contents;  // a file written or removed: what it held
 };
 
 // What one run record says: the header, the steps, and the marks added since.

@@ -62,7 +62,7 @@ QString StoppedRun::line() const {
                "Run %1 (%2%3) stopped before its end, after %4 moves; "
                "\u201cdesktidy undo %1\u201d puts them back.")
         .arg(number)
-        .arg(runKindTitle(kind), where)
+        .arg(QString::fromUtf8(kind), where)
         .arg(movesMade);
 }
 

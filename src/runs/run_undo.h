@@ -21,13 +21,14 @@ struct UndoOutcome {
     bool stopped = false;  // Cancel or a signal stopped it between items
 
     // The undo as a run's report: "Undid run 3 (Desktidy): 12 items moved back." with the
-    // items that stayed, and why, as its details.
-    RunReport report(const RunRecord& record) const;
+    // items that stayed, and why, as its details; the kind is named in wording's words.
+    RunReport report(const RunRecord& record, Wording wording = Wording::Window) const;
 };
 
 // Why a run cannot be undone now ("Run 3 (Pack) made copies, which cannot be undone."), or
 // nullopt when it can.
-std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record);
+std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record,
+                                      Wording wording = Wording::Window);
 
 // Undoes a run's steps, newest first, inside the undo's own open run (so that it can be
 // undone in turn): each item goes back with the no-replace move, but only an item that is

@@ -58,10 +58,11 @@ TEST(RunsEndToEnd, UndoGivesBackTheTreeAfterFilingUnfilingAndNameChanges) {
     EXPECT_EQ(history.status, 0);
     const QStringList lines = history.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_TRUE(lines[0].contains(QRegularExpression("^   1  .*  Desktidy  +34  undone   " +
+    // Kinds are named as the commands that make them.
+    EXPECT_TRUE(lines[0].contains(QRegularExpression("^   1  .*  file  +34  undone   " +
                                                      QRegularExpression::escape(folder) + "$")))
         << lines[0].toStdString();
-    EXPECT_TRUE(lines[5].contains("Undo")) << lines[5].toStdString();
+    EXPECT_TRUE(lines[5].contains("  undo  ")) << lines[5].toStdString();
 
     const Outcome none = desktidy({"--yes", "undo"});
     EXPECT_EQ(none.status, 1);
@@ -112,7 +113,7 @@ TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
     ASSERT_FALSE(QFile::exists(home / ".config/Pad/settings"));
     const Outcome undone = desktidy({"--yes", "undo"});
     EXPECT_EQ(undone.status, 0);
-    EXPECT_EQ(undone.out, "Undid run 1 (Remove Application): 3 items moved back.\n");
+    EXPECT_EQ(undone.out, "Undid run 1 (remove-app): 3 items moved back.\n");
     EXPECT_EQ(homeItems(), before);
 }
 

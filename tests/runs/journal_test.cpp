@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QRegularExpression>
 #include <cstdio>
 
 #include "runs/folder_lock.h"
@@ -278,7 +279,7 @@ TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
     EXPECT_EQ(stopped.first().movesMade, 2);
     EXPECT_EQ(stopped.first().putRight, 2);
     EXPECT_EQ(stopped.first().line(),
-              "Run 1 (Change Names in " + folder.display() +
+              "Run 1 (rename in " + folder.display() +
                   ") stopped before its end, after 2 moves; \u201cdesktidy undo 1\u201d puts "
                   "them back.");
     EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
@@ -289,6 +290,55 @@ TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
     (void)undo(files, *history.newestToUndo());
     EXPECT_EQ(readFile(home.desktop() + "/keep.txt"), "k");
     EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
+}
+
+// A restore killed half-way: a and b were back, b's Trash record removed, a's written
+// into the run's record but not yet removed; c was back too, and another c has taken its
+// name in the Trash since. Undo makes the Trash as it was for a and b, writing b's record
+// again before b goes in, and leaves the other c and its record alone.
+TEST_F(JournalFixture, AKilledRestoreIsUndoneToTheTrashWithTheRecordsAsTheyWere) {
+    const TrashLocation trash = TrashLocation::forHome(Path::fromText(home.path()));
+    for (const Path& made : {trash.folder, trash.files(), trash.info(), files.historyFolder()})
+        makeFolder(text(made));
+    const auto recordOf = [&](const QByteArray& name) {
+        return "[Trash Info]\nPath=" + (folder / name).bytes() +
+               "\nDeletionDate=2024-01-02T03:04:05\n";
+    };
+    QByteArray lines = "desktidy-run 1\nkind restore\nfolder " + quoted(trash.files().bytes()) +
+                       "\ntime 2024-01-03T00:00:00Z\npid 999999999\n";
+    int id = 0;
+    for (const QByteArray name : {"a", "b", "c"}) {
+        writeItem(trash.files() / name, name);
+        writeItem(trash.infoFileFor(name), recordOf(name));
+    }
+    const QStringList before = describeTree(trash.folder);
+    for (const QByteArray name : {"a", "b", "c"}) {
+        ASSERT_TRUE(local.moveNoReplace(trash.files() / name, folder / name).ok());
+        const std::optional<FileStatus> st = local.status(folder / name);
+        ++id;
+        lines += "move " + QByteArray::number(id) + ' ' + quoted((trash.files() / name).bytes()) +
+                 ' ' + quoted((folder / name).bytes()) + ' ' +
+                 identityText({st->device, st->inode}) + "\ndone " + QByteArray::number(id) +
+                 "\nunlink " + quoted(trash.infoFileFor(name).bytes()) + ' ' +
+                 quoted(recordOf(name)) + '\n';
+        if (name != "a") {
+            ASSERT_TRUE(local.removeFile(trash.infoFileFor(name)).ok());
+        }
+    }
+    writeItem(trash.files() / "c", "another c");
+    writeItem(trash.infoFileFor("c"), "[Trash Info]\nPath=/elsewhere/c\n");
+    writeItem(history.recordPath(1), lines);
+
+    const Undone undone = undo(files, *history.read(1));
+    EXPECT_EQ(undone.outcome.movedBack, 2);
+    EXPECT_EQ(undone.outcome.skipped, QStringList{text(folder / "c") + ": its old place, " +
+                                                  text(trash.files() / "c") + ", is taken"});
+    QStringList expected = before;
+    expected.replaceInStrings("files/c f c", "files/c f another c")
+        .replaceInStrings(QRegularExpression("^info/c.trashinfo f .*"),
+                          "info/c.trashinfo f [Trash Info]\\x0APath=/elsewhere/c\\x0A");
+    EXPECT_EQ(describeTree(trash.folder), expected);
+    EXPECT_EQ(contentsOf(folder / "c"), "c");
 }
 
 TEST_F(JournalFixture, SecondRunOnAFolderIsRefusedWhileTheFirstHoldsIt) {
