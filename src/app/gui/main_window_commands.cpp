@@ -28,6 +28,12 @@ void MainWindow::bindControllerCommands() {
         (void)controller_.deleteTrashItems(paths);
         refresh();
     });
+    connect(trashPanel_, &TrashPanel::itemsToPutBack, this, [this](const QList<Path>& paths) {
+        // Cancel keeps the list as it was, the selection too; a run shows what is left.
+        if (controller_.restoreTrashItems(paths) != RunResult::Cancelled && !paths.isEmpty())
+            deleteChosenTrashItems();
+        refresh();
+    });
 
     // Open Recent lists the folders filed lately, read afresh each time it opens.
     connect(actions_->openRecent, &QMenu::aboutToShow, this, [this] {

@@ -35,6 +35,9 @@ TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
     hint->setBuddy(trashTableView);
     auto* buttons = new QDialogButtonBox(this);
     deleteButton = buttons->addButton(tr("&Delete Selected Items"), QDialogButtonBox::AcceptRole);
+    putBackButton = buttons->addButton(tr("&Put Back"), QDialogButtonBox::ActionRole);
+    putBackButton->setObjectName(QStringLiteral("putBackButton"));
+    putBackButton->setToolTip(tr("Put the selected items back where they came from"));
     buttons->addButton(QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
@@ -45,6 +48,8 @@ TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
 
     connect(buttons, &QDialogButtonBox::accepted, this, &TrashPanel::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(putBackButton, &QPushButton::clicked, this,
+            [this] { Q_EMIT itemsToPutBack(selectedPaths()); });
 }
 
 void TrashPanel::showItems(const QList<TrashEntry>& entries) {
@@ -73,7 +78,7 @@ void TrashPanel::showItems(const QList<TrashEntry>& entries) {
     activateWindow();
 }
 
-void TrashPanel::confirm() {
+QList<Path> TrashPanel::selectedPaths() const {
     QList<Path> chosen;
     // In the listed order, whatever order the rows were selected in.
     for (int i = 0; i < trashTableView->topLevelItemCount(); ++i) {
@@ -81,6 +86,11 @@ void TrashPanel::confirm() {
         if (row->isSelected())
             chosen.append(entries_.at(row->data(NameColumn, EntryRole).toInt()).path);
     }
+    return chosen;
+}
+
+void TrashPanel::confirm() {
+    const QList<Path> chosen = selectedPaths();
     hide();  // the panel closes before the question
     Q_EMIT itemsChosen(chosen);
 }

@@ -10,7 +10,9 @@ class QTreeWidget;
 
 // The Trash view: each item of the Trash with its name, original place, deletion date
 // and size, newest first. The user selects any number of them; "Delete Selected Items"
-// hands the chosen paths on (none at all when nothing is selected) and closes the panel.
+// hands the chosen paths on (none at all when nothing is selected) and closes the panel;
+// "Put Back" hands them on to go back where they came from, and the panel stays open to
+// show the Trash as it is then.
 class TrashPanel : public QDialog {
     Q_OBJECT
   public:
@@ -23,12 +25,16 @@ class TrashPanel : public QDialog {
 
     QTreeWidget* trashTableView;
     QPushButton* deleteButton;
+    QPushButton* putBackButton;
 
   Q_SIGNALS:
     void itemsChosen(const QList<Path>& paths);
+    void itemsToPutBack(const QList<Path>& paths);
 
   private:
     void confirm();
+    // The selected items, in the listed order.
+    QList<Path> selectedPaths() const;
 
     QList<TrashEntry> entries_;
 };
