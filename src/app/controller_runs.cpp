@@ -21,14 +21,16 @@ RunResult DesktidyController::undoRun(const RunRecord& record) {
     QString where;
     if (!record.folders.isEmpty() && !record.folders.first().isEmpty())
         where = QStringLiteral(" in ") + record.folders.first().display();
+    const QString kind = runKindName(record.kind, runOptions_.wording);
     return carryOutUndo(
         record,
-        RunQuestion{QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
+        RunQuestion{inWords(QStringLiteral("Undo %1?").arg(kind),
+                            QStringLiteral("Undo run %1?").arg(record.number)),
                     QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. An item "
                                    "that has moved since, or whose old place is taken, stays "
                                    "where it is.")
                         .arg(record.number)
-                        .arg(runKindTitle(record.kind), where),
+                        .arg(kind, where),
                     QStringLiteral("Undo"),
                     {}});
 }
@@ -36,7 +38,7 @@ RunResult DesktidyController::undoRun(const RunRecord& record) {
 RunResult DesktidyController::carryOutUndo(const RunRecord& record,
                                            std::optional<RunQuestion> question) {
     const RunHistory history = runHistory();
-    if (const std::optional<QString> why = whyNotUndoable(history, record)) {
+    if (const std::optional<QString> why = whyNotUndoable(history, record, runOptions_.wording)) {
         services_.prompter.criticalNotice(*why);
         return RunResult::Failed;
     }
@@ -50,7 +52,7 @@ RunResult DesktidyController::carryOutUndo(const RunRecord& record,
         request,
         [&](RunContext& run) {
             outcome = undoSteps(services_.files, record, trashLocation(), run.observer());
-            run.report() = outcome.report(record);
+            run.report() = outcome.report(record, runOptions_.wording);
             // What stayed is told item by item, beside the result line's count.
             if (!outcome.failed.isEmpty() || !outcome.skipped.isEmpty())
                 run.noticeAtEnd(resultLine(run.report()) + u'\n' +
