@@ -28,8 +28,43 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_TRUE(help.out.contains("\n  remove-app "));
     const Outcome usage = desktidy({"rename", "-h"});  // -h is no rename option
     EXPECT_EQ(usage.status, 0) << usage.err.toStdString();
-    EXPECT_TRUE(usage.out.startsWith("Usage: desktidy [--yes] rename [options]"));
+    EXPECT_TRUE(usage.out.startsWith(
+        "Usage: desktidy [--yes] [--dry-run] [--json] rename [options] [FOLDER]\n"));
     EXPECT_TRUE(usage.out.contains("--remove-spaces"));
+}
+
+// Each command's help shows what is optional as optional and the global options that apply
+// to it, and "help COMMAND" shows the same; those that do not apply are refused.
+TEST(CommandLine, EachCommandsHelpShowsItsOptionalPartsAndItsGlobalOptions) {
+    TempHome home;
+    const Outcome file = desktidy({"file", "--help"});
+    EXPECT_TRUE(file.out.startsWith(
+        "Usage: desktidy [--yes] [--dry-run] [--json] file [options] [FOLDER]\n"))
+        << file.out.toStdString();
+    EXPECT_TRUE(
+        file.out.endsWith("  --dry-run  Print what the run would do; change nothing.\n"
+                          "  --json     Print the output as JSON.\n"));
+    const Outcome types = desktidy({"help", "types"});
+    EXPECT_EQ(types.status, 0);
+    EXPECT_EQ(types.out, desktidy({"types", "--help"}).out);
+    EXPECT_TRUE(
+        types.out.startsWith("Usage: desktidy [--yes] types [options] [CATEGORY | add ... | "
+                             "remove "
+                             "... | which TYPE]\n"));
+    EXPECT_FALSE(types.out.contains("see --help"));
+    for (const char* command : {"folders", "settings", "archive-date", "trash", "undo"})
+        EXPECT_TRUE(desktidy({"help", command}).out.section('\n', 0, 0).endsWith("]")) << command;
+    EXPECT_TRUE(
+        desktidy({"help", "history"}).out.startsWith("Usage: desktidy [--yes] [--json] history"));
+
+    EXPECT_EQ(desktidy({"--json", "history"}).out, "{\"runs\":[]}\n");
+    const Outcome refused = desktidy({"--dry-run", "history"});
+    EXPECT_EQ(std::tuple(refused.status, refused.err),
+              std::tuple(2, QString("desktidy history: --dry-run is for file, unfile, pack, "
+                                    "unpack, rename, trash and remove-app\n")));
+    EXPECT_EQ(desktidy({"--json", "folders"}).err,
+              "desktidy folders: --json is for file, unfile, pack, unpack, rename, trash, "
+              "remove-app and history\n");
 }
 
 TEST(CommandLine, OnlyDigitsAloneStartTheScheduledRun) {

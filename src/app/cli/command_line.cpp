@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <atomic>
 #include <csignal>
+#include <tuple>
 
 #include "app/cli/command.h"
 #include "app/cli/command_line_front_end.h"
@@ -50,32 +51,40 @@ void catchStopSignals() {
     ::sigaction(SIGPIPE, &ignore, nullptr);
 }
 
-// The commands that show their plan with --dry-run and speak JSON with --json.
-bool plansRuns(const QString& command) {
-    static const QStringList names = {QStringLiteral("file"),   QStringLiteral("unfile"),
-                                      QStringLiteral("rename"), QStringLiteral("pack"),
-                                      QStringLiteral("unpack"), QStringLiteral("remove-app")};
-    return names.contains(command);
+// The names of the commands a global option applies to, "file, unfile and rename".
+QString commandsTaking(const std::vector<std::unique_ptr<Command>>& commands,
+                       bool (Command::*takes)() const) {
+    QStringList names;
+    for (const auto& command : commands)
+        if (((*command).*takes)()) names << command->name();
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 bool isScheduledRun(const QStringList& arguments) { return scheduledRunNumber(arguments) != 0; }
 
 void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& commands) {
-    out << "Usage: desktidy [--yes] COMMAND [ARGUMENTS]\n"
+    out << "Usage: desktidy [--yes] [--dry-run] [--json] COMMAND [ARGUMENTS]\n"
            "       desktidy [FOLDER]     open the window (on FOLDER)\n"
            "       desktidy 1            the scheduled run: file every listed folder\n\n"
            "Keeps folders tidy: files loose items into category folders by type.\n\n"
-           "Options:\n"
+           "Options (before the command):\n"
            "  --yes        answer every question with its default button\n"
-           "  --dry-run    print what a run would move and change nothing (file, unfile,\n"
-           "               rename, pack, unpack, remove-app)\n"
-           "  --json       print the plan or the result of those runs as JSON\n"
+           "  --dry-run    print what a run would do and change nothing\n"
+           "               ("
+        << commandsTaking(commands, &Command::takesDryRun)
+        << ")\n"
+           "  --json       print the output as JSON\n"
+           "               ("
+        << commandsTaking(commands, &Command::takesJson)
+        << ")\n"
            "  -h, --help   show this help\n"
            "  --version    show the version\n\n"
            "Commands:\n";
     for (const auto& command : commands)
         out << "  " << command->name().leftJustified(14) << command->summary() << '\n';
-    out << "\nRun \u201cdesktidy COMMAND --help\u201d for the usage of one command.\n";
+    out << "\nRun \u201cdesktidy help COMMAND\u201d or \u201cdesktidy COMMAND --help\u201d for "
+           "the usage of one command.\n";
     out.flush();
 }
 
@@ -107,6 +116,9 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
             printHelp(io.err, commands);
             return ExitUsage;
         }
+        // "help COMMAND" is "COMMAND --help".
+        if (args.at(1) == u"help" && args.size() > 2)
+            args = QStringList{args.at(0), args.at(2), QStringLiteral("--help")};
         const QString& first = args.at(1);
         if (first == u"--help" || first == u"-h" || first == u"help") {
             printHelp(io.out, commands);
@@ -124,9 +136,12 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
                    << Qt::endl;
             return ExitUsage;
         }
-        if ((dryRun || json) && !plansRuns(first)) {
-            io.err << "desktidy " << first << ": --dry-run and --json are for file, unfile, "
-                   << "rename, pack, unpack and remove-app" << Qt::endl;
+        for (const auto& [given, takes, option] :
+             {std::tuple{dryRun, &Command::takesDryRun, "--dry-run"},
+              std::tuple{json, &Command::takesJson, "--json"}}) {
+            if (!given || (command->*takes)()) continue;
+            io.err << "desktidy " << first << ": " << option << " is for "
+                   << commandsTaking(commands, takes) << Qt::endl;
             return ExitUsage;
         }
     }
@@ -144,7 +159,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
                       user,     QString()};
     CommandLineFrontEnd frontEnd(prompter, io.out, stopRequested, json);
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.setRunOptions({&frontEnd, &stopRequested});
+    controller.setRunOptions({&frontEnd, &stopRequested, Wording::CommandLine});
     controller.start(args);
     if (const QString notice = controller.takeSettingsNotice(); !notice.isEmpty())
         io.err << "desktidy: " << notice << Qt::endl;
