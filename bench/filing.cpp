@@ -201,10 +201,9 @@ std::optional<Measured> measure(DesktidyController& controller, FileSystem& file
         if (listed != count - unmatched) return std::nullopt;
         qsizetype planned = 0;
         planning = std::min(
-            planning,
-            timesOf([&] {
-                planned = Filer(files, prompter).planFiling(desk, controller.draft()).stepsToMake();
-            }).processor);
+            planning, timesOf([&] {
+                          planned = Filer(files).planFiling(desk, controller.draft()).stepsToMake();
+                      }).processor);
         if (planned != count - unmatched) return std::nullopt;
         once.filing = timesOf([&] { filed = controller.fileFolder(controller.workingFolder()); });
         // Every matching file has left the top level, which holds the category folders.
@@ -247,13 +246,9 @@ int main(int argc, char** argv) {
     TerminalPrompter prompter(in, err, {true, false, false});  // answers "OK", shows nothing
     SilentNotifier notifier;
     PresetPathChooser chooser;
-    // As the program runs: every move goes into the run's record first.
+    // As the program runs: through the run pipeline, every move into the run's record first.
     LocalFileSystem local;
-    JournalingFileSystem journaling(local, desktidyStateFolder(root + "/home"));
-    // DESKTIDY_BENCH_NO_JOURNAL=1 measures without it, for comparison.
-    FileSystem& files = qEnvironmentVariableIsSet("DESKTIDY_BENCH_NO_JOURNAL")
-                            ? static_cast<FileSystem&>(local)
-                            : journaling;
+    JournalingFileSystem files(local, desktidyStateFolder(root + "/home"));
     ProcessToolRunner tools;
     Services services{
         prompter, notifier, chooser, files, tools, ToolPaths{}, UserEnvironment::fromProcess(),

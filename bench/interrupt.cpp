@@ -57,10 +57,11 @@ int main(int argc, char** argv) {
     report("sigint_stop_seconds", stop);
 
     const RunHistory history(desktidyStateFolder(home) / "history");
+    LocalFileSystem files;
     const QList<int> numbers = history.numbers();
     const std::optional<RunRecord> record =
         numbers.isEmpty() ? std::nullopt : history.read(numbers.last());
-    report("sigint_items_filed", record ? record->movesMade() : 0);
+    report("sigint_items_filed", record ? record->itemCount(files) : 0);
     report("sigint_record_closed", record && record->end == "stopped" ? 1 : 0);
     QDir(root).removeRecursively();
     return 0;

@@ -1,7 +1,6 @@
 // Packing a tree of about 20,000 files and 1 GB of mixed sizes, against `cp -a` on the
 // same tree in the same run. Prints pack_ratio (program / cp); the target is at most 1.2.
-// As the program runs, the run is journalled; DESKTIDY_BENCH_NO_JOURNAL=1 measures
-// without the journal, for comparison.
+// As the program runs, the run is journalled.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -33,10 +32,6 @@ class SilentPrompter : public Prompter {
         std::fprintf(stderr, "copy failed: %s\n", qPrintable(error.message));
         return FileErrorChoice::Stop;
     }
-    void openProgress(const QString&) override {}
-    void setProgressItemVisible(bool) override {}
-    void showProgressItem(const QString&) override {}
-    void closeProgress() override {}
 };
 
 class SilentNotifier : public Notifier {
@@ -143,10 +138,7 @@ int main(int argc, char** argv) {
     SilentNotifier notifier;
     PresetPathChooser chooser;
     LocalFileSystem local;
-    JournalingFileSystem journaling(local, Path::fromText(base + QStringLiteral("/state")));
-    FileSystem& files = qEnvironmentVariableIsSet("DESKTIDY_BENCH_NO_JOURNAL")
-                            ? static_cast<FileSystem&>(local)
-                            : journaling;
+    JournalingFileSystem files(local, Path::fromText(base + QStringLiteral("/state")));
     ProcessToolRunner tools;
     const UserEnvironment user{QStringLiteral("bench"), base};
     Services services{prompter, notifier,    chooser, files,

@@ -23,6 +23,7 @@
 #include "names/name_change_plan.h"
 #include "names/name_change_run.h"
 #include "runs/journaling_file_system.h"
+#include "runs/run_pipeline.h"
 
 namespace {
 
@@ -42,10 +43,11 @@ class SilentPrompter : public Prompter {
         ++alerts;
         return FileErrorChoice::Stop;
     }
-    void openProgress(const QString&) override {}
-    void setProgressItemVisible(bool) override {}
-    void showProgressItem(const QString&) override {}
-    void closeProgress() override {}
+};
+
+class SilentNotifier : public Notifier {
+  public:
+    void notify(const QString&, const QString&, const QString&) override {}
 };
 
 QString nameOf(int i) { return QStringLiteral("photo %1.jpg").arg(i, 6, 10, QLatin1Char('0')); }
@@ -171,19 +173,27 @@ std::optional<Timing> timeRound(const QString& root, bool runFirst) {
         timing.bare = processorSeconds(RUSAGE_SELF) - start;
     };
     SilentPrompter prompter;
-    // As the program runs: every rename goes into the run's record first.
+    SilentNotifier notifier;
+    // As the program runs: through the run pipeline, every rename into the run's record first.
     LocalFileSystem local;
     JournalingFileSystem files(local, desktidyStateFolder(root + QStringLiteral("/home")));
+    RunPipeline pipeline(files, prompter, notifier);
     RunResult result = RunResult::Failed;
     auto timeRun = [&] {
         ::sync();
         const double start = processorSeconds(RUSAGE_SELF);
-        // DESKTIDY_BENCH_NO_JOURNAL=1 measures without the journal, for comparison.
-        const bool journal = !qEnvironmentVariableIsSet("DESKTIDY_BENCH_NO_JOURNAL");
-        if (journal) files.beginRun({"rename", Path::fromText(runFolder)});
-        NameChangeRun changeNames(prompter, files, Path::fromText(runFolder));
-        result = changeNames.doChangeNames(benchOptions());
-        if (journal) (void)files.endRun(RunOutcome::Done);
+        const Path folder = Path::fromText(runFolder);
+        result = pipeline
+                     .run({RunKind::Rename, {folder}},
+                          [&](RunContext& run) {
+                              NameChangeRun changeNames(run.files(), folder, run.observer());
+                              const RunResult renamed = changeNames.execute(
+                                  planNameChange(run.files(), folder, benchOptions()));
+                              for (const QString& notice : changeNames.notices())
+                                  run.noticeAtEnd(notice);
+                              return renamed;
+                          })
+                     .result;
         timing.run = processorSeconds(RUSAGE_SELF) - start;
     };
     if (runFirst) timeRun();

@@ -108,18 +108,28 @@ QByteArray runTool(const QString& program, const QStringList& arguments) {
     return process.readAllStandardOutput();
 }
 
+// A search's text as find's -iname takes it: its wildcard characters literal.
+QString findPattern(const NameSearch& search) {
+    QString text;
+    for (const QChar c : search.text) {
+        if (c == u'*' || c == u'?' || c == u'[' || c == u'\\') text += u'\\';
+        text += c;
+    }
+    return search.wholeName ? text : u'*' + text + u'*';
+}
+
 // The searches as separate find runs, one per search and folder, with the same filters
 // and repeats dropped, as the search was first made.
 QList<Path> searchWithFind(const Path& app, const QList<Path>& appDirs) {
-    const QList<NameSearch> searches = AppPatterns::forApplication(app).searches();
+    const QList<NameSearch> searches = AppNames::forApplication(app).searches();
     QList<Path> found;
     QSet<Path> seen{app};
     for (const Path& dir : appDirs) {
         for (const NameSearch& search : searches) {
             const QByteArray out =
-                runTool("/usr/bin/find",
-                        {QString::fromUtf8(dir.bytes()), "-xdev", "-maxdepth",
-                         QString::number(searchDepthFor(dir)), "-iname", search.pattern, "-print"});
+                runTool("/usr/bin/find", {QString::fromUtf8(dir.bytes()), "-xdev", "-maxdepth",
+                                          QString::number(searchDepthFor(dir)), "-iname",
+                                          findPattern(search), "-print"});
             for (const QByteArray& line : out.split('\n')) {
                 const Path path(line);
                 if (path.isEmpty() || !keepsFoundPath(path, search) || seen.contains(path))
@@ -167,7 +177,7 @@ int main() {
     const QString duLabel = itemLabel(home, du.split('\t').value(0).toLongLong() * 1024);
     if (label != duLabel)
         std::printf("MISMATCH label %s vs du %s\n", qPrintable(label), qPrintable(duLabel));
-    QList<Path> ours = relatedFiles(app, appDirs, home, trash);
+    QList<Path> ours = relatedFiles(AppNames::forApplication(app), app, appDirs, home, trash);
     QList<Path> theirs = searchWithFind(app, appDirs);
     std::printf("found %lld related items\n", static_cast<long long>(ours.size()));
     std::sort(ours.begin(), ours.end());
@@ -180,7 +190,8 @@ int main() {
     for (int round = 0; round < 5; ++round) {
         labelTimes.push_back(secondsOf([&] { itemLabelFor(home, files); }));
         duTimes.push_back(secondsOf([&] { runTool("/usr/bin/du", {"-k", "-d", "0", root}); }));
-        searchTimes.push_back(secondsOf([&] { relatedFiles(app, appDirs, home, trash); }));
+        searchTimes.push_back(secondsOf(
+            [&] { relatedFiles(AppNames::forApplication(app), app, appDirs, home, trash); }));
         findTimes.push_back(secondsOf([&] { searchWithFind(app, appDirs); }));
     }
     std::printf("label %.3f s, du %.3f s, search %.3f s, find %.3f s (medians of 5)\n",

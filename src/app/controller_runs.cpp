@@ -17,22 +17,24 @@ std::optional<RunRecord> DesktidyController::runToUndo() const {
     return runHistory().newestToUndo();
 }
 
-RunResult DesktidyController::undoRun(const RunRecord& record) {
+RunResult DesktidyController::undoRun(const RunRecord& record, Confirmation ask) {
     QString where;
     if (!record.folders.isEmpty() && !record.folders.first().isEmpty())
         where = QStringLiteral(" in ") + record.folders.first().display();
     const QString kind = runKindName(record.kind, runOptions_.wording);
-    return carryOutUndo(
-        record,
-        RunQuestion{inWords(QStringLiteral("Undo %1?").arg(kind),
-                            QStringLiteral("Undo run %1?").arg(record.number)),
-                    QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. An item "
-                                   "that has moved since, or whose old place is taken, stays "
-                                   "where it is.")
-                        .arg(record.number)
-                        .arg(kind, where),
-                    QStringLiteral("Undo"),
-                    {}});
+    // Asked here, or already (the watch's notification was the question).
+    std::optional<RunQuestion> question;
+    if (ask == Confirmation::AskFirst)
+        question = RunQuestion{inWords(QStringLiteral("Undo %1?").arg(kind),
+                                       QStringLiteral("Undo run %1?").arg(record.number)),
+                               QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. "
+                                              "An item that has moved since, or whose old place "
+                                              "is taken, stays where it is.")
+                                   .arg(record.number)
+                                   .arg(kind, where),
+                               QStringLiteral("Undo"),
+                               {}};
+    return carryOutUndo(record, std::move(question));
 }
 
 RunResult DesktidyController::carryOutUndo(const RunRecord& record,
@@ -53,14 +55,20 @@ RunResult DesktidyController::carryOutUndo(const RunRecord& record,
         [&](RunContext& run) {
             outcome = undoSteps(services_.files, record, trashLocation(), run.observer());
             run.report() = outcome.report(record, runOptions_.wording);
-            // What stayed is told item by item, beside the result line's count.
-            if (!outcome.failed.isEmpty() || !outcome.skipped.isEmpty())
-                run.noticeAtEnd(resultLine(run.report()) + u'\n' +
-                                run.report().details.join(u'\n'));
-            if (outcome.stopped) return RunResult::Cancelled;
-            return outcome.failed.isEmpty() ? RunResult::Done : RunResult::Failed;
+            // What stayed, or could not be moved back, is told item by item.
+            if (outcome.status != UndoOutcome::Status::Done || !outcome.skipped.isEmpty())
+                run.noticeAtEnd(outcome.summary(record, runOptions_.wording),
+                                outcome.status == UndoOutcome::Status::Failed);
+            switch (outcome.status) {
+                case UndoOutcome::Status::Stopped:
+                    return RunResult::Cancelled;
+                case UndoOutcome::Status::Done:
+                    return RunResult::Done;
+                default:
+                    return RunResult::Failed;
+            }
         },
-        [&](RunEnd& ended) { markUndone(history, record, outcome, ended.runNumber); });
+        [&](RunEnd& ended) { (void)markUndone(history, record, outcome, ended.runNumber); });
     return end.result;
 }
 
@@ -71,7 +79,12 @@ QList<StoppedRun> DesktidyController::recoverStoppedRuns() {
 void DesktidyController::reviewStoppedRuns() {
     for (const StoppedRun& stopped : recoverStoppedRuns()) {
         const std::optional<RunRecord> record = runHistory().read(stopped.number);
-        if (!record || !isUndoable(record->kind)) continue;
+        if (!record) continue;
+        // A run of copies has no undo to offer: what its start put right is told.
+        if (!isUndoable(record->kind)) {
+            services_.prompter.notice(stopped.line(runOptions_.wording));
+            continue;
+        }
         // The planned count is known for the passes the run began.
         const QString moved =
             stopped.planned >= stopped.movesMade && stopped.planned > 0
@@ -82,7 +95,7 @@ void DesktidyController::reviewStoppedRuns() {
                 QStringLiteral("Run %1 (%2) stopped before its end, after moving %3 items. Undo "
                                "what it did, or keep it as it is?")
                     .arg(stopped.number)
-                    .arg(runKindTitle(stopped.kind), moved),
+                    .arg(runKindName(stopped.kind, runOptions_.wording), moved),
                 QStringLiteral("Undo"), QStringLiteral("Keep")))
             (void)carryOutUndo(*record, std::nullopt);
     }

@@ -64,9 +64,9 @@ void DesktidyController::start(const QStringList& arguments) {
              applicationFolderPatterns_.value(QStringLiteral("appDirs")).toList(), user_, home_))
         applicationDataFolders_.append(Path::fromText(folder));
 
-    cronCommand_ = buildDktCommand(executablePath(arguments.value(0)), settingsHomeForJobs(),
-                                   stateHomeForJobs())
-                       .value_or(QString());
+    executable_ = executablePath(arguments.value(0));
+    cronCommand_ =
+        buildDktCommand(executable_, settingsHomeForJobs(), stateHomeForJobs()).value_or(QString());
     scheduledRun_ = scheduledRunNumber(arguments);
 }
 
@@ -133,6 +133,11 @@ void DesktidyController::saveSetup() {
 }
 
 void DesktidyController::cancelSetup() { loadSettings(); }
+
+void DesktidyController::reloadSettings() {
+    store_.reread();
+    loadSettings();
+}
 
 void DesktidyController::resetSetup() {
     restoreDefaults(draft_, defaults_, home_);

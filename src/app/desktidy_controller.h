@@ -13,6 +13,7 @@
 #include "platform/trash_location.h"
 #include "removal/del_app_row.h"
 #include "runs/run_pipeline.h"
+#include "schedule/watch_service.h"
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -26,6 +27,9 @@ struct StoppedRun;
 // Who started filing every listed folder: the user, who is asked first, or the crontab
 // entry, which nobody is there to answer.
 enum class Starter { User, Schedule };
+// Whether a run asks its question first, or was asked already (the watch's notification
+// asks whether to undo its batch).
+enum class Confirmation { AskFirst, DontAsk };
 // The pack list or the unpack list.
 enum class PackSide { Pack, Unpack };
 
@@ -82,6 +86,8 @@ class DesktidyController {
     void saveSetup();
     // Drops the draft: the file is read again.
     void cancelSetup();
+    // The same after another process changed the file (the watch follows the Setup).
+    void reloadSettings();
     // The defaults into the draft (keeping its folder list, pack lists and schedule),
     // then a save.
     void resetSetup();
@@ -144,6 +150,13 @@ class DesktidyController {
     // The command the crontab entry runs; empty when cron cannot carry the program's path.
     const QString& cronCommand() const { return cronCommand_; }
 
+    // --- Watch (controller_watch.cpp) ---
+    // Saves the draft (its settle time among it), then has the user's service manager run
+    // the watch from now on, or no longer.
+    RunResult startWatchService();
+    RunResult stopWatchService();
+    WatchService::State watchServiceState();
+
     // --- Pack ---
     const QList<PackRow>& packRows(PackSide side) const;
     void addPackRow(PackSide side, const PackRow& row);
@@ -194,9 +207,10 @@ class DesktidyController {
     // The run plain undo takes: the newest that is no undo and no copy; nullopt when none.
     // It may be still going, which undoRun then refuses.
     std::optional<RunRecord> runToUndo() const;
-    // Undoes a run from the history, after asking; tells what stayed where it was. Failed
-    // when the run cannot be undone (told why) or an item it should move back did not go.
-    RunResult undoRun(const RunRecord& record);
+    // Undoes a run from the history, after asking unless told not to (the watch's
+    // notification has asked already); tells what stayed where it was. Failed when the run
+    // cannot be undone (told why) or an item it should move back did not go.
+    RunResult undoRun(const RunRecord& record, Confirmation ask = Confirmation::AskFirst);
     // Puts right what runs stopped by a crash left, once each; those found this time.
     QList<StoppedRun> recoverStoppedRuns();
     // The window's start: the same, then for each run found, asks whether to undo it.
@@ -246,6 +260,7 @@ class DesktidyController {
     int shownCategoryRow_ = 1;
     QList<Path> applicationDataFolders_;
     QString cronCommand_;
+    QString executable_;  // this program's absolute path
     int scheduledRun_ = 0;
     std::function<QDateTime()> trashClock_ = [] { return QDateTime::currentDateTime(); };
 };

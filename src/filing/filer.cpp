@@ -39,6 +39,7 @@ void MoveCounts::add(const MoveCounts& other) {
     r.failed += o.failed;
     r.total += o.total;
     r.cancelled = r.cancelled || o.cancelled;
+    folders.unite(other.folders);
 }
 
 void MoveCounts::count(const FileError& error, int items) {
@@ -64,6 +65,13 @@ bool isInFolder(const Path& path, const Path& folder) {
 
 }  // namespace
 
+void Filer::restrictTo(const QList<QByteArray>& names) {
+    NameList only;
+    for (const QByteArray& name : names) only.append(name, false);
+    only.sortByBytes();
+    only_ = std::move(only);
+}
+
 Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
     // A file or a link in the folder's place (dangling or not) is not used: moves into
     // it would fail, or land outside the folder being filed.
@@ -81,7 +89,15 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
     // their items in the listing, not copies of their names.
     const TypeTable table(settings);
     const QList<QByteArray> folderNames = folderNameBytes(settings.folderNames);
-    const NameList names = files_.listNames(folder, false);
+    NameList names = files_.listNames(folder, false);
+    if (only_) {
+        // Both in byte order: one walk through the two.
+        std::size_t next = 0;
+        names.retain([&](QByteArrayView name, bool) {
+            while (next < only_->size() && NameList::before(only_->at(next), name)) ++next;
+            return next < only_->size() && only_->at(next) == name;
+        });
+    }
     std::array<std::vector<std::uint32_t>, Settings::categoryCount + 1> byCategory;
     std::vector<std::uint32_t> unmatched;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -323,6 +339,7 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
     report.done = counts.moved;
     report.failed = counts.failed;
     report.folders = static_cast<int>(received.size());
+    counts.folders = std::move(received);
     return counts;
 }
 

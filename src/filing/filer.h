@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <optional>
 
 #include "filing/archive_date.h"
 #include "platform/file_error.h"
@@ -23,6 +24,9 @@ struct [[nodiscard]] MoveCounts {
     int failed = 0;
     FileError firstFailure;
     RunReport report;  // the same run told in detail, for its result line
+    // The folders items went into (filing, archiving) or came out of (unfiling), which
+    // report.folders counts.
+    QSet<Path> folders;
 
     void add(const MoveCounts& other);
     // Counts the outcome of one move, or of one error that kept several items from
@@ -50,6 +54,9 @@ class Filer {
     RunPlan planArchive(const Path& folder, const Settings& settings, const ArchiveCutoff& cutoff);
     RunPlan planFiling(const Path& folder, const Settings& settings);
     RunPlan planUnfiling(const Path& folder, const QStringList& folderNames);
+    // From now on archiving and filing plan only the loose items with these names (the
+    // items a watch has seen settle); everything else about their plans stays the same.
+    void restrictTo(const QList<QByteArray>& names);
     // Carries out a plan: each move in order, making each destination folder before its
     // first move and removing those it made that receive nothing, then removing the
     // plan's emptied folders. A cancel stops it after the item in hand.
@@ -86,6 +93,7 @@ class Filer {
 
     FileSystem& files_;
     RunObserver& observer_;
+    std::optional<NameList> only_;  // in byte order, as listings are
 };
 
 // Whether a folder name may be used inside F: one plain path component, so that no

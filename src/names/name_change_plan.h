@@ -41,6 +41,10 @@ struct NameChangePlan {
     bool completed() const { return !plan.stopAlert.has_value(); }
 };
 
+// Whether name is one of the hidden names a plan sets an item of a cycle aside under
+// (".desktidy-rename-N"), which no item keeps.
+inline bool isCycleName(QByteArrayView name) { return name.startsWith(".desktidy-rename-"); }
+
 // Plans a name change of folder by options. Reads the folder once; changes nothing.
 NameChangePlan planNameChange(FileSystem& files, const Path& folder,
                               const NameChangeOptions& options);

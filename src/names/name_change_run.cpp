@@ -33,21 +33,21 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
         ~PassEnd() { observer.passEnds(); }
     } passEnd{observer_};
     qsizetype done = 0;
-    bool aside = false;  // an item of a cycle has a temporary name: no stop until it is back
+    // Items of a cycle under a temporary name: no stop until each has its new name.
+    int aside = 0;
     for (qsizetype i = 0; i < plan.plan.steps.size(); ++i) {
         const PlannedStep& step = plan.plan.steps[i];
         if (step.refusal != Refusal::None) continue;
-        if (!aside && observer_.stopRequested()) {
+        if (aside == 0 && observer_.stopRequested()) {
             report_.cancelled = true;
             return RunResult::Cancelled;
         }
         observer_.step(++done, total, displayName(step.from.fileName()));
         const FileError error = move(step.from, step.to);
         // A temporary name that only breaks a cycle is no item of the result.
-        const QByteArray& to = step.to.bytes();
-        const bool counts = to.at(to.lastIndexOf('/') + 1) != '.';
-        aside = !counts;
+        const bool counts = !isCycleName(step.to.fileName());
         if (error.ok()) {
+            aside += int(!counts) - int(isCycleName(step.from.fileName()));
             report_.done += counts;
             continue;
         }
@@ -72,6 +72,7 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
                 notices_.append(back.message);
                 return RunResult::Failed;
             }
+            aside -= int(isCycleName(step.from.fileName()));
             report_.done += counts;
         }
     }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/disk_changes.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -126,25 +127,8 @@ FileError copySymlink(const Path& from, const Path& to, const struct stat& origi
     return {};
 }
 
-}  // namespace
-
-FileError LocalFileSystem::copyEntry(const Path& from, const Path& to) {
-    struct stat original;
-    if (::lstat(from.c_str(), &original) != 0)
-        return FileError::fromErrno(errno, from, QStringLiteral("copy"));
-    if (S_ISREG(original.st_mode)) return copyRegularFile(from, to);
-    if (S_ISLNK(original.st_mode)) return copySymlink(from, to, original);
-    if (S_ISDIR(original.st_mode))
-        return FileError::fromErrno(EISDIR, from, QStringLiteral("copy"));
-    // A pipe, socket or device: a new node of the same kind, as cp -a makes.
-    if (::mknod(to.c_str(), original.st_mode & (S_IFMT | 0700), original.st_rdev) != 0)
-        return FileError::fromErrno(errno, to, QStringLiteral("create"));
-    FileError finished = copyAttributes(from, to);
-    if (!finished.ok()) ::unlink(to.c_str());
-    return finished;
-}
-
-FileError LocalFileSystem::copyAttributes(const Path& from, const Path& to) {
+// Gives to the permissions and times of from; for a link, the times only.
+FileError copyAttributesOf(const Path& from, const Path& to) {
     struct stat original, copy;
     if (::lstat(from.c_str(), &original) != 0)
         return FileError::fromErrno(errno, from, QStringLiteral("read"));
@@ -161,8 +145,41 @@ FileError LocalFileSystem::copyAttributes(const Path& from, const Path& to) {
     return {};
 }
 
+FileError copyEntryOf(const Path& from, const Path& to) {
+    struct stat original;
+    if (::lstat(from.c_str(), &original) != 0)
+        return FileError::fromErrno(errno, from, QStringLiteral("copy"));
+    if (S_ISREG(original.st_mode)) return copyRegularFile(from, to);
+    if (S_ISLNK(original.st_mode)) return copySymlink(from, to, original);
+    if (S_ISDIR(original.st_mode))
+        return FileError::fromErrno(EISDIR, from, QStringLiteral("copy"));
+    // A pipe, socket or device: a new node of the same kind, as cp -a makes.
+    if (::mknod(to.c_str(), original.st_mode & (S_IFMT | 0700), original.st_rdev) != 0)
+        return FileError::fromErrno(errno, to, QStringLiteral("create"));
+    FileError finished = copyAttributesOf(from, to);
+    if (!finished.ok()) ::unlink(to.c_str());
+    return finished;
+}
+
+// A copy step is one change to the disk, counted once it is made.
+FileError counted(FileError result) {
+    if (result.ok()) countDiskChange();
+    return result;
+}
+
+}  // namespace
+
+FileError LocalFileSystem::copyEntry(const Path& from, const Path& to) {
+    return counted(copyEntryOf(from, to));
+}
+
+FileError LocalFileSystem::copyAttributes(const Path& from, const Path& to) {
+    return counted(copyAttributesOf(from, to));
+}
+
 FileError LocalFileSystem::exchange(const Path& first, const Path& second) {
-    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) != 0)
+    if (countedChange(
+            ::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE)) != 0)
         return FileError::fromErrno(errno, second, QStringLiteral("replace"));
     return {};
 }

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/disk_changes.h"
+
 namespace {
 
 FileStatus::Kind kindOf(mode_t mode) {
@@ -29,6 +31,7 @@ FileError moveByLink(const LocalFileSystem::MoveCalls& calls, const Path& from, 
         calls.unlink(to.c_str());  // the item is still at its old name
         return FileError::fromErrno(saved, to, QStringLiteral("move"));
     }
+    countDiskChange();
     return {};
 }
 
@@ -60,8 +63,8 @@ bool FileSystem::isDirectory(const Path& path) {
 
 std::optional<FileStatus> LocalFileSystem::status(const Path& path) {
     struct statx stx;
-    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS,
-                &stx) == 0) {
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                STATX_BASIC_STATS | STATX_BTIME, &stx) == 0) {
         FileStatus s;
         s.kind = kindOf(stx.stx_mode);
         s.size = std::int64_t(stx.stx_size);
@@ -75,6 +78,11 @@ std::optional<FileStatus> LocalFileSystem::status(const Path& path) {
         // Only statx tells a bind mount of the same file system from a plain folder.
         s.mountRoot = (stx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
                       (stx.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+        s.birthKnown = (stx.stx_mask & STATX_BTIME) != 0;
+        if (s.birthKnown) {
+            s.birthSeconds = stx.stx_btime.tv_sec;
+            s.birthNanoseconds = stx.stx_btime.tv_nsec;
+        }
         return s;
     }
     if (errno != ENOSYS && errno != EPERM) return std::nullopt;  // EPERM: a seccomp filter
@@ -94,7 +102,7 @@ std::optional<FileStatus> LocalFileSystem::status(const Path& path) {
 }
 
 FileError LocalFileSystem::moveNoReplace(const Path& from, const Path& to) {
-    if (moveCalls.renameNoReplace(from.c_str(), to.c_str()) == 0) return {};
+    if (countedChange(moveCalls.renameNoReplace(from.c_str(), to.c_str())) == 0) return {};
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return FileError::fromErrno(errno, from, QStringLiteral("move"));
 
@@ -111,19 +119,19 @@ FileError LocalFileSystem::moveNoReplace(const Path& from, const Path& to) {
     struct stat target;
     if (::lstat(to.c_str(), &target) == 0)
         return FileError::fromErrno(EEXIST, to, QStringLiteral("move"));
-    if (::rename(from.c_str(), to.c_str()) != 0)  // noreplace: checked just above
+    if (countedChange(::rename(from.c_str(), to.c_str())) != 0)  // noreplace: checked above
         return FileError::fromErrno(errno, from, QStringLiteral("move"));
     return {};
 }
 
 FileError LocalFileSystem::makeDirectory(const Path& path) {
-    if (::mkdir(path.c_str(), 0777) != 0)
+    if (countedChange(::mkdir(path.c_str(), 0777)) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("create folder"));
     return {};
 }
 
 FileError LocalFileSystem::removeEmptyDirectory(const Path& path) {
-    if (::rmdir(path.c_str()) != 0)
+    if (countedChange(::rmdir(path.c_str())) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("remove"));
     return {};
 }

@@ -21,6 +21,11 @@ struct FileStatus {
     std::uint64_t inode = 0;
     std::uint64_t links = 0;
     bool mountRoot = false;  // the top of a mounted file system, a bind mount included
+    // When the item was made (statx's birth time), where the file system keeps it: a new
+    // item that was given the inode number of one removed is born later than that one.
+    bool birthKnown = false;
+    std::int64_t birthSeconds = 0;
+    std::int64_t birthNanoseconds = 0;
 
     bool isDirectory() const { return kind == Kind::Directory; }
     bool isSymlink() const { return kind == Kind::Symlink; }
@@ -87,7 +92,8 @@ class FileSystem {
     virtual FileError exchange(const Path& first, const Path& second) = 0;
 };
 
-// The real thing, over POSIX calls.
+// The real thing, over POSIX calls. Each change it makes to the disk is counted
+// (platform/disk_changes.h).
 class LocalFileSystem : public FileSystem {
   public:
     // The system calls of the no-replace move. A test swaps them to take the path that

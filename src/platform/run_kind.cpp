@@ -16,6 +16,7 @@ constexpr KindRow kinds[] = {
     {RunKind::File, "file", "Desktidy", true},
     {RunKind::FileAll, "file-all", "File All Stashery", true},
     {RunKind::Scheduled, "scheduled", "Scheduled Filing", true},
+    {RunKind::Watch, "watch", "Filing on Arrival", true},
     {RunKind::Archive, "archive", "Archive", true},
     {RunKind::Unfile, "unfile", "Undesktidy", true},
     {RunKind::UnfileAll, "unfile-all", "Unfile All Stashery", true},

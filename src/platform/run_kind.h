@@ -22,6 +22,7 @@ enum class RunKind : std::uint8_t {
     RemoveApp,
     Undo,
     EmptyTrash,
+    Watch,  // a batch of items the watch filed as they arrived
     Restore,
 };
 

@@ -1,6 +1,7 @@
 #include "platform/run_plan.h"
 
 #include <QJsonArray>
+#include <QLocale>
 
 qsizetype RunPlan::stepsToMake() const {
     return static_cast<qsizetype>(steps.size()) - refusedCount(Refusal::NameTaken) -
@@ -32,8 +33,8 @@ void RunReport::countPlan(const RunPlan& plan) {
 
 namespace {
 
-QString counted(int n, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+QString counted(int n, const char* one, const char* many, const QLocale& locale) {
+    return QStringLiteral("%1 %2").arg(locale.toString(n), QLatin1String(n == 1 ? one : many));
 }
 
 QString reasonText(Refusal why) {
@@ -53,26 +54,30 @@ QString reasonText(Refusal why) {
 }
 
 // "3 stayed: 2 with no matching type, 1 name taken." with the given verb for "stayed".
-QString stayedSentence(const RunReport& r, const QString& verb) {
+QString stayedSentence(const RunReport& r, const QString& verb, const QLocale& locale) {
     const int stayed = r.stayed();
     if (stayed == 0) return QString();
+    const auto n = [&locale](int count) { return locale.toString(count); };
     QStringList parts;
-    if (r.noMatchingType) parts << QStringLiteral("%1 with no matching type").arg(r.noMatchingType);
+    if (r.noMatchingType)
+        parts << QStringLiteral("%1 with no matching type").arg(n(r.noMatchingType));
     if (r.nameTaken)
         parts << (r.nameTaken == 1 ? QStringLiteral("1 name taken")
-                                   : QStringLiteral("%1 names taken").arg(r.nameTaken));
-    if (r.notAFolder) parts << QStringLiteral("%1 not in a real folder").arg(r.notAFolder);
-    if (r.notAllowed) parts << QStringLiteral("%1 not allowed").arg(r.notAllowed);
-    if (r.failed) parts << QStringLiteral("%1 failed").arg(r.failed);
-    return QStringLiteral(" %1 %2: %3.").arg(stayed).arg(verb, parts.join(QStringLiteral(", ")));
+                                   : QStringLiteral("%1 names taken").arg(n(r.nameTaken)));
+    if (r.notAFolder) parts << QStringLiteral("%1 not in a real folder").arg(n(r.notAFolder));
+    if (r.notAllowed) parts << QStringLiteral("%1 not allowed").arg(n(r.notAllowed));
+    if (r.leftAlone) parts << QStringLiteral("%1 left where they are").arg(n(r.leftAlone));
+    if (r.failed) parts << QStringLiteral("%1 failed").arg(n(r.failed));
+    return QStringLiteral(" %1 %2: %3.").arg(n(stayed), verb, parts.join(QStringLiteral(", ")));
 }
 
-QString movedSentence(const RunReport& r, const char* verb, const char* preposition) {
+QString movedSentence(const RunReport& r, const char* verb, const char* preposition,
+                      const QLocale& locale) {
     if (r.done == 0)
         return QStringLiteral("Nothing was %1.").arg(QString::fromLatin1(verb).toLower());
     return QStringLiteral("%1 %2 %3 %4.")
-        .arg(QLatin1String(verb), counted(r.done, "item", "items"), QLatin1String(preposition),
-             counted(r.folders, "folder", "folders"));
+        .arg(QLatin1String(verb), counted(r.done, "item", "items", locale),
+             QLatin1String(preposition), counted(r.folders, "folder", "folders", locale));
 }
 
 QJsonValue pathJson(const Path& path) {
@@ -81,26 +86,30 @@ QJsonValue pathJson(const Path& path) {
 
 }  // namespace
 
-QString resultLine(const RunReport& r) {
+QString resultLine(const RunReport& r, const QLocale& locale) {
     QString line;
     switch (r.kind) {
         case RunKind::Archive:
-            line = movedSentence(r, "Archived", "into") + stayedSentence(r, "stayed");
+            line =
+                movedSentence(r, "Archived", "into", locale) + stayedSentence(r, "stayed", locale);
             break;
         case RunKind::File:
         case RunKind::FileAll:
         case RunKind::Scheduled:
-            line = movedSentence(r, "Filed", "into") + stayedSentence(r, "stayed");
+        case RunKind::Watch:
+            line = movedSentence(r, "Filed", "into", locale) + stayedSentence(r, "stayed", locale);
             break;
         case RunKind::Unfile:
         case RunKind::UnfileAll:
-            line = movedSentence(r, "Unfiled", "from") + stayedSentence(r, "stayed");
+            line =
+                movedSentence(r, "Unfiled", "from", locale) + stayedSentence(r, "stayed", locale);
             break;
         case RunKind::Rename:
-            line = r.done == 0
-                       ? QStringLiteral("Nothing was renamed.")
-                       : QStringLiteral("Renamed %1.").arg(counted(r.done, "item", "items"));
-            line += stayedSentence(r, "kept their names");
+            line =
+                r.done == 0
+                    ? QStringLiteral("Nothing was renamed.")
+                    : QStringLiteral("Renamed %1.").arg(counted(r.done, "item", "items", locale));
+            line += stayedSentence(r, "kept their names", locale);
             if (r.stopAlert)
                 line += QStringLiteral(" Stopped at \u201c%1\u201d: %2")
                             .arg(displayName(r.stopItem.fileName()), *r.stopAlert);
@@ -113,36 +122,38 @@ QString resultLine(const RunReport& r) {
                              .arg(pack ? QStringLiteral("packed") : QStringLiteral("unpacked"))
                        : QStringLiteral("%1 %2.").arg(
                              pack ? QStringLiteral("Packed") : QStringLiteral("Unpacked"),
-                             counted(r.done, "item", "items"));
-            line += stayedSentence(r, "not copied");
+                             counted(r.done, "item", "items", locale));
+            line += stayedSentence(r, "not copied", locale);
             break;
         }
         case RunKind::RemoveApp:
             line = r.done == 0 ? QStringLiteral("Nothing was moved to the Trash.")
                                : QStringLiteral("Moved %1 to the Trash.")
-                                     .arg(counted(r.done, "item", "items"));
-            line += stayedSentence(r, "stayed");
+                                     .arg(counted(r.done, "item", "items", locale));
+            line += stayedSentence(r, "stayed", locale);
             break;
         case RunKind::Undo:
             line = QStringLiteral("Undid %1: %2 moved back.")
-                       .arg(r.subject, counted(r.done, "item", "items"));
-            line += stayedSentence(r, "stayed");
+                       .arg(r.subject, counted(r.done, "item", "items", locale));
+            line += stayedSentence(r, "stayed", locale);
             break;
         case RunKind::EmptyTrash:
-            line =
-                r.done == 0
-                    ? QStringLiteral("Nothing was deleted.")
-                    : QStringLiteral("Deleted %1 for good.").arg(counted(r.done, "item", "items"));
-            line += stayedSentence(r, "stayed");
+            line = r.done == 0 ? QStringLiteral("Nothing was deleted.")
+                               : QStringLiteral("Deleted %1 for good.")
+                                     .arg(counted(r.done, "item", "items", locale));
+            line += stayedSentence(r, "stayed", locale);
             break;
         case RunKind::Restore:
-            line = r.done == 0
-                       ? QStringLiteral("Nothing was put back.")
-                       : QStringLiteral("Put back %1.").arg(counted(r.done, "item", "items"));
-            line += stayedSentence(r, "stayed in the Trash");
+            line =
+                r.done == 0
+                    ? QStringLiteral("Nothing was put back.")
+                    : QStringLiteral("Put back %1.").arg(counted(r.done, "item", "items", locale));
+            line += stayedSentence(r, "stayed in the Trash", locale);
             break;
     }
-    if (r.cancelled) line += QStringLiteral(" Cancelled after %1 of %2.").arg(r.done).arg(r.total);
+    if (r.cancelled)
+        line += QStringLiteral(" Cancelled after %1 of %2.")
+                    .arg(locale.toString(r.done), locale.toString(r.total));
     return line;
 }
 
@@ -176,6 +187,7 @@ QJsonObject reportJson(const RunReport& r) {
                                             {"no_matching_type", r.noMatchingType},
                                             {"not_a_folder", r.notAFolder},
                                             {"not_allowed", r.notAllowed},
+                                            {"left_alone", r.leftAlone},
                                             {"failed", r.failed}}}};
     if (r.stopAlert)
         json.insert("stop", QJsonObject{{"item", pathJson(r.stopItem)}, {"alert", *r.stopAlert}});

@@ -2,6 +2,7 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -48,6 +49,7 @@ struct RunReport {
     int noMatchingType = 0;
     int notAFolder = 0;
     int notAllowed = 0;
+    int leftAlone = 0;  // an undo's items moved since the run, or whose old place is taken
     int failed = 0;
     int total = 0;  // the steps the plan meant to make
     bool cancelled = false;
@@ -59,14 +61,18 @@ struct RunReport {
     // could read.
     QStringList details;
 
-    int stayed() const { return nameTaken + noMatchingType + notAFolder + notAllowed + failed; }
+    int stayed() const {
+        return nameTaken + noMatchingType + notAFolder + notAllowed + leftAlone + failed;
+    }
     // Counts the refused steps of plan, the stop of a name change and the planned total.
     void countPlan(const RunPlan& plan);
 };
 
 // The run's one-line result, as the window and the command line show it, for example
-// "Filed 32 items into 6 folders. 3 stayed: 2 with no matching type, 1 name taken."
-QString resultLine(const RunReport& report);
+// "Filed 32 items into 6 folders. 3 stayed: 2 with no matching type, 1 name taken." The
+// counts are written as locale writes them: the window groups their digits ("5,259") as
+// the desktop's language does; plain digits by default, for scripts.
+QString resultLine(const RunReport& report, const QLocale& locale = QLocale::c());
 
 // Plan and result for scripts. Paths are JSON strings of textKeepingBytes (see path.h), so
 // every name comes back to its exact bytes through bytesOfText.

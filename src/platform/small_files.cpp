@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "platform/disk_changes.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -53,7 +54,9 @@ FileError LocalFileSystem::writeNewFile(const Path& path, const QByteArray& cont
     // O_EXCL: of two programs making the same name, one wins, and nothing is replaced.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return FileError::fromErrno(errno, path, QStringLiteral("create"));
+    countDiskChange();
     int error = writeAll(fd, contents);
+    if (error == 0 && !contents.isEmpty()) countDiskChange();
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0) return {};
     ::unlink(path.c_str());  // no half file keeps the name
@@ -61,7 +64,7 @@ FileError LocalFileSystem::writeNewFile(const Path& path, const QByteArray& cont
 }
 
 FileError LocalFileSystem::removeFile(const Path& path) {
-    if (::unlink(path.c_str()) != 0)
+    if (countedChange(::unlink(path.c_str())) != 0)
         return FileError::fromErrno(errno, path, QStringLiteral("remove"));
     return {};
 }

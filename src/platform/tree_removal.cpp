@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/disk_changes.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -142,7 +143,7 @@ class TreeWalk {
     bool gone(int error) const { return error == ENOENT && !stack_.empty(); }
 
     void unlinkEntry(int dirfd, const QByteArray& name) {
-        if (::unlinkat(dirfd, name.constData(), 0) != 0 && !gone(errno))
+        if (countedChange(::unlinkat(dirfd, name.constData(), 0)) != 0 && !gone(errno))
             leave(failure(errno, pathOf(name), QStringLiteral("remove")));
     }
 
@@ -150,7 +151,7 @@ class TreeWalk {
     // and puts it on the stack to be emptied.
     void removeEntry(int dirfd, const QByteArray& name, bool maybeFolder) {
         if (!maybeFolder) {
-            if (::unlinkat(dirfd, name.constData(), 0) == 0 || gone(errno)) return;
+            if (countedChange(::unlinkat(dirfd, name.constData(), 0)) == 0 || gone(errno)) return;
             if (errno != EISDIR) {
                 leave(failure(errno, pathOf(name), QStringLiteral("remove")));
                 return;
@@ -210,7 +211,8 @@ class TreeWalk {
             if (!stack_.empty()) stack_.back().keptSomething = true;
             return;
         }
-        if (::unlinkat(parentFd, done.name.constData(), AT_REMOVEDIR) != 0 && !gone(errno))
+        if (countedChange(::unlinkat(parentFd, done.name.constData(), AT_REMOVEDIR)) != 0 &&
+            !gone(errno))
             leave(failure(errno, pathOf(done.name), QStringLiteral("remove")));
     }
 

@@ -26,15 +26,6 @@ Path desktidyStateFolder(const QString& home) {
     return Path(QFile::encodeName(state)) / "Desktidy";
 }
 
-bool isTemporaryCopyName(QByteArrayView name) {
-    return name.startsWith('.') && name.contains(".desktidy-partial-");
-}
-
-bool isTemporaryMoveName(QByteArrayView name) {
-    return name.startsWith(".desktidy-case-") ||
-           (name.startsWith('.') && name.contains(".desktidy-old-"));
-}
-
 JournalingFileSystem::JournalingFileSystem(FileSystem& inner, Path stateFolder)
     : inner_(inner),
       stateFolder_(std::move(stateFolder)),
@@ -74,6 +65,7 @@ std::optional<ItemIdentity> JournalingFileSystem::identityOf(const Path& path) {
 void JournalingFileSystem::beginRun(RunHeader header) {
     if (runOpen()) (void)endRun(RunOutcome::Stopped);
     header_ = std::move(header);
+    recordError_ = {};
     moreFolders_.clear();
     plannedBeforeRecord_ = 0;
     listed_.clear();
@@ -82,16 +74,23 @@ void JournalingFileSystem::beginRun(RunHeader header) {
     QDir().mkpath(QFile::decodeName(historyFolder().bytes()));
 }
 
+bool JournalingFileSystem::recorded(bool ok, const FileError& error) {
+    if (!ok) recordError_ = error;
+    return ok;
+}
+
 void JournalingFileSystem::noteFolder(const Path& folder) {
     if (!runOpen() || header_->folder == folder || moreFolders_.contains(folder)) return;
     moreFolders_ << folder;
-    if (journal_) journal_->noteFolder(folder);
+    FileError error;
+    if (journal_) recorded(journal_->noteFolder(folder, error), error);
 }
 
 void JournalingFileSystem::notePlanned(qsizetype items) {
     if (!runOpen()) return;
+    FileError error;
     if (journal_)
-        journal_->notePlanned(items);
+        recorded(journal_->notePlanned(items, error), error);
     else
         plannedBeforeRecord_ += items;
 }
@@ -112,11 +111,14 @@ int JournalingFileSystem::endRun(RunOutcome outcome, const QString& result) {
 
 RunJournal* JournalingFileSystem::journal(FileError& error) {
     if (!journal_ && header_) {
-        journal_ = RunJournal::create(historyFolder(), *header_, clock(), error);
-        if (journal_) {
-            for (const Path& folder : moreFolders_) journal_->noteFolder(folder);
-            if (plannedBeforeRecord_ > 0) journal_->notePlanned(plannedBeforeRecord_);
-        }
+        journal_ = RunJournal::create(historyFolder(), *header_, clock(), error, recordLimit);
+        if (!journal_) recordError_ = error;
+        bool written = journal_ != nullptr;
+        for (const Path& folder : moreFolders_)
+            written = written && journal_->noteFolder(folder, error);
+        if (written && plannedBeforeRecord_ > 0)
+            written = journal_->notePlanned(plannedBeforeRecord_, error);
+        if (journal_ && !recorded(written, error)) return nullptr;
     }
     return journal_.get();
 }
@@ -124,7 +126,7 @@ RunJournal* JournalingFileSystem::journal(FileError& error) {
 bool JournalingFileSystem::noteIfTemporary(const Path& path, FileError& error) {
     if (!runOpen() || !isTemporaryCopyName(path.fileName())) return true;
     RunJournal* record = journal(error);
-    return record && record->noteTemporary(path, error);
+    return recorded(record && record->noteTemporary(path, error), error);
 }
 
 FileError JournalingFileSystem::readFolder(const Path& folder, NameList& names) {
@@ -153,7 +155,9 @@ std::optional<qint64> JournalingFileSystem::noteMoveIntent(const Path& from, con
     listed_.changed(to);
     if (!item) return std::nullopt;
     RunJournal* record = journal(error);
-    return record ? record->noteMove(from, to, *item, error) : 0;
+    const qint64 id = record ? record->noteMove(from, to, *item, error) : 0;
+    (void)recorded(id != 0, error);
+    return id;
 }
 
 FileError JournalingFileSystem::moveNoReplace(const Path& from, const Path& to) {
@@ -202,23 +206,30 @@ FileError JournalingFileSystem::makeDirectory(const Path& path) {
     // Written before, as a move is: a crash right after the folder is made leaves it
     // empty, and the record is what lets an undo find it.
     RunJournal* record = journal(error);
-    if (!record || !record->noteMakingFolder(path, error)) return error;
+    if (!recorded(record && record->noteMakingFolder(path, error), error)) return error;
     error = inner_.makeDirectory(path);
     listed_.changed(path);
+    // Without its mark the folder counts as made by a killed run, and as not made by one
+    // that ended: the mark is the folder's "done".
+    FileError unmarked;
     if (error.ok())
         if (const auto made = inner_.status(path))
-            record->noteMadeFolder(path, identityFrom(*made));
+            recorded(record->noteMadeFolder(path, identityFrom(*made), unmarked), unmarked);
     return error;
 }
 
 FileError JournalingFileSystem::removeEmptyDirectory(const Path& path) {
     if (path == heldFolder_) forgetFolder();
-    const FileError error = inner_.removeEmptyDirectory(path);
     listed_.changed(path);
-    FileError ignored;
-    if (error.ok() && runOpen())
-        if (RunJournal* record = journal(ignored)) record->noteRemovedFolder(path);
-    return error;
+    // Written before, so that an undo makes the folder again however the run ends. Only a
+    // folder that is there: an undo of a removal that failed finds it still there, and
+    // leaves it.
+    if (runOpen() && inner_.isDirectory(path)) {
+        FileError error;
+        RunJournal* record = journal(error);
+        if (!recorded(record && record->noteRemovingFolder(path, error), error)) return error;
+    }
+    return inner_.removeEmptyDirectory(path);
 }
 
 FileError JournalingFileSystem::removeAll(const Path& path) {
@@ -235,11 +246,15 @@ FileError JournalingFileSystem::writeNewFile(const Path& path, const QByteArray&
     if (!runOpen()) return inner_.writeNewFile(path, contents);
     FileError error;
     RunJournal* record = journal(error);
-    if (!record || !record->noteWritingFile(path, contents, error)) return error;
+    if (!recorded(record && record->noteWritingFile(path, contents, error), error)) return error;
     error = inner_.writeNewFile(path, contents);
     listed_.changed(path);
+    // Without its mark the file counts as written by a killed run when it holds what the
+    // record says, and as never written by one that ended.
+    FileError unmarked;
     if (error.ok())
-        if (const auto made = inner_.status(path)) record->noteWroteFile(path, identityFrom(*made));
+        if (const auto made = inner_.status(path))
+            recorded(record->noteWroteFile(path, identityFrom(*made), unmarked), unmarked);
     return error;
 }
 
@@ -249,7 +264,7 @@ FileError JournalingFileSystem::removeFile(const Path& path) {
     FileError error = inner_.readSmallFile(path, contents, keptFileLimit);
     if (!error.ok()) return error;
     RunJournal* record = journal(error);
-    if (!record || !record->noteRemovingFile(path, contents, error)) return error;
+    if (!recorded(record && record->noteRemovingFile(path, contents, error), error)) return error;
     listed_.changed(path);
     return inner_.removeFile(path);
 }
@@ -268,5 +283,20 @@ FileError JournalingFileSystem::copyAttributes(const Path& from, const Path& to)
 FileError JournalingFileSystem::exchange(const Path& first, const Path& second) {
     listed_.changed(first);
     listed_.changed(second);
-    return inner_.exchange(first, second);
+    if (!runOpen()) return inner_.exchange(first, second);
+    refusedMove_.reset();
+    if (!heldFolder_.isEmpty() && (heldFolder_ == first || heldFolder_ == second ||
+                                   heldFolder_.bytes().startsWith(first.bytes() + '/') ||
+                                   heldFolder_.bytes().startsWith(second.bytes() + '/')))
+        forgetFolder();
+    // A copy put in place is one of the run's items, as a move is.
+    const std::optional<ItemIdentity> copy = identityOf(first);
+    if (!copy) return inner_.exchange(first, second);  // fails: there is nothing to swap
+    FileError error;
+    RunJournal* record = journal(error);
+    const qint64 id = record ? record->noteExchange(first, second, *copy, error) : 0;
+    if (!recorded(id != 0, error)) return error;
+    error = inner_.exchange(first, second);
+    if (error.ok()) record->noteDone(id);
+    return error;
 }

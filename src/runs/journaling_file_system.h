@@ -11,10 +11,11 @@
 
 // The file system every run goes through: it passes each call on to the real one and,
 // while a run is open, writes the run's record. A move is written (with the item's
-// device and inode) before it is made and marked done after; folders made and removed and
-// temporary copies begun are noted too. So filing, archiving, unfiling, name changes (the
-// case pass's temporary names too), pack copies and application removal are all recorded
-// without knowing of it.
+// device and inode) before it is made and marked done after; a folder about to be made or
+// removed, a temporary copy about to begin and a complete copy about to be swapped into
+// place are written before too. So filing, archiving, unfiling, name changes (the case
+// pass's temporary names too), pack copies and application removal are all recorded
+// without knowing of it. A step whose record cannot be written is not made.
 class JournalingFileSystem : public FileSystem {
   public:
     // stateFolder is $XDG_STATE_HOME/Desktidy: records go in its "history" folder, folder
@@ -43,6 +44,10 @@ class JournalingFileSystem : public FileSystem {
 
     // The time written at the head of each record; tests fix it.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
+    // The size a record may not grow beyond; tests make it small.
+    qint64 recordLimit = maxRecordBytes;
+    // Why the open run's record could not be written last; ok while it could.
+    const FileError& recordError() const { return recordError_; }
 
     FileError readFolder(const Path& folder, NameList& names) override;
     std::optional<FileStatus> status(const Path& path) override;
@@ -76,6 +81,8 @@ class JournalingFileSystem : public FileSystem {
     // The open run's journal, made now if need be; nullptr (error set) when it cannot be.
     RunJournal* journal(FileError& error);
     bool noteIfTemporary(const Path& path, FileError& error);
+    // Keeps a record's failure for recordError; passes ok on.
+    bool recorded(bool ok, const FileError& error);
     // Writes the intent of a move and returns its id: nullopt when there is no item at
     // from, 0 when the record could not be written (error set).
     std::optional<qint64> noteMoveIntent(const Path& from, const Path& to, FileError& error);
@@ -93,6 +100,7 @@ class JournalingFileSystem : public FileSystem {
     QList<Path> moreFolders_;
     qsizetype plannedBeforeRecord_ = 0;
     std::unique_ptr<RunJournal> journal_;
+    FileError recordError_;
     int lastRunNumber_ = 0;
     const bool innerIsLocal_;
     Path heldFolder_;
@@ -102,9 +110,3 @@ class JournalingFileSystem : public FileSystem {
 
 // $XDG_STATE_HOME/Desktidy, or home/.local/state/Desktidy when that is not set.
 Path desktidyStateFolder(const QString& home);
-
-// Whether name is one of the hidden names a run uses for a moment: a copy being made
-// (".NAME.desktidy-partial-…"), an old item set aside (".NAME.desktidy-old-…") or a name
-// on the way to a new letter case (".desktidy-case-N").
-bool isTemporaryCopyName(QByteArrayView name);
-bool isTemporaryMoveName(QByteArrayView name);

@@ -1,13 +1,15 @@
 #include "runs/run_history.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
+#include <QDateTime>
 #include <algorithm>
 
+#include "runs/record_file.h"
 #include "runs/run_journal.h"
 
 QString runStateName(RunState state) {
@@ -31,28 +33,27 @@ Path RunHistory::recordPath(int number) const {
 }
 
 QList<int> RunHistory::numbers() const {
-    QList<int> numbers;
-    for (const QString& name :
-         QDir(QFile::decodeName(folder_.bytes())).entryList({QStringLiteral("*.run")}, QDir::Files))
-        if (const int number = name.chopped(4).toInt(); number > 0) numbers << number;
+    QList<int> numbers = runNumbersIn(folder_);
     std::sort(numbers.begin(), numbers.end());
     return numbers;
 }
 
 std::optional<RunRecord> RunHistory::read(int number) const {
-    QFile file(QFile::decodeName(recordPath(number).bytes()));
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return parseRunRecord(file.readAll(), number);
+    const std::optional<QByteArray> text = readRecordAt(recordPath(number));
+    if (!text) return std::nullopt;
+    return parseRunRecord(*text, number);
 }
 
 std::optional<RunRecord> RunHistory::readHead(int number) const {
-    QFile file(QFile::decodeName(recordPath(number).bytes()));
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return parseRunRecord(file.read(4096), number);
+    const int fd = openRecordFile(recordPath(number), O_RDONLY);
+    if (fd < 0) return std::nullopt;
+    const QByteArray head = readRecordPart(fd, 0, 4096);
+    ::close(fd);
+    return parseRunRecord(head, number);
 }
 
 bool RunHistory::isLive(int number) const {
-    const int fd = ::open(recordPath(number).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRecordFile(recordPath(number), O_RDONLY);
     if (fd < 0) return false;
     const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(fd);
@@ -71,10 +72,12 @@ std::optional<RunRecord> RunHistory::newestToUndo() const {
     const QList<int> all = numbers();
     for (auto it = all.crbegin(); it != all.crend(); ++it) {
         std::optional<RunRecord> record = read(*it);
-        if (!record || record->kind == "undo") continue;
+        // Copies cannot be undone, and an undo is undone only when asked for by number.
+        if (!record || !isUndoable(record->kind)) continue;
         const RunState state = stateOf(*record);
-        if (state == RunState::Done || state == RunState::Stopped || state == RunState::Failed)
-            return record;
+        if (state == RunState::Running) return record;  // for undo to refuse, by its name
+        if (record->kind == "undo" || state == RunState::Undone) continue;
+        return record;
     }
     return std::nullopt;
 }
@@ -84,6 +87,7 @@ bool RunHistory::mark(int number, const QByteArray& line) const {
 }
 
 void RunHistory::prune(const QDateTime& now) const {
+    removeLeftoverNewRecords(now);
     const QList<int> all = numbers();
     const QDateTime oldest = now.addDays(-keptDays);
     for (qsizetype i = 0; i < all.size(); ++i) {
@@ -93,6 +97,31 @@ void RunHistory::prune(const QDateTime& now) const {
             const std::optional<RunRecord> record = readHead(number);
             if (!record || !record->time.isValid() || record->time >= oldest) continue;
         }
-        if (!isLive(number)) ::unlink(recordPath(number).c_str());
+        // Only a record: a link, a pipe or a file of several names put there stays.
+        const Path path = recordPath(number);
+        const int fd = openRecordFile(path, O_RDONLY);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
+void RunHistory::removeLeftoverNewRecords(const QDateTime& now) const {
+    DIR* dir = ::opendir(folder_.c_str());
+    if (!dir) return;
+    QList<Path> leftovers;
+    while (const dirent* entry = ::readdir(dir))
+        if (QByteArrayView(entry->d_name).startsWith(".new-"))
+            leftovers << folder_ / QByteArray(entry->d_name);
+    ::closedir(dir);
+    // A day old and unlocked: its run was killed before the record took its number.
+    for (const Path& path : leftovers) {
+        const int fd = openRecordFile(path, O_RDONLY);
+        if (fd < 0) continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && st.st_mtim.tv_sec < now.addDays(-1).toSecsSinceEpoch() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
     }
 }

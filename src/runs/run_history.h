@@ -35,16 +35,21 @@ class RunHistory {
     // Whether the run's process is still writing it: it holds the record's lock.
     bool isLive(int number) const;
     RunState stateOf(const RunRecord& record) const;
-    // The newest run that may be undone: not undone, not running, not itself an undo.
+    // The run a plain undo takes: the newest that is not undone, passing over undos and
+    // copies (pack, unpack). When that newest one is still running it is the one given,
+    // for undo to refuse by its name rather than reach past it to an older run.
     std::optional<RunRecord> newestToUndo() const;
 
     // Appends a mark to a record ("undone-by 12", "noticed").
     bool mark(int number, const QByteArray& line) const;
 
     // Removes the records beyond the newest keptRuns and those older than keptDays;
-    // records of live runs stay.
+    // records of live runs stay. What a killed run left of a record that had not yet
+    // taken its number goes too.
     void prune(const QDateTime& now) const;
 
   private:
+    void removeLeftoverNewRecords(const QDateTime& now) const;
+
     Path folder_;
 };

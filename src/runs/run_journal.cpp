@@ -1,23 +1,27 @@
 #include "runs/run_journal.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/mman.h>
-#include <unistd.h>
+#include <time.h>
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 
+#include "platform/disk_changes.h"
 #include "runs/record_text.h"
 
 namespace {
 
 // Writes all of bytes, going on after a partial write or an interrupted call.
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
+bool writeAll(int fd, QByteArrayView bytes) {
+    const char* data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
@@ -40,47 +44,117 @@ void appendNumber(QByteArray& out, std::uint64_t number) {
 }
 
 int highestNumber(const Path& folder) {
-    int highest = 0;
-    for (const QString& name :
-         QDir(QFile::decodeName(folder.bytes())).entryList({QStringLiteral("*.run")}, QDir::Files))
-        highest = std::max(highest, name.chopped(4).toInt());
-    return highest;
+    const QList<int> numbers = runNumbersIn(folder);
+    return numbers.isEmpty() ? 0 : *std::max_element(numbers.begin(), numbers.end());
+}
+
+// A new file in folder that no other process takes for a record: without a name where
+// the file system can (O_TMPFILE), else under a hidden name that is no record's.
+int createUnseen(const Path& folder, bool unnamed, Path& hiddenName) {
+    hiddenName = Path();
+    if (unnamed) return ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        hiddenName = folder / (".new-" + QByteArray::number(::getpid()) + '-' +
+                               QByteArray::number(QRandomGenerator::global()->generate64(), 16));
+        const int fd =
+            ::open(hiddenName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Gives the file its record's name; fails with EEXIST when another run has that name.
+int publish(int fd, const Path& hiddenName, const Path& path) {
+    if (hiddenName.isEmpty()) {
+        char link[48];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+        return ::linkat(AT_FDCWD, link, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    }
+    if (::renameat2(AT_FDCWD, hiddenName.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    // No renameat2 here: link (which refuses a taken name), then drop the hidden name.
+    if (::link(hiddenName.c_str(), path.c_str()) != 0) return -1;
+    (void)::unlink(hiddenName.c_str());
+    return 0;
+}
+
+FileError numbersAtTheirEnd(const Path& historyFolder) {
+    FileError error;
+    error.code = EOVERFLOW;
+    error.path = historyFolder;
+    error.message = QStringLiteral(
+                        "Could not create a run record: the run numbers in %1 have reached "
+                        "their end (%2). Move the records out of it to start again at 1.")
+                        .arg(historyFolder.display())
+                        .arg(maxRunNumber);
+    return error;
 }
 
 }  // namespace
 
 std::unique_ptr<RunJournal> RunJournal::create(const Path& historyFolder, const RunHeader& header,
-                                               const QDateTime& time, FileError& error) {
+                                               const QDateTime& time, FileError& error,
+                                               qint64 limit) {
     const QString what = QStringLiteral("create the run record in");
     if (!QDir().mkpath(QFile::decodeName(historyFolder.bytes()))) {
         error = FileError::fromErrno(EACCES, historyFolder, what);
         return nullptr;
     }
-    // Two programs may start a run at once: the one that creates the name first has it.
-    for (int number = highestNumber(historyFolder) + 1;; ++number) {
-        const Path path = historyFolder / (QByteArray::number(number) + ".run");
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EEXIST) continue;
+    // A run over several folders (file all) names each as it comes to it.
+    QByteArray head = "desktidy-run 1\nkind " + header.kind + '\n';
+    if (!header.folder.isEmpty()) head += "folder " + quoted(header.folder.bytes()) + '\n';
+    head += "time " + time.toUTC().toString(Qt::ISODate).toLatin1() + "\npid " +
+            QByteArray::number(::getpid()) + '\n';
+    for (const auto& [name, value] : header.options)
+        head += "option " + name + ' ' + quoted(value) + '\n';
+
+    // Made unseen, locked and given its head, and only then given its number: another
+    // program's recovery never meets a record that is empty or unlocked.
+    for (const bool unnamed : {true, false}) {
+        Path hiddenName;
+        const int fd = createUnseen(historyFolder, unnamed, hiddenName);
         if (fd < 0) {
+            if (unnamed) continue;
             error = FileError::fromErrno(errno, historyFolder, what);
             return nullptr;
         }
         (void)::flock(fd, LOCK_EX);
-        std::unique_ptr<RunJournal> journal(new RunJournal(fd, number));
-        journal->path_ = path;
-        // A run over several folders (file all) names each as it comes to it.
-        QByteArray head = "desktidy-run 1\nkind " + header.kind + '\n';
-        if (!header.folder.isEmpty()) head += "folder " + quoted(header.folder.bytes()) + '\n';
-        head += "time " + time.toUTC().toString(Qt::ISODate).toLatin1() + "\npid " +
-                QByteArray::number(::getpid()) + '\n';
-        for (const auto& [name, value] : header.options)
-            head += "option " + name + ' ' + quoted(value) + '\n';
+        std::unique_ptr<RunJournal> journal(new RunJournal(fd, limit));
+        const auto discard = [&] {
+            if (!hiddenName.isEmpty()) (void)::unlink(hiddenName.c_str());
+        };
         if (!journal->write(head, error)) {
-            ::unlink(path.c_str());
+            discard();
+            error = FileError::fromErrno(error.code, historyFolder, what);
             return nullptr;
         }
-        return journal;
+        // Two programs may start a run at once: the one that takes the name first has it.
+        int published = -1;
+        int number = highestNumber(historyFolder) + 1;
+        for (; number <= maxRunNumber; ++number) {
+            const Path path = historyFolder / (QByteArray::number(number) + ".run");
+            published = publish(fd, hiddenName, path);
+            if (published == 0 || errno != EEXIST) break;
+        }
+        if (published == 0) {
+            countDiskChange();
+            journal->number_ = number;
+            journal->path_ = historyFolder / (QByteArray::number(number) + ".run");
+            return journal;
+        }
+        const int reason = errno;
+        discard();
+        if (number > maxRunNumber) {
+            error = numbersAtTheirEnd(historyFolder);
+            return nullptr;
+        }
+        // Where a file without a name cannot be given one (no /proc), a hidden name can.
+        if (unnamed) continue;
+        error = FileError::fromErrno(reason, historyFolder, what);
+        return nullptr;
     }
+    return nullptr;
 }
 
 RunJournal::~RunJournal() {
@@ -124,8 +198,12 @@ bool RunJournal::storeWaiting(qsizetype waitingBefore, FileError& error) {
         (void)::ftruncate(fd_, 0);
     }
     bool written = true;
-    if (!mapped_) {
+    if (length_ + bytes.size() > limit_) {
+        errno = EFBIG;
+        written = false;
+    } else if (!mapped_) {
         written = writeAll(fd_, bytes);
+        if (written) length_ += bytes.size();
     } else {
         for (qsizetype done = 0; done < bytes.size();) {
             if (length_ == mapStart_ + mapStep && !mapNextStep()) {
@@ -141,6 +219,7 @@ bool RunJournal::storeWaiting(qsizetype waitingBefore, FileError& error) {
     }
     if (written) {
         waiting_.resize(0);  // keeps its room, unlike clear()
+        countDiskChange();
         return true;
     }
     waiting_.resize(waitingBefore);
@@ -148,12 +227,38 @@ bool RunJournal::storeWaiting(qsizetype waitingBefore, FileError& error) {
     return false;
 }
 
-qint64 RunJournal::noteMove(const Path& from, const Path& to, const ItemIdentity& identity,
-                            FileError& error) {
+void RunJournal::appendClockIfMoved() {
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // Rounded up to the millisecond: a line a millisecond at most, and never before now.
+    const qint64 milliseconds = qint64(now.tv_sec) * 1000 + (now.tv_nsec + 999'999) / 1'000'000;
+    if (milliseconds == lastClock_) return;
+    lastClock_ = milliseconds;
+    const int thousandths = int(milliseconds % 1000);
+    const char fraction[] = {'.',
+                             char('0' + thousandths / 100),
+                             char('0' + thousandths / 10 % 10),
+                             char('0' + thousandths % 10),
+                             '0',
+                             '0',
+                             '0',
+                             '0',
+                             '0',
+                             '0',
+                             '\n'};
+    waiting_ += "clock ";
+    appendNumber(waiting_, std::uint64_t(milliseconds / 1000));
+    waiting_.append(fraction, sizeof fraction);
+}
+
+qint64 RunJournal::noteStep(const char* key, const Path& from, const Path& to,
+                            const ItemIdentity& identity, FileError& error) {
     // Built in place after the waiting marks: a move costs no more than a few copies.
-    const qint64 id = ++lastId_;
     const qsizetype before = waiting_.size();
-    waiting_ += "move ";
+    appendClockIfMoved();
+    const qint64 id = ++lastId_;
+    waiting_ += key;
+    waiting_ += ' ';
     appendNumber(waiting_, std::uint64_t(id));
     waiting_ += ' ';
     appendQuoted(waiting_, from.bytes());
@@ -162,7 +267,19 @@ qint64 RunJournal::noteMove(const Path& from, const Path& to, const ItemIdentity
     waiting_ += ' ';
     appendIdentity(waiting_, identity);
     waiting_ += '\n';
-    return storeWaiting(before, error) ? id : 0;
+    if (storeWaiting(before, error)) return id;
+    lastClock_ = 0;  // the clock line went with it
+    return 0;
+}
+
+qint64 RunJournal::noteMove(const Path& from, const Path& to, const ItemIdentity& identity,
+                            FileError& error) {
+    return noteStep("move", from, to, identity, error);
+}
+
+qint64 RunJournal::noteExchange(const Path& first, const Path& second, const ItemIdentity& identity,
+                                FileError& error) {
+    return noteStep("swap", first, second, identity, error);
 }
 
 bool RunJournal::noteTemporary(const Path& path, FileError& error) {
@@ -173,8 +290,13 @@ bool RunJournal::noteWritingFile(const Path& path, const QByteArray& contents, F
     return write("write " + quoted(path.bytes()) + ' ' + quoted(contents) + '\n', error);
 }
 
-void RunJournal::noteWroteFile(const Path& path, const ItemIdentity& identity) {
+bool RunJournal::noteWroteFile(const Path& path, const ItemIdentity& identity, FileError& error) {
+    const qsizetype before = waiting_.size();
+    appendClockIfMoved();  // the file is there now
     waiting_ += "wrote " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n';
+    if (storeWaiting(before, error)) return true;
+    lastClock_ = 0;
+    return false;
 }
 
 bool RunJournal::noteRemovingFile(const Path& path, const QByteArray& contents, FileError& error) {
@@ -191,24 +313,29 @@ bool RunJournal::noteMakingFolder(const Path& path, FileError& error) {
     return write("mkdir " + quoted(path.bytes()) + '\n', error);
 }
 
-void RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity) {
-    waiting_ += "made " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n';
+bool RunJournal::noteMadeFolder(const Path& path, const ItemIdentity& identity, FileError& error) {
+    return write("made " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n', error);
+}
+
+bool RunJournal::noteRemovingFolder(const Path& path, FileError& error) {
+    return write("rmdir " + quoted(path.bytes()) + '\n', error);
 }
 
 bool RunJournal::noteMovedAcross(qint64 id, const ItemIdentity& identity, FileError& error) {
-    return write("across " + QByteArray::number(id) + ' ' + identityText(identity) + '\n', error);
+    const qsizetype before = waiting_.size();
+    appendClockIfMoved();  // the new item is there now
+    waiting_ += "across " + QByteArray::number(id) + ' ' + identityText(identity) + '\n';
+    if (storeWaiting(before, error)) return true;
+    lastClock_ = 0;
+    return false;
 }
 
-void RunJournal::noteRemovedFolder(const Path& path) {
-    waiting_ += "rmdir " + quoted(path.bytes()) + '\n';
+bool RunJournal::noteFolder(const Path& folder, FileError& error) {
+    return write("folder " + quoted(folder.bytes()) + '\n', error);
 }
 
-void RunJournal::noteFolder(const Path& folder) {
-    waiting_ += "folder " + quoted(folder.bytes()) + '\n';
-}
-
-void RunJournal::notePlanned(qsizetype items) {
-    waiting_ += "planned " + QByteArray::number(items) + '\n';
+bool RunJournal::notePlanned(qsizetype items, FileError& error) {
+    return write("planned " + QByteArray::number(items) + '\n', error);
 }
 
 void RunJournal::finish(RunOutcome outcome, const QString& result) {
@@ -222,15 +349,17 @@ void RunJournal::finish(RunOutcome outcome, const QString& result) {
     (void)write(end, ignored);
     unmap();
     if (mapped_) (void)::ftruncate(fd_, length_);
-    (void)::fsync(fd_);
+    // A failed sync has nothing to tell: the lines are in the page cache all the same.
+    (void)countedChange(syncFile(fd_));
     ::close(fd_);
     fd_ = -1;
 }
 
-bool appendToRecord(const Path& recordPath, const QByteArray& line) {
-    const int fd = ::open(recordPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+bool appendToRecord(const Path& recordPath, const QByteArray& lines) {
+    const int fd = openRecordFile(recordPath, O_WRONLY | O_APPEND);
     if (fd < 0) return false;
-    const bool written = writeAll(fd, line + '\n') && ::fsync(fd) == 0;
+    const bool written = writeAll(fd, lines + '\n') && ::fsync(fd) == 0;
     ::close(fd);
+    if (written) countDiskChange();
     return written;
 }

@@ -11,10 +11,39 @@ QByteArray RunRecord::option(const QByteArray& name) const {
     return {};
 }
 
-int RunRecord::movesMade() const {
-    int made = 0;
-    for (const RunEntry& entry : entries) made += entry.kind == RunEntry::Kind::Move && entry.done;
-    return made;
+bool RunEntry::isItem(const std::optional<FileStatus>& status) const {
+    if (!status || ItemIdentity{status->device, status->inode} != identity) return false;
+    if (!clock.known || !status->birthKnown) return true;
+    return status->birthSeconds < clock.seconds ||
+           (status->birthSeconds == clock.seconds && status->birthNanoseconds <= clock.nanoseconds);
+}
+
+bool RunEntry::countsAsItem() const {
+    return kind == Kind::Exchange || (kind == Kind::Move && !isTemporaryName(target.fileName()));
+}
+
+int RunRecord::itemCount(FileSystem& files, QList<qint64>* foundUnmarked) const {
+    int items = 0;
+    for (const RunEntry& entry : entries) {
+        if (!entry.countsAsItem()) continue;
+        if (entry.done) {
+            ++items;
+        } else if (end.isEmpty() && entry.isItem(files.status(entry.target))) {
+            // The run's end stores every mark: only a killed or running run lacks one.
+            ++items;
+            if (foundUnmarked) *foundUnmarked << entry.id;
+        }
+    }
+    return items;
+}
+
+bool isTemporaryCopyName(QByteArrayView name) {
+    return name.startsWith('.') && name.contains(".desktidy-partial-");
+}
+
+bool isTemporaryMoveName(QByteArrayView name) {
+    return name.startsWith(".desktidy-case-") || name.startsWith(".desktidy-rename-") ||
+           (name.startsWith('.') && name.contains(".desktidy-old-"));
 }
 
 void appendIdentity(QByteArray& out, const ItemIdentity& identity) {
@@ -41,6 +70,24 @@ std::optional<ItemIdentity> identityFromText(const QByteArray& text) {
     return identity;
 }
 
+namespace {
+
+// "SECONDS.NANOSECONDS", as the journal writes its clock.
+RecordClock clockFromText(const QByteArray& text) {
+    RecordClock clock;
+    const qsizetype dot = text.indexOf('.');
+    if (dot <= 0 || text.size() - dot - 1 != 9) return clock;
+    const char* begin = text.constData();
+    const auto seconds = std::from_chars(begin, begin + dot, clock.seconds);
+    const auto nanoseconds =
+        std::from_chars(begin + dot + 1, begin + text.size(), clock.nanoseconds);
+    clock.known = seconds.ec == std::errc() && seconds.ptr == begin + dot &&
+                  nanoseconds.ec == std::errc() && nanoseconds.ptr == begin + text.size();
+    return clock;
+}
+
+}  // namespace
+
 std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
     if (!text.startsWith("desktidy-run 1\n")) return std::nullopt;
     RunRecord record;
@@ -48,6 +95,7 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
     QHash<qint64, qsizetype> moveAt;         // move id -> index in entries
     QHash<QByteArray, qsizetype> madeAt;     // folder -> index of its latest "mkdir"
     QHash<QByteArray, qsizetype> writtenAt;  // file -> index of its latest "write"
+    RecordClock clock;                       // the latest "clock" line
     for (QByteArrayView line : QByteArray::fromRawData(text.data(), text.size()).split('\n')) {
         // A killed run's record ends in the zero bytes of space reserved ahead; marks
         // added later follow them on the same line.
@@ -69,11 +117,17 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
             record.planned += word(1).toInt();
         } else if (key == "option" && count == 3) {
             record.options.append({word(1), word(2)});
-        } else if (key == "move" && count == 5) {
+        } else if (key == "clock" && count == 2) {
+            clock = clockFromText(word(1));
+        } else if ((key == "move" || key == "swap") && count == 5) {
             const auto identity = identityFromText(word(4));
             if (!identity) continue;
-            RunEntry entry{RunEntry::Kind::Move, word(1).toLongLong(), Path(word(2)), Path(word(3)),
-                           *identity};
+            RunEntry entry{key == "move" ? RunEntry::Kind::Move : RunEntry::Kind::Exchange,
+                           word(1).toLongLong(),
+                           Path(word(2)),
+                           Path(word(3)),
+                           *identity,
+                           clock};
             moveAt.insert(entry.id, record.entries.size());
             record.entries << entry;
         } else if (key == "done" && count == 2) {
@@ -85,6 +139,7 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
             if (at == moveAt.cend() || !identity) continue;
             RunEntry& entry = record.entries[*at];
             entry.identity = *identity;
+            entry.clock = clock;
             entry.done = entry.acrossDevices = true;
         } else if (key == "mkdir" && count == 2) {
             madeAt.insert(word(1), record.entries.size());
@@ -107,6 +162,7 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
             const auto identity = identityFromText(word(2));
             if (at == writtenAt.cend() || !identity) continue;
             record.entries[*at].identity = *identity;
+            record.entries[*at].clock = clock;
             record.entries[*at].done = true;
         } else if (key == "unlink" && count == 3) {
             RunEntry entry{.kind = RunEntry::Kind::RemovedFile, .path = Path(word(1))};

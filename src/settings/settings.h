@@ -82,6 +82,9 @@ struct Settings {
     Schedule schedule;
     bool packOverwrite = false;  // replace an existing copy without asking
     bool unpackOverwrite = false;
+    // How long a new item must stay unchanged before the watch files it, in seconds.
+    static constexpr double defaultWatchSettle = 5.0;
+    double watchSettle = defaultWatchSettle;
 
     QStringList& types(Category category) { return typeLists_[int(category) - 1]; }
     const QStringList& types(Category category) const { return typeLists_[int(category) - 1]; }

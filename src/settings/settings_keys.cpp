@@ -270,6 +270,16 @@ const QList<SettingsKey>& settingsKeys() {
          }},
         flagUnlessZeroKey("packOverwrite", &Settings::packOverwrite),
         flagUnlessZeroKey("unpackOverwrite", &Settings::unpackOverwrite),
+        // Seconds, a fraction allowed; a settle time longer than a day is a typing slip,
+        // not a wish, and like anything but a positive number it is damaged.
+        {QStringLiteral("watchSettle"), [](const Settings& s) { return QVariant(s.watchSettle); },
+         [](Settings& s, const QVariant& v, const LoadContext&) {
+             bool ok = false;
+             const double seconds = v.toDouble(&ok);
+             if (!ok || seconds <= 0 || seconds > 86400) return false;
+             s.watchSettle = seconds;
+             return true;
+         }},
     };
     return table;
 }

@@ -141,6 +141,8 @@ void SettingsStore::load(Settings& s, const QVariantMap& myDefaults, const QStri
     for (Category category : allCategories) sortTypeList(s.types(category));
 }
 
+void SettingsStore::reread() { prefs_->sync(); }
+
 void SettingsStore::save(const Settings& s) {
     // A damaged key's line is the user's text: it is kept before a value is written over
     // it, or, when it cannot be kept (or was not found in the file), left where it is.

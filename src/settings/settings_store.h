@@ -8,7 +8,7 @@
 #include "settings/set_aside.h"
 #include "settings/settings.h"
 
-// The per-user settings file: 28 keys, read into and written from a Settings through one
+// The per-user settings file: 29 keys, read into and written from a Settings through one
 // table of keys (settings_store.cpp).
 class SettingsStore {
   public:
@@ -33,6 +33,8 @@ class SettingsStore {
     // damaged are first kept in setAsideFilePath; when that cannot be written, those
     // keys keep their text in the file and only the others are written.
     void save(const Settings& settings);
+    // Reads the file again after another process changed it (QSettings keeps what it read).
+    void reread();
 
     // A key as the program reads it: the file's value, else the value of the last save.
     QVariant value(const QString& key) const;

@@ -14,5 +14,6 @@ ToolPaths ToolPaths::fromEnvironment() {
     override(paths.crontab, "DESKTIDY_CRONTAB");
     override(paths.mv, "DESKTIDY_MV");
     override(paths.pkexec, "DESKTIDY_PKEXEC");
+    override(paths.systemctl, "DESKTIDY_SYSTEMCTL");
     return paths;
 }

@@ -33,7 +33,7 @@ class GuiTest : public ::testing::Test {
         window.reset();
         controller.reset();
         state.reset();
-        Services services{prompter,
+        Services services{prompterInUse ? *prompterInUse : prompter,
                           notifier,
                           chooser,
                           files,
@@ -52,6 +52,8 @@ class GuiTest : public ::testing::Test {
 
     TempHome home;
     ScriptedPrompter prompter;
+    // Another prompter for the next startWindow(), such as the window's own.
+    Prompter* prompterInUse = nullptr;
     RecordingNotifier notifier;
     PresetPathChooser chooser;
     LocalFileSystem local;

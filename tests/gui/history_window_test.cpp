@@ -3,24 +3,28 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
+#include "app/gui/qt_prompter.h"
 #include "gui_fixture.h"
 #include "support/qstring_printer.h"
 
 using HistoryWindowTest = GuiTest;
 
-TEST_F(HistoryWindowTest, EditMenuNamesTheRunItUndoesAndTheHistoryListsBoth) {
+TEST_F(HistoryWindowTest, EditMenuAndHistoryNameRunsInWordsAndUndoTheFocusedRun) {
     auto* undo = window->findChild<QAction*>("undoAction");
     EXPECT_FALSE(undo->isEnabled());
     writeFile(home.desktop() + "/song.mp3", "la");
     ASSERT_EQ(controller->fileFolder(Path::fromText(home.desktop())), RunResult::Done);
     // Named as soon as the run has ended, not only once the Edit menu has been opened.
-    EXPECT_EQ(undo->text(), u"&Undo Desktidy");
+    EXPECT_EQ(undo->text(), u"&Undo filing");
     EXPECT_TRUE(undo->isEnabled());
     undo->trigger();
     EXPECT_EQ(readFile(home.desktop() + "/song.mp3"), "la");
@@ -28,18 +32,58 @@ TEST_F(HistoryWindowTest, EditMenuNamesTheRunItUndoesAndTheHistoryListsBoth) {
     EXPECT_EQ(window->findChild<QLabel*>("resultLine")->text(),
               u"Undid run 1 (Desktidy): 1 item moved back.");
     EXPECT_TRUE(prompter.callsStartingWith("notice|").isEmpty());
+    // The song's old place in Audio is taken now: undoing the undo leaves it, and says so.
+    writeFile(home.desktop() + "/Audio/song.mp3", "other");
 
+    // The window's own alerts, answered with Enter as they come.
+    QtPrompter alerts;
+    QStringList shown;
+    alerts.setBoxHook([&](QMessageBox& box) {
+        shown << box.text().section(u'\n', 0, 0);
+        QTimer::singleShot(0, &box, [&box] { QTest::keyClick(&box, Qt::Key_Return); });
+        QTimer::singleShot(5000, &box, [&box] { box.done(-1); });  // never hang
+    });
+    prompterInUse = &alerts;
+    startWindow();
+    window->show();
     window->findChild<QAction*>("historyAction")->trigger();
     auto* history = window->findChild<HistoryWindow*>();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(history));
     QTableWidget* table = history->table();
     ASSERT_EQ(table->rowCount(), 2);
-    EXPECT_EQ(table->item(0, 2)->text(), u"Undo");
+    EXPECT_EQ(table->item(0, 2)->text(), u"Undo of run 1 (Filing)");
+    EXPECT_EQ(table->item(1, 2)->text(), u"Filing");
     EXPECT_EQ(table->item(1, 4)->text(), u"undone");
-    // The History window's Undo on the undo files the song again.
-    table->selectRow(0);
-    history->findChild<QPushButton*>("undoButton")->click();
-    EXPECT_TRUE(QFile::exists(home.desktop() + "/Audio/song.mp3"));
-    EXPECT_EQ(table->item(2, 4)->text(), u"done");
+    // The time stays on one line, in a column as wide as it needs.
+    EXPECT_FALSE(table->wordWrap());
+    EXPECT_GE(table->columnWidth(1), static_cast<QAbstractItemView*>(table)->sizeHintForColumn(1));
+
+    // An undone run cannot be chosen for undo.
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Down);
+    ASSERT_EQ(table->currentRow(), 1);
+    EXPECT_FALSE(history->undoButton()->isEnabled());
+    EXPECT_EQ(history->undoButton()->toolTip(), u"This run has been undone already.");
+    // Undo takes the row with the focus, selected or not (Ctrl+Space deselects it).
+    QTest::keyClick(table, Qt::Key_Up);
+    QTest::keyClick(table, Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_TRUE(table->selectedItems().isEmpty());
+    ASSERT_TRUE(history->undoButton()->isEnabled());
+    QTest::keyClick(table, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), history->undoButton());
+    QTest::keyClick(history->undoButton(), Qt::Key_Space);
+    EXPECT_EQ(shown, (QStringList{"Desktidy will move back what run 2 (Undo in " + home.desktop() +
+                                      ") moved. An item that has moved since, "
+                                      "or whose old place is taken, stays where "
+                                      "it is.",
+                                  "Undid run 2 (Undo): 0 items moved back. 1 item stayed where "
+                                  "it is:"}));
+    EXPECT_EQ(readFile(home.desktop() + "/song.mp3"), "la");
+    EXPECT_EQ(table->item(0, 2)->text(), u"Undo of run 2 (Undo of run 1 (Filing))");
+    // The keyboard is back in the History window after the alerts: Escape closes it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return history->isActiveWindow(); }, 2000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(history->isVisible());
 }
 
 // A filing whose process dies as it reaches the third item, as a crash leaves a run: no

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QFileSystemModel>
 #include <QTest>
+#include <functional>
 
 #include "app/gui/qt_path_chooser.h"
 #include "support/qstring_printer.h"
@@ -49,4 +50,41 @@ TEST(QtPathChooser, OpensOnTheStartFolderAndGivesAFolderAsAnItemOnlyOnAccept) {
         dialog.accept();
     });
     EXPECT_EQ(chooser.choose(r), QList<Path>{asPath(home / "Old Folder")});
+}
+
+// The removal's application chooser: a bundle is a folder, but Enter or a double-click on
+// it chooses the application instead of opening it.
+TEST(QtPathChooser, EnterOrADoubleClickOnABundleChoosesIt) {
+    TempHome home;
+    writeFile(home / "Applications/Foo.app/Contents/Info.plist");
+    ChooserRequest r;
+    r.confirmButton = QStringLiteral("Choose");
+    r.chooseFiles = true;
+    r.nameFilters = {QStringLiteral("*.app"), QStringLiteral("*.AppImage")};
+    r.startFolder = asPath(home / "Applications");
+    const QString bundle = home / "Applications/Foo.app";
+    const std::pair<const char*, std::function<void(QAbstractItemView*, const QModelIndex&)>>
+        gestures[] = {
+            {"Enter", [](QAbstractItemView* view,
+                         const QModelIndex&) { QTest::keyClick(view, Qt::Key_Return); }},
+            {"double-click",
+             [](QAbstractItemView* view, const QModelIndex& index) {
+                 QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
+                                    view->visualRect(index).center());
+             }},
+        };
+    for (const auto& [name, gesture] : gestures) {
+        SCOPED_TRACE(name);
+        QtPathChooser chooser;
+        chooser.setDialogHook([&, &gesture = gesture](ChooserDialog& dialog) {
+            dialog.show();
+            ASSERT_TRUE(selectInList(dialog, 1, bundle));
+            auto* model = dialog.findChild<QFileSystemModel*>();
+            auto* view = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+            view->setCurrentIndex(model->index(bundle));
+            view->setFocus();
+            gesture(view, model->index(bundle));
+        });
+        EXPECT_EQ(chooser.choose(r), QList<Path>{asPath(bundle)});
+    }
 }

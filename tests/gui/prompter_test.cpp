@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -116,6 +117,12 @@ TEST(WindowRunFrontEnd, ThePanelCountsAndOnlyItAndTheRunsQuestionsTakeInput) {
     EXPECT_EQ(panel->findChild<QLabel*>("progressCount")->text(), u"2 of 5");
     auto* bar = panel->findChild<QProgressBar*>();
     EXPECT_EQ(std::make_pair(bar->value(), bar->maximum()), std::make_pair(2, 5));
+    // Digits grouped as the desktop's language groups them.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    run.step(5259, 30000, QStringLiteral("b.jpg"));
+    QLocale::setDefault(before);
+    EXPECT_EQ(panel->findChild<QLabel*>("progressCount")->text(), u"5,259 of 30,000");
     QLineEdit elsewhere;
     elsewhere.show();
     QTest::keyClicks(&elsewhere, "typed during the run");

@@ -1,7 +1,9 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTimer>
 #include <functional>
@@ -31,6 +33,8 @@ int shownCount(ProgressPanel* panel) {
 // filing after the item in hand, as the user makes them: through the windows, while the
 // run holds the main thread. What moved stays filed, the record ends as stopped.
 TEST_F(RunWindowTest, CancelEscapeAndClosingStopALongFilingAfterTheItemInHand) {
+    const auto restoreLocale = qScopeGuard([before = QLocale()] { QLocale::setDefault(before); });
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     ProgressPanel* panel = window->runFrontEnd()->progressPanel();
@@ -65,30 +69,38 @@ TEST_F(RunWindowTest, CancelEscapeAndClosingStopALongFilingAfterTheItemInHand) {
         const int filed = int(QDir(folder + "/Images").entryList(QDir::Files).size());
         EXPECT_GE(filed, 20);
         EXPECT_LT(filed, count);
+        // Its counts are grouped as the desktop's language groups them.
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
         EXPECT_EQ(resultLineOf(*window),
-                  QString("Filed %1 items into 1 folder. Cancelled after %1 of %2.")
-                      .arg(filed)
-                      .arg(count));
+                  QString("Filed %1 items into 1 folder. Cancelled after %1 of 2,000.")
+                      .arg(english.toString(filed)));
         const std::optional<RunRecord> record = controller->runHistory().read(run);
         ASSERT_TRUE(record.has_value());
         EXPECT_EQ(record->end, "stopped");
-        EXPECT_EQ(record->movesMade(), filed);
+        EXPECT_EQ(record->itemCount(files), filed);
         EXPECT_FALSE(panel->isVisible());
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000));
 }
 
-// Ctrl+Z works from the first run on, without the Edit menu opened first; the result line
-// tells the undo, and goes when another folder is shown; an open Change Names window plans
-// again after each run, as the names under it changed.
+// Ctrl+Z works from the first run on, without the Edit menu opened first, in the main
+// window and in Change Names; the result line tells the undo, and goes when another folder
+// is shown; an open Change Names window plans again after each run, as the names under it
+// changed.
 TEST_F(RunWindowTest, CtrlZUndoesTheLastRunAndTheWindowFollows) {
     for (const char* name : {"notes.txt", "photo.jpg", "song.mp3"})
         writeFile(home.desktop() + u'/' + QString::fromLatin1(name));
+    window->setGeometry(200, 150, 400, 300);  // on the 800x600 screen of the tests
     window->show();
     NameChangeWindow* names = window->nameChangeWindow();
     names->setOptions({.prefixStringCheck = true, .prefixTextField = "x-"});
     window->actions()->changeNames->trigger();
     EXPECT_EQ(names->preview->rowCount(), 3);
+    // The first time it opens over the main window, not in a corner of the screen (as
+    // tall as the screen, it is centred across only).
+    const QPoint middle = window->geometry().center();
+    EXPECT_LE(std::abs(names->geometry().center().x() - middle.x()), 2);
+    EXPECT_TRUE(names->geometry().contains(middle));
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
@@ -106,6 +118,20 @@ TEST_F(RunWindowTest, CtrlZUndoesTheLastRunAndTheWindowFollows) {
               (QStringList{"notes.txt", "photo.jpg", "song.mp3"}));
     EXPECT_EQ(resultLineOf(*window), "Undid run 1 (Desktidy): 3 items moved back.");
     EXPECT_EQ(names->preview->rowCount(), 3);
+
+    // In the Change Names window Ctrl+Z undoes its run as well.
+    names->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(names));
+    QTest::mouseClick(names->runButton, Qt::LeftButton);
+    EXPECT_EQ(displayed(files.listNames(asPath(home.desktop()), true)),
+              (QStringList{"x-notes.txt", "x-photo.jpg", "x-song.mp3"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        names->activateWindow();
+        return names->isActiveWindow();
+    }));
+    QTest::keyClick(names->runButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(displayed(files.listNames(asPath(home.desktop()), true)),
+              (QStringList{"notes.txt", "photo.jpg", "song.mp3"}));
 
     window->showFolder(home / "Elsewhere");
     EXPECT_EQ(resultLineOf(*window), "");

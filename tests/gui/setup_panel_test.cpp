@@ -1,5 +1,6 @@
 #include "app/gui/setup_panel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "app/gui/app_actions.h"
 #include "app/gui/folders_pane.h"
 #include "app/gui/general_pane.h"
+#include "app/gui/history_window.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/pack_pane.h"
 #include "app/gui/removal_panel.h"
@@ -67,8 +69,14 @@ TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFo
     typeIntoCell(folders().folderTableView, 4, 0, QStringLiteral("Pictures"));
     EXPECT_EQ(controller->draft().folderNames.at(4), u"Pictures");
 
-    // The add-type panel adds to the selected category; the archive row takes none.
-    QTest::mouseClick(folders().addTypeButton, Qt::LeftButton);
+    // The add-type panel adds to the selected category; the archive row takes none. In a
+    // list Insert does what its "+" button does and Delete what its "−" does, as their
+    // tooltips say.
+    EXPECT_EQ(folders().addTypeButton->toolTip(), u"Add a type (Ins)");
+    EXPECT_EQ(folders().delFolderButton->toolTip(), u"Delete the selected folders (Del)");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
+    types->setFocus();
+    QTest::keyClick(types, Qt::Key_Insert);
     AddTypePanel& add = *panel().addTypePanel();
     ASSERT_TRUE(add.isVisible());
     QTest::keyClicks(add.addTypeTextField, QStringLiteral("heic"));
@@ -85,11 +93,10 @@ TEST_F(SetupPanelTest, FoldersPaneShowsEachCategorysTypesAndEditsNamesTypesAndFo
     add.hide();
 
     chooser.setNextAnswer(paths({home / "A", home / "B"}));
-    QTest::mouseClick(folders().addFolderButton, Qt::LeftButton);
-    ASSERT_EQ(folders().myFoldersTableView->model()->rowCount(), 2);
-
-    // Delete in the table does what its "-" button does.
     ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
+    folders().myFoldersTableView->setFocus();
+    QTest::keyClick(folders().myFoldersTableView, Qt::Key_Insert);
+    ASSERT_EQ(folders().myFoldersTableView->model()->rowCount(), 2);
     clickRow(folders().myFoldersTableView, 0);
     QTest::keyClick(folders().myFoldersTableView, Qt::Key_Delete);
     EXPECT_EQ(controller->draft().listedFolders, QStringList{home / "B"});
@@ -142,6 +149,47 @@ TEST_F(SetupPanelTest, PaneKeysSwitchPanesAndEscapeDropsUnsavedEdits) {
     EXPECT_FALSE(panel().isVisible());
 }
 
+// Tab runs through the pane bar, then the shown pane's controls as they read (a table is
+// one stop, not a walk through its rows), then the buttons.
+TEST_F(SetupPanelTest, TabRunsThroughThePaneBarThePaneAndThenTheButtons) {
+    QList<QWidget*> bar;
+    for (QAction* action : panel().setupToolbar->actions())
+        if (QWidget* button = panel().setupToolbar->widgetForAction(action)) bar << button;
+    ASSERT_EQ(bar.size(), 4);
+    const QList<QWidget*> buttons = {panel().resetButton, panel().cancelButton, panel().saveButton};
+    for (int pane = 0; pane < 4; ++pane) {
+        SCOPED_TRACE(pane);
+        panel().doSetupPanel(SetupPanel::Pane(pane));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&panel()));
+        bar.first()->setFocus();
+        QList<QWidget*> tabbed;
+        do {
+            tabbed << QApplication::focusWidget();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        } while (QApplication::focusWidget() != bar.first() && tabbed.size() < 60);
+        ASSERT_GT(tabbed.size(), 7);
+        EXPECT_EQ(tabbed.mid(0, 4), bar);
+        EXPECT_EQ(tabbed.mid(tabbed.size() - 3), buttons);
+        const QList<QWidget*> inPane = tabbed.mid(4, tabbed.size() - 7);
+        QWidget* shown = QList<QWidget*>{panel().generalView, panel().foldersView,
+                                         panel().scheduleView, panel().packView}
+                             .at(pane);
+        for (QWidget* w : inPane) {
+            EXPECT_TRUE(shown->isAncestorOf(w)) << w->metaObject()->className();
+            if (qobject_cast<QAbstractItemView*>(w)) {
+                EXPECT_EQ(inPane.count(w), 1);
+            }
+        }
+        if (pane == SetupPanel::Folders) {
+            EXPECT_EQ(inPane,
+                      (QList<QWidget*>{folders().folderTableView, folders().fileTypeTableView,
+                                       folders().addTypeButton, folders().delTypeButton,
+                                       folders().myFoldersTableView, folders().addFolderButton,
+                                       folders().delFolderButton}));
+        }
+    }
+}
+
 // Laid out at its size, the window shows all of its content (scrolling where needed) and
 // every button of it lies inside it.
 void expectFits(QWidget* w, const QRect& area) {
@@ -187,6 +235,8 @@ TEST_F(SetupPanelTest, EveryWindowFitsSmallScreensAndPaneSizesAndTheFrameAreKept
         expectFits(window->trashPanel(), area);
         window->removalPanel()->showList(RemovalChecklist{});
         expectFits(window->removalPanel(), area);
+        window->findChild<QAction*>("historyAction")->trigger();
+        expectFits(window->historyWindow(), area);
     }
 
     // A resizable pane reopens at the size the user gave it, in this run and the next,
@@ -283,4 +333,39 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
     controller->draft().archiveDate.year = QStringLiteral("1975");
     panel().generalView->refresh();
     EXPECT_EQ(panel().generalView->archiveYr->currentText(), u"1975");
+}
+
+// The watch box hands the watch to the user's service manager, with the settle time saved
+// first, and the pane shows whether the watch runs.
+TEST_F(SetupPanelTest, TheWatchBoxStartsAndStopsTheWatchServiceAndShowsWhetherItRuns) {
+    bool running = false;
+    tools.handler = [&](const ToolRequest& r) {
+        const QList<QByteArray>& words = r.arguments.bytes();
+        if (words.contains("enable")) running = true;
+        if (words.contains("disable")) running = false;
+        if (words.contains("is-active"))
+            return running ? FakeToolRunner::finished(0, "active\n")
+                           : FakeToolRunner::finished(3, "inactive\n");
+        return FakeToolRunner::finished(0);
+    };
+    SchedulePane& schedule = *panel().scheduleView;
+    panel().doSetupPanel(SetupPanel::Schedule);
+    EXPECT_EQ(schedule.watchState->text(), u"The watch is not running.");
+    schedule.watchSettleBox->setValue(2.5);
+    schedule.watchCheck->click();
+    EXPECT_TRUE(running);
+    EXPECT_EQ(controller->saved().watchSettle, 2.5);
+    EXPECT_TRUE(schedule.watchCheck->isChecked());
+    EXPECT_EQ(schedule.watchState->text(), u"The watch is running.");
+    schedule.watchCheck->click();
+    EXPECT_FALSE(running);
+    EXPECT_FALSE(schedule.watchCheck->isChecked());
+    EXPECT_EQ(prompter.calls.mid(prompter.calls.size() - 2),
+              (QStringList{"notice|" + WatchService::installedMessage,
+                           "notice|" + WatchService::uninstalledMessage}));
+
+    tools.handler = [](const ToolRequest&) { return FakeToolRunner::finished(1); };
+    schedule.watchCheck->click();
+    EXPECT_FALSE(schedule.watchCheck->isChecked());
+    EXPECT_TRUE(schedule.watchState->text().startsWith("No user service manager is running"));
 }

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -108,6 +109,20 @@ TEST_F(ToolWindowTest, AClickTogglesTheRowAndOnlyCheckedItemsGoToTheTrash) {
     EXPECT_EQ(checkOf(0), Qt::Unchecked);
     EXPECT_EQ(table->model()->index(0, 2).data().toString(),
               "Padlock - 4.0 KB  (may be related)\n" + home / "Padlock");
+    // The labels are in the desktop's font, as every other window's text; such a row's
+    // in its italic.
+    loose.rows << DelAppRow(asPath(app), "Note Pad.app - 4.0 KB\n" + app);
+    panel.showList(RemovalChecklist(loose));
+    for (const int row : {0, 1}) {
+        const QFont shown = table->model()
+                                ->index(row, 2)
+                                .data(Qt::FontRole)
+                                .value<QFont>()
+                                .resolve(QApplication::font(table));
+        EXPECT_EQ(shown.family(), QApplication::font(table).family());
+        EXPECT_EQ(shown.pointSizeF(), QApplication::font(table).pointSizeF());
+        EXPECT_EQ(shown.italic(), row == 0);
+    }
 }
 
 TEST_F(ToolWindowTest, TheTrashViewListsNewestFirstAndDeletesOnlyTheSelectedItems) {
@@ -134,15 +149,31 @@ TEST_F(ToolWindowTest, TheTrashViewListsNewestFirstAndDeletesOnlyTheSelectedItem
     EXPECT_EQ(table->topLevelItem(0)->text(0), u"new.txt");
     EXPECT_EQ(table->topLevelItem(0)->text(1), home / "Docs");
 
-    // Two rows chosen with Ctrl: the question names them; only they go.
+    // Enter with nothing selected says so and keeps the list open.
+    prompter.calls.clear();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Return);
+    EXPECT_EQ(prompter.calls, QStringList{"notice|No items were selected to be deleted."});
+    EXPECT_TRUE(panel.isVisible());
+
+    // Two rows chosen with Ctrl and the Delete key: the question names them. "Cancel"
+    // keeps the list open with its selection; the second time only they go.
     prompter.calls.clear();
     clickRow(table, 0);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       table->visualItemRect(table->topLevelItem(2)).center());
-    QTest::mouseClick(panel.deleteButton, Qt::LeftButton);
-    ASSERT_FALSE(prompter.calls.isEmpty());
+    prompter.confirmAnswers = {false, true};
+    QTest::keyClick(table, Qt::Key_Delete);
+    ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_TRUE(prompter.calls.first().endsWith(u"\n\n2 items:\nnew.txt\nold.txt|Delete"))
         << prompter.calls.first().toStdString();
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(table->selectedItems().size(), 2);
+    EXPECT_TRUE(files.exists(trash.files() / "new.txt"));
+    QTest::mouseClick(panel.deleteButton, Qt::LeftButton);
+    EXPECT_EQ(prompter.calls.at(1), prompter.calls.first());
+    EXPECT_FALSE(panel.isVisible());
     EXPECT_FALSE(files.exists(trash.files() / "new.txt") ||
                  files.exists(trash.files() / "old.txt"));
     EXPECT_TRUE(files.exists(trash.files() / "mid.txt"));

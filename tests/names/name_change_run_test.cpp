@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "support/qstring_printer.h"
+#include "support/scripted_prompter.h"
 #include "support/temp_home.h"
 #include "support/tree_listing.h"
 
@@ -199,13 +200,23 @@ TEST_F(NameChangeTest, AFailedMoveShowsTheErrorAndEndsTheRunReplacingNothing) {
 }
 
 // "1a1" and "a" end with each other's names (the run then stops at a taken name): one
-// steps aside to a hidden name no item has, and every file keeps its contents.
+// steps aside to a hidden name no item has, and every file keeps its contents. A stop
+// asked for while it is aside waits until it has its new name.
 TEST_F(NameChangeTest, ItemsThatSwapNamesGoByWayOfAFreeHiddenName) {
     add({"1a1", "a", ".desktidy-rename-0"});
     options = {.prefixNumber2Check = true, .suffixNumber2Check = true, .removeNumbersCheck = true};
     EXPECT_EQ(run(), RunResult::Failed);
-    EXPECT_EQ(describeTree(asPath(folder)),
-              QStringList({".desktidy-rename-0 f .desktidy-rename-0", "1a1 f a", "a f 1a1"}));
+    const QStringList swapped{".desktidy-rename-0 f .desktidy-rename-0", "1a1 f a", "a f 1a1"};
+    EXPECT_EQ(describeTree(asPath(folder)), swapped);
+
+    RecordingObserver stopAtFirst;
+    stopAtFirst.stopAfter = 1;
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    add({"1a1", "a", ".desktidy-rename-0"});
+    NameChangeRun stopped(*files, asPath(folder), stopAtFirst);
+    // Every step was made.
+    EXPECT_EQ(stopped.execute(planNameChange(*files, asPath(folder), options)), RunResult::Failed);
+    EXPECT_EQ(describeTree(asPath(folder)), swapped);
 }
 
 // A case-sensitive folder made to act like one that ignores letter case (FAT, casefolded

@@ -1,19 +1,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QThread>
 
 #include "app/run_desktidy.h"
 #include "runs/folder_lock.h"
 #include "runs/journaling_file_system.h"
+#include "runs/record_text.h"
 #include "support/qstring_printer.h"
 #include "support/tree_listing.h"
 
@@ -125,65 +123,106 @@ TEST(RunsEndToEnd, PackIntoAFolderThatAnotherRunHoldsIsRefused) {
     ASSERT_EQ(desktidy({"pack-list", "add", home / "Taxes", stick}).status, 0);
     LocalFileSystem local;
     JournalingFileSystem files(local, desktidyStateFolder(home.path()));
-    FolderLock other;  // as another process's run holds it
+    writeFile(stick + "/Taxes/a.txt", "older");  // replaced, as --yes answers
+    FolderLock other;                            // as another process's run holds it
     ASSERT_EQ(other.acquire(files.lockFolder(), Path::fromText(stick)), FolderLock::Outcome::Held);
     const Outcome refused = desktidy({"--yes", "pack"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.err.contains("Another Desktidy run is changing " + stick +
                                      ". Try again when it has finished."))
         << refused.err.toStdString();
-    EXPECT_FALSE(QFile::exists(stick + "/Taxes"));
+    EXPECT_EQ(readFile(stick + "/Taxes/a.txt"), "older");
     other.release();
     EXPECT_EQ(desktidy({"--yes", "pack"}).status, 0);
     EXPECT_EQ(readFile(stick + "/Taxes/a.txt"), "a");
+    // The copy put in place counts as the run's item.
+    EXPECT_TRUE(desktidy({"history"}).out.contains("pack             1  done"));
 }
 
-// Kills the run at a random instant, then recovers: nothing is lost, and undoing the
-// stopped run gives back the tree as it was. fileFirst: the run starts on a filed desktop
-// (whose filing is then forgotten, so that the killed run is the only one to undo).
-void killAndRecover(const QStringList& run, int trials, bool fileFirst = false) {
-    for (int trial = 0; trial < trials; ++trial) {
+// Name chains: the item that gives up its name sorts first (A goes to B, a takes A), and a
+// name given up earlier in the same pass stays taken for that pass (1b goes to 01b, b is
+// refused 1b). The run gives the names planned, and undo gives the tree back.
+TEST(RunsEndToEnd, NameChainsAreRunAsPlannedAndUndone) {
+    const struct {
+        QList<QByteArray> names;
+        QStringList options;
+        QStringList plan;  // the preview's lines, the desktop's path left out
+        QStringList renamed;
+    } cases[] = {
+        {{"A", "a"},
+         {"--replace", "A", "--with", "B", "--upper"},
+         {"A -> B", "a -> A"},
+         {"A f a", "B f A"}},
+        {{"1b", "b"},
+         {"--prefix-number"},
+         {"b -> 1b  [stays: name taken]", "1b -> 01b",
+          "notice: There is already a file in this folder with the name 1b"},
+         {"01b f 1b", "b f b"}},
+    };
+    for (const auto& c : cases) {
         TempHome home;
-        const Path desktop = makeDesktop(home, 1500);
-        if (fileFirst) {
-            ASSERT_EQ(desktidy({"--yes", "file", home.desktop()}).status, 0);
-            ASSERT_TRUE(QDir(home.path() + "/.local/state/Desktidy/history").removeRecursively());
-        }
+        const Path desktop = Path::fromText(home.desktop());
+        makeFolder(home.desktop());
+        for (const QByteArray& name : c.names) writeItem(desktop / name, name);
         const QStringList original = describeTree(desktop);
-        QProcess process;
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(DESKTIDY_BINARY, QStringList{"--yes"} + run + QStringList{home.desktop()});
-        ASSERT_TRUE(process.waitForStarted());
-        // Once the run has begun to move items.
-        const QString record = home.path() + "/.local/state/Desktidy/history/1.run";
-        while (!QFile::exists(record) && process.state() == QProcess::Running) QThread::msleep(1);
-        QThread::msleep(QRandomGenerator::global()->bounded(0, 40));
-        ::kill(process.processId(), SIGKILL);
-        process.waitForFinished();
-        // A kill can also land after the run's end mark, while the process exits.
-        QFile recordFile(record);
-        const bool ended =
-            recordFile.open(QIODevice::ReadOnly) && recordFile.readAll().contains("\nend ");
-
-        // Killed before its first step was written down, a run has nothing to undo.
-        const Outcome undone = desktidy({"--yes", "undo"});
-        if (!undone.err.contains("there is no run to undo")) {
-            EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
-            if (process.exitStatus() == QProcess::CrashExit && !ended) {
-                EXPECT_TRUE(undone.err.contains("stopped before its end"))
-                    << undone.err.toStdString();
-            }
-        }
-        EXPECT_EQ(describeTree(desktop), original) << "trial " << trial << undone.err.toStdString();
+        const QStringList arguments = QStringList{"rename", home.desktop()} + c.options;
+        const Outcome planned = desktidy(QStringList{"--dry-run"} + arguments);
+        EXPECT_EQ(planned.status, 0);
+        EXPECT_EQ(
+            QString(planned.out).replace(home.desktop() + "/", "").split(u'\n', Qt::SkipEmptyParts),
+            c.plan);
+        ASSERT_EQ(desktidy(QStringList{"--yes"} + arguments).status, 0);
+        EXPECT_EQ(describeTree(desktop), c.renamed);
+        EXPECT_EQ(desktidy({"--yes", "undo"}).status, 0);
+        EXPECT_EQ(describeTree(desktop), original);
     }
 }
 
-TEST(RunsEndToEnd, KilledFilingIsUndoneToTheOriginalTree) { killAndRecover({"file"}, 3); }
+// A preview changes nothing, the history included: a killed run's record is neither put
+// right nor marked, and its item stays under its temporary name for the next real start.
+TEST(RunsEndToEnd, ADryRunLeavesAnUnfinishedRecordAlone) {
+    TempHome home;
+    makeFolder(home.desktop());
+    const Path desktop = Path::fromText(home.desktop());
+    writeItem(desktop / ".desktidy-case-0", "name");
+    const auto status = LocalFileSystem().status(desktop / ".desktidy-case-0");
+    const QString record = home / ".local/state/Desktidy/history/1.run";
+    writeFile(record, "desktidy-run 1\nkind rename\nmove 1 " + quoted((desktop / "Name").bytes()) +
+                          ' ' + quoted((desktop / ".desktidy-case-0").bytes()) + ' ' +
+                          identityText({status->device, status->inode}) + "\ndone 1\n" +
+                          QByteArray(64, '\0'));
+    const QByteArray written = readFile(record);
+    const Outcome preview = desktidy({"--dry-run", "rename", home.desktop(), "--upper"});
+    EXPECT_EQ(preview.status, 0);
+    EXPECT_FALSE(preview.err.contains("stopped before its end")) << preview.err.toStdString();
+    EXPECT_EQ(readFile(record), written);
+    EXPECT_EQ(namesIn(home.desktop()), QStringList(".desktidy-case-0"));
+    EXPECT_TRUE(desktidy({"history"}).err.contains("stopped before its end"));
+    EXPECT_EQ(namesIn(home.desktop()), QStringList("Name"));
+}
 
-TEST(RunsEndToEnd, KilledUnfilingIsUndoneToTheFiledTree) { killAndRecover({"unfile"}, 2, true); }
-
-TEST(RunsEndToEnd, KilledNameChangeIsUndoneToTheOriginalTree) {
-    killAndRecover({"rename", "--prefix", "new ", "--upper", "--folders"}, 2);
+// An undo that cannot write its own record moves nothing, says why, exits 1 and leaves the
+// run undoable.
+TEST(RunsEndToEnd, AnUndoThatCannotBeRecordedFails) {
+    TempHome home;
+    const Path desktop = makeDesktop(home, 6);
+    const QStringList original = describeTree(desktop);
+    ASSERT_EQ(desktidy({"--yes", "file", home.desktop()}).status, 0);
+    const QStringList filed = describeTree(desktop);
+    const QString last = home / ".local/state/Desktidy/history/999999999.run";
+    writeFile(last);
+    const Outcome failed = desktidy({"--yes", "undo", "1"});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_TRUE(
+        failed.err.contains("Could not undo all of run 1 (file): 0 items moved back, "
+                            "1 could not be:"))
+        << failed.err.toStdString();
+    EXPECT_TRUE(failed.err.contains("have reached their end (999999999)"));
+    EXPECT_EQ(describeTree(desktop), filed);
+    QFile::remove(last);
+    const Outcome undone = desktidy({"--yes", "undo"});
+    EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
+    EXPECT_EQ(describeTree(desktop), original);
 }
 
 }  // namespace

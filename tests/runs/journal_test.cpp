@@ -1,85 +1,19 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <signal.h>
-#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QRegularExpression>
+#include <QDir>
 #include <cstdio>
 
+#include "journal_fixture.h"
 #include "runs/folder_lock.h"
-#include "runs/journaling_file_system.h"
-#include "runs/record_text.h"
 #include "runs/run_pipeline.h"
 #include "runs/run_recovery.h"
-#include "runs/run_undo.h"
-#include "support/qstring_printer.h"
-#include "support/scripted_prompter.h"
-#include "support/temp_home.h"
-#include "support/tree_listing.h"
 
 namespace {
-
-struct JournalFixture : ::testing::Test {
-    TempHome home;
-    LocalFileSystem local;
-    JournalingFileSystem files{local, desktidyStateFolder(home.path())};
-    RunHistory history{files.historyFolder()};
-    ScriptedPrompter prompter;
-    Path folder = Path::fromText(home.desktop());
-
-    void SetUp() override { makeFolder(home.desktop()); }
-    // By the bytes of the name, which need not be UTF-8.
-    void put(const QByteArray& name, const QByteArray& contents = "x") {
-        writeItem(folder / name, contents);
-    }
-    // A filing: a category folder made, two items moved into it, an emptied folder removed.
-    void fileTwoItems(const QByteArray& odd) {
-        const OpenRun run(files, "file", folder);
-        ASSERT_TRUE(files.makeDirectory(folder / "Words").ok());
-        ASSERT_TRUE(files.moveNoReplace(folder / "a.txt", folder / "Words/a.txt").ok());
-        ASSERT_TRUE(files.moveNoReplace(folder / odd, folder / "Words" / odd).ok());
-        ASSERT_TRUE(files.removeEmptyDirectory(folder / "Empty").ok());
-    }
-
-    // An open run of the journal, ended (done) when it goes.
-    struct OpenRun {
-        OpenRun(JournalingFileSystem& files, const QByteArray& kind, const Path& folder)
-            : files(files) {
-            files.beginRun({kind, folder});
-        }
-        ~OpenRun() { (void)files.endRun(RunOutcome::Done); }
-        JournalingFileSystem& files;
-    };
-
-    // An undo as the program makes it: a run of the pipeline over the run's folders.
-    struct Undone {
-        UndoOutcome outcome;
-        int run = 0;  // the undo's own record
-        bool refused = false;
-    };
-    Undone undo(JournalingFileSystem& journal, const RunRecord& record) {
-        Undone undone;
-        if (whyNotUndoable(history, record)) {
-            undone.refused = true;
-            return undone;
-        }
-        RecordingNotifier notifier;
-        RunPipeline pipeline(journal, prompter, notifier);
-        const TrashLocation trash = TrashLocation::forHome(Path::fromText(home.path()));
-        const RunEnd end = pipeline.run(
-            {RunKind::Undo, record.folders, {{"undoes", QByteArray::number(record.number)}}},
-            [&](RunContext& run) {
-                undone.outcome = undoSteps(journal, record, trash, run.observer());
-                return RunResult::Done;
-            },
-            [&](RunEnd& ended) { markUndone(history, record, undone.outcome, ended.runNumber); });
-        undone.run = end.runNumber;
-        return undone;
-    }
-};
 
 TEST(RecordText, EveryByteComesBackAndUtf8StaysReadable) {
     QByteArray all;
@@ -96,132 +30,6 @@ TEST(RecordText, EveryByteComesBackAndUtf8StaysReadable) {
     EXPECT_FALSE(splitWords("move 2 \"/a\\x4").has_value());
 }
 
-TEST_F(JournalFixture, UndoGivesBackTheTreeAndCanItselfBeUndone) {
-    const QByteArray odd("x\xff\ny.pdf");
-    put("a.txt", "words");
-    put(odd, "odd");
-    makeFolder(home.desktop() + "/Empty");
-    const QStringList before = describeTree(folder);
-    fileTwoItems(odd);
-    const QStringList filed = describeTree(folder);
-
-    const std::optional<RunRecord> run = history.newestToUndo();
-    ASSERT_TRUE(run.has_value());
-    EXPECT_EQ(run->kind, "file");
-    EXPECT_EQ(run->movesMade(), 2);
-    EXPECT_EQ(history.stateOf(*run), RunState::Done);
-    Undone undone = undo(files, *run);
-    EXPECT_EQ(undone.outcome.movedBack, 2);
-    EXPECT_EQ(describeTree(folder), before);
-    EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Undone);
-    // Undone already: refused, nothing changes; the default skips undo runs.
-    EXPECT_TRUE(undo(files, *history.read(run->number)).refused);
-    EXPECT_FALSE(history.newestToUndo().has_value());
-
-    // Undoing the undo files again and marks the first run done again.
-    undone = undo(files, *history.read(undone.run));
-    EXPECT_EQ(undone.outcome.movedBack, 2);
-    EXPECT_EQ(describeTree(folder), filed);
-    EXPECT_EQ(history.stateOf(*history.read(run->number)), RunState::Done);
-}
-
-TEST_F(JournalFixture, UndoLeavesItemsMovedSinceAndNeverReplaces) {
-    const QByteArray odd("b.txt");
-    put("a.txt", "mine");
-    put(odd, "b");
-    makeFolder(home.desktop() + "/Empty");
-    fileTwoItems(odd);
-    // The user renames one filed item and puts a new file at the other's old place.
-    ASSERT_EQ(::renameat2(AT_FDCWD, (folder / "Words/a.txt").c_str(), AT_FDCWD,
-                          (folder / "Words/c.txt").c_str(), RENAME_NOREPLACE),
-              0);
-    put("a.txt", "other");
-    put("Words/a.txt", "new");
-    put("b.txt", "in its place");
-
-    const UndoOutcome outcome = undo(files, *history.newestToUndo()).outcome;
-    EXPECT_EQ(outcome.movedBack, 0);
-    EXPECT_EQ(outcome.skipped,
-              QStringList({(folder / "Words/b.txt").display() + ": its old place, " +
-                               (folder / "b.txt").display() + ", is taken",
-                           (folder / "Words/a.txt").display() +
-                               ": it is no longer where the run left it"}));
-    EXPECT_EQ(describeTree(folder),  // "Empty" made again, as it was
-              QStringList({"Empty d", "Words d", "Words/a.txt f new", "Words/b.txt f b",
-                           "Words/c.txt f mine", "a.txt f other", "b.txt f in its place"}));
-}
-
-// "Trash" is another file system: a move into or out of it fails (unless a real mount
-// makes it so), and the caller then moves the item by copy. Each removal is told first.
-class OtherDeviceFileSystem : public LocalFileSystem {
-  public:
-    bool seam = true;
-    std::function<void(const Path&)> removing;
-
-    FileError moveNoReplace(const Path& from, const Path& to) override {
-        if (seam && (from.parent().fileName() == "Trash") != (to.parent().fileName() == "Trash"))
-            return FileError::fromErrno(EXDEV, to, "move");
-        return LocalFileSystem::moveNoReplace(from, to);
-    }
-    FileError removeAll(const Path& path) override {
-        if (removing) removing(path);
-        return LocalFileSystem::removeAll(path);
-    }
-};
-
-// The record says where the complete copy is, with its identity, before the old item is
-// removed, so that a run killed then loses nothing; an undo brings the item back the same
-// way, and an undo of that undo takes it again. With the seam, and with a real tmpfs when
-// this process may mount one.
-TEST_F(JournalFixture, ItemMovedAcrossFileSystemsIsRecordedBeforeItGoesAndComesBack) {
-    for (const bool realMount : {false, true}) {
-        SCOPED_TRACE(realMount ? "tmpfs" : "seam");
-        const QString trash = home.desktop() + "/Trash";
-        makeFolder(trash);
-        if (realMount &&
-            (::unshare(CLONE_NEWNS) != 0 ||
-             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-             ::mount("none", QFile::encodeName(trash).constData(), "tmpfs", 0, nullptr) != 0))
-            GTEST_SKIP() << "cannot mount here";
-        OtherDeviceFileSystem devices;
-        devices.seam = !realMount;
-        JournalingFileSystem removal(devices, desktidyStateFolder(home.path()));
-        const Path item = folder / "Pad", trashed = Path::fromText(trash) / "Pad";
-        writeFile(home.desktop() + "/Pad/bin/pad", "binary");
-        writeFile(home.desktop() + "/Pad/.settings", "mine");
-        const QStringList tree = describeTree(item, TreeDetail::ItemTimes);
-
-        std::optional<RunRecord> whenRemoving;
-        devices.removing = [&](const Path& path) {
-            if (path != item) return;
-            const Path record = history.recordPath(history.numbers().last());
-            whenRemoving = parseRunRecord(readFile(QFile::decodeName(record.bytes())), 1);
-        };
-        removal.beginRun({"remove-app", {}});
-        ASSERT_EQ(removal.moveNoReplace(item, trashed).code, EXDEV);
-        ASSERT_TRUE(removal.moveAcrossFileSystems(item, trashed).ok());
-        removal.endRun(RunOutcome::Done);
-        ASSERT_TRUE(whenRemoving.has_value());
-        ASSERT_EQ(whenRemoving->entries.size(), 2);  // one move, and its copy in progress
-        const RunEntry& move = whenRemoving->entries[0];
-        EXPECT_TRUE(move.acrossDevices);
-        EXPECT_EQ(move.identity.device, local.status(trashed)->device);
-        EXPECT_EQ(move.identity.inode, local.status(trashed)->inode);
-        EXPECT_TRUE(whenRemoving->entries[1].path.fileName().startsWith(".Pad.desktidy-partial-"));
-        EXPECT_EQ(describeTree(trashed, TreeDetail::ItemTimes), tree);
-
-        const Undone undone = undo(removal, *history.newestToUndo());
-        EXPECT_EQ(undone.outcome.movedBack, 1) << undone.outcome.skipped.join('\n').toStdString();
-        EXPECT_EQ(describeTree(item, TreeDetail::ItemTimes), tree);
-        EXPECT_FALSE(local.exists(trashed));
-        EXPECT_EQ(undo(removal, *history.read(undone.run)).outcome.movedBack, 1);
-        EXPECT_EQ(describeTree(trashed, TreeDetail::ItemTimes), tree);
-        EXPECT_FALSE(local.exists(item));
-        ASSERT_TRUE(local.removeAll(trashed).ok());
-        if (realMount) ::umount2(QFile::encodeName(trash).constData(), MNT_DETACH);
-    }
-}
-
 // The record takes inodes from the run's listing; a name the run changed since is
 // asked about again.
 TEST_F(JournalFixture, AMoveRecordsTheItemAtItsNameNotTheOneTheListingSaw) {
@@ -234,111 +42,160 @@ TEST_F(JournalFixture, AMoveRecordsTheItemAtItsNameNotTheOneTheListingSaw) {
         ASSERT_TRUE(files.exchange(folder / "a", folder / "c").ok());
         ASSERT_TRUE(files.moveNoReplace(folder / "a", folder / "d").ok());
     }
-    EXPECT_EQ(undo(files, *history.newestToUndo()).outcome.movedBack, 1);
+    EXPECT_EQ(undo(*history.newestToUndo()).movedBack, 1);
     EXPECT_EQ(readFile(home.desktop() + "/a"), "C");
     EXPECT_FALSE(local.exists(folder / "d"));
 }
 
-TEST_F(JournalFixture, MoveThatCannotBeRecordedIsNotMade) {
-    put("a.txt");
-    writeFile(QFile::decodeName(files.historyFolder().bytes()), "a file in the way");
+// A step whose intent cannot be stored is not made: neither when the record cannot be
+// made (a file where the history folder goes) nor when it is open but full.
+TEST_F(JournalFixture, AStepThatCannotBeRecordedIsNotMade) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) put(name, name);
+    ASSERT_TRUE(local.makeDirectory(folder / QByteArray(120, 'e')).ok());
+    const QStringList before = describeTree(folder);
+    {
+        JournalingFileSystem full(local, desktidyStateFolder(home.path()));
+        full.recordLimit = 300;  // the head and one move
+        const OpenRun run(full, "file", folder);
+        EXPECT_TRUE(full.moveNoReplace(folder / "a.txt", folder / "A.txt").ok());
+        const FileError refused = full.moveNoReplace(folder / "b.txt", folder / "B.txt");
+        EXPECT_EQ(refused.message,
+                  "Could not write the run record \u201c1.run\u201d: File too large.");
+        EXPECT_EQ(full.recordError().code, EFBIG);
+        EXPECT_FALSE(full.makeDirectory(folder / QByteArray(120, 'n')).ok());
+        EXPECT_FALSE(full.removeEmptyDirectory(folder / QByteArray(120, 'e')).ok());
+        EXPECT_FALSE(full.exchange(folder / "c.txt", folder / "A.txt").ok());
+    }
+    EXPECT_EQ(describeTree(folder), QStringList({"A.txt f a.txt", "b.txt f b.txt", "c.txt f c.txt",
+                                                 QString(120, 'e') + " d"}));
+    EXPECT_EQ(undo(*history.read(1)).movedBack, 1);
+    EXPECT_EQ(describeTree(folder), before);
+
+    ASSERT_TRUE(QDir(QString::fromUtf8(files.historyFolder().bytes())).removeRecursively());
+    writeFile(QString::fromUtf8(files.historyFolder().bytes()), "a file in the way");
     const OpenRun run(files, "file", folder);
-    EXPECT_FALSE(files.moveNoReplace(folder / "a.txt", folder / "b.txt").ok());
-    EXPECT_TRUE(local.exists(folder / "a.txt"));
-    EXPECT_FALSE(local.exists(folder / "b.txt"));
+    EXPECT_FALSE(files.moveNoReplace(folder / "a.txt", folder / "A.txt").ok());
+    EXPECT_EQ(describeTree(folder), before);
 }
 
-TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
-    put("Name.txt", "case");
-    put("keep.txt", "k");
-    const Path partial = folder / ".c.desktidy-partial-0123456789abcdef";
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        // A run whose process dies half-way: no end mark, no destructors.
-        files.beginRun({"rename", folder});
-        bool ok = files.moveNoReplace(folder / "keep.txt", folder / "kept.txt").ok() &&
-                  files.moveNoReplace(folder / "Name.txt", folder / ".desktidy-case-0").ok() &&
-                  files.makeDirectory(partial).ok() &&
-                  files.copyEntry(folder / "kept.txt", partial / "half").ok();
-        (void)::write(ready[1], ok ? "y" : "n", 1);
-        ::pause();
-        ::_exit(0);
-    }
-    char answer = 0;
-    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
-    ASSERT_EQ(answer, 'y');
-    EXPECT_EQ(history.stateOf(*history.read(1)), RunState::Running);
-    EXPECT_TRUE(recoverStoppedRuns(local, history).isEmpty());  // alive: left alone
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+int syncs = 0;
+QByteArray syncedText;
 
+// The record reaches the disk once, at its end, with every line in it.
+TEST_F(JournalFixture, TheRecordIsSyncedOnceAtItsEnd) {
+    RunJournal::syncFile = [](int fd) {
+        ++syncs;
+        syncedText = readRecordPart(fd, 0, 4096);
+        return 0;
+    };
+    put("a", "a");
+    files.beginRun({"rename", folder});
+    for (const auto& [from, to] : {std::pair{"a", "b"}, {"b", "c"}, {"c", "d"}})
+        ASSERT_TRUE(files.moveNoReplace(folder / from, folder / to).ok());
+    EXPECT_EQ(syncs, 0);
+    files.endRun(RunOutcome::Done);
+    RunJournal::syncFile = ::fsync;
+    EXPECT_EQ(syncs, 1);
+    EXPECT_TRUE(syncedText.endsWith("done 3\nend done\n")) << syncedText.toStdString();
+    EXPECT_EQ(syncedText, readFile(QString::fromUtf8(history.recordPath(1).bytes())));
+}
+
+// A record takes its number only once it holds its head and is locked, so that another
+// program's recovery never meets an empty one, nor ever removes one. Only names the
+// program writes count as numbers: one past the largest number is never reached.
+TEST_F(JournalFixture, ARecordIsSeenOnlyWithItsHeadUnderTheNextNumber) {
+    put("a", "a");
+    writeRecord(5, "kind file\nend done\n");
+    for (const char* odd :
+         {"0009.run", "-3.run", "+8.run", "2147483647.run", "1000000000.run", "7a.run"})
+        writeItem(files.historyFolder() / odd);
+    writeItem(history.recordPath(4));  // empty, unlocked: as an older program made them
+    files.beginRun({"rename", folder});
+    ASSERT_TRUE(files.moveNoReplace(folder / "a", folder / "b").ok());
+    EXPECT_EQ(history.numbers(), QList<int>({4, 5, 6}));
+    EXPECT_TRUE(history.isLive(6));
+    EXPECT_EQ(history.readHead(6)->kind, "rename");
+    EXPECT_TRUE(recoverStoppedRuns(local, history).isEmpty());
+    EXPECT_TRUE(local.exists(history.recordPath(4)));
+    files.endRun(RunOutcome::Done);
+    EXPECT_EQ(QDir(QString::fromUtf8(files.historyFolder().bytes()))
+                  .entryList(QDir::Files | QDir::Hidden)
+                  .filter(".new"),
+              QStringList());
+
+    writeItem(history.recordPath(maxRunNumber));
+    files.beginRun({"rename", folder});
+    const FileError refused = files.moveNoReplace(folder / "b", folder / "a");
+    EXPECT_EQ(refused.message, "Could not create a run record: the run numbers in " +
+                                   files.historyFolder().display() +
+                                   " have reached their end (999999999). Move the records out "
+                                   "of it to start again at 1.");
+    EXPECT_TRUE(local.exists(folder / "b"));
+    files.endRun(RunOutcome::Done);
+}
+
+// Anything may be put in the history folder: a link, a pipe, a device, a file of several
+// names or of any size. Nothing but a record is read, followed, truncated, removed or
+// waited on.
+TEST_F(JournalFixture, TheHistoryReadsOnlyRegularRecordsOfOneLinkAndBoundedSize) {
+    put("a", "a");
+    runAndDie("rename", [&] { return files.moveNoReplace(folder / "a", folder / "b").ok(); });
+    const Path historyFolder = files.historyFolder();
+    const QByteArray killed = "desktidy-run 1\nkind file\nmove 1 \"/x\" \"/y\" 1:2\n";
+    const Path outside = Path::fromText(home / "outside.run");
+    writeItem(outside, killed + QByteArray(8, '\0') + "kept");
+    ASSERT_EQ(::symlink(outside.c_str(), history.recordPath(2).c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/zero", history.recordPath(3).c_str()), 0);
+    ASSERT_EQ(::mkfifo(history.recordPath(4).c_str(), 0600), 0);
+    writeItem(history.recordPath(5), killed);
+    ASSERT_EQ(::link(history.recordPath(5).c_str(), (historyFolder / "linked").c_str()), 0);
+    writeItem(history.recordPath(6), killed);
+    ASSERT_EQ(::truncate(history.recordPath(6).c_str(), maxRecordBytes + 1), 0);
+    makeFolder(QString::fromUtf8(history.recordPath(7).bytes()));
+
+    EXPECT_EQ(history.numbers(), QList<int>({1, 2, 3, 4, 5, 6, 7}));
     const QList<StoppedRun> stopped = recoverStoppedRuns(local, history);
     ASSERT_EQ(stopped.size(), 1);
-    EXPECT_EQ(stopped.first().movesMade, 2);
-    EXPECT_EQ(stopped.first().putRight, 2);
-    EXPECT_EQ(stopped.first().line(),
-              "Run 1 (rename in " + folder.display() +
-                  ") stopped before its end, after 2 moves; \u201cdesktidy undo 1\u201d puts "
-                  "them back.");
-    EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
-    EXPECT_FALSE(local.exists(partial));
-    EXPECT_TRUE(recoverStoppedRuns(local, history).isEmpty());  // told once
-    EXPECT_EQ(history.stateOf(*history.read(1)), RunState::Stopped);
-
-    (void)undo(files, *history.newestToUndo());
-    EXPECT_EQ(readFile(home.desktop() + "/keep.txt"), "k");
-    EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
+    EXPECT_EQ(stopped.first().number, 1);
+    for (int number = 2; number <= 7; ++number) {
+        EXPECT_FALSE(history.read(number).has_value()) << number;
+        EXPECT_FALSE(history.readHead(number).has_value()) << number;
+        EXPECT_FALSE(history.isLive(number)) << number;
+    }
+    EXPECT_EQ(history.newestToUndo()->number, 1);
+    history.prune(QDateTime::currentDateTimeUtc().addYears(1));
+    EXPECT_EQ(history.numbers(), QList<int>({2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(contentsOf(outside), killed + QByteArray(8, '\0') + "kept");
+    EXPECT_FALSE(appendToRecord(history.recordPath(2), "noticed"));
+    EXPECT_FALSE(appendToRecord(history.recordPath(4), "noticed"));
 }
 
-// A restore killed half-way: a and b were back, b's Trash record removed, a's written
-// into the run's record but not yet removed; c was back too, and another c has taken its
-// name in the Trash since. Undo makes the Trash as it was for a and b, writing b's record
-// again before b goes in, and leaves the other c and its record alone.
-TEST_F(JournalFixture, AKilledRestoreIsUndoneToTheTrashWithTheRecordsAsTheyWere) {
-    const TrashLocation trash = TrashLocation::forHome(Path::fromText(home.path()));
-    for (const Path& made : {trash.folder, trash.files(), trash.info(), files.historyFolder()})
-        makeFolder(text(made));
-    const auto recordOf = [&](const QByteArray& name) {
-        return "[Trash Info]\nPath=" + (folder / name).bytes() +
-               "\nDeletionDate=2024-01-02T03:04:05\n";
+// Plain undo passes over undos and copies, and never reaches past a run still going.
+TEST_F(JournalFixture, PlainUndoPassesOverUndosAndCopiesAndStopsAtARunStillGoing) {
+    put("a", "a");
+    const auto run = [&](const QByteArray& kind, const char* from, const char* to) {
+        files.beginRun({kind, folder});
+        ASSERT_TRUE(files.moveNoReplace(folder / from, folder / to).ok());
+        files.endRun(RunOutcome::Done);
     };
-    QByteArray lines = "desktidy-run 1\nkind restore\nfolder " + quoted(trash.files().bytes()) +
-                       "\ntime 2024-01-03T00:00:00Z\npid 999999999\n";
-    int id = 0;
-    for (const QByteArray name : {"a", "b", "c"}) {
-        writeItem(trash.files() / name, name);
-        writeItem(trash.infoFileFor(name), recordOf(name));
-    }
-    const QStringList before = describeTree(trash.folder);
-    for (const QByteArray name : {"a", "b", "c"}) {
-        ASSERT_TRUE(local.moveNoReplace(trash.files() / name, folder / name).ok());
-        const std::optional<FileStatus> st = local.status(folder / name);
-        ++id;
-        lines += "move " + QByteArray::number(id) + ' ' + quoted((trash.files() / name).bytes()) +
-                 ' ' + quoted((folder / name).bytes()) + ' ' +
-                 identityText({st->device, st->inode}) + "\ndone " + QByteArray::number(id) +
-                 "\nunlink " + quoted(trash.infoFileFor(name).bytes()) + ' ' +
-                 quoted(recordOf(name)) + '\n';
-        if (name != "a") {
-            ASSERT_TRUE(local.removeFile(trash.infoFileFor(name)).ok());
-        }
-    }
-    writeItem(trash.files() / "c", "another c");
-    writeItem(trash.infoFileFor("c"), "[Trash Info]\nPath=/elsewhere/c\n");
-    writeItem(history.recordPath(1), lines);
+    put("p", "p");
+    run("rename", "a", "b");
+    run("pack", "p", "q");
+    run("unpack", "q", "r");
+    EXPECT_EQ(history.newestToUndo()->number, 1);
+    EXPECT_EQ(undo(*history.read(1)).undoRun, 4);
+    EXPECT_FALSE(history.newestToUndo().has_value());
+    run("rename", "a", "e");
+    EXPECT_EQ(history.newestToUndo()->number, 5);
 
-    const Undone undone = undo(files, *history.read(1));
-    EXPECT_EQ(undone.outcome.movedBack, 2);
-    EXPECT_EQ(undone.outcome.skipped, QStringList{text(folder / "c") + ": its old place, " +
-                                                  text(trash.files() / "c") + ", is taken"});
-    QStringList expected = before;
-    expected.replaceInStrings("files/c f c", "files/c f another c")
-        .replaceInStrings(QRegularExpression("^info/c.trashinfo f .*"),
-                          "info/c.trashinfo f [Trash Info]\\x0APath=/elsewhere/c\\x0A");
-    EXPECT_EQ(describeTree(trash.folder), expected);
-    EXPECT_EQ(contentsOf(folder / "c"), "c");
+    const Path other = Path::fromText(home / "Other");
+    writeFile(home / "Other/x", "x");
+    files.beginRun({"file", other});
+    ASSERT_TRUE(files.moveNoReplace(other / "x", other / "y").ok());
+    const std::optional<RunRecord> newest = history.newestToUndo();
+    EXPECT_EQ(newest->number, 6);
+    EXPECT_EQ(undo(*newest).message, "Run 6 (Desktidy) is still running.");
+    files.endRun(RunOutcome::Done);
 }
 
 TEST_F(JournalFixture, SecondRunOnAFolderIsRefusedWhileTheFirstHoldsIt) {

@@ -88,6 +88,7 @@ TEST_F(SettingsStoreTest, EveryKeyLoadsAndIsWrittenAsBefore) {
             "hoursState=" + on,
             "packOverwrite=" + on,
             "unpackOverwrite=" + off,
+            "watchSettle=2.5",
         };
         // A name of its own each time: QSettings caches a file's contents by its name.
         const QString before = home / QString("before-%1.conf").arg(on);

@@ -49,6 +49,7 @@ void TempHome::isolateProcess() {
     // Tools that a test forgot to fake fail loudly instead of reaching the real ones.
     qputenv("DESKTIDY_CRONTAB", "/nonexistent/crontab");
     qputenv("DESKTIDY_PKEXEC", "/nonexistent/pkexec");
+    qputenv("DESKTIDY_SYSTEMCTL", "/nonexistent/systemctl");
 }
 
 QString writeFile(const QString& path, const QByteArray& contents) {

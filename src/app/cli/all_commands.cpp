@@ -11,6 +11,7 @@
 #include "app/cli/trash_command.h"
 #include "app/cli/types_command.h"
 #include "app/cli/undo_command.h"
+#include "app/cli/watch_command.h"
 #include "app/cli/working_folder_command.h"
 
 std::vector<std::unique_ptr<Command>> allCommands() {
@@ -24,6 +25,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
 
     // Schedule
     commands.push_back(std::make_unique<ScheduleCommand>());
+    commands.push_back(std::make_unique<WatchCommand>());
 
     // Pack
     commands.push_back(std::make_unique<PackCommand>(PackSide::Pack));

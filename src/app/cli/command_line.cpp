@@ -167,7 +167,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     // but a preview's, which changes nothing.
     if (!dryRun)
         for (const StoppedRun& stopped : controller.recoverStoppedRuns())
-            io.err << "desktidy: " << stopped.line() << Qt::endl;
+            io.err << "desktidy: " << stopped.line(Wording::CommandLine) << Qt::endl;
 
     int status = ExitSuccess;
     if (const std::optional<RunResult> scheduled = controller.runScheduledFiling()) {

@@ -15,7 +15,7 @@ int HistoryCommand::execute(CommandContext& context, const QStringList& argument
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Lists the runs kept (the last 100, none older than 90 days), oldest first: number, "
-        "time, kind (the command that made it: file, file-all, scheduled, archive, unfile, "
+        "time, kind (the command that made it: file, file-all, scheduled, watch, archive, unfile, "
         "unfile-all, rename, pack, unpack, remove-app, restore, undo), items moved, state "
         "(running, done, stopped, failed, undone) and folder."));
     if (const auto end = parseAtMostOne(parser, context, arguments)) return *end;
@@ -25,6 +25,7 @@ int HistoryCommand::execute(CommandContext& context, const QStringList& argument
         const std::optional<RunRecord> record = history.read(number);
         if (!record) continue;
         const QString state = runStateName(history.stateOf(*record));
+        const int moved = record->itemCount(context.controller.services().files);
         if (context.json) {
             QJsonArray folders;
             for (const Path& folder : record->folders)
@@ -32,7 +33,7 @@ int HistoryCommand::execute(CommandContext& context, const QStringList& argument
             QJsonObject run{{"number", number},
                             {"time", record->time.toUTC().toString(Qt::ISODate)},
                             {"kind", QString::fromUtf8(record->kind)},
-                            {"moved", record->movesMade()},
+                            {"moved", moved},
                             {"state", state},
                             {"folders", folders}};
             if (!record->result.isEmpty()) run.insert("result", record->result);
@@ -50,8 +51,8 @@ int HistoryCommand::execute(CommandContext& context, const QStringList& argument
         context.out << QString::number(number).rightJustified(4) << "  "
                     << record->time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))
                     << "  " << QString::fromUtf8(record->kind).leftJustified(11) << ' '
-                    << QString::number(record->movesMade()).rightJustified(6) << "  "
-                    << state.leftJustified(8) << ' ' << folder << '\n';
+                    << QString::number(moved).rightJustified(6) << "  " << state.leftJustified(8)
+                    << ' ' << folder << '\n';
     }
     if (context.json)
         context.out << QJsonDocument(QJsonObject{{"runs", runs}}).toJson(QJsonDocument::Compact)

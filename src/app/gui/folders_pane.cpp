@@ -23,14 +23,28 @@ QTableView* makeListTable(QWidget* parent, const QString& objectName) {
     table->horizontalHeader()->setStretchLastSection(true);
     table->setWordWrap(false);
     table->setTextElideMode(Qt::ElideMiddle);
+    // Tab goes on to the next control; the arrow keys walk the rows.
+    table->setTabKeyNavigation(false);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     return table;
 }
 
-void clickOnDeleteKey(QAbstractItemView* table, QAbstractButton* button) {
-    // Only while the table itself has the focus: in a cell being edited Delete edits.
-    auto* key = new QShortcut(QKeySequence::Delete, table, nullptr, nullptr, Qt::WidgetShortcut);
-    QObject::connect(key, &QShortcut::activated, button, &QAbstractButton::click);
+void clickOnKey(QAbstractItemView* table, const QKeySequence& key, QAbstractButton* button) {
+    // Only while the table itself has the focus: in a cell being edited the key edits.
+    auto* shortcut = new QShortcut(key, table, nullptr, nullptr, Qt::WidgetShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+    const QString keyName = key.toString(QKeySequence::NativeText);
+    button->setToolTip(button->toolTip().isEmpty()
+                           ? keyName
+                           : QObject::tr("%1 (%2)").arg(button->toolTip(), keyName));
+}
+
+void tabInOrder(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 QList<int> FoldersPane::selectedRows(const QTableView* table) {
@@ -80,8 +94,13 @@ FoldersPane::FoldersPane(DesktidyController& controller, QWidget* parent)
     delFolderButton =
         smallButton(QStringLiteral("\u2212"), tr("Delete the selected folders"), this);
 
+    clickOnInsertKey(fileTypeTableView, addTypeButton);
     clickOnDeleteKey(fileTypeTableView, delTypeButton);
+    clickOnInsertKey(myFoldersTableView, addFolderButton);
     clickOnDeleteKey(myFoldersTableView, delFolderButton);
+    // Tab in reading order: each list, then its buttons.
+    tabInOrder({folderTableView, fileTypeTableView, addTypeButton, delTypeButton,
+                myFoldersTableView, addFolderButton, delFolderButton});
 
     auto* typeButtons = new QHBoxLayout;
     typeButtons->addWidget(addTypeButton);

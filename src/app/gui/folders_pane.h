@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QStringList>
 #include <QWidget>
 
@@ -44,10 +45,20 @@ class FoldersPane : public QWidget {
     ListTableModel* folders_;
 };
 
-// The Delete key clicks button while table has the focus (the table's "-" button).
-void clickOnDeleteKey(QAbstractItemView* table, QAbstractButton* button);
+// The key clicks button while table has the focus, and the button's tooltip names it:
+// Insert adds to a list as its "+" button does, Delete removes its selected rows as its
+// "-" button does.
+void clickOnKey(QAbstractItemView* table, const QKeySequence& key, QAbstractButton* button);
+inline void clickOnInsertKey(QAbstractItemView* table, QAbstractButton* button) {
+    clickOnKey(table, QKeySequence(Qt::Key_Insert), button);
+}
+inline void clickOnDeleteKey(QAbstractItemView* table, QAbstractButton* button) {
+    clickOnKey(table, QKeySequence(QKeySequence::Delete), button);
+}
+// The widgets, from first to last, in this order for Tab.
+void tabInOrder(std::initializer_list<QWidget*> widgets);
 // A label whose access key moves the focus to buddy.
 QLabel* buddyLabel(const QString& text, QWidget* buddy);
 
-// A table of one stretching column with whole-row selection.
+// A table of one stretching column with whole-row selection, which Tab leaves.
 QTableView* makeListTable(QWidget* parent, const QString& objectName);

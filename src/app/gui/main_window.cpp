@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -50,6 +51,8 @@ MainWindow::MainWindow(DesktidyController& controller, WindowStateStore& state,
     setAcceptDrops(true);
     actions_->buildMenus(menuBar());
     history_ = addEditMenu(this, controller_);
+    // Ctrl+Z undoes the last run in the Change Names window too.
+    nameChangeWindow_->addAction(history_->undoAction());
     connect(history_, &HistoryWindow::commandFinished, this, &MainWindow::refresh);
 
     auto* central = new QWidget(this);
@@ -151,7 +154,7 @@ void MainWindow::refresh() {
 
 void MainWindow::showRunEnd(const RunEnd& end) {
     // A run over the folder list ends with each folder's line; the window shows its sum.
-    if (end.started) resultLine_->setText(resultLine(end.report));
+    if (end.started) resultLine_->setText(resultLine(end.report, QLocale()));
     history_->refreshUndoAction();
 }
 

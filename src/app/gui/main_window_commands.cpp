@@ -8,7 +8,9 @@
 #include "app/gui/main_window.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/removal_panel.h"
+#include "app/gui/run_owner.h"
 #include "app/gui/trash_panel.h"
+#include "app/gui/window_run_front_end.h"
 #include "platform/recent_folders.h"
 #include "trash/trash_records.h"
 
@@ -25,13 +27,25 @@ void MainWindow::bindControllerCommands() {
     connect(actions_->removeApplication, &QAction::triggered, this,
             &MainWindow::listApplicationItems);
     connect(trashPanel_, &TrashPanel::itemsChosen, this, [this](const QList<Path>& paths) {
-        (void)controller_.deleteTrashItems(paths);
+        // The Trash view closes once the deletion runs, before its closing notice; answered
+        // "Cancel", or with nothing chosen, it stays with its selection.
+        const QMetaObject::Connection closeOnRun =
+            connect(runFrontEnd_, &WindowRunFrontEnd::ended, trashPanel_, &QWidget::hide);
+        {
+            const RunOwner owner(trashPanel_);
+            (void)controller_.deleteTrashItems(paths);
+        }
+        disconnect(closeOnRun);
         refresh();
     });
     connect(trashPanel_, &TrashPanel::itemsToPutBack, this, [this](const QList<Path>& paths) {
         // Cancel keeps the list as it was, the selection too; a run shows what is left.
-        if (controller_.restoreTrashItems(paths) != RunResult::Cancelled && !paths.isEmpty())
-            deleteChosenTrashItems();
+        RunResult result;
+        {
+            const RunOwner owner(trashPanel_);
+            result = controller_.restoreTrashItems(paths);
+        }
+        if (result != RunResult::Cancelled && !paths.isEmpty()) deleteChosenTrashItems();
         refresh();
     });
 

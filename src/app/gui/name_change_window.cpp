@@ -129,6 +129,7 @@ NameChangeWindow::NameChangeWindow(DesktidyController& controller, WindowStateSt
     preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     preview->verticalHeader()->hide();
     preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    preview->setTabKeyNavigation(false);  // Tab goes on to the buttons
     // The preview takes the room there is; on a small screen it shrinks to nothing.
     preview->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     previewStop = new QLabel(this);
@@ -189,7 +190,11 @@ void NameChangeWindow::doChangeNames() {
 }
 
 void NameChangeWindow::changeNames() {
-    if (!placed_) state_.restoreGeometry(autosaveName, this);
+    if (!placed_ && !state_.restoreGeometry(autosaveName, this) && parentWidget()) {
+        // The first time, it opens over the main window, as a dialog does.
+        const QRect over = parentWidget()->window()->geometry();
+        move(over.center() - rect().center());
+    }
     placed_ = true;
     refresh();
     fitToScreen(this);

@@ -50,8 +50,17 @@ PackPane::PackPane(Settings& draft, QWidget* parent) : QWidget(parent), draft_(d
     clearButton = new QPushButton(tr("&Clear Both Lists"), this);
     packOverwriteCheck = new QCheckBox(tr("Replace existing items without as&king"), this);
     unpackOverwriteCheck = new QCheckBox(tr("Replace existing items &without asking"), this);
+    for (QPushButton* add : {addPackButton, addUnpackButton}) add->setToolTip(tr("Add a row"));
+    for (QPushButton* del : {delPackButton, delUnpackButton})
+        del->setToolTip(tr("Delete the selected rows"));
+    clickOnInsertKey(packTableView, addPackButton);
     clickOnDeleteKey(packTableView, delPackButton);
+    clickOnInsertKey(unpackTableView, addUnpackButton);
     clickOnDeleteKey(unpackTableView, delUnpackButton);
+    // Tab in reading order: each list, then the controls below it.
+    tabInOrder({packTableView, addPackButton, delPackButton, packOverwriteCheck, unpackTableView,
+                addUnpackButton, delUnpackButton, unpackOverwriteCheck, reverseButton,
+                clearButton});
 
     auto row = [this](QPushButton* add, QPushButton* del, QCheckBox* check) {
         auto* line = new QHBoxLayout;

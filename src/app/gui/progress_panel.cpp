@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -90,7 +91,9 @@ void ProgressPanel::finish() {
 void ProgressPanel::showCount(qsizetype done, qsizetype total) {
     indicator_->setRange(0, int(std::min<qsizetype>(total, INT_MAX)));
     indicator_->setValue(int(std::min(done, total)));
-    countField_->setText(tr("%1 of %2").arg(done).arg(total));
+    // With the digits grouped as the desktop's language does: "5,259 of 30,000".
+    const QLocale locale;
+    countField_->setText(tr("%1 of %2").arg(locale.toString(done), locale.toString(total)));
     // Runs that show no items still let the panel move, a few times a second.
     if (!sincePainted_.isValid() || sincePainted_.elapsed() > 50) paintNow();
 }

@@ -3,10 +3,13 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 #include "app/gui/run_owner.h"
@@ -52,6 +55,45 @@ ChooserDialog::ChooserDialog(const ChooserRequest& request, QWidget* parent)
         if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
             connect(edit, &QLineEdit::textChanged, this, &ChooserDialog::keepConfirmText);
     }
+    // Qt's panel opens any folder that is activated; a bundle is chosen instead.
+    if (request.chooseFiles && !request.nameFilters.isEmpty()) {
+        for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
+            if (view->objectName() != u"listView" && view->objectName() != u"treeView") continue;
+            view->installEventFilter(this);
+            view->viewport()->installEventFilter(this);
+        }
+    }
+}
+
+bool ChooserDialog::isFolderItem(const QModelIndex& index) const {
+    if (!index.isValid()) return false;
+    const QFileInfo item(index.data(QFileSystemModel::FilePathRole).toString());
+    return item.isDir() && QDir::match(request_.nameFilters, item.fileName());
+}
+
+bool ChooserDialog::eventFilter(QObject* watched, QEvent* event) {
+    // The events that activate an item: Enter on the current one, a double-click, and a
+    // click where the style activates on one.
+    QAbstractItemView* view = qobject_cast<QAbstractItemView*>(watched);
+    if (!view && watched->parent()) view = qobject_cast<QAbstractItemView*>(watched->parent());
+    QModelIndex activated;
+    if (view == watched && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) activated = view->currentIndex();
+    } else if (view && view != watched &&
+               (event->type() == QEvent::MouseButtonDblClick ||
+                (event->type() == QEvent::MouseButtonRelease &&
+                 style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr,
+                                    view)))) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier)
+            activated = view->indexAt(mouse->position().toPoint());
+    }
+    if (!isFolderItem(activated)) return QFileDialog::eventFilter(watched, event);
+    view->selectionModel()->setCurrentIndex(
+        activated, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    accept();
+    return true;
 }
 
 QPushButton* ChooserDialog::confirmButton() const {

@@ -9,7 +9,8 @@
 // An open panel for one ChooserRequest: its title, confirm-button text, what may be
 // chosen (files, folders or both, one or several) and its start folder (the home folder
 // when it has none). With name filters, only matching items show, and a matching folder
-// (an application bundle) is chosen like a file.
+// (an application bundle) is chosen like a file: Enter or a double-click on it chooses it
+// rather than opening it.
 class ChooserDialog : public QFileDialog {
     Q_OBJECT
   public:
@@ -23,7 +24,12 @@ class ChooserDialog : public QFileDialog {
 
     void accept() override;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    // The folder at index, when it matches the name filters and so is an item.
+    bool isFolderItem(const QModelIndex& index) const;
     void keepConfirmText();
     bool hasListSelection() const;
     // True when every selected item matches the request's name filters.

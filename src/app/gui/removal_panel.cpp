@@ -20,7 +20,7 @@ const QString columnIds[] = {QStringLiteral("delAppCheck"), QStringLiteral("delA
 }  // namespace
 
 DelAppModel::DelAppModel(const RemovalChecklist& rows, QObject* parent)
-    : QAbstractTableModel(parent), rows_(rows), font1_(QStringLiteral("Helvetica"), 12) {}
+    : QAbstractTableModel(parent), rows_(rows) {}
 
 int DelAppModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(rows_.size());
@@ -53,10 +53,11 @@ QVariant DelAppModel::data(const QModelIndex& index, int role) const {
                 const qsizetype end = label.indexOf(u'\n');
                 return label.insert(end < 0 ? label.size() : end, tr("  (may be related)"));
             }
-            if (role == Qt::FontRole) {
-                QFont font = font1_;
-                font.setItalic(row.mayBeRelated());
-                return font;
+            // The desktop's font, as in every other window; only italic is set here.
+            if (role == Qt::FontRole && row.mayBeRelated()) {
+                QFont italic;
+                italic.setItalic(true);
+                return italic;
             }
             break;
     }
@@ -104,6 +105,7 @@ RemovalPanel::RemovalPanel(DesktidyController& controller, QWidget* parent)
     delAppTableView->horizontalHeader()->resizeSection(IconColumn, 44);
     delAppTableView->horizontalHeader()->setStretchLastSection(true);
     delAppTableView->setWordWrap(false);
+    delAppTableView->setTabKeyNavigation(false);  // Tab goes on to the buttons
     delAppTableView->setTextElideMode(Qt::ElideMiddle);
 
     auto* hint = new QLabel(tr("Click a row, or press Space on it, to keep or remove its item. "

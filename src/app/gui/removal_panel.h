@@ -3,7 +3,6 @@
 #include <QAbstractTableModel>
 #include <QDialog>
 #include <QFileIconProvider>
-#include <QFont>
 #include <QList>
 
 #include "app/removal_checklist.h"
@@ -32,7 +31,6 @@ class DelAppModel : public QAbstractTableModel {
   private:
     const RemovalChecklist& rows_;
     QFileIconProvider icons_;
-    QFont font1_;
 };
 
 // The removal panel: the application and its related items, each with a check box that

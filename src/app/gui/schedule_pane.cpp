@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,8 +31,8 @@ QComboBox* allAndNumbers(int last, QWidget* parent) {
 
 }  // namespace
 
-SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
-    : QWidget(parent), schedule_(schedule) {
+SchedulePane::SchedulePane(Schedule& schedule, double& watchSettle, QWidget* parent)
+    : QWidget(parent), schedule_(schedule), watchSettle_(watchSettle) {
     schedTime = new QTimeEdit(this);
     schedTime->setDisplayFormat(QStringLiteral("HH:mm"));
     everyHourCheck = new QCheckBox(tr("&Every"), this);
@@ -56,6 +57,15 @@ SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
     currentEntry->setTextFormat(Qt::PlainText);
     currentEntry->setWordWrap(true);
     currentEntry->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    watchCheck = new QCheckBox(tr("File new items as they &arrive"), this);
+    watchSettleBox = new QDoubleSpinBox(this);
+    watchSettleBox->setDecimals(1);
+    watchSettleBox->setRange(0.1, 3600);
+    watchSettleBox->setSuffix(tr(" s"));
+    watchState = new QLabel(this);
+    watchState->setObjectName(QStringLiteral("watchState"));
+    watchState->setTextFormat(Qt::PlainText);
+    watchState->setWordWrap(true);
 
     auto* when = new QGroupBox(tr("Time"), this);
     auto* whenLayout = new QGridLayout(when);
@@ -84,12 +94,21 @@ SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
     buttons->addWidget(removeScheduleButton);
     buttons->addWidget(scheduleButton);
 
+    auto* arrival = new QGroupBox(tr("New items"), this);
+    auto* arrivalLayout = new QGridLayout(arrival);
+    arrivalLayout->addWidget(watchCheck, 0, 0, 1, 3);
+    arrivalLayout->addWidget(buddyLabel(tr("once unchanged &for"), watchSettleBox), 1, 0);
+    arrivalLayout->addWidget(watchSettleBox, 1, 1);
+    arrivalLayout->setColumnStretch(2, 1);
+    arrivalLayout->addWidget(watchState, 2, 0, 1, 3);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(when);
     layout->addWidget(days);
     layout->addWidget(currentEntry);
-    layout->addStretch();
     layout->addLayout(buttons);
+    layout->addWidget(arrival);
+    layout->addStretch();
 
     connect(schedTime, &QTimeEdit::timeChanged, this,
             [this](QTime t) { schedule_.setTimeOfDay(t); });
@@ -117,15 +136,18 @@ SchedulePane::SchedulePane(Schedule& schedule, QWidget* parent)
             [this](int i) { schedule_.month = i; });
     connect(schedMdayButton, &QComboBox::currentIndexChanged, this,
             [this](int i) { schedule_.monthDay = i; });
+    connect(watchSettleBox, &QDoubleSpinBox::valueChanged, this,
+            [this](double seconds) { watchSettle_ = seconds; });
     refresh();
 }
 
 void SchedulePane::refresh() {
     const QSignalBlocker blockers[] = {
-        QSignalBlocker(schedTime),      QSignalBlocker(everyHourCheck),
-        QSignalBlocker(hoursStepper),   QSignalBlocker(byDayMonth_),
-        QSignalBlocker(schedAll),       QSignalBlocker(schedMonthButton),
-        QSignalBlocker(schedMdayButton)};
+        QSignalBlocker(schedTime),       QSignalBlocker(everyHourCheck),
+        QSignalBlocker(hoursStepper),    QSignalBlocker(byDayMonth_),
+        QSignalBlocker(schedAll),        QSignalBlocker(schedMonthButton),
+        QSignalBlocker(schedMdayButton), QSignalBlocker(watchSettleBox)};
+    watchSettleBox->setValue(watchSettle_);
     schedTime->setTime(schedule_.timeOfDay());
     everyHourCheck->setChecked(schedule_.everyNHours);
     hoursStepper->setValue(schedule_.hoursStep);
@@ -162,5 +184,23 @@ void SchedulePane::showEntries(const std::optional<QList<QByteArray>>& lines,
                          QString::fromLocal8Bit(line).trimmed();
         }
         currentEntry->setText(texts.join(QStringLiteral("\n\n")));
+    }
+}
+
+void SchedulePane::showWatchState(WatchService::State state) {
+    const QSignalBlocker block(watchCheck);
+    watchCheck->setChecked(state == WatchService::State::Running);
+    switch (state) {
+        case WatchService::State::Running:
+            watchState->setText(tr("The watch is running."));
+            break;
+        case WatchService::State::NotRunning:
+            watchState->setText(tr("The watch is not running."));
+            break;
+        case WatchService::State::NoServiceManager:
+            watchState->setText(
+                tr("No user service manager is running: start \u201cdesktidy watch\u201d with "
+                   "your session instead."));
+            break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -25,7 +26,15 @@
 
 namespace {
 const QString autosaveName = QStringLiteral("setupPanel");
+
+// The widgets inside pane that Tab stops at, in the order Tab visits them.
+QList<QWidget*> tabStopsIn(QWidget* pane) {
+    QList<QWidget*> stops;
+    for (QWidget* w = pane->nextInFocusChain(); w != pane; w = w->nextInFocusChain())
+        if (pane->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus)) stops << w;
+    return stops;
 }
+}  // namespace
 
 SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
     switch (pane) {
@@ -34,7 +43,7 @@ SetupPanel::SizeRules SetupPanel::rulesFor(Pane pane) {
         case Folders:
             return {QSize(475, 397), true, 0};
         case Schedule:
-            return {QSize(496, 421), false, 0};
+            return {QSize(496, 560), false, 0};
         case Pack:
             return {QSize(609, 580), true, 580};
     }
@@ -57,7 +66,8 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
         },
         this);
     foldersView = new FoldersPane(controller, this);
-    scheduleView = new SchedulePane(controller.draft().schedule, this);
+    scheduleView =
+        new SchedulePane(controller.draft().schedule, controller.draft().watchSettle, this);
     packView = new PackPane(controller.draft(), this);
     // Each pane scrolls where the screen is too small for the room it asks for, so the
     // buttons below stay in view.
@@ -67,6 +77,7 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
         scrollers_[i]->setWidgetResizable(true);
         scrollers_[i]->setFrameShape(QFrame::NoFrame);
         scrollers_[i]->setWidget(panes[i]);
+        scrollers_[i]->setFocusPolicy(Qt::NoFocus);  // a focused control scrolls into view
         scrollers_[i]->hide();
     }
 
@@ -126,6 +137,13 @@ SetupPanel::SetupPanel(DesktidyController& controller, WindowStateStore& state, 
     layout->addLayout(paneArea_, 1);
     layout->addLayout(buttons);
 
+    // Tab runs through the pane bar, the pane shown, then the buttons as they read.
+    QList<QWidget*> order;
+    for (QAction* action : paneActions_->actions()) order << setupToolbar->widgetForAction(action);
+    for (QWidget* pane : panes) order << tabStopsIn(pane);
+    order << resetButton << cancelButton << saveButton;
+    for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order.at(i - 1), order.at(i));
+
     state_.restoreGeometry(autosaveName, this);
     packView->restoreColumns(state_);
     paneActions_->actions().at(General)->setChecked(true);
@@ -168,6 +186,12 @@ void SetupPanel::bindPaneCommands() {
         (void)controller_.removeSchedule();
         showCrontab();
     });
+    connect(scheduleView->watchCheck, &QCheckBox::clicked, this, [this](bool on) {
+        runCommand([this, on] {
+            (void)(on ? controller_.startWatchService() : controller_.stopWatchService());
+            scheduleView->showWatchState(controller_.watchServiceState());
+        });
+    });
 }
 
 void SetupPanel::saveSetup() {
@@ -201,7 +225,10 @@ void SetupPanel::doSetupPanel(Pane pane) {
     scrollers_[pane]->show();
     paneActions_->actions().at(pane)->setChecked(true);
     setWindowTitle(paneActions_->actions().at(pane)->text());
-    if (pane == Schedule) showCrontab();
+    if (pane == Schedule) {
+        showCrontab();
+        scheduleView->showWatchState(controller_.watchServiceState());
+    }
 
     const SizeRules rules = rulesFor(pane);
     if (rules.maximumHeight > 0) maximumHeight_ = rules.maximumHeight;

@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/gui/folders_pane.h"
 #include "app/gui/screen_fit.h"
 
 namespace {
@@ -46,6 +47,8 @@ TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
     resize(720, 400);
 
+    deleteButton->setToolTip(tr("Delete the selected items for good"));
+    clickOnDeleteKey(trashTableView, deleteButton);
     connect(buttons, &QDialogButtonBox::accepted, this, &TrashPanel::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(putBackButton, &QPushButton::clicked, this,
@@ -91,6 +94,5 @@ QList<Path> TrashPanel::selectedPaths() const {
 
 void TrashPanel::confirm() {
     const QList<Path> chosen = selectedPaths();
-    hide();  // the panel closes before the question
     Q_EMIT itemsChosen(chosen);
 }

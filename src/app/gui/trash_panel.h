@@ -10,9 +10,11 @@ class QTreeWidget;
 
 // The Trash view: each item of the Trash with its name, original place, deletion date
 // and size, newest first. The user selects any number of them; "Delete Selected Items"
-// hands the chosen paths on (none at all when nothing is selected) and closes the panel;
-// "Put Back" hands them on to go back where they came from, and the panel stays open to
-// show the Trash as it is then.
+// (or the Delete key in the list) hands the chosen paths on, none at all when nothing is
+// selected. The panel stays as it is meanwhile: whoever deletes them closes it once a
+// deletion ran, and a "Cancel" to the question leaves the list and its selection. "Put
+// Back" hands them on to go back where they came from, and the panel stays open to show
+// the Trash as it is then.
 class TrashPanel : public QDialog {
     Q_OBJECT
   public:
