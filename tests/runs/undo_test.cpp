@@ -236,9 +236,37 @@ TEST_F(JournalFixture, UndoRemovesOnlyTheTrashRecordOfAFolderItMadeInTheTrash) {
     EXPECT_FALSE(local.exists(trash.files() / "DKT Deleted Apps"));
 }
 
-// A record that lost the removal of the folder an item left (as records did when a kill
-// took it): undo makes the folder again when it lies inside the run's folder, and names
-// the folder as what is missing elsewhere.
+// A file a run wrote is taken back only while it is the one the run wrote, holding what it
+// was written with: for a killed run whose mark is missing, all of that or its start (the
+// kill came half-way through writing). Anything else there stays, and is listed.
+TEST_F(JournalFixture, UndoTakesBackOnlyTheFileTheRunWrote) {
+    const QByteArray written = "written by the run";
+    struct Row {
+        const char* name;
+        bool marked;     // the "wrote" mark is in the record
+        QByteArray now;  // what the file holds at the undo
+        bool removed;
+    } rows[] = {
+        {"whole", true, written, true},         {"changed", true, "mine now", false},
+        {"killed whole", false, written, true}, {"killed half", false, written.left(7), true},
+        {"killed empty", false, "", true},      {"not ours", false, "mine", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Path path = folder / row.name;
+        writeItem(path, row.now);
+        QByteArray lines = "kind undo\nfolder " + quoted(folder.bytes()) + "\nwrite " +
+                           quoted(path.bytes()) + ' ' + quoted(written) + '\n';
+        if (row.marked) lines += "wrote " + quoted(path.bytes()) + ' ' + identityAt(path) + '\n';
+        lines += "end done\n";
+        if (!row.marked) lines.chop(int(sizeof "end done\n") - 1);  // killed: no end
+        writeRecord(history.numbers().size() + 1, lines);
+        const UndoOutcome undone = undo(*history.read(history.numbers().last()));
+        EXPECT_EQ(local.exists(path), !row.removed);
+        EXPECT_EQ(undone.skipped.size(), row.removed ? 0 : 1);
+    }
+}
+
 // A restore killed half-way: a and b were back, b's Trash record removed, a's written
 // into the run's record but not yet removed; c was back too, and another c has taken its
 // name in the Trash since. Undo makes the Trash as it was for a and b, writing b's record
@@ -282,6 +310,9 @@ TEST_F(JournalFixture, AKilledRestoreIsUndoneToTheTrashWithTheRecordsAsTheyWere)
     EXPECT_EQ(contentsOf(folder / "c"), "c");
 }
 
+// A record that lost the removal of the folder an item left (as records did when a kill
+// took it): undo makes the folder again when it lies inside the run's folder, and names
+// the folder as what is missing elsewhere.
 TEST_F(JournalFixture, UndoMakesAgainAMissingFolderInsideTheRunsFolder) {
     put("a.txt", "a");
     put("b.txt", "b");
