@@ -19,12 +19,14 @@ bool folderIsThere(const Path& folder, Prompter& prompter) {
 }
 
 // The settings hold text, so a folder whose path is not UTF-8 cannot be stored there.
-std::optional<QString> storableText(const Path& folder, Prompter& prompter) {
+// settings names them as the user knows them: "the Setup" in the window.
+std::optional<QString> storableText(const Path& folder, Prompter& prompter,
+                                    const QString& settings) {
     std::optional<QString> text = folder.toText();
     if (!text)
         prompter.criticalNotice(QStringLiteral("The folder ") + folder.display() +
-                                QStringLiteral(" cannot be kept in the Setup: its name is not "
-                                               "UTF-8 text."));
+                                QStringLiteral(" cannot be kept in ") + settings +
+                                QStringLiteral(": its name is not UTF-8 text."));
     return text;
 }
 
@@ -124,8 +126,12 @@ RunResult DesktidyController::fileFolder(const Path& folder) {
     request.question = RunQuestion{
         QStringLiteral("File these files?"),
         QStringLiteral("Desktidy will file all of the files located in ") + folder.display() +
-            QStringLiteral(" into the appropriate folders.  You can always undo this by "
-                           "choosing Undesktidy... from the File menu."),
+            inWords(QStringLiteral(" into the appropriate folders.  You can always undo this by "
+                                   "choosing Undesktidy... from the File menu."),
+                    // Filing makes the folder the working folder, which unfile takes.
+                    QStringLiteral(" into the appropriate folders.  You can always undo this "
+                                   "with \u201cdesktidy undo\u201d or \u201cdesktidy "
+                                   "unfile\u201d.")),
         QStringLiteral("OK"), [this, folder] { return planDetails(planFiling(folder), folder); }};
     const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
         run.report() = fileWithin(run, folder);
@@ -136,15 +142,31 @@ RunResult DesktidyController::fileFolder(const Path& folder) {
     return end.result;
 }
 
+bool DesktidyController::tellNoFoldersListed(const QString& nothingTo) {
+    if (!distinctListedFolders().isEmpty()) return false;
+    services_.prompter.notice(
+        QStringLiteral("No folders are listed, so there is nothing to %1. ").arg(nothingTo) +
+        inWords(QStringLiteral("List them in the Folders pane of the Setup."),
+                QStringLiteral("List them with \u201cdesktidy folders add FOLDER...\u201d.")));
+    return true;
+}
+
 RunResult DesktidyController::fileListedFolders(Starter starter) {
+    // Said before anything is asked, rather than "done filing" with nothing done.
+    if (starter == Starter::User && tellNoFoldersListed(QStringLiteral("file")))
+        return RunResult::Done;
     RunRequest request{starter == Starter::Schedule ? RunKind::Scheduled : RunKind::FileAll, {}};
     if (starter == Starter::User)
         request.question = RunQuestion{
             QStringLiteral("File all of these files?"),
-            QStringLiteral("Desktidy will file all of the files located in all of the "
-                           "directories that are listed in the Desktidy Folders Setup.  You can "
-                           "always undo this by choosing Unfile All Stashery... from the File "
-                           "menu."),
+            inWords(QStringLiteral("Desktidy will file all of the files located in all of the "
+                                   "directories that are listed in the Desktidy Folders Setup.  "
+                                   "You can always undo this by choosing Unfile All Stashery... "
+                                   "from the File menu."),
+                    QStringLiteral("Desktidy will file all of the files located in all of the "
+                                   "folders of the folder list (\u201cdesktidy folders\u201d).  "
+                                   "You can always undo this with \u201cdesktidy undo\u201d or "
+                                   "\u201cdesktidy unfile --all\u201d.")),
             QStringLiteral("OK"), [this] { return listedFoldersDetails(); }};
     const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
         bool everyFolder = true;
@@ -218,18 +240,17 @@ RunReport DesktidyController::unfileWithin(RunContext& run, const Path& folder,
     return counts.report;
 }
 
-namespace {
-
-RunQuestion unfilingQuestion(const Path& folder) {
+RunQuestion DesktidyController::unfilingQuestion(const Path& folder) const {
     return {QStringLiteral("Unfile these files?"),
             QStringLiteral("Desktidy will unfile all of the files located in ") + folder.display() +
-                QStringLiteral(" which are inside the Desktidy folders.  You can always redo "
-                               "the filing by choosing Desktidy... from the File menu."),
+                inWords(QStringLiteral(" which are inside the Desktidy folders.  You can always "
+                                       "redo the filing by choosing Desktidy... from the File "
+                                       "menu."),
+                        QStringLiteral(" which are inside the Desktidy folders.  You can always "
+                                       "undo this with \u201cdesktidy undo\u201d.")),
             QStringLiteral("OK"),
             {}};
 }
-
-}  // namespace
 
 RunResult DesktidyController::unfileFolder(const Path& folder) {
     if (!folderIsThere(folder, services_.prompter)) return RunResult::Failed;
@@ -253,13 +274,18 @@ RunResult DesktidyController::unfileFolder(const Path& folder) {
 }
 
 RunResult DesktidyController::unfileListedFolders() {
+    if (tellNoFoldersListed(QStringLiteral("unfile"))) return RunResult::Done;
     RunRequest request{RunKind::UnfileAll, {}};
     request.question = RunQuestion{
         QStringLiteral("Unfile all of these files?"),
-        QStringLiteral("Desktidy will unfile all of the files located in all of the "
-                       "directories that are listed in the Desktidy Folders Setup.  You can "
-                       "always redo the filing by choosing File All Stashery... from the File "
-                       "menu."),
+        inWords(QStringLiteral("Desktidy will unfile all of the files located in all of the "
+                               "directories that are listed in the Desktidy Folders Setup.  You "
+                               "can always redo the filing by choosing File All Stashery... from "
+                               "the File menu."),
+                QStringLiteral("Desktidy will unfile all of the files located in all of the "
+                               "folders of the folder list (\u201cdesktidy folders\u201d).  You "
+                               "can always undo this with \u201cdesktidy undo\u201d or "
+                               "\u201cdesktidy file --all\u201d.")),
         QStringLiteral("OK"),
         {}};
     const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
@@ -299,7 +325,9 @@ RunResult DesktidyController::unfileListedFolders() {
 }
 
 RunResult DesktidyController::keepWorkingFolder(const Path& folder) {
-    const std::optional<QString> text = storableText(folder, services_.prompter);
+    const std::optional<QString> text =
+        storableText(folder, services_.prompter,
+                     inWords(QStringLiteral("the Setup"), QStringLiteral("the settings")));
     if (!text) return RunResult::Failed;
     draft_.workingFolder = *text;
     saveSetup();
@@ -311,7 +339,9 @@ RunResult DesktidyController::addFolders(const QList<Path>& folders) {
     QList<Path> listed = distinctListedFolders();
     for (const Path& given : folders) {
         const Path folder = given.cleaned();
-        const std::optional<QString> text = storableText(folder, services_.prompter);
+        const std::optional<QString> text =
+            storableText(folder, services_.prompter,
+                         inWords(QStringLiteral("the Setup"), QStringLiteral("the settings")));
         if (!text) return RunResult::Failed;
         if (const QString why = whyNotListable(folder, listed); !why.isEmpty()) {
             services_.prompter.criticalNotice(why);

@@ -74,13 +74,30 @@ RunResult DesktidyController::copyPackRows(PackSide side) {
     const bool unpack = side == PackSide::Unpack;
     const CopyRunTexts texts = unpack ? CopyRunTexts::unpack() : CopyRunTexts::pack();
     const bool replaceWithoutAsking = unpack ? saved_.unpackOverwrite : saved_.packOverwrite;
+    const QString listName = unpack ? QStringLiteral("unpack") : QStringLiteral("pack");
+    // Said before anything is asked, rather than "all done packing" with nothing done.
+    if (packRows(side).isEmpty()) {
+        services_.prompter.notice(
+            QStringLiteral("The %1 list is empty, so there is nothing to %1. ").arg(listName) +
+            inWords(QStringLiteral("Add rows in the Pack Stashery pane of the Setup."),
+                    QStringLiteral("Add rows with \u201cdesktidy %1-list add SOURCE "
+                                   "DESTINATION\u201d.")
+                        .arg(listName)));
+        return RunResult::Done;
+    }
     const CopyList list = copyListOf(packRows(side), replaceWithoutAsking, keptFolders());
     // The run changes its destination folders, so a second run on any of them waits.
     RunRequest request{texts.kind, {}};
     for (const CopyRow& row : list.rows)
         if (!request.folders.contains(row.destination)) request.folders << row.destination;
-    request.question =
-        RunQuestion{texts.confirmTitle, texts.confirmMessage, QStringLiteral("OK"), {}};
+    request.question = RunQuestion{
+        texts.confirmTitle,
+        inWords(texts.confirmMessage,
+                QStringLiteral("Desktidy will copy every item of the %1 list (\u201cdesktidy "
+                               "%1-list\u201d) into its destination folder.")
+                    .arg(listName)),
+        QStringLiteral("OK"),
+        {}};
     return pipeline_
         .run(request,
              [&](RunContext& run) {

@@ -21,15 +21,17 @@ RunResult DesktidyController::undoRun(const RunRecord& record, Confirmation ask)
     QString where;
     if (!record.folders.isEmpty() && !record.folders.first().isEmpty())
         where = QStringLiteral(" in ") + record.folders.first().display();
+    const QString kind = runKindName(record.kind, runOptions_.wording);
     // Asked here, or already (the watch's notification was the question).
     std::optional<RunQuestion> question;
     if (ask == Confirmation::AskFirst)
-        question = RunQuestion{QStringLiteral("Undo %1?").arg(runKindTitle(record.kind)),
+        question = RunQuestion{inWords(QStringLiteral("Undo %1?").arg(kind),
+                                       QStringLiteral("Undo run %1?").arg(record.number)),
                                QStringLiteral("Desktidy will move back what run %1 (%2%3) moved. "
                                               "An item that has moved since, or whose old place "
                                               "is taken, stays where it is.")
                                    .arg(record.number)
-                                   .arg(runKindTitle(record.kind), where),
+                                   .arg(kind, where),
                                QStringLiteral("Undo"),
                                {}};
     return carryOutUndo(record, std::move(question));
@@ -38,7 +40,7 @@ RunResult DesktidyController::undoRun(const RunRecord& record, Confirmation ask)
 RunResult DesktidyController::carryOutUndo(const RunRecord& record,
                                            std::optional<RunQuestion> question) {
     const RunHistory history = runHistory();
-    if (const std::optional<QString> why = whyNotUndoable(history, record)) {
+    if (const std::optional<QString> why = whyNotUndoable(history, record, runOptions_.wording)) {
         services_.prompter.criticalNotice(*why);
         return RunResult::Failed;
     }
@@ -52,10 +54,10 @@ RunResult DesktidyController::carryOutUndo(const RunRecord& record,
         request,
         [&](RunContext& run) {
             outcome = undoSteps(services_.files, record, trashLocation(), run.observer());
-            run.report() = outcome.report(record);
+            run.report() = outcome.report(record, runOptions_.wording);
             // What stayed, or could not be moved back, is told item by item.
             if (outcome.status != UndoOutcome::Status::Done || !outcome.skipped.isEmpty())
-                run.noticeAtEnd(outcome.summary(record),
+                run.noticeAtEnd(outcome.summary(record, runOptions_.wording),
                                 outcome.status == UndoOutcome::Status::Failed);
             switch (outcome.status) {
                 case UndoOutcome::Status::Stopped:
@@ -80,7 +82,7 @@ void DesktidyController::reviewStoppedRuns() {
         if (!record) continue;
         // A run of copies has no undo to offer: what its start put right is told.
         if (!isUndoable(record->kind)) {
-            services_.prompter.notice(stopped.line());
+            services_.prompter.notice(stopped.line(runOptions_.wording));
             continue;
         }
         // The planned count is known for the passes the run began.
@@ -93,7 +95,7 @@ void DesktidyController::reviewStoppedRuns() {
                 QStringLiteral("Run %1 (%2) stopped before its end, after moving %3 items. Undo "
                                "what it did, or keep it as it is?")
                     .arg(stopped.number)
-                    .arg(runKindTitle(stopped.kind), moved),
+                    .arg(runKindName(stopped.kind, runOptions_.wording), moved),
                 QStringLiteral("Undo"), QStringLiteral("Keep")))
             (void)carryOutUndo(*record, std::nullopt);
     }

@@ -20,6 +20,7 @@
 #include "settings/bundle_defaults.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
+#include "trash/trash_listing.h"
 
 struct TrashServices;
 class RunHistory;
@@ -43,6 +44,9 @@ struct RunOptions {
     // sets it on SIGINT and SIGTERM. (The window's Cancel belongs to its progress panel,
     // which a search does not open.)
     const std::atomic_bool* stopSearch = nullptr;
+    // Whose words the runs' questions and notices are in: the command line's name its
+    // commands where the window's name its menus.
+    Wording wording = Wording::Window;
 };
 
 // The program's state (the settings as saved and as being edited), and the runs, each
@@ -181,12 +185,16 @@ class DesktidyController {
     // --- Trash ---
     // The home folder's Trash ($XDG_DATA_HOME/Trash).
     TrashLocation trashLocation() const;
-    // The items directly in the Trash.
-    QList<Path> trashItems();
-    // The two-line label of an item: name, size and unit, then the full path.
-    QString itemLabel(const Path& path);
     // Deletes these items of the Trash for good, after asking.
     RunResult deleteTrashItems(const QList<Path>& items);
+    // The items of the Trash as the Trash view lists them: newest first, each with where
+    // it came from, when it was trashed and its size.
+    QList<TrashEntry> trashListing();
+    // What putting these items of the Trash back would do now. Nothing changes.
+    RunPlan planRestore(const QList<Path>& items);
+    // Puts these items of the Trash back where they came from, after asking (see
+    // restoreTrashItems in trash/trash_restore.h); none chosen is told, not asked.
+    RunResult restoreTrashItems(const QList<Path>& items);
 
     // --- Application removal ---
     // Where the application chooser starts: ~/Applications when it exists, else the home.
@@ -224,6 +232,10 @@ class DesktidyController {
     const QString& home() const { return home_; }
 
   private:
+    // The window's text, or the command line's, as the run options' wording asks.
+    QString inWords(const QString& window, const QString& commandLine) const {
+        return runOptions_.wording == Wording::Window ? window : commandLine;
+    }
     QString settingsHomeForJobs() const;
     QString stateHomeForJobs() const;
     // Adds a folder the user worked on to the recent-folders list (Open Recent).
@@ -240,6 +252,10 @@ class DesktidyController {
     RunReport unfileWithin(RunContext& run, const Path& folder, const RunPlan& plan);
     // What filing every listed folder will do, folder by folder, for its question.
     QString listedFoldersDetails();
+    // Tells that no folder is listed, so that a run over them has nothing to (file,
+    // unfile); false when folders are listed.
+    bool tellNoFoldersListed(const QString& nothingTo);
+    RunQuestion unfilingQuestion(const Path& folder) const;
     void loadSettings();
     QList<PackRow>& packRowsOf(PackSide side);
     // The folders no copy may replace (see CopyList::kept).

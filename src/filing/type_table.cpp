@@ -21,13 +21,46 @@ QByteArray filingItemType(QByteArrayView name) {
     return type;
 }
 
+QString matchedType(const QString& type) {
+    // An item type never holds a ".", so ".jpg" can only match as "." + "jpg".
+    return type.startsWith(u'.') ? type.mid(1) : type;
+}
+
+QString whyTypeNeverMatches(const QString& type) {
+    const QString matched = matchedType(type);
+    if (matched.size() < 2)
+        return QStringLiteral("filing reads only types of two characters or more");
+    if (matched.contains(u'.'))
+        return QStringLiteral("an item's type is what follows the last \u201c.\u201d of its name");
+    return QString();
+}
+
+std::optional<Category> categoryOfType(const Settings& settings, const QString& type) {
+    if (!whyTypeNeverMatches(type).isEmpty()) return std::nullopt;
+    const int index = TypeTable(settings).categoryOf("x." + matchedType(type).toUtf8());
+    if (index == noCategory) return std::nullopt;
+    return Category(index);
+}
+
+QList<Category> otherCategoriesListing(const Settings& settings, Category category,
+                                       const QString& type) {
+    QList<Category> others;
+    for (Category each : allCategories) {
+        if (each == category) continue;
+        for (const QString& entry : settings.types(each))
+            if (matchedType(entryType(entry)) == matchedType(type)) {
+                others << each;
+                break;
+            }
+    }
+    return others;
+}
+
 TypeTable::TypeTable(const Settings& settings) {
     for (int k = 1; k <= Settings::categoryCount; ++k) {
         for (const QString& entry : settings.types(Category(k))) {
-            QString type = entryType(entry);
+            const QString type = matchedType(entryType(entry));
             if (type.size() < 2) continue;
-            // An item type never holds a ".", so ".jpg" can only match as "." + "jpg".
-            if (type.startsWith(u'.')) type.remove(0, 1);
             const QByteArray key = type.toUtf8();
             lowestCategory_.insert(key, std::min(k, lowestCategory_.value(key, k)));
         }

@@ -64,6 +64,16 @@ class FileSystem {
     // first entry left with its reason, and how many more there are.
     virtual FileError removeAll(const Path& path) = 0;
 
+    // --- Small files (a Trash record) ---
+    // Reads a regular file (never through a link) of at most limit bytes: EFBIG for a
+    // longer one, EINVAL for anything but a file.
+    virtual FileError readSmallFile(const Path& path, QByteArray& contents, qsizetype limit) = 0;
+    // Makes a new file holding contents; fails with EEXIST, replacing nothing, when the name
+    // is taken. A file that could not be written whole is removed again.
+    virtual FileError writeNewFile(const Path& path, const QByteArray& contents) = 0;
+    // Removes a file (a link as a link); never a folder.
+    virtual FileError removeFile(const Path& path) = 0;
+
     // Moves from to the free path to on another file system, where moveNoReplace fails with
     // EXDEV: by copy, then removal of the old item, as moveByCopy (platform/move_across.h)
     // makes it. Never a tool, never into a mount inside the item.
@@ -104,6 +114,10 @@ class LocalFileSystem : public FileSystem {
     FileError makeDirectory(const Path& path) override;
     FileError removeEmptyDirectory(const Path& path) override;
     FileError removeAll(const Path& path) override;
+    // In small_files.cpp.
+    FileError readSmallFile(const Path& path, QByteArray& contents, qsizetype limit) override;
+    FileError writeNewFile(const Path& path, const QByteArray& contents) override;
+    FileError removeFile(const Path& path) override;
     // In file_copy.cpp.
     FileError copyEntry(const Path& from, const Path& to) override;
     FileError copyAttributes(const Path& from, const Path& to) override;

@@ -26,6 +26,7 @@ constexpr KindRow kinds[] = {
     {RunKind::RemoveApp, "remove-app", "Remove Application", true},
     {RunKind::Undo, "undo", "Undo", true},
     {RunKind::EmptyTrash, "empty-trash", "Empty Trash", false},
+    {RunKind::Restore, "restore", "Put Back", true},
 };
 
 const KindRow& rowOf(RunKind kind) {
@@ -49,6 +50,10 @@ std::optional<RunKind> runKindFromKey(QByteArrayView key) {
 QString runKindTitle(QByteArrayView key) {
     if (const std::optional<RunKind> kind = runKindFromKey(key)) return runKindTitle(*kind);
     return QString::fromUtf8(key);
+}
+
+QString runKindName(QByteArrayView key, Wording wording) {
+    return wording == Wording::Window ? runKindTitle(key) : QString::fromUtf8(key);
 }
 
 bool isUndoable(RunKind kind) { return rowOf(kind).undoable; }

@@ -161,6 +161,13 @@ QString resultLine(const RunReport& r, const QLocale& locale) {
                                      .arg(counted(r.done, "item", "items", locale));
             line += stayedSentence(r, "stayed", locale);
             break;
+        case RunKind::Restore:
+            line =
+                r.done == 0
+                    ? QStringLiteral("Nothing was put back.")
+                    : QStringLiteral("Put back %1.").arg(counted(r.done, "item", "items", locale));
+            line += stayedSentence(r, "stayed in the Trash", locale);
+            break;
     }
     if (r.cancelled)
         line += QStringLiteral(" Cancelled after %1 of %2.")

@@ -237,6 +237,38 @@ FileError JournalingFileSystem::removeAll(const Path& path) {
     return inner_.removeAll(path);
 }
 
+FileError JournalingFileSystem::readSmallFile(const Path& path, QByteArray& contents,
+                                              qsizetype limit) {
+    return inner_.readSmallFile(path, contents, limit);
+}
+
+FileError JournalingFileSystem::writeNewFile(const Path& path, const QByteArray& contents) {
+    if (!runOpen()) return inner_.writeNewFile(path, contents);
+    FileError error;
+    RunJournal* record = journal(error);
+    if (!recorded(record && record->noteWritingFile(path, contents, error), error)) return error;
+    error = inner_.writeNewFile(path, contents);
+    listed_.changed(path);
+    // Without its mark the file counts as written by a killed run when it holds what the
+    // record says, and as never written by one that ended.
+    FileError unmarked;
+    if (error.ok())
+        if (const auto made = inner_.status(path))
+            recorded(record->noteWroteFile(path, identityFrom(*made), unmarked), unmarked);
+    return error;
+}
+
+FileError JournalingFileSystem::removeFile(const Path& path) {
+    if (!runOpen()) return inner_.removeFile(path);
+    QByteArray contents;
+    FileError error = inner_.readSmallFile(path, contents, keptFileLimit);
+    if (!error.ok()) return error;
+    RunJournal* record = journal(error);
+    if (!recorded(record && record->noteRemovingFile(path, contents, error), error)) return error;
+    listed_.changed(path);
+    return inner_.removeFile(path);
+}
+
 FileError JournalingFileSystem::copyEntry(const Path& from, const Path& to) {
     FileError error;
     if (!noteIfTemporary(to, error)) return error;

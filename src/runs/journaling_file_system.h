@@ -59,6 +59,13 @@ class JournalingFileSystem : public FileSystem {
     FileError makeDirectory(const Path& path) override;
     FileError removeEmptyDirectory(const Path& path) override;
     FileError removeAll(const Path& path) override;
+    FileError readSmallFile(const Path& path, QByteArray& contents, qsizetype limit) override;
+    // Written before, with the contents, and marked with the new file's identity after.
+    FileError writeNewFile(const Path& path, const QByteArray& contents) override;
+    // The file's contents are written into the record before it goes, so that an undo can
+    // write it again; a file that cannot be read whole (over keptFileLimit) is not removed.
+    FileError removeFile(const Path& path) override;
+    static constexpr qsizetype keptFileLimit = 64 * 1024;
     FileError copyEntry(const Path& from, const Path& to) override;
     FileError copyAttributes(const Path& from, const Path& to) override;
     FileError exchange(const Path& first, const Path& second) override;

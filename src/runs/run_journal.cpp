@@ -288,6 +288,23 @@ bool RunJournal::noteTemporary(const Path& path, FileError& error) {
     return write("temp " + quoted(path.bytes()) + '\n', error);
 }
 
+bool RunJournal::noteWritingFile(const Path& path, const QByteArray& contents, FileError& error) {
+    return write("write " + quoted(path.bytes()) + ' ' + quoted(contents) + '\n', error);
+}
+
+bool RunJournal::noteWroteFile(const Path& path, const ItemIdentity& identity, FileError& error) {
+    const qsizetype before = waiting_.size();
+    appendClockIfMoved();  // the file is there now
+    waiting_ += "wrote " + quoted(path.bytes()) + ' ' + identityText(identity) + '\n';
+    if (storeWaiting(before, error)) return true;
+    lastClock_ = 0;
+    return false;
+}
+
+bool RunJournal::noteRemovingFile(const Path& path, const QByteArray& contents, FileError& error) {
+    return write("unlink " + quoted(path.bytes()) + ' ' + quoted(contents) + '\n', error);
+}
+
 void RunJournal::noteDone(qint64 id) {
     waiting_ += "done ";
     appendNumber(waiting_, std::uint64_t(id));

@@ -66,6 +66,12 @@ class RunJournal {
     // The item of move id now lives on another file system, as the copy with this
     // identity, and its old one is about to be removed.
     bool noteMovedAcross(qint64 id, const ItemIdentity& identity, FileError& error);
+    // The same for a small file about to be made, and for one about to be removed: each
+    // with what it holds, so that an undo can remove the one or write the other again.
+    bool noteWritingFile(const Path& path, const QByteArray& contents, FileError& error);
+    bool noteRemovingFile(const Path& path, const QByteArray& contents, FileError& error);
+    // The file is made, with this identity (after a "clock" line: it is born before it).
+    bool noteWroteFile(const Path& path, const ItemIdentity& identity, FileError& error);
     bool noteFolder(const Path& folder, FileError& error);
     bool notePlanned(qsizetype items, FileError& error);
     // Kept until the next store.

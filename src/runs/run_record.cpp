@@ -92,9 +92,10 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
     if (!text.startsWith("desktidy-run 1\n")) return std::nullopt;
     RunRecord record;
     record.number = number;
-    QHash<qint64, qsizetype> moveAt;      // move id -> index in entries
-    QHash<QByteArray, qsizetype> madeAt;  // folder -> index of its latest "mkdir"
-    RecordClock clock;                    // the latest "clock" line
+    QHash<qint64, qsizetype> moveAt;         // move id -> index in entries
+    QHash<QByteArray, qsizetype> madeAt;     // folder -> index of its latest "mkdir"
+    QHash<QByteArray, qsizetype> writtenAt;  // file -> index of its latest "write"
+    RecordClock clock;                       // the latest "clock" line
     for (QByteArrayView line : QByteArray::fromRawData(text.data(), text.size()).split('\n')) {
         // A killed run's record ends in the zero bytes of space reserved ahead; marks
         // added later follow them on the same line.
@@ -151,6 +152,22 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number) {
             record.entries[*at].done = true;
         } else if (key == "rmdir" && count == 2) {
             record.entries << RunEntry{RunEntry::Kind::RemovedFolder, 0, Path(word(1))};
+        } else if (key == "write" && count == 3) {
+            RunEntry entry{.kind = RunEntry::Kind::WroteFile, .path = Path(word(1))};
+            entry.contents = word(2);
+            writtenAt.insert(word(1), record.entries.size());
+            record.entries << entry;
+        } else if (key == "wrote" && count == 3) {
+            const auto at = writtenAt.constFind(word(1));
+            const auto identity = identityFromText(word(2));
+            if (at == writtenAt.cend() || !identity) continue;
+            record.entries[*at].identity = *identity;
+            record.entries[*at].clock = clock;
+            record.entries[*at].done = true;
+        } else if (key == "unlink" && count == 3) {
+            RunEntry entry{.kind = RunEntry::Kind::RemovedFile, .path = Path(word(1))};
+            entry.contents = word(2);
+            record.entries << entry;
         } else if (key == "temp" && count == 2) {
             record.entries << RunEntry{RunEntry::Kind::Temporary, 0, Path(word(1))};
         } else if (key == "result" && count == 2) {

@@ -33,6 +33,8 @@ struct RunEntry {
         RemovedFolder,  // path is an empty folder the run was about to remove
         Temporary,      // path is a temporary copy the run was making
         Exchange,       // path (a complete copy) and target swapped; identity is the copy's
+        WroteFile,      // path is a file the run made holding contents (when done; identity is its)
+        RemovedFile,    // path is a file holding contents, which the run was about to remove
     };
     Kind kind = Kind::Move;
     qint64 id = 0;  // moves and exchanges: the number the "done" mark refers to
@@ -44,6 +46,7 @@ struct RunEntry {
     // Moved to another file system by other means (a tool) after the move itself failed:
     // identity and clock are then the new item's.
     bool acrossDevices = false;
+    QByteArray contents;  // a file written or removed: what it holds
 
     // Whether status is this step's item: the same device and inode and, where the file
     // system gives birth times and the record its clock, born no later than that clock.

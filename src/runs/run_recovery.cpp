@@ -57,13 +57,13 @@ QString countOf(int count, const QString& one, const QString& many) {
 
 }  // namespace
 
-QString StoppedRun::line() const {
+QString StoppedRun::line(Wording wording) const {
     QString where;
     if (!folders.isEmpty() && !folders.first().isEmpty())
         where = QStringLiteral(" in ") + folders.first().display();
     QString text = QStringLiteral("Run %1 (%2%3) stopped before its end, ")
                        .arg(number)
-                       .arg(runKindTitle(kind), where);
+                       .arg(runKindName(kind, wording), where);
     const bool undoable = isUndoable(kind);
     if (undoable) {
         text += countOf(movesMade,

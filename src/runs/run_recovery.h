@@ -17,9 +17,9 @@ struct StoppedRun {
     // going to was free: undo puts them back.
     QList<Path> leftAside;
 
-    // One line for the command line: what stopped, what was put right, and what undo can
-    // do (a run of copies cannot be undone: it says so).
-    QString line() const;
+    // One line: what stopped, what was put right, and what undo can do (a run of copies
+    // cannot be undone: it says so); the kind is named in wording's words.
+    QString line(Wording wording) const;
 };
 
 // Finds the runs that stopped without their end mark and whose process is gone, puts

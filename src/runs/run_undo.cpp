@@ -1,6 +1,7 @@
 #include "runs/run_undo.h"
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -21,8 +22,20 @@ class Undoer {
     // False when the undo cannot go on: its own record cannot be written.
     bool undo(const RunEntry& entry) {
         switch (entry.kind) {
-            case RunEntry::Kind::Move:
-                return entry.acrossDevices ? copyBack(entry) : moveBack(entry);
+            case RunEntry::Kind::Move: {
+                // A Trash record written back just before (the step after this move in the
+                // run) names nothing unless its item is back in the Trash too.
+                const std::optional<Path> trashRecord = std::exchange(recordAwaitingItem_, {});
+                const bool goOn = entry.acrossDevices ? copyBack(entry) : moveBack(entry);
+                if (trashRecord && entry.path == trashItemOf(*trashRecord) &&
+                    !entry.isItem(files_.status(entry.path)))
+                    (void)files_.removeFile(*trashRecord);
+                return goOn;
+            }
+            case RunEntry::Kind::WroteFile:
+                return removeWrittenFile(entry);
+            case RunEntry::Kind::RemovedFile:
+                return writeRemovedFile(entry);
             case RunEntry::Kind::MadeFolder:
                 // A folder the run did not make after all stays; one a killed run was
                 // making counts as made. Removed only when nothing is left in it, and not
@@ -47,6 +60,73 @@ class Undoer {
     }
 
   private:
+    // The item in the Trash's files/ that path, a record in its info/ folder, is the record
+    // of; empty for any other path.
+    Path trashItemOf(const Path& path) const {
+        const QByteArray name = path.fileName();
+        if (path.parent() != trash_.info() || !name.endsWith(".trashinfo")) return {};
+        return trash_.files() / name.chopped(qsizetype(sizeof ".trashinfo") - 1);
+    }
+
+    bool holds(const Path& path, const QByteArray& contents) {
+        QByteArray now;
+        return files_.readSmallFile(path, now, JournalingFileSystem::keptFileLimit).ok() &&
+               now == contents;
+    }
+
+    // The file the run removed is written again, holding what it held, where its name is
+    // free. A Trash record only for an item about to go back into the Trash (moved out by
+    // the run, still where the run left it, its name in the Trash free): before the item,
+    // as the Trash takes an item, the record claiming the name first.
+    bool writeRemovedFile(const RunEntry& entry) {
+        if (holds(entry.path, entry.contents)) return true;  // never removed, or back already
+        const Path item = trashItemOf(entry.path);
+        if (!item.isEmpty() && !itemGoesBackTo(item)) return true;  // the item stays, listed
+        if (files_.exists(entry.path)) {
+            skip(entry.path, QStringLiteral("its name is taken"));
+            return true;
+        }
+        if (const FileError error = files_.writeNewFile(entry.path, entry.contents); !error.ok())
+            return fail(entry.path, error.message);
+        if (!item.isEmpty()) recordAwaitingItem_ = entry.path;
+        return true;
+    }
+
+    // Whether the run moved the item at inTrash out of the Trash, that item is still where
+    // the run left it, and nothing has its name in the Trash.
+    bool itemGoesBackTo(const Path& inTrash) {
+        if (files_.exists(inTrash)) return false;
+        for (const RunEntry& entry : record_.entries)
+            if (entry.kind == RunEntry::Kind::Move && entry.path == inTrash &&
+                entry.isItem(files_.status(entry.target)))
+                return true;
+        return false;
+    }
+
+    // A file the run wrote goes only while it is the one the run wrote and holds what it
+    // was written with. One a killed run was writing, before its mark, is known by what it
+    // holds alone: all or the start of it, as the kill may have come half-way.
+    // A Trash record goes only once its item has left the Trash.
+    bool removeWrittenFile(const RunEntry& entry) {
+        if (!entry.done && !record_.end.isEmpty()) return true;  // never written
+        if (!files_.exists(entry.path)) return true;
+        QByteArray now;
+        const bool read =
+            files_.readSmallFile(entry.path, now, JournalingFileSystem::keptFileLimit).ok();
+        const bool ours =
+            entry.done ? entry.isItem(files_.status(entry.path)) && read && now == entry.contents
+                       : read && entry.contents.startsWith(now);
+        if (!ours) {
+            skip(entry.path, QStringLiteral("it has changed since the run"));
+            return true;
+        }
+        if (const Path item = trashItemOf(entry.path); !item.isEmpty() && files_.exists(item))
+            return true;  // its item stayed in the Trash, and is listed as such
+        if (const FileError error = files_.removeFile(entry.path); !error.ok())
+            return fail(entry.path, error.message);
+        return true;
+    }
+
     // A folder made in the Trash (application removal's "DKT Deleted Apps") came with its
     // Trash record, which names nothing once the folder is gone.
     void removeTrashRecordOf(const Path& folder) {
@@ -157,6 +237,7 @@ class Undoer {
     const RunRecord& record_;
     const TrashLocation& trash_;
     UndoOutcome& outcome_;
+    std::optional<Path> recordAwaitingItem_;
 };
 
 QString itemsText(int count) {
@@ -165,10 +246,10 @@ QString itemsText(int count) {
 
 }  // namespace
 
-QString UndoOutcome::summary(const RunRecord& record) const {
+QString UndoOutcome::summary(const RunRecord& record, Wording wording) const {
     if (status == Status::Refused) return message;
     const QString run =
-        QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindTitle(record.kind));
+        QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindName(record.kind, wording));
     QString text;
     switch (status) {
         case Status::Done:
@@ -197,11 +278,11 @@ QString UndoOutcome::summary(const RunRecord& record) const {
     return text;
 }
 
-RunReport UndoOutcome::report(const RunRecord& record) const {
+RunReport UndoOutcome::report(const RunRecord& record, Wording wording) const {
     RunReport report;
     report.kind = RunKind::Undo;
     report.subject =
-        QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindTitle(record.kind));
+        QStringLiteral("run %1 (%2)").arg(record.number).arg(runKindName(record.kind, wording));
     report.done = movedBack;
     report.leftAlone = static_cast<int>(skipped.size());
     report.failed = static_cast<int>(failed.size());
@@ -210,11 +291,12 @@ RunReport UndoOutcome::report(const RunRecord& record) const {
     return report;
 }
 
-std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record) {
+std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record,
+                                      Wording wording) {
     const auto refusal = [&](const QString& why) {
         return QStringLiteral("Run %1 (%2) %3")
             .arg(record.number)
-            .arg(runKindTitle(record.kind), why);
+            .arg(runKindName(record.kind, wording), why);
     };
     if (!isUndoable(record.kind))
         return refusal(QStringLiteral("made copies, which cannot be undone."));

@@ -24,15 +24,16 @@ struct UndoOutcome {
     int undoRun = 0;      // the number of the undo's own record, 0 when it changed nothing
 
     // The closing message: what went back, what could not and why, then each item that
-    // stayed.
-    QString summary(const RunRecord& record) const;
+    // stayed. The run's kind is named in wording's words.
+    QString summary(const RunRecord& record, Wording wording = Wording::Window) const;
     // The undo as a run's report, for its result line: "Undid run 3 (Desktidy): 12 items
     // moved back." with what stayed counted, and each item that stayed as its details.
-    RunReport report(const RunRecord& record) const;
+    RunReport report(const RunRecord& record, Wording wording = Wording::Window) const;
 };
 
 // Why record cannot be undone now ("Run 3 (Pack) made copies, ..."); nullopt when it can.
-std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record);
+std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord& record,
+                                      Wording wording = Wording::Window);
 
 // Carries out the undo of record, newest step first, inside the run that is open on files
 // (the undo's own, kind "undo", so that it can be undone in turn): each item goes back with
@@ -41,7 +42,11 @@ std::optional<QString> whyNotUndoable(const RunHistory& history, const RunRecord
 // is listed as skipped. A folder its old place lies in that is missing is made again when
 // it lies inside one of the run's folders. Folders the run removed are made again before
 // items go back into them; folders it made are removed once empty, and with the one it
-// made in trash's files folder, that folder's Trash record. An item that cannot be moved
+// made in trash's files folder, that folder's Trash record. A small file the run removed
+// is written again where its name is free, and one it wrote goes while it is the one the
+// run wrote; of a Trash record, only with its item: one removed is written back just
+// before its item goes back into the Trash (and goes again if the item cannot), one
+// written goes only once its item has left the Trash. An item that cannot be moved
 // back for any other reason (a full disk, the undo's record not writable) makes the undo
 // Failed; the undo then stops at the first failure of its own record. A cancel stops it
 // after the item in hand.

@@ -1,11 +1,7 @@
 #include "trash/trash_listing.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QStringList>
 #include <algorithm>
-#include <cerrno>
 
 #include "trash/item_label.h"
 #include "trash/trash_emptying.h"
@@ -14,21 +10,6 @@ namespace {
 
 // A record is a few lines; anything longer than this is not one.
 constexpr qsizetype recordLimit = 64 * 1024;
-
-QByteArray readRecord(const Path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return {};
-    QByteArray text;
-    char buffer[4096];
-    while (text.size() < recordLimit) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        text.append(buffer, n);
-    }
-    ::close(fd);
-    return text;
-}
 
 }  // namespace
 
@@ -52,7 +33,12 @@ TrashEntry parseTrashRecord(const QByteArray& text) {
 QList<TrashEntry> trashEntries(const TrashLocation& trash, FileSystem& files) {
     QList<TrashEntry> entries;
     for (const Path& path : trashItemPaths(trash, files)) {
-        TrashEntry entry = parseTrashRecord(readRecord(trash.infoFileFor(path.fileName())));
+        QByteArray record;
+        (void)files.readSmallFile(trash.infoFileFor(path.fileName()), record, recordLimit);
+        TrashEntry entry = parseTrashRecord(record);
+        // A relative place is from the folder that holds the Trash.
+        if (!entry.originalPath.isEmpty() && !entry.originalPath.isAbsolute())
+            entry.originalPath = trash.folder.parent() / entry.originalPath.bytes();
         entry.path = path;
         entry.bytes = itemSizeInBytes(path, files);
         entry.sizeLabel = sizeText(entry.bytes);

@@ -29,7 +29,8 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_TRUE(help.out.contains("\n  remove-app "));
     const Outcome usage = desktidy({"rename", "-h"});  // -h is no rename option
     EXPECT_EQ(usage.status, 0) << usage.err.toStdString();
-    EXPECT_TRUE(usage.out.startsWith("Usage: desktidy [--yes] rename [options]"));
+    EXPECT_TRUE(usage.out.startsWith(
+        "Usage: desktidy [--yes] [--dry-run] [--json] rename [options] [FOLDER]\n"));
     EXPECT_TRUE(usage.out.contains("--remove-spaces"));
 }
 
@@ -75,6 +76,7 @@ TEST(CommandLine, OneGrammarReadsEveryStart) {
         {{"--yes"}, Kind::Usage},
         {{"--help", "file"}, Kind::Help},
         {{"help"}, Kind::Help},
+        {{"help", "file"}, Kind::Command, {"--help"}},
         {{"--version"}, Kind::Version},
         // Folders: absolute as a launcher passes them, relative when they are folders.
         {{"Desk"}, Kind::Window, {}, {}, {"Desk"}},
@@ -109,6 +111,40 @@ TEST(CommandLine, OneGrammarReadsEveryStart) {
     EXPECT_EQ(readStartArguments({"desktidy", "2"}, names, here).problem,
               "\u201c2\u201d is no command. The scheduled run is \u201cdesktidy 1\u201d alone, "
               "with no options or other arguments.");
+}
+
+// Each command's help shows what is optional as optional and the global options that apply
+// to it, and "help COMMAND" shows the same; those that do not apply are refused.
+TEST(CommandLine, EachCommandsHelpShowsItsOptionalPartsAndItsGlobalOptions) {
+    TempHome home;
+    const Outcome file = desktidy({"file", "--help"});
+    EXPECT_TRUE(file.out.startsWith(
+        "Usage: desktidy [--yes] [--dry-run] [--json] file [options] [FOLDER]\n"))
+        << file.out.toStdString();
+    EXPECT_TRUE(
+        file.out.endsWith("  --dry-run  Print what the run would do; change nothing.\n"
+                          "  --json     Print the output as JSON.\n"));
+    const Outcome types = desktidy({"help", "types"});
+    EXPECT_EQ(types.status, 0);
+    EXPECT_EQ(types.out, desktidy({"types", "--help"}).out);
+    EXPECT_TRUE(
+        types.out.startsWith("Usage: desktidy [--yes] types [options] [CATEGORY | add ... | "
+                             "remove "
+                             "... | which TYPE]\n"));
+    EXPECT_FALSE(types.out.contains("see --help"));
+    for (const char* command : {"folders", "settings", "archive-date", "trash", "undo"})
+        EXPECT_TRUE(desktidy({"help", command}).out.section('\n', 0, 0).endsWith("]")) << command;
+    EXPECT_TRUE(
+        desktidy({"help", "history"}).out.startsWith("Usage: desktidy [--yes] [--json] history"));
+
+    EXPECT_EQ(desktidy({"--json", "history"}).out, "{\"runs\":[]}\n");
+    const Outcome refused = desktidy({"--dry-run", "history"});
+    EXPECT_EQ(std::tuple(refused.status, refused.err),
+              std::tuple(2, QString("desktidy history: --dry-run is for file, unfile, pack, "
+                                    "unpack, rename, trash and remove-app\n")));
+    EXPECT_EQ(desktidy({"--json", "folders"}).err,
+              "desktidy folders: --json is for file, unfile, pack, unpack, rename, trash, "
+              "remove-app and history\n");
 }
 
 // What the grammar keeps from happening, as the program runs: an option after "--" or

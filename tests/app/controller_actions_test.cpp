@@ -57,3 +57,65 @@ TEST(TrashController, FindsTheResolvedDataFoldersAndMovesExactlyWhatIsChecked) {
 }
 
 }  // namespace
+
+namespace {
+
+// The questions and notices of a run are the window's or the command line's, by the one
+// switch the command line sets: the window's name its menus, the command line's commands.
+// A run over an empty list says so before asking anything, and runs nothing.
+TEST(RunWording, EachFrontEndNamesItsOwnWaysAndNothingToDoIsToldBeforeAsking) {
+    struct Row {
+        Wording wording;
+        const char *fileEnds, *unfileEnds, *undoTitle, *undoKind, *listFolders, *addRows;
+    };
+    const Row rows[] = {
+        {Wording::Window, "You can always undo this by choosing Undesktidy... from the File menu.",
+         "You can always redo the filing by choosing Desktidy... from the File menu.",
+         "Undo Desktidy?", "(Desktidy in ", "List them in the Folders pane of the Setup.",
+         "Add rows in the Pack Stashery pane of the Setup."},
+        {Wording::CommandLine,
+         "You can always undo this with \u201cdesktidy undo\u201d or \u201cdesktidy unfile\u201d.",
+         "You can always undo this with \u201cdesktidy undo\u201d.", "Undo run 1?", "(file in ",
+         "List them with \u201cdesktidy folders add FOLDER...\u201d.",
+         "Add rows with \u201cdesktidy %1-list add SOURCE DESTINATION\u201d."},
+    };
+    for (const Row& row : rows) {
+        ControllerFixture f;
+        f.c().setRunOptions({&f.frontEnd, nullptr, row.wording});
+        const Path desk = asPath(writeFile(f.home / "Desk/a.jpg").section('/', 0, -2));
+        f.prompter.confirmAnswers = {false, false, true, false};
+        EXPECT_EQ(f.c().fileFolder(desk), RunResult::Cancelled);
+        EXPECT_EQ(f.c().unfileFolder(desk), RunResult::Cancelled);
+        EXPECT_EQ(f.c().fileFolder(desk), RunResult::Done);
+        EXPECT_EQ(f.c().undoRun(*f.c().runToUndo()), RunResult::Cancelled);
+        ASSERT_EQ(f.prompter.calls.size(), 4);
+        EXPECT_TRUE(f.prompter.calls[0].endsWith(QString(row.fileEnds) + "|OK"))
+            << f.prompter.calls[0].toStdString();
+        EXPECT_TRUE(f.prompter.calls[1].endsWith(QString(row.unfileEnds) + "|OK"));
+        EXPECT_TRUE(f.prompter.calls[3].startsWith(QString("confirm|") + row.undoTitle +
+                                                   "|Desktidy will move back what run 1 " +
+                                                   row.undoKind))
+            << f.prompter.calls[3].toStdString();
+
+        f.prompter.calls.clear();
+        f.frontEnd.ends.clear();
+        f.c().draft().listedFolders.clear();
+        EXPECT_EQ(f.c().fileListedFolders(), RunResult::Done);
+        EXPECT_EQ(f.c().unfileListedFolders(), RunResult::Done);
+        EXPECT_EQ(f.c().copyPackRows(PackSide::Pack), RunResult::Done);
+        EXPECT_EQ(f.c().copyPackRows(PackSide::Unpack), RunResult::Done);
+        const QString noFolders = "notice|No folders are listed, so there is nothing to %1. ";
+        const QString noRows = "notice|The %1 list is empty, so there is nothing to %1. ";
+        const auto rowsFor = [&](const char* side) {
+            const QString add = row.addRows;  // the window's names no list
+            return noRows.arg(side) + (add.contains("%1") ? add.arg(side) : add);
+        };
+        EXPECT_EQ(f.prompter.calls, QStringList({noFolders.arg("file") + row.listFolders,
+                                                 noFolders.arg("unfile") + row.listFolders,
+                                                 rowsFor("pack"), rowsFor("unpack")}));
+        EXPECT_TRUE(f.frontEnd.ends.isEmpty());  // no run, no record
+        EXPECT_TRUE(f.notifier.posted.isEmpty());
+    }
+}
+
+}  // namespace

@@ -77,6 +77,49 @@ TEST(FilingCommands, FileUnfileAndTheListsAndArchiveDateSavedAtOnce) {
     EXPECT_EQ(readFile(home / "B/Images/new.jpg"), "new");
 }
 
+// "types which" says where a type files, as filing decides: the first category listing it,
+// case counted; "types add" adds what it is given and warns of an entry that can never
+// match, or that another category lists too, saying which one wins.
+TEST(FilingCommands, TypesWhichAndAddSayWhereATypeFiles) {
+    TempHome home;
+    const auto run = [](const QStringList& arguments) {
+        const Outcome o = desktidy(arguments);
+        return std::tuple(o.status, o.out, o.err);
+    };
+    const QString noMatch = "desktidy types: warning: \u201c%1\u201d can never match: %2\n";
+    EXPECT_EQ(run({"types", "which", ".jpg"}),
+              std::tuple(0, QString("image (Images)\n"), QString()));
+    EXPECT_EQ(run({"types", "which", "Jpg"}),
+              std::tuple(1, QString(),
+                         QString("desktidy types: no category lists Jpg; an item of this type "
+                                 "stays where it is\n")));
+    EXPECT_EQ(run({"types", "which", "c"}),
+              std::tuple(1, QString(),
+                         QString("desktidy types: \u201cc\u201d is never filed: filing reads only "
+                                 "types of two characters or more\n")));
+    EXPECT_EQ(run({"types", "add", "words", "jpg"}),
+              std::tuple(0, QString(),
+                         QString("desktidy types: warning: jpg is listed in image too; items of "
+                                 "this type go into image (Images), the first category that "
+                                 "lists it\n")));
+    EXPECT_EQ(run({"types", "add", "audio", ".jpg"}),
+              std::tuple(0, QString(),
+                         QString("desktidy types: warning: .jpg is listed in image, words too; "
+                                 "items of this type go into audio (Audio), the first category "
+                                 "that lists it\n")));
+    EXPECT_EQ(run({"types", "which", "jpg"}), std::tuple(0, QString("audio (Audio)\n"), QString()));
+    EXPECT_EQ(run({"types", "add", "words", ".h"}),
+              std::tuple(0, QString(),
+                         noMatch.arg(".h", "filing reads only types of two characters or more")));
+    EXPECT_EQ(run({"types", "add", "words", "tar.gz"}),
+              std::tuple(0, QString(),
+                         noMatch.arg("tar.gz",
+                                     "an item's type is what follows the last "
+                                     "\u201c.\u201d of its name")));
+    // Added all the same.
+    EXPECT_TRUE(desktidy({"types", "words"}).out.split('\n').contains(".h - "));
+}
+
 // A preview prints what would move and changes nothing at all, not even the settings or
 // the recent folders; the run then prints its result, as JSON too.
 TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
@@ -152,6 +195,6 @@ TEST(FilingCommands, SigintStopsTheRunCleanly) {
     EXPECT_TRUE(desktidy({"history"}).out.contains(QString("%1  stopped").arg(filed, 7)));
     const Outcome undone = desktidy({"--yes", "undo"});
     EXPECT_EQ(undone.status, 0);
-    EXPECT_EQ(undone.out, QString("Undid run 1 (Desktidy): %1 items moved back.\n").arg(filed));
+    EXPECT_EQ(undone.out, QString("Undid run 1 (file): %1 items moved back.\n").arg(filed));
     EXPECT_EQ(namesIn(desk).size(), count);
 }

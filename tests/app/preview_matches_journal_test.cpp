@@ -72,8 +72,11 @@ struct PreviewMatchesJournal : ::testing::Test {
         for (const PlannedStep& step : preview.steps)
             if (step.refusal == Refusal::None)
                 planned << (copies ? step.to.display() : planLine(step));
+        const int lastBefore = files.lastRunNumber();
         run();
-        const auto record = RunHistory(files.historyFolder()).read(files.lastRunNumber());
+        // An empty list runs nothing: no record of its own.
+        const int number = files.lastRunNumber() == lastBefore ? 0 : files.lastRunNumber();
+        const auto record = RunHistory(files.historyFolder()).read(number);
         for (const RunEntry& e : record ? record->entries : QList<RunEntry>()) {
             const QByteArray name = e.path.fileName();
             if (copies && e.kind == RunEntry::Kind::Temporary)

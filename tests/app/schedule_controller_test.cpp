@@ -91,6 +91,44 @@ TEST(ScheduleController, ARelativeProgramNameIsResolvedForCron) {
     EXPECT_EQ(f.c().cronCommand(), escapeForCrontab(self) + " 1 >/dev/null 2>&1 # Desktidy.app\n");
 }
 
+// The command writes what its options say and nothing else: no time given is a usage
+// error (never a made-up 09:00 entry), the days are every day unless given, and nothing
+// carries over from the schedule written before. --show says the entry in words.
+TEST(ScheduleCommand, WritesOnlyWhatIsGivenAndShowsTheEntryInWords) {
+    TempHome home;
+    const QString table = home / "crontab.txt";
+    const QString tool = writeFile(home / "bin/crontab",
+                                   "#!/bin/sh\nif [ \"$1\" = -l ]; then\n"
+                                   "  [ -f '" +
+                                       QFile::encodeName(table) +
+                                       "' ] || { echo 'no crontab for x' >&2; exit 1; }\n"
+                                       "  exec cat '" +
+                                       QFile::encodeName(table) +
+                                       "'\nfi\n"
+                                       "cat > '" +
+                                       QFile::encodeName(table) + "'\n");
+    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);
+    const QByteArray saved = qgetenv("DESKTIDY_CRONTAB");
+    qputenv("DESKTIDY_CRONTAB", QFile::encodeName(tool));
+
+    for (const QStringList& noTime : {QStringList{"schedule"}, {"schedule", "--days", "mon"}}) {
+        const Outcome refused = desktidy(noTime);
+        EXPECT_EQ(
+            std::tuple(refused.status, refused.err),
+            std::tuple(2, QString("desktidy schedule: give the time: --at HH:MM, or --every N "
+                                  "hours (see schedule --help)\n")));
+    }
+    EXPECT_FALSE(QFile::exists(table));
+    ASSERT_EQ(desktidy({"schedule", "--at", "7:05", "--days", "mon,wed"}).status, 0);
+    EXPECT_TRUE(readFile(table).startsWith("5\t7\t*\t*\t1,3\t")) << readFile(table).data();
+    ASSERT_EQ(desktidy({"schedule", "--every", "3"}).status, 0);
+    EXPECT_TRUE(readFile(table).startsWith("0\t*/3\t*\t*\t*\t")) << readFile(table).data();
+    const Outcome shown = desktidy({"schedule", "--show"});
+    EXPECT_EQ(shown.out,
+              "Files your listed folders every 3 hours:\n  " + QString::fromUtf8(readFile(table)));
+    qputenv("DESKTIDY_CRONTAB", saved);
+}
+
 // A crontab that cannot be listed, or no crontab tool at all, fails the command and
 // says which.
 TEST(ScheduleCommand, ACrontabThatCannotBeReadOrRunFailsAndSaysWhy) {

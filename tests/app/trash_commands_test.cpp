@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include "app/cli/command.h"
 #include "controller_fixture.h"
@@ -32,11 +33,19 @@ class TrashCommands : public ::testing::Test {
     TempHome home;
     QString trash = home / ".local/share/Trash";
 
-    void trashed(const QString& name) {
+    // An item of the Trash, by default from the home folder, and its record.
+    void trashed(const QString& name, const QString& from = {},
+                 const QByteArray& date = "2024-01-02T03:04:05") {
         writeFile(trash + "/files/" + name, "x");
-        writeFile(trash + "/info/" + name + ".trashinfo",
-                  "[Trash Info]\nPath=" + QFile::encodeName(home / name) +
-                      "\nDeletionDate=2024-01-02T03:04:05\n");
+        writeFile(
+            trash + "/info/" + name + ".trashinfo",
+            "[Trash Info]\nPath=" +
+                QFile::encodeName(from.isEmpty() ? home / name : from).toPercentEncoding("/") +
+                "\nDeletionDate=" + date + "\n");
+    }
+    // A line of the listing.
+    QString line(const QString& date, const QString& name, const QString& from) const {
+        return date.leftJustified(19) + "     4.0 KB  " + name + "  " + from + "\n";
     }
 };
 
@@ -48,14 +57,11 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
     const QString outside = writeFile(home / "precious");
     ASSERT_EQ(trashListNames(home), QStringList({home / "a", home / "b"}));
 
-    Outcome list = desktidy({"trash"});
-    EXPECT_EQ(list.status, 0);
-    EXPECT_EQ(list.out,
-              "a - 4.0 KB\n" + trash + "/files/a\n\nb - 4.0 KB\n" + trash + "/files/b\n\n");
-
-    for (const QString& bad : {outside, trash + "/files/a/../../info", QString("../a")})
-        EXPECT_EQ(desktidy({"--yes", "trash", "delete", bad}).status, 2) << bad.toStdString();
-    EXPECT_EQ(desktidy({"--yes", "trash", "delete", "nope"}).status, 1);
+    // Anything in the Trash but its items is refused; a path elsewhere names the place an
+    // item came from, and none came from these.
+    EXPECT_EQ(desktidy({"--yes", "trash", "delete", trash + "/files/a/../../info"}).status, 2);
+    for (const QString& none : {outside, QString("../a"), QString("nope")})
+        EXPECT_EQ(desktidy({"--yes", "trash", "delete", none}).status, 1) << none.toStdString();
     EXPECT_EQ(desktidy({"trash", "delete", "a"}).status, 1);  // no terminal: Cancel
 
     EXPECT_EQ(desktidy({"--yes", "trash", "delete", "a"}).status, 0);
@@ -69,6 +75,63 @@ TEST_F(TrashCommands, ListsAndDeletesItemsOfTheTrashOnly) {
               "desktidy trash: \u201cdelete\u201d takes the names of the items to "
               "delete (\u201cdesktidy trash\u201d lists them)\n");
     EXPECT_TRUE(QFile::exists(trash + "/files/b"));
+}
+
+// Two trashed "old report.pdf" are told apart by where they came from and when; a bare name
+// that picks both is refused with both, the place one came from picks it, and it goes back
+// there as a run that history lists and undo takes back into the Trash, record and all.
+TEST_F(TrashCommands, ListsNewestFirstAndPutsBackTheItemANameOrItsPlacePicks) {
+    const QString docs = home / "Docs/old report.pdf", old = home / "Old/old report.pdf";
+    trashed("old report.pdf", docs, "2024-01-02T03:04:05");
+    trashed("old report.2.pdf", old, "2024-02-03T04:05:06");
+    writeFile(trash + "/files/stray", "x");  // no record
+    const QByteArray record = readFile(trash + "/info/old report.2.pdf.trashinfo");
+
+    EXPECT_EQ(desktidy({"trash"}).out,
+              line("2024-02-03 04:05:06", "old report.2.pdf", "from " + old) +
+                  line("2024-01-02 03:04:05", "old report.pdf", "from " + docs) +
+                  line("(no date)", "stray", "(no record of where it came from)"));
+    const QJsonArray items =
+        QJsonDocument::fromJson(desktidy({"--json", "trash"}).out.toUtf8())["items"].toArray();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0].toObject(), QJsonObject({{"name", "old report.2.pdf"},
+                                                {"path", trash + "/files/old report.2.pdf"},
+                                                {"original_path", old},
+                                                {"deleted", "2024-02-03T04:05:06"},
+                                                {"bytes", 1},
+                                                {"size", "4.0 KB"}}));
+    EXPECT_TRUE(items[2]["original_path"].isNull() && items[2]["deleted"].isNull());
+
+    const Outcome ambiguous = desktidy({"--yes", "trash", "restore", "old report.pdf"});
+    EXPECT_EQ(ambiguous.status, 2);
+    EXPECT_EQ(ambiguous.err,
+              "desktidy trash: \u201cold report.pdf\u201d names 2 items of the Trash; give the "
+              "one you mean by the path it came from or its path in the Trash:\n  " +
+                  trash + "/files/old report.2.pdf  (from " + old +
+                  ", deleted 2024-02-03 04:05:06)\n  " + trash + "/files/old report.pdf  (from " +
+                  docs + ", deleted 2024-01-02 03:04:05)\n");
+    EXPECT_EQ(desktidy({"--dry-run", "trash", "restore", old}).out,
+              trash + "/files/old report.2.pdf -> " + old + "\n");
+    EXPECT_EQ(desktidy({"--dry-run", "trash", "restore", "stray"}).out,
+              trash +
+                  "/files/stray  [stays: not allowed: it has no record of where it came "
+                  "from]\n");
+    EXPECT_FALSE(QFile::exists(old));
+
+    const Outcome back = desktidy({"--yes", "trash", "restore", old});
+    EXPECT_EQ(std::tuple(back.status, back.out), std::tuple(0, QString("Put back 1 item.\n")));
+    EXPECT_EQ(readFile(old), "x");  // its folder made
+    EXPECT_FALSE(QFile::exists(trash + "/info/old report.2.pdf.trashinfo"));
+    // Now the name picks the one left, by its Trash name and by the name it had.
+    EXPECT_EQ(desktidy({"--dry-run", "trash", "restore", "old report.pdf"}).out,
+              trash + "/files/old report.pdf -> " + docs + "\n");
+    EXPECT_TRUE(desktidy({"history"}).out.contains(QRegularExpression("  restore  +1  done ")));
+
+    const Outcome undone = desktidy({"--yes", "undo"});
+    EXPECT_EQ(undone.out, "Undid run 1 (restore): 1 item moved back.\n");
+    EXPECT_EQ(readFile(trash + "/files/old report.2.pdf"), "x");
+    EXPECT_EQ(readFile(trash + "/info/old report.2.pdf.trashinfo"), record);
+    EXPECT_FALSE(QFile::exists(home / "Old"));
 }
 
 // Arguments are bytes: "\377" is not UTF-8 and reads as U+FFFD, the spelling of the
@@ -87,9 +150,10 @@ TEST_F(TrashCommands, EachNameArgumentTakesExactlyTheItemOfItsBytes) {
 
     trashed("\\xFF");  // a backslash, "x", "F", "F": shown so, and not as the byte
     EXPECT_EQ(runRaw("trash").out,
-              "\\\\xFF - 4.0 KB\n" + trash + "/files/\\\\xFF\n\nbox - 4.0 KB\n" + trash +
-                  "/files/box\n\n\uFFFD - 4.0 KB\n" + trash + "/files/\uFFFD\n\n\\xFF - 4.0 KB\n" +
-                  trash + "/files/\\xFF\n\n");
+              line("2024-01-02 03:04:05", "\\\\xFF", "from " + home / "\\\\xFF") +
+                  line("2024-01-02 03:04:05", "box", "from " + home / "box") +
+                  line("2024-01-02 03:04:05", "\uFFFD", "from " + home / "\uFFFD") +
+                  line("(no date)", "\\xFF", "(no record of where it came from)"));
     const Outcome deleted = runRaw("--yes trash delete \"$(printf '\\377')\"");
     EXPECT_EQ(deleted.status, 0) << deleted.err.toStdString();
     EXPECT_EQ(::access(notUtf8, F_OK), -1);

@@ -138,9 +138,8 @@ TEST(WatchCommand, FilesEachBatchAsARunThatUndoTakesBack) {
     EXPECT_EQ(watch.out(), desk + ": Filed 2 items into 2 folders. (run 1)\n");
     EXPECT_EQ(namesIn(desk), (QStringList{"Images", "Words", "old.jpg"}));
     EXPECT_TRUE(desktidy({"history"})
-                    .out.contains(QRegularExpression(
-                        "   1  [-0-9]+ [0-9:]+  Filing on Arrival  +2  done     " +
-                        QRegularExpression::escape(desk))));
+                    .out.contains(QRegularExpression("   1  [-0-9]+ [0-9:]+  watch  +2  done     " +
+                                                     QRegularExpression::escape(desk))));
 
     const Outcome undone = desktidy({"--yes", "undo", "1"});
     EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
@@ -176,7 +175,7 @@ TEST(WatchCommand, SigtermDuringABatchEndsItsRecordAndExitsWithZero) {
     EXPECT_EQ(namesIn(desk).size(), count - filed + 1);
     const QString history = desktidy({"history"}).out;
     EXPECT_TRUE(history.startsWith(QString("   1  ")) &&
-                history.contains(QString("Filing on Arrival    %1  ").arg(filed, 6)) &&
+                history.contains(QString("watch       %1  ").arg(filed, 6)) &&
                 !history.contains("\n   2  "))
         << history.toStdString();
 }
@@ -218,8 +217,7 @@ TEST(WatchCommand, TheNotificationsUndoUndoesItsBatchOnly) {
     EXPECT_EQ(namesIn(desk + "/Words"), QStringList{"second.txt"});
     ASSERT_TRUE(waitUntil([&] { return watch.out().count('\n') == 3; }));
     // The undo's own result line follows the batches'.
-    EXPECT_EQ(watch.out().section('\n', 2, 2),
-              QString("Undid run 1 (Filing on Arrival): 1 item moved back."));
+    EXPECT_EQ(watch.out().section('\n', 2, 2), QString("Undid run 1 (watch): 1 item moved back."));
     EXPECT_EQ(watch.stop(), 0);
     const QString history = desktidy({"history"}).out;
     EXPECT_TRUE(history.contains(QRegularExpression("   1  .* undone ")) &&

@@ -355,6 +355,7 @@ TEST(TypeTable, GivesTheLowestCategoryWhoseListMatchesTheExtension) {
     Settings s = filingSettings();
     s.types(Category::Data) << "jpg - listed under data too";
     s.types(Category::Words) << "c - one letter"
+                             << ".h - one letter after its dot"
                              << "md\tMarkdown"
                              << " rtf - no type before the space";
     const TypeTable table(s);
@@ -365,7 +366,7 @@ TEST(TypeTable, GivesTheLowestCategoryWhoseListMatchesTheExtension) {
     EXPECT_EQ(table.categoryOf("old.tar.zip"), 2);  // the last extension
     EXPECT_EQ(table.categoryOf("it's.j'pg"), 3);    // apostrophes are no part of a type
     EXPECT_EQ(table.categoryOf("caf\xE9.jpg"), 3);  // a name that is not UTF-8 has a type too
-    for (const char* stays : {"Photo.JPG", ".hidden.jpg", ".md", "main.c", "jpg", "photo.",
-                              "photo.jpeg", "x.rtf", "x.\xFFjpg"})
+    for (const char* stays : {"Photo.JPG", ".hidden.jpg", ".md", "main.c", "main.h", "jpg",
+                              "photo.", "photo.jpeg", "x.rtf", "x.\xFFjpg"})
         EXPECT_EQ(table.categoryOf(stays), noCategory) << stays;
 }

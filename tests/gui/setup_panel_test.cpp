@@ -284,8 +284,11 @@ TEST_F(SetupPanelTest, ScheduleAndGeneralControlsWriteTheDraftAndTheButtonsTheCr
     EXPECT_EQ(schedule.currentEntry->text(), u"Desktidy is not scheduled now.");
     QTest::mouseClick(schedule.scheduleButton, Qt::LeftButton);
     EXPECT_EQ(owner, &panel());  // its alerts and progress stay above the Setup panel
+    // The entry in words, its line below.
     EXPECT_EQ(schedule.currentEntry->text(),
-              "Now in your crontab:\n" + QString(crontab).section(u'\n', 1, 1));
+              "Files your listed folders on Sundays, Mondays, Tuesdays, Thursdays, Fridays and "
+              "Saturdays at 09:00.\n" +
+                  QString(crontab).section(u'\n', 1, 1));
     QTest::mouseClick(schedule.removeScheduleButton, Qt::LeftButton);
     EXPECT_EQ(crontab, "MAILTO=x\n");
     tools.handler = [](const ToolRequest&) { return ToolResult{}; };  // not started

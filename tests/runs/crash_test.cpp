@@ -56,10 +56,11 @@ TEST(RunsEndToEnd, UndoGivesBackTheTreeAfterFilingUnfilingAndNameChanges) {
     EXPECT_EQ(history.status, 0);
     const QStringList lines = history.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_TRUE(lines[0].contains(QRegularExpression("^   1  .*  Desktidy  +34  undone   " +
+    // Kinds are named as the commands that make them.
+    EXPECT_TRUE(lines[0].contains(QRegularExpression("^   1  .*  file  +34  undone   " +
                                                      QRegularExpression::escape(folder) + "$")))
         << lines[0].toStdString();
-    EXPECT_TRUE(lines[5].contains("Undo")) << lines[5].toStdString();
+    EXPECT_TRUE(lines[5].contains("  undo  ")) << lines[5].toStdString();
 
     const Outcome none = desktidy({"--yes", "undo"});
     EXPECT_EQ(none.status, 1);
@@ -110,7 +111,7 @@ TEST(RunsEndToEnd, UndoOfAnApplicationRemovalPutsEveryItemBack) {
     ASSERT_FALSE(QFile::exists(home / ".config/Pad/settings"));
     const Outcome undone = desktidy({"--yes", "undo"});
     EXPECT_EQ(undone.status, 0);
-    EXPECT_EQ(undone.out, "Undid run 1 (Remove Application): 3 items moved back.\n");
+    EXPECT_EQ(undone.out, "Undid run 1 (remove-app): 3 items moved back.\n");
     EXPECT_EQ(homeItems(), before);
 }
 
@@ -135,7 +136,7 @@ TEST(RunsEndToEnd, PackIntoAFolderThatAnotherRunHoldsIsRefused) {
     EXPECT_EQ(desktidy({"--yes", "pack"}).status, 0);
     EXPECT_EQ(readFile(stick + "/Taxes/a.txt"), "a");
     // The copy put in place counts as the run's item.
-    EXPECT_TRUE(desktidy({"history"}).out.contains("Pack                      1  done"));
+    EXPECT_TRUE(desktidy({"history"}).out.contains("pack             1  done"));
 }
 
 // Name chains: the item that gives up its name sorts first (A goes to B, a takes A), and a
@@ -213,7 +214,7 @@ TEST(RunsEndToEnd, AnUndoThatCannotBeRecordedFails) {
     const Outcome failed = desktidy({"--yes", "undo", "1"});
     EXPECT_EQ(failed.status, 1);
     EXPECT_TRUE(
-        failed.err.contains("Could not undo all of run 1 (Desktidy): 0 items moved back, "
+        failed.err.contains("Could not undo all of run 1 (file): 0 items moved back, "
                             "1 could not be:"))
         << failed.err.toStdString();
     EXPECT_TRUE(failed.err.contains("have reached their end (999999999)"));

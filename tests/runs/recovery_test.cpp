@@ -35,8 +35,8 @@ TEST_F(JournalFixture, StoppedRunIsToldOnceAndItsTemporaryNamesPutRight) {
     ASSERT_EQ(stopped.size(), 1);
     EXPECT_EQ(stopped.first().movesMade, 1);  // a temporary name is no item's
     EXPECT_EQ(stopped.first().putRight, 2);
-    EXPECT_EQ(stopped.first().line(),
-              "Run 1 (Change Names in " + folder.display() +
+    EXPECT_EQ(stopped.first().line(Wording::CommandLine),
+              "Run 1 (rename in " + folder.display() +
                   ") stopped before its end, after 1 move; \u201cdesktidy undo 1\u201d puts "
                   "it back.");
     EXPECT_EQ(readFile(home.desktop() + "/Name.txt"), "case");
@@ -97,11 +97,14 @@ TEST_F(JournalFixture, AnItemOfACycleGoesBackOrOnOrIsLeftForUndo) {
         EXPECT_EQ(stopped.first().putRight, c.putRight);
         EXPECT_EQ(stopped.first().leftAside, c.putRight ? QList<Path>() : QList<Path>{aside});
         if (!c.putRight) {
-            EXPECT_TRUE(stopped.first().line().endsWith(
-                " 1 item is still under a temporary name, as its name is taken (undo puts "
-                "them back): " +
-                aside.display() + "."))
-                << stopped.first().line().toStdString();
+            EXPECT_TRUE(
+                stopped.first()
+                    .line(Wording::Window)
+                    .endsWith(
+                        " 1 item is still under a temporary name, as its name is taken (undo puts "
+                        "them back): " +
+                        aside.display() + "."))
+                << stopped.first().line(Wording::Window).toStdString();
         }
         (void)undo(*history.read(1));
         EXPECT_EQ(describeTree(folder), QStringList({"x f x", "y f y"}));

@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <ctime>
 
 #include "journal_fixture.h"
@@ -233,6 +234,82 @@ TEST_F(JournalFixture, UndoRemovesOnlyTheTrashRecordOfAFolderItMadeInTheTrash) {
     EXPECT_EQ(readFile(QString::fromUtf8(userRecord.bytes())), "mine");
     EXPECT_FALSE(local.exists(trashRecord));
     EXPECT_FALSE(local.exists(trash.files() / "DKT Deleted Apps"));
+}
+
+// A file a run wrote is taken back only while it is the one the run wrote, holding what it
+// was written with: for a killed run whose mark is missing, all of that or its start (the
+// kill came half-way through writing). Anything else there stays, and is listed.
+TEST_F(JournalFixture, UndoTakesBackOnlyTheFileTheRunWrote) {
+    const QByteArray written = "written by the run";
+    struct Row {
+        const char* name;
+        bool marked;     // the "wrote" mark is in the record
+        QByteArray now;  // what the file holds at the undo
+        bool removed;
+    } rows[] = {
+        {"whole", true, written, true},         {"changed", true, "mine now", false},
+        {"killed whole", false, written, true}, {"killed half", false, written.left(7), true},
+        {"killed empty", false, "", true},      {"not ours", false, "mine", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Path path = folder / row.name;
+        writeItem(path, row.now);
+        QByteArray lines = "kind undo\nfolder " + quoted(folder.bytes()) + "\nwrite " +
+                           quoted(path.bytes()) + ' ' + quoted(written) + '\n';
+        if (row.marked) lines += "wrote " + quoted(path.bytes()) + ' ' + identityAt(path) + '\n';
+        lines += "end done\n";
+        if (!row.marked) lines.chop(int(sizeof "end done\n") - 1);  // killed: no end
+        writeRecord(history.numbers().size() + 1, lines);
+        const UndoOutcome undone = undo(*history.read(history.numbers().last()));
+        EXPECT_EQ(local.exists(path), !row.removed);
+        EXPECT_EQ(undone.skipped.size(), row.removed ? 0 : 1);
+    }
+}
+
+// A restore killed half-way: a and b were back, b's Trash record removed, a's written
+// into the run's record but not yet removed; c was back too, and another c has taken its
+// name in the Trash since. Undo makes the Trash as it was for a and b, writing b's record
+// again before b goes in, and leaves the other c and its record alone.
+TEST_F(JournalFixture, AKilledRestoreIsUndoneToTheTrashWithTheRecordsAsTheyWere) {
+    for (const Path& made : {trash.folder, trash.files(), trash.info()}) makeFolder(text(made));
+    const auto recordOf = [&](const QByteArray& name) {
+        return "[Trash Info]\nPath=" + (folder / name).bytes() +
+               "\nDeletionDate=2024-01-02T03:04:05\n";
+    };
+    QByteArray lines = "kind restore\nfolder " + quoted(trash.files().bytes()) +
+                       "\ntime 2024-01-03T00:00:00Z\npid 999999999\n";
+    for (const QByteArray name : {"a", "b", "c"}) {
+        writeItem(trash.files() / name, name);
+        writeItem(trash.infoFileFor(name), recordOf(name));
+    }
+    const QStringList before = describeTree(trash.folder);
+    int id = 0;
+    for (const QByteArray name : {"a", "b", "c"}) {
+        ASSERT_TRUE(local.moveNoReplace(trash.files() / name, folder / name).ok());
+        const QByteArray number = QByteArray::number(++id);
+        lines += "move " + number + ' ' + quoted((trash.files() / name).bytes()) + ' ' +
+                 quoted((folder / name).bytes()) + ' ' + identityAt(folder / name) + "\ndone " +
+                 number + "\nunlink " + quoted(trash.infoFileFor(name).bytes()) + ' ' +
+                 quoted(recordOf(name)) + '\n';
+        if (name != "a") {
+            ASSERT_TRUE(local.removeFile(trash.infoFileFor(name)).ok());
+        }
+    }
+    writeItem(trash.files() / "c", "another c");
+    writeItem(trash.infoFileFor("c"), "[Trash Info]\nPath=/elsewhere/c\n");
+    writeRecord(1, lines);
+
+    const UndoOutcome undone = undo(*history.read(1));
+    EXPECT_EQ(undone.movedBack, 2);
+    EXPECT_EQ(undone.skipped, QStringList{text(folder / "c") + ": its old place, " +
+                                          text(trash.files() / "c") + ", is taken"});
+    QStringList expected = before;
+    expected.replaceInStrings("files/c f c", "files/c f another c")
+        .replaceInStrings(QRegularExpression("^info/c.trashinfo f .*"),
+                          "info/c.trashinfo f [Trash Info]\\x0APath=/elsewhere/c\\x0A");
+    EXPECT_EQ(describeTree(trash.folder), expected);
+    EXPECT_EQ(contentsOf(folder / "c"), "c");
 }
 
 // A record that lost the removal of the folder an item left (as records did when a kill

@@ -5,11 +5,14 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include "schedule/schedule_words.h"
+
 namespace {
 
 // The time, weekday and month fields follow the mode: by weekdays (none, or every day,
-// is "*"; the month pop-ups unused) or by month day; every N hours ignores the time.
-TEST(CrontabEntry, FieldsFollowTheMode) {
+// is "*"; the month pop-ups unused) or by month day; every N hours ignores the time. The
+// entry reads back in words.
+TEST(CrontabEntry, FieldsFollowTheModeAndReadBackInWords) {
     const QString command = buildDktCommand("/Apps/Desktidy.app/Contents/MacOS/Desktidy").value();
     EXPECT_EQ(command, "/Apps/Desktidy.app/Contents/MacOS/Desktidy 1 >/dev/null 2>&1\n");
     struct Row {
@@ -17,14 +20,41 @@ TEST(CrontabEntry, FieldsFollowTheMode) {
         std::array<bool, 7> weekdays;  // Sunday to Saturday
         int month;                     // 0: every month
         const char* fields;
+        const char* words;  // after "Files your listed folders "
     };
     const Row rows[] = {
-        {true, false, false, {1, 1, 0, 1}, 4, "30\t14\t*\t*\t7,1,3\t"},
-        {true, false, false, {}, 4, "30\t14\t*\t*\t*\t"},
-        {true, false, false, {1, 1, 1, 1, 1, 1, 1}, 4, "30\t14\t*\t*\t7,1,2,3,4,5,6\t"},
-        {true, false, true, {0, 1}, 4, "30\t14\t*\t*\t*\t"},
-        {false, false, false, {1, 1}, 4, "30\t14\t9\t4\t*\t"},
-        {false, true, false, {1, 1}, 0, "0\t*/3\t9\t*\t*\t"},
+        {true,
+         false,
+         false,
+         {1, 1, 0, 1},
+         4,
+         "30\t14\t*\t*\t7,1,3\t",
+         "on Sundays, Mondays and Wednesdays at 14:30"},
+        {true, false, false, {}, 4, "30\t14\t*\t*\t*\t", "every day at 14:30"},
+        {true,
+         false,
+         false,
+         {1, 1, 1, 1, 1, 1, 1},
+         4,
+         "30\t14\t*\t*\t7,1,2,3,4,5,6\t",
+         "every day at 14:30"},
+        {true, false, true, {0, 1}, 4, "30\t14\t*\t*\t*\t", "every day at 14:30"},
+        {false, false, false, {1, 1}, 4, "30\t14\t9\t4\t*\t", "on 9 April at 14:30"},
+        {false, false, false, {1, 1}, 0, "30\t14\t9\t*\t*\t", "on the 9th of every month at 14:30"},
+        {false,
+         true,
+         false,
+         {1, 1},
+         0,
+         "0\t*/3\t9\t*\t*\t",
+         "every 3 hours, on the 9th of every month"},
+        {true,
+         true,
+         false,
+         {0, 0, 0, 0, 0, 1},
+         0,
+         "0\t*/3\t*\t*\t5\t",
+         "every 3 hours, on Fridays"},
     };
     for (const Row& row : rows) {
         Schedule s;
@@ -35,8 +65,20 @@ TEST(CrontabEntry, FieldsFollowTheMode) {
         s.days = ScheduleDays{row.everyDay, row.weekdays};
         s.month = row.month;
         s.monthDay = 9;
-        EXPECT_EQ(crontabEntry(s, command), row.fields + command) << row.fields;
+        const QByteArray entry = crontabEntry(s, command);
+        EXPECT_EQ(entry, row.fields + command) << row.fields;
+        EXPECT_EQ(describeCrontabEntry(entry),
+                  QStringLiteral("Files your listed folders ") + QLatin1String(row.words));
     }
+    for (const auto& [line, words] :
+         {std::pair{"0\t*/1\t*\t3\t*\tx", "every hour, every day in March"},
+          std::pair{"5 7 22 * * x", "on the 22nd of every month at 07:05"},
+          std::pair{"5 7 11 * * x", "on the 11th of every month at 07:05"},
+          std::pair{"5 7 * 2 * x", "every day in February at 07:05"}})
+        EXPECT_EQ(describeCrontabEntry(line), QStringLiteral("Files your listed folders ") + words);
+    // A line edited by hand into times the program never writes is not put in words.
+    for (const char* line : {"*/5 * * * * x", "0 9 * * 1-5 x", "0 9 1 * 1 x", "0 9 * *"})
+        EXPECT_EQ(describeCrontabEntry(line), std::nullopt) << line;
 }
 
 // Cron takes "31 2" for February 31 and never runs it: such a day is refused, by month

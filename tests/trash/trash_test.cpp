@@ -10,6 +10,7 @@
 #include "trash/trash_emptying.h"
 #include "trash/trash_listing.h"
 #include "trash/trash_records.h"
+#include "trash/trash_restore.h"
 
 TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
     const std::pair<std::int64_t, const char*> table[] = {
@@ -73,6 +74,23 @@ TEST_F(TrashTest, ListsItemsNewestFirstWithTheirRecordsAndSizes) {
     // A group other than [Trash Info] and a bad date give nothing.
     EXPECT_TRUE(entries[3].originalPath.isEmpty());
     EXPECT_FALSE(entries[3].deletionDate.isValid());
+}
+
+// The place an item goes back to is the one its record names, absolute or from the folder
+// that holds the Trash; a record that climbs out with "." or "..", names no place, or holds
+// a NUL byte (which would cut the path short at the system call) names none.
+TEST(TrashRestorePlace, IsTheRecordedPlaceOrNone) {
+    const TrashLocation trash{Path("/home/ann/.local/share/Trash")};
+    const auto placeOf = [&](const QByteArray& recorded) {
+        return restorePlace(parseTrashRecord("[Trash Info]\nPath=" + recorded + "\n").originalPath,
+                            trash)
+            .bytes();
+    };
+    EXPECT_EQ(placeOf("/home/ann/caf%E9%20x.txt"), "/home/ann/caf\xe9 x.txt");
+    EXPECT_EQ(placeOf("notes/a.txt"), "/home/ann/.local/share/notes/a.txt");
+    for (const QByteArray bad :
+         {"", "/", "/home/ann/../../etc/passwd", "./a", "/home/ann/a%00/b", "/home/ann/%2E%2E/x"})
+        EXPECT_EQ(placeOf(bad), QByteArray()) << bad.constData();
 }
 
 TEST(TrashNames, FirstFewThenHowManyMore) {

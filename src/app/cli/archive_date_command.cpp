@@ -24,7 +24,13 @@ QString ArchiveDateCommand::summary() const {
 
 int ArchiveDateCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("date"), QStringLiteral("none or YYYY [MM [DD]]"),
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints or sets the day up to which filing archives items first: items last changed "
+        "on or before it go into the archive folder, sorted by category. \u201cnone\u201d "
+        "turns archiving off."));
+    parser.addPositionalArgument(QStringLiteral("date"),
+                                 QStringLiteral("none, or a year with a month and a day; none "
+                                                "given prints it."),
                                  QStringLiteral("[none | YYYY [MM [DD]]]"));
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList date = parser.positionalArguments();

@@ -8,8 +8,9 @@
 
 namespace {
 
-// Qt's help names the program's path; ours names the command as it is typed.
-QString helpFor(const QCommandLineParser& parser, const QString& name) {
+// Qt's help names the program's path; ours names the command as it is typed, with the
+// global options that apply to it before it, and says what they do.
+QString helpFor(const QCommandLineParser& parser, const Command& command) {
     const QString text = parser.helpText();
     const QStringList arguments = QCoreApplication::arguments();
     const QString qtStart =
@@ -18,8 +19,20 @@ QString helpFor(const QCommandLineParser& parser, const QString& name) {
     const QString firstLine = text.section(u'\n', 0, 0);
     const QString syntax = firstLine.startsWith(qtStart) ? firstLine.mid(qtStart.size())
                                                          : QStringLiteral(" [options]");
-    return QStringLiteral("Usage: desktidy [--yes] ") + name + syntax + u'\n' +
-           text.section(u'\n', 1);
+    QString globals = QStringLiteral("[--yes]");
+    QString globalHelp = QStringLiteral(
+        "\nGlobal options (before the command):\n"
+        "  --yes      Answer every question with its default button.\n");
+    if (command.takesDryRun()) {
+        globals += QStringLiteral(" [--dry-run]");
+        globalHelp += QStringLiteral("  --dry-run  Print what the run would do; change nothing.\n");
+    }
+    if (command.takesJson()) {
+        globals += QStringLiteral(" [--json]");
+        globalHelp += QStringLiteral("  --json     Print the output as JSON.\n");
+    }
+    return QStringLiteral("Usage: desktidy ") + globals + u' ' + command.name() + syntax + u'\n' +
+           text.section(u'\n', 1) + globalHelp;
 }
 
 }  // namespace
@@ -50,7 +63,7 @@ std::optional<int> Command::parse(QCommandLineParser& parser, CommandContext& co
         return ExitUsage;
     }
     if (parser.isSet(help)) {
-        context.out << helpFor(parser, name());
+        context.out << helpFor(parser, *this);
         return ExitSuccess;
     }
     return std::nullopt;

@@ -35,6 +35,10 @@ class Command {
     virtual ~Command() = default;
     virtual QString name() const = 0;
     virtual QString summary() const = 0;  // one line for `desktidy --help`
+    // Whether the global --dry-run (print the plan, change nothing) and --json apply to
+    // the command; its help lists those that do, and the others are refused.
+    virtual bool takesDryRun() const { return false; }
+    virtual bool takesJson() const { return false; }
     // Runs with the arguments after the command's name; returns the exit status.
     virtual int execute(CommandContext& context, const QStringList& arguments) = 0;
 

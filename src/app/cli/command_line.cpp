@@ -5,6 +5,7 @@
 #include <QDir>
 #include <atomic>
 #include <csignal>
+#include <tuple>
 
 #include "app/cli/command.h"
 #include "app/cli/command_line_front_end.h"
@@ -50,12 +51,14 @@ void catchStopSignals() {
     ::sigaction(SIGPIPE, &ignore, nullptr);
 }
 
-// The commands that show their plan with --dry-run and speak JSON with --json.
-bool plansRuns(const QString& command) {
-    static const QStringList names = {QStringLiteral("file"),   QStringLiteral("unfile"),
-                                      QStringLiteral("rename"), QStringLiteral("pack"),
-                                      QStringLiteral("unpack"), QStringLiteral("remove-app")};
-    return names.contains(command);
+// The names of the commands a global option applies to, "file, unfile and rename".
+QString commandsTaking(const std::vector<std::unique_ptr<Command>>& commands,
+                       bool (Command::*takes)() const) {
+    QStringList names;
+    for (const auto& command : commands)
+        if (((*command).*takes)()) names << command->name();
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 QStringList commandNames(const std::vector<std::unique_ptr<Command>>& commands) {
@@ -71,19 +74,25 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
            "Keeps folders tidy: files loose items into category folders by type.\n\n"
            "Global options, given before the command:\n"
            "  --yes        answer every question with its default button\n"
-           "  --dry-run    print what a run would move and change nothing (file, unfile,\n"
-           "               rename, pack, unpack, remove-app)\n"
-           "  --json       print the plan or the result of those runs as JSON\n"
+           "  --dry-run    print what a run would do and change nothing\n"
+           "               ("
+        << commandsTaking(commands, &Command::takesDryRun)
+        << ")\n"
+           "  --json       print the output as JSON\n"
+           "               ("
+        << commandsTaking(commands, &Command::takesJson)
+        << ")\n"
            "  -h, --help   show this help\n"
            "  --version    show the version\n\n"
            "Commands:\n";
     for (const auto& command : commands)
         out << "  " << command->name().leftJustified(14) << command->summary() << '\n';
-    out << "\nRun \u201cdesktidy COMMAND --help\u201d for the usage of one command. \u201c--\u201d "
-           "ends a\ncommand's options: what follows it is taken as arguments. Relative paths "
-           "are\ntaken from the current folder; a folder named like a command is opened as\n"
-           "\u201c./NAME\u201d. \u201cdesktidy 1\u201d alone, as the crontab line writes it, is "
-           "the only\nstart of the scheduled run.\n";
+    out << "\nRun \u201cdesktidy help COMMAND\u201d or \u201cdesktidy COMMAND --help\u201d for "
+           "the usage of one\ncommand. \u201c--\u201d ends a command's options: what follows "
+           "it is taken as arguments.\nRelative paths are taken from the current folder; a "
+           "folder named like a command\nis opened as \u201c./NAME\u201d. \u201cdesktidy "
+           "1\u201d alone, as the crontab line writes it, is the\nonly start of the scheduled "
+           "run.\n";
     out.flush();
 }
 
@@ -124,9 +133,12 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
         case StartArguments::Kind::Command:
             for (const auto& c : commands)
                 if (c->name() == start.command) command = c.get();
-            if ((options.dryRun || options.json) && !plansRuns(start.command)) {
-                io.err << "desktidy " << start.command << ": --dry-run and --json are for file, "
-                       << "unfile, rename, pack, unpack and remove-app" << Qt::endl;
+            for (const auto& [given, takes, option] :
+                 {std::tuple{options.dryRun, &Command::takesDryRun, "--dry-run"},
+                  std::tuple{options.json, &Command::takesJson, "--json"}}) {
+                if (!given || (command->*takes)()) continue;
+                io.err << "desktidy " << start.command << ": " << option << " is for "
+                       << commandsTaking(commands, takes) << Qt::endl;
                 return ExitUsage;
             }
             break;
@@ -146,7 +158,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
                       user,     QString()};
     CommandLineFrontEnd frontEnd(prompter, io.out, stopRequested, json);
     DesktidyController controller(services, BundleDefaults::fromResources());
-    controller.setRunOptions({&frontEnd, &stopRequested});
+    controller.setRunOptions({&frontEnd, &stopRequested, Wording::CommandLine});
     controller.start(arguments);
     if (const QString notice = controller.takeSettingsNotice(); !notice.isEmpty())
         io.err << "desktidy: " << notice << Qt::endl;
@@ -154,7 +166,7 @@ int runCommandLine(const QStringList& arguments, CommandLineIo io) {
     // but a preview's, which changes nothing.
     if (!dryRun)
         for (const StoppedRun& stopped : controller.recoverStoppedRuns())
-            io.err << "desktidy: " << stopped.line() << Qt::endl;
+            io.err << "desktidy: " << stopped.line(Wording::CommandLine) << Qt::endl;
 
     int status = ExitSuccess;
     if (const std::optional<RunResult> scheduled = controller.runScheduledFiling()) {

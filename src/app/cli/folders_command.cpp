@@ -9,8 +9,14 @@ QString FoldersCommand::summary() const {
 
 int FoldersCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("add or remove"));
-    parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("folders"), "[PATH...]");
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the list of folders that \u201cfile --all\u201d, \u201cunfile --all\u201d and "
+        "the schedule file, one a line; \u201cadd\u201d and \u201cremove\u201d edit it."));
+    parser.addPositionalArgument(QStringLiteral("action"),
+                                 QStringLiteral("add or remove; none prints the list."),
+                                 QStringLiteral("[add | remove"));
+    parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("Folders."),
+                                 QStringLiteral("PATH...]"));
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {

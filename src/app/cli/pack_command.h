@@ -21,5 +21,7 @@ class PackCommand : public PackSideCommand {
     explicit PackCommand(PackSide side) : PackSideCommand(side) {}
     QString name() const override;
     QString summary() const override;
+    bool takesDryRun() const override { return true; }
+    bool takesJson() const override { return true; }
     int execute(CommandContext& context, const QStringList& arguments) override;
 };

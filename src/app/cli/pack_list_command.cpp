@@ -24,7 +24,14 @@ int PackListCommand::usage(CommandContext& context, const QString& problem) cons
 
 int PackListCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("action"), usageText());
+    parser.setApplicationDescription(
+        forSide(QStringLiteral("Prints the pack list (row number, source, destination folder) "
+                               "or edits it: \u201creverse\u201d makes the unpack list from it, "
+                               "\u201cclear\u201d empties both lists."),
+                QStringLiteral("Prints the unpack list (row number, source, destination folder) "
+                               "or edits it: \u201cclear\u201d empties both lists.")));
+    parser.addPositionalArgument(QStringLiteral("action"),
+                                 QStringLiteral("What to do; none prints the list."), usageText());
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     const QString action = positional.value(0, QStringLiteral("show"));

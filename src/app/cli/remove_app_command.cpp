@@ -71,7 +71,11 @@ int RemoveAppCommand::execute(CommandContext& context, const QStringList& argume
                              QStringLiteral("Move row N (from 1) too, one that may be related."),
                              QStringLiteral("N"));
     parser.addOptions({check, uncheck});
-    parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("the application"));
+    parser.setApplicationDescription(QStringLiteral(
+        "Lists an application (a *.app bundle or an AppImage) with the items that carry its "
+        "name; with --yes, moves the checked ones to the Trash folder \u201cDKT Deleted "
+        "Apps\u201d."));
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The application."));
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     const std::optional<QList<int>> checked = rowNumbers(parser.values(check));

@@ -8,5 +8,7 @@ class RemoveAppCommand : public Command {
   public:
     QString name() const override { return QStringLiteral("remove-app"); }
     QString summary() const override;
+    bool takesDryRun() const override { return true; }
+    bool takesJson() const override { return true; }
     int execute(CommandContext& context, const QStringList& arguments) override;
 };

@@ -8,5 +8,7 @@ class RenameCommand : public Command {
   public:
     QString name() const override { return QStringLiteral("rename"); }
     QString summary() const override;
+    bool takesDryRun() const override { return true; }
+    bool takesJson() const override { return true; }
     int execute(CommandContext& context, const QStringList& arguments) override;
 };

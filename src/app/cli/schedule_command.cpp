@@ -4,6 +4,7 @@
 
 #include "app/desktidy_controller.h"
 #include "schedule/crontab_entry.h"
+#include "schedule/schedule_words.h"
 
 namespace {
 
@@ -22,12 +23,18 @@ std::optional<int> allOrNumber(const QString& text, int max) {
 
 QString ScheduleCommand::summary() const {
     return QStringLiteral(
-        "--every N | --at HH:MM, with --days all|sun,mon,... or --month M|all --day D|all; "
+        "--at HH:MM | --every N [--days all|sun,mon,... | --month M|all --day D|all]; "
         "--remove; --show");
 }
 
 int ScheduleCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes the crontab entry that files every listed folder at the times given, "
+        "replacing the one written before: --at or --every is needed, and the days are every "
+        "day unless --days, or --month and --day, say otherwise. Nothing is taken from the "
+        "schedule written before. --show prints the entry in words, with its line; --remove "
+        "takes it out."));
     parser.addOptions({
         {"every", "File every N hours (1 to 23).", "N"},
         {"at", "File once a day at this time.", "HH:MM"},
@@ -49,13 +56,23 @@ int ScheduleCommand::execute(CommandContext& context, const QStringList& argumen
         const auto lines = c.scheduleEntries();
         if (!lines) return ExitFailure;
         if (lines->isEmpty()) context.out << "There is no Desktidy schedule in your crontab.\n";
-        for (const QByteArray& line : *lines) context.out << QString::fromLocal8Bit(line) << '\n';
+        for (const QByteArray& line : *lines) {
+            if (const std::optional<QString> words = describeCrontabEntry(line))
+                context.out << *words << ":\n";
+            context.out << "  " << QString::fromLocal8Bit(line) << '\n';
+        }
         return ExitSuccess;
     }
     if (parser.isSet("remove")) return statusOf(c.removeSchedule(), context);
 
-    Schedule schedule = c.draft().schedule;
+    // Only what is given counts: a schedule is never made up of the last one's leftovers,
+    // nor written when no time was asked for.
+    if (!parser.isSet("every") && !parser.isSet("at"))
+        return usage("give the time: --at HH:MM, or --every N hours (see schedule --help)");
     if (parser.isSet("every") && parser.isSet("at")) return usage("give --every or --at, not both");
+    Schedule schedule;
+    // The time of day is no part of an every-N-hours entry; the Setup keeps showing it.
+    schedule.time = c.draft().schedule.time;
     if (parser.isSet("every")) {
         bool ok = false;
         const int n = parser.value("every").toInt(&ok);

@@ -3,12 +3,17 @@
 #include "app/desktidy_controller.h"
 
 QString SettingsCommand::summary() const {
-    return QStringLiteral("show | reset: print every stored setting, or restore the defaults");
+    return QStringLiteral("[show | reset]: print every stored setting, or restore the defaults");
 }
 
 int SettingsCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("show or reset"));
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints every stored setting, or restores the defaults (keeping the folder list, the "
+        "pack lists and the schedule)."));
+    parser.addPositionalArgument(QStringLiteral("action"),
+                                 QStringLiteral("show (the default) or reset."),
+                                 QStringLiteral("[show | reset]"));
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList positional = parser.positionalArguments();
     const QString action = positional.value(0, QStringLiteral("show"));

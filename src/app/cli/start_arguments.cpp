@@ -113,6 +113,13 @@ StartArguments readStartArguments(const QStringList& arguments, const QStringLis
 
     const QString& word = rest.at(i);
     if (word == u"help" && !start.options.any()) {
+        // "help COMMAND" is "COMMAND --help".
+        if (i + 1 < rest.size() && commandNames.contains(rest.at(i + 1))) {
+            start.kind = Kind::Command;
+            start.command = rest.at(i + 1);
+            start.commandArguments = {QStringLiteral("--help")};
+            return start;
+        }
         start.kind = Kind::Help;
         return start;
     }

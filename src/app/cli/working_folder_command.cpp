@@ -30,9 +30,20 @@ RunPlan WorkingFolderCommand::planOne(DesktidyController& controller, const Path
 int WorkingFolderCommand::execute(CommandContext& context, const QStringList& arguments) {
     QCommandLineParser parser;
     const QCommandLineOption all(QStringLiteral("all"),
-                                 QStringLiteral("every folder of the folder list"));
+                                 QStringLiteral("Every folder of the folder list (see folders)."));
     parser.addOption(all);
-    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("the folder"));
+    parser.setApplicationDescription(
+        filing()
+            ? QStringLiteral("Files the loose items of FOLDER (default: the working folder), or of "
+                             "every listed folder, into category folders by their type. Items last "
+                             "changed on or before the archive date are archived first. An item "
+                             "whose name is taken stays where it is. Asks first.")
+            : QStringLiteral(
+                  "Puts everything in the category folders of FOLDER (default: the working "
+                  "folder), or of every listed folder, back at its top level. Asks first."));
+    parser.addPositionalArgument(QStringLiteral("FOLDER"),
+                                 QStringLiteral("The folder (default: the working folder)."),
+                                 QStringLiteral("[FOLDER]"));
     if (const auto end = parse(parser, context, arguments)) return *end;
     const QStringList folders = parser.positionalArguments();
     if (folders.size() > 1 || (parser.isSet(all) && !folders.isEmpty())) {

@@ -13,6 +13,8 @@ class WorkingFolderCommand : public Command {
 
     QString name() const override;
     QString summary() const override;
+    bool takesDryRun() const override { return true; }
+    bool takesJson() const override { return true; }
     int execute(CommandContext& context, const QStringList& arguments) override;
 
   private:

@@ -39,6 +39,7 @@ const struct {
     {"remove-app", QT_TRANSLATE_NOOP("HistoryWindow", "Application removal")},
     {"empty-trash", QT_TRANSLATE_NOOP("HistoryWindow", "Trash emptying")},
     {"watch", QT_TRANSLATE_NOOP("HistoryWindow", "Filing on arrival")},
+    {"restore", QT_TRANSLATE_NOOP("HistoryWindow", "Putting back from the Trash")},
 };
 
 QString kindInWords(const QByteArray& key) {

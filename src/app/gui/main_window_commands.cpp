@@ -38,6 +38,16 @@ void MainWindow::bindControllerCommands() {
         disconnect(closeOnRun);
         refresh();
     });
+    connect(trashPanel_, &TrashPanel::itemsToPutBack, this, [this](const QList<Path>& paths) {
+        // Cancel keeps the list as it was, the selection too; a run shows what is left.
+        RunResult result;
+        {
+            const RunOwner owner(trashPanel_);
+            result = controller_.restoreTrashItems(paths);
+        }
+        if (result != RunResult::Cancelled && !paths.isEmpty()) deleteChosenTrashItems();
+        refresh();
+    });
 
     // Open Recent lists the folders filed lately, read afresh each time it opens.
     connect(actions_->openRecent, &QMenu::aboutToShow, this, [this] {

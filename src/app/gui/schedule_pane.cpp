@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/gui/folders_pane.h"
+#include "schedule/schedule_words.h"
 #include "settings/settings.h"
 
 namespace {
@@ -175,9 +176,14 @@ void SchedulePane::showEntries(const std::optional<QList<QByteArray>>& lines,
     } else if (lines->isEmpty()) {
         currentEntry->setText(tr("Desktidy is not scheduled now."));
     } else {
+        // Each entry in words, with its line below.
         QStringList texts;
-        for (const QByteArray& line : *lines) texts << QString::fromLocal8Bit(line);
-        currentEntry->setText(tr("Now in your crontab:") + u'\n' + texts.join(u'\n'));
+        for (const QByteArray& line : *lines) {
+            const std::optional<QString> words = describeCrontabEntry(line);
+            texts << (words ? *words + u'.' : tr("Now in your crontab:")) + u'\n' +
+                         QString::fromLocal8Bit(line).trimmed();
+        }
+        currentEntry->setText(texts.join(QStringLiteral("\n\n")));
     }
 }
 

@@ -36,6 +36,9 @@ TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
     hint->setBuddy(trashTableView);
     auto* buttons = new QDialogButtonBox(this);
     deleteButton = buttons->addButton(tr("&Delete Selected Items"), QDialogButtonBox::AcceptRole);
+    putBackButton = buttons->addButton(tr("&Put Back"), QDialogButtonBox::ActionRole);
+    putBackButton->setObjectName(QStringLiteral("putBackButton"));
+    putBackButton->setToolTip(tr("Put the selected items back where they came from"));
     buttons->addButton(QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
@@ -48,6 +51,8 @@ TrashPanel::TrashPanel(QWidget* parent) : QDialog(parent) {
     clickOnDeleteKey(trashTableView, deleteButton);
     connect(buttons, &QDialogButtonBox::accepted, this, &TrashPanel::confirm);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(putBackButton, &QPushButton::clicked, this,
+            [this] { Q_EMIT itemsToPutBack(selectedPaths()); });
 }
 
 void TrashPanel::showItems(const QList<TrashEntry>& entries) {
@@ -76,7 +81,7 @@ void TrashPanel::showItems(const QList<TrashEntry>& entries) {
     activateWindow();
 }
 
-void TrashPanel::confirm() {
+QList<Path> TrashPanel::selectedPaths() const {
     QList<Path> chosen;
     // In the listed order, whatever order the rows were selected in.
     for (int i = 0; i < trashTableView->topLevelItemCount(); ++i) {
@@ -84,5 +89,10 @@ void TrashPanel::confirm() {
         if (row->isSelected())
             chosen.append(entries_.at(row->data(NameColumn, EntryRole).toInt()).path);
     }
+    return chosen;
+}
+
+void TrashPanel::confirm() {
+    const QList<Path> chosen = selectedPaths();
     Q_EMIT itemsChosen(chosen);
 }

@@ -12,7 +12,9 @@ class QTreeWidget;
 // and size, newest first. The user selects any number of them; "Delete Selected Items"
 // (or the Delete key in the list) hands the chosen paths on, none at all when nothing is
 // selected. The panel stays as it is meanwhile: whoever deletes them closes it once a
-// deletion ran, and a "Cancel" to the question leaves the list and its selection.
+// deletion ran, and a "Cancel" to the question leaves the list and its selection. "Put
+// Back" hands them on to go back where they came from, and the panel stays open to show
+// the Trash as it is then.
 class TrashPanel : public QDialog {
     Q_OBJECT
   public:
@@ -25,12 +27,16 @@ class TrashPanel : public QDialog {
 
     QTreeWidget* trashTableView;
     QPushButton* deleteButton;
+    QPushButton* putBackButton;
 
   Q_SIGNALS:
     void itemsChosen(const QList<Path>& paths);
+    void itemsToPutBack(const QList<Path>& paths);
 
   private:
     void confirm();
+    // The selected items, in the listed order.
+    QList<Path> selectedPaths() const;
 
     QList<TrashEntry> entries_;
 };
