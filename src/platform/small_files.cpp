@@ -4,23 +4,11 @@
 
 #include <cerrno>
 
+#include "platform/descriptor_io.h"
 #include "platform/disk_changes.h"
 #include "platform/file_system.h"
 
-namespace {
-
-// Writes all of bytes, going on after a partial write or an interrupted call; 0 or errno.
-int writeAll(int fd, const QByteArray& bytes) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 FileError LocalFileSystem::readSmallFile(const Path& path, QByteArray& contents, qsizetype limit) {
     const QString what = QStringLiteral("read");

@@ -14,26 +14,11 @@
 #include <charconv>
 #include <cstring>
 
+#include "platform/descriptor_io.h"
 #include "platform/disk_changes.h"
 #include "runs/record_text.h"
 
 namespace {
-
-// Writes all of bytes, going on after a partial write or an interrupted call.
-bool writeAll(int fd, QByteArrayView bytes) {
-    const char* data = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
 
 constexpr qint64 mapStep = 1 << 20;  // a multiple of the page size
 
@@ -204,8 +189,12 @@ bool RunJournal::storeWaiting(qsizetype waitingBefore, FileError& error) {
         errno = EFBIG;
         written = false;
     } else if (!mapped_) {
-        written = writeAll(fd_, bytes);
-        if (written) length_ += bytes.size();
+        if (const int failed = writeAll(fd_, bytes); failed != 0) {
+            errno = failed;
+            written = false;
+        } else {
+            length_ += bytes.size();
+        }
     } else {
         for (qsizetype done = 0; done < bytes.size();) {
             if (length_ == mapStart_ + mapStep && !mapNextStep()) {
@@ -363,7 +352,7 @@ void RunJournal::finish(RunOutcome outcome, const QString& result) {
 bool appendToRecord(const Path& recordPath, const QByteArray& lines) {
     const int fd = openRecordFile(recordPath, O_WRONLY | O_APPEND);
     if (fd < 0) return false;
-    const bool written = writeAll(fd, lines + '\n') && ::fsync(fd) == 0;
+    const bool written = writeAll(fd, lines + '\n') == 0 && ::fsync(fd) == 0;
     ::close(fd);
     if (written) countDiskChange();
     return written;

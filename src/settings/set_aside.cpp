@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/descriptor_io.h"
+
 namespace {
 
 // Whether line ends in an odd number of backslashes, which QSettings reads as "the value
@@ -33,15 +35,8 @@ std::optional<QByteArray> readSideFile(int fd) {
     }
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += n;
-    }
-    return ::fsync(fd) == 0;
+bool writeAllAndSync(int fd, const QByteArray& bytes) {
+    return writeAll(fd, bytes) == 0 && ::fsync(fd) == 0;
 }
 
 }  // namespace
@@ -90,7 +85,7 @@ bool setAsideLines(const QString& sideFile, const QString& settingsFile,
             const QByteArray heading = "# " + time.toString(Qt::ISODate).toUtf8() +
                                        ": not readable in " + QFile::encodeName(settingsFile) +
                                        ", kept here before the file was written\n";
-            ok = writeAll(fd, heading + added);
+            ok = writeAllAndSync(fd, heading + added);
         }
     }
     ::close(fd);

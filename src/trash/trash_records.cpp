@@ -5,27 +5,14 @@
 
 #include <cerrno>
 
+#include "platform/descriptor_io.h"
+
 QByteArray trashRecordText(const Path& originalPath, const QDateTime& deletionDate) {
     return QByteArrayLiteral("[Trash Info]\nPath=") + originalPath.bytes().toPercentEncoding("/") +
            QByteArrayLiteral("\nDeletionDate=") +
            deletionDate.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() +
            '\n';
 }
-
-namespace {
-
-// Writes all of text; 0 or an errno value.
-int writeAll(int fd, const QByteArray& text) {
-    for (qsizetype done = 0; done < text.size();) {
-        const ssize_t n = ::write(fd, text.constData() + done, std::size_t(text.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return n < 0 ? errno : EIO;
-        done += n;
-    }
-    return 0;
-}
-
-}  // namespace
 
 FileError writeTrashRecord(const TrashLocation& trash, const QByteArray& name,
                            const Path& originalPath, const QDateTime& deletionDate) {
