@@ -186,7 +186,6 @@ std::optional<Measured> measure(DesktidyController& controller, FileSystem& file
     const Path desk = Path::fromText(folder);
     auto namesInDesk = [&] { return int(files.listNames(desk, true).size()); };
     double planning = 1e9, listing = 1e9;
-    Prompter& prompter = controller.services().prompter;
     for (int round = 0; round < rounds; ++round) {
         RoundTrip once;
         RunResult filed = RunResult::Failed, unfiled = RunResult::Failed;
