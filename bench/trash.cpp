@@ -17,6 +17,7 @@
 #include "bench_support.h"
 #include "platform/file_system.h"
 #include "removal/related_file_search.h"
+#include "removal/shared_places.h"
 #include "trash/item_label.h"
 
 namespace {
@@ -119,8 +120,9 @@ QString findPattern(const NameSearch& search) {
 }
 
 // The searches as separate find runs, one per search and folder, with the same filters
-// and repeats dropped, as the search was first made.
-QList<Path> searchWithFind(const Path& app, const QList<Path>& appDirs) {
+// (the shared places of the desktop left out) and repeats dropped, as the search was
+// first made.
+QList<Path> searchWithFind(const Path& app, const QList<Path>& appDirs, const Path& home) {
     const QList<NameSearch> searches = AppNames::forApplication(app).searches();
     QList<Path> found;
     QSet<Path> seen{app};
@@ -132,7 +134,8 @@ QList<Path> searchWithFind(const Path& app, const QList<Path>& appDirs) {
                                           findPattern(search), "-print"});
             for (const QByteArray& line : out.split('\n')) {
                 const Path path(line);
-                if (path.isEmpty() || !keepsFoundPath(path, search) || seen.contains(path))
+                if (path.isEmpty() || !keepsFoundPath(path, search) ||
+                    isInSharedPlace(path, home) || seen.contains(path))
                     continue;
                 seen.insert(path);
                 found << path;
@@ -178,7 +181,7 @@ int main() {
     if (label != duLabel)
         std::printf("MISMATCH label %s vs du %s\n", qPrintable(label), qPrintable(duLabel));
     QList<Path> ours = relatedFiles(AppNames::forApplication(app), app, appDirs, home, trash);
-    QList<Path> theirs = searchWithFind(app, appDirs);
+    QList<Path> theirs = searchWithFind(app, appDirs, home);
     std::printf("found %lld related items\n", static_cast<long long>(ours.size()));
     std::sort(ours.begin(), ours.end());
     std::sort(theirs.begin(), theirs.end());
@@ -192,7 +195,7 @@ int main() {
         duTimes.push_back(secondsOf([&] { runTool("/usr/bin/du", {"-k", "-d", "0", root}); }));
         searchTimes.push_back(secondsOf(
             [&] { relatedFiles(AppNames::forApplication(app), app, appDirs, home, trash); }));
-        findTimes.push_back(secondsOf([&] { searchWithFind(app, appDirs); }));
+        findTimes.push_back(secondsOf([&] { searchWithFind(app, appDirs, home); }));
     }
     std::printf("label %.3f s, du %.3f s, search %.3f s, find %.3f s (medians of 5)\n",
                 median(labelTimes), median(duTimes), median(searchTimes), median(findTimes));
