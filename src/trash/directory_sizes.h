@@ -5,7 +5,7 @@
 
 #include "platform/trash_location.h"
 
-// The Trash's "directorysizes" cache (freedesktop.org Trash specification): one line per
+// The Trash's "directorysizes" cache (as freedesktop.org's Trash layout keeps it): one line per
 // folder of files/, "SIZE MTIME NAME" with the name percent-encoded.
 
 // Takes the lines of these names out of the cache, where there is one. The new cache is

@@ -10,7 +10,7 @@
 
 // Where the record of an item of the Trash says it came from, as a path to put it back
 // at: an absolute Path as it is, a relative one from the folder that holds the Trash (as
-// the freedesktop.org Trash specification has it). Empty when the record names no such
+// freedesktop.org's Trash layout has it). Empty when the record names no such
 // place: missing, or climbing with "." or "..".
 Path restorePlace(const Path& recordedPath, const TrashLocation& trash);
 
