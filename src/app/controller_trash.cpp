@@ -36,8 +36,8 @@ RunResult DesktidyController::deleteTrashItems(const QList<Path>& items) {
         .result;
 }
 
-QList<TrashEntry> DesktidyController::trashListing() {
-    return trashEntries(trashLocation(), services_.files);
+QList<TrashEntry> DesktidyController::trashListing(TrashSizes sizes) {
+    return trashEntries(trashLocation(), services_.files, sizes);
 }
 
 RunPlan DesktidyController::planRestore(const QList<Path>& items) {

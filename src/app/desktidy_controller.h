@@ -189,7 +189,7 @@ class DesktidyController {
     RunResult deleteTrashItems(const QList<Path>& items);
     // The items of the Trash as the Trash view lists them: newest first, each with where
     // it came from, when it was trashed and its size.
-    QList<TrashEntry> trashListing();
+    QList<TrashEntry> trashListing(TrashSizes sizes = TrashSizes::Measured);
     // What putting these items of the Trash back would do now. Nothing changes.
     RunPlan planRestore(const QList<Path>& items);
     // Puts these items of the Trash back where they came from, after asking (see

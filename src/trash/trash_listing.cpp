@@ -30,7 +30,7 @@ TrashEntry parseTrashRecord(const QByteArray& text) {
     return entry;
 }
 
-QList<TrashEntry> trashEntries(const TrashLocation& trash, FileSystem& files) {
+QList<TrashEntry> trashEntries(const TrashLocation& trash, FileSystem& files, TrashSizes sizes) {
     QList<TrashEntry> entries;
     for (const Path& path : trashItemPaths(trash, files)) {
         QByteArray record;
@@ -40,8 +40,10 @@ QList<TrashEntry> trashEntries(const TrashLocation& trash, FileSystem& files) {
         if (!entry.originalPath.isEmpty() && !entry.originalPath.isAbsolute())
             entry.originalPath = trash.folder.parent() / entry.originalPath.bytes();
         entry.path = path;
-        entry.bytes = itemSizeInBytes(path, files);
-        entry.sizeLabel = sizeText(entry.bytes);
+        if (sizes == TrashSizes::Measured) {
+            entry.bytes = itemSizeInBytes(path, files);
+            entry.sizeLabel = sizeText(entry.bytes);
+        }
         entries.append(std::move(entry));
     }
     // The listing comes sorted by name, which a stable sort keeps among equal dates.

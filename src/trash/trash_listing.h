@@ -22,9 +22,14 @@ struct TrashEntry {
 // and deletion date. Fields that are missing or malformed stay empty or invalid.
 TrashEntry parseTrashRecord(const QByteArray& text);
 
+// Whether a listing measures each item: a walk of the whole Trash, which only a listing
+// that shows sizes needs.
+enum class TrashSizes { Measured, Left };
+
 // The items directly in the Trash, newest first (items without a date last, then by
 // name). A Trash that does not exist lists nothing.
-QList<TrashEntry> trashEntries(const TrashLocation& trash, FileSystem& files);
+QList<TrashEntry> trashEntries(const TrashLocation& trash, FileSystem& files,
+                               TrashSizes sizes = TrashSizes::Measured);
 
 // The names of the first few paths, one a line, then "and N more" for the rest.
 QString someNames(const QList<Path>& paths, int shown = 5);

@@ -105,7 +105,8 @@ std::optional<QList<Path>> TrashCommand::itemsNamed(CommandContext& context,
                                                     const QStringList& names, int& status) {
     DesktidyController& controller = context.controller;
     const TrashLocation trash = controller.trashLocation();
-    const QList<TrashEntry> entries = controller.trashListing();
+    // Names pick items by their records alone: no item is measured.
+    const QList<TrashEntry> entries = controller.trashListing(TrashSizes::Left);
     QList<Path> items;
     for (const QString& name : names) {
         const QByteArray bytes = bytesOfText(name);
