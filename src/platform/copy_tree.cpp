@@ -174,8 +174,6 @@ ReplaceOutcome copyReplacing(FileSystem& files, const Path& from, const Path& co
     return putInPlace(files, copy.path, copyPath);
 }
 
-Path partialCopyPathBeside(const Path& path) { return temporaryNameBeside(path, partialMarker); }
-
 QList<Path> leftoverCopiesOf(FileSystem& files, const Path& copyPath) {
     const Path folder = copyPath.parent();
     const QByteArray namePrefix = temporaryPrefix(copyPath, partialMarker).fileName();

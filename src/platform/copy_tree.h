@@ -41,10 +41,6 @@ struct [[nodiscard]] ReplaceOutcome {
 // another file system is not replaced at all.
 ReplaceOutcome copyReplacing(FileSystem& files, const Path& from, const Path& copyPath);
 
-// A hidden name beside path for a copy in progress, as copyReplacing names them, so that
-// what a stopped copy leaves under it is known for a partial copy.
-Path partialCopyPathBeside(const Path& path);
-
 // The partial copies of copyPath that copyReplacing runs left behind when they were
 // stopped (killed, or a power cut): hidden items beside copyPath named as copyReplacing
 // names its copies in progress, for this copy path only.
