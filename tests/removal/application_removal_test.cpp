@@ -291,15 +291,6 @@ TEST_F(Removal, AGrantedPrivilegedMoveCarriesTheItem) {
     EXPECT_FALSE(exists(cache));
 }
 
-TEST_F(Removal, ATrashFolderThatIsNoFolderTakesNothing) {
-    writeFile(home / ".config/notepad");
-    writeFile(deletedApps(), "a file, not a folder");
-    EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
-    EXPECT_TRUE(exists(app) && exists(home / ".config/notepad"));
-    EXPECT_EQ(readFile(deletedApps()), "a file, not a folder");
-    EXPECT_FALSE(exists(recordOf("DKT Deleted Apps")));
-}
-
 TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     writeFile(home / ".config/notepad/notepad.conf");
     writeFile(recordOf("DKT Deleted Apps"), "[Trash Info]\nPath=/old\n");
@@ -320,8 +311,16 @@ TEST_F(Removal, NothingCheckedIsSaidSo) {
     EXPECT_FALSE(exists(deletedApps()));
 }
 
-TEST_F(Removal, NothingMovesWhenTheFolderCannotHaveItsRecord) {
+// Where the Trash's folder for applications, or its record, cannot be made, nothing moves.
+TEST_F(Removal, NothingMovesWhenTheFolderOrItsRecordCannotBeMade) {
     const QString settings = writeFile(home / ".config/notepad.conf");
+    writeFile(deletedApps(), "a file, not a folder");
+    EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
+    EXPECT_TRUE(exists(app) && exists(settings));
+    EXPECT_EQ(readFile(deletedApps()), "a file, not a folder");
+    EXPECT_FALSE(exists(recordOf("DKT Deleted Apps")));
+
+    QFile::remove(deletedApps());
     makeFolder(recordOf("DKT Deleted Apps"));  // in the record's way
     EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
     const QString why =

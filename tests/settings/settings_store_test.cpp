@@ -52,44 +52,50 @@ QString freshCopy(const QString& file) {
     return copy;
 }
 
-// A file as earlier versions wrote it, every key with a value a load must read (none is
-// what a missing key gives), loads and is saved to a new file as the same lines: a key
+// The lines of a file as earlier versions wrote it, every key with a value a load must
+// read (none is what a missing key gives); flipped turns every flag the other way.
+QStringList keyLines(bool flipped = false) {
+    const QString on = flipped ? "0" : "1", off = flipped ? "1" : "0";
+    return {
+        "folders=Archive, Audio, Compressed, Data, Bilder, Layouts, Videos, Web, Words",
+        "myfolders=/home/a/Schreibtisch, \"/home/a/Fotos, 2024 \\\"neu\\\" @ 100%\"",
+        "web=web - mine, zz - web",
+        "compressed=compressed - mine, zz - compressed",
+        "layout=layout - mine, zz - layout",
+        "data=data - mine, zz - data",
+        "image=image - mine, zz - image",
+        "words=words - mine, zz - words",
+        "video=video - mine, zz - video",
+        "audio=audio - mine, zz - audio",
+        "packFrom=/home/a/ünïcödé/日本",
+        "packTo=/media/stick",
+        "unpackFrom=/media/stick/日本, /media/stick/b",
+        "unpackTo=/home/a/ünïcödé, /home/a/b",
+        "archMonth=03",
+        "archDay=14",
+        "archYear=2011",
+        "pathString=/home/a/Été",
+        "updatesState=" + on,
+        "schedDateValue=2010-05-01 07:45:00 +0200",
+        "scheddays=0, 0, 1, 0, 0, 0, 1, 0",
+        "schedMonth=3",
+        "schedMday=17",
+        "setByDay=" + on,
+        "hoursStep=5",
+        "hoursState=" + on,
+        "packOverwrite=" + on,
+        "unpackOverwrite=" + off,
+        "watchSettle=2.5",
+    };
+}
+
+// A file as earlier versions wrote it loads and is saved to a new file as the same lines: a key
 // misspelt on either side, or not read, shows. Flags go both ways, so that two swapped
 // keys show too.
 TEST_F(SettingsStoreTest, EveryKeyLoadsAndIsWrittenAsBefore) {
     for (const bool flipped : {false, true}) {
-        const QString on = flipped ? "0" : "1", off = flipped ? "1" : "0";
-        QStringList lines = {
-            "folders=Archive, Audio, Compressed, Data, Bilder, Layouts, Videos, Web, Words",
-            "myfolders=/home/a/Schreibtisch, \"/home/a/Fotos, 2024 \\\"neu\\\" @ 100%\"",
-            "web=web - mine, zz - web",
-            "compressed=compressed - mine, zz - compressed",
-            "layout=layout - mine, zz - layout",
-            "data=data - mine, zz - data",
-            "image=image - mine, zz - image",
-            "words=words - mine, zz - words",
-            "video=video - mine, zz - video",
-            "audio=audio - mine, zz - audio",
-            "packFrom=/home/a/ünïcödé/日本",
-            "packTo=/media/stick",
-            "unpackFrom=/media/stick/日本, /media/stick/b",
-            "unpackTo=/home/a/ünïcödé, /home/a/b",
-            "archMonth=03",
-            "archDay=14",
-            "archYear=2011",
-            "pathString=/home/a/Été",
-            "updatesState=" + on,
-            "schedDateValue=2010-05-01 07:45:00 +0200",
-            "scheddays=0, 0, 1, 0, 0, 0, 1, 0",
-            "schedMonth=3",
-            "schedMday=17",
-            "setByDay=" + on,
-            "hoursStep=5",
-            "hoursState=" + on,
-            "packOverwrite=" + on,
-            "unpackOverwrite=" + off,
-            "watchSettle=2.5",
-        };
+        const QString on = flipped ? "0" : "1";
+        QStringList lines = keyLines(flipped);
         // A name of its own each time: QSettings caches a file's contents by its name.
         const QString before = home / QString("before-%1.conf").arg(on);
         writeFile(before, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
@@ -148,38 +154,6 @@ TEST_F(SettingsStoreTest, AStoredZeroLeavesTheValueAsItIs) {
     EXPECT_EQ(run.settings.schedule.hoursStep, 4);
 }
 
-// The lines of a file as earlier versions wrote it, every key with a value of its kind.
-QStringList goodLines() {
-    return {"folders=Archive, Audio, Compressed, Data, Bilder, Layouts, Videos, Web, Words",
-            "myfolders=/home/a/Schreibtisch, /home/a/Fotos",
-            "web=web - mine",
-            "compressed=compressed - mine",
-            "layout=layout - mine",
-            "data=data - mine",
-            "image=image - mine",
-            "words=words - mine",
-            "video=video - mine",
-            "audio=audio - mine",
-            "packFrom=/home/a/notes",
-            "packTo=/media/stick",
-            "unpackFrom=/media/stick/notes",
-            "unpackTo=/home/a",
-            "archMonth=03",
-            "archDay=14",
-            "archYear=2011",
-            "pathString=/home/a/Desktop",
-            "updatesState=0",
-            "schedDateValue=2010-05-01 07:45:00 +0200",
-            "scheddays=0, 0, 1, 0, 0, 0, 1, 0",
-            "schedMonth=3",
-            "schedMday=17",
-            "setByDay=0",
-            "hoursStep=5",
-            "hoursState=1",
-            "packOverwrite=1",
-            "unpackOverwrite=1"};
-}
-
 // The settings as a save would store them, a line per key, to compare and print.
 QStringList storedLines(const Settings& settings, const QString& leftOut = {}) {
     QStringList lines;
@@ -223,7 +197,7 @@ TEST_F(SettingsStoreTest, ADamagedKeyIsSetAsideAloneAndTheOthersAreKept) {
         const QString good = home / QString("good-%1.conf").arg(++n);
         const QString missing = home / QString("missing-%1.conf").arg(n);
         const QString damaged = home / QString("damaged-%1.conf").arg(n);
-        QStringList lines = goodLines();
+        QStringList lines = keyLines();
         const qsizetype at = lines.indexOf(QRegularExpression(QString(key) + "=.*"));
         writeFile(good, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
         const QString line = QString(key) + "=" + value;
@@ -262,7 +236,7 @@ TEST_F(SettingsStoreTest, ADamagedKeyIsSetAsideAloneAndTheOthersAreKept) {
 
 // Where the damaged key's line cannot be kept, the save leaves it in the file.
 TEST_F(SettingsStoreTest, ADamagedLineThatCannotBeSetAsideStaysInTheFile) {
-    QStringList lines = goodLines();
+    QStringList lines = keyLines();
     lines[1] = "myfolders=@ByteArray(/home/a)";
     writeFile(file, ("[General]\n" + lines.join('\n') + '\n').toUtf8());
     makeFolder(file + ".set-aside");  // a folder in the side file's way
@@ -280,7 +254,7 @@ TEST_F(SettingsStoreTest, ADamagedLineThatCannotBeSetAsideStaysInTheFile) {
 // bundle's names and keeps everything else.
 TEST_F(SettingsStoreTest, OnlyAFileWithoutKeysTakesTheDefaultsPath) {
     for (const bool firstStart : {true, false}) {
-        QStringList lines = goodLines();
+        QStringList lines = keyLines();
         lines.removeFirst();
         writeFile(file, firstStart ? "[General]\n" : ("[General]\n" + lines.join('\n')).toUtf8());
         Settings settings;
@@ -295,9 +269,9 @@ TEST_F(SettingsStoreTest, OnlyAFileWithoutKeysTakesTheDefaultsPath) {
             EXPECT_EQ(settings.listedFolders, QStringList({"/kept in memory"}));
             EXPECT_TRUE(settings.checkForUpdates);
         } else {
-            EXPECT_EQ(settings.types(Category::Image), QStringList({"image - mine"}));
+            EXPECT_EQ(settings.types(Category::Image), QStringList({"image - mine", "zz - image"}));
             EXPECT_EQ(settings.listedFolders,
-                      QStringList({"/home/a/Schreibtisch", "/home/a/Fotos"}));
+                      QStringList({"/home/a/Schreibtisch", "/home/a/Fotos, 2024 \"neu\" @ 100%"}));
         }
     }
 }
