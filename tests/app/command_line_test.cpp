@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/cli/command.h"
 #include "app/cli/start_arguments.h"
 #include "controller_fixture.h"
-#include "platform/terminal_prompter.h"
 #include "run_desktidy.h"
 
 namespace {
 
-TEST(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero) {
+TEST(CommandLine, UsageErrorsExitWithTwoAndEachCommandsHelpShowsItsUsage) {
     TempHome home;
     const Outcome unknown = desktidy({"no-such-command"});
     EXPECT_EQ(unknown.status, 2);
@@ -32,6 +30,35 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndHelpWithZero) {
     EXPECT_TRUE(usage.out.startsWith(
         "Usage: desktidy [--yes] [--dry-run] [--json] rename [options] [FOLDER]\n"));
     EXPECT_TRUE(usage.out.contains("--remove-spaces"));
+
+    // Each command's help shows what is optional as optional and the global options that
+    // apply to it, and "help COMMAND" shows the same; those that do not apply are refused.
+    const Outcome file = desktidy({"file", "--help"});
+    EXPECT_TRUE(file.out.startsWith(
+        "Usage: desktidy [--yes] [--dry-run] [--json] file [options] [FOLDER]\n"))
+        << file.out.toStdString();
+    EXPECT_TRUE(
+        file.out.endsWith("  --dry-run  Print what the run would do; change nothing.\n"
+                          "  --json     Print the output as JSON.\n"));
+    const Outcome types = desktidy({"help", "types"});
+    EXPECT_EQ(types.status, 0);
+    EXPECT_EQ(types.out, desktidy({"types", "--help"}).out);
+    EXPECT_TRUE(
+        types.out.startsWith("Usage: desktidy [--yes] types [options] [CATEGORY | add ... | "
+                             "remove "
+                             "... | which TYPE]\n"));
+    EXPECT_FALSE(types.out.contains("see --help"));
+    EXPECT_TRUE(
+        desktidy({"help", "history"}).out.startsWith("Usage: desktidy [--yes] [--json] history"));
+
+    EXPECT_EQ(desktidy({"--json", "history"}).out, "{\"runs\":[]}\n");
+    const Outcome refused = desktidy({"--dry-run", "history"});
+    EXPECT_EQ(std::tuple(refused.status, refused.err),
+              std::tuple(2, QString("desktidy history: --dry-run is for file, unfile, pack, "
+                                    "unpack, rename, trash and remove-app\n")));
+    EXPECT_EQ(desktidy({"--json", "folders"}).err,
+              "desktidy folders: --json is for file, unfile, pack, unpack, rename, trash, "
+              "remove-app and history\n");
 }
 
 // desktidy [GLOBAL OPTIONS] COMMAND [COMMAND OPTIONS] [--] [ARGUMENTS], the window on
@@ -113,40 +140,6 @@ TEST(CommandLine, OneGrammarReadsEveryStart) {
               "with no options or other arguments.");
 }
 
-// Each command's help shows what is optional as optional and the global options that apply
-// to it, and "help COMMAND" shows the same; those that do not apply are refused.
-TEST(CommandLine, EachCommandsHelpShowsItsOptionalPartsAndItsGlobalOptions) {
-    TempHome home;
-    const Outcome file = desktidy({"file", "--help"});
-    EXPECT_TRUE(file.out.startsWith(
-        "Usage: desktidy [--yes] [--dry-run] [--json] file [options] [FOLDER]\n"))
-        << file.out.toStdString();
-    EXPECT_TRUE(
-        file.out.endsWith("  --dry-run  Print what the run would do; change nothing.\n"
-                          "  --json     Print the output as JSON.\n"));
-    const Outcome types = desktidy({"help", "types"});
-    EXPECT_EQ(types.status, 0);
-    EXPECT_EQ(types.out, desktidy({"types", "--help"}).out);
-    EXPECT_TRUE(
-        types.out.startsWith("Usage: desktidy [--yes] types [options] [CATEGORY | add ... | "
-                             "remove "
-                             "... | which TYPE]\n"));
-    EXPECT_FALSE(types.out.contains("see --help"));
-    for (const char* command : {"folders", "settings", "archive-date", "trash", "undo"})
-        EXPECT_TRUE(desktidy({"help", command}).out.section('\n', 0, 0).endsWith("]")) << command;
-    EXPECT_TRUE(
-        desktidy({"help", "history"}).out.startsWith("Usage: desktidy [--yes] [--json] history"));
-
-    EXPECT_EQ(desktidy({"--json", "history"}).out, "{\"runs\":[]}\n");
-    const Outcome refused = desktidy({"--dry-run", "history"});
-    EXPECT_EQ(std::tuple(refused.status, refused.err),
-              std::tuple(2, QString("desktidy history: --dry-run is for file, unfile, pack, "
-                                    "unpack, rename, trash and remove-app\n")));
-    EXPECT_EQ(desktidy({"--json", "folders"}).err,
-              "desktidy folders: --json is for file, unfile, pack, unpack, rename, trash, "
-              "remove-app and history\n");
-}
-
 // What the grammar keeps from happening, as the program runs: an option after "--" or
 // taken as a value is no option, and no start but "desktidy 1" files every listed folder.
 TEST(CommandLine, NoStrayArgumentActsUnasked) {
@@ -203,36 +196,6 @@ TEST(CommandLine, EveryArgumentKeepsItsBytes) {
         EXPECT_EQ(bytesOfText(textKeepingBytes(bytes)), QByteArray(bytes)) << bytes;
     EXPECT_EQ(textKeepingBytes("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
     EXPECT_NE(textKeepingBytes("\xff"), textKeepingBytes("\xef\xbf\xbd"));
-}
-
-// Every path is an argument: a command that opened a chooser (the fixture's fails the
-// test) would be acting out a window gesture.
-TEST(CommandLine, NoCommandOpensAChooser) {
-    ControllerFixture f;
-    const QString app = writeFile(f.home / "Applications/Pad.AppImage");
-    writeFile(f.home / ".local/share/Trash/files/old.txt");
-    const QString folder = f.home / "Stick";
-    writeFile(folder + "/a b.txt");
-    QString input, output, errors;
-    QTextStream in(&input), out(&output), err(&errors);
-    TerminalPrompter prompter(in, err, {true, false, false});
-    CommandContext context{f.c(), prompter, out, err};
-    const QList<QStringList> runs = {{"folders", "add", folder},
-                                     {"types", "add", "image", "heic"},
-                                     {"pack-list", "add", app, folder},
-                                     {"pack"},
-                                     {"file", folder},
-                                     {"unfile", folder},
-                                     {"rename", folder, "--remove-spaces"},
-                                     {"trash", "delete", "old.txt"},
-                                     {"remove-app", app, "--uncheck", "1"}};
-    for (const QStringList& run : runs) {
-        for (const auto& command : allCommands()) {
-            if (command->name() != run.first()) continue;
-            EXPECT_EQ(command->execute(context, run.mid(1)), ExitSuccess)
-                << run.join(u' ').toStdString() << errors.toStdString();
-        }
-    }
 }
 
 }  // namespace
