@@ -32,6 +32,15 @@ bool isAtOrBelow(const Path& path, const Path& folder) {
     return p.startsWith(f) && (p.size() == f.size() || f.endsWith('/') || p.at(f.size()) == '/');
 }
 
+// The nearest folder above path that is there.
+Path nearestFolderAbove(const Path& path) {
+    struct stat status;
+    Path above = path.parent();
+    while (!isFolder(above, status) && above.bytes() != "/" && !above.isEmpty())
+        above = above.parent();
+    return above;
+}
+
 }  // namespace
 
 FolderWatcher::FolderWatcher(BatchFiler& filer, std::function<void(const QString&)> warn)
@@ -173,17 +182,28 @@ bool FolderWatcher::attach(int id) {
 }
 
 void FolderWatcher::waitForReturn(int id) {
-    Folder& f = folders_[id];
-    releaseWatch(f.ancestorWatch, id, Owner::Ancestor);
-    f.ancestorWatch = -1;
-    // A mount point left without its file system is back only by a mount.
-    struct stat status;
-    if (isFolder(f.path, status)) return;
-    Path above = f.path.parent();
-    while (!isFolder(above, status) && above.bytes() != "/" && !above.isEmpty())
-        above = above.parent();
-    f.ancestor = above;
-    f.ancestorWatch = addWatch(above, {Owner::Ancestor, id}, true);
+    // The folders above may change between a look and the watch that follows it (a
+    // folder made or removed there is told to no one yet), so after each watch the look
+    // is made again, until it finds what the watch covers.
+    for (int tries = 0; tries < 64; ++tries) {
+        Folder& f = folders_[id];
+        releaseWatch(f.ancestorWatch, id, Owner::Ancestor);
+        f.ancestorWatch = -1;
+        struct stat status;
+        if (isFolder(f.path, status)) {
+            if (attach(id)) return;
+            // A mount point left without its file system is back only by a mount.
+            if (isFolder(f.path, status)) return;
+            continue;
+        }
+        const Path above = nearestFolderAbove(f.path);
+        if (beforeWatchingAbove) beforeWatchingAbove(above);
+        const int watch = addWatch(above, {Owner::Ancestor, id}, true);
+        if (watch == -ENOENT || watch == -ENOTDIR) continue;  // gone before it was watched
+        f.ancestor = above;
+        f.ancestorWatch = watch;
+        if (watch < 0 || (!isFolder(f.path, status) && nearestFolderAbove(f.path) == above)) return;
+    }
 }
 
 void FolderWatcher::folderGone(int id, const QString& why) {
@@ -211,7 +231,7 @@ void FolderWatcher::rescan() {
     for (auto it = folders_.begin(); it != folders_.end(); ++it) {
         Folder& f = *it;
         if (!f.present) {
-            (void)attach(it.key());
+            if (!attach(it.key())) waitForReturn(it.key());
             continue;
         }
         const NameList names = LocalFileSystem().listNames(f.path, false);

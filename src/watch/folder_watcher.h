@@ -67,6 +67,9 @@ class FolderWatcher : public QObject {
     // admit (when set) has let it in. Tests drop events there and add their own.
     void deliver(const WatchEvent& event);
     std::function<bool(const WatchEvent&)> admit;
+    // Called between finding the folder above a missing one and watching it for its
+    // return; tests change the disk at that instant.
+    std::function<void(const Path&)> beforeWatchingAbove;
     // Milliseconds on a steady clock; tests drive their own.
     std::function<qint64()> clock;
     // Hands over what has settled by now and sets the timer for the next item to settle.

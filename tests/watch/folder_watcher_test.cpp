@@ -190,15 +190,25 @@ TEST_F(FolderWatcherTest, AnOverflowRescansAndHandsOverWhatArrivedOnce) {
     EXPECT_EQ(filer.allNames(), (QList<QByteArray>{"Photos", "x.jpg"}));
 }
 
-// A watched folder that goes (with folders above it) is told once, and watched again
-// when it is made again; items made meanwhile elsewhere count for nothing.
+// A watched folder that goes is told once, and watched again when it is made again, even
+// when the folders above change between the watcher's look and its watch (each change
+// below is made at that instant); items made meanwhile elsewhere count for nothing.
 TEST_F(FolderWatcherTest, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
     folder = home / "a/b/Downloads";
     makeFolder(folder);
     watch();
-    runWriter(home.path(), "rm -r a");
-    ASSERT_TRUE(waitUntil([&] { return !watcher->isWatching(asPath(folder)); }));
-    runWriter(home.path(), "mkdir -p a/b; echo early > a/b/early.jpg; mkdir a/b/Downloads");
+    QList<std::function<void()>> atTheWatchOnB{[&] { ASSERT_TRUE(QDir().rmdir(home / "a/b")); },
+                                               [&] {
+                                                   writeFile(home / "a/b/early.jpg");
+                                                   makeFolder(folder);
+                                               }};
+    watcher->beforeWatchingAbove = [&](const Path& above) {
+        if (above == asPath(home / "a/b") && !atTheWatchOnB.isEmpty()) atTheWatchOnB.takeFirst()();
+    };
+    ASSERT_TRUE(QDir().rmdir(folder));
+    ASSERT_TRUE(waitUntil([&] { return atTheWatchOnB.size() == 1; }));
+    EXPECT_FALSE(watcher->isWatching(asPath(folder)));
+    makeFolder(home / "a/b");
     ASSERT_TRUE(waitUntil([&] { return watcher->isWatching(asPath(folder)); }));
     runWriter(folder, "echo new > new.jpg");
     ASSERT_TRUE(waitUntil([&] { return !filer.batches.isEmpty(); }));
