@@ -1,6 +1,7 @@
 #include "platform/path.h"
 
 #include <QList>
+#include <cstring>
 
 qsizetype utf8SequenceLength(QByteArrayView bytes, qsizetype i) {
     const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
@@ -129,12 +130,14 @@ Path Path::cleaned() const {
 }
 
 Path Path::operator/(QByteArrayView name) const {
+    // One allocation and two copies: a run joins a path for every item it moves.
     const bool slash = !bytes_.endsWith('/');
-    QByteArray joined;
-    joined.reserve(bytes_.size() + slash + name.size());
-    joined.append(bytes_);
-    if (slash) joined.append('/');
-    joined.append(name);
+    QByteArray joined(bytes_.size() + slash + name.size(), Qt::Uninitialized);
+    char* out = joined.data();
+    std::memcpy(out, bytes_.constData(), std::size_t(bytes_.size()));
+    out += bytes_.size();
+    if (slash) *out++ = '/';
+    if (!name.isEmpty()) std::memcpy(out, name.data(), std::size_t(name.size()));
     return Path(std::move(joined));
 }
 

@@ -75,8 +75,16 @@ ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index) 
     if (!listing) return nullptr;
     const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
     const NameList& names = listing->names;
-    index = listing->next < names.size() && names.at(listing->next) == name ? listing->next
-                                                                            : names.find(name);
+    // Moves follow the listing, often skipping a few names (filing goes category by
+    // category): a short look ahead spares most searches.
+    index = names.size();
+    const std::size_t ahead = std::min(names.size(), listing->next + 16);
+    for (std::size_t i = listing->next; i < ahead; ++i)
+        if (names.at(i) == name) {
+            index = i;
+            break;
+        }
+    if (index == names.size()) index = names.find(name);
     if (index >= names.size()) return nullptr;
     listing->next = index + 1;
     return listing;

@@ -1,5 +1,7 @@
 #include "runs/record_text.h"
 
+#include <cstring>
+
 #include "platform/path.h"
 
 namespace {
@@ -13,6 +15,14 @@ qsizetype characterLength(QByteArrayView bytes, qsizetype i) {
                                                    : 0;
     if (length == 0 || i + length > bytes.size()) return 0;
     return isValidUtf8(bytes.sliced(i, length)) ? length : 0;
+}
+
+// QByteArray::append goes through the general insert; a record line is built from many
+// short pieces, one for every item moved.
+void appendBytes(QByteArray& text, QByteArrayView bytes) {
+    const qsizetype at = text.size();
+    text.resize(at + bytes.size());
+    std::memcpy(text.data() + at, bytes.data(), std::size_t(bytes.size()));
 }
 
 int hexValue(char c) {
@@ -40,14 +50,14 @@ void appendQuoted(QByteArray& text, QByteArrayView bytes) {
                bytes[plain] != '"' && bytes[plain] != '\\')
             ++plain;
         if (plain > i) {
-            text.append(bytes.sliced(i, plain - i));
+            appendBytes(text, bytes.sliced(i, plain - i));
             i = plain;
             continue;
         }
         const unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (c >= 0x80) {
             if (const qsizetype length = characterLength(bytes, i)) {
-                text += bytes.sliced(i, length);
+                appendBytes(text, bytes.sliced(i, length));
                 i += length;
                 continue;
             }
