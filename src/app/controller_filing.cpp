@@ -75,19 +75,9 @@ void tellFailures(const MoveCounts& counts, const Path& folder, RunContext& run)
 
 RunPlan DesktidyController::planFiling(const Path& folder) {
     const ArchiveDate& date = draft_.archiveDate;
-    const Path place = folderToWorkIn(folder);
-    Filer filer(services_.files);
-    RunPlan plan = filer.planArchive(place, draft_,
-                                     ArchiveCutoff::fromTitles(date.year, date.month, date.day));
-    // Filing comes after archiving: what archiving moves is no longer loose.
-    QSet<Path> archived;
-    for (const PlannedStep& step : plan.steps)
-        if (step.refusal == Refusal::None) archived.insert(step.from);
-    const RunPlan filing = filer.planFiling(place, draft_);
-    for (PlannedStep step : filing.steps)
-        if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
-    plan.kind = RunKind::File;
-    return plan;
+    return Filer(services_.files)
+        .planFilingRun(folderToWorkIn(folder), draft_,
+                       ArchiveCutoff::fromTitles(date.year, date.month, date.day));
 }
 
 RunPlan DesktidyController::planUnfiling(const Path& folder) {
@@ -99,22 +89,17 @@ RunReport DesktidyController::fileWithin(RunContext& run, const Path& folder,
     // The date the run is about to save, not the one stored before it.
     const ArchiveDate& date = draft_.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
-    const Path place = folderToWorkIn(folder);
-    Filer filer(run.files(), run.observer());
-    MoveCounts counts;
-    if (!cutoff.isOff())
-        counts = filer.execute(filer.planArchive(place, draft_, cutoff, only),
-                               QStringLiteral("Archiving..."));
-    noteRecentFolder(folder);
-    // The filed folder becomes the stored working folder.
-    const QString shown = draft_.workingFolder;
-    if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
-    saveSetup();
-    draft_.workingFolder = shown;
-    if (!counts.report.cancelled)
-        counts.add(
-            filer.execute(filer.planFiling(place, draft_, only), QStringLiteral("Filing...")));
-    counts.report.kind = RunKind::File;
+    const MoveCounts counts =
+        Filer(run.files(), run.observer())
+            .fileWithArchiving(folderToWorkIn(folder), draft_, cutoff, only, [&] {
+                noteRecentFolder(folder);
+                // The filed folder becomes the stored working folder.
+                const QString shown = draft_.workingFolder;
+                if (const std::optional<QString> text = folder.toText())
+                    draft_.workingFolder = *text;
+                saveSetup();
+                draft_.workingFolder = shown;
+            });
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
     tellFailures(counts, folder, run);
     return counts.report;

@@ -346,6 +346,34 @@ MoveCounts Filer::fileFolder(const Path& folder, const Settings& settings) {
     return execute(planFiling(folder, settings), QStringLiteral("Filing..."));
 }
 
+RunPlan Filer::planFilingRun(const Path& folder, const Settings& settings,
+                             const ArchiveCutoff& cutoff) {
+    RunPlan plan = planArchive(folder, settings, cutoff);
+    // Filing comes after archiving: what archiving moves is no longer loose.
+    QSet<Path> archived;
+    for (const PlannedStep& step : plan.steps)
+        if (step.refusal == Refusal::None) archived.insert(step.from);
+    const RunPlan filing = planFiling(folder, settings);
+    for (PlannedStep step : filing.steps)
+        if (!archived.contains(step.from)) plan.steps.push_back(std::move(step));
+    plan.kind = RunKind::File;
+    return plan;
+}
+
+MoveCounts Filer::fileWithArchiving(const Path& folder, const Settings& settings,
+                                    const ArchiveCutoff& cutoff, const QSet<QByteArray>* only,
+                                    const std::function<void()>& afterArchiving) {
+    MoveCounts counts;
+    if (!cutoff.isOff())
+        counts =
+            execute(planArchive(folder, settings, cutoff, only), QStringLiteral("Archiving..."));
+    if (afterArchiving) afterArchiving();
+    if (!counts.report.cancelled)
+        counts.add(execute(planFiling(folder, settings, only), QStringLiteral("Filing...")));
+    counts.report.kind = RunKind::File;
+    return counts;
+}
+
 MoveCounts Filer::unfileFolder(const Path& folder, const QStringList& folderNames) {
     return execute(planUnfiling(folder, folderNames), QStringLiteral("Unfiling..."));
 }

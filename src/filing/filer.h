@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "filing/archive_date.h"
@@ -56,6 +57,10 @@ class Filer {
     RunPlan planFiling(const Path& folder, const Settings& settings,
                        const QSet<QByteArray>* only = nullptr);
     RunPlan planUnfiling(const Path& folder, const QStringList& folderNames);
+    // The moves of a whole filing run: archiving by cutoff, then filing what archiving
+    // leaves loose, as fileWithArchiving makes them.
+    RunPlan planFilingRun(const Path& folder, const Settings& settings,
+                          const ArchiveCutoff& cutoff);
     // From now on archiving and filing plan only the loose items with these names (the
     // items a watch has seen settle); everything else about their plans stays the same.
     void restrictTo(const QList<QByteArray>& names);
@@ -72,6 +77,12 @@ class Filer {
     // Moves every loose item with a category into folder/<category>/, then removes the
     // archive folder if it is empty.
     MoveCounts fileFolder(const Path& folder, const Settings& settings);
+    // A whole filing run in folder: archives by cutoff (unless it is off), calls
+    // afterArchiving, then files, unless the archiving was stopped. Given only, the loose
+    // items of those names and no others. The report is a File run's.
+    MoveCounts fileWithArchiving(const Path& folder, const Settings& settings,
+                                 const ArchiveCutoff& cutoff, const QSet<QByteArray>* only,
+                                 const std::function<void()>& afterArchiving);
     // Moves everything inside the category folders, and inside the archive folder's
     // category folders, back to the top level of folder, hidden items included, and
     // removes the folders that end up empty.
