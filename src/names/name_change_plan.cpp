@@ -463,11 +463,11 @@ struct AffixBytes {
         result.resize(0);
         result.reserve(name.size() + (textOn ? text.size() : 0) +
                        (int(numberFirst) + int(numberLast)) * number.size());
-        if (!atFront) result += name;
-        if (numberFirst) result += number;
-        if (textOn) result += text;
-        if (numberLast) result += number;
-        if (atFront) result += name;
+        if (!atFront) appendBytes(result, name);
+        if (numberFirst) appendBytes(result, number);
+        if (textOn) appendBytes(result, text);
+        if (numberLast) appendBytes(result, number);
+        if (atFront) appendBytes(result, name);
     }
 };
 
@@ -481,11 +481,12 @@ bool replaceBytes(QByteArrayView name, QByteArrayView find, QByteArrayView repla
     result.resize(0);
     qsizetype from = 0;
     do {
-        result.append(name.sliced(from, at - from)).append(replacement);
+        appendBytes(result, name.sliced(from, at - from));
+        appendBytes(result, replacement);
         from = at + find.size();
         at = name.indexOf(find, from);
     } while (at >= 0);
-    result.append(name.sliced(from));
+    appendBytes(result, name.sliced(from));
     return true;
 }
 

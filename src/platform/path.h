@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHashFunctions>
 #include <QString>
+#include <cstring>
 #include <optional>
 
 // A file-system path as the kernel sees it: a run of bytes, any but NUL, with "/" between
@@ -51,6 +52,15 @@ class Path {
 };
 
 inline size_t qHash(const Path& path, size_t seed = 0) { return qHash(path.bytes(), seed); }
+
+// Appends bytes (which must not lie in text) to text. QByteArray's own append goes through
+// its general insert, which costs more than the copy for the short pieces that names and
+// record lines are built from.
+inline void appendBytes(QByteArray& text, QByteArrayView bytes) {
+    const qsizetype at = text.size();
+    text.resize(at + bytes.size());
+    if (!bytes.isEmpty()) std::memcpy(text.data() + at, bytes.data(), std::size_t(bytes.size()));
+}
 
 // Whether bytes are valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
 bool isValidUtf8(QByteArrayView bytes);

@@ -1,7 +1,5 @@
 #include "runs/record_text.h"
 
-#include <cstring>
-
 #include "platform/path.h"
 
 namespace {
@@ -15,14 +13,6 @@ qsizetype characterLength(QByteArrayView bytes, qsizetype i) {
                                                    : 0;
     if (length == 0 || i + length > bytes.size()) return 0;
     return isValidUtf8(bytes.sliced(i, length)) ? length : 0;
-}
-
-// QByteArray::append goes through the general insert; a record line is built from many
-// short pieces, one for every item moved.
-void appendBytes(QByteArray& text, QByteArrayView bytes) {
-    const qsizetype at = text.size();
-    text.resize(at + bytes.size());
-    std::memcpy(text.data() + at, bytes.data(), std::size_t(bytes.size()));
 }
 
 int hexValue(char c) {
