@@ -57,7 +57,8 @@ void ListedInodes::remember(const Path& folder, const NameList& names) {
     listings_.push_back({folder, item->device, names, std::vector<bool>(names.size())});
 }
 
-ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index) {
+ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index,
+                                          std::size_t lookAhead) {
     // Split without copies, as Path::parent() and fileName() would for a path made of a
     // folder and a name; any other spelling finds no listing, and is asked about.
     const QByteArray& bytes = path.bytes();
@@ -75,10 +76,8 @@ ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index) 
     if (!listing) return nullptr;
     const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
     const NameList& names = listing->names;
-    // Moves follow the listing, often skipping a few names (filing goes category by
-    // category): a short look ahead spares most searches.
     index = names.size();
-    const std::size_t ahead = std::min(names.size(), listing->next + 16);
+    const std::size_t ahead = std::min(names.size(), listing->next + lookAhead);
     for (std::size_t i = listing->next; i < ahead; ++i)
         if (names.at(i) == name) {
             index = i;
@@ -92,7 +91,9 @@ ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index) 
 
 std::optional<ItemIdentity> ListedInodes::take(const Path& path) {
     std::size_t i = 0;
-    Listing* listing = find(path, i);
+    // Moves follow the listing, often skipping a few names (filing goes category by
+    // category): a short look ahead spares most searches.
+    Listing* listing = find(path, i, 16);
     if (!listing || listing->spent[i] || listing->names.isDirectory(i) ||
         listing->names.listedInode(i) == 0)
         return std::nullopt;
@@ -105,5 +106,6 @@ void ListedInodes::changed(const Path& path) {
     if (std::erase_if(listings_, [&](const Listing& l) { return isAtOrUnder(l.folder, path); }))
         lastFound_ = 0;
     std::size_t i = 0;
-    if (Listing* listing = find(path, i)) listing->spent[i] = true;
+    // Mostly a new name, which no look ahead finds.
+    if (Listing* listing = find(path, i, 1)) listing->spent[i] = true;
 }

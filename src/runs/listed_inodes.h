@@ -39,8 +39,9 @@ class ListedInodes {
         std::vector<bool> spent;  // given out, or changed since
         std::size_t next = 0;     // after the last name found: a run's moves follow the listing
     };
-    // The listing that holds path's name, and where; nullptr when there is none.
-    Listing* find(const Path& path, std::size_t& index);
+    // The listing that holds path's name, and where; nullptr when there is none. The
+    // lookAhead names after the last one found are tried before a search.
+    Listing* find(const Path& path, std::size_t& index, std::size_t lookAhead);
     std::deque<Listing> listings_;  // the newest last
     std::size_t lastFound_ = 0;     // where listingOf found the last one: moves come in runs
 };
