@@ -143,8 +143,9 @@ std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
 std::optional<qint64> JournalingFileSystem::noteMoveIntent(const Path& from, const Path& to,
                                                            FileError& error) {
     // A folder moved away may be the one held, or hold it.
-    if (!heldFolder_.isEmpty() &&
-        (heldFolder_ == from || heldFolder_.bytes().startsWith(from.bytes() + '/')))
+    if (const QByteArray& held = heldFolder_.bytes();
+        held.startsWith(from.bytes()) &&
+        (held.size() == from.bytes().size() || held.at(from.bytes().size()) == '/'))
         forgetFolder();
     // An item whose inode the listing gave is no folder: nothing listed is in it.
     std::optional<ItemIdentity> item = listed_.take(from);
