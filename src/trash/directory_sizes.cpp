@@ -1,10 +1,12 @@
 #include "trash/directory_sizes.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <QSet>
 #include <cerrno>
+#include <limits>
 
 #include "platform/file_system.h"
 
@@ -12,6 +14,24 @@ namespace {
 
 // A cache of a few lines per folder; one far larger is left alone.
 constexpr qsizetype cacheLimit = 16 * 1024 * 1024;
+
+// The new cache is written beside the old one under this name and the writer's process id.
+const QByteArray temporaryPrefix = ".directorysizes.desktidy-";
+
+// Removes the temporaries that writers killed before their end left, known by a process
+// that is no more; a running writer's is its own.
+void removeLeftTemporaries(LocalFileSystem& files, const Path& trashFolder) {
+    const NameList names = files.listNames(trashFolder, true);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QByteArrayView name = names.at(i);
+        if (!name.startsWith(temporaryPrefix) || names.isDirectory(i)) continue;
+        bool isNumber = false;
+        const qint64 pid = name.sliced(temporaryPrefix.size()).toLongLong(&isNumber);
+        if (isNumber && pid > 0 && pid <= std::numeric_limits<pid_t>::max() &&
+            ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            (void)files.removeFile(trashFolder / name);
+    }
+}
 
 }  // namespace
 
@@ -43,9 +63,9 @@ bool forgetDirectorySizes(const TrashLocation& trash, const QList<QByteArray>& n
         return read.code == ENOENT;  // no cache: nothing to forget
     const std::optional<QByteArray> kept = withoutDirectorySizes(cache, names);
     if (!kept) return true;
-    const Path fresh =
-        trash.folder / (".directorysizes.desktidy-" + QByteArray::number(::getpid()));
-    (void)files.removeFile(fresh);  // one a killed run left
+    removeLeftTemporaries(files, trash.folder);
+    const Path fresh = trash.folder / (temporaryPrefix + QByteArray::number(::getpid()));
+    (void)files.removeFile(fresh);  // one a killed run of this process id left
     if (!files.writeNewFile(fresh, *kept).ok()) return false;
     const bool swapped = files.exchange(fresh, cachePath).ok();
     // After the swap the old cache has the temporary name; else the new one has.

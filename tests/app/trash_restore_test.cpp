@@ -51,6 +51,9 @@ TEST_F(TrashRestore, ItemsGoBackWhereTheyCameFromAndUndoPutsThemAndTheirRecordsB
     writeItem(trash.folder / "directorysizes",
               "4096 1715000000 box\n8192 1715000001 other%20one\n");
     const QStringList trashBefore = trashTree();
+    // The cache's temporaries: one a killed writer left, and a running writer's (pid 1).
+    writeItem(trash.folder / ".directorysizes.desktidy-2147483600", "left");
+    writeItem(trash.folder / ".directorysizes.desktidy-1", "in hand");
 
     EXPECT_EQ(c().restoreTrashItems(items), RunResult::Failed);
     EXPECT_EQ(prompter.calls.first(),
@@ -83,6 +86,9 @@ TEST_F(TrashRestore, ItemsGoBackWhereTheyCameFromAndUndoPutsThemAndTheirRecordsB
     EXPECT_EQ(displayed(files.listNames(trash.info(), true)),
               QStringList({"fails.txt.trashinfo", "taken.txt.trashinfo"}));
     EXPECT_EQ(contentsOf(trash.folder / "directorysizes"), "8192 1715000001 other%20one\n");
+    EXPECT_FALSE(files.exists(trash.folder / ".directorysizes.desktidy-2147483600"));
+    EXPECT_EQ(contentsOf(trash.folder / ".directorysizes.desktidy-1"), "in hand");
+    ASSERT_TRUE(files.removeFile(trash.folder / ".directorysizes.desktidy-1").ok());
     EXPECT_EQ(frontEnd.ends.last().report.details.size(), 3);
 
     files.failMoveTo.clear();
