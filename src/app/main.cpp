@@ -14,7 +14,9 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(textKeepingBytes(argv[i]));
 
-    if (startsWindow(arguments)) return runDesktopApplication(argc, argv, arguments);
+    const StartArguments start = readStart(arguments);
+    if (start.kind == StartArguments::Kind::Window)
+        return runDesktopApplication(argc, argv, arguments, start.folders);
 
     // No GUI application object: the scheduled run works under cron with no display.
     QCoreApplication app(argc, argv);
@@ -22,5 +24,6 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Desktidy"));
     QTextStream in(stdin), out(stdout), err(stderr);
     return runCommandLine(
-        arguments, {in, out, err, ::isatty(STDIN_FILENO) != 0, ::isatty(STDERR_FILENO) != 0});
+        start, arguments,
+        {in, out, err, ::isatty(STDIN_FILENO) != 0, ::isatty(STDERR_FILENO) != 0});
 }

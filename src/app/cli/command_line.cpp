@@ -96,22 +96,15 @@ void printHelp(QTextStream& out, const std::vector<std::unique_ptr<Command>>& co
     out.flush();
 }
 
-StartArguments startOf(const QStringList& arguments) {
+}  // namespace
+
+StartArguments readStart(const QStringList& arguments) {
     return readStartArguments(arguments, commandNames(allCommands()), currentFolder());
 }
 
-}  // namespace
-
-bool startsWindow(const QStringList& arguments) {
-    return startOf(arguments).kind == StartArguments::Kind::Window;
-}
-
-QList<Path> windowFolders(const QStringList& arguments) { return startOf(arguments).folders; }
-
-int runCommandLine(const QStringList& arguments, CommandLineIo io) {
+int runCommandLine(const StartArguments& start, const QStringList& arguments, CommandLineIo io) {
     catchStopSignals();
     const auto commands = allCommands();
-    const StartArguments start = startOf(arguments);
     const GlobalOptions& options = start.options;
     Command* command = nullptr;
     switch (start.kind) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "app/cli/start_arguments.h"
 #include "platform/path.h"
 
 // The streams and terminal facts the command line runs with; tests pass strings.
@@ -20,12 +21,11 @@ struct CommandLineIo {
 // argument becomes text by textKeepingBytes (path.h), so that bytesOfText gives back exactly
 // its bytes and a path argument names its item byte for byte.
 
-// True when these arguments start the window: none, "0" alone, or only folders (see
-// start_arguments.h for the grammar).
-bool startsWindow(const QStringList& arguments);
-// The folders such arguments open the window on, absolute.
-QList<Path> windowFolders(const QStringList& arguments);
+// What the process's arguments ask for (entry 0 is the program's path), read once at the
+// start by the grammar of start_arguments.h against the commands there are: the window
+// (on its folders), the scheduled run, a command, or a usage error.
+StartArguments readStart(const QStringList& arguments);
 
-// Runs `desktidy` without a window: the scheduled run, or one subcommand. Returns the
-// process's exit status. arguments[0] is the program's path.
-int runCommandLine(const QStringList& arguments, CommandLineIo io);
+// Runs `desktidy` without a window, as start (read from arguments) asks: the scheduled
+// run, or one subcommand. Returns the process's exit status.
+int runCommandLine(const StartArguments& start, const QStringList& arguments, CommandLineIo io);

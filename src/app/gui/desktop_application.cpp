@@ -8,7 +8,6 @@
 #include <mutex>
 #include <vector>
 
-#include "app/cli/command_line.h"
 #include "app/desktidy_controller.h"
 #include "app/gui/desktop_services.h"
 #include "app/gui/main_window.h"
@@ -75,7 +74,8 @@ void passOnHeldMessages() {
 
 }  // namespace
 
-int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) {
+int runDesktopApplication(int& argc, char** argv, const QStringList& arguments,
+                          const QList<Path>& folders) {
     const QtMessageHandler previousHandler = qInstallMessageHandler(holdMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(previousHandler);
@@ -99,7 +99,7 @@ int runDesktopApplication(int& argc, char** argv, const QStringList& arguments) 
     // A launcher passes the folders to open as absolute paths after the program's own; a
     // relative one is taken from the current folder. The working folder is kept as text,
     // which a path that is not UTF-8 has none of.
-    for (const Path& path : windowFolders(arguments)) {
+    for (const Path& path : folders) {
         const std::optional<QString> folder = path.toText();
         if (!isFolderOrLinkToOne(path))
             qWarning(
