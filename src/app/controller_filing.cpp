@@ -85,21 +85,20 @@ RunPlan DesktidyController::planUnfiling(const Path& folder) {
 }
 
 RunReport DesktidyController::fileWithin(RunContext& run, const Path& folder,
-                                         const QSet<QByteArray>* only) {
+                                         const QList<QByteArray>* only) {
     // The date the run is about to save, not the one stored before it.
     const ArchiveDate& date = draft_.archiveDate;
     const auto cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
-    const MoveCounts counts =
-        Filer(run.files(), run.observer())
-            .fileWithArchiving(folderToWorkIn(folder), draft_, cutoff, only, [&] {
-                noteRecentFolder(folder);
-                // The filed folder becomes the stored working folder.
-                const QString shown = draft_.workingFolder;
-                if (const std::optional<QString> text = folder.toText())
-                    draft_.workingFolder = *text;
-                saveSetup();
-                draft_.workingFolder = shown;
-            });
+    Filer filer(run.files(), run.observer());
+    if (only) filer.restrictTo(*only);
+    const MoveCounts counts = filer.fileWithArchiving(folderToWorkIn(folder), draft_, cutoff, [&] {
+        noteRecentFolder(folder);
+        // The filed folder becomes the stored working folder.
+        const QString shown = draft_.workingFolder;
+        if (const std::optional<QString> text = folder.toText()) draft_.workingFolder = *text;
+        saveSetup();
+        draft_.workingFolder = shown;
+    });
     shownCategoryRow_ = Settings::categoryCount;  // a run leaves the last category shown
     tellFailures(counts, folder, run);
     return counts.report;
@@ -156,7 +155,7 @@ RunResult DesktidyController::fileListedFolders(Starter starter) {
     const RunEnd end = pipeline_.run(request, [&](RunContext& run) {
         bool everyFolder = true;
         const QList<Path> folders = distinctListedFolders();
-        const QHash<Path, QSet<QByteArray>> looseAtStart = looseItemsOfNestedFolders(folders);
+        const QHash<Path, QList<QByteArray>> looseAtStart = looseItemsOfNestedFolders(folders);
         for (const Path& folder : folders) {
             if (run.stopRequested()) {
                 run.report().cancelled = true;
@@ -191,17 +190,17 @@ QList<Path> DesktidyController::distinctListedFolders() const {
     return folders;
 }
 
-QHash<Path, QSet<QByteArray>> DesktidyController::looseItemsOfNestedFolders(
+QHash<Path, QList<QByteArray>> DesktidyController::looseItemsOfNestedFolders(
     const QList<Path>& folders) {
     QList<Path> places;
     for (const Path& folder : folders) places << canonicalPath(folder);
-    QHash<Path, QSet<QByteArray>> loose;
+    QHash<Path, QList<QByteArray>> loose;
     for (qsizetype i = 0; i < folders.size(); ++i) {
         for (qsizetype j = 0; j < i; ++j) {
             if (!liesInside(places[i], places[j])) continue;
-            QSet<QByteArray>& names = loose[folders[i]];
+            QList<QByteArray>& names = loose[folders[i]];
             const NameList listed = services_.files.listNames(folderToWorkIn(folders[i]), false);
-            for (std::size_t k = 0; k < listed.size(); ++k) names.insert(listed.name(k));
+            for (std::size_t k = 0; k < listed.size(); ++k) names << listed.name(k);
             break;
         }
     }

@@ -243,11 +243,11 @@ class DesktidyController {
     // Archives and files folder within run; the folder's report. Given only, the loose
     // items of those names and no others.
     RunReport fileWithin(RunContext& run, const Path& folder,
-                         const QSet<QByteArray>* only = nullptr);
+                         const QList<QByteArray>* only = nullptr);
     // For each of folders that lies inside one before it in the list, the names of its
     // loose items now: a run over the list files those and not what it has just filed
     // into that folder itself, as the preview, made before any move, shows.
-    QHash<Path, QSet<QByteArray>> looseItemsOfNestedFolders(const QList<Path>& folders);
+    QHash<Path, QList<QByteArray>> looseItemsOfNestedFolders(const QList<Path>& folders);
     // Unfiles folder within run by plan.
     RunReport unfileWithin(RunContext& run, const Path& folder, const RunPlan& plan);
     // What filing every listed folder will do, folder by folder, for its question.

@@ -73,8 +73,7 @@ Filer::FolderState Filer::ensureFolder(const Path& path, FileError& error) {
 
 template <typename Filter>
 void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
-                           const Settings& settings, Filter keep, bool planUnmatched,
-                           const QSet<QByteArray>* only) {
+                           const Settings& settings, Filter keep, bool planUnmatched) {
     // One listing and one type lookup per item; the order is that of trying the
     // categories in order, each with its entries in order. The steps keep the places of
     // their items in the listing, not copies of their names.
@@ -95,7 +94,6 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
         const QByteArrayView name = names.at(i);
         // The program's own folders are never filed into one another.
         if (folderNames.contains(name)) continue;
-        if (only && !only->contains(name.toByteArray())) continue;
         const int k = table.categoryOf(name);
         if ((k == noCategory && !planUnmatched) || !keep(folder / name)) continue;
         (k == noCategory ? unmatched : byCategory[k]).push_back(static_cast<std::uint32_t>(i));
@@ -126,7 +124,7 @@ void Filer::planLooseItems(RunPlan& plan, const Path& folder, const Path& destin
 }
 
 RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
-                           const ArchiveCutoff& cutoff, const QSet<QByteArray>* only) {
+                           const ArchiveCutoff& cutoff) {
     RunPlan plan;
     plan.kind = RunKind::Archive;
     if (cutoff.isOff()) return plan;
@@ -143,16 +141,15 @@ RunPlan Filer::planArchive(const Path& folder, const Settings& settings,
             const auto st = files_.status(path);
             return st && cutoff.includes(*st);
         },
-        false, only);
+        false);
     return plan;
 }
 
-RunPlan Filer::planFiling(const Path& folder, const Settings& settings,
-                          const QSet<QByteArray>* only) {
+RunPlan Filer::planFiling(const Path& folder, const Settings& settings) {
     RunPlan plan;
     plan.kind = RunKind::File;
     planLooseItems(
-        plan, folder, folder, settings, [](const Path&) { return true; }, true, only);
+        plan, folder, folder, settings, [](const Path&) { return true; }, true);
     // An archive folder that archiving made but left empty does not remain.
     const QByteArray archiveName = settings.folderNames.value(archiveIndex).toUtf8();
     if (isPlainFolderName(archiveName))
@@ -361,15 +358,14 @@ RunPlan Filer::planFilingRun(const Path& folder, const Settings& settings,
 }
 
 MoveCounts Filer::fileWithArchiving(const Path& folder, const Settings& settings,
-                                    const ArchiveCutoff& cutoff, const QSet<QByteArray>* only,
+                                    const ArchiveCutoff& cutoff,
                                     const std::function<void()>& afterArchiving) {
     MoveCounts counts;
     if (!cutoff.isOff())
-        counts =
-            execute(planArchive(folder, settings, cutoff, only), QStringLiteral("Archiving..."));
+        counts = execute(planArchive(folder, settings, cutoff), QStringLiteral("Archiving..."));
     if (afterArchiving) afterArchiving();
     if (!counts.report.cancelled)
-        counts.add(execute(planFiling(folder, settings, only), QStringLiteral("Filing...")));
+        counts.add(execute(planFiling(folder, settings), QStringLiteral("Filing...")));
     counts.report.kind = RunKind::File;
     return counts;
 }

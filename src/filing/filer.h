@@ -51,18 +51,17 @@ class Filer {
         : files_(files), observer_(observer) {}
 
     // The moves of archiveFolder, fileFolder and unfileFolder, with the items that would
-    // stay and why. Given only, the loose items whose names it holds and no others.
-    RunPlan planArchive(const Path& folder, const Settings& settings, const ArchiveCutoff& cutoff,
-                        const QSet<QByteArray>* only = nullptr);
-    RunPlan planFiling(const Path& folder, const Settings& settings,
-                       const QSet<QByteArray>* only = nullptr);
+    // stay and why.
+    RunPlan planArchive(const Path& folder, const Settings& settings, const ArchiveCutoff& cutoff);
+    RunPlan planFiling(const Path& folder, const Settings& settings);
     RunPlan planUnfiling(const Path& folder, const QStringList& folderNames);
     // The moves of a whole filing run: archiving by cutoff, then filing what archiving
     // leaves loose, as fileWithArchiving makes them.
     RunPlan planFilingRun(const Path& folder, const Settings& settings,
                           const ArchiveCutoff& cutoff);
     // From now on archiving and filing plan only the loose items with these names (the
-    // items a watch has seen settle); everything else about their plans stays the same.
+    // items a watch has seen settle, or those a nested listed folder held before the run);
+    // everything else about their plans stays the same.
     void restrictTo(const QList<QByteArray>& names);
     // Carries out a plan: each move in order, making each destination folder before its
     // first move and removing those it made that receive nothing, then removing the
@@ -78,11 +77,11 @@ class Filer {
     // archive folder if it is empty.
     MoveCounts fileFolder(const Path& folder, const Settings& settings);
     // A whole filing run in folder: archives by cutoff (unless it is off), calls
-    // afterArchiving, then files, unless the archiving was stopped. Given only, the loose
-    // items of those names and no others. The report is a File run's.
+    // afterArchiving, then files, unless the archiving was stopped. The report is a File
+    // run's.
     MoveCounts fileWithArchiving(const Path& folder, const Settings& settings,
-                                 const ArchiveCutoff& cutoff, const QSet<QByteArray>* only,
-                                 const std::function<void()>& afterArchiving);
+                                 const ArchiveCutoff& cutoff,
+                                 const std::function<void()>& afterArchiving = {});
     // Moves everything inside the category folders, and inside the archive folder's
     // category folders, back to the top level of folder, hidden items included, and
     // removes the folders that end up empty.
@@ -93,8 +92,7 @@ class Filer {
     // in destinationBase, and, when planUnmatched, the items no category takes.
     template <typename Filter>
     void planLooseItems(RunPlan& plan, const Path& folder, const Path& destinationBase,
-                        const Settings& settings, Filter keep, bool planUnmatched,
-                        const QSet<QByteArray>* only);
+                        const Settings& settings, Filter keep, bool planUnmatched);
     class TakenNames;
     // The steps that bring every item of source back to folder; taken holds the names
     // at the top level of folder, those of earlier steps included. True when source is a
