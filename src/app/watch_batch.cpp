@@ -65,16 +65,9 @@ WatchBatchReport carryOutWatchBatch(JournalingFileSystem& files, const Settings&
         Filer filer(run.files(), run.observer());
         filer.restrictTo(names);
         const ArchiveDate& date = settings.archiveDate;
-        const ArchiveCutoff cutoff = ArchiveCutoff::fromTitles(date.year, date.month, date.day);
-        MoveCounts counts;
-        // Archiving first, as `file` does; a batch with nothing old makes no archive folder.
-        if (!cutoff.isOff())
-            if (const RunPlan archive = filer.planArchive(folder, settings, cutoff);
-                archive.stepsToMake() > 0)
-                counts = filer.execute(archive, QStringLiteral("Archiving..."));
-        if (!counts.report.cancelled)
-            counts.add(
-                filer.execute(filer.planFiling(folder, settings), QStringLiteral("Filing...")));
+        // Archiving first, as `file` does.
+        MoveCounts counts = filer.fileWithArchiving(
+            folder, settings, ArchiveCutoff::fromTitles(date.year, date.month, date.day));
         counts.report.kind = RunKind::Watch;
         run.report() = counts.report;
         result.receivingFolders = inside(folder, counts.folders);

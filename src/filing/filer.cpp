@@ -361,8 +361,11 @@ MoveCounts Filer::fileWithArchiving(const Path& folder, const Settings& settings
                                     const ArchiveCutoff& cutoff,
                                     const std::function<void()>& afterArchiving) {
     MoveCounts counts;
+    // A folder with nothing old gets no archive folder.
     if (!cutoff.isOff())
-        counts = execute(planArchive(folder, settings, cutoff), QStringLiteral("Archiving..."));
+        if (const RunPlan archive = planArchive(folder, settings, cutoff);
+            archive.stepsToMake() > 0)
+            counts = execute(archive, QStringLiteral("Archiving..."));
     if (afterArchiving) afterArchiving();
     if (!counts.report.cancelled)
         counts.add(execute(planFiling(folder, settings), QStringLiteral("Filing...")));

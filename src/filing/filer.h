@@ -76,9 +76,9 @@ class Filer {
     // Moves every loose item with a category into folder/<category>/, then removes the
     // archive folder if it is empty.
     MoveCounts fileFolder(const Path& folder, const Settings& settings);
-    // A whole filing run in folder: archives by cutoff (unless it is off), calls
-    // afterArchiving, then files, unless the archiving was stopped. The report is a File
-    // run's.
+    // A whole filing run in folder: archives by cutoff (unless it is off, or nothing is old
+    // enough: then no archive folder is made), calls afterArchiving, then files, unless the
+    // archiving was stopped. The report is a File run's.
     MoveCounts fileWithArchiving(const Path& folder, const Settings& settings,
                                  const ArchiveCutoff& cutoff,
                                  const std::function<void()>& afterArchiving = {});
