@@ -30,13 +30,6 @@ std::optional<QString> storableText(const Path& folder, Prompter& prompter,
     return text;
 }
 
-// Whether path lies inside folder, both with their links resolved.
-bool liesInside(const Path& path, const Path& folder) {
-    QByteArray base = folder.bytes();
-    if (!base.endsWith('/')) base += '/';
-    return !folder.isEmpty() && path.bytes().startsWith(base);
-}
-
 bool sameFolder(const Path& a, const Path& b) {
     if (a.cleaned() == b.cleaned()) return true;
     struct stat first, second;
@@ -197,7 +190,7 @@ QHash<Path, QList<QByteArray>> DesktidyController::looseItemsOfNestedFolders(
     QHash<Path, QList<QByteArray>> loose;
     for (qsizetype i = 0; i < folders.size(); ++i) {
         for (qsizetype j = 0; j < i; ++j) {
-            if (!liesInside(places[i], places[j])) continue;
+            if (!places[i].isBelow(places[j])) continue;  // links resolved in both
             QList<QByteArray>& names = loose[folders[i]];
             const NameList listed = services_.files.listNames(folderToWorkIn(folders[i]), false);
             for (std::size_t k = 0; k < listed.size(); ++k) names << listed.name(k);

@@ -1,17 +1,5 @@
 #include "app/removal_checklist.h"
 
-namespace {
-
-// Whether path lies somewhere inside folder, by their bytes.
-bool liesInside(const Path& path, const Path& folder) {
-    const QByteArray inner = path.cleaned().bytes();
-    QByteArray outer = folder.cleaned().bytes();
-    if (!outer.endsWith('/')) outer += '/';
-    return inner.size() > outer.size() && inner.startsWith(outer);
-}
-
-}  // namespace
-
 RemovalChecklist::RemovalChecklist(RemovalList list) : list_(std::move(list)) {
     const QList<DelAppRow>& rows = list_.rows;
     for (const DelAppRow& row : rows) {
@@ -19,7 +7,7 @@ RemovalChecklist::RemovalChecklist(RemovalList list) : list_(std::move(list)) {
         QList<qsizetype> folders;
         for (qsizetype f = 0; f < rows.size(); ++f)
             if (list_.folders.contains(rows[f].itemPath()) &&
-                liesInside(row.itemPath(), rows[f].itemPath()))
+                row.itemPath().cleaned().isBelow(rows[f].itemPath().cleaned()))
                 folders.append(f);
         folders_.append(folders);
     }

@@ -141,6 +141,17 @@ Path Path::operator/(QByteArrayView name) const {
     return Path(std::move(joined));
 }
 
+bool Path::isAtOrBelow(const Path& folder) const {
+    const QByteArray& f = folder.bytes_;
+    if (f.isEmpty() || !bytes_.startsWith(f)) return false;
+    return bytes_.size() == f.size() || f.endsWith('/') || bytes_.at(f.size()) == '/';
+}
+
+bool Path::isBelow(const Path& folder) const {
+    return isAtOrBelow(folder) &&
+           bytes_.size() > folder.bytes_.size() + (folder.bytes_.endsWith('/') ? 0 : 1);
+}
+
 QString textKeepingBytes(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());

@@ -42,6 +42,11 @@ class Path {
     Path cleaned() const;
     // This folder joined with name by a "/", added only when the folder lacks one.
     Path operator/(QByteArrayView name) const;
+    // Whether this path is folder or lies below it, and whether it lies below it only, by
+    // their bytes as spelled: neither is cleaned and no link is followed ("/a/bc" is not
+    // below "/a/b"; everything absolute is below "/"). Nothing is below an empty path.
+    bool isAtOrBelow(const Path& folder) const;
+    bool isBelow(const Path& folder) const;
 
     friend bool operator==(const Path& a, const Path& b) { return a.bytes_ == b.bytes_; }
     friend bool operator!=(const Path& a, const Path& b) { return a.bytes_ != b.bytes_; }

@@ -8,8 +8,6 @@
 #include "platform/disk_changes.h"
 #include "platform/file_system.h"
 
-namespace {}  // namespace
-
 FileError LocalFileSystem::readSmallFile(const Path& path, QByteArray& contents, qsizetype limit) {
     const QString what = QStringLiteral("read");
     contents.clear();

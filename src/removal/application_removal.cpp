@@ -93,9 +93,8 @@ RunPlan planTrashMoves(const RemovalList& list, const TrashServices& services,
     for (const Path& path : list.folders + list.files) {
         const DelAppRow* row = list.rowFor(path);
         if (!row || !row->isChecked() || !files.exists(path)) continue;
-        const bool goesWithFolder = std::any_of(sources.begin(), sources.end(), [&](const Path& s) {
-            return path.bytes().startsWith(s.bytes() + '/');
-        });
+        const bool goesWithFolder = std::any_of(sources.begin(), sources.end(),
+                                                [&](const Path& s) { return path.isBelow(s); });
         if (!goesWithFolder) sources.append(path);
     }
     if (sources.isEmpty()) return plan;

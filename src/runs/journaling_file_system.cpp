@@ -143,10 +143,7 @@ std::optional<FileStatus> JournalingFileSystem::status(const Path& path) {
 std::optional<qint64> JournalingFileSystem::noteMoveIntent(const Path& from, const Path& to,
                                                            FileError& error) {
     // A folder moved away may be the one held, or hold it.
-    if (const QByteArray& held = heldFolder_.bytes();
-        held.startsWith(from.bytes()) &&
-        (held.size() == from.bytes().size() || held.at(from.bytes().size()) == '/'))
-        forgetFolder();
+    if (heldFolder_.isAtOrBelow(from)) forgetFolder();
     // An item whose inode the listing gave is no folder: nothing listed is in it.
     std::optional<ItemIdentity> item = listed_.take(from);
     if (!item) {
@@ -286,10 +283,7 @@ FileError JournalingFileSystem::exchange(const Path& first, const Path& second) 
     listed_.changed(second);
     if (!runOpen()) return inner_.exchange(first, second);
     refusedMove_.reset();
-    if (!heldFolder_.isEmpty() && (heldFolder_ == first || heldFolder_ == second ||
-                                   heldFolder_.bytes().startsWith(first.bytes() + '/') ||
-                                   heldFolder_.bytes().startsWith(second.bytes() + '/')))
-        forgetFolder();
+    if (heldFolder_.isAtOrBelow(first) || heldFolder_.isAtOrBelow(second)) forgetFolder();
     // A copy put in place is one of the run's items, as a move is.
     const std::optional<ItemIdentity> copy = identityOf(first);
     if (!copy) return inner_.exchange(first, second);  // fails: there is nothing to swap

@@ -36,11 +36,6 @@ std::optional<ItemIdentity> lstatIdentity(const Path& path) {
     return ItemIdentity{makedev(item.stx_dev_major, item.stx_dev_minor), item.stx_ino};
 }
 
-bool isAtOrUnder(const Path& path, const Path& top) {
-    const QByteArray &p = path.bytes(), &t = top.bytes();
-    return p.startsWith(t) && (p.size() == t.size() || p[t.size()] == '/');
-}
-
 }  // namespace
 
 void ListedInodes::remember(const Path& folder, const NameList& names) {
@@ -103,7 +98,7 @@ std::optional<ItemIdentity> ListedInodes::take(const Path& path) {
 
 void ListedInodes::changed(const Path& path) {
     if (listings_.empty()) return;
-    if (std::erase_if(listings_, [&](const Listing& l) { return isAtOrUnder(l.folder, path); }))
+    if (std::erase_if(listings_, [&](const Listing& l) { return l.folder.isAtOrBelow(path); }))
         lastFound_ = 0;
     std::size_t i = 0;
     // Mostly a new name, which no look ahead finds.

@@ -5,14 +5,6 @@
 
 namespace {
 
-// Whether path lies inside folder, below it.
-bool isInside(const Path& path, const Path& folder) {
-    const QByteArray& inner = path.bytes();
-    const QByteArray& outer = folder.bytes();
-    return inner.size() > outer.size() + 1 && inner.startsWith(outer) &&
-           (outer.endsWith('/') || inner.at(outer.size()) == '/');
-}
-
 class Undoer {
   public:
     Undoer(JournalingFileSystem& files, const RunRecord& record, const TrashLocation& trash,
@@ -144,7 +136,7 @@ class Undoer {
         const Path folder = entry.path.parent();
         if (files_.isDirectory(folder)) return Place::Ready;
         for (const Path& runFolder : record_.folders) {
-            if (!isInside(folder, runFolder) || !files_.isDirectory(runFolder)) continue;
+            if (!folder.isBelow(runFolder) || !files_.isDirectory(runFolder)) continue;
             QList<Path> missing;
             for (Path f = folder; f != runFolder && !files_.exists(f); f = f.parent())
                 missing.prepend(f);

@@ -25,13 +25,6 @@ bool isMountRoot(const Path& path, const struct stat& status) {
     return ::stat(path.parent().c_str(), &above) == 0 && above.st_dev != status.st_dev;
 }
 
-// Whether path lies at or below folder.
-bool isAtOrBelow(const Path& path, const Path& folder) {
-    const QByteArray& p = path.bytes();
-    const QByteArray& f = folder.bytes();
-    return p.startsWith(f) && (p.size() == f.size() || f.endsWith('/') || p.at(f.size()) == '/');
-}
-
 // The nearest folder above path that is there.
 Path nearestFolderAbove(const Path& path) {
     struct stat status;
@@ -341,7 +334,7 @@ void FolderWatcher::onAncestorEvent(int id, const WatchEvent& event) {
     const bool ancestorGone =
         event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED);
     const bool onTheWay = (event.mask & (IN_CREATE | IN_MOVED_TO)) && !event.name.isEmpty() &&
-                          isAtOrBelow(f.path, f.ancestor / event.name);
+                          f.path.isAtOrBelow(f.ancestor / event.name);
     if (!ancestorGone && !onTheWay) return;
     if (!attach(id)) waitForReturn(id);
 }

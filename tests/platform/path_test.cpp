@@ -21,6 +21,21 @@ TEST(Path, SplitsAndJoinsBytesWithoutDecodingThem) {
     EXPECT_EQ(Path("/a") / QByteArray("\n-x"), Path(QByteArray("/a/\n-x")));
 }
 
+TEST(Path, LiesAtOrBelowAFolderByWholeNames) {
+    struct Row {
+        const char *path, *folder;
+        bool atOrBelow, below;
+    };
+    for (const Row& r : {Row{"/a/b", "/a/b", true, false}, Row{"/a/b/c", "/a/b", true, true},
+                         Row{"/a/bc", "/a/b", false, false}, Row{"/a", "/a/b", false, false},
+                         Row{"/a/b/", "/a/b", true, false}, Row{"/x", "/", true, true},
+                         Row{"/", "/", true, false}, Row{"/a", "", false, false}}) {
+        EXPECT_EQ(Path(r.path).isAtOrBelow(Path(r.folder)), r.atOrBelow)
+            << r.path << " " << r.folder;
+        EXPECT_EQ(Path(r.path).isBelow(Path(r.folder)), r.below) << r.path << " " << r.folder;
+    }
+}
+
 TEST(Path, CleansAsQDirDoesWithoutResolvingLinks) {
     EXPECT_EQ(Path("/a//b/./c/../d/").cleaned(), Path("/a/b/d"));
     EXPECT_EQ(Path("/../a/..").cleaned(), Path("/"));
