@@ -5,8 +5,6 @@
 
 #include <QJsonDocument>
 #include <QSettings>
-#include <csignal>
-#include <thread>
 
 #include "run_desktidy.h"
 #include "support/qstring_printer.h"
@@ -165,36 +163,4 @@ TEST(FilingCommands, DryRunPrintsThePlanAndChangesNothing) {
     EXPECT_EQ(QJsonDocument::fromJson(json.out.toUtf8())["result"].toString(),
               "Filed 1 item into 1 folder. 1 stayed: 1 with no matching type.");
     EXPECT_EQ(desktidy({"--dry-run", "trash"}).status, 2);
-}
-
-// SIGINT stops a run after the item in hand: exit status 130, the result line says how
-// far it went, and every item is either filed or still loose.
-TEST(FilingCommands, SigintStopsTheRunCleanly) {
-    TempHome home;
-    const QString desk = home / "Desk";
-    makeFolder(desk);
-    constexpr int count = 30000;
-    for (int i = 0; i < count; ++i)
-        ::close(::creat(QFile::encodeName(desk + QString("/%1.jpg").arg(i)), 0644));
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(DESKTIDY_BINARY, {"--yes", "file", desk});
-    // Once the first item has moved: a signal before it would leave nothing to undo.
-    while (QDir(desk + "/Images").isEmpty() && process.state() != QProcess::NotRunning)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ::kill(pid_t(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    const int filed = int(namesIn(desk + "/Images").size());
-    EXPECT_EQ(namesIn(desk).size(), count - filed + 1);
-    if (filed == count) GTEST_SKIP() << "the run ended before the signal came";
-    EXPECT_EQ(process.exitCode(), 130);
-    EXPECT_EQ(
-        QString::fromUtf8(process.readAllStandardOutput()),
-        QString("Filed %1 items into 1 folder. Cancelled after %1 of %2.\n").arg(filed).arg(count));
-    // The record is closed as stopped and holds exactly the moves made: undo puts them back.
-    EXPECT_TRUE(desktidy({"history"}).out.contains(QString("%1  stopped").arg(filed, 7)));
-    const Outcome undone = desktidy({"--yes", "undo"});
-    EXPECT_EQ(undone.status, 0);
-    EXPECT_EQ(undone.out, QString("Undid run 1 (file): %1 items moved back.\n").arg(filed));
-    EXPECT_EQ(namesIn(desk).size(), count);
 }

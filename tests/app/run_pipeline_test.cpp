@@ -119,6 +119,21 @@ TEST(RunsStopped, EveryKindStopsOnASignalAndIsRecordedStopped) {
             EXPECT_FALSE(err.contains(row.notSaid)) << err.toStdString();
         }
         EXPECT_FALSE(QFileInfo::exists(home / row.notMade));
+        if (row.arguments.last() == "Desk") {
+            // One count for the stopped run: its result line, history and undo agree.
+            const int filed = int(namesIn(home / "Desk/Images").size());
+            EXPECT_EQ(namesIn(home / "Desk").size(), count - filed + 1);
+            EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+                      QString("Filed %1 items into 1 folder. Cancelled after %1 of %2.\n")
+                          .arg(filed)
+                          .arg(count));
+            EXPECT_TRUE(desktidy({"history"}).out.contains(QString("%1  stopped").arg(filed, 7)));
+            const Outcome undone = desktidy({"--yes", "undo"});
+            EXPECT_EQ(std::make_pair(undone.status, undone.out),
+                      std::make_pair(
+                          0, QString("Undid run 1 (file): %1 items moved back.\n").arg(filed)));
+            EXPECT_EQ(namesIn(home / "Desk").size(), count);
+        }
     }
 }
 
