@@ -9,6 +9,13 @@ bool sameItem(const FileStatus& a, const FileStatus& b) {
     return a.device == b.device && a.inode == b.inode;
 }
 
+// The name a planned path ends in (a folder joined with a name), without a copy: the loop
+// reads two for every item.
+QByteArrayView nameIn(const Path& path) {
+    const QByteArray& bytes = path.bytes();
+    return QByteArrayView(bytes).sliced(bytes.lastIndexOf('/') + 1);
+}
+
 }  // namespace
 
 NameChangeRun::NameChangeRun(FileSystem& files, Path folder, RunObserver& observer)
@@ -35,24 +42,24 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
     qsizetype done = 0;
     // Items of a cycle under a temporary name: no stop until each has its new name.
     int aside = 0;
-    for (qsizetype i = 0; i < plan.plan.steps.size(); ++i) {
-        const PlannedStep& step = plan.plan.steps[i];
-        if (step.refusal != Refusal::None) continue;
+    std::size_t i = 0;
+    for (auto it = plan.plan.steps.begin(); it != plan.plan.steps.end(); ++it, ++i) {
+        if (it.refusal() != Refusal::None) continue;
+        const PlannedStep step = *it;
         if (aside == 0 && observer_.stopRequested()) {
             report_.cancelled = true;
             return RunResult::Cancelled;
         }
-        observer_.step(++done, total, displayName(step.from.fileName()));
+        observer_.step(++done, total, displayName(nameIn(step.from)));
         const FileError error = move(step.from, step.to);
         // A temporary name that only breaks a cycle is no item of the result.
-        const bool counts = !isCycleName(step.to.fileName());
+        const bool counts = !isCycleName(nameIn(step.to));
         if (error.ok()) {
-            aside += int(!counts) - int(isCycleName(step.from.fileName()));
+            aside += int(!counts) - int(isCycleName(nameIn(step.from)));
             report_.done += counts;
             continue;
         }
-        const Path fallback =
-            std::size_t(i) < plan.beforeCase.size() ? plan.beforeCase[std::size_t(i)] : Path();
+        const Path fallback = i < plan.beforeCase.size() ? plan.beforeCase[i] : Path();
         if (fallback.isEmpty()) {
             // Stop where the pass-by-pass run would have met the failure.
             ++report_.failed;
@@ -72,7 +79,7 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
                 notices_.append(back.message);
                 return RunResult::Failed;
             }
-            aside -= int(isCycleName(step.from.fileName()));
+            aside -= int(isCycleName(nameIn(step.from)));
             report_.done += counts;
         }
     }
