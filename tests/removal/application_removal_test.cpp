@@ -94,20 +94,6 @@ TEST_F(Removal, SharedPlacesAreNeverListedAndOnlyAnApplicationsOwnItemsAreChecke
     }
 }
 
-TEST_F(Removal, ListsTheApplicationThenItsItemsWithTheirSizes) {
-    writeFile(home / ".config/notepad/settings");
-    writeFile(home / ".config/Note Pad.conf", QByteArray(10240, 'c'));
-    writeFile(home / ".cache/org.x.notepad");
-    const RemovalList list = chooseApp(app);
-
-    QStringList labels;
-    for (const DelAppRow& row : list.rows) labels << row.label().section('\n', 0, 0);
-    EXPECT_EQ(labels, QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
-                                   "notepad - 4.0 KB", "org.x.notepad - 4.0 KB"}));
-
-    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).rows.isEmpty());
-}
-
 // Names are bytes: an application whose name is not UTF-8, and one whose name is what
 // that would read as, are two applications, each listed and moved as itself.
 TEST_F(Removal, AnApplicationIsNamedByItsBytes) {
@@ -125,11 +111,18 @@ TEST_F(Removal, AnApplicationIsNamedByItsBytes) {
     EXPECT_TRUE(files.exists(asPath(deletedApps()) / "Pad\xFF.AppImage"));
 }
 
-TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
+// The list holds the application, then its items folder by folder, each with its size;
+// the checked ones move, folders first, and the Trash records the folder they go to.
+TEST_F(Removal, ListsThenMovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
     writeFile(home / ".config/notepad/settings");
-    writeFile(home / ".config/Note Pad.conf");
+    writeFile(home / ".config/Note Pad.conf", QByteArray(10240, 'c'));
     writeFile(home / ".cache/Note Pad.log");
+    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).rows.isEmpty());
     RemovalList list = chooseApp(app);
+    QStringList labels;
+    for (const DelAppRow& row : list.rows) labels << row.label().section('\n', 0, 0);
+    EXPECT_EQ(labels, QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
+                                   "notepad - 4.0 KB", "Note Pad.log - 4.0 KB"}));
     list.rows[1].toggleChecked();  // "Note Pad.conf" stays
 
     // The run makes the moves its plan lists.
