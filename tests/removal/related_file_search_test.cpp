@@ -226,16 +226,7 @@ TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
               paths({config + "/Pad\n", config + "/Pad link"}) + QList{notUtf8});
 }
 
-TEST_F(TrashTest, TheTrashIsNeverSearched) {
-    const QString data = home / ".local/share";
-    writeFile(trashFiles() + "/Pad notes");
-    writeFile(data + "/Pad/state");
-    EXPECT_EQ(related(home / "Pad.app", {data}, home.path(), services.trash.folder),
-              QStringList({data + "/Pad"}));
-    EXPECT_TRUE(related(home / "Trash.app", {data}, home.path(), services.trash.folder).isEmpty());
-}
-
-TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
+TEST_F(TrashTest, NoSearchSweepsUpTheTrashADataFolderTheHomeOrWhatHoldsThem) {
     const QString config = home / ".config", data = home / ".local/share";
     const QString cache = home / ".cache", apps = data + "/applications";
     const QStringList dirs{config, data, cache, apps};
@@ -245,10 +236,15 @@ TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
     for (const char* name : {"keyrings/login", "r/history", "editor/R.conf", "bookmarks"})
         writeFile(config + "/" + name);
     writeFile(data + "/notes.config");
+    writeFile(data + "/Pad/state");
+    writeFile(trashFiles() + "/Pad notes");
     writeFile(cache + "/cached/x");
     writeFile(home / "users/ann/annotations");
     makeFolder(home / "users/local/data");
 
+    // The Trash is never searched.
+    EXPECT_EQ(relatedTo(home / "Pad.app"), QStringList({data + "/Pad"}));
+    EXPECT_EQ(relatedTo(home / "Trash.app"), QStringList());
     // A one-letter name finds only items of that name, not all holding the letter.
     EXPECT_EQ(relatedTo(home / "R.AppImage"), QStringList({config + "/r"}));
     // The searched folders themselves never come back, nor the home or what holds them.
