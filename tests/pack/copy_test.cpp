@@ -256,33 +256,32 @@ TEST_F(CopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
     EXPECT_TRUE(outcome.notifyDone);
 }
 
-// A source that is gone (a stick unplugged) is told by name, as the preview shows it.
-TEST_F(CopyTest, AMissingRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
+// A source that is gone (a stick unplugged) is told by name, as the preview shows it, and
+// its old copy stays. Stop ends the run at once, keeping what was copied; going on runs the
+// rows after it.
+TEST_F(CopyTest, AMissingRowIsReportedAndStopEndsTheRunWhereGoingOnRunsTheNextRows) {
     writeFile(stick + "/Unplugged/keep.txt", "keep");
+    addRow(documents + "/notes.txt", stick);
     addRow(home / "Media/Unplugged", stick);
-    addRow(documents + "/notes.txt", stick);
-    EXPECT_EQ(run(true), RunResult::Failed);
-    EXPECT_EQ(fileErrors(), QStringList{"fileError|\u201c" + home / "Media/Unplugged" +
-                                        "\u201d was not copied to \u201c" + stick +
-                                        "\u201d: it does not exist."});
-    EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
-    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
-    EXPECT_FALSE(outcome.notifyDone);  // it would say every item was copied
-    EXPECT_EQ(outcome.closingNotice, "1 item was not copied.");
-    EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 missing.");
-}
-
-TEST_F(CopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {
-    addRow(documents + "/notes.txt", stick);
-    addRow(home / "missing", stick);
     addRow(documents + "/Taxes", stick);
     prompter.fileErrorAnswers = {FileErrorChoice::Stop};
     EXPECT_EQ(run(true), RunResult::Cancelled);
     EXPECT_EQ(observer.calls.last(), "end");
     EXPECT_FALSE(outcome.notifyDone);
     EXPECT_EQ(outcome.closingNotice, "");
-    EXPECT_TRUE(QFile::exists(stick + "/notes.txt"));
+    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
     EXPECT_EQ(readFile(copy + "/only-in-old.txt"), "old");
+
+    EXPECT_EQ(run(true), RunResult::Failed);
+    const QString missing = "fileError|\u201c" + home / "Media/Unplugged" +
+                            "\u201d was not copied to \u201c" + stick +
+                            "\u201d: it does not exist.";
+    EXPECT_EQ(fileErrors(), QStringList({missing, missing}));
+    EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
+    EXPECT_EQ(treeOf(copy), treeOf(source));
+    EXPECT_FALSE(outcome.notifyDone);  // it would say every item was copied
+    EXPECT_EQ(outcome.closingNotice, "1 item was not copied.");
+    EXPECT_EQ(resultLine(report), "Packed 2 items. 1 not copied: 1 missing.");
 }
 
 TEST_F(CopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSourcesKept) {
