@@ -31,7 +31,7 @@ QStringList searchesOf(const QString& name, const QString& identifier) {
 
 }  // namespace
 
-TEST(AppNames, ExamplesGiveTheirSearches) {
+TEST(AppNames, ExamplesGiveTheirNamesAndSearches) {
     EXPECT_EQ(searchesOf("Note Pad", "a.b.notepad"),
               QStringList({"*Note Pad*", "*.notepad*", "*NotePad*"}));
 
@@ -49,9 +49,8 @@ TEST(AppNames, ExamplesGiveTheirSearches) {
     EXPECT_EQ(searchesOf("Pad", "org.x.cd"), QStringList({"*Pad*", "=cd", "*Pad*"}));
     EXPECT_EQ(searchesOf("R 2", ""), QStringList({"*R 2*", "=R2"}));
     EXPECT_EQ(searchesOf("*?", ""), QStringList({"=*?", "=*?"}));
-}
 
-TEST(AppNames, OnlyTheFinalAppIsTakenOff) {
+    // Only the final ".app" is taken off; without one there is no name to search.
     EXPECT_EQ(applicationName(Path("/Apps/My.apple.app")), "My.apple");
     EXPECT_EQ(applicationName(Path("/Apps/Tool.APP/")), "Tool");
     EXPECT_EQ(applicationName(Path("/Apps/Krita-5.2.appimage")), "Krita-5.2");
