@@ -294,19 +294,17 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")), "[Trash Info]\nPath=/old\n");
 }
 
-// With every row unchecked nothing moves, and the closing notice does not say otherwise.
-TEST_F(Removal, NothingCheckedIsSaidSo) {
-    RemovalList list = chooseApp(app);
-    list.rows[0].toggleChecked();
-    EXPECT_EQ(remove(list), RunResult::Done);
-    EXPECT_EQ(outcome.closingNotice, "No items were checked to be put in the Trash.");
-    EXPECT_TRUE(exists(app));
-    EXPECT_FALSE(exists(deletedApps()));
-}
-
-// Where the Trash's folder for applications, or its record, cannot be made, nothing moves.
-TEST_F(Removal, NothingMovesWhenTheFolderOrItsRecordCannotBeMade) {
+// With every row unchecked, or where the Trash's folder for applications or its record
+// cannot be made, nothing moves, and the closing notice does not say otherwise.
+TEST_F(Removal, NothingMovesWhenNothingIsCheckedOrTheFolderOrItsRecordCannotBeMade) {
     const QString settings = writeFile(home / ".config/notepad.conf");
+    RemovalList unchecked = chooseApp(app);
+    for (DelAppRow& row : unchecked.rows) row.toggleChecked();
+    EXPECT_EQ(remove(unchecked), RunResult::Done);
+    EXPECT_EQ(outcome.closingNotice, "No items were checked to be put in the Trash.");
+    EXPECT_TRUE(exists(app) && exists(settings));
+    EXPECT_FALSE(exists(deletedApps()));
+
     writeFile(deletedApps(), "a file, not a folder");
     EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
     EXPECT_TRUE(exists(app) && exists(settings));
