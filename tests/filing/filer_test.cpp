@@ -217,20 +217,6 @@ TEST_F(FilerTest, MovesThatFailAreCountedAndLeaveNoFolderMadeForThem) {
     EXPECT_EQ(readFile(in("Images/a.jpg")), "a.jpg");
 }
 
-TEST_F(FilerTest, UnfilingBringsBackAllInTheNineFoldersAndNothingElse) {
-    writeFile(in("Images/.directory"), "bookkeeping");
-    writeFile(in("Words/by hand"), "dropped in by the user");
-    writeFile(in("Archive/Data/old.csv"), "archived");
-    writeFile(in("Archive/loose"), "not in a category folder");
-    writeFile(in("Pictures/kept.jpg"), "not one of the nine names");
-
-    EXPECT_EQ(unfile().moved, 3);
-
-    EXPECT_EQ(topLevel(folder),
-              (QStringList{".directory", "Archive", "Pictures", "by hand", "old.csv"}));
-    EXPECT_EQ(topLevel(in("Archive")), QStringList{"loose"});
-}
-
 TEST_F(FilerTest, CategoryFoldersThatAreNoFoldersHereKeepTheirItemsOut) {
     writeFile(home / "elsewhere/theirs.jpg", "not ours");
     settings.types(Category::Web) = {"html - Web page"};
@@ -318,17 +304,25 @@ TEST_F(FilerTest, ATakenNameKeepsItsItemWhereItIsAndTheResultLineSaysWhy) {
     EXPECT_EQ(readFile(in("Images/b.jpg")), "filed earlier");
 }
 
-// Unfiling goes folder by folder: a name brought back earlier is taken for later folders,
-// and a category folder emptied and removed frees its name for the folders after it.
-TEST_F(FilerTest, UnfilingTakesNamesInTheOrderOfItsFolders) {
+// Unfiling brings back all in the nine folders, hidden items too, and nothing else. It goes
+// folder by folder: a name brought back earlier is taken for later folders, and a category
+// folder emptied and removed frees its name for the folders after it.
+TEST_F(FilerTest, UnfilingBringsBackAllInTheNineFoldersTakingNamesInTheirOrder) {
+    writeFile(in("Images/.directory"), "bookkeeping");
+    writeFile(in("Words/by hand"), "dropped in by the user");
+    writeFile(in("Archive/Data/old.csv"), "archived");
+    writeFile(in("Archive/loose"), "not in a category folder");
+    writeFile(in("Pictures/kept.jpg"), "not one of the nine names");
     writeFile(in("Archive/Audio/Images"), "before the folder Images is gone");
     writeFile(in("Images/pic.jpg"), "pic");
     writeFile(in("Data/same.csv"), "data");
     writeFile(in("Words/same.csv"), "words");
     writeFile(in("Words/Images"), "after the folder Images is gone");
     EXPECT_EQ(resultLine(unfile().report),
-              "Unfiled 3 items from 3 folders. 2 stayed: 2 names taken.");
-    EXPECT_EQ(topLevel(folder), (QStringList{"Archive", "Images", "Words", "pic.jpg", "same.csv"}));
+              "Unfiled 6 items from 4 folders. 2 stayed: 2 names taken.");
+    EXPECT_EQ(topLevel(folder), (QStringList{".directory", "Archive", "Images", "Pictures", "Words",
+                                             "by hand", "old.csv", "pic.jpg", "same.csv"}));
+    EXPECT_EQ(topLevel(in("Archive")), (QStringList{"Audio", "loose"}));
     EXPECT_EQ(readFile(in("Images")), "after the folder Images is gone");
     EXPECT_EQ(readFile(in("same.csv")), "data");
     EXPECT_EQ(topLevel(in("Words")), QStringList{"same.csv"});

@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -11,10 +10,8 @@
 #include <QToolButton>
 
 #include "app/gui/app_actions.h"
-#include "app/gui/folders_pane.h"
 #include "app/gui/path_control.h"
 #include "app/gui/qt_prompter.h"
-#include "app/gui/setup_panel.h"
 #include "app/gui/update_checker.h"
 #include "app/gui/window_run_front_end.h"
 #include "gui_fixture.h"
@@ -67,30 +64,6 @@ TEST_F(MainWindowTest, TheWorkingFolderFromAnOpenADropOrThePathControlAndTheGrey
     EXPECT_LT(shown.color(QPalette::Window).lightnessF(), 0.5);
     EXPECT_GT(shown.color(QPalette::WindowText).lightnessF(), 0.5);
     QApplication::setPalette(light);
-}
-
-TEST_F(MainWindowTest, FilingFromTheWindowMovesTheFilesAndShowsTheResult) {
-    const QString desk = home.desktop();
-    for (const char* name : {"notes.txt", "photo.jpg", "song.mp3", "keep.unknownext"})
-        writeFile(desk + u'/' + QString::fromLatin1(name));
-    window->refresh();
-
-    QTest::mouseClick(window->buttonFor(QStringLiteral("fileButton")), Qt::LeftButton);
-    const QStringList& names = controller->draft().folderNames;
-    EXPECT_TRUE(files.exists(asPath(desk + u'/' + names.at(4) + QStringLiteral("/photo.jpg"))));
-    EXPECT_EQ(window->findChild<QLabel*>("resultLine")->text(),
-              "Filed 3 items into 3 folders. 1 stayed: 1 with no matching type.");
-    // The category table shows the last category the run went through.
-    FoldersPane& folders = *window->setupPanel()->foldersView;
-    EXPECT_EQ(FoldersPane::selectedRows(folders.folderTableView), QList<int>{8});
-
-    // Open Recent now lists the folder; Undesktidy... puts everything back.
-    window->actions()->openRecent->aboutToShow();
-    ASSERT_FALSE(window->actions()->openRecent->actions().isEmpty());
-    EXPECT_EQ(window->actions()->openRecent->actions().first()->text(), desk);
-    window->actions()->undesktidy->trigger();
-    EXPECT_EQ(displayed(files.listNames(asPath(desk), true)),
-              QString("keep.unknownext|notes.txt|photo.jpg|song.mp3").split(u'|'));
 }
 
 // The letter after "&" in a text; 0 where there is none.

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableWidget>
@@ -9,8 +10,10 @@
 #include <functional>
 
 #include "app/gui/app_actions.h"
+#include "app/gui/folders_pane.h"
 #include "app/gui/name_change_window.h"
 #include "app/gui/progress_panel.h"
+#include "app/gui/setup_panel.h"
 #include "app/gui/window_run_front_end.h"
 #include "gui_fixture.h"
 #include "runs/run_history.h"
@@ -83,11 +86,11 @@ TEST_F(RunWindowTest, CancelEscapeAndClosingStopALongFilingAfterTheItemInHand) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000));
 }
 
-// Ctrl+Z works from the first run on, without the Edit menu opened first, in the main
-// window and in Change Names; the result line tells the undo, and goes when another folder
-// is shown; an open Change Names window plans again after each run, as the names under it
-// changed.
-TEST_F(RunWindowTest, CtrlZUndoesTheLastRunAndTheWindowFollows) {
+// Filing from the window shows its result; Ctrl+Z works from the first run on, without the
+// Edit menu opened first, in the main window and in Change Names; the result line tells the
+// undo, and goes when another folder is shown; an open Change Names window plans again
+// after each run, as the names under it changed.
+TEST_F(RunWindowTest, FilingAndCtrlZFromTheWindowAndTheWindowFollows) {
     for (const char* name : {"notes.txt", "photo.jpg", "song.mp3"})
         writeFile(home.desktop() + u'/' + QString::fromLatin1(name));
     window->setGeometry(200, 150, 400, 300);  // on the 800x600 screen of the tests
@@ -107,6 +110,13 @@ TEST_F(RunWindowTest, CtrlZUndoesTheLastRunAndTheWindowFollows) {
     QTest::mouseClick(window->buttonFor(QStringLiteral("fileButton")), Qt::LeftButton);
     EXPECT_EQ(resultLineOf(*window), "Filed 3 items into 3 folders.");
     EXPECT_EQ(names->preview->rowCount(), 0);  // only folders are left at the top
+    // The category table shows the last category the run went through; Open Recent lists
+    // the folder.
+    EXPECT_EQ(FoldersPane::selectedRows(window->setupPanel()->foldersView->folderTableView),
+              QList<int>{8});
+    window->actions()->openRecent->aboutToShow();
+    ASSERT_FALSE(window->actions()->openRecent->actions().isEmpty());
+    EXPECT_EQ(window->actions()->openRecent->actions().first()->text(), home.desktop());
 
     // The user comes back to the window (with no window manager, the test must say so).
     ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -130,6 +140,12 @@ TEST_F(RunWindowTest, CtrlZUndoesTheLastRunAndTheWindowFollows) {
         return names->isActiveWindow();
     }));
     QTest::keyClick(names->runButton, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(displayed(files.listNames(asPath(home.desktop()), true)),
+              (QStringList{"notes.txt", "photo.jpg", "song.mp3"}));
+
+    // Undesktidy... puts back what is filed.
+    QTest::mouseClick(window->buttonFor(QStringLiteral("fileButton")), Qt::LeftButton);
+    window->actions()->undesktidy->trigger();
     EXPECT_EQ(displayed(files.listNames(asPath(home.desktop()), true)),
               (QStringList{"notes.txt", "photo.jpg", "song.mp3"}));
 

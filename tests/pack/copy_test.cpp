@@ -215,31 +215,12 @@ TEST_F(CopyTest, CopiesEveryNameByItsBytes) {
     EXPECT_EQ(leftoverCopiesOf(files, odd), QList<Path>{partial});
 }
 
-TEST_F(CopyTest, ConfirmsThenCopiesEveryRowAndEndsWithTheNotificationAndNotice) {
-    addRow(documents + "/Taxes", stick);
-    addRow(documents + "/notes.txt", stick + "/");  // a trailing "/" gives a single one
-    EXPECT_EQ(run(true), RunResult::Done);
-    EXPECT_EQ(observer.calls, (QStringList{"pass|Copying...|2", "item|1/2|" + stick + "/Taxes",
-                                           "item|2/2|" + stick + "/notes.txt", "end"}));
-    EXPECT_EQ(outcome.closingNotice, "All done packing your files for the road.");
-    EXPECT_TRUE(outcome.notifyDone);
-    // Replaced whole, keeping contents, times, permissions and links; outside links not followed.
-    EXPECT_EQ(treeOf(stick + "/Taxes"), treeOf(documents + "/Taxes"));
-    EXPECT_FALSE(QFile::exists(stick + "/Taxes/not-to-copy.txt"));
-    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
-
-    // An empty unpack list still ends with both.
-    EXPECT_EQ(copyStashery(CopyRunTexts::unpack(), RunPlan{RunKind::Unpack}, true,
-                           {prompter, files, observer}, outcome),
-              RunResult::Done);
-    EXPECT_EQ(resultLine(report), "Nothing was unpacked.");
-    EXPECT_EQ(outcome.closingNotice, "All done unpacking your files from the road.");
-    EXPECT_TRUE(outcome.notifyDone);
-}
-
-TEST_F(CopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
+// Without replacing, each taken name is asked about, and declining skips that row only;
+// replacing copies every row without a question. Either ends with the notification and
+// the notice, an empty list too.
+TEST_F(CopyTest, CopiesEveryRowAskingFirstWhereANameIsTakenUnlessReplacing) {
     writeFile(stick + "/notes.txt", "old notes");
-    addRow(documents + "/notes.txt", stick);
+    addRow(documents + "/notes.txt", stick + "/");  // a trailing "/" gives a single one
     addRow(documents + "/Taxes", stick);
     prompter.confirmAnswers = {false, true};  // Cancel, Overwrite
     EXPECT_EQ(run(false), RunResult::Done);
@@ -251,38 +232,55 @@ TEST_F(CopyTest, WithReplaceOffDecliningTheQuestionSkipsThatRowOnly) {
               1);
     EXPECT_EQ(readFile(stick + "/notes.txt"), "old notes");
     EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 name taken.");
-    // Replacing is never a merge: files only in the old folder are gone.
-    EXPECT_EQ(treeOf(stick + "/Taxes"), treeOf(documents + "/Taxes"));
+    // Replaced whole, keeping contents, times, permissions and links; outside links not
+    // followed. Replacing is never a merge: files only in the old folder are gone.
+    EXPECT_EQ(treeOf(copy), treeOf(source));
+    EXPECT_FALSE(QFile::exists(copy + "/not-to-copy.txt"));
+    EXPECT_TRUE(outcome.notifyDone);
+
+    observer.calls.clear();
+    EXPECT_EQ(run(true), RunResult::Done);
+    EXPECT_EQ(observer.calls, (QStringList{"pass|Copying...|2", "item|1/2|" + stick + "/notes.txt",
+                                           "item|2/2|" + copy, "end"}));
+    EXPECT_EQ(outcome.closingNotice, "All done packing your files for the road.");
+    EXPECT_TRUE(outcome.notifyDone);
+    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
+    EXPECT_EQ(treeOf(copy), treeOf(source));
+
+    EXPECT_EQ(copyStashery(CopyRunTexts::unpack(), RunPlan{RunKind::Unpack}, true,
+                           {prompter, files, observer}, outcome),
+              RunResult::Done);
+    EXPECT_EQ(resultLine(report), "Nothing was unpacked.");
+    EXPECT_EQ(outcome.closingNotice, "All done unpacking your files from the road.");
     EXPECT_TRUE(outcome.notifyDone);
 }
 
-// A source that is gone (a stick unplugged) is told by name, as the preview shows it.
-TEST_F(CopyTest, AMissingRowIsReportedItsOldCopyStaysAndTheNextRowRuns) {
+// A source that is gone (a stick unplugged) is told by name, as the preview shows it, and
+// its old copy stays. Stop ends the run at once, keeping what was copied; going on runs the
+// rows after it.
+TEST_F(CopyTest, AMissingRowIsReportedAndStopEndsTheRunWhereGoingOnRunsTheNextRows) {
     writeFile(stick + "/Unplugged/keep.txt", "keep");
+    addRow(documents + "/notes.txt", stick);
     addRow(home / "Media/Unplugged", stick);
-    addRow(documents + "/notes.txt", stick);
-    EXPECT_EQ(run(true), RunResult::Failed);
-    EXPECT_EQ(fileErrors(), QStringList{"fileError|\u201c" + home / "Media/Unplugged" +
-                                        "\u201d was not copied to \u201c" + stick +
-                                        "\u201d: it does not exist."});
-    EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
-    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
-    EXPECT_FALSE(outcome.notifyDone);  // it would say every item was copied
-    EXPECT_EQ(outcome.closingNotice, "1 item was not copied.");
-    EXPECT_EQ(resultLine(report), "Packed 1 item. 1 not copied: 1 missing.");
-}
-
-TEST_F(CopyTest, StopEndsTheRunAtOnceAndKeepsWhatWasCopied) {
-    addRow(documents + "/notes.txt", stick);
-    addRow(home / "missing", stick);
     addRow(documents + "/Taxes", stick);
     prompter.fileErrorAnswers = {FileErrorChoice::Stop};
     EXPECT_EQ(run(true), RunResult::Cancelled);
     EXPECT_EQ(observer.calls.last(), "end");
     EXPECT_FALSE(outcome.notifyDone);
     EXPECT_EQ(outcome.closingNotice, "");
-    EXPECT_TRUE(QFile::exists(stick + "/notes.txt"));
+    EXPECT_EQ(readFile(stick + "/notes.txt"), "notes");
     EXPECT_EQ(readFile(copy + "/only-in-old.txt"), "old");
+
+    EXPECT_EQ(run(true), RunResult::Failed);
+    const QString missing = "fileError|\u201c" + home / "Media/Unplugged" +
+                            "\u201d was not copied to \u201c" + stick +
+                            "\u201d: it does not exist.";
+    EXPECT_EQ(fileErrors(), QStringList({missing, missing}));
+    EXPECT_EQ(readFile(stick + "/Unplugged/keep.txt"), "keep");
+    EXPECT_EQ(treeOf(copy), treeOf(source));
+    EXPECT_FALSE(outcome.notifyDone);  // it would say every item was copied
+    EXPECT_EQ(outcome.closingNotice, "1 item was not copied.");
+    EXPECT_EQ(resultLine(report), "Packed 2 items. 1 not copied: 1 missing.");
 }
 
 TEST_F(CopyTest, RowsThatWouldCopyOntoOrIntoThemselvesAreRefusedAndTheSourcesKept) {

@@ -94,20 +94,6 @@ TEST_F(Removal, SharedPlacesAreNeverListedAndOnlyAnApplicationsOwnItemsAreChecke
     }
 }
 
-TEST_F(Removal, ListsTheApplicationThenItsItemsWithTheirSizes) {
-    writeFile(home / ".config/notepad/settings");
-    writeFile(home / ".config/Note Pad.conf", QByteArray(10240, 'c'));
-    writeFile(home / ".cache/org.x.notepad");
-    const RemovalList list = chooseApp(app);
-
-    QStringList labels;
-    for (const DelAppRow& row : list.rows) labels << row.label().section('\n', 0, 0);
-    EXPECT_EQ(labels, QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
-                                   "notepad - 4.0 KB", "org.x.notepad - 4.0 KB"}));
-
-    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).rows.isEmpty());
-}
-
 // Names are bytes: an application whose name is not UTF-8, and one whose name is what
 // that would read as, are two applications, each listed and moved as itself.
 TEST_F(Removal, AnApplicationIsNamedByItsBytes) {
@@ -125,11 +111,18 @@ TEST_F(Removal, AnApplicationIsNamedByItsBytes) {
     EXPECT_TRUE(files.exists(asPath(deletedApps()) / "Pad\xFF.AppImage"));
 }
 
-TEST_F(Removal, MovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
+// The list holds the application, then its items folder by folder, each with its size;
+// the checked ones move, folders first, and the Trash records the folder they go to.
+TEST_F(Removal, ListsThenMovesCheckedItemsFoldersFirstAndRecordsTheFolderInTheTrash) {
     writeFile(home / ".config/notepad/settings");
-    writeFile(home / ".config/Note Pad.conf");
+    writeFile(home / ".config/Note Pad.conf", QByteArray(10240, 'c'));
     writeFile(home / ".cache/Note Pad.log");
+    EXPECT_TRUE(chooseApp(writeFile(home / "Apps/notepad")).rows.isEmpty());
     RemovalList list = chooseApp(app);
+    QStringList labels;
+    for (const DelAppRow& row : list.rows) labels << row.label().section('\n', 0, 0);
+    EXPECT_EQ(labels, QStringList({"Note Pad.app - 12.0 KB", "Note Pad.conf - 10.0 KB",
+                                   "notepad - 4.0 KB", "Note Pad.log - 4.0 KB"}));
     list.rows[1].toggleChecked();  // "Note Pad.conf" stays
 
     // The run makes the moves its plan lists.
@@ -301,19 +294,17 @@ TEST_F(Removal, ItemsThatWentWithTheirFolderAndAnOldRecordAreNoFailure) {
     EXPECT_EQ(readFile(recordOf("DKT Deleted Apps")), "[Trash Info]\nPath=/old\n");
 }
 
-// With every row unchecked nothing moves, and the closing notice does not say otherwise.
-TEST_F(Removal, NothingCheckedIsSaidSo) {
-    RemovalList list = chooseApp(app);
-    list.rows[0].toggleChecked();
-    EXPECT_EQ(remove(list), RunResult::Done);
-    EXPECT_EQ(outcome.closingNotice, "No items were checked to be put in the Trash.");
-    EXPECT_TRUE(exists(app));
-    EXPECT_FALSE(exists(deletedApps()));
-}
-
-// Where the Trash's folder for applications, or its record, cannot be made, nothing moves.
-TEST_F(Removal, NothingMovesWhenTheFolderOrItsRecordCannotBeMade) {
+// With every row unchecked, or where the Trash's folder for applications or its record
+// cannot be made, nothing moves, and the closing notice does not say otherwise.
+TEST_F(Removal, NothingMovesWhenNothingIsCheckedOrTheFolderOrItsRecordCannotBeMade) {
     const QString settings = writeFile(home / ".config/notepad.conf");
+    RemovalList unchecked = chooseApp(app);
+    for (DelAppRow& row : unchecked.rows) row.toggleChecked();
+    EXPECT_EQ(remove(unchecked), RunResult::Done);
+    EXPECT_EQ(outcome.closingNotice, "No items were checked to be put in the Trash.");
+    EXPECT_TRUE(exists(app) && exists(settings));
+    EXPECT_FALSE(exists(deletedApps()));
+
     writeFile(deletedApps(), "a file, not a folder");
     EXPECT_EQ(remove(chooseApp(app)), RunResult::Failed);
     EXPECT_TRUE(exists(app) && exists(settings));

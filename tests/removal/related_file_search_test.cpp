@@ -31,7 +31,7 @@ QStringList searchesOf(const QString& name, const QString& identifier) {
 
 }  // namespace
 
-TEST(AppNames, ExamplesGiveTheirSearches) {
+TEST(AppNames, ExamplesGiveTheirNamesAndSearches) {
     EXPECT_EQ(searchesOf("Note Pad", "a.b.notepad"),
               QStringList({"*Note Pad*", "*.notepad*", "*NotePad*"}));
 
@@ -49,9 +49,8 @@ TEST(AppNames, ExamplesGiveTheirSearches) {
     EXPECT_EQ(searchesOf("Pad", "org.x.cd"), QStringList({"*Pad*", "=cd", "*Pad*"}));
     EXPECT_EQ(searchesOf("R 2", ""), QStringList({"*R 2*", "=R2"}));
     EXPECT_EQ(searchesOf("*?", ""), QStringList({"=*?", "=*?"}));
-}
 
-TEST(AppNames, OnlyTheFinalAppIsTakenOff) {
+    // Only the final ".app" is taken off; without one there is no name to search.
     EXPECT_EQ(applicationName(Path("/Apps/My.apple.app")), "My.apple");
     EXPECT_EQ(applicationName(Path("/Apps/Tool.APP/")), "Tool");
     EXPECT_EQ(applicationName(Path("/Apps/Krita-5.2.appimage")), "Krita-5.2");
@@ -226,16 +225,7 @@ TEST_F(TrashTest, NamesComeBackWholeAndLinksAreNotFollowed) {
               paths({config + "/Pad\n", config + "/Pad link"}) + QList{notUtf8});
 }
 
-TEST_F(TrashTest, TheTrashIsNeverSearched) {
-    const QString data = home / ".local/share";
-    writeFile(trashFiles() + "/Pad notes");
-    writeFile(data + "/Pad/state");
-    EXPECT_EQ(related(home / "Pad.app", {data}, home.path(), services.trash.folder),
-              QStringList({data + "/Pad"}));
-    EXPECT_TRUE(related(home / "Trash.app", {data}, home.path(), services.trash.folder).isEmpty());
-}
-
-TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
+TEST_F(TrashTest, NoSearchSweepsUpTheTrashADataFolderTheHomeOrWhatHoldsThem) {
     const QString config = home / ".config", data = home / ".local/share";
     const QString cache = home / ".cache", apps = data + "/applications";
     const QStringList dirs{config, data, cache, apps};
@@ -245,10 +235,15 @@ TEST_F(TrashTest, NoSearchSweepsUpADataFolderTheHomeOrWhatHoldsThem) {
     for (const char* name : {"keyrings/login", "r/history", "editor/R.conf", "bookmarks"})
         writeFile(config + "/" + name);
     writeFile(data + "/notes.config");
+    writeFile(data + "/Pad/state");
+    writeFile(trashFiles() + "/Pad notes");
     writeFile(cache + "/cached/x");
     writeFile(home / "users/ann/annotations");
     makeFolder(home / "users/local/data");
 
+    // The Trash is never searched.
+    EXPECT_EQ(relatedTo(home / "Pad.app"), QStringList({data + "/Pad"}));
+    EXPECT_EQ(relatedTo(home / "Trash.app"), QStringList());
     // A one-letter name finds only items of that name, not all holding the letter.
     EXPECT_EQ(relatedTo(home / "R.AppImage"), QStringList({config + "/r"}));
     // The searched folders themselves never come back, nor the home or what holds them.

@@ -16,53 +16,32 @@ TEST(CrontabEntry, FieldsFollowTheModeAndReadBackInWords) {
     const QString command = buildDktCommand("/Apps/Desktidy.app/Contents/MacOS/Desktidy").value();
     EXPECT_EQ(command, "/Apps/Desktidy.app/Contents/MacOS/Desktidy 1 >/dev/null 2>&1\n");
     struct Row {
-        bool byWeekdays, everyNHours, everyDay;
-        std::array<bool, 7> weekdays;  // Sunday to Saturday
-        int month;                     // 0: every month
+        const char* mode;      // w: by weekdays, m: by month day; h: every 3 hours, a: every day
+        const char* weekdays;  // Sunday to Saturday
+        int month;             // 0: every month
         const char* fields;
         const char* words;  // after "Files your listed folders "
     };
     const Row rows[] = {
-        {true,
-         false,
-         false,
-         {1, 1, 0, 1},
-         4,
-         "30\t14\t*\t*\t7,1,3\t",
-         "on Sundays, Mondays and Wednesdays at 14:30"},
-        {true, false, false, {}, 4, "30\t14\t*\t*\t*\t", "every day at 14:30"},
-        {true,
-         false,
-         false,
-         {1, 1, 1, 1, 1, 1, 1},
-         4,
-         "30\t14\t*\t*\t7,1,2,3,4,5,6\t",
-         "every day at 14:30"},
-        {true, false, true, {0, 1}, 4, "30\t14\t*\t*\t*\t", "every day at 14:30"},
-        {false, false, false, {1, 1}, 4, "30\t14\t9\t4\t*\t", "on 9 April at 14:30"},
-        {false, false, false, {1, 1}, 0, "30\t14\t9\t*\t*\t", "on the 9th of every month at 14:30"},
-        {false,
-         true,
-         false,
-         {1, 1},
-         0,
-         "0\t*/3\t9\t*\t*\t",
-         "every 3 hours, on the 9th of every month"},
-        {true,
-         true,
-         false,
-         {0, 0, 0, 0, 0, 1},
-         0,
-         "0\t*/3\t*\t*\t5\t",
-         "every 3 hours, on Fridays"},
+        {"w", "1101", 4, "30\t14\t*\t*\t7,1,3\t", "on Sundays, Mondays and Wednesdays at 14:30"},
+        {"w", "", 4, "30\t14\t*\t*\t*\t", "every day at 14:30"},
+        {"w", "1111111", 4, "30\t14\t*\t*\t7,1,2,3,4,5,6\t", "every day at 14:30"},
+        {"wa", "01", 4, "30\t14\t*\t*\t*\t", "every day at 14:30"},
+        {"m", "11", 4, "30\t14\t9\t4\t*\t", "on 9 April at 14:30"},
+        {"m", "11", 0, "30\t14\t9\t*\t*\t", "on the 9th of every month at 14:30"},
+        {"mh", "11", 0, "0\t*/3\t9\t*\t*\t", "every 3 hours, on the 9th of every month"},
+        {"wh", "000001", 0, "0\t*/3\t*\t*\t5\t", "every 3 hours, on Fridays"},
     };
     for (const Row& row : rows) {
+        const QByteArray mode(row.mode), days(row.weekdays);
+        std::array<bool, 7> weekdays{};
+        for (int day = 0; day < days.size(); ++day) weekdays[day] = days[day] == '1';
         Schedule s;
         s.setTimeOfDay(QTime(14, 30));
-        s.byWeekdays = row.byWeekdays;
-        s.everyNHours = row.everyNHours;
+        s.byWeekdays = mode.contains('w');
+        s.everyNHours = mode.contains('h');
         s.hoursStep = 3;
-        s.days = ScheduleDays{row.everyDay, row.weekdays};
+        s.days = ScheduleDays{mode.contains('a'), weekdays};
         s.month = row.month;
         s.monthDay = 9;
         const QByteArray entry = crontabEntry(s, command);
@@ -87,28 +66,23 @@ TEST(CrontabEntry, ADayTheChosenMonthNeverHasIsRefused) {
     struct Row {
         bool byWeekdays;
         int month, day;
-        const char* reason;
+        QString reason;
     };
+    const QString april =
+        "April has no day 31, so the schedule would never run. Choose a day from 1 to 30, or "
+        "every day.";
     const Row rows[] = {
         {false, 2, 29, ""},
         {false, 2, 30,
-         "February has no day 30, so the schedule would never run. Choose a day "
-         "from 1 to 29, or every day."},
+         "February has no day 30, so the schedule would never run. Choose a day from 1 to 29, "
+         "or every day."},
         {false, 2, 31,
-         "February has no day 31, so the schedule would never run. Choose a day "
-         "from 1 to 29, or every day."},
-        {false, 4, 31,
-         "April has no day 31, so the schedule would never run. Choose a day from "
-         "1 to 30, or every day."},
-        {false, 6, 31,
-         "June has no day 31, so the schedule would never run. Choose a day from "
-         "1 to 30, or every day."},
-        {false, 9, 31,
-         "September has no day 31, so the schedule would never run. Choose a day "
-         "from 1 to 30, or every day."},
-        {false, 11, 31,
-         "November has no day 31, so the schedule would never run. Choose a day "
-         "from 1 to 30, or every day."},
+         "February has no day 31, so the schedule would never run. Choose a day from 1 to 29, "
+         "or every day."},
+        {false, 4, 31, april},
+        {false, 6, 31, QString(april).replace("April", "June")},
+        {false, 9, 31, QString(april).replace("April", "September")},
+        {false, 11, 31, QString(april).replace("April", "November")},
         {false, 12, 31, ""},
         {false, 0, 31, ""},  // every month: the months with a 31st
         {true, 2, 31, ""},   // by weekdays the month and day are not written

@@ -50,6 +50,7 @@ TEST_F(WatchServiceTest, InstallEnablesTheUnitWritingOneForTheUserWhereNoneIsIns
 
     EXPECT_EQ(service.uninstall(), RunResult::Done);
     EXPECT_FALSE(QFileInfo::exists(userUnit));
+    EXPECT_EQ(prompter.calls.last(), "notice|" + WatchService::uninstalledMessage);
     EXPECT_EQ(runs().mid(3),
               (QStringList{"--user show-environment", "--user disable --now desktidy-watch.service",
                            "--user daemon-reload"}));

@@ -12,15 +12,12 @@
 #include "trash/trash_records.h"
 #include "trash/trash_restore.h"
 
-TEST(ItemLabel, SizeTextFollowsTheUnitTable) {
-    const std::pair<std::int64_t, const char*> table[] = {
+TEST_F(TrashTest, LabelsGiveNameSizeAndPathWithTheSmallestSizeForTinyOrMissingItems) {
+    const std::pair<std::int64_t, const char*> sizes[] = {
         {0, "4.0 KB"},       {4097, "4.0 KB"},    {10240, "10.0 KB"},       {1047552, "1023.0 KB"},
         {1047553, "1.0 MB"}, {1500000, "1.4 MB"}, {1047527424, "999.0 MB"}, {1048576000, "1.0 GB"},
     };
-    for (const auto& [bytes, text] : table) EXPECT_EQ(sizeText(bytes), text) << bytes;
-}
-
-TEST_F(TrashTest, LabelsGiveNameSizeAndPathWithTheSmallestSizeForTinyOrMissingItems) {
+    for (const auto& [bytes, text] : sizes) EXPECT_EQ(sizeText(bytes), text) << bytes;
     EXPECT_EQ(itemLabel(Path("/a/100%@ done/"), 20480LL * 1024),
               "100%@ done - 20.0 MB\n/a/100%@ done/");
     // Bytes that are no character, and control characters, show as such.
