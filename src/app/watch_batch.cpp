@@ -30,7 +30,7 @@ class BatchFrontEnd : public RunFrontEnd {
     void passBegins(const QString& title, qsizetype total, bool showsItems) override {
         observer_.passBegins(title, total, showsItems);
     }
-    void step(qsizetype done, qsizetype total, const QString& item) override {
+    void step(qsizetype done, qsizetype total, const StepItem& item) override {
         observer_.step(done, total, item);
     }
     void passEnds() override { observer_.passEnds(); }

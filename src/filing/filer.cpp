@@ -309,7 +309,7 @@ MoveCounts Filer::execute(const RunPlan& plan, const QString& progressTitle) {
             counts.count(known->second);
             continue;
         }
-        observer_.step(++done, total, displayName(step.from.fileName()));
+        observer_.step(++done, total, StepItem::name(step.from.name()));
         const FileError error = files_.moveNoReplace(step.from, step.to);
         counts.count(error);
         if (error.code == EEXIST) ++report.nameTaken;

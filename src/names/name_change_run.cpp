@@ -9,13 +9,6 @@ bool sameItem(const FileStatus& a, const FileStatus& b) {
     return a.device == b.device && a.inode == b.inode;
 }
 
-// The name a planned path ends in (a folder joined with a name), without a copy: the loop
-// reads two for every item.
-QByteArrayView nameIn(const Path& path) {
-    const QByteArray& bytes = path.bytes();
-    return QByteArrayView(bytes).sliced(bytes.lastIndexOf('/') + 1);
-}
-
 }  // namespace
 
 NameChangeRun::NameChangeRun(FileSystem& files, Path folder, RunObserver& observer)
@@ -50,12 +43,12 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
             report_.cancelled = true;
             return RunResult::Cancelled;
         }
-        observer_.step(++done, total, displayName(nameIn(step.from)));
+        observer_.step(++done, total, StepItem::name(step.from.name()));
         const FileError error = move(step.from, step.to);
         // A temporary name that only breaks a cycle is no item of the result.
-        const bool counts = !isCycleName(nameIn(step.to));
+        const bool counts = !isCycleName(step.to.name());
         if (error.ok()) {
-            aside += int(!counts) - int(isCycleName(nameIn(step.from)));
+            aside += int(!counts) - int(isCycleName(step.from.name()));
             report_.done += counts;
             continue;
         }
@@ -79,7 +72,7 @@ RunResult NameChangeRun::execute(const NameChangePlan& plan) {
                 notices_.append(back.message);
                 return RunResult::Failed;
             }
-            aside -= int(isCycleName(nameIn(step.from)));
+            aside -= int(isCycleName(step.from.name()));
             report_.done += counts;
         }
     }

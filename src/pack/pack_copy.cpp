@@ -214,7 +214,7 @@ RunResult copyStashery(const CopyRunTexts& texts, const RunPlan& plan, bool repl
             report.cancelled = true;
             return finish(RunResult::Cancelled);
         }
-        services.observer.step(++row, report.total, step.to.display());
+        services.observer.step(++row, report.total, StepItem::path(step.to));
         const RowOutcome rowOutcome = copyRow(step, replaceWithoutAsking, services);
         if (rowOutcome == RowOutcome::Stopped) {
             report.cancelled = true;

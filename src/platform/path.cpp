@@ -84,12 +84,12 @@ std::optional<QString> Path::toText() const {
 
 QString Path::display() const { return displayName(bytes_); }
 
-QByteArray Path::fileName() const {
+QByteArrayView Path::name() const {
     qsizetype end = bytes_.size();
     while (end > 1 && bytes_[end - 1] == '/') --end;
-    if (end == 1 && bytes_[0] == '/') return QByteArray("/");
+    if (end == 1 && bytes_[0] == '/') return "/";
     const qsizetype slash = bytes_.lastIndexOf('/', end - 1);
-    return bytes_.mid(slash + 1, end - slash - 1);
+    return QByteArrayView(bytes_).sliced(slash + 1, end - slash - 1);
 }
 
 Path Path::parent() const {

@@ -33,7 +33,9 @@ class Path {
     bool isAbsolute() const { return bytes_.startsWith('/'); }
 
     // The last name; a trailing "/" is ignored, and "/" stays "/".
-    QByteArray fileName() const;
+    QByteArray fileName() const { return name().toByteArray(); }
+    // The same, without a copy: valid while the path is.
+    QByteArrayView name() const;
     // The folder that holds the last name; empty for a bare name, "/" for "/a".
     Path parent() const;
     // The same path without "." names, doubled or trailing "/" and names undone by a

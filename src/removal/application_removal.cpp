@@ -152,7 +152,8 @@ RunResult moveRemovalToTrash(TrashServices& services, const RemovalList& list,
         }
         QString why = step.why;
         if (step.refusal == Refusal::None) {
-            observer.step(outcome.done + outcome.failed + 1, outcome.total, step.from.display());
+            observer.step(outcome.done + outcome.failed + 1, outcome.total,
+                          StepItem::path(step.from));
             const FileError error =
                 folderReady ? moveToTrash(step.from, step.to, services)
                             : FileError{EIO, folder,

@@ -28,7 +28,7 @@ void RunContext::RecordingObserver::passBegins(const QString& title, qsizetype t
     shown_.passBegins(title, total, showsItems);
 }
 
-void RunContext::RecordingObserver::step(qsizetype done, qsizetype total, const QString& item) {
+void RunContext::RecordingObserver::step(qsizetype done, qsizetype total, const StepItem& item) {
     shown_.step(done, total, item);
 }
 

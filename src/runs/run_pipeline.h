@@ -96,7 +96,7 @@ class RunContext {
         RecordingObserver(RunObserver& shown, JournalingFileSystem& journal)
             : shown_(shown), journal_(journal) {}
         void passBegins(const QString& title, qsizetype total, bool showsItems) override;
-        void step(qsizetype done, qsizetype total, const QString& item) override;
+        void step(qsizetype done, qsizetype total, const StepItem& item) override;
         void passEnds() override { shown_.passEnds(); }
         bool stopRequested() const override { return shown_.stopRequested(); }
 

@@ -312,7 +312,7 @@ UndoOutcome undoSteps(JournalingFileSystem& files, const RunRecord& record,
                     outcome.status = UndoOutcome::Status::Stopped;
                 break;
             }
-            observer.step(++done, total, displayName(entry->target.fileName()));
+            observer.step(++done, total, StepItem::name(entry->target.name()));
         }
         if (!undoer.undo(*entry)) break;
     }

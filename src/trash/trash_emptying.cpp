@@ -54,7 +54,7 @@ RunResult deleteTrashItems(TrashServices& services, const QList<Path>& chosenIte
             report.cancelled = true;
             break;
         }
-        observer.step(++done, report.total, displayName(path.fileName()));
+        observer.step(++done, report.total, StepItem::name(path.name()));
         // Never anything outside the Trash, nor inside one of its items.
         if (!isDirectlyInTrash(path, services.trash)) {
             stayed << path.display() + QStringLiteral(": it is not an item of the Trash.");

@@ -101,7 +101,7 @@ RunResult restoreTrashItems(const QList<Path>& items, const TrashLocation& trash
             report.cancelled = true;
             break;
         }
-        observer.step(++shown, report.total, displayName(item.fileName()));
+        observer.step(++shown, report.total, StepItem::name(item.name()));
         const PlannedStep step = restoreStep(item, trash, files);
         const auto stay = [&](const QString& why, int RunReport::*count) {
             stayed << item.display() + QStringLiteral(": ") + why;

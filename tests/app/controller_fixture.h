@@ -26,7 +26,7 @@ struct RecordingFrontEnd : RunFrontEnd {
     void passBegins(const QString& title, qsizetype total, bool showsItems) override {
         seen.passBegins(title, total, showsItems);
     }
-    void step(qsizetype done, qsizetype total, const QString& item) override {
+    void step(qsizetype done, qsizetype total, const StepItem& item) override {
         seen.step(done, total, item);
     }
     void passEnds() override { seen.passEnds(); }

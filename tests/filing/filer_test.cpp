@@ -62,10 +62,10 @@ class WitnessObserver : public RecordingObserver {
   public:
     QString folder;
     QStringList shownBeforeMove;
-    void step(qsizetype done, qsizetype total, const QString& text) override {
+    void step(qsizetype done, qsizetype total, const StepItem& text) override {
         RecordingObserver::step(done, total, text);
-        const QFileInfo item(folder + '/' + text);
-        if (item.exists() || item.isSymLink()) shownBeforeMove << text;
+        const QFileInfo item(folder + '/' + text.text());
+        if (item.exists() || item.isSymLink()) shownBeforeMove << text.text();
     }
 };
 

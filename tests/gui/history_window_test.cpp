@@ -92,7 +92,7 @@ TEST_F(HistoryWindowTest, TheStartAsksOnceToUndoOrKeepAStoppedRun) {
     const auto fileDieAndStart = [this] {
         if (const pid_t child = ::fork(); child == 0) {
             struct Dying : RunFrontEnd {
-                void step(qsizetype done, qsizetype, const QString&) override {
+                void step(qsizetype done, qsizetype, const StepItem&) override {
                     if (done == 3) ::_exit(0);
                 }
             } dying;

@@ -71,9 +71,9 @@ class RecordingObserver : public RunObserver {
     void passBegins(const QString& title, qsizetype total, bool) override {
         calls << QStringLiteral("pass|%1|%2").arg(title).arg(total);
     }
-    void step(qsizetype done, qsizetype total, const QString& item) override {
+    void step(qsizetype done, qsizetype total, const StepItem& item) override {
         ++steps;
-        calls << QStringLiteral("item|%1/%2|%3").arg(done).arg(total).arg(item);
+        calls << QStringLiteral("item|%1/%2|%3").arg(done).arg(total).arg(item.text());
     }
     void passEnds() override { calls << QStringLiteral("end"); }
     bool stopRequested() const override { return stopAfter >= 0 && steps >= stopAfter; }

@@ -12,12 +12,12 @@ void CommandLineFrontEnd::passBegins(const QString& title, qsizetype total, bool
     sinceShown_.invalidate();
 }
 
-void CommandLineFrontEnd::step(qsizetype done, qsizetype total, const QString& item) {
+void CommandLineFrontEnd::step(qsizetype done, qsizetype total, const StepItem& item) {
     // A few times a second: a terminal that redraws for every item slows the run down.
     if (sinceShown_.isValid() && sinceShown_.elapsed() < 100 && done < total) return;
     sinceShown_.start();
     QString line = QStringLiteral("%1 %2 of %3").arg(title_).arg(done).arg(total);
-    if (showsItems_) line += QStringLiteral("  ") + item.left(60);
+    if (showsItems_) line += QStringLiteral("  ") + item.text().left(60);
     prompter_.showStatus(line);
 }
 

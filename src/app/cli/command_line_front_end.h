@@ -19,7 +19,7 @@ class CommandLineFrontEnd : public RunFrontEnd {
         : prompter_(prompter), out_(out), stop_(stop), json_(json) {}
 
     void passBegins(const QString& title, qsizetype total, bool showsItems) override;
-    void step(qsizetype done, qsizetype total, const QString& item) override;
+    void step(qsizetype done, qsizetype total, const StepItem& item) override;
     void passEnds() override;
     bool stopRequested() const override { return stop_.load(std::memory_order_relaxed); }
     void runEnded(const RunEnd& end) override;

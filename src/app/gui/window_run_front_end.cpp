@@ -29,10 +29,10 @@ void WindowRunFrontEnd::passBegins(const QString& title, qsizetype total, bool s
     panel->showCount(0, total);
 }
 
-void WindowRunFrontEnd::step(qsizetype done, qsizetype total, const QString& item) {
+void WindowRunFrontEnd::step(qsizetype done, qsizetype total, const StepItem& item) {
     if (!panel_) return;
     panel_->showCount(done, total);
-    if (showsItems_) panel_->showItem(item);
+    if (showsItems_) panel_->showItem(item.text());
 }
 
 bool WindowRunFrontEnd::stopRequested() const { return panel_ && panel_->cancelRequested(); }

@@ -20,7 +20,7 @@ class WindowRunFrontEnd : public QObject, public RunFrontEnd {
     ~WindowRunFrontEnd() override;
 
     void passBegins(const QString& title, qsizetype total, bool showsItems) override;
-    void step(qsizetype done, qsizetype total, const QString& item) override;
+    void step(qsizetype done, qsizetype total, const StepItem& item) override;
     bool stopRequested() const override;
     void runEnded(const RunEnd& end) override;
 
