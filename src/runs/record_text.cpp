@@ -1,5 +1,8 @@
 #include "runs/record_text.h"
 
+#include <array>
+#include <cstring>
+
 #include "platform/path.h"
 
 namespace {
@@ -22,6 +25,14 @@ int hexValue(char c) {
     return -1;
 }
 
+// The bytes that stand for themselves inside quotes: printable ASCII but the quote and
+// the backslash.
+constexpr std::array<bool, 256> plainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c) plain[std::size_t(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
 }  // namespace
 
 QByteArray quoted(const QByteArray& bytes) {
@@ -30,51 +41,53 @@ QByteArray quoted(const QByteArray& bytes) {
     return text;
 }
 
-void appendQuoted(QByteArray& text, QByteArrayView bytes) {
+char* writeQuoted(char* out, QByteArrayView bytes) {
     static const char digits[] = "0123456789abcdef";
-    text += '"';
+    *out++ = '"';
     for (qsizetype i = 0; i < bytes.size();) {
-        // Printable ASCII, the bulk of most names, goes in whole runs.
-        qsizetype plain = i;
-        while (plain < bytes.size() && bytes[plain] >= 0x20 && bytes[plain] < 0x7F &&
-               bytes[plain] != '"' && bytes[plain] != '\\')
-            ++plain;
-        if (plain > i) {
-            appendBytes(text, bytes.sliced(i, plain - i));
-            i = plain;
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (plainBytes[c]) {
+            *out++ = char(c);
+            ++i;
             continue;
         }
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (c >= 0x80) {
             if (const qsizetype length = characterLength(bytes, i)) {
-                appendBytes(text, bytes.sliced(i, length));
+                std::memcpy(out, bytes.data() + i, std::size_t(length));
+                out += length;
                 i += length;
                 continue;
             }
         }
         ++i;
+        *out++ = '\\';
         switch (c) {
             case '\\':
-                text += "\\\\";
-                continue;
             case '"':
-                text += "\\\"";
+                *out++ = char(c);
                 continue;
             case '\n':
-                text += "\\n";
+                *out++ = 'n';
                 continue;
             case '\t':
-                text += "\\t";
+                *out++ = 't';
                 continue;
             case '\r':
-                text += "\\r";
+                *out++ = 'r';
                 continue;
         }
-        text += "\\x";
-        text += digits[c >> 4];
-        text += digits[c & 0xF];
+        *out++ = 'x';
+        *out++ = digits[c >> 4];
+        *out++ = digits[c & 0xF];
     }
-    text += '"';
+    *out++ = '"';
+    return out;
+}
+
+void appendQuoted(QByteArray& text, QByteArrayView bytes) {
+    const qsizetype at = text.size();
+    text.resize(at + quotedLimit(bytes.size()));
+    text.resize(writeQuoted(text.data() + at, bytes) - text.constData());
 }
 
 std::optional<QList<QByteArray>> splitWords(QByteArrayView line) {

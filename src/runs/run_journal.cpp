@@ -244,20 +244,27 @@ void RunJournal::appendClockIfMoved() {
 
 qint64 RunJournal::noteStep(const char* key, const Path& from, const Path& to,
                             const ItemIdentity& identity, FileError& error) {
-    // Built in place after the waiting marks: a move costs no more than a few copies.
+    // Built in place after the waiting marks, in one piece: a move costs no more than a
+    // few copies.
     const qsizetype before = waiting_.size();
     appendClockIfMoved();
     const qint64 id = ++lastId_;
-    waiting_ += key;
-    waiting_ += ' ';
-    appendNumber(waiting_, std::uint64_t(id));
-    waiting_ += ' ';
-    appendQuoted(waiting_, from.bytes());
-    waiting_ += ' ';
-    appendQuoted(waiting_, to.bytes());
-    waiting_ += ' ';
-    appendIdentity(waiting_, identity);
-    waiting_ += '\n';
+    const qsizetype keyLength = qsizetype(std::strlen(key));
+    const qsizetype at = waiting_.size();
+    waiting_.resize(at + keyLength + 1 + 20 + 1 + quotedLimit(from.bytes().size()) + 1 +
+                    quotedLimit(to.bytes().size()) + 1 + identityLimit + 1);
+    char* out = waiting_.data() + at;
+    out = std::copy_n(key, keyLength, out);
+    *out++ = ' ';
+    out = std::to_chars(out, out + 20, std::uint64_t(id)).ptr;
+    *out++ = ' ';
+    out = writeQuoted(out, from.bytes());
+    *out++ = ' ';
+    out = writeQuoted(out, to.bytes());
+    *out++ = ' ';
+    out = writeIdentity(out, identity);
+    *out++ = '\n';
+    waiting_.resize(out - waiting_.constData());
     if (storeWaiting(before, error)) return id;
     lastClock_ = 0;  // the clock line went with it
     return 0;
@@ -295,9 +302,12 @@ bool RunJournal::noteRemovingFile(const Path& path, const QByteArray& contents, 
 }
 
 void RunJournal::noteDone(qint64 id) {
-    waiting_ += "done ";
-    appendNumber(waiting_, std::uint64_t(id));
-    waiting_ += '\n';
+    const qsizetype at = waiting_.size();
+    waiting_.resize(at + 5 + 20 + 1);
+    char* out = std::copy_n("done ", 5, waiting_.data() + at);
+    out = std::to_chars(out, out + 20, std::uint64_t(id)).ptr;
+    *out++ = '\n';
+    waiting_.resize(out - waiting_.constData());
 }
 
 bool RunJournal::noteMakingFolder(const Path& path, FileError& error) {

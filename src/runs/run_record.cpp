@@ -46,12 +46,16 @@ bool isTemporaryMoveName(QByteArrayView name) {
            (name.startsWith('.') && name.contains(".desktidy-old-"));
 }
 
+char* writeIdentity(char* out, const ItemIdentity& identity) {
+    out = std::to_chars(out, out + 20, identity.device).ptr;
+    *out++ = ':';
+    return std::to_chars(out, out + 20, identity.inode).ptr;
+}
+
 void appendIdentity(QByteArray& out, const ItemIdentity& identity) {
-    // to_chars: a run writes one identity a move.
-    char digits[24];
-    out.append(digits, std::to_chars(digits, std::end(digits), identity.device).ptr - digits);
-    out += ':';
-    out.append(digits, std::to_chars(digits, std::end(digits), identity.inode).ptr - digits);
+    const qsizetype at = out.size();
+    out.resize(at + identityLimit);
+    out.resize(writeIdentity(out.data() + at, identity) - out.constData());
 }
 
 QByteArray identityText(const ItemIdentity& identity) {

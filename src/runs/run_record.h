@@ -89,6 +89,9 @@ std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number);
 // The line of an identity, "device:inode", and back; appendIdentity writes it after out.
 QByteArray identityText(const ItemIdentity& identity);
 void appendIdentity(QByteArray& out, const ItemIdentity& identity);
+// The same written at out, which has room for identityLimit chars; returns its end.
+char* writeIdentity(char* out, const ItemIdentity& identity);
+constexpr qsizetype identityLimit = 20 + 1 + 20;  // two 64-bit numbers and a colon
 std::optional<ItemIdentity> identityFromText(const QByteArray& text);
 
 // Whether name is one of the hidden names a run uses for a moment: a copy being made
