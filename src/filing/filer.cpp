@@ -48,7 +48,7 @@ namespace {
 // Whether path names an item directly inside folder, without making its parent's path.
 bool isInFolder(const Path& path, const Path& folder) {
     const QByteArray& p = path.bytes();
-    const qsizetype slash = p.lastIndexOf('/');
+    const qsizetype slash = lastSlash(p);
     const qsizetype folderLength = folder.bytes().endsWith('/') ? slash + 1 : slash;
     return slash >= 0 && QByteArrayView(p.constData(), folderLength) == folder.bytes();
 }

@@ -88,14 +88,14 @@ QByteArrayView Path::name() const {
     qsizetype end = bytes_.size();
     while (end > 1 && bytes_[end - 1] == '/') --end;
     if (end == 1 && bytes_[0] == '/') return "/";
-    const qsizetype slash = bytes_.lastIndexOf('/', end - 1);
+    const qsizetype slash = lastSlash(QByteArrayView(bytes_).first(end));
     return QByteArrayView(bytes_).sliced(slash + 1, end - slash - 1);
 }
 
 Path Path::parent() const {
     qsizetype end = bytes_.size();
     while (end > 1 && bytes_[end - 1] == '/') --end;
-    const qsizetype slash = end > 0 ? bytes_.lastIndexOf('/', end - 1) : -1;
+    const qsizetype slash = lastSlash(QByteArrayView(bytes_).first(end));
     if (slash < 0) return Path();
     if (slash == 0) return Path(QByteArray("/"));
     return Path(bytes_.left(slash));
@@ -131,7 +131,7 @@ Path Path::cleaned() const {
 
 Path Path::operator/(QByteArrayView name) const {
     // One allocation and two copies: a run joins a path for every item it moves.
-    const bool slash = !bytes_.endsWith('/');
+    const bool slash = bytes_.isEmpty() || bytes_.back() != '/';
     QByteArray joined(bytes_.size() + slash + name.size(), Qt::Uninitialized);
     char* out = joined.data();
     std::memcpy(out, bytes_.constData(), std::size_t(bytes_.size()));

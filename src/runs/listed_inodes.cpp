@@ -57,7 +57,7 @@ ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index,
     // Split without copies, as Path::parent() and fileName() would for a path made of a
     // folder and a name; any other spelling finds no listing, and is asked about.
     const QByteArray& bytes = path.bytes();
-    const qsizetype slash = bytes.lastIndexOf('/');
+    const qsizetype slash = lastSlash(bytes);
     if (slash <= 0 || slash == bytes.size() - 1) return nullptr;
     const QByteArrayView folder(bytes.constData(), slash);
     Listing* listing = nullptr;

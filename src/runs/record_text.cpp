@@ -44,22 +44,28 @@ QByteArray quoted(const QByteArray& bytes) {
 char* writeQuoted(char* out, QByteArrayView bytes) {
     static const char digits[] = "0123456789abcdef";
     *out++ = '"';
-    for (qsizetype i = 0; i < bytes.size();) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (plainBytes[c]) {
-            *out++ = char(c);
-            ++i;
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    for (const char* p = begin; p != end;) {
+        // Printable ASCII, the bulk of most names, goes in whole runs.
+        const char* plain = p;
+        while (plain != end && plainBytes[static_cast<unsigned char>(*plain)]) ++plain;
+        if (plain != p) {
+            std::memcpy(out, p, std::size_t(plain - p));
+            out += plain - p;
+            p = plain;
             continue;
         }
+        const unsigned char c = static_cast<unsigned char>(*p);
         if (c >= 0x80) {
-            if (const qsizetype length = characterLength(bytes, i)) {
-                std::memcpy(out, bytes.data() + i, std::size_t(length));
+            if (const qsizetype length = characterLength(bytes, p - begin)) {
+                std::memcpy(out, p, std::size_t(length));
                 out += length;
-                i += length;
+                p += length;
                 continue;
             }
         }
-        ++i;
+        ++p;
         *out++ = '\\';
         switch (c) {
             case '\\':
