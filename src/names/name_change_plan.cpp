@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "names/name_rules.h"
+#include "platform/name_table.h"
 
 namespace NameChangeTexts {
 const QString done = QStringLiteral("The file and/or folder names have been changed.");
@@ -37,8 +38,6 @@ using namespace NameChangeTexts;
 // valid UTF-8 and the rules' texts are valid UTF-16 (typed, or decoded from arguments), and
 // the two encodings map one to one, so bytes compare equal exactly when the texts do.
 
-std::size_t hashOf(QByteArrayView name) { return qHash(name, QHashSeed::globalSeed()); }
-
 bool isAscii(QByteArrayView bytes) {
     for (const char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -46,53 +45,6 @@ bool isAscii(QByteArrayView bytes) {
 }
 
 char16_t asciiLower(char c) { return char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); }
-
-// Items by name: open addressing with linear probing over slots that hold a name's hash
-// and an item. Nothing is taken out: the caller's holds(item) says whether the item still
-// has the name looked for, so the slot a rename leaves behind simply stops matching. Every
-// slot of a hash lies between the hash's home slot and the next empty one, so a lookup
-// sees them all. Kept small and reused, since fresh memory costs more than the probing.
-class NameTable {
-  public:
-    // Empties the table, with room for at least names entries.
-    void reset(std::size_t names) {
-        std::size_t capacity = 16;
-        while (capacity * 4 / 5 < names) capacity *= 2;
-        if (capacity <= slots_.size())
-            std::fill(slots_.begin(), slots_.end(), Slot{});
-        else
-            slots_.assign(capacity, Slot{});
-        used_ = 0;
-    }
-    bool hasRoomFor(std::size_t names) const { return used_ + names <= slots_.size() * 4 / 5; }
-    void insert(std::size_t hash, int item) {
-        std::size_t i = hash & mask();
-        while (slots_[i].item != 0) i = (i + 1) & mask();
-        slots_[i] = {tagOf(hash), std::uint32_t(item) + 1};
-        ++used_;
-    }
-    // The first item of a slot of hash that holds the name, or -1.
-    template <typename Holds>
-    int find(std::size_t hash, Holds holds) const {
-        const std::uint32_t tag = tagOf(hash);
-        for (std::size_t i = hash & mask(); slots_[i].item != 0; i = (i + 1) & mask())
-            if (slots_[i].tag == tag && holds(int(slots_[i].item - 1)))
-                return int(slots_[i].item - 1);
-        return -1;
-    }
-
-  private:
-    struct Slot {
-        std::uint32_t tag = 0;   // the hash's high bits: nearly every other name fails here
-        std::uint32_t item = 0;  // the item + 1; 0 for an empty slot
-    };
-    static std::uint32_t tagOf(std::size_t hash) {
-        return std::uint32_t(hash >> (sizeof(std::size_t) * 4));
-    }
-    std::size_t mask() const { return slots_.size() - 1; }
-    std::vector<Slot> slots_;
-    std::size_t used_ = 0;
-};
 
 // The new names of a plan, packed into large blocks: a heap block per name would cost more
 // than the name and, on a large folder, as much again in fresh memory to fault in. Nothing

@@ -78,10 +78,25 @@ ListedInodes::Listing* ListedInodes::find(const Path& path, std::size_t& index,
             index = i;
             break;
         }
-    if (index == names.size()) index = names.find(name);
+    if (index == names.size()) index = listing->search(name);
     if (index >= names.size()) return nullptr;
     listing->next = index + 1;
     return listing;
+}
+
+std::size_t ListedInodes::Listing::search(QByteArrayView name) {
+    // A name change asks for every new name, which the listing never has: past a few, a
+    // hash of the listing answers in a probe where a binary search takes twenty steps.
+    // Filing seldom searches, and keeps its memory.
+    const std::size_t enough = names.size() / 8 + 16;
+    if (searches < enough) {
+        if (++searches < enough) return names.find(name);
+        byName.reset(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) byName.insert(hashOf(names.at(i)), int(i));
+    }
+    const int found =
+        byName.find(hashOf(name), [&](int i) { return names.at(std::size_t(i)) == name; });
+    return found < 0 ? names.size() : std::size_t(found);
 }
 
 std::optional<ItemIdentity> ListedInodes::take(const Path& path) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/name_list.h"
+#include "platform/name_table.h"
 #include "platform/path.h"
 #include "runs/run_record.h"
 
@@ -36,8 +37,12 @@ class ListedInodes {
         Path folder;
         std::uint64_t device;
         NameList names;
-        std::vector<bool> spent;  // given out, or changed since
-        std::size_t next = 0;     // after the last name found: a run's moves follow the listing
+        std::vector<bool> spent;   // given out, or changed since
+        std::size_t next = 0;      // after the last name found: a run's moves follow the listing
+        std::size_t searches = 0;  // past the look ahead
+        NameTable byName;          // made once searches are many
+        // Where name is in names; names.size() when it is not there.
+        std::size_t search(QByteArrayView name);
     };
     // The listing that holds path's name, and where; nullptr when there is none. The
     // lookAhead names after the last one found are tried before a search.
