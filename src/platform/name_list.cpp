@@ -16,11 +16,6 @@ void NameList::reserve(std::size_t names, std::size_t bytes) {
     d_->buffer.reserve(bytes);
 }
 
-bool NameList::before(QByteArrayView a, QByteArrayView b) {
-    const int c = std::memcmp(a.data(), b.data(), std::size_t(std::min(a.size(), b.size())));
-    return c != 0 ? c < 0 : a.size() < b.size();
-}
-
 void NameList::sortByBytes() {
     Data& d = *d_;
     const char* data = d.buffer.data();

@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QSharedData>
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -51,7 +54,26 @@ class NameList {
         }
     }
     // The order of sortByBytes: byte by byte, a shorter name before a longer one it begins.
-    static bool before(QByteArrayView a, QByteArrayView b);
+    // Inline and eight bytes at a time: sorting a large folder's listing compares names
+    // some twenty times each, and a call to memcmp cost more than the short names it read.
+    static bool before(QByteArrayView a, QByteArrayView b) {
+        const std::size_t common = std::size_t(std::min(a.size(), b.size()));
+        std::size_t i = 0;
+        for (; i + 8 <= common; i += 8) {
+            std::uint64_t x, y;
+            std::memcpy(&x, a.data() + i, 8);
+            std::memcpy(&y, b.data() + i, 8);
+            if (x == y) continue;
+            if constexpr (std::endian::native == std::endian::little)
+                return __builtin_bswap64(x) < __builtin_bswap64(y);
+            return x < y;
+        }
+        for (; i < common; ++i)
+            if (a[qsizetype(i)] != b[qsizetype(i)])
+                return static_cast<unsigned char>(a[qsizetype(i)]) <
+                       static_cast<unsigned char>(b[qsizetype(i)]);
+        return a.size() < b.size();
+    }
     // Keeps the names for which keep(name, isDirectory) is true, in their order. A list that
     // keeps them all stays shared with its copies.
     template <typename Keep>

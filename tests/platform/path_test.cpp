@@ -79,6 +79,34 @@ TEST(NameList, KeepsNamesByteForByteInByteOrder) {
     EXPECT_EQ(displayed(copy), QStringList({"A", "a", "b", "\\xFF"}));
 }
 
+// The byte order holds for names longer than the eight bytes compared at once: names of
+// three letters (one byte past 0x7F), many sharing long beginnings, sort as a
+// byte-by-byte comparison of unsigned bytes does.
+TEST(NameList, SortsLongNamesByUnsignedBytes) {
+    const char letters[] = {'a', 'A', '\xFF'};
+    std::uint32_t seed = 7;
+    NameList names;
+    QList<QByteArray> expected;
+    for (int n = 0; n < 3000; ++n) {
+        QByteArray name;
+        for (int length = int((seed = seed * 1103515245 + 12345) >> 16) % 21; length > 0; --length)
+            name += letters[((seed = seed * 1103515245 + 12345) >> 16) % 3];
+        if (expected.contains(name)) continue;
+        names.append(name, false);
+        expected << name;
+    }
+    std::sort(expected.begin(), expected.end(), [](const QByteArray& x, const QByteArray& y) {
+        return std::lexicographical_compare(
+            x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
+                return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
+            });
+    });
+    names.sortByBytes();
+    ASSERT_EQ(names.size(), std::size_t(expected.size()));
+    for (std::size_t i = 0; i < names.size(); ++i)
+        ASSERT_EQ(names.name(i), expected[qsizetype(i)]) << i;
+}
+
 // Steps kept as places in a listing read as whole ones do, by place and in order, also
 // after plans are joined and where a listing gives no step.
 TEST(PlanSteps, ReadTheSameByPlaceAndInOrder) {
