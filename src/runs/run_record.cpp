@@ -52,16 +52,9 @@ char* writeIdentity(char* out, const ItemIdentity& identity) {
     return std::to_chars(out, out + 20, identity.inode).ptr;
 }
 
-void appendIdentity(QByteArray& out, const ItemIdentity& identity) {
-    const qsizetype at = out.size();
-    out.resize(at + identityLimit);
-    out.resize(writeIdentity(out.data() + at, identity) - out.constData());
-}
-
 QByteArray identityText(const ItemIdentity& identity) {
-    QByteArray text;
-    appendIdentity(text, identity);
-    return text;
+    char text[identityLimit];
+    return QByteArray(text, writeIdentity(text, identity) - text);
 }
 
 std::optional<ItemIdentity> identityFromText(const QByteArray& text) {

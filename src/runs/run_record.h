@@ -86,12 +86,11 @@ struct RunRecord {
 // whose process was killed) is passed over. nullopt when the text is no run record.
 std::optional<RunRecord> parseRunRecord(QByteArrayView text, int number);
 
-// The line of an identity, "device:inode", and back; appendIdentity writes it after out.
-QByteArray identityText(const ItemIdentity& identity);
-void appendIdentity(QByteArray& out, const ItemIdentity& identity);
-// The same written at out, which has room for identityLimit chars; returns its end.
-char* writeIdentity(char* out, const ItemIdentity& identity);
+// The line of an identity, "device:inode", and back. writeIdentity writes it at out, which
+// has room for identityLimit chars, and returns its end.
 constexpr qsizetype identityLimit = 20 + 1 + 20;  // two 64-bit numbers and a colon
+char* writeIdentity(char* out, const ItemIdentity& identity);
+QByteArray identityText(const ItemIdentity& identity);
 std::optional<ItemIdentity> identityFromText(const QByteArray& text);
 
 // Whether name is one of the hidden names a run uses for a moment: a copy being made
