@@ -69,6 +69,15 @@ inline void appendBytes(QByteArray& text, QByteArrayView bytes) {
     if (!bytes.isEmpty()) std::memcpy(text.data() + at, bytes.data(), std::size_t(bytes.size()));
 }
 
+// Appends what write(out) writes at out to text, where it has room for limit chars; write
+// returns the end of what it wrote. A line built so costs one resize, not an append a part.
+template <typename Write>
+void appendWritten(QByteArray& text, qsizetype limit, Write write) {
+    const qsizetype at = text.size();
+    text.resize(at + limit);
+    text.resize(write(text.data() + at) - text.constData());
+}
+
 // Where the last "/" in bytes is, -1 when there is none. A run splits a path or two for
 // every item; memrchr does it several times faster than QByteArray::lastIndexOf.
 inline qsizetype lastSlash(QByteArrayView bytes) {

@@ -7,17 +7,6 @@
 
 namespace {
 
-// The length of the UTF-8 character that starts at i, 0 when the bytes there are not one.
-qsizetype characterLength(QByteArrayView bytes, qsizetype i) {
-    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-    const qsizetype length = (lead >> 5) == 0x6    ? 2
-                             : (lead >> 4) == 0xE  ? 3
-                             : (lead >> 3) == 0x1E ? 4
-                                                   : 0;
-    if (length == 0 || i + length > bytes.size()) return 0;
-    return isValidUtf8(bytes.sliced(i, length)) ? length : 0;
-}
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -58,7 +47,7 @@ char* writeQuoted(char* out, QByteArrayView bytes) {
         }
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c >= 0x80) {
-            if (const qsizetype length = characterLength(bytes, p - begin)) {
+            if (const qsizetype length = utf8SequenceLength(bytes, p - begin)) {
                 std::memcpy(out, p, std::size_t(length));
                 out += length;
                 p += length;
@@ -91,9 +80,8 @@ char* writeQuoted(char* out, QByteArrayView bytes) {
 }
 
 void appendQuoted(QByteArray& text, QByteArrayView bytes) {
-    const qsizetype at = text.size();
-    text.resize(at + quotedLimit(bytes.size()));
-    text.resize(writeQuoted(text.data() + at, bytes) - text.constData());
+    appendWritten(text, quotedLimit(bytes.size()),
+                  [&](char* out) { return writeQuoted(out, bytes); });
 }
 
 std::optional<QList<QByteArray>> splitWords(QByteArrayView line) {

@@ -250,21 +250,21 @@ qint64 RunJournal::noteStep(const char* key, const Path& from, const Path& to,
     appendClockIfMoved();
     const qint64 id = ++lastId_;
     const qsizetype keyLength = qsizetype(std::strlen(key));
-    const qsizetype at = waiting_.size();
-    waiting_.resize(at + keyLength + 1 + 20 + 1 + quotedLimit(from.bytes().size()) + 1 +
-                    quotedLimit(to.bytes().size()) + 1 + identityLimit + 1);
-    char* out = waiting_.data() + at;
-    out = std::copy_n(key, keyLength, out);
-    *out++ = ' ';
-    out = std::to_chars(out, out + 20, std::uint64_t(id)).ptr;
-    *out++ = ' ';
-    out = writeQuoted(out, from.bytes());
-    *out++ = ' ';
-    out = writeQuoted(out, to.bytes());
-    *out++ = ' ';
-    out = writeIdentity(out, identity);
-    *out++ = '\n';
-    waiting_.resize(out - waiting_.constData());
+    const qsizetype limit = keyLength + 1 + 20 + 1 + quotedLimit(from.bytes().size()) + 1 +
+                            quotedLimit(to.bytes().size()) + 1 + identityLimit + 1;
+    appendWritten(waiting_, limit, [&](char* out) {
+        out = std::copy_n(key, keyLength, out);
+        *out++ = ' ';
+        out = std::to_chars(out, out + 20, std::uint64_t(id)).ptr;
+        *out++ = ' ';
+        out = writeQuoted(out, from.bytes());
+        *out++ = ' ';
+        out = writeQuoted(out, to.bytes());
+        *out++ = ' ';
+        out = writeIdentity(out, identity);
+        *out++ = '\n';
+        return out;
+    });
     if (storeWaiting(before, error)) return id;
     lastClock_ = 0;  // the clock line went with it
     return 0;
@@ -302,12 +302,12 @@ bool RunJournal::noteRemovingFile(const Path& path, const QByteArray& contents, 
 }
 
 void RunJournal::noteDone(qint64 id) {
-    const qsizetype at = waiting_.size();
-    waiting_.resize(at + 5 + 20 + 1);
-    char* out = std::copy_n("done ", 5, waiting_.data() + at);
-    out = std::to_chars(out, out + 20, std::uint64_t(id)).ptr;
-    *out++ = '\n';
-    waiting_.resize(out - waiting_.constData());
+    appendWritten(waiting_, 5 + 20 + 1, [id](char* out) {
+        out = std::copy_n("done ", 5, out);
+        out = std::to_chars(out, out + 20, std::uint64_t(id)).ptr;
+        *out++ = '\n';
+        return out;
+    });
 }
 
 bool RunJournal::noteMakingFolder(const Path& path, FileError& error) {
