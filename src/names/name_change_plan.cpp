@@ -38,10 +38,31 @@ using namespace NameChangeTexts;
 // valid UTF-8 and the rules' texts are valid UTF-16 (typed, or decoded from arguments), and
 // the two encodings map one to one, so bytes compare equal exactly when the texts do.
 
-bool isAscii(QByteArrayView bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
+// Whether every byte is ASCII, and whether one is an ASCII capital: eight bytes at a time,
+// as every pass asks it of every name.
+struct AsciiScan {
+    bool ascii;
+    bool capital;
+};
+AsciiScan asciiScan(QByteArrayView bytes) {
+    constexpr std::uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
+    std::uint64_t seen = 0, capitals = 0;
+    const char* at = bytes.data();
+    qsizetype left = bytes.size();
+    for (; left >= 8; at += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, 8);
+        seen |= word;
+        // In a byte below 0x80 nothing carries: its high bit becomes "at least 'A'", and
+        // in the second sum "above 'Z'". What it gives for other bytes is not used.
+        capitals |= (word + ones * (0x80 - 'A')) & ~(word + ones * (0x80 - 'Z' - 1));
+    }
+    bool capital = (capitals & highs) != 0;
+    for (; left > 0; ++at, --left) {
+        seen |= static_cast<unsigned char>(*at);
+        capital |= *at >= 'A' && *at <= 'Z';
+    }
+    return {(seen & highs) == 0, capital};
 }
 
 char16_t asciiLower(char c) { return char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); }
@@ -71,6 +92,37 @@ class NameStore {
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* next_ = nullptr;
     qsizetype room_ = 0;
+};
+
+// A rule's new name, written afresh for every item. Its appends are inline: QByteArray's
+// resize is a library call, and a name change of a large folder made a few million of them.
+class NameBuffer {
+  public:
+    void clear() { size_ = 0; }
+    void append(QByteArrayView bytes) {
+        char* const at = extend(bytes.size());
+        if (!bytes.isEmpty()) std::memcpy(at, bytes.data(), std::size_t(bytes.size()));
+    }
+    void assign(QByteArrayView bytes) {
+        clear();
+        append(bytes);
+    }
+    // Makes room for size more bytes at the end, and returns where they start.
+    char* extend(qsizetype size) {
+        if (size_ + size > qsizetype(bytes_.size()))
+            bytes_.resize(std::max(std::size_t(size_ + size), 2 * bytes_.size()));
+        char* const at = bytes_.data() + size_;
+        size_ += size;
+        return at;
+    }
+    char* begin() { return bytes_.data(); }
+    char* end() { return bytes_.data() + size_; }
+    QByteArrayView view() const { return {bytes_.data(), size_}; }
+    operator QByteArrayView() const { return view(); }
+
+  private:
+    std::vector<char> bytes_;
+    qsizetype size_ = 0;
 };
 
 // An item of the folder as the passes leave it. Small: a run may plan 100,000 of them.
@@ -157,12 +209,7 @@ class Simulation {
             Item& item = items_[i];
             item.previous = QByteArrayView();
             if (!item.listed) continue;
-            bool ascii = true;
-            bool capital = false;
-            for (const char c : item.current) {
-                ascii &= static_cast<unsigned char>(c) < 0x80;
-                capital |= c >= 'A' && c <= 'Z';
-            }
+            const auto [ascii, capital] = asciiScan(item.current);
             Key key{};
             key.item = i;
             if (ascii) {
@@ -197,12 +244,12 @@ class Simulation {
     // or returns false to leave it. newName is one buffer, reused for every item.
     template <typename Rule>
     bool renameEach(const std::vector<int>& listed, const Rule& rule, TakenName taken) {
-        QByteArray& newName = newName_;
+        NameBuffer& newName = newName_;
         for (std::size_t i = 0; i < listed.size(); ++i) {
             const QByteArrayView name = items_[listed[i]].current;
             if (!rule(name, static_cast<int>(i), newName)) continue;
-            if (newName.isEmpty()) return stop(emptyName, name);
-            if (newName.startsWith('.')) return stop(period, name);
+            if (newName.view().isEmpty()) return stop(emptyName, name);
+            if (newName.view().startsWith('.')) return stop(period, name);
             // The move that gives a name the file system cannot hold fails, and ends the run.
             if (tooLong(newName))
                 return stop(FileError::fromErrno(ENAMETOOLONG, pathOf(name), QStringLiteral("move"))
@@ -213,7 +260,7 @@ class Simulation {
                 // The names of this pass's listing are taken; a name given earlier in this
                 // pass, or one not listed, makes the move itself fail.
                 const Item& other = items_[found];
-                const bool givenNow = other.renamedIn == pass_ && other.current == newName;
+                const bool givenNow = other.renamedIn == pass_ && other.current == newName.view();
                 if (givenNow || !other.listed)
                     return stop(
                         FileError::fromErrno(EEXIST, pathOf(name), QStringLiteral("move")).message,
@@ -232,18 +279,17 @@ class Simulation {
     // item now, is taken.
     void changeCase(bool upper) {
         beforeCase_.resize(items_.size());
-        QByteArray& newName = newName_;
+        NameBuffer& newName = newName_;
         for (const int item : listing()) {
             const QByteArrayView name = items_[item].current;
-            if (isAscii(name)) {  // ASCII letters map to ASCII letters, the rest stays
-                newName.resize(0);
-                newName.append(name);
+            if (asciiScan(name).ascii) {  // ASCII letters map to ASCII letters, the rest stays
+                newName.assign(name);
                 for (char& c : newName)
                     if (upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z')) c ^= 0x20;
             } else {
-                newName = caseChanged(QString::fromUtf8(name), upper).toUtf8();
+                newName.assign(caseChanged(QString::fromUtf8(name), upper).toUtf8());
             }
-            if (newName == name) continue;
+            if (newName.view() == name) continue;
             // Upper case can take more bytes; a name grown too long keeps its case, as a
             // refused change of case does.
             if (tooLong(newName)) {
@@ -381,7 +427,7 @@ class Simulation {
     NameChangePlan& result_;
     std::vector<Item> items_;
     NameStore store_;                         // the new names items_ views
-    QByteArray newName_;                      // a rule's new name, before it is kept
+    NameBuffer newName_;                      // a rule's new name, before it is kept
     std::vector<QByteArrayView> beforeCase_;  // by item, once the case pass runs
     NameTable byName_;
     int pass_ = 0;
@@ -402,7 +448,7 @@ struct AffixBytes {
 
     bool isOn() const { return numberFirst || textOn || numberLast; }
     // Writes name with the affix at its front or end into result.
-    void around(QByteArrayView name, int index, bool atFront, QByteArray& result) const {
+    void around(QByteArrayView name, int index, bool atFront, NameBuffer& result) const {
         char digits[12];
         char* const end = digits + sizeof digits;
         char* begin = end;
@@ -412,14 +458,12 @@ struct AffixBytes {
             value /= 10;
         } while (value != 0);
         const QByteArrayView number(begin, end - begin);
-        result.resize(0);
-        result.reserve(name.size() + (textOn ? text.size() : 0) +
-                       (int(numberFirst) + int(numberLast)) * number.size());
-        if (!atFront) appendBytes(result, name);
-        if (numberFirst) appendBytes(result, number);
-        if (textOn) appendBytes(result, text);
-        if (numberLast) appendBytes(result, number);
-        if (atFront) appendBytes(result, name);
+        result.clear();
+        if (!atFront) result.append(name);
+        if (numberFirst) result.append(number);
+        if (textOn) result.append(text);
+        if (numberLast) result.append(number);
+        if (atFront) result.append(name);
     }
 };
 
@@ -427,29 +471,42 @@ struct AffixBytes {
 // them in text: UTF-8 matches only at whole characters. Writes the new name into result;
 // false when find is not in name.
 bool replaceBytes(QByteArrayView name, QByteArrayView find, QByteArrayView replacement,
-                  QByteArray& result) {
-    qsizetype at = name.indexOf(find);
+                  NameBuffer& result) {
+    // Names are short: finding the first byte and comparing the rest costs less than
+    // QByteArrayView::indexOf or memmem, which set up a search of their own every call.
+    auto next = [&](qsizetype from) -> qsizetype {
+        if (name.size() - from < find.size()) return -1;
+        const char* const last = name.data() + name.size() - find.size();
+        for (const char* at = name.data() + from; at <= last; ++at) {
+            at = static_cast<const char*>(std::memchr(at, find[0], std::size_t(last - at + 1)));
+            if (!at) return -1;
+            if (std::memcmp(at + 1, find.data() + 1, std::size_t(find.size() - 1)) == 0)
+                return at - name.data();
+        }
+        return -1;
+    };
+    qsizetype at = next(0);
     if (at < 0) return false;
-    result.resize(0);
+    result.clear();
     qsizetype from = 0;
     do {
-        appendBytes(result, name.sliced(from, at - from));
-        appendBytes(result, replacement);
+        result.append(name.sliced(from, at - from));
+        result.append(replacement);
         from = at + find.size();
-        at = name.indexOf(find, from);
+        at = next(from);
     } while (at >= 0);
-    appendBytes(result, name.sliced(from));
+    result.append(name.sliced(from));
     return true;
 }
 
 // Writes name without the bytes drop(c) is true for into result; false when there are none.
 template <typename Drop>
-bool dropBytes(QByteArrayView name, Drop drop, QByteArray& result) {
+bool dropBytes(QByteArrayView name, Drop drop, NameBuffer& result) {
     qsizetype kept = 0;
     for (const char c : name) kept += !drop(c);
     if (kept == name.size()) return false;
-    result.resize(kept);
-    char* out = result.data();
+    result.clear();
+    char* out = result.extend(kept);
     for (const char c : name)
         if (!drop(c)) *out++ = c;
     return true;
@@ -491,12 +548,12 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
         const bool ignoreCase = options.ignoreCaseCheck;
         return sim.renameEach(
             sim.listing(),
-            [&](QByteArrayView name, int, QByteArray& newName) {
+            [&](QByteArrayView name, int, NameBuffer& newName) {
                 if (!ignoreCase) return replaceBytes(name, findBytes, replacementBytes, newName);
                 const std::optional<QString> replaced =
                     replacedName(QString::fromUtf8(name), find, options.replace2TextField, true);
                 if (!replaced) return false;
-                newName = replaced->toUtf8();
+                newName.assign(replaced->toUtf8());
                 return true;
             },
             TakenName::GoesOn);
@@ -507,7 +564,7 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
         if (!listed.empty() && affix.textOn && affix.text.contains(':')) return sim.stop(colon);
         return sim.renameEach(
             listed,
-            [&](QByteArrayView name, int index, QByteArray& newName) {
+            [&](QByteArrayView name, int index, NameBuffer& newName) {
                 affix.around(name, index, atFront, newName);
                 return true;
             },
@@ -516,7 +573,7 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
     auto removeSpacesPass = [&] {
         return sim.renameEach(
             sim.listing(),
-            [](QByteArrayView name, int, QByteArray& newName) {
+            [](QByteArrayView name, int, NameBuffer& newName) {
                 return dropBytes(
                     name, [](char c) { return c == ' '; }, newName);
             },
@@ -525,7 +582,7 @@ NameChangePlan planNameChange(FileSystem& files, const Path& folder,
     auto removeNumbersPass = [&] {
         return sim.renameEach(
             sim.listing(),
-            [&](QByteArrayView name, int, QByteArray& newName) {
+            [&](QByteArrayView name, int, NameBuffer& newName) {
                 if (!dropBytes(
                         name, [](char c) { return c >= '0' && c <= '9'; }, newName))
                     return false;
