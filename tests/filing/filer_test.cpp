@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <algorithm>
 #include <cerrno>
 #include <random>
 

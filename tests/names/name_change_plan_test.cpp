@@ -1,8 +1,6 @@
 #include "names/name_change_plan.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <random>
 

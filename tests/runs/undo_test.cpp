@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
 #include <time.h>
 
-#include <QDir>
 #include <QRegularExpression>
 #include <ctime>
 
