@@ -188,16 +188,4 @@ TEST_F(RunPipelineTest, ARunThatCannotBeLockedIsRefused) {
     EXPECT_TRUE(frontEnd.ends.isEmpty());
 }
 
-// A folder every question of an unfile-all declines is not claimed as put back.
-TEST_F(RunPipelineTest, UnfileAllDeclinedEverywhereClaimsNothing) {
-    writeFile(home / "A/Images/a.jpg", "a");
-    c().draft().listedFolders = {home / "A"};
-    prompter.confirmAnswers = {true, false};  // all of them: OK; folder A: Cancel
-    EXPECT_EQ(c().unfileListedFolders(), RunResult::Done);
-    EXPECT_TRUE(notifier.posted.isEmpty());
-    ASSERT_EQ(frontEnd.ends.size(), 1);
-    EXPECT_EQ(resultLine(frontEnd.ends[0].report), "Nothing was unfiled.");
-    EXPECT_EQ(readFile(home / "A/Images/a.jpg"), "a");
-}
-
 }  // namespace

@@ -8,11 +8,9 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <memory>
 
 #include "run_desktidy.h"
 #include "support/event_loop_wait.h"

@@ -164,8 +164,9 @@ TEST_F(ToolWindowTest, TheTrashViewListsNewestFirstDeletesAndPutsBackOnlyTheSele
     prompter.confirmAnswers = {false, true};
     QTest::keyClick(table, Qt::Key_Delete);
     ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_TRUE(prompter.calls.first().endsWith(u"\n\n2 items:\nnew.txt\nold.txt|Delete"))
-        << prompter.calls.first().toStdString();
+    EXPECT_EQ(prompter.calls.first(),
+              "confirm|Delete?|Do you want to permanently delete these items?  This cannot be "
+              "undone.\n\n2 items:\nnew.txt\nold.txt|Delete");
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(table->selectedItems().size(), 2);
     EXPECT_TRUE(files.exists(trash.files() / "new.txt"));

@@ -1,12 +1,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
-#include <cstdio>
 
 #include "journal_fixture.h"
 #include "runs/folder_lock.h"

@@ -7,30 +7,13 @@
 
 namespace {
 
+// The failures of the crontab tool. Writes that work, the first crontab among them, are
+// ScheduleController's and ScheduleCommand's, whose crontabs answer as the real tool does.
 struct SchedulerTest : ::testing::Test {
     FakeToolRunner tools;
     ScriptedPrompter prompter;
     Scheduler scheduler{tools, prompter, "/usr/bin/crontab"};
-
-    QByteArray installed() const { return *tools.requests.last().input; }
 };
-
-TEST_F(SchedulerTest, WithNoCrontabYetInstallsOneLineAndRemovingInstallsNone) {
-    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"),
-                     FakeToolRunner::finished(0)};
-    EXPECT_EQ(scheduler.write(QByteArray("E Desktidy.app\n")), RunResult::Done);
-    ASSERT_EQ(tools.requests.size(), 2);
-    EXPECT_EQ(tools.requests[0].arguments, QStringList({"-l"}));
-    EXPECT_EQ(tools.requests[1].arguments, QStringList({"-"}));
-    EXPECT_EQ(installed(), "E Desktidy.app\n");
-    EXPECT_EQ(prompter.calls, QStringList({"notice|Desktidy has been scheduled."}));
-
-    tools.results = {FakeToolRunner::finished(1, {}, "no crontab for tester\n"),
-                     FakeToolRunner::finished(0)};
-    EXPECT_EQ(scheduler.write(std::nullopt), RunResult::Done);
-    EXPECT_EQ(installed(), "");
-    EXPECT_EQ(prompter.calls.last(), "notice|The Desktidy schedule has been removed.");
-}
 
 TEST_F(SchedulerTest, AListingFailureTellsTheUserAndWritesNothing) {
     tools.results = {FakeToolRunner::finished(1, {}, "crontab: permission denied\n")};

@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QStringList>
-#include <functional>
 
 #include "platform/file_system.h"
 
