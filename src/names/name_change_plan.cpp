@@ -38,33 +38,6 @@ using namespace NameChangeTexts;
 // valid UTF-8 and the rules' texts are valid UTF-16 (typed, or decoded from arguments), and
 // the two encodings map one to one, so bytes compare equal exactly when the texts do.
 
-// Whether every byte is ASCII, and whether one is an ASCII capital: eight bytes at a time,
-// as every pass asks it of every name.
-struct AsciiScan {
-    bool ascii;
-    bool capital;
-};
-AsciiScan asciiScan(QByteArrayView bytes) {
-    constexpr std::uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
-    std::uint64_t seen = 0, capitals = 0;
-    const char* at = bytes.data();
-    qsizetype left = bytes.size();
-    for (; left >= 8; at += 8, left -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, at, 8);
-        seen |= word;
-        // In a byte below 0x80 nothing carries: its high bit becomes "at least 'A'", and
-        // in the second sum "above 'Z'". What it gives for other bytes is not used.
-        capitals |= (word + ones * (0x80 - 'A')) & ~(word + ones * (0x80 - 'Z' - 1));
-    }
-    bool capital = (capitals & highs) != 0;
-    for (; left > 0; ++at, --left) {
-        seen |= static_cast<unsigned char>(*at);
-        capital |= *at >= 'A' && *at <= 'Z';
-    }
-    return {(seen & highs) == 0, capital};
-}
-
 char16_t asciiLower(char c) { return char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); }
 
 // The new names of a plan, packed into large blocks: a heap block per name would cost more

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHashFunctions>
 #include <QString>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -60,15 +61,6 @@ class Path {
 
 inline size_t qHash(const Path& path, size_t seed = 0) { return qHash(path.bytes(), seed); }
 
-// Appends bytes (which must not lie in text) to text. QByteArray's own append goes through
-// its general insert, which costs more than the copy for the short pieces that names and
-// record lines are built from.
-inline void appendBytes(QByteArray& text, QByteArrayView bytes) {
-    const qsizetype at = text.size();
-    text.resize(at + bytes.size());
-    if (!bytes.isEmpty()) std::memcpy(text.data() + at, bytes.data(), std::size_t(bytes.size()));
-}
-
 // Appends what write(out) writes at out to text, where it has room for limit chars; write
 // returns the end of what it wrote. A line built so costs one resize, not an append a part.
 template <typename Write>
@@ -84,6 +76,33 @@ inline qsizetype lastSlash(QByteArrayView bytes) {
     if (bytes.isEmpty()) return -1;
     const void* slash = ::memrchr(bytes.data(), '/', std::size_t(bytes.size()));
     return slash ? static_cast<const char*>(slash) - bytes.data() : -1;
+}
+
+// Whether every byte is ASCII, and whether one is an ASCII capital: eight bytes at a time,
+// as a name change asks it of every name in every pass.
+struct AsciiScan {
+    bool ascii;
+    bool capital;
+};
+inline AsciiScan asciiScan(QByteArrayView bytes) {
+    constexpr std::uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
+    std::uint64_t seen = 0, capitals = 0;
+    const char* at = bytes.data();
+    qsizetype left = bytes.size();
+    for (; left >= 8; at += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, 8);
+        seen |= word;
+        // In a byte below 0x80 nothing carries: its high bit becomes "at least 'A'", and
+        // in the second sum "above 'Z'". What it gives for other bytes is not used.
+        capitals |= (word + ones * (0x80 - 'A')) & ~(word + ones * (0x80 - 'Z' - 1));
+    }
+    bool capital = (capitals & highs) != 0;
+    for (; left > 0; ++at, --left) {
+        seen |= static_cast<unsigned char>(*at);
+        capital |= *at >= 'A' && *at <= 'Z';
+    }
+    return {(seen & highs) == 0, capital};
 }
 
 // Whether bytes are valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).

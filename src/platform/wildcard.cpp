@@ -3,6 +3,8 @@
 #include <QChar>
 #include <QList>
 
+#include "platform/path.h"
+
 namespace {
 
 // Greedy matching that falls back to the last "*" on a mismatch: linear for the
@@ -39,12 +41,6 @@ std::u32string codePoints(const QString& text, bool fold) {
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-bool isAscii(std::string_view bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
 }  // namespace
 
 WildcardPattern::WildcardPattern(const QString& pattern, Qt::CaseSensitivity sensitivity)
@@ -70,7 +66,7 @@ bool WildcardPattern::matches(const QString& text) const {
 bool WildcardPattern::matchesUtf8(std::string_view name) const {
     // Non-ASCII letters can fold to ASCII ones (the Kelvin sign to "k"), so only an
     // all-ASCII name meets an all-ASCII pattern byte for byte.
-    if (ascii_ && isAscii(name)) {
+    if (ascii_ && asciiScan(QByteArrayView(name.data(), qsizetype(name.size()))).ascii) {
         if (ignoreCase_)
             return wildcardMatch(name.data(), name.size(), asciiPattern_.data(),
                                  asciiPattern_.size(),
